@@ -1,0 +1,133 @@
+// The stand-in host: one object that holds a session's drawing, coordinate system, reply source,
+// transcript, command stack, selection sets and undo steps, and runs commands. The C interface
+// (host/*.h, implemented in this folder) acts on the current host; tests make a fresh host per case.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cad/db/database.h"
+#include "cad/geom/coords.h"
+
+namespace cad {
+
+class Transcript;
+class Prompter;
+class ReplySource;
+class ReplyStack;
+class SelectionSets;
+class UndoSteps;
+class ModuleLoader;
+struct Reply;
+
+// Ways a command ends early. Thrown inside a command, caught by the command runner, which rolls
+// back every change the command made and keeps the host running.
+struct CommandCancelled {};  // Esc
+struct CommandAborted {      // acrx_abort
+  std::string message;
+};
+
+struct CommandDef {
+  std::string group;
+  std::string global_name;  // without the leading "_"
+  std::string local_name;
+  int32_t flags = 0;
+  std::function<void()> body;
+  bool builtin = false;
+};
+
+class CommandStack {
+ public:
+  // False when a command of that global name exists already in the group.
+  bool add(CommandDef def);
+  bool remove(std::string_view group, std::string_view global_name);
+  int remove_group(std::string_view group);
+  // Finds by local name, or by global name when written with a leading "_" (or without, when no
+  // local name matches); case does not matter.
+  const CommandDef* find(std::string_view name) const;
+  const std::vector<CommandDef>& commands() const { return commands_; }
+
+ private:
+  std::vector<CommandDef> commands_;
+};
+
+// Result of running a command.
+enum class CommandResult { kDone, kCancelled, kAborted, kInputEnded, kUnknown };
+
+class Host {
+ public:
+  Host();
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  Database& db() { return *db_; }
+  // Replaces the drawing (after reading a file, or a new drawing); selection sets and undo
+  // steps of the old drawing are dropped.
+  void set_db(std::unique_ptr<Database> db);
+
+  Transcript& transcript() { return *transcript_; }
+  Prompter& prompter() { return *prompter_; }
+  ReplyStack& replies() { return *replies_; }
+  // The source of replies below any scripted command (terminal or script).
+  void set_reply_source(std::unique_ptr<ReplySource> source);
+
+  CommandStack& commands() { return commands_; }
+  SelectionSets& selections() { return *selections_; }
+  UndoSteps& undo() { return *undo_; }
+  ModuleLoader& modules() { return *modules_; }
+
+  // Current UCS and the history that "_ucs" "_previous" steps back through (at most 10).
+  const Ucs& ucs() const { return ucs_; }
+  void set_ucs(const Ucs& ucs, bool remember = true);
+  bool ucs_previous();
+
+  // Runs a command by the name a person types; one undo step. Prints the host's message for an
+  // unknown name.
+  CommandResult run_command(std::string_view name);
+  // Runs a command from typed tokens (the host interface's acedCommandS/acedCmdS) to completion.
+  // RTNORM when it completed; RTERROR/RTCAN when a token was refused or the list ended inside it
+  // (the command is then cancelled and its changes undone).
+  int run_scripted(std::vector<Reply> tokens);
+  // Depth of running commands (0 at the command line).
+  int command_depth() const { return command_depth_; }
+  // Reads commands from the reply source until it ends; returns the number of failures (unknown
+  // commands, refused replies, a source that ended inside a command), each reported with the
+  // script line in the transcript.
+  int command_loop();
+
+  // Vectors drawn with acedGrDraw; gone at the next REDRAW.
+  struct TempVector {
+    Vec3 from, to;
+    int color;
+  };
+  std::vector<TempVector>& temp_vectors() { return temp_vectors_; }
+
+  // Arguments of the running command when it was called as "(Name arg ...)".
+  std::vector<Reply>& command_args() { return command_args_; }
+
+ private:
+  std::unique_ptr<Database> db_;
+  std::unique_ptr<Transcript> transcript_;
+  std::unique_ptr<ReplyStack> replies_;
+  std::unique_ptr<Prompter> prompter_;
+  CommandStack commands_;
+  std::unique_ptr<SelectionSets> selections_;
+  std::unique_ptr<UndoSteps> undo_;
+  std::unique_ptr<ModuleLoader> modules_;
+  Ucs ucs_;
+  std::vector<Ucs> ucs_history_;
+  int command_depth_ = 0;
+  std::vector<TempVector> temp_vectors_;
+  std::vector<Reply> command_args_;
+};
+
+// The host the C interface acts on (set by whoever owns the host: dulk, a test).
+Host* current_host();
+void set_current_host(Host* host);
+
+}  // namespace cad

@@ -1,0 +1,336 @@
+#include "cad/db/database.h"
+
+#include <cassert>
+#include <utility>
+
+namespace cad {
+
+namespace {
+
+int64_t next_serial() {
+  static int64_t serial = 0;
+  return ++serial;
+}
+
+// Records that carry no handle in any version of the format.
+bool takes_handle(const Record& rec) { return rec.type != "CLASS"; }
+
+std::string header_name(std::string_view name) {
+  std::string out = "$";
+  out += to_upper(name);
+  return out;
+}
+
+}  // namespace
+
+Database::Database() : serial_(next_serial()) {}
+
+RecordId Database::find_handle(uint64_t handle) const {
+  auto it = handles_.find(handle);
+  return it == handles_.end() ? kNoRecord : it->second;
+}
+
+RecordId Database::find_handle(std::string_view text) const {
+  uint64_t h = parse_handle(text);
+  return h ? find_handle(h) : kNoRecord;
+}
+
+void Database::raise_handseed(uint64_t at_least) {
+  if (handseed_ < at_least) handseed_ = at_least;
+}
+
+void Database::index_handle(RecordId id) {
+  Record& rec = slots_[id].rec;
+  if (!takes_handle(rec)) return;
+  uint64_t h = rec.handle();
+  if (h != 0 && handles_.count(h) == 0) {
+    handles_.emplace(h, id);
+    raise_handseed(h + 1);
+    return;
+  }
+  uint64_t fresh = take_handle();
+  rec.set_handle(fresh);
+  handles_.emplace(fresh, id);
+  if (h != 0 && on_duplicate_) on_duplicate_(rec, h);
+}
+
+RecordId Database::add_slot(Record rec, Area area, size_t area_index) {
+  RecordId id = static_cast<RecordId>(slots_.size());
+  slots_.push_back(Slot{std::move(rec), area, area_index, false, true});
+  index_handle(id);
+  return id;
+}
+
+std::vector<RecordId>& Database::container(Area area, size_t index) {
+  switch (area) {
+    case Area::kClasses:
+      return classes_;
+    case Area::kTable:
+      return tables_[index].entries;
+    case Area::kBlock:
+      return blocks_[index].entities;
+    case Area::kEntities:
+      return entities_;
+    case Area::kObjects:
+    case Area::kNone:
+      break;
+  }
+  return objects_;
+}
+
+RecordId Database::add_class(Record rec) {
+  RecordId id = add_slot(std::move(rec), Area::kClasses, 0);
+  classes_.push_back(id);
+  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  return id;
+}
+
+size_t Database::add_table(Record head) {
+  size_t index = tables_.size();
+  RecordId id = add_slot(std::move(head), Area::kNone, index);
+  tables_.push_back(Table{id, {}});
+  journal_.push_back(Change::of(Change::Kind::kAddTable, id));
+  return index;
+}
+
+RecordId Database::add_table_entry(size_t table, Record rec) {
+  RecordId id = add_slot(std::move(rec), Area::kTable, table);
+  tables_[table].entries.push_back(id);
+  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  return id;
+}
+
+size_t Database::add_block(Record begin, Record end) {
+  size_t index = blocks_.size();
+  RecordId b = add_slot(std::move(begin), Area::kNone, index);
+  RecordId e = add_slot(std::move(end), Area::kNone, index);
+  blocks_.push_back(Block{b, {}, e});
+  journal_.push_back(Change::of(Change::Kind::kAddBlock, b));
+  return index;
+}
+
+RecordId Database::add_block_entity(size_t block, Record rec) {
+  RecordId id = add_slot(std::move(rec), Area::kBlock, block);
+  blocks_[block].entities.push_back(id);
+  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  return id;
+}
+
+RecordId Database::add_entity(Record rec) {
+  RecordId id = add_slot(std::move(rec), Area::kEntities, 0);
+  entities_.push_back(id);
+  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  return id;
+}
+
+RecordId Database::add_object(Record rec) {
+  RecordId id = add_slot(std::move(rec), Area::kObjects, 0);
+  objects_.push_back(id);
+  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  return id;
+}
+
+void Database::replace(RecordId id, Record rec) {
+  Slot& slot = slots_[id];
+  Change change = Change::of(Change::Kind::kReplace, id);
+  change.old_record = std::move(slot.rec);
+  uint64_t old_handle = change.old_record->handle();
+  slot.rec = std::move(rec);
+  // A record keeps its handle whatever the new groups say.
+  if (takes_handle(slot.rec) && slot.rec.handle() != old_handle) slot.rec.set_handle(old_handle);
+  journal_.push_back(std::move(change));
+}
+
+void Database::set_erased(RecordId id, bool erased) {
+  Slot& slot = slots_[id];
+  if (slot.erased == erased) return;
+  Change change = Change::of(Change::Kind::kErase, id);
+  change.old_erased = slot.erased;
+  slot.erased = erased;
+  journal_.push_back(std::move(change));
+}
+
+const HeaderVar* Database::header_var(std::string_view name) const {
+  for (const HeaderVar& var : header_)
+    if (iequals(var.name, name)) return &var;
+  return nullptr;
+}
+
+void Database::set_header_var(std::string_view name, std::vector<Group> groups) {
+  Change change = Change::of(Change::Kind::kHeader);
+  change.name = std::string(name);
+  for (HeaderVar& var : header_) {
+    if (!iequals(var.name, name)) continue;
+    change.old_header = std::move(var.groups);
+    var.groups = std::move(groups);
+    journal_.push_back(std::move(change));
+    return;
+  }
+  header_.push_back(HeaderVar{std::string(name), std::move(groups)});
+  journal_.push_back(std::move(change));
+}
+
+void Database::remove_header_var(std::string_view name) {
+  for (auto it = header_.begin(); it != header_.end(); ++it) {
+    if (!iequals(it->name, name)) continue;
+    Change change = Change::of(Change::Kind::kHeader);
+    change.name = it->name;
+    change.old_header = std::move(it->groups);
+    header_.erase(it);
+    // Undo puts it back at the end; the order of header variables carries no meaning.
+    change.kind = Change::Kind::kHeader;
+    journal_.push_back(std::move(change));
+    return;
+  }
+}
+
+size_t Database::table_index(std::string_view name) const {
+  for (size_t k = 0; k < tables_.size(); ++k)
+    if (iequals(slots_[tables_[k].head].rec.text(2), name)) return k;
+  return npos;
+}
+
+RecordId Database::table_entry(std::string_view table, std::string_view name) const {
+  size_t t = table_index(table);
+  if (t == npos) return kNoRecord;
+  for (RecordId id : tables_[t].entries) {
+    const Slot& slot = slots_[id];
+    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return id;
+  }
+  return kNoRecord;
+}
+
+size_t Database::block_index(std::string_view name) const {
+  for (size_t k = 0; k < blocks_.size(); ++k) {
+    const Slot& slot = slots_[blocks_[k].begin];
+    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return k;
+  }
+  return npos;
+}
+
+std::optional<VarValue> Database::get_var(std::string_view name) const {
+  const SysVarInfo* info = sysvar_info(name);
+  if (!info) return std::nullopt;
+  if (iequals(info->name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
+  if (info->header_code == 0) {
+    auto it = session_vars_.find(info->name);
+    return it == session_vars_.end() ? sysvar_default(*info) : it->second;
+  }
+  const HeaderVar* var = header_var(header_name(info->name));
+  if (!var || var->groups.empty()) return sysvar_default(*info);
+  const Group& g = var->groups.front();
+  switch (info->type) {
+    case VarType::kReal:
+      return VarValue::real(g.x);
+    case VarType::kString:
+      return VarValue::text(g.s);
+    case VarType::kPoint:
+      return VarValue::point(g.pt());
+    case VarType::kShort:
+    case VarType::kLong:
+      break;
+  }
+  return VarValue::integer(g.i, info->type);
+}
+
+bool Database::set_var(std::string_view name, const VarValue& value, bool force) {
+  const SysVarInfo* info = sysvar_info(name);
+  if (!info || (info->read_only && !force)) return false;
+  bool integral = info->type == VarType::kShort || info->type == VarType::kLong;
+  bool value_integral = value.type == VarType::kShort || value.type == VarType::kLong;
+  if (integral != value_integral || (!integral && info->type != value.type)) return false;
+  VarValue stored = value;
+  stored.type = info->type;
+  if (info->header_code == 0) {
+    Change change = Change::of(Change::Kind::kVar);
+    change.name = info->name;
+    auto it = session_vars_.find(info->name);
+    if (it != session_vars_.end()) change.old_var = it->second;
+    session_vars_[info->name] = stored;
+    journal_.push_back(std::move(change));
+    return true;
+  }
+  Group g;
+  switch (info->type) {
+    case VarType::kReal:
+      g = Group::real(info->header_code, stored.r);
+      break;
+    case VarType::kString:
+      g = Group::text(info->header_code, stored.s);
+      break;
+    case VarType::kPoint:
+      g = Group::point(info->header_code, stored.p);
+      break;
+    case VarType::kShort:
+    case VarType::kLong:
+      g = Group::integer(info->header_code, stored.i);
+      break;
+  }
+  set_header_var(header_name(info->name), {g});
+  return true;
+}
+
+void Database::undo(Change& change) {
+  switch (change.kind) {
+    case Change::Kind::kAdd: {
+      Slot& slot = slots_[change.id];
+      std::vector<RecordId>& list = container(slot.area, slot.area_index);
+      assert(!list.empty() && list.back() == change.id);
+      list.pop_back();
+      handles_.erase(slot.rec.handle());
+      slot.alive = false;
+      break;
+    }
+    case Change::Kind::kAddTable: {
+      Slot& slot = slots_[change.id];
+      assert(!tables_.empty() && tables_.back().head == change.id && tables_.back().entries.empty());
+      tables_.pop_back();
+      handles_.erase(slot.rec.handle());
+      slot.alive = false;
+      break;
+    }
+    case Change::Kind::kAddBlock: {
+      Block& block = blocks_.back();
+      assert(block.begin == change.id && block.entities.empty());
+      for (RecordId id : {block.begin, block.end}) {
+        handles_.erase(slots_[id].rec.handle());
+        slots_[id].alive = false;
+      }
+      blocks_.pop_back();
+      break;
+    }
+    case Change::Kind::kReplace:
+      slots_[change.id].rec = std::move(*change.old_record);
+      break;
+    case Change::Kind::kErase:
+      slots_[change.id].erased = change.old_erased;
+      break;
+    case Change::Kind::kHeader: {
+      for (auto it = header_.begin(); it != header_.end(); ++it) {
+        if (!iequals(it->name, change.name)) continue;
+        if (change.old_header)
+          it->groups = std::move(*change.old_header);
+        else
+          header_.erase(it);
+        return;
+      }
+      if (change.old_header) header_.push_back({change.name, std::move(*change.old_header)});
+      break;
+    }
+    case Change::Kind::kVar:
+      if (change.old_var)
+        session_vars_[change.name] = std::move(*change.old_var);
+      else
+        session_vars_.erase(change.name);
+      break;
+  }
+}
+
+void Database::rollback_to(size_t mark) {
+  while (journal_.size() > mark) {
+    undo(journal_.back());
+    journal_.pop_back();
+  }
+}
+
+}  // namespace cad

@@ -1,0 +1,186 @@
+// The drawing: every object as its DXF record, in the sections and containers of a DXF file
+// (header variables, classes, tables, blocks, entities, objects, sections the host does not
+// interpret), a handle index, the session's system variables, and the undo journal through which
+// every change passes.
+//
+// Records live in slots addressed by RecordId; a slot stays valid for the life of the database
+// (erased records keep their slot so that erasing twice restores, as the host interface wants).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cad/db/record.h"
+#include "cad/db/sysvars.h"
+
+namespace cad {
+
+using RecordId = uint32_t;
+constexpr RecordId kNoRecord = 0xffffffffu;
+
+struct HeaderVar {
+  std::string name;  // with "$", as in the file
+  std::vector<Group> groups;
+  bool operator==(const HeaderVar&) const = default;
+};
+
+struct Table {
+  RecordId head = kNoRecord;  // the TABLE record (its 2 group names the table)
+  std::vector<RecordId> entries;
+};
+
+struct Block {
+  RecordId begin = kNoRecord;  // BLOCK
+  std::vector<RecordId> entities;
+  RecordId end = kNoRecord;  // ENDBLK
+};
+
+// A section the host does not interpret (THUMBNAILIMAGE, ACDSDATA, ...), kept group by group.
+struct RawSection {
+  std::string name;
+  std::vector<Group> groups;
+};
+
+// Where a record lives.
+enum class Area : uint8_t { kNone, kClasses, kTable, kBlock, kEntities, kObjects };
+
+class Database {
+ public:
+  Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // ---- records ----
+  const Record& record(RecordId id) const { return slots_[id].rec; }
+  bool valid(RecordId id) const { return id < slots_.size() && slots_[id].alive; }
+  bool erased(RecordId id) const { return slots_[id].erased; }
+  Area area(RecordId id) const { return slots_[id].area; }
+  // Index of the table or block a record belongs to (for kTable and kBlock).
+  size_t area_index(RecordId id) const { return slots_[id].area_index; }
+  RecordId find_handle(uint64_t handle) const;
+  RecordId find_handle(std::string_view handle_text) const;
+  size_t slot_count() const { return slots_.size(); }
+  // A number that changes with every database, so names of one cannot be used with another.
+  int64_t serial() const { return serial_; }
+
+  // ---- structure (read access; change through the functions below) ----
+  const std::vector<HeaderVar>& header() const { return header_; }
+  const std::vector<RecordId>& classes() const { return classes_; }
+  const std::vector<Table>& tables() const { return tables_; }
+  const std::vector<Block>& blocks() const { return blocks_; }
+  const std::vector<RecordId>& entities() const { return entities_; }
+  const std::vector<RecordId>& objects() const { return objects_; }
+  const std::vector<RawSection>& raw_sections() const { return raw_sections_; }
+  // Names of the sections in file order (HEADER, CLASSES, TABLES, BLOCKS, ENTITIES, OBJECTS and
+  // any raw section), so a written file keeps the order of the read one.
+  const std::vector<std::string>& section_order() const { return section_order_; }
+  void set_section_order(std::vector<std::string> order) { section_order_ = std::move(order); }
+  void add_raw_section(RawSection section) { raw_sections_.push_back(std::move(section)); }
+
+  // ---- building and changing (every change is journaled) ----
+  // Each add gives the record a new handle when it has none (or when its handle is taken; the
+  // old handle text is reported through the duplicate handler). Returns the new record's id.
+  RecordId add_class(Record rec);
+  // Adds a table (its TABLE head record); returns the table's index.
+  size_t add_table(Record head);
+  RecordId add_table_entry(size_t table, Record rec);
+  // Adds a block (BLOCK and ENDBLK records, entities added after); returns the block's index.
+  size_t add_block(Record begin, Record end);
+  RecordId add_block_entity(size_t block, Record rec);
+  RecordId add_entity(Record rec);
+  RecordId add_object(Record rec);
+  void replace(RecordId id, Record rec);
+  void set_erased(RecordId id, bool erased);
+  void set_header_var(std::string_view name, std::vector<Group> groups);
+  void remove_header_var(std::string_view name);
+
+  // Called when a record arrives with a handle another record already has.
+  void set_duplicate_handler(std::function<void(const Record&, uint64_t old_handle)> handler) {
+    on_duplicate_ = std::move(handler);
+  }
+
+  // ---- handles ----
+  uint64_t handseed() const { return handseed_; }
+  void raise_handseed(uint64_t at_least);
+  uint64_t take_handle() { return handseed_++; }
+
+  // ---- lookups ----
+  const HeaderVar* header_var(std::string_view name) const;
+  // Index of the table with this name ("LAYER", "DIMSTYLE", "BLOCK_RECORD", ...), or npos.
+  size_t table_index(std::string_view name) const;
+  // The live, entry of a table with this name (group 2, case-insensitive), or kNoRecord.
+  RecordId table_entry(std::string_view table, std::string_view name) const;
+  // The block with this name (case-insensitive), or npos.
+  size_t block_index(std::string_view name) const;
+  static constexpr size_t npos = static_cast<size_t>(-1);
+
+  // ---- system variables ----
+  // Drawing variables live in the header ($NAME), session variables in the database too so that
+  // undo restores both. std::nullopt for an unknown name.
+  std::optional<VarValue> get_var(std::string_view name) const;
+  // False for an unknown name or a value of the wrong type. read_only variables are set only
+  // with force (the host itself keeps them).
+  bool set_var(std::string_view name, const VarValue& value, bool force = false);
+
+  // ---- undo journal ----
+  size_t journal_size() const { return journal_.size(); }
+  // Undoes every change after mark, newest first.
+  void rollback_to(size_t mark);
+  // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo).
+  void clear_journal() { journal_.clear(); }
+
+ private:
+  struct Slot {
+    Record rec;
+    Area area = Area::kNone;
+    size_t area_index = 0;
+    bool erased = false;
+    bool alive = true;
+  };
+  struct Change {
+    enum class Kind : uint8_t { kAdd, kAddTable, kAddBlock, kReplace, kErase, kHeader, kVar };
+    Kind kind = Kind::kAdd;
+    RecordId id = kNoRecord;
+    std::optional<Record> old_record;
+    bool old_erased = false;
+    std::string name;
+    std::optional<std::vector<Group>> old_header;
+    std::optional<VarValue> old_var;
+
+    static Change of(Kind kind, RecordId id = kNoRecord) {
+      Change c;
+      c.kind = kind;
+      c.id = id;
+      return c;
+    }
+  };
+
+  RecordId add_slot(Record rec, Area area, size_t area_index);
+  std::vector<RecordId>& container(Area area, size_t index);
+  void index_handle(RecordId id);
+  void undo(Change& change);
+
+  std::vector<Slot> slots_;
+  std::unordered_map<uint64_t, RecordId> handles_;
+  std::vector<HeaderVar> header_;
+  std::vector<RecordId> classes_;
+  std::vector<Table> tables_;
+  std::vector<Block> blocks_;
+  std::vector<RecordId> entities_;
+  std::vector<RecordId> objects_;
+  std::vector<RawSection> raw_sections_;
+  std::vector<std::string> section_order_;
+  std::map<std::string, VarValue> session_vars_;
+  std::vector<Change> journal_;
+  uint64_t handseed_ = 1;
+  int64_t serial_;
+  std::function<void(const Record&, uint64_t)> on_duplicate_;
+};
+
+}  // namespace cad
