@@ -1,0 +1,210 @@
+// Bulge arcs, distances, crossings and boxes: the plane figures behind picks, fences and windows.
+#include "cad/geom/arcs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "tests/geom/geom_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::near;
+
+constexpr double kPi = std::numbers::pi;
+
+// The upper half of the unit circle, drawn from (1,0) to (-1,0).
+Arc2 upper_half() { return *bulge_arc({1, 0}, {-1, 0}, 1); }
+
+TEST(BulgeArcTest, BulgeOneIsAHalfCircleOnTheChord) {
+  const Arc2 arc = upper_half();
+  EXPECT_TRUE(near(arc.center, Vec2{0, 0}));
+  EXPECT_NEAR(arc.radius, 1, 1e-12);
+  EXPECT_NEAR(arc_sweep(arc), kPi, 1e-12);
+  EXPECT_TRUE(near(arc_point(arc, (arc.start_angle + arc.end_angle) / 2), Vec2{0, 1}));
+}
+
+TEST(BulgeArcTest, NegativeBulgeGivesTheSameArcCounterClockwise) {
+  // Clockwise from (-1,0) to (1,0) passes over the top: the same arc as upper_half.
+  const Arc2 arc = *bulge_arc({-1, 0}, {1, 0}, -1);
+  EXPECT_TRUE(near(arc.center, Vec2{0, 0}));
+  EXPECT_NEAR(arc.start_angle, 0, 1e-12);
+  EXPECT_NEAR(arc.end_angle, kPi, 1e-12);
+}
+
+TEST(BulgeArcTest, SmallAndLargeBulgesPutTheCenterOnOppositeSides) {
+  // A quarter circle (bulge tan(pi/8)) and its three-quarter complement on the same chord.
+  const Vec2 p1{1, 0};
+  const Vec2 p2{0, 1};
+  const Arc2 minor = *bulge_arc(p1, p2, std::tan(kPi / 8));
+  EXPECT_TRUE(near(minor.center, Vec2{0, 0}));
+  EXPECT_NEAR(arc_sweep(minor), kPi / 2, 1e-12);
+  const Arc2 major = *bulge_arc(p1, p2, std::tan(3 * kPi / 8));
+  EXPECT_TRUE(near(major.center, Vec2{1, 1}));
+  EXPECT_NEAR(arc_sweep(major), 3 * kPi / 2, 1e-12);
+  EXPECT_TRUE(near(arc_point(major, major.start_angle), p1));
+  EXPECT_TRUE(near(arc_point(major, major.end_angle), p2));
+}
+
+TEST(BulgeArcTest, StraightOrDegenerateSegmentsHaveNoArc) {
+  EXPECT_FALSE(bulge_arc({0, 0}, {1, 0}, 0));
+  EXPECT_FALSE(bulge_arc({2, 2}, {2, 2}, 0.5));
+}
+
+TEST(ArcAngleTest, ArcAcrossZeroHoldsAnglesOnBothSides) {
+  const Arc2 arc{{0, 0}, 1, 7 * kPi / 4, kPi / 4};
+  EXPECT_TRUE(arc_contains_angle(arc, 0));
+  EXPECT_TRUE(arc_contains_angle(arc, -kPi / 8));
+  EXPECT_TRUE(arc_contains_angle(arc, kPi / 4));
+  EXPECT_FALSE(arc_contains_angle(arc, kPi));
+  EXPECT_NEAR(arc_sweep(arc), kPi / 2, 1e-12);
+}
+
+TEST(ArcAngleTest, EqualAnglesMakeAFullCircle) {
+  const Arc2 circle{{0, 0}, 1, 0, 2 * kPi};
+  EXPECT_NEAR(arc_sweep(circle), 2 * kPi, 1e-12);
+  EXPECT_TRUE(arc_contains_angle(circle, 3));
+  EXPECT_DOUBLE_EQ(normalize_angle(-kPi / 2), 3 * kPi / 2);
+  EXPECT_EQ(normalize_angle(-1e-17), 0);
+}
+
+TEST(DistanceTest, SegmentDistanceIsToTheNearestPointOrEnd) {
+  EXPECT_DOUBLE_EQ(point_segment_distance({1, 2}, {0, 0}, {4, 0}), 2);
+  EXPECT_DOUBLE_EQ(point_segment_distance({7, 4}, {0, 0}, {4, 0}), 5);
+  EXPECT_DOUBLE_EQ(point_segment_distance({3, 4}, {0, 0}, {0, 0}), 5);
+}
+
+TEST(DistanceTest, ArcDistanceIsRadialOnTheArcAndToAnEndOffIt) {
+  const Arc2 arc = upper_half();
+  EXPECT_NEAR(point_arc_distance({0, 3}, arc), 2, 1e-12);
+  EXPECT_NEAR(point_arc_distance({0, 0.25}, arc), 0.75, 1e-12);
+  EXPECT_NEAR(point_arc_distance({0, -1}, arc), std::sqrt(2.0), 1e-12);
+  EXPECT_NEAR(point_arc_distance({0, 0}, arc), 1, 1e-12);
+}
+
+TEST(SegmentCrossingTest, CrossingTouchingAndOverlappingCount) {
+  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 2}, {0, 2}, {2, 0}));
+  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {1, 0}, {1, 5}));
+  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {2, 0}, {3, 1}));
+  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {1, 0}, {5, 0}));
+}
+
+TEST(SegmentCrossingTest, EndPlacedOnASegmentTouchesItDespiteRounding) {
+  // The stem's end is interpolated along the bar, so it is off the bar by a rounding error.
+  const Vec2 a1{6.9, 39.3};
+  const Vec2 a2{-6.3, 39.7};
+  const Vec2 on_bar = a1 + (a2 - a1) * 0.04;
+  EXPECT_TRUE(segment_crosses_segment(a1, a2, on_bar, on_bar + Vec2{-48.2, -37.5}));
+}
+
+TEST(SegmentCrossingTest, ApartParallelAndCollinearGapsDoNotCount) {
+  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 2}, {3, 0}, {2, 1}));
+  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 0}, {0, 1}, {2, 1}));
+  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 0}, {2.5, 0}, {5, 0}));
+}
+
+TEST(SegmentCrossingTest, FarFromOriginKeepsItsAnswers) {
+  const Vec2 o{3.0e6, -1.5e6};
+  EXPECT_TRUE(segment_crosses_segment(o, o + Vec2{2, 2}, o + Vec2{0, 2}, o + Vec2{2, 0}));
+  EXPECT_FALSE(segment_crosses_segment(o, o + Vec2{2, 2}, o + Vec2{3, 0}, o + Vec2{2, 1}));
+}
+
+TEST(ArcCrossingTest, CrossingTheChordButNotTheArcDoesNotCount) {
+  EXPECT_FALSE(segment_crosses_arc({0, -0.5}, {0, 0.5}, upper_half()));
+}
+
+TEST(ArcCrossingTest, CrossingTheArcButNotTheChordCounts) {
+  EXPECT_TRUE(segment_crosses_arc({0, 0.5}, {0, 2}, upper_half()));
+}
+
+TEST(ArcCrossingTest, OnlyTheArcPartOfTheCircleCounts) {
+  const Vec2 a{-2, -0.5};
+  const Vec2 b{2, -0.5};
+  EXPECT_TRUE(segment_crosses_circle(a, b, {0, 0}, 1));
+  EXPECT_FALSE(segment_crosses_arc(a, b, upper_half()));
+}
+
+TEST(ArcCrossingTest, SegmentInsideTheCircleMeetsNeitherCurve) {
+  EXPECT_FALSE(segment_crosses_circle({-0.5, 0.2}, {0.5, 0.2}, {0, 0}, 1));
+  EXPECT_FALSE(segment_crosses_arc({-0.5, 0.2}, {0.5, 0.2}, upper_half()));
+}
+
+TEST(ArcCrossingTest, TangentsAndEndsCount) {
+  EXPECT_TRUE(segment_crosses_arc({-1, 1}, {1, 1}, upper_half()));
+  EXPECT_TRUE(segment_crosses_arc({1, -1}, {1, 0}, upper_half()));
+  EXPECT_TRUE(segment_crosses_circle({0, 1}, {0, 1}, {0, 0}, 1));
+}
+
+TEST(ArcCrossingTest, ComputedTangentsAndEndsCountDespiteRounding) {
+  // A tangent built from the arc's own point and direction misses the circle by a rounding error.
+  const Arc2 arc{{3, -2}, 2.5, 3.06, 4.06};
+  const double middle = 3.56;
+  const Vec2 touch = arc_point(arc, middle);
+  const Vec2 along{-std::sin(middle), std::cos(middle)};
+  EXPECT_TRUE(segment_crosses_arc(touch - along * 3, touch + along * 3, arc));
+  // The start point's direction comes back from atan2 just short of the start angle.
+  const Arc2 other{{3, -2}, 2.5, 5.57, 6.57};
+  const Vec2 start = arc_point(other, other.start_angle);
+  EXPECT_TRUE(segment_crosses_arc(start + (start - other.center), start, other));
+}
+
+TEST(BoxTest, EmptyBoxGrowsFromItsFirstPoint) {
+  Box2 box;
+  EXPECT_TRUE(box.empty());
+  EXPECT_FALSE(box.contains(Vec2{0, 0}));
+  box.extend({2, 3});
+  EXPECT_FALSE(box.empty());
+  EXPECT_TRUE(box.contains(Vec2{2, 3}));
+  box.extend(Box2{});
+  box.extend(Box2({-1, 5}, {0, 4}));
+  EXPECT_TRUE(near(box.min, Vec2{-1, 3}));
+  EXPECT_TRUE(near(box.max, Vec2{2, 5}));
+}
+
+TEST(BoxTest, ContainmentAndOverlapIncludeTheBorder) {
+  const Box2 box = Box2({0, 0}, {4, 4});
+  EXPECT_TRUE(box.contains(Box2({0, 1}, {4, 2})));
+  EXPECT_FALSE(box.contains(Box2({1, 1}, {5, 2})));
+  EXPECT_FALSE(box.contains(Box2{}));
+  EXPECT_TRUE(box.overlaps(Box2({4, 4}, {6, 6})));
+  EXPECT_FALSE(box.overlaps(Box2({4.1, 0}, {6, 6})));
+  EXPECT_FALSE(box.overlaps(Box2{}));
+}
+
+TEST(BoxTest, ArcBoxReachesTheQuadrantPointsItPasses) {
+  const Box2 box = arc_box(upper_half());
+  EXPECT_TRUE(near(box.min, Vec2{-1, 0}));
+  EXPECT_TRUE(near(box.max, Vec2{1, 1}));
+  const Box2 small = arc_box({{0, 0}, 2, kPi / 6, kPi / 3});
+  EXPECT_NEAR(small.max.y, 2 * std::sin(kPi / 3), 1e-12);
+  EXPECT_NEAR(small.min.y, 1, 1e-12);
+}
+
+TEST(BoxTest, CrossingWindowFindsFiguresPassingThroughIt) {
+  const Box2 window = Box2({-0.25, 0.9}, {0.25, 2});
+  EXPECT_TRUE(segment_meets_box({-1, 0}, {1, 3}, window));
+  EXPECT_TRUE(segment_meets_box({0, 1}, {0, 1.5}, window));
+  EXPECT_FALSE(segment_meets_box({-1, 0}, {1, 0}, window));
+  EXPECT_TRUE(arc_meets_box(upper_half(), window));
+  // A window inside the circle that the curve does not pass through.
+  EXPECT_FALSE(arc_meets_box(upper_half(), Box2({-0.2, 0.1}, {0.2, 0.5})));
+  EXPECT_FALSE(segment_meets_box({0, 0}, {1, 1}, Box2{}));
+}
+
+TEST(EllipseTest, ParameterRunsFromMajorToMinorAxis) {
+  const Vec2 center{1, 1};
+  const Vec2 major{0, 4};
+  EXPECT_TRUE(near(ellipse_point(center, major, 0.5, 0), Vec2{1, 5}));
+  EXPECT_TRUE(near(ellipse_point(center, major, 0.5, kPi / 2), Vec2{-1, 1}));
+}
+
+TEST(EllipseTest, MinorAxisInSpaceFollowsTheExtrusion) {
+  const Vec3 major{4, 0, 0};
+  EXPECT_TRUE(near(ellipse_point({}, major, {0, 0, 1}, 0.5, kPi / 2), Vec3{0, 2, 0}));
+  EXPECT_TRUE(near(ellipse_point({}, major, {0, 0, -3}, 0.5, kPi / 2), Vec3{0, -2, 0}));
+}
+
+}  // namespace
+}  // namespace cad
