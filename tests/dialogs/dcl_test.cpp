@@ -1,0 +1,270 @@
+// Reading DCL text: tile trees, base tiles, prototypes, lexical details and error messages.
+#include "cad/dialogs/dcl.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+
+#include "tests/dialogs/dialog_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::dialog_of;
+using testing::parse_error;
+
+TEST(DclTree, NestedClustersKeepTheirOrderTypesAndLabels) {
+  Tile d = dialog_of(R"(
+    d : dialog {
+      label = "Title";
+      : row {
+        : boxed_column { label = "Left"; : edit_box { key = "a"; label = "A"; value = "1"; } }
+        : column { : toggle { key = "t"; } : text { label = "note"; } }
+      }
+      : boxed_radio_row { : radio_button { key = "r1"; } : radio_button { key = "r2"; } }
+    })");
+  EXPECT_EQ(d.type, "dialog");
+  EXPECT_EQ(d.name, "d");
+  EXPECT_EQ(d.label, "Title");
+  ASSERT_EQ(d.children.size(), 2u);
+  const Tile& row = d.children[0];
+  EXPECT_EQ(row.type, "row");
+  EXPECT_TRUE(row.name.empty());
+  ASSERT_EQ(row.children.size(), 2u);
+  EXPECT_EQ(row.children[0].type, "boxed_column");
+  EXPECT_EQ(row.children[0].label, "Left");
+  const Tile& edit = row.children[0].children.at(0);
+  EXPECT_EQ(edit.type, "edit_box");
+  EXPECT_EQ(edit.key, "a");
+  EXPECT_EQ(edit.value, "1");
+  EXPECT_FALSE(edit.attributes.contains("key")) << "key, label and value are fields";
+  EXPECT_EQ(row.children[1].children.at(1).type, "text");
+  EXPECT_EQ(d.children[1].type, "boxed_radio_row");
+  EXPECT_EQ(d.children[1].children.at(1).key, "r2");
+  EXPECT_EQ(d.find("r2"), &d.children[1].children[1]);
+  EXPECT_EQ(d.find("missing"), nullptr);
+}
+
+TEST(DclTree, AttributeValuesOfEveryKindAreKeptAsText) {
+  Tile d = dialog_of(R"(d : dialog { : edit_box {
+      key = k; edit_width = 10; width = 2.5; height = -1; fixed_width = true; alignment = centered;
+      is_tab_stop = false; } })");
+  const Tile& e = d.children.at(0);
+  EXPECT_EQ(e.key, "k");
+  EXPECT_EQ(e.attribute("edit_width"), "10");
+  EXPECT_EQ(e.attribute("width"), "2.5");
+  EXPECT_EQ(e.attribute("height"), "-1");
+  EXPECT_EQ(e.attribute("alignment"), "centered");
+  EXPECT_EQ(e.attribute("mnemonic", "none"), "none");
+  EXPECT_TRUE(e.flag("fixed_width"));
+  EXPECT_FALSE(e.flag("is_tab_stop"));
+  EXPECT_FALSE(e.flag("allow_accept"));
+}
+
+TEST(DclBaseTiles, OkCancelAndErrtileGiveTheKeysTheHostReliesOn) {
+  Tile d = dialog_of("d : dialog { errtile; ok_cancel; }");
+  const Tile* error = d.find("error");
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->type, "text");
+  EXPECT_TRUE(error->flag("is_error_tile"));
+  const Tile* accept = d.find("accept");
+  const Tile* cancel = d.find("cancel");
+  ASSERT_NE(accept, nullptr);
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(accept->type, "button");
+  EXPECT_TRUE(accept->flag("is_default"));
+  EXPECT_FALSE(cancel->flag("is_default"));
+  EXPECT_TRUE(cancel->flag("is_cancel"));
+}
+
+TEST(DclBaseTiles, EveryBaseTileCanBeUsed) {
+  Tile d = dialog_of(R"(d : dialog {
+      : row {} : column {} : boxed_row {} : boxed_column {} : radio_row {} : radio_column {}
+      : boxed_radio_row {} : boxed_radio_column {} : edit_box {} : text {} : button {}
+      : toggle {} : list_box {} : popup_list {} : image {} : slider {} spacer; spacer_0;
+      spacer_1; : concatenation { : text_part {} } : paragraph {} errtile; ok_only;
+      ok_cancel_help; ok_cancel_help_errtile; ok_cancel; : image_button {}
+      : radio_button {} })");
+  ASSERT_EQ(d.children.size(), 28u);
+  const char* primitives[] = {"row",       "column",       "boxed_row",       "boxed_column",
+                              "radio_row", "radio_column", "boxed_radio_row", "boxed_radio_column",
+                              "edit_box",  "text",         "button",          "toggle",
+                              "list_box",  "popup_list",   "image",           "slider"};
+  for (size_t i = 0; i < std::size(primitives); ++i) EXPECT_EQ(d.children[i].type, primitives[i]);
+  EXPECT_EQ(d.children[26].type, "image_button");
+  EXPECT_EQ(d.children[27].type, "radio_button");
+  EXPECT_EQ(d.children[18].type, "spacer");  // spacer_1
+  EXPECT_EQ(d.children[18].attribute("width"), "1");
+  EXPECT_EQ(d.children[19].children.at(0).type, "text");  // text_part
+  const Tile& only = d.children[22];
+  ASSERT_NE(only.find("accept"), nullptr);
+  EXPECT_TRUE(only.find("accept")->flag("is_cancel")) << "ok_only's one button also cancels";
+  EXPECT_NE(d.children[23].find("help"), nullptr);
+  for (const char* key : {"accept", "cancel", "help", "error"}) {
+    EXPECT_NE(d.children[24].find(key), nullptr) << key;
+  }
+}
+
+TEST(DclPrototypes, ADefinitionUsedByNameCopiesItsAttributesAndChildren) {
+  Tile d = dialog_of(R"(
+    d : dialog {
+      : field { key = "a"; label = "A"; }
+      : field { key = "b"; edit_width = 4; }
+      pair;
+    }
+    field : edit_box { edit_width = 10; label = "default"; }
+    pair : row { : field { key = "p"; } : button { key = "go"; } }
+  )");
+  ASSERT_EQ(d.children.size(), 3u);
+  const Tile& a = d.children[0];
+  EXPECT_EQ(a.type, "edit_box");
+  EXPECT_EQ(a.label, "A");
+  EXPECT_EQ(a.attribute("edit_width"), "10");
+  const Tile& b = d.children[1];
+  EXPECT_EQ(b.label, "default") << "a label the tile does not set comes from its prototype";
+  EXPECT_EQ(b.attribute("edit_width"), "4");
+  const Tile& pair = d.children[2];
+  EXPECT_EQ(pair.type, "row");
+  ASSERT_EQ(pair.children.size(), 2u);
+  EXPECT_EQ(pair.children[0].key, "p");
+  EXPECT_EQ(pair.children[0].attribute("edit_width"), "10");
+  EXPECT_EQ(pair.children[1].key, "go");
+}
+
+TEST(DclPrototypes, OwnChildrenFollowThePrototypesAndLaterPrototypesWin) {
+  Tile d = dialog_of(R"(
+    base : column { : text { key = "head"; } }
+    wide : column { width = 40; label = "wide"; }
+    d : dialog { : base : wide { label = "mine"; : text { key = "tail"; } } })");
+  const Tile& c = d.children.at(0);
+  EXPECT_EQ(c.type, "column");
+  EXPECT_EQ(c.label, "mine");
+  EXPECT_EQ(c.attribute("width"), "40");
+  ASSERT_EQ(c.children.size(), 2u);
+  EXPECT_EQ(c.children[0].key, "head");
+  EXPECT_EQ(c.children[1].key, "tail");
+}
+
+TEST(DclPrototypes, AFileDefinitionShadowsTheBaseTileOfThatName) {
+  Tile d = dialog_of(R"(
+    ok_cancel : row { : button { key = "accept"; label = "Übernehmen"; } }
+    d : dialog { ok_cancel; })");
+  ASSERT_NE(d.find("accept"), nullptr);
+  EXPECT_EQ(d.find("accept")->label, "Übernehmen");
+  EXPECT_EQ(d.find("cancel"), nullptr);
+}
+
+TEST(DclFileContents, OnlyDefinitionsThatComeDownToDialogAreDialogs) {
+  DclFile file;
+  std::string error;
+  ASSERT_TRUE(parse_dcl(R"(
+    one : dialog { ok_only; }
+    helper : row { }
+    two : one { label = "derived"; }
+    dcl_settings : default_dcl_settings { audit_level = 3; })",
+                        "f.dcl", file, error))
+      << error;
+  ASSERT_EQ(file.dialogs.size(), 2u);
+  ASSERT_NE(file.dialog("two"), nullptr);
+  EXPECT_EQ(file.dialog("two")->label, "derived");
+  EXPECT_NE(file.dialog("two")->find("accept"), nullptr);
+  EXPECT_EQ(file.dialog("helper"), nullptr);
+  EXPECT_EQ(file.dialog("ONE"), nullptr) << "names are case sensitive";
+}
+
+TEST(DclLexical, CommentsAreSkippedAndLinesStillCount) {
+  Tile d = dialog_of(R"(// leading comment
+    /* a block comment
+       over lines with { braces } and "quotes" */
+    d : dialog { // after a brace
+      : text { key = "t"; /* inside */ label = "x // not a comment"; }
+    })");
+  EXPECT_EQ(d.find("t")->label, "x // not a comment");
+  EXPECT_EQ(parse_error("/*\n\n*/\nd : dialog {\n label = 1\n}"),
+            "bad.dcl:5: expected ';' after attribute value");
+}
+
+TEST(DclLexical, StringEscapesAreDecoded) {
+  Tile d = dialog_of(
+      R"(d : dialog { : text { key = "t"; label = "say \"hi\"\\path\nnext\ttab \q"; } })");
+  EXPECT_EQ(d.find("t")->label, "say \"hi\"\\path\nnext\ttab \\q");
+}
+
+TEST(DclLexical, ByteOrderMarkAndUtf8TextAreAccepted) {
+  Tile d = dialog_of(
+      "\xEF\xBB\xBF"
+      R"(d : dialog { label = "Maße – Größe"; })");
+  EXPECT_EQ(d.label, "Maße – Größe");
+}
+
+TEST(DclLexical, IncludeIsNotedNotFollowed) {
+  DclFile file;
+  std::string error;
+  ASSERT_TRUE(parse_dcl("@include \"acad.dcl\"\nd : dialog { ok_only; }", "f.dcl", file, error))
+      << error;
+  ASSERT_EQ(file.notes.size(), 1u);
+  EXPECT_EQ(file.notes[0],
+            "f.dcl:1: @include \"acad.dcl\" not followed: only the tiles of this "
+            "file are used");
+  EXPECT_NE(file.dialog("d"), nullptr);
+}
+
+TEST(DclErrors, EachMessageNamesTheLineOfTheFault) {
+  EXPECT_EQ(parse_error("d : dialog {\n  label = \"x\"\n  key = \"k\";\n}"),
+            "bad.dcl:2: expected ';' after attribute value");
+  EXPECT_EQ(parse_error("d : dialog {\n\n  ok_cancle;\n}"), "bad.dcl:3: unknown tile 'ok_cancle'");
+  EXPECT_EQ(parse_error("d : dialog {\n  label = \"open;\n}"),
+            "bad.dcl:2: string not closed before the end of the line");
+  EXPECT_EQ(parse_error("d : dialog {\n  /* never\n closed\n}"),
+            "bad.dcl:2: comment opened here is never closed");
+  EXPECT_EQ(parse_error("d : dialog {\n  : row {\n  label = \"x\";\n"),
+            "bad.dcl:2: tile ': row' opened here is never closed with '}'");
+  EXPECT_EQ(parse_error("\nd : dialog { label = ; }"),
+            "bad.dcl:2: expected a value after 'label =', found ';'");
+  EXPECT_EQ(parse_error("d dialog { }"), "bad.dcl:1: expected ':' after the tile name 'd'");
+  EXPECT_EQ(parse_error("d : dialog { : { } }"),
+            "bad.dcl:1: expected a tile name after ':', found '{'");
+  EXPECT_EQ(parse_error("d : dialog\n;"), "bad.dcl:2: expected '{' after ': dialog', found ';'");
+  EXPECT_EQ(parse_error("d : dialog { label }"),
+            "bad.dcl:1: expected '=', ';' or ':' after 'label', found '}'");
+  EXPECT_EQ(parse_error("d : dialog { }\n}"),
+            "bad.dcl:2: expected a tile definition (name : prototype { ... }), found '}'");
+  EXPECT_EQ(parse_error("d : dialog {\n width = 10px; }"), "bad.dcl:2: malformed number '10p'");
+  EXPECT_EQ(parse_error("d : dialog {\n # }"), "bad.dcl:2: unexpected '#'");
+  EXPECT_EQ(parse_error("@import \"x\""), "bad.dcl:1: unknown directive '@import'");
+}
+
+TEST(DclErrors, DefinitionsThatCannotBeResolvedAreReportedEvenWhenUnused) {
+  EXPECT_EQ(parse_error("a : b { }\nb : a { }\nd : dialog { }"),
+            "bad.dcl:2: tile 'a' is its own prototype");
+  EXPECT_EQ(parse_error("d : dialog { }\nunused : nothing { }"),
+            "bad.dcl:2: unknown tile 'nothing'");
+  EXPECT_EQ(parse_error("d : dialog { }\n\nd : dialog { }"),
+            "bad.dcl:3: tile 'd' is defined twice");
+}
+
+TEST(DclErrors, HostileNestingAndGrowthEndInAMessage) {
+  std::string deep = "d : dialog {";
+  for (int i = 0; i < 200; ++i) deep += ": row {";
+  deep += std::string(201, '}');
+  EXPECT_EQ(parse_error(deep), "bad.dcl:1: tiles nested too deeply");
+
+  // Each level doubles the tree: without a bound this would need 2^40 tiles.
+  std::string doubling = "t0 : text { }\n";
+  for (int i = 1; i <= 40; ++i) {
+    std::string prev = "t" + std::to_string(i - 1);
+    doubling += "t" + std::to_string(i) + " : row { " + prev + "; " + prev + "; }\n";
+  }
+  EXPECT_NE(parse_error(doubling).find("more than 20000 tiles"), std::string::npos);
+}
+
+TEST(DclFiles, AMissingFileIsNamedInTheMessage) {
+  DclFile file;
+  std::string error;
+  EXPECT_FALSE(load_dcl("/nonexistent/x.dcl", file, error));
+  EXPECT_EQ(error, "/nonexistent/x.dcl: cannot open the file");
+}
+
+}  // namespace
+}  // namespace cad
