@@ -1,0 +1,164 @@
+// Keyword short forms and matching, on code points so that umlauts count as one letter and fold
+// with their capitals.
+#include "cad/input/keywords.h"
+
+namespace cad {
+
+namespace {
+
+// Lenient UTF-8 decoding: a byte that starts no valid sequence stands for itself. With offsets,
+// also the byte where each code point begins, and the text's size after the last.
+std::u32string decode(std::string_view text, std::vector<size_t>* offsets = nullptr) {
+  std::u32string result;
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t code = lead;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      extra = 1;
+      code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      extra = 2;
+      code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      extra = 3;
+      code = lead & 0x07;
+    }
+    bool valid = i + extra < text.size();
+    for (int k = 1; valid && k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+      extra = 0;
+      code = lead;
+    }
+    if (offsets) {
+      offsets->push_back(i);
+    }
+    result.push_back(code);
+    i += extra + 1;
+  }
+  if (offsets) {
+    offsets->push_back(text.size());
+  }
+  return result;
+}
+
+bool is_upper(char32_t c) {
+  return (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+}
+
+bool is_digit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+char32_t fold(char32_t c) { return is_upper(c) ? c + 0x20 : c; }
+
+std::u32string folded(std::u32string text) {
+  for (char32_t& c : text) {
+    c = fold(c);
+  }
+  return text;
+}
+
+struct ShortForm {
+  size_t start = 0;
+  size_t length = 0;
+};
+
+ShortForm short_form(const std::u32string& keyword) {
+  size_t i = 0;
+  while (i < keyword.size()) {
+    const size_t start = i;
+    bool has_upper = false;
+    while (i < keyword.size() && (is_upper(keyword[i]) || is_digit(keyword[i]))) {
+      has_upper = has_upper || is_upper(keyword[i]);
+      ++i;
+    }
+    if (has_upper) {
+      return {start, i - start};
+    }
+    i = start + 1;
+  }
+  return {0, keyword.size()};
+}
+
+bool is_abbreviation(const std::u32string& keyword, const std::u32string& reply) {
+  const ShortForm form = short_form(keyword);
+  return reply.size() >= form.length && form.start + reply.size() <= keyword.size() &&
+         folded(keyword.substr(form.start, reply.size())) == folded(reply);
+}
+
+// Index of the keyword the reply picks in a list, or npos.
+size_t find(const std::vector<std::string>& list, std::string_view reply) {
+  const std::u32string wanted = folded(decode(reply));
+  if (wanted.empty()) {
+    return std::string::npos;
+  }
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (folded(decode(list[k])) == wanted) {
+      return k;
+    }
+  }
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (is_abbreviation(decode(list[k]), wanted)) {
+      return k;
+    }
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+std::string keyword_short_form(std::string_view keyword) {
+  std::vector<size_t> offsets;
+  const ShortForm form = short_form(decode(keyword, &offsets));
+  const size_t begin = offsets[form.start];
+  return std::string(keyword.substr(begin, offsets[form.start + form.length] - begin));
+}
+
+KeywordList::KeywordList(std::string_view list) {
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find(' ', start);
+    if (end == std::string_view::npos) {
+      end = list.size();
+    }
+    std::string_view keyword = list.substr(start, end - start);
+    start = end + 1;
+    if (keyword.starts_with('_') && global_.empty()) {
+      keyword.remove_prefix(1);
+      if (!keyword.empty()) {
+        global_.emplace_back(keyword);
+      }
+    } else if (!keyword.empty()) {
+      (global_.empty() ? local_ : global_).emplace_back(keyword);
+    }
+  }
+  if (local_.empty()) {
+    local_ = global_;
+  }
+}
+
+std::optional<std::string> KeywordList::match(std::string_view reply) const {
+  if (reply.starts_with('_')) {
+    const std::vector<std::string>& list = global_.empty() ? local_ : global_;
+    const size_t index = find(list, reply.substr(1));
+    if (index == std::string::npos) {
+      return std::nullopt;
+    }
+    return list[index];
+  }
+  const size_t index = find(local_, reply);
+  if (index == std::string::npos) {
+    return std::nullopt;
+  }
+  return index < global_.size() ? global_[index] : local_[index];
+}
+
+std::optional<std::string> parse_keyword_match(std::string_view keywords, std::string_view reply) {
+  return KeywordList(keywords).match(reply);
+}
+
+}  // namespace cad

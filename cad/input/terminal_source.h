@@ -1,0 +1,47 @@
+// Replies typed by a person at the terminal, with line editing and history (libedit).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cad/input/reply.h"
+#include "cad/input/transcript.h"
+
+struct editline;
+struct history;
+
+namespace cad {
+
+// A typed line falls apart into replies as a script line does (a blank or the line end ends a
+// reply), so "LINE 0,0 1,1" answers three prompts. Ctrl-C while reading is Esc (kCancel) and
+// drops the rest of the line; Ctrl-D on an empty line (or the end of input) ends the source.
+// The line editor shows the transcript's unfinished line (the prompt) itself, so that it can
+// redraw it; the transcript is set to hold that line back while this source lives.
+// Text is UTF-8: the terminal's character type is taken from the environment, and set to
+// C.UTF-8 when that is not UTF-8.
+class TerminalSource : public ReplySource {
+ public:
+  explicit TerminalSource(Transcript& transcript);
+  ~TerminalSource() override;
+  TerminalSource(const TerminalSource&) = delete;
+  TerminalSource& operator=(const TerminalSource&) = delete;
+
+  Reply next(bool spaces_end_reply) override;
+  bool interactive() const override { return true; }
+
+ private:
+  static char* prompt_of(editline* editor);
+  static unsigned char cancel_key(editline* editor, int key);
+
+  Transcript& transcript_;
+  editline* editor_ = nullptr;
+  history* history_ = nullptr;
+  std::string prompt_;
+  std::optional<std::string> line_;
+  size_t pos_ = 0;
+  int line_number_ = 0;
+  bool cancelled_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace cad

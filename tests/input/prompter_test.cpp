@@ -1,0 +1,370 @@
+// The prompts: which replies each input call takes, what it answers, what it refuses and says,
+// and how the exchange shows in the transcript.
+#include "cad/input/prompter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "tests/geom/geom_checks.h"
+#include "tests/input/input_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::near;
+using testing::Session;
+
+constexpr double kPi = std::numbers::pi;
+
+// The points a session's get_point calls answer, one per reply, all expected to be RTNORM.
+std::vector<Vec3> points(Session& session, int count) {
+  std::vector<Vec3> result;
+  for (int k = 0; k < count; ++k) {
+    const Answer answer = session.prompter.get_point("\nPoint: ");
+    EXPECT_EQ(answer.status, kRtNorm);
+    result.push_back(answer.point);
+  }
+  return result;
+}
+
+TEST(PointPromptTest, TakesEveryPointFormAndTracksTheLastPoint) {
+  Session session("1,2\n@3,4\n5<90\n@1<0\n3,4,5\n@\n@1,1,1\n");
+  const std::vector<Vec3> got = points(session, 7);
+  EXPECT_TRUE(near(got[0], {1, 2, 0}));
+  EXPECT_TRUE(near(got[1], {4, 6, 0}));
+  EXPECT_TRUE(near(got[2], {0, 5, 0}));
+  EXPECT_TRUE(near(got[3], {1, 5, 0}));
+  EXPECT_TRUE(near(got[4], {3, 4, 5}));
+  EXPECT_TRUE(near(got[5], {3, 4, 5}));
+  EXPECT_TRUE(near(got[6], {4, 5, 6}));
+  EXPECT_TRUE(near(session.prompter.last_point(), {4, 5, 6}));
+  EXPECT_TRUE(session.prompter.refusals().empty());
+}
+
+TEST(PointPromptTest, RelativePointsStartAtALastPointTheHostSets) {
+  Session session("@2,0\n");
+  session.prompter.set_last_point({10, 10, 1});
+  EXPECT_TRUE(near(session.prompter.get_point("").point, {12, 10, 1}));
+}
+
+TEST(PointPromptTest, BlanksInsideAPointSplitItIntoRefusedReplies) {
+  Session session("1, 2\n3,4\n");
+  const Answer answer = session.prompter.get_point("\nPoint: ");
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_TRUE(near(answer.point, {3, 4, 0}));
+  const auto& refusals = session.prompter.refusals();
+  ASSERT_EQ(refusals.size(), 2u);
+  EXPECT_EQ(refusals[0].reply, "1,");
+  EXPECT_EQ(refusals[1].reply, "2");
+  EXPECT_EQ(refusals[0].line, 1);
+  EXPECT_EQ(refusals[0].message, "Point or option keyword required.");
+}
+
+TEST(PointPromptTest, RefusedReplyPrintsTheMessageAndTheNextReplyIsTaken) {
+  Session session("abc\n7,8\n");
+  const Answer answer = session.prompter.get_point("\nPoint: ");
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_TRUE(near(answer.point, {7, 8, 0}));
+  EXPECT_EQ(session.transcript.text(),
+            "\nPoint: abc\nPoint or option keyword required.\nPoint: 7,8\n");
+}
+
+TEST(PointPromptTest, EnterAnswersNoneAndLastInputIsABlank) {
+  Session session("\n");
+  EXPECT_EQ(session.prompter.get_point("\nPoint: ").status, kRtNone);
+  EXPECT_EQ(session.prompter.last_input(), " ");
+}
+
+TEST(PointPromptTest, EscAnswersCancel) {
+  Session session("^C\n");
+  EXPECT_EQ(session.prompter.get_point("\nPoint: ").status, kRtCan);
+  EXPECT_EQ(session.transcript.text(), "\nPoint: *Cancel*\n");
+}
+
+TEST(PointPromptTest, EndOfScriptThrowsInputEndedWithTheLastLine) {
+  Session session("1,1\n\n");
+  session.prompter.get_point("");
+  session.prompter.get_point("");
+  try {
+    session.prompter.get_point("\nPoint: ");
+    FAIL() << "no InputEnded";
+  } catch (const InputEnded& ended) {
+    EXPECT_EQ(ended.line, 2);
+    EXPECT_FALSE(ended.in_tokens);
+  }
+}
+
+TEST(InitGetTest, NoEmptyFlagRefusesEnter) {
+  Session session("\n1,1\n");
+  session.prompter.init_get(kInitNoEmpty, "");
+  const Answer answer = session.prompter.get_point("\nPoint: ");
+  EXPECT_EQ(answer.status, kRtNorm);
+  ASSERT_EQ(session.prompter.refusals().size(), 1u);
+  EXPECT_EQ(session.prompter.refusals()[0].reply, "");
+}
+
+TEST(InitGetTest, AppliesToTheNextInputCallOnly) {
+  Session session("U\nU\n");
+  session.prompter.init_get(0, "aUssen");
+  EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
+  session.prompter.clear_refusals();
+  EXPECT_THROW(session.prompter.get_point(""), InputEnded);
+  EXPECT_EQ(session.prompter.refusals().size(), 1u);
+}
+
+TEST(InitGetTest, KeywordsByShortFormAndInFullAnswerKword) {
+  Session session("U\nabstand\nDIST\ni\n");
+  std::vector<std::string> picked;
+  for (int k = 0; k < 4; ++k) {
+    session.prompter.init_get(0, "aUssen Abstand Innen Dist");
+    const Answer answer = session.prompter.get_point("\nLage: ");
+    EXPECT_EQ(answer.status, kRtKword);
+    EXPECT_EQ(answer.text, session.prompter.last_input());
+    picked.push_back(session.prompter.last_input());
+  }
+  EXPECT_EQ(picked, (std::vector<std::string>{"aUssen", "Abstand", "Dist", "Innen"}));
+}
+
+TEST(InitGetTest, UmlautKeywordMatchesInAnyCase) {
+  Session session(
+      "z\nzur\xC3\xBC"
+      "ck\nZUR\xC3\x9C"
+      "CK\n");
+  for (int k = 0; k < 3; ++k) {
+    session.prompter.init_get(0,
+                              "Zur\xC3\xBC"
+                              "ck Undo");
+    EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
+    EXPECT_EQ(session.prompter.last_input(),
+              "Zur\xC3\xBC"
+              "ck");
+  }
+}
+
+TEST(InitGetTest, LocalKeywordAnswersWithTheGlobalOne) {
+  Session session("J\n_No\n");
+  session.prompter.init_get(0, "Ja Nein _Yes No");
+  Answer answer = session.prompter.get_kword("\nOK? ");
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_EQ(answer.text, "Yes");
+  session.prompter.init_get(0, "Ja Nein _Yes No");
+  answer = session.prompter.get_kword("\nOK? ");
+  EXPECT_EQ(answer.text, "No");
+  EXPECT_EQ(session.prompter.last_input(), "No");
+}
+
+TEST(InitGetTest, ArbitraryInputComesBackAsTypedButValuesStayValues) {
+  Session session("*U12\n25\n");
+  session.prompter.init_get(kInitArbitrary, "Wahl");
+  Answer answer = session.prompter.get_point("");
+  EXPECT_EQ(answer.status, kRtKword);
+  EXPECT_EQ(session.prompter.last_input(), "*U12");
+  session.prompter.init_get(kInitArbitrary, "");
+  answer = session.prompter.get_dist("", std::nullopt);
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_EQ(answer.real, 25);
+}
+
+TEST(InitGetTest, ArmedKeywordStillMatchesBeforeArbitraryText) {
+  Session session("w\n");
+  session.prompter.init_get(kInitArbitrary, "Wahl");
+  EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
+  EXPECT_EQ(session.prompter.last_input(), "Wahl");
+}
+
+TEST(KwordPromptTest, RefusesWhatIsNoKeywordAndTakesEnter) {
+  Session session("maybe\nn\n\n");
+  session.prompter.init_get(0, "Yes Nein No Ja ");
+  Answer answer = session.prompter.get_kword("\nSchnittlinie loeschen <J> ?");
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_EQ(answer.text, "Nein");
+  EXPECT_EQ(session.prompter.refusals().at(0).message, "Invalid option keyword.");
+  session.prompter.init_get(0, "Yes Nein No Ja ");
+  answer = session.prompter.get_kword("\nSchnittlinie loeschen <J> ?");
+  EXPECT_EQ(answer.status, kRtNone);
+}
+
+TEST(DistPromptTest, NumberOrDistanceFromTheBase) {
+  Session session("2.5\n3,4\n@0,0,12\n");
+  EXPECT_EQ(session.prompter.get_dist("", Vec3{}).real, 2.5);
+  EXPECT_NEAR(session.prompter.get_dist("", Vec3{}).real, 5, 1e-12);
+  EXPECT_NEAR(session.prompter.get_dist("", Vec3{3, 4, 0}).real, 12, 1e-12);
+}
+
+TEST(DistPromptTest, TwoDimensionalFlagIgnoresZ) {
+  Session session("3,4,12\n");
+  session.prompter.init_get(kInit2D, "");
+  EXPECT_NEAR(session.prompter.get_dist("", Vec3{}).real, 5, 1e-12);
+}
+
+TEST(DistPromptTest, WithoutBaseAPointAsksForTheSecond) {
+  Session session("1,1\n@3,4\n2,2\n^C\n");
+  EXPECT_NEAR(session.prompter.get_dist("\nAbstand: ", std::nullopt).real, 5, 1e-12);
+  EXPECT_EQ(session.transcript.text(), "\nAbstand: 1,1\nSpecify second point: @3,4\n");
+  EXPECT_EQ(session.prompter.get_dist("", std::nullopt).status, kRtCan);
+}
+
+TEST(DistPromptTest, RefusesTextAndForbiddenSigns) {
+  Session session("far\n0\n-1\n0,0\n4\n");
+  session.prompter.init_get(kInitNoZero | kInitNoNegative, "");
+  const Answer answer = session.prompter.get_dist("", Vec3{});
+  EXPECT_EQ(answer.real, 4);
+  std::vector<std::string> messages;
+  for (const Refusal& refusal : session.prompter.refusals()) {
+    messages.push_back(refusal.message);
+  }
+  EXPECT_EQ(messages,
+            (std::vector<std::string>{
+                "Requires numeric distance or two points.", "Value must be positive and nonzero.",
+                "Value must be positive and nonzero.", "Value must be positive and nonzero."}));
+}
+
+TEST(DistPromptTest, NegativeAllowedUnlessForbidden) {
+  Session session("-2\n-2\n0\n");
+  EXPECT_EQ(session.prompter.get_dist("", std::nullopt).real, -2);
+  session.prompter.init_get(kInitNoNegative, "");
+  EXPECT_EQ(session.prompter.get_dist("", std::nullopt).real, 0);
+  EXPECT_EQ(session.prompter.refusals().at(0).message, "Value must be positive.");
+}
+
+TEST(AnglePromptTest, DegreesBecomeRadiansFromEast) {
+  Session session("90\n22.5\n-90\n360\n");
+  EXPECT_NEAR(session.prompter.get_angle("", std::nullopt).real, kPi / 2, 1e-12);
+  EXPECT_NEAR(session.prompter.get_angle("", std::nullopt).real, kPi / 8, 1e-12);
+  EXPECT_NEAR(session.prompter.get_angle("", std::nullopt).real, 3 * kPi / 2, 1e-12);
+  EXPECT_EQ(session.prompter.get_angle("", std::nullopt).real, 0);
+}
+
+TEST(AnglePromptTest, PointGivesTheDirectionFromTheBase) {
+  Session session("1,2\n0,0\n");
+  EXPECT_NEAR(session.prompter.get_angle("", Vec3{1, 1, 0}).real, kPi / 2, 1e-12);
+  EXPECT_NEAR(session.prompter.get_angle("", Vec3{1, 1, 0}).real, 5 * kPi / 4, 1e-12);
+}
+
+TEST(AnglePromptTest, WithoutBaseTwoPointsGiveTheDirection) {
+  Session session("1,1\n@-1,1\n");
+  EXPECT_NEAR(session.prompter.get_angle("", std::nullopt).real, 3 * kPi / 4, 1e-12);
+}
+
+TEST(AnglePromptTest, RefusesTextWithTheAngleMessage) {
+  Session session("steep\n45\n");
+  EXPECT_NEAR(session.prompter.get_angle("", std::nullopt).real, kPi / 4, 1e-12);
+  EXPECT_EQ(session.prompter.refusals().at(0).message,
+            "Requires valid numeric angle or second point.");
+}
+
+TEST(AnglePromptTest, TwoPunkteKeywordNeedsItsShortForm) {
+  Session session("2\n2p\n");
+  session.prompter.init_get(0,
+                            "2Punkte Zur\xC3\xBC"
+                            "ck Undo");
+  EXPECT_NEAR(session.prompter.get_angle("", Vec3{}).real, 2 * kPi / 180, 1e-12);
+  session.prompter.init_get(0,
+                            "2Punkte Zur\xC3\xBC"
+                            "ck Undo");
+  EXPECT_EQ(session.prompter.get_angle("", Vec3{}).status, kRtKword);
+  EXPECT_EQ(session.prompter.last_input(), "2Punkte");
+}
+
+TEST(NumberPromptTest, IntegerPromptRefusesFractionsRangeAndSigns) {
+  Session session("2.5\n40000\n0\n-3\n3\n");
+  session.prompter.init_get(kInitNoZero | kInitNoNegative, "");
+  const Answer answer = session.prompter.get_int("");
+  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_EQ(answer.integer, 3);
+  std::vector<std::string> messages;
+  for (const Refusal& refusal : session.prompter.refusals()) {
+    messages.push_back(refusal.message);
+  }
+  EXPECT_EQ(messages,
+            (std::vector<std::string>{
+                "Requires an integer value.", "Requires an integer between -32768 and 32767.",
+                "Value must be positive and nonzero.", "Value must be positive and nonzero."}));
+}
+
+TEST(NumberPromptTest, RealPromptTakesNumbersOnly) {
+  Session session("1,2\n1e3\n");
+  EXPECT_EQ(session.prompter.get_real("").real, 1000);
+  EXPECT_EQ(session.prompter.refusals().at(0).message, "Requires numeric value.");
+}
+
+TEST(StringPromptTest, BlanksEndTheTextUnlessAllowed) {
+  Session session("Hello big world\nHello big world\n\n");
+  EXPECT_EQ(session.prompter.get_string("", true).text, "Hello big world");
+  EXPECT_EQ(session.prompter.get_string("", false).text, "Hello");
+  EXPECT_EQ(session.prompter.get_string("", true).text, "big world");
+  const Answer enter = session.prompter.get_string("", true);
+  EXPECT_EQ(enter.status, kRtNorm);
+  EXPECT_EQ(enter.text, "");
+}
+
+TEST(PickPromptTest, PointOrEntity) {
+  Session session("4,5\n");
+  const Answer point = session.prompter.get_pick("\nSelect object: ");
+  EXPECT_EQ(point.status, kRtNorm);
+  EXPECT_FALSE(point.is_entity);
+  EXPECT_TRUE(near(point.point, {4, 5, 0}));
+
+  ReplyStack::Scope tokens(session.replies, {entity_reply(77, 0)});
+  const Answer entity = session.prompter.get_pick("\nSelect object: ");
+  EXPECT_TRUE(entity.is_entity);
+  EXPECT_EQ(entity.entity[0], 77);
+}
+
+TEST(TranscriptTest, ShowsEachPromptWithItsReplyOnOneLine) {
+  Session session("1,2\n\nLT\n");
+  session.prompter.get_point("\nFirst point: ");
+  session.prompter.get_point("\nNext point: ");
+  session.prompter.init_get(0, "LType");
+  session.prompter.get_kword("Option: ");
+  EXPECT_EQ(session.transcript.text(), "\nFirst point: 1,2\nNext point: \nOption: LT\n");
+}
+
+TEST(TokenTest, TypedTokensAnswerPromptsAndTheScriptResumesAfterwards) {
+  Session session("9,9\n");
+  {
+    ReplyStack::Scope tokens(session.replies, {point_reply({1, 2, 0}), real_reply(2.5),
+                                               angle_reply(90), int_reply(7), text_reply("3,4")});
+    EXPECT_TRUE(near(session.prompter.get_point("").point, {1, 2, 0}));
+    EXPECT_EQ(session.prompter.get_dist("", Vec3{}).real, 2.5);
+    EXPECT_NEAR(session.prompter.get_angle("", Vec3{}).real, kPi / 2, 1e-12);
+    EXPECT_EQ(session.prompter.get_int("").integer, 7);
+    EXPECT_TRUE(near(session.prompter.get_point("").point, {3, 4, 0}));
+  }
+  EXPECT_TRUE(near(session.prompter.get_point("").point, {9, 9, 0}));
+}
+
+TEST(TokenTest, ExhaustedTokenListEndsTheCommandNotTheScript) {
+  Session session("9,9\n");
+  {
+    ReplyStack::Scope tokens(session.replies, {point_reply({1, 2, 0})});
+    session.prompter.get_point("");
+    try {
+      session.prompter.get_point("");
+      FAIL() << "no InputEnded";
+    } catch (const InputEnded& ended) {
+      EXPECT_TRUE(ended.in_tokens);
+    }
+  }
+  EXPECT_TRUE(near(session.prompter.get_point("").point, {9, 9, 0}));
+}
+
+TEST(TokenTest, EchoOffHidesTheScriptedDialogueButNotItsRefusals) {
+  Session session("");
+  ReplyStack::Scope tokens(session.replies,
+                           {text_reply("x"), point_reply({1, 2, 0}), point_reply({3, 4, 0})});
+  session.transcript.set_echo(false);
+  session.prompter.get_point("\nPoint: ");
+  EXPECT_EQ(session.transcript.text(), "\nPoint or option keyword required.\n");
+  session.transcript.clear();
+  session.transcript.set_echo(true);
+  session.prompter.get_point("\nPoint: ");
+  EXPECT_EQ(session.transcript.text(), "Point: 3,4\n");
+}
+
+}  // namespace
+}  // namespace cad
