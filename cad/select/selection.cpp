@@ -1,0 +1,233 @@
+// Selection sets and the scans that fill them. The scans walk the ENTITIES list in order and draw
+// each candidate's paths once, sharing block geometry through one ShapeCache per scan.
+#include "cad/select/selection.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "cad/geom/arcs.h"
+#include "cad/select/shapes.h"
+
+namespace cad {
+
+int64_t SelectionSets::create() {
+  const int64_t set = next_++;
+  sets_.emplace(set, Set{});
+  return set;
+}
+
+int64_t SelectionSets::create(const std::vector<RecordId>& ids) {
+  const int64_t set = create();
+  for (RecordId id : ids) add(set, id);
+  return set;
+}
+
+bool SelectionSets::free(int64_t set) { return sets_.erase(set) != 0; }
+
+bool SelectionSets::add(int64_t set, RecordId id) {
+  const auto it = sets_.find(set);
+  if (it == sets_.end() || !it->second.members.insert(id).second) return false;
+  it->second.order.push_back(id);
+  return true;
+}
+
+bool SelectionSets::remove(int64_t set, RecordId id) {
+  const auto it = sets_.find(set);
+  if (it == sets_.end() || it->second.members.erase(id) == 0) return false;
+  std::vector<RecordId>& order = it->second.order;
+  order.erase(std::find(order.begin(), order.end(), id));
+  return true;
+}
+
+bool SelectionSets::contains(int64_t set, RecordId id) const {
+  const auto it = sets_.find(set);
+  return it != sets_.end() && it->second.members.count(id) != 0;
+}
+
+size_t SelectionSets::size(int64_t set) const {
+  const auto it = sets_.find(set);
+  return it == sets_.end() ? 0 : it->second.order.size();
+}
+
+RecordId SelectionSets::at(int64_t set, size_t index) const {
+  const auto it = sets_.find(set);
+  if (it == sets_.end() || index >= it->second.order.size()) return kNoRecord;
+  return it->second.order[index];
+}
+
+std::vector<int64_t> SelectionSets::live_ids() const {
+  std::vector<int64_t> ids;
+  ids.reserve(sets_.size());
+  for (const auto& entry : sets_) ids.push_back(entry.first);
+  return ids;
+}
+
+namespace {
+
+// Layers whose objects cannot be seen: off (negative colour) or frozen (flag 1).
+class HiddenLayers {
+ public:
+  explicit HiddenLayers(const Database& db) {
+    const size_t table = db.table_index("LAYER");
+    if (table == Database::npos) return;
+    for (RecordId id : db.tables()[table].entries) {
+      if (!db.valid(id) || db.erased(id)) continue;
+      const Record& layer = db.record(id);
+      if (layer.integer(62, 7) < 0 || (layer.integer(70) & 1) != 0)
+        names_.emplace_back(layer.text(2));
+    }
+  }
+
+  bool hides(const Record& rec) const {
+    const std::string_view layer = rec.text(8, "0");
+    return std::any_of(names_.begin(), names_.end(),
+                       [&](const std::string& name) { return iequals(name, layer); });
+  }
+
+ private:
+  std::vector<std::string> names_;
+};
+
+bool is_main(const Database& db, RecordId id) {
+  return db.valid(id) && !db.erased(id) && !is_owned_entity_type(db.record(id).type);
+}
+
+bool graphic_candidate(const Database& db, RecordId id, const HiddenLayers& hidden) {
+  if (!is_main(db, id)) return false;
+  const Record& rec = db.record(id);
+  return rec.integer(67) != 1 && rec.integer(60) != 1 && !hidden.hides(rec);
+}
+
+// Objects whose inside counts as part of them for picks and crossing windows.
+bool is_area_type(std::string_view type) {
+  return iequals(type, "TEXT") || iequals(type, "MTEXT") || iequals(type, "ATTDEF") ||
+         iequals(type, "SOLID") || iequals(type, "TRACE");
+}
+
+bool encloses(std::string_view type, const std::vector<Path>& paths, Vec2 p) {
+  return is_area_type(type) && std::any_of(paths.begin(), paths.end(), [&](const Path& path) {
+           return path_encloses(path, p);
+         });
+}
+
+// Calls f(id, record, paths) for each object a graphic selection could find that the filter
+// accepts, in drawing order.
+template <typename F>
+void for_each_drawn(const Database& db, const CompiledFilter& filter, F&& f) {
+  const HiddenLayers hidden(db);
+  ShapeCache cache;
+  const std::vector<RecordId>& list = db.entities();
+  for (size_t k = 0; k < list.size(); ++k) {
+    const RecordId id = list[k];
+    if (!graphic_candidate(db, id, hidden)) continue;
+    const Record& rec = db.record(id);
+    if (!filter.matches(rec)) continue;
+    f(id, rec, entity_paths_at(db, list, k, cache));
+  }
+}
+
+}  // namespace
+
+std::vector<RecordId> select_all(const Database& db, const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  for (RecordId id : db.entities()) {
+    if (is_main(db, id) && filter.matches(db.record(id))) found.push_back(id);
+  }
+  return found;
+}
+
+std::vector<RecordId> select_fence(const Database& db, const std::vector<Vec3>& points,
+                                   const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  if (points.size() < 2) return found;
+  Box2 fence_box;
+  for (const Vec3& p : points) fence_box.extend(xy(p));
+  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+    if (!paths_box(paths).overlaps(fence_box)) return;
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+      const Vec2 a = xy(points[k]);
+      const Vec2 b = xy(points[k + 1]);
+      for (const Path& path : paths) {
+        if (path_crosses_segment(path, a, b)) {
+          found.push_back(id);
+          return;
+        }
+      }
+    }
+  });
+  return found;
+}
+
+std::vector<RecordId> select_window(const Database& db, Vec3 corner1, Vec3 corner2,
+                                    const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  const Box2 window(xy(corner1), xy(corner2));
+  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+    if (window.contains(paths_box(paths))) found.push_back(id);
+  });
+  return found;
+}
+
+std::vector<RecordId> select_crossing(const Database& db, Vec3 corner1, Vec3 corner2,
+                                      const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  const Box2 window(xy(corner1), xy(corner2));
+  const Vec2 center = (window.min + window.max) / 2;
+  for_each_drawn(db, filter, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+    const Box2 box = paths_box(paths);
+    if (!box.overlaps(window)) return;
+    const bool hit = window.contains(box) ||
+                     std::any_of(paths.begin(), paths.end(),
+                                 [&](const Path& path) { return path_meets_box(path, window); }) ||
+                     encloses(rec.type, paths, center);
+    if (hit) found.push_back(id);
+  });
+  return found;
+}
+
+RecordId pick(const Database& db, Vec3 point, double tolerance) {
+  const Vec2 p = xy(point);
+  // Distances closer than this count as equal, so that the newer of two coinciding objects wins.
+  const double tie = tolerance * 1e-9;
+  RecordId best_id = kNoRecord;
+  double best = tolerance;
+  for_each_drawn(
+      db, CompiledFilter(), [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+        const Box2 box = paths_box(paths);
+        if (box.empty() || p.x < box.min.x - tolerance || p.x > box.max.x + tolerance ||
+            p.y < box.min.y - tolerance || p.y > box.max.y + tolerance)
+          return;
+        double d = encloses(rec.type, paths, p) ? 0 : std::numeric_limits<double>::infinity();
+        for (const Path& path : paths) d = std::min(d, path_distance(path, p));
+        if (d <= best + tie) {
+          best = std::min(best, d);
+          best_id = id;
+        }
+      });
+  return best_id;
+}
+
+RecordId last(const Database& db) {
+  const HiddenLayers hidden(db);
+  const std::vector<RecordId>& list = db.entities();
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    if (graphic_candidate(db, *it, hidden)) return *it;
+  }
+  return kNoRecord;
+}
+
+double default_pick_tolerance(const Database& db) {
+  constexpr double kFractionOfExtents = 1.0 / 500;
+  constexpr double kSmallest = 1e-9;
+  Box2 extents;
+  for_each_drawn(db, CompiledFilter(),
+                 [&](RecordId, const Record&, const std::vector<Path>& paths) {
+                   extents.extend(paths_box(paths));
+                 });
+  if (extents.empty()) return kSmallest;
+  return std::max(distance(extents.min, extents.max) * kFractionOfExtents, kSmallest);
+}
+
+}  // namespace cad

@@ -1,0 +1,218 @@
+// Selection sets and the scans: fences over lines, arcs and closing segments, windows against
+// crossing windows, picks by distance, and which objects each scan is allowed to see.
+#include "cad/select/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/select/drawing.h"
+
+namespace cad {
+namespace {
+
+using testing::Drawing;
+using testing::integer;
+using testing::point;
+using testing::real;
+using testing::text;
+
+using Ids = std::vector<RecordId>;
+
+const CompiledFilter kNoFilter;
+
+Ids fence(const Database& db, std::vector<Vec3> points) {
+  return select_fence(db, points, kNoFilter);
+}
+
+TEST(SelectionSetsTest, SetsKeepOrderWithoutDuplicates) {
+  SelectionSets sets;
+  const int64_t a = sets.create();
+  const int64_t b = sets.create({7, 3, 7, 5});
+  EXPECT_NE(a, b);
+  EXPECT_EQ(sets.size(b), 3u);
+  EXPECT_EQ(sets.at(b, 0), 7u);
+  EXPECT_EQ(sets.at(b, 1), 3u);
+  EXPECT_EQ(sets.at(b, 2), 5u);
+  EXPECT_EQ(sets.at(b, 3), kNoRecord);
+  EXPECT_FALSE(sets.add(b, 3));
+  EXPECT_TRUE(sets.remove(b, 3));
+  EXPECT_FALSE(sets.remove(b, 3));
+  EXPECT_FALSE(sets.contains(b, 3));
+  EXPECT_EQ(sets.at(b, 1), 5u);
+  EXPECT_TRUE(sets.add(a, 3));
+  EXPECT_EQ(sets.live_ids(), (std::vector<int64_t>{a, b}));
+}
+
+TEST(SelectionSetsTest, FreedNumbersStayDead) {
+  SelectionSets sets;
+  const int64_t a = sets.create({1});
+  EXPECT_TRUE(sets.free(a));
+  EXPECT_FALSE(sets.free(a));
+  EXPECT_FALSE(sets.exists(a));
+  EXPECT_FALSE(sets.add(a, 2));
+  EXPECT_EQ(sets.size(a), 0u);
+  EXPECT_EQ(sets.at(a, 0), kNoRecord);
+  const int64_t b = sets.create();
+  EXPECT_NE(b, a);
+  EXPECT_EQ(sets.live_ids(), (std::vector<int64_t>{b}));
+}
+
+TEST(FenceTest, CrossesAndTouchesLines) {
+  Drawing d;
+  const RecordId vertical = d.line({5, 0, 0}, {5, 10, 0});
+  const RecordId ending = d.line({0, 20, 0}, {3, 20, 0});
+  d.line({20, 0, 0}, {20, 10, 0});
+  // The fence touches the end of the second line and passes the third.
+  EXPECT_EQ(fence(d.db, {{0, 5, 0}, {10, 5, 0}, {3, 20, 0}}), (Ids{vertical, ending}));
+  EXPECT_EQ(fence(d.db, {{0, 5, 0}}), Ids{});
+}
+
+TEST(FenceTest, BulgeArcCountsNotItsChord) {
+  Drawing d;
+  // Clockwise from (0,0) to (10,0): the half circle above the chord, up to (5,5).
+  const RecordId arc = d.lwpolyline({{0, 0}, {10, 0}}, {-1}, false);
+  EXPECT_EQ(fence(d.db, {{5, 4, 0}, {5, 6, 0}}), (Ids{arc}));
+  EXPECT_EQ(fence(d.db, {{5, -1, 0}, {5, 2, 0}}), Ids{});
+}
+
+TEST(FenceTest, ClosingSegmentCountsOnlyWhenClosed) {
+  Drawing d;
+  const RecordId closed = d.lwpolyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {}, true);
+  const RecordId open = d.lwpolyline({{20, 0}, {30, 0}, {30, 10}, {20, 10}}, {}, false);
+  // Each fence crosses only the left side, from the last vertex back to the first.
+  EXPECT_EQ(fence(d.db, {{-1, 5, 0}, {1, 5, 0}}), (Ids{closed}));
+  EXPECT_EQ(fence(d.db, {{19, 5, 0}, {21, 5, 0}}), Ids{});
+  EXPECT_EQ(fence(d.db, {{29, 5, 0}, {31, 5, 0}}), (Ids{open}));
+}
+
+TEST(FenceTest, ExtrusionDownMirrorsThePolyline) {
+  Drawing d;
+  const RecordId id = d.lwpolyline({{2, 0}, {2, 10}}, {}, false, {0, 0, -1});
+  EXPECT_EQ(fence(d.db, {{-3, 5, 0}, {-1, 5, 0}}), (Ids{id}));
+  EXPECT_EQ(fence(d.db, {{1, 5, 0}, {3, 5, 0}}), Ids{});
+}
+
+TEST(FenceTest, FilterNarrowsTheFence) {
+  Drawing d;
+  const RecordId line = d.line({5, 0, 0}, {5, 10, 0});
+  d.circle({5, 5, 0}, 2);
+  EXPECT_EQ(select_fence(d.db, {{0, 5, 0}, {10, 5, 0}}, compile_filter({text(0, "line")})),
+            (Ids{line}));
+}
+
+// One visible line and lines on an off layer, a frozen layer, in paper space, invisible, erased,
+// all crossing x = 5 between y = 0 and y = 10.
+class VisibilityTest : public ::testing::Test {
+ protected:
+  VisibilityTest() {
+    d.add_layer("OFF", -3);
+    d.add_layer("FROZEN", 7, 1);
+    shown = d.line({0, 1, 0}, {10, 1, 0});
+    off = d.line({0, 2, 0}, {10, 2, 0}, "off");
+    frozen = d.line({0, 3, 0}, {10, 3, 0}, "FROZEN");
+    paper = d.add("LINE", {integer(67, 1), point(10, {0, 4, 0}), point(11, {10, 4, 0})});
+    invisible = d.add("LINE", {integer(60, 1), point(10, {0, 5, 0}), point(11, {10, 5, 0})});
+    erased = d.line({0, 6, 0}, {10, 6, 0});
+    d.db.set_erased(erased, true);
+  }
+
+  Drawing d;
+  RecordId shown, off, frozen, paper, invisible, erased;
+};
+
+TEST_F(VisibilityTest, AllIncludesHiddenLayersAndPaperSpace) {
+  EXPECT_EQ(select_all(d.db, kNoFilter), (Ids{shown, off, frozen, paper, invisible}));
+}
+
+TEST_F(VisibilityTest, GraphicSelectionsSeeOnlyVisibleModelSpace) {
+  EXPECT_EQ(fence(d.db, {{5, 0, 0}, {5, 10, 0}}), (Ids{shown}));
+  EXPECT_EQ(select_window(d.db, {-1, -1, 0}, {11, 11, 0}, kNoFilter), (Ids{shown}));
+  EXPECT_EQ(select_crossing(d.db, {4, 0, 0}, {6, 10, 0}, kNoFilter), (Ids{shown}));
+  EXPECT_EQ(pick(d.db, {5, 2, 0}, 0.1), kNoRecord);
+  EXPECT_EQ(pick(d.db, {5, 3, 0}, 0.1), kNoRecord);
+  EXPECT_EQ(pick(d.db, {5, 1, 0}, 0.1), shown);
+  EXPECT_EQ(last(d.db), shown);
+}
+
+TEST(SelectAllTest, PartsOfPolylinesAndInsertsAreNotSelected) {
+  Drawing d;
+  const RecordId poly = d.add("POLYLINE", {integer(66, 1), integer(70, 0)});
+  d.add("VERTEX", {point(10, {0, 0, 0})});
+  d.add("VERTEX", {point(10, {1, 0, 0})});
+  d.add("SEQEND", {});
+  const RecordId insert = d.add("INSERT", {text(2, "NONE"), integer(66, 1)});
+  d.add("ATTRIB", {point(10, {0, 0, 0}), real(40, 1), text(1, "A")});
+  d.add("SEQEND", {});
+  EXPECT_EQ(select_all(d.db, kNoFilter), (Ids{poly, insert}));
+  EXPECT_EQ(select_all(d.db, compile_filter({text(0, "VERTEX")})), Ids{});
+}
+
+TEST(PickTest, NearestWithinToleranceAndNothingBeyond) {
+  Drawing d;
+  const RecordId low = d.line({0, 0, 0}, {10, 0, 0});
+  const RecordId high = d.line({0, 1, 0}, {10, 1, 0});
+  EXPECT_EQ(pick(d.db, {5, 0.3, 0}, 0.5), low);
+  EXPECT_EQ(pick(d.db, {5, 0.7, 0}, 0.5), high);
+  EXPECT_EQ(pick(d.db, {5, -0.6, 0}, 0.5), kNoRecord);
+  EXPECT_EQ(pick(d.db, {10.4, 0, 0}, 0.5), low);
+  EXPECT_EQ(pick(d.db, {10.6, 0, 0}, 0.5), kNoRecord);
+}
+
+TEST(PickTest, CoincidingObjectsGiveTheNewest) {
+  Drawing d;
+  d.line({0, 0, 0}, {10, 0, 0});
+  const RecordId newer = d.line({0, 0, 0}, {10, 0, 0});
+  EXPECT_EQ(pick(d.db, {5, 0.1, 0}, 0.5), newer);
+}
+
+TEST(PickTest, ArcsAndInsideOfText) {
+  Drawing d;
+  const RecordId circle = d.circle({0, 0, 0}, 5);
+  const RecordId label = d.text_entity({20, 0, 0}, 2, "ABCDE");
+  EXPECT_EQ(pick(d.db, {0, 5.2, 0}, 0.5), circle);
+  // The circle's centre is far from its curve.
+  EXPECT_EQ(pick(d.db, {0, 0, 0}, 0.5), kNoRecord);
+  EXPECT_EQ(pick(d.db, {22, 1, 0}, 0.1), label);
+}
+
+TEST(WindowTest, WindowTakesWhatIsInsideCrossingAlsoWhatCrosses) {
+  Drawing d;
+  const RecordId inside = d.line({1, 1, 0}, {2, 2, 0});
+  const RecordId across = d.line({5, 1, 0}, {15, 1, 0});
+  const RecordId arc_through = d.lwpolyline({{-2, 12}, {12, 12}}, {1}, false);
+  d.line({20, 20, 0}, {30, 30, 0});
+  const RecordId around = d.text_entity({-50, -50, 0}, 200, "X");
+  EXPECT_EQ(select_window(d.db, {10, 10, 0}, {0, 0, 0}, kNoFilter), (Ids{inside}));
+  // The polyline's half circle dips from y = 12 below y = 10 into the window; the text box
+  // holds the whole window.
+  EXPECT_EQ(select_crossing(d.db, {0, 0, 0}, {10, 10, 0}, kNoFilter),
+            (Ids{inside, across, arc_through, around}));
+}
+
+TEST(LastTest, NewestVisibleMainEntity) {
+  Drawing d;
+  d.add_layer("FROZEN", 7, 1);
+  EXPECT_EQ(last(d.db), kNoRecord);
+  const RecordId first = d.line({0, 0, 0}, {1, 0, 0});
+  d.line({0, 0, 0}, {1, 0, 0}, "FROZEN");
+  EXPECT_EQ(last(d.db), first);
+  const RecordId poly = d.add("POLYLINE", {integer(66, 1), integer(70, 0)});
+  d.add("VERTEX", {point(10, {0, 0, 0})});
+  d.add("SEQEND", {});
+  EXPECT_EQ(last(d.db), poly);
+}
+
+TEST(PickToleranceTest, ScalesWithTheDrawing) {
+  Drawing empty;
+  EXPECT_EQ(default_pick_tolerance(empty.db), 1e-9);
+  Drawing millimetres;
+  millimetres.line({0, 0, 0}, {3000, 4000, 0});
+  Drawing metres;
+  metres.line({0, 0, 0}, {3, 4, 0});
+  EXPECT_NEAR(default_pick_tolerance(millimetres.db), 10, 1e-9);
+  EXPECT_NEAR(default_pick_tolerance(metres.db), 0.01, 1e-12);
+}
+
+}  // namespace
+}  // namespace cad

@@ -1,0 +1,288 @@
+// Entity paths: where each entity type is drawn in the world, through object coordinate systems,
+// blocks and the box approximations of text.
+#include "cad/select/shapes.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "tests/select/drawing.h"
+
+namespace cad {
+namespace {
+
+using testing::box_near;
+using testing::Drawing;
+using testing::integer;
+using testing::point;
+using testing::real;
+using testing::text;
+
+constexpr double kPi = std::numbers::pi;
+
+Box2 box_of(const Database& db, RecordId id) { return entity_box(db, id); }
+
+bool has_arcs(const std::vector<Path>& paths) {
+  for (const Path& path : paths) {
+    for (double b : path.bulges) {
+      if (b != 0) return true;
+    }
+  }
+  return false;
+}
+
+TEST(CurveShapesTest, CircleKeepsItsArcsAndFollowsAMirroredOcs) {
+  Drawing d;
+  const RecordId up = d.circle({5, 0, 0}, 2);
+  const RecordId down = d.circle({5, 0, 0}, 2, {0, 0, -1});
+  EXPECT_TRUE(box_near(box_of(d.db, up), {3, -2}, {7, 2}));
+  // Seen from below, the object X axis points to world -X.
+  EXPECT_TRUE(box_near(box_of(d.db, down), {-7, -2}, {-3, 2}));
+  EXPECT_TRUE(has_arcs(entity_paths(d.db, down)));
+}
+
+TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
+  Drawing d;
+  // Extrusion along X: the circle stands in the world YZ plane and shows as a line in XY.
+  const RecordId id = d.circle({0, 0, 0}, 2, {1, 0, 0});
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_FALSE(has_arcs(paths));
+  EXPECT_GT(paths[0].points.size(), 8u);
+  EXPECT_TRUE(box_near(box_of(d.db, id), {0, -2}, {0, 2}));
+}
+
+TEST(CurveShapesTest, ArcsRunCounterClockwiseFromStartToEnd) {
+  Drawing d;
+  const RecordId quarter =
+      d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)});
+  const RecordId through_zero =
+      d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)});
+  EXPECT_TRUE(box_near(box_of(d.db, quarter), {0, 0}, {1, 1}));
+  EXPECT_TRUE(box_near(box_of(d.db, through_zero), {0, -1}, {1, 1}));
+}
+
+TEST(CurveShapesTest, EllipseReachesItsAxes) {
+  Drawing d;
+  const RecordId id = d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5),
+                                        real(41, 0), real(42, 2 * kPi)});
+  EXPECT_TRUE(box_near(box_of(d.db, id), {-1, -3}, {3, 5}));
+}
+
+TEST(PolylineShapesTest, LwpolylineBulgesAndExtrusion) {
+  Drawing d;
+  // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
+  const RecordId plain = d.lwpolyline({{0, 0}, {10, 0}}, {1}, false);
+  const RecordId mirrored = d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1});
+  EXPECT_TRUE(box_near(box_of(d.db, plain), {0, -5}, {10, 0}));
+  EXPECT_TRUE(box_near(box_of(d.db, mirrored), {-10, -5}, {0, 0}));
+}
+
+TEST(PolylineShapesTest, OldStylePolylineReadsItsVerticesUpToSeqend) {
+  Drawing d;
+  const RecordId id = d.add("POLYLINE", {integer(66, 1), point(10, {0, 0, 2}), integer(70, 1)});
+  d.add("VERTEX", {point(10, {0, 0, 0}), real(42, -1)});
+  d.add("VERTEX", {point(10, {10, 0, 0})});
+  d.add("VERTEX", {point(10, {10, 10, 0})});
+  d.add("SEQEND", {});
+  d.add("VERTEX", {point(10, {50, 50, 0})});  // not this polyline's
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_TRUE(paths[0].closed);
+  ASSERT_EQ(paths[0].points.size(), 3u);
+  EXPECT_EQ(paths[0].points[0].z, 2);  // the elevation
+  // The clockwise half circle over the first segment rises to y = 5.
+  EXPECT_TRUE(box_near(box_of(d.db, id), {0, 0}, {10, 10}));
+  EXPECT_TRUE(
+      box_near(paths_box({Path{{paths[0].points[0], paths[0].points[1]}, {paths[0].bulges[0], 0}}}),
+               {0, 0}, {10, 5}));
+}
+
+TEST(PolylineShapesTest, PolyfaceMeshGivesItsFaces) {
+  Drawing d;
+  const RecordId id =
+      d.add("POLYLINE", {integer(66, 1), integer(70, 64), integer(71, 4), integer(72, 1)});
+  for (Vec3 p : {Vec3{0, 0, 0}, Vec3{4, 0, 0}, Vec3{4, 3, 1}, Vec3{0, 3, 1}})
+    d.add("VERTEX", {point(10, p), integer(70, 192)});
+  d.add("VERTEX", {point(10, {}), integer(70, 128), integer(71, 1), integer(72, -2), integer(73, 3),
+                   integer(74, 4)});
+  d.add("SEQEND", {});
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_EQ(paths[0].points.size(), 4u);
+  EXPECT_TRUE(box_near(paths_box(paths), {0, 0}, {4, 3}));
+}
+
+TEST(AreaShapesTest, SolidOutlineCrossesItsLastTwoPoints) {
+  Drawing d;
+  const RecordId id = d.add("SOLID", {point(10, {0, 0, 0}), point(11, {1, 0, 0}),
+                                      point(12, {0, 1, 0}), point(13, {1, 1, 0})});
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 1u);
+  const std::vector<Vec3> expected = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+  EXPECT_EQ(paths[0].points, expected);
+}
+
+TEST(AreaShapesTest, HatchBoundariesOfPolylinesAndEdges) {
+  Drawing d;
+  const RecordId id = d.add(
+      "HATCH", {point(10, {0, 0, 0}), point(210, {0, 0, 1}), text(2, "SOLID"), integer(70, 1),
+                integer(71, 0), integer(91, 2),
+                // A circle as two half-circle bulges.
+                integer(92, 2), integer(72, 1), integer(73, 1), integer(93, 2),
+                Group::point(10, {0, 0, 0}, 2), real(42, 1), Group::point(10, {10, 0, 0}, 2),
+                real(42, 1), integer(97, 0),
+                // A line and a half circle back over it.
+                integer(92, 1), integer(93, 2), integer(72, 1), Group::point(10, {20, 0, 0}, 2),
+                Group::point(11, {30, 0, 0}, 2), integer(72, 2), Group::point(10, {25, 0, 0}, 2),
+                real(40, 5), real(50, 0), real(51, kPi), integer(73, 1), integer(97, 1),
+                text(330, "1F"), integer(75, 0), integer(76, 1), integer(98, 0)});
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 2u);
+  EXPECT_TRUE(box_near(path_box(paths[0]), {0, -5}, {10, 5}));
+  EXPECT_TRUE(box_near(path_box(paths[1]), {20, 0}, {30, 5}));
+  EXPECT_TRUE(paths[1].closed);
+}
+
+TEST(TextShapesTest, TextBoxFollowsJustificationAndRotation) {
+  Drawing d;
+  const RecordId left = d.text_entity({1, 1, 0}, 2, "ABCD");
+  const RecordId centered = d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"),
+                                           integer(72, 1), point(11, {10, 0, 0})});
+  const RecordId turned =
+      d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)});
+  // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
+  EXPECT_TRUE(box_near(box_of(d.db, left), {1, 1}, {5.8, 3}));
+  EXPECT_TRUE(box_near(box_of(d.db, centered), {7.6, 0}, {12.4, 2}));
+  EXPECT_TRUE(box_near(box_of(d.db, turned), {-1, 1}, {1, 5.8}));
+}
+
+TEST(TextShapesTest, MtextBoxByAttachmentLinesAndWidth) {
+  Drawing d;
+  const RecordId framed = d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10),
+                                          integer(71, 5), text(1, "one\\Ptwo")});
+  // Formatting codes take no room: five characters remain.
+  const RecordId formatted = d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
+                                             text(1, "{\\fArial|b0;He\\Lllo}")});
+  const double half_height = (1 + 5.0 / 3.0) / 2;
+  EXPECT_TRUE(box_near(box_of(d.db, framed), {-5, -half_height}, {5, half_height}));
+  EXPECT_TRUE(box_near(box_of(d.db, formatted), {0, 0}, {3, 1}));
+}
+
+class BlockShapesTest : public ::testing::Test {
+ protected:
+  BlockShapesTest() {
+    // A line from the base point one unit along X.
+    const size_t b = drawing.block("B", {1, 0, 0});
+    drawing.db.add_block_entity(b, Record{"LINE", {point(10, {1, 0, 0}), point(11, {2, 0, 0})}});
+    const size_t round = drawing.block("ROUND");
+    drawing.db.add_block_entity(round, Record{"CIRCLE", {point(10, {0, 0, 0}), real(40, 1)}});
+  }
+
+  RecordId insert(const std::string& name, Vec3 at, std::vector<Group> more = {}) {
+    std::vector<Group> groups = {text(2, name), point(10, at)};
+    groups.insert(groups.end(), more.begin(), more.end());
+    return drawing.add("INSERT", std::move(groups));
+  }
+
+  Drawing drawing;
+};
+
+TEST_F(BlockShapesTest, InsertScalesTurnsAndMovesTheBlock) {
+  const RecordId id = insert("b", {10, 10, 0}, {real(41, 2), real(42, 2), real(50, kPi / 2)});
+  EXPECT_TRUE(box_near(box_of(drawing.db, id), {10, 10}, {10, 12}));
+}
+
+TEST_F(BlockShapesTest, UnevenScaleTurnsCirclesIntoSegments) {
+  const RecordId id = insert("ROUND", {0, 0, 0}, {real(41, 2), real(42, 1)});
+  EXPECT_FALSE(has_arcs(entity_paths(drawing.db, id)));
+  EXPECT_TRUE(box_near(box_of(drawing.db, id), {-2, -1}, {2, 1}, 1e-6));
+  const RecordId mirrored = insert("ROUND", {5, 0, 0}, {real(41, -1)});
+  EXPECT_TRUE(has_arcs(entity_paths(drawing.db, mirrored)));
+  EXPECT_TRUE(box_near(box_of(drawing.db, mirrored), {4, -1}, {6, 1}));
+}
+
+TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
+  const size_t outer = drawing.block("OUTER");
+  drawing.db.add_block_entity(outer, Record{"INSERT", {text(2, "B"), point(10, {0, 0, 0})}});
+  const RecordId id = insert("OUTER", {100, 0, 0}, {integer(66, 1)});
+  drawing.add("ATTRIB",
+              {point(10, {100, 5, 0}), real(40, 1), text(1, "X"), text(2, "TAG"), integer(70, 0)});
+  drawing.add("SEQEND", {});
+  EXPECT_EQ(entity_paths(drawing.db, id).size(), 2u);
+  EXPECT_TRUE(box_near(box_of(drawing.db, id), {100, 0}, {101, 6}));
+}
+
+TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
+  const size_t loop = drawing.block("LOOP");
+  drawing.db.add_block_entity(loop, Record{"LINE", {point(10, {0, 0, 0}), point(11, {1, 0, 0})}});
+  drawing.db.add_block_entity(loop, Record{"INSERT", {text(2, "LOOP"), point(10, {5, 0, 0})}});
+  const RecordId id = insert("LOOP", {0, 0, 0});
+  EXPECT_EQ(entity_paths(drawing.db, id).size(), 1u);
+}
+
+TEST_F(BlockShapesTest, MinsertRepeatsTheBlock) {
+  const RecordId id =
+      insert("B", {0, 0, 0}, {integer(70, 3), integer(71, 2), real(44, 5), real(45, 2)});
+  EXPECT_EQ(entity_paths(drawing.db, id).size(), 6u);
+  EXPECT_TRUE(box_near(box_of(drawing.db, id), {0, 0}, {11, 2}));
+}
+
+TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
+  const size_t block = drawing.block("*D1");
+  drawing.db.add_block_entity(block, Record{"LINE", {point(10, {0, 5, 0}), point(11, {10, 5, 0})}});
+  const RecordId drawn =
+      drawing.add("DIMENSION", {text(2, "*D1"), point(10, {0, 5, 0}), integer(70, 32),
+                                point(13, {0, 0, 0}), point(14, {10, 0, 0}), real(50, 0)});
+  const RecordId bare =
+      drawing.add("DIMENSION", {text(2, "*D9"), point(10, {0, 5, 0}), integer(70, 32),
+                                point(13, {0, 0, 0}), point(14, {10, 2, 0}), real(50, 0)});
+  EXPECT_EQ(entity_paths(drawing.db, drawn).size(), 1u);
+  // Without its block: both extension lines and the dimension line.
+  EXPECT_EQ(entity_paths(drawing.db, bare).size(), 3u);
+  EXPECT_TRUE(box_near(box_of(drawing.db, bare), {0, 0}, {10, 5}));
+}
+
+TEST(OtherShapesTest, MlineOffsetsFromItsStyle) {
+  Drawing d;
+  d.db.add_object(
+      Record{"MLINESTYLE", {text(2, "TWIN"), integer(71, 2), real(49, 0.5), real(49, -0.5)}});
+  const RecordId id =
+      d.add("MLINE",
+            {text(2, "TWIN"), real(40, 2), integer(71, 1), integer(72, 2), integer(73, 2),
+             point(10, {0, 0, 0}), point(11, {0, 0, 0}), point(12, {1, 0, 0}), point(13, {0, 1, 0}),
+             point(11, {10, 0, 0}), point(12, {1, 0, 0}), point(13, {0, 1, 0})});
+  const std::vector<Path> paths = entity_paths(d.db, id);
+  ASSERT_EQ(paths.size(), 2u);
+  EXPECT_TRUE(box_near(path_box(paths[0]), {0, 1}, {10, 1}));
+  EXPECT_TRUE(box_near(path_box(paths[1]), {0, -1}, {10, -1}));
+}
+
+TEST(OtherShapesTest, SplinePrefersFitPoints) {
+  Drawing d;
+  const RecordId fitted =
+      d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
+                       point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})});
+  const RecordId control = d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}),
+                                            point(10, {5, 9, 0}), point(10, {10, 0, 0})});
+  EXPECT_TRUE(box_near(box_of(d.db, fitted), {0, 0}, {10, 0}));
+  EXPECT_TRUE(box_near(box_of(d.db, control), {0, 0}, {10, 9}));
+}
+
+TEST(PathTest, DistanceCrossingAndInside) {
+  // A square from (0,0) to (10,10) whose top edge bulges up to y = 15.
+  const Path path{{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {0, 0, 1, 0}, true};
+  EXPECT_NEAR(path_distance(path, {5, 17}), 2, 1e-9);
+  EXPECT_NEAR(path_distance(path, {-3, 5}), 3, 1e-9);
+  EXPECT_TRUE(path_crosses_segment(path, {5, 12}, {5, 20}));
+  EXPECT_FALSE(path_crosses_segment(path, {5, 11}, {5, 14}));
+  EXPECT_TRUE(path_meets_box(path, Box2({4, 14}, {6, 16})));
+  EXPECT_FALSE(path_meets_box(path, Box2({2, 2}, {8, 8})));
+  EXPECT_TRUE(path_encloses(path, {5, 5}));
+  EXPECT_FALSE(path_encloses(path, {11, 5}));
+}
+
+}  // namespace
+}  // namespace cad
