@@ -1,0 +1,709 @@
+// The picture is made in two passes: entities (and the blocks they insert) become items in world
+// coordinates while the drawn extents grow, then the items are written against a view box made
+// from those extents.
+#include "cad/render/svg.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <numbers>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "cad/db/record.h"
+#include "cad/geom/arcs.h"
+#include "cad/geom/coords.h"
+#include "cad/render/aci.h"
+#include "cad/render/text_codes.h"
+#include "cad/select/shapes.h"
+
+namespace cad {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr int kMaxNesting = 16;
+// An MINSERT array larger than this draws only its first copies.
+constexpr int64_t kMaxArrayCopies = 10000;
+// Arcs that an INSERT's scale or tilt makes into ellipses are drawn as segments this long.
+constexpr double kArcStep = kPi / 18;
+// Text heights are cap heights; an SVG font size is the em, and the capitals of the common
+// sans-serif faces are about 0.72 em high.
+constexpr double kEmPerHeight = 1 / 0.72;
+// Their characters advance about 0.6 em on average, and descenders reach about a third of the
+// cap height below the baseline.
+constexpr double kAdvancePerHeight = 0.6 * kEmPerHeight;
+constexpr double kDescent = 1.0 / 3;
+constexpr double kMtextLinePitch = 5.0 / 3.0;
+constexpr uint32_t kBlack = 0x000000;
+constexpr double kEmptyPicturePx = 100;
+
+// world = origin + x * p.x + y * p.y + z * p.z. The shapes of cad/select come in the coordinates
+// of the list they live in (a block's for block entities); an INSERT carries them on with this.
+struct Affine {
+  Vec3 x{1, 0, 0};
+  Vec3 y{0, 1, 0};
+  Vec3 z{0, 0, 1};
+  Vec3 origin;
+
+  Vec3 linear(Vec3 p) const { return x * p.x + y * p.y + z * p.z; }
+  Vec3 apply(Vec3 p) const { return origin + linear(p); }
+  // This map applied after inner.
+  Affine after(const Affine& inner) const {
+    return {linear(inner.x), linear(inner.y), linear(inner.z), apply(inner.origin)};
+  }
+};
+
+Affine ocs_map(Vec3 extrusion) {
+  const Axes axes = ocs_axes(extrusion);
+  return {axes.x, axes.y, axes.z, {}};
+}
+
+Vec3 extrusion_of(const Record& rec) { return rec.point(210, {0, 0, 1}); }
+
+// Whether arcs in planes parallel to the XY plane stay circular in the world's XY view under
+// the map: 1 as they are, -1 mirrored (bulges change sign), 0 not at all.
+int arc_orientation(const Affine& m) {
+  constexpr double kTolerance = 1e-9;
+  const Vec2 u = xy(m.x);
+  const Vec2 v = xy(m.y);
+  const double lu = length(u);
+  const double lv = length(v);
+  if (lu == 0 || lv == 0 || length(xy(m.z)) > kTolerance * lu) return 0;
+  if (std::abs(lu - lv) > kTolerance * std::max(lu, lv) ||
+      std::abs(dot(u, v)) > kTolerance * lu * lv)
+    return 0;
+  return cross(u, v) > 0 ? 1 : -1;
+}
+
+// The path with its arcs replaced by short segments in its own XY plane.
+Path tessellated(const Path& path) {
+  Path out;
+  out.closed = path.closed;
+  const size_t n = path.points.size();
+  for (size_t k = 0; k < n; ++k) {
+    out.points.push_back(path.points[k]);
+    const double bulge = path.bulges.empty() ? 0 : path.bulges[k];
+    if (bulge == 0 || (k + 1 == n && !path.closed)) continue;
+    const Vec3 a = path.points[k];
+    const Vec3 b = path.points[(k + 1) % n];
+    const auto arc = bulge_arc(xy(a), xy(b), bulge);
+    if (!arc) continue;
+    const double sweep = arc_sweep(*arc);
+    const int steps = std::max(2, static_cast<int>(std::ceil(sweep / kArcStep)));
+    for (int i = 1; i < steps; ++i) {
+      const double t = static_cast<double>(i) / steps;
+      const double angle = bulge > 0 ? arc->start_angle + sweep * t : arc->end_angle - sweep * t;
+      out.points.push_back(with_z(arc_point(*arc, angle), a.z + (b.z - a.z) * t));
+    }
+  }
+  return out;
+}
+
+Path transformed(Path path, const Affine& m) {
+  const bool bulged =
+      std::any_of(path.bulges.begin(), path.bulges.end(), [](double b) { return b != 0; });
+  if (bulged) {
+    const int orientation = arc_orientation(m);
+    if (orientation == 0) {
+      path = tessellated(path);
+    } else if (orientation < 0) {
+      for (double& b : path.bulges) b = -b;
+    }
+  }
+  for (Vec3& p : path.points) p = m.apply(p);
+  return path;
+}
+
+bool finite(Vec2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+bool finite(const Path& path) {
+  return std::all_of(path.points.begin(), path.points.end(),
+                     [](Vec3 p) { return finite(xy(p)); }) &&
+         std::all_of(path.bulges.begin(), path.bulges.end(),
+                     [](double b) { return std::isfinite(b); });
+}
+
+struct Stroke {
+  Path path;
+  uint32_t rgb = kBlack;
+  bool filled = false;
+};
+
+struct Dot {
+  Vec2 at;
+  uint32_t rgb = kBlack;
+};
+
+// Text placed by a frame: text-local coordinates (x along the text, y up, drawing units) go to
+// the world's XY plane through origin + x_axis * x + y_axis * y.
+struct Label {
+  struct Line {
+    double baseline = 0;  // text-local y
+    TextLine runs;
+  };
+  Vec2 origin;
+  Vec2 x_axis{1, 0};
+  Vec2 y_axis{0, 1};
+  double height = 0;
+  int anchor = 0;         // 0 start, 1 middle, 2 end
+  double fit_length = 0;  // > 0: the text is stretched or squeezed to this length
+  std::vector<Line> lines;
+  uint32_t rgb = kBlack;
+};
+
+using Item = std::variant<Stroke, Dot, Label>;
+
+// What an INSERT or a DIMENSION passes to the entities of its block.
+struct Context {
+  Affine map;
+  bool in_block = false;
+  std::string layer;            // the layer entities on layer 0 take
+  uint32_t block_rgb = kBlack;  // the colour BYBLOCK entities take
+  int depth = 0;
+};
+
+// Numbers as SVG takes them: fixed, locale-independent, without trailing zeros.
+std::string fixed(double v, int decimals) {
+  char buf[400];
+  const auto [end, ec] =
+      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) return "0";
+  std::string s(buf, end);
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return s;
+}
+
+std::string hex_color(uint32_t rgb) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string s = "#";
+  for (int shift = 20; shift >= 0; shift -= 4) s += kDigits[(rgb >> shift) & 0xF];
+  return s;
+}
+
+// Text for XML: special characters escaped, control characters (which XML 1.0 cannot hold)
+// dropped, bytes that are not UTF-8 replaced, so that a picture of any drawing parses.
+void append_xml(std::string& out, std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      switch (c) {
+        case '&':
+          out += "&amp;";
+          break;
+        case '<':
+          out += "&lt;";
+          break;
+        case '>':
+          out += "&gt;";
+          break;
+        case '"':
+          out += "&quot;";
+          break;
+        default:
+          if (c >= 0x20 || c == '\t') out += static_cast<char>(c);
+      }
+      ++i;
+      continue;
+    }
+    const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    uint32_t cp = length == 4 ? c & 0x07 : length == 3 ? c & 0x0F : c & 0x1F;
+    bool valid = length > 0 && i + length <= s.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(s[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and numbers past Unicode are not characters either.
+    static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && cp >= kLeast[length] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    if (valid) {
+      out.append(s.substr(i, length));
+      i += length;
+    } else {
+      out += "\uFFFD";
+      ++i;
+    }
+  }
+}
+
+class Picture {
+ public:
+  explicit Picture(const Database& db);
+  void model_space();
+  std::string svg(const SvgOptions& options);
+
+ private:
+  struct Layer {
+    bool on = true;
+    bool frozen = false;
+    uint32_t rgb = kBlack;
+  };
+
+  const Layer& layer(std::string_view name) const;
+  uint32_t color_of(const Record& rec, const Layer& layer, const Context& ctx) const;
+  size_t find_block(std::string_view name) const;
+
+  void entity(const std::vector<RecordId>& siblings, size_t index, const Context& ctx);
+  void insert(const std::vector<RecordId>& siblings, size_t index, const Context& ctx,
+              const Context& inner);
+  void block(size_t block, const Context& inner);
+  void text(const Record& rec, const Context& ctx, uint32_t rgb);
+  void mtext(const Record& rec, const Context& ctx, uint32_t rgb);
+  // The entity's shapes in world coordinates; the drawn extents grow by them.
+  std::vector<Path> shapes(const std::vector<RecordId>& siblings, size_t index, const Context& ctx);
+  void add_label(Label label);
+
+  // Writing.
+  std::string coord(double v) const { return fixed(v, decimals_); }
+  std::string point(Vec2 p) const { return coord(p.x) + ' ' + coord(-p.y); }
+  void write_path(std::string& out, const Stroke& stroke) const;
+  void write_label(std::string& out, const Label& label) const;
+
+  const Database& db_;
+  ShapeCache cache_;
+  std::map<std::string, Layer> layers_;   // by upper-case name
+  std::map<std::string, size_t> blocks_;  // by upper-case name
+  std::vector<size_t> drawing_;           // blocks being drawn, outermost first
+  std::vector<Item> items_;
+  Box2 box_;
+  // Set when writing starts.
+  int decimals_ = 6;
+  double dot_radius_ = 0;
+};
+
+Picture::Picture(const Database& db) : db_(db) {
+  if (const size_t table = db.table_index("LAYER"); table != Database::npos) {
+    for (RecordId id : db.tables()[table].entries) {
+      if (!db.valid(id) || db.erased(id)) continue;
+      const Record& rec = db.record(id);
+      Layer layer;
+      const int64_t color = rec.integer(62, 7);
+      layer.on = color >= 0;
+      layer.frozen = (rec.integer(70) & 1) != 0;
+      layer.rgb = rec.has(420) ? static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF
+                               : aci_on_white(std::abs(color));
+      layers_.emplace(to_upper(rec.text(2)), layer);
+    }
+  }
+  for (size_t k = 0; k < db.blocks().size(); ++k) {
+    const RecordId begin = db.blocks()[k].begin;
+    if (db.valid(begin) && !db.erased(begin))
+      blocks_.emplace(to_upper(db.record(begin).text(2)), k);
+  }
+}
+
+const Picture::Layer& Picture::layer(std::string_view name) const {
+  static const Layer kUnknown;
+  const auto it = layers_.find(to_upper(name));
+  return it == layers_.end() ? kUnknown : it->second;
+}
+
+uint32_t Picture::color_of(const Record& rec, const Layer& layer, const Context& ctx) const {
+  if (rec.has(420)) return static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF;
+  const int64_t color = rec.integer(62, 256);
+  if (color == 256) return layer.rgb;
+  if (color == 0) return ctx.block_rgb;
+  return aci_on_white(std::abs(color));
+}
+
+size_t Picture::find_block(std::string_view name) const {
+  const auto it = blocks_.find(to_upper(name));
+  return it == blocks_.end() ? Database::npos : it->second;
+}
+
+void Picture::model_space() {
+  const std::vector<RecordId>& entities = db_.entities();
+  const Context top;
+  for (size_t k = 0; k < entities.size(); ++k) {
+    const RecordId id = entities[k];
+    if (!db_.valid(id) || db_.erased(id)) continue;
+    const Record& rec = db_.record(id);
+    if (is_owned_entity_type(rec.type) || rec.integer(67) == 1) continue;
+    entity(entities, k, top);
+  }
+}
+
+void Picture::entity(const std::vector<RecordId>& siblings, size_t index, const Context& ctx) {
+  const Record& rec = db_.record(siblings[index]);
+  std::string layer_name(rec.text(8, "0"));
+  if (ctx.in_block && layer_name == "0") layer_name = ctx.layer;
+  const Layer& on_layer = layer(layer_name);
+  const bool is_insert = iequals(rec.type, "INSERT");
+  // The parts of a block on other layers stay visible when the INSERT's layer is off.
+  if (on_layer.frozen || (!on_layer.on && !is_insert)) return;
+  const uint32_t rgb = color_of(rec, on_layer, ctx);
+  Context inner;
+  inner.map = ctx.map;
+  inner.in_block = true;
+  inner.layer = layer_name;
+  inner.block_rgb = rgb;
+  inner.depth = ctx.depth + 1;
+  if (is_insert) {
+    insert(siblings, index, ctx, inner);
+    return;
+  }
+  const std::string_view type = rec.type;
+  if (iequals(type, "DIMENSION") || iequals(type, "ARC_DIMENSION")) {
+    // Dimension blocks hold their graphics in world coordinates.
+    if (const size_t found = find_block(rec.text(2)); found != Database::npos) {
+      block(found, inner);
+      return;
+    }
+  }
+  std::vector<Path> paths = shapes(siblings, index, ctx);
+  if (iequals(type, "TEXT") || iequals(type, "ATTRIB") || iequals(type, "ATTDEF")) {
+    text(rec, ctx, rgb);
+  } else if (iequals(type, "MTEXT")) {
+    mtext(rec, ctx, rgb);
+  } else if (iequals(type, "POINT")) {
+    for (const Path& path : paths) items_.push_back(Dot{xy(path.points.front()), rgb});
+  } else {
+    const bool filled = iequals(type, "SOLID") || iequals(type, "TRACE");
+    for (Path& path : paths) items_.push_back(Stroke{std::move(path), rgb, filled});
+  }
+}
+
+std::vector<Path> Picture::shapes(const std::vector<RecordId>& siblings, size_t index,
+                                  const Context& ctx) {
+  std::vector<Path> out;
+  for (Path& path : entity_paths_at(db_, siblings, index, cache_)) {
+    Path world = ctx.in_block ? transformed(std::move(path), ctx.map) : std::move(path);
+    if (world.points.empty() || !finite(world)) continue;
+    box_.extend(path_box(world));
+    out.push_back(std::move(world));
+  }
+  return out;
+}
+
+void Picture::insert(const std::vector<RecordId>& siblings, size_t index, const Context& ctx,
+                     const Context& inner) {
+  const Record& rec = db_.record(siblings[index]);
+  // On a layer that is off, the block is walked all the same: its parts on layer 0 take that
+  // layer and stay hidden, the others show.
+  if (const size_t found = find_block(rec.text(2)); found != Database::npos) {
+    // The block's base point goes to the insertion point; the block is scaled, turned about
+    // it, and carried into the INSERT's object coordinates.
+    const Vec3 base = db_.record(db_.blocks()[found].begin).point(10);
+    const double rotation = rec.real(50);
+    const Vec3 ux{std::cos(rotation), std::sin(rotation), 0};
+    const Vec3 uy{-std::sin(rotation), std::cos(rotation), 0};
+    Affine local{ux * rec.real(41, 1), uy * rec.real(42, 1), {0, 0, rec.real(43, 1)}, {}};
+    const Affine to_world = ctx.map.after(ocs_map(extrusion_of(rec)));
+    const int64_t columns = std::clamp<int64_t>(rec.integer(70, 1), 1, kMaxArrayCopies);
+    const int64_t rows = std::clamp<int64_t>(rec.integer(71, 1), 1, kMaxArrayCopies / columns);
+    const Vec3 insertion = rec.point(10);
+    Context copy = inner;
+    for (int64_t r = 0; r < rows; ++r) {
+      for (int64_t c = 0; c < columns; ++c) {
+        local.origin = insertion + ux * (rec.real(44) * static_cast<double>(c)) +
+                       uy * (rec.real(45) * static_cast<double>(r)) - local.linear(base);
+        copy.map = to_world.after(local);
+        block(found, copy);
+      }
+    }
+  }
+  for (size_t k = index + 1; k < siblings.size(); ++k) {
+    const RecordId id = siblings[k];
+    if (!db_.valid(id) || !iequals(db_.record(id).type, "ATTRIB")) break;
+    if (!db_.erased(id)) entity(siblings, k, ctx);
+  }
+}
+
+void Picture::block(size_t block, const Context& inner) {
+  if (inner.depth > kMaxNesting ||
+      std::find(drawing_.begin(), drawing_.end(), block) != drawing_.end())
+    return;
+  drawing_.push_back(block);
+  const std::vector<RecordId>& entities = db_.blocks()[block].entities;
+  for (size_t k = 0; k < entities.size(); ++k) {
+    const RecordId id = entities[k];
+    if (!db_.valid(id) || db_.erased(id)) continue;
+    const std::string_view type = db_.record(id).type;
+    // Attribute definitions show only as the ATTRIBs of each INSERT.
+    if (is_owned_entity_type(type) || iequals(type, "ATTDEF")) continue;
+    entity(entities, k, inner);
+  }
+  drawing_.pop_back();
+}
+
+void Picture::text(const Record& rec, const Context& ctx, uint32_t rgb) {
+  const bool attdef = iequals(rec.type, "ATTDEF");
+  const bool attribute = attdef || iequals(rec.type, "ATTRIB");
+  if (attribute && (rec.integer(70) & 1)) return;  // invisible
+  const double height = rec.real(40);
+  std::string content = decode_text(rec.text(attdef ? 2 : 1));
+  if (height <= 0 || content.empty()) return;
+  double width_factor = rec.real(41, 1);
+  if (width_factor <= 0) width_factor = 1;
+  const int64_t horizontal = rec.integer(72);
+  const int64_t vertical = rec.integer(attribute ? 74 : 73);
+  const Vec3 first = rec.point(10);
+  const bool aligned = rec.has(11) && (horizontal != 0 || vertical != 0);
+  Vec3 anchor = aligned ? rec.point(11) : first;
+  double rotation = rec.real(50);
+  Label label;
+  double baseline = 0;
+  if (aligned && (horizontal == 3 || horizontal == 5)) {
+    // Aligned and fit text run from the first point to the second.
+    const Vec2 run = xy(rec.point(11)) - xy(first);
+    if (length(run) > 0) {
+      label.fit_length = length(run);
+      rotation = std::atan2(run.y, run.x);
+      width_factor = 1;
+    }
+    anchor = first;
+  } else {
+    label.anchor = horizontal == 1 || horizontal == 4 ? 1 : horizontal == 2 ? 2 : 0;
+    // Bottom alignment is taken as the baseline, as the text's box in shapes.h takes it.
+    if (horizontal == 4 || vertical == 2) baseline = -height / 2;
+    if (vertical == 3) baseline = -height;
+  }
+  const double c = std::cos(rotation);
+  const double s = std::sin(rotation);
+  const double slant = std::tan(rec.real(51));
+  Vec3 x_axis{c * width_factor, s * width_factor, 0};
+  Vec3 y_axis{c * slant - s, s * slant + c, 0};
+  const int64_t generation = rec.integer(71);
+  if (generation & 2) x_axis = -x_axis;  // backwards
+  if (generation & 4) y_axis = -y_axis;  // upside down
+  const Affine full = ctx.map.after(ocs_map(extrusion_of(rec)));
+  label.origin = xy(full.apply(anchor));
+  label.x_axis = xy(full.linear(x_axis));
+  label.y_axis = xy(full.linear(y_axis));
+  label.height = height;
+  label.rgb = rgb;
+  label.lines.push_back({baseline, {TextRun{std::move(content), height, RunAlignment::kBottom}}});
+  add_label(std::move(label));
+}
+
+void Picture::mtext(const Record& rec, const Context& ctx, uint32_t rgb) {
+  const double height = rec.real(40);
+  if (height <= 0) return;
+  std::string contents;
+  for (size_t k = 0; k < rec.xdata_begin(); ++k) {
+    const Group& g = rec.groups[k];
+    if (g.code == 3 || g.code == 1) contents += g.s;
+  }
+  std::vector<TextLine> lines = parse_mtext(contents, height);
+  double spacing = rec.real(44, 1);
+  if (spacing <= 0) spacing = 1;
+  const double pitch = height * kMtextLinePitch * spacing;
+  const double total = height + static_cast<double>(lines.size() - 1) * pitch;
+  const int64_t attachment = std::clamp<int64_t>(rec.integer(71, 1), 1, 9);
+  const double top = total * static_cast<double>((attachment - 1) / 3) / 2;
+  Label label;
+  label.anchor = static_cast<int>((attachment - 1) % 3);
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (lines[k].empty()) continue;
+    label.lines.push_back({top - height - static_cast<double>(k) * pitch, std::move(lines[k])});
+  }
+  // The insertion point and the direction are in world coordinates, unlike TEXT's.
+  const Vec3 extrusion = normalized(extrusion_of(rec));
+  Vec3 x_dir = rec.has(11) ? normalized(rec.point(11))
+                           : ocs_to_world_disp({std::cos(rec.real(50)), std::sin(rec.real(50)), 0},
+                                               extrusion);
+  if (x_dir == Vec3{}) x_dir = ocs_axes(extrusion).x;
+  const Vec3 y_dir = normalized(cross(extrusion, x_dir));
+  label.origin = xy(ctx.map.apply(rec.point(10)));
+  label.x_axis = xy(ctx.map.linear(x_dir));
+  label.y_axis = xy(ctx.map.linear(y_dir));
+  label.height = height;
+  label.rgb = rgb;
+  add_label(std::move(label));
+}
+
+void Picture::add_label(Label label) {
+  // Text seen edge-on (its plane upright to the XY plane) shows nothing.
+  const double area = std::abs(cross(label.x_axis, label.y_axis));
+  if (label.lines.empty() || !(area > 1e-12 * dot(label.x_axis, label.x_axis)) ||
+      !finite(label.origin))
+    return;
+  // The glyphs of the face drawn run wider than the boxes of shapes.h, so the extents take an
+  // estimate of their own: an average advance per character, descenders below the baseline.
+  for (const Label::Line& line : label.lines) {
+    double width = 0;
+    double height = 0;
+    for (const TextRun& run : line.runs) {
+      const auto chars = std::count_if(run.text.begin(), run.text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      });
+      width += static_cast<double>(chars) * kAdvancePerHeight * run.height;
+      height = std::max(height, run.height);
+    }
+    if (label.fit_length > 0) width = label.fit_length;
+    const double x0 = -width * label.anchor / 2;
+    for (const Vec2 corner :
+         {Vec2{x0, line.baseline - kDescent * height},
+          Vec2{x0 + width, line.baseline - kDescent * height}, Vec2{x0, line.baseline + height},
+          Vec2{x0 + width, line.baseline + height}}) {
+      box_.extend(label.origin + label.x_axis * corner.x + label.y_axis * corner.y);
+    }
+  }
+  items_.push_back(std::move(label));
+}
+
+void Picture::write_path(std::string& out, const Stroke& stroke) const {
+  const Path& path = stroke.path;
+  const size_t n = path.points.size();
+  out += "<path d=\"M";
+  out += point(xy(path.points[0]));
+  if (n == 1) {
+    // A path of one point: a segment of no length, which a round cap draws as a dot.
+    out += 'L';
+    out += point(xy(path.points[0]));
+  }
+  const size_t count = path.closed ? n : n - 1;
+  for (size_t k = 0; k < count; ++k) {
+    const Vec2 a = xy(path.points[k]);
+    const Vec2 b = xy(path.points[(k + 1) % n]);
+    const double bulge = path.bulges.empty() ? 0 : path.bulges[k];
+    if (k + 1 == n && bulge == 0) break;  // the closing segment, which Z draws
+    if (bulge != 0 && a != b) {
+      // The y axis is flipped, so an arc counter-clockwise in the drawing (positive bulge)
+      // runs the SVG's negative-angle way.
+      const double radius = distance(a, b) * (1 + bulge * bulge) / (4 * std::abs(bulge));
+      out += 'A';
+      out += coord(radius) + ' ' + coord(radius) + " 0 ";
+      out += std::abs(bulge) > 1 ? "1 " : "0 ";
+      out += bulge > 0 ? "0 " : "1 ";
+    } else {
+      out += 'L';
+    }
+    out += point(b);
+  }
+  if (path.closed) out += 'Z';
+  out += '"';
+  const std::string color = hex_color(stroke.rgb);
+  if (stroke.filled) out += " fill=\"" + color + '"';
+  out += " stroke=\"" + color + "\"/>\n";
+}
+
+void Picture::write_label(std::string& out, const Label& label) const {
+  // Text-local coordinates with y down (SVG's) to the picture's, where y is negated too.
+  // The frame's factors keep nine digits of the largest, so that rounding noise (the cosine of
+  // a right angle) writes as 0.
+  const double largest = std::max({std::abs(label.x_axis.x), std::abs(label.x_axis.y),
+                                   std::abs(label.y_axis.x), std::abs(label.y_axis.y)});
+  const int factor_decimals =
+      std::clamp(9 - static_cast<int>(std::ceil(std::log10(largest))), 0, 15);
+  auto factor = [&](double v) { return fixed(v, factor_decimals); };
+  out += "<text transform=\"matrix(";
+  out += factor(label.x_axis.x) + ' ' + factor(-label.x_axis.y) + ' ' + factor(-label.y_axis.x) +
+         ' ' + factor(label.y_axis.y) + ' ' + coord(label.origin.x) + ' ' + coord(-label.origin.y);
+  const int size_decimals = decimals_ + 2;
+  out += ")\" font-size=\"" + fixed(label.height * kEmPerHeight, size_decimals);
+  out += "\" fill=\"" + hex_color(label.rgb) + '"';
+  if (label.anchor == 1) out += " text-anchor=\"middle\"";
+  if (label.anchor == 2) out += " text-anchor=\"end\"";
+  if (label.fit_length > 0) {
+    out += " textLength=\"" + fixed(label.fit_length, size_decimals) +
+           "\" lengthAdjust=\"spacingAndGlyphs\"";
+  }
+  out += " xml:space=\"preserve\">";
+  for (const Label::Line& line : label.lines) {
+    double line_height = 0;
+    for (const TextRun& run : line.runs) line_height = std::max(line_height, run.height);
+    // Runs lower than their line sit at its bottom, middle or top; dy moves from one to the next.
+    double shift = 0;
+    bool first = true;
+    for (const TextRun& run : line.runs) {
+      double raise = 0;
+      if (run.alignment == RunAlignment::kTop) raise = line_height - run.height;
+      if (run.alignment == RunAlignment::kCenter) raise = (line_height - run.height) / 2;
+      out += "<tspan";
+      if (first) {
+        out += " x=\"0\" y=\"" + fixed(-(line.baseline + raise), size_decimals) + '"';
+      } else if (raise != shift) {
+        out += " dy=\"" + fixed(shift - raise, size_decimals) + '"';
+      }
+      if (run.height != label.height)
+        out += " font-size=\"" + fixed(run.height * kEmPerHeight, size_decimals) + '"';
+      out += '>';
+      append_xml(out, run.text);
+      out += "</tspan>";
+      shift = raise;
+      first = false;
+    }
+  }
+  out += "</text>\n";
+}
+
+std::string Picture::svg(const SvgOptions& options) {
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\"";
+  if (box_.empty()) {
+    const std::string side = fixed(kEmptyPicturePx, 0);
+    out += " width=\"" + side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + ' ' + side +
+           "\">\n<rect width=\"" + side + "\" height=\"" + side + "\" fill=\"#ffffff\"/>\n</svg>\n";
+    return out;
+  }
+  double width = box_.max.x - box_.min.x;
+  double height = box_.max.y - box_.min.y;
+  double side = std::max(width, height);
+  if (!(side > 0)) side = 1;  // a single point
+  const double margin = side * std::max(0.0, options.margin);
+  // A straight line along an axis still gets a picture with some height.
+  const double least = side / 100;
+  const Vec2 center = (box_.min + box_.max) / 2;
+  width = std::max(width + 2 * margin, least);
+  height = std::max(height + 2 * margin, least);
+  decimals_ = std::clamp(6 - static_cast<int>(std::ceil(std::log10(side))), 0, 12);
+  double width_px = std::max(1.0, options.width_px);
+  double height_px = width_px * height / width;
+  if (height_px > options.max_height_px && options.max_height_px >= 1) {
+    height_px = options.max_height_px;
+    width_px = height_px * width / height;
+  }
+  width_px = std::max(1.0, std::round(width_px));
+  height_px = std::max(1.0, std::round(height_px));
+  // Line widths and dots are given in drawing units for this picture's size, not through
+  // vector-effect="non-scaling-stroke": rsvg-convert (librsvg 2.54) ignores that property, and
+  // a width in pixels would then be read as drawing units.
+  const double units_per_px = std::max(width / width_px, height / height_px);
+  dot_radius_ = options.point_px * units_per_px;
+  const std::string x0 = coord(center.x - width / 2);
+  const std::string y0 = coord(-(center.y + height / 2));
+  const std::string w = coord(width);
+  const std::string h = coord(height);
+  out += " width=\"" + fixed(width_px, 0) + "\" height=\"" + fixed(height_px, 0) + "\" viewBox=\"" +
+         x0 + ' ' + y0 + ' ' + w + ' ' + h + "\">\n";
+  out += "<rect x=\"" + x0 + "\" y=\"" + y0 + "\" width=\"" + w + "\" height=\"" + h +
+         "\" fill=\"#ffffff\"/>\n";
+  out += "<g fill=\"none\" stroke-width=\"" +
+         fixed(options.stroke_px * units_per_px, decimals_ + 3) +
+         "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" font-family=\"";
+  append_xml(out, options.font_family);
+  out += "\">\n";
+  for (const Item& item : items_) {
+    if (const auto* stroke = std::get_if<Stroke>(&item)) {
+      write_path(out, *stroke);
+    } else if (const auto* dot = std::get_if<Dot>(&item)) {
+      out += "<circle cx=\"" + coord(dot->at.x) + "\" cy=\"" + coord(-dot->at.y) + "\" r=\"" +
+             fixed(dot_radius_, decimals_ + 2) + "\" fill=\"" + hex_color(dot->rgb) + "\"/>\n";
+    } else {
+      write_label(out, std::get<Label>(item));
+    }
+  }
+  out += "</g>\n</svg>\n";
+  return out;
+}
+
+}  // namespace
+
+std::string render_svg(const Database& db, const SvgOptions& options) {
+  Picture picture(db);
+  picture.model_space();
+  return picture.svg(options);
+}
+
+}  // namespace cad

@@ -1,0 +1,290 @@
+#include "cad/render/text_codes.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+namespace cad {
+
+namespace {
+
+void append_utf8(std::string& out, uint32_t cp) {
+  if (cp == 0) return;
+  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The %% code at s[at] (which starts with "%%"): appends what it draws, returns its length.
+size_t percent_code(std::string_view s, size_t at, std::string& out) {
+  const char c = at + 2 < s.size() ? s[at + 2] : '\0';
+  switch (c | 0x20) {  // lower case
+    case 'c':
+      out += "\u00D8";
+      return 3;
+    case 'd':
+      out += "\u00B0";
+      return 3;
+    case 'p':
+      out += "\u00B1";
+      return 3;
+    case 'u':
+    case 'o':
+    case 'k':
+      return 3;
+    default:
+      break;
+  }
+  if (c == '%') {
+    out += '%';
+    return 3;
+  }
+  if (at + 5 <= s.size() && is_digit(s[at + 2]) && is_digit(s[at + 3]) && is_digit(s[at + 4])) {
+    append_utf8(out, static_cast<uint32_t>((s[at + 2] - '0') * 100 + (s[at + 3] - '0') * 10 +
+                                           (s[at + 4] - '0')));
+    return 5;
+  }
+  out += "%%";
+  return 2;
+}
+
+// The \U+XXXX code at s[at]: appends its character and returns 7, or returns 0 when s[at] does
+// not start one.
+size_t unicode_code(std::string_view s, size_t at, std::string& out) {
+  if (at + 7 > s.size() || (s[at + 1] != 'U' && s[at + 1] != 'u') || s[at + 2] != '+') return 0;
+  uint32_t cp = 0;
+  const char* first = s.data() + at + 3;
+  const auto [end, ec] = std::from_chars(first, first + 4, cp, 16);
+  if (ec != std::errc() || end != first + 4) return 0;
+  append_utf8(out, cp);
+  return 7;
+}
+
+class MtextParser {
+ public:
+  MtextParser(std::string_view s, double height) : s_(s) {
+    state_.height = height;
+    lines_.emplace_back();
+  }
+
+  std::vector<TextLine> parse();
+
+ private:
+  struct State {
+    double height = 0;
+    RunAlignment alignment = RunAlignment::kBottom;
+  };
+  struct Value {
+    double number = 0;  // 0 when none could be read
+    bool relative = false;
+  };
+
+  void put(std::string_view text);
+  void code();
+  Value value();
+  void skip(char c) {
+    if (i_ < s_.size() && s_[i_] == c) ++i_;
+  }
+  void skip_past(char c) {
+    const size_t end = s_.find(c, i_);
+    i_ = end == std::string_view::npos ? s_.size() : end + 1;
+  }
+  void stack();
+
+  std::string_view s_;
+  size_t i_ = 0;
+  State state_;
+  std::vector<State> saved_;
+  std::vector<TextLine> lines_;
+};
+
+std::vector<TextLine> MtextParser::parse() {
+  while (i_ < s_.size()) {
+    const char c = s_[i_];
+    if (c == '{') {
+      saved_.push_back(state_);
+      ++i_;
+    } else if (c == '}') {
+      // An unbalanced brace closes nothing.
+      if (!saved_.empty()) {
+        state_ = saved_.back();
+        saved_.pop_back();
+      }
+      ++i_;
+    } else if (c == '\\') {
+      code();
+    } else if (s_.compare(i_, 2, "%%") == 0) {
+      std::string drawn;
+      i_ += percent_code(s_, i_, drawn);
+      put(drawn);
+    } else if (c == '\n') {
+      lines_.emplace_back();
+      ++i_;
+    } else {
+      const size_t end = std::min(s_.find_first_of("{}\\%\n", i_ + 1), s_.size());
+      put(s_.substr(i_, end - i_));
+      i_ = end;
+    }
+  }
+  return std::move(lines_);
+}
+
+void MtextParser::put(std::string_view text) {
+  if (text.empty()) return;
+  TextLine& line = lines_.back();
+  if (!line.empty() && line.back().height == state_.height &&
+      line.back().alignment == state_.alignment) {
+    line.back().text += text;
+    return;
+  }
+  line.push_back({std::string(text), state_.height, state_.alignment});
+}
+
+void MtextParser::code() {
+  if (i_ + 1 >= s_.size()) {
+    put("\\");
+    ++i_;
+    return;
+  }
+  const char c = s_[i_ + 1];
+  const size_t at = i_;
+  i_ += 2;
+  switch (c) {
+    case 'P':
+    case 'X':
+    case 'N':
+      lines_.emplace_back();
+      return;
+    case '~':
+      put("\u00A0");
+      return;
+    case '\\':
+    case '{':
+    case '}':
+      put(s_.substr(at + 1, 1));
+      return;
+    case 'A':
+      if (i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '2') {
+        state_.alignment = static_cast<RunAlignment>(s_[i_] - '0');
+        ++i_;
+      }
+      skip(';');
+      return;
+    case 'H': {
+      const Value v = value();
+      if (v.number > 0) state_.height = v.relative ? state_.height * v.number : v.number;
+      return;
+    }
+    case 'W':
+    case 'Q':
+    case 'T':
+    case 'C':
+    case 'c':
+      value();
+      return;
+    case 'f':
+    case 'F':
+    case 'p':
+      skip_past(';');
+      return;
+    case 'S':
+      stack();
+      return;
+    case 'L':
+    case 'l':
+    case 'O':
+    case 'o':
+    case 'K':
+    case 'k':
+      return;
+    default:
+      break;
+  }
+  std::string drawn;
+  if (const size_t length = unicode_code(s_, at, drawn)) {
+    i_ = at + length;
+    put(drawn);
+    return;
+  }
+  put(s_.substr(at, 2));
+}
+
+// A number, an optional "x" (relative to the current value) and an optional ";".
+MtextParser::Value MtextParser::value() {
+  Value v;
+  double number = 0;
+  const auto [end, ec] = std::from_chars(s_.data() + i_, s_.data() + s_.size(), number);
+  if (ec == std::errc() && std::isfinite(number)) v.number = number;
+  if (ec == std::errc()) i_ = static_cast<size_t>(end - s_.data());
+  if (i_ < s_.size() && (s_[i_] == 'x' || s_[i_] == 'X')) {
+    v.relative = true;
+    ++i_;
+  }
+  skip(';');
+  return v;
+}
+
+// \S: the upper and lower parts up to the first unescaped ^, / or #, the whole up to an
+// unescaped ";".
+void MtextParser::stack() {
+  std::string upper;
+  std::string lower;
+  bool split = false;
+  while (i_ < s_.size() && s_[i_] != ';') {
+    char c = s_[i_++];
+    if (c == '\\' && i_ < s_.size()) {
+      c = s_[i_++];
+    } else if (!split && (c == '^' || c == '/' || c == '#')) {
+      split = true;
+      continue;
+    }
+    (split ? lower : upper) += c;
+  }
+  skip(';');
+  std::string drawn = decode_text(upper);
+  if (split) {
+    drawn += '/';
+    drawn += decode_text(lower);
+  }
+  put(drawn);
+}
+
+}  // namespace
+
+std::string decode_text(std::string_view text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text.compare(i, 2, "%%") == 0) {
+      i += percent_code(text, i, out);
+    } else if (const size_t length = text[i] == '\\' ? unicode_code(text, i, out) : 0) {
+      i += length;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+std::vector<TextLine> parse_mtext(std::string_view contents, double height) {
+  return MtextParser(contents, height).parse();
+}
+
+}  // namespace cad

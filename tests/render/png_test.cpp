@@ -1,0 +1,108 @@
+// PNG pictures through rsvg-convert: a picture of the drawing's size, and clear errors when the
+// converter is missing or fails. CI installs the converter, so there a missing one is a failure.
+#include "cad/render/png.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "cad/render/svg.h"
+#include "tests/render/render_checks.h"
+
+namespace cad {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool converter_installed() {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    const size_t end = std::min(dirs.find(':', start), dirs.size());
+    if (access((dirs.substr(start, end - start) + "/rsvg-convert").c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+class PngTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("dulk_render_" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Whether the tests that run the converter can run here; on CI its absence fails them.
+  bool need_converter() {
+    if (converter_installed()) return true;
+    const char* ci = std::getenv("CI");
+    if (ci && std::string(ci) == "true") {
+      ADD_FAILURE() << "rsvg-convert is missing on CI (install librsvg2-bin)";
+    }
+    return false;
+  }
+
+  std::string write(const std::string& name, const std::string& text) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
+  if (!need_converter()) GTEST_SKIP() << "rsvg-convert is not installed";
+  Database db;
+  db.add_entity(testing::line_record("0", {0, 0, 0}, {100, 50, 0}));
+  SvgOptions options;
+  options.width_px = 320;
+  options.margin = 0;
+  const std::string svg = write("picture.svg", render_svg(db, options));
+  const std::string png = (dir_ / "picture.png").string();
+  std::string error;
+  ASSERT_TRUE(write_png(svg, png, &error)) << error;
+  std::ifstream in(png, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  auto be32 = [&](size_t at) {
+    uint32_t v = 0;
+    for (size_t k = 0; k < 4; ++k) v = (v << 8) | static_cast<unsigned char>(bytes[at + k]);
+    return v;
+  };
+  EXPECT_EQ(be32(16), 320u) << "IHDR width";
+  EXPECT_EQ(be32(20), 160u) << "IHDR height";
+}
+
+TEST_F(PngTest, BrokenSvgIsReportedWithTheConvertersMessage) {
+  if (!need_converter()) GTEST_SKIP() << "rsvg-convert is not installed";
+  const std::string svg = write("broken.svg", "<svg");
+  std::string error;
+  EXPECT_FALSE(write_png(svg, (dir_ / "broken.png").string(), &error));
+  EXPECT_NE(error.find("broken.svg"), std::string::npos) << error;
+  EXPECT_NE(error.find("exit status"), std::string::npos) << error;
+}
+
+TEST_F(PngTest, MissingConverterIsAClearError) {
+  const std::string svg = write("any.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  setenv("PATH", dir_.c_str(), 1);
+  std::string error;
+  const bool written = write_png(svg, (dir_ / "any.png").string(), &error);
+  setenv("PATH", saved.c_str(), 1);
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find("rsvg-convert is not installed"), std::string::npos) << error;
+  EXPECT_NE(error.find("librsvg2-bin"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace cad

@@ -1,0 +1,96 @@
+// Shared helpers for the picture tests: drawings built record by record, and a small reader of
+// the SVG the renderer writes (elements by name, their attributes and their text).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cad/db/database.h"
+
+namespace cad::testing {
+
+inline Record layer_record(std::string name, int64_t color, int64_t flags = 0) {
+  return Record{
+      "LAYER",
+      {Group::text(2, std::move(name)), Group::integer(70, flags), Group::integer(62, color)}};
+}
+
+// A drawing with a LAYER table holding these layers (layer 0, colour 7, first).
+inline void add_layers(Database& db, const std::vector<Record>& layers) {
+  const size_t table = db.add_table(Record{"TABLE", {Group::text(2, "LAYER")}});
+  db.add_table_entry(table, layer_record("0", 7));
+  for (const Record& layer : layers) db.add_table_entry(table, layer);
+}
+
+inline Record line_record(std::string layer, Vec3 from, Vec3 to) {
+  return Record{"LINE",
+                {Group::text(8, std::move(layer)), Group::point(10, from), Group::point(11, to)}};
+}
+
+inline Record with(Record rec, const Group& g) {
+  rec.set(g);
+  return rec;
+}
+
+struct Element {
+  std::map<std::string, std::string> attributes;
+  std::string text;  // what follows the start tag up to the next tag
+
+  std::string at(const std::string& name) const {
+    const auto it = attributes.find(name);
+    return it == attributes.end() ? std::string() : it->second;
+  }
+  double number(const std::string& name) const { return std::stod(at(name)); }
+};
+
+// Every element with this name, in document order.
+inline std::vector<Element> elements(std::string_view svg, std::string_view name) {
+  std::vector<Element> out;
+  const std::string open = "<" + std::string(name);
+  for (size_t at = svg.find(open); at != std::string_view::npos; at = svg.find(open, at + 1)) {
+    size_t k = at + open.size();
+    if (k >= svg.size() || (svg[k] != ' ' && svg[k] != '>' && svg[k] != '/')) continue;
+    Element e;
+    while (k < svg.size() && svg[k] != '>') {
+      if (svg[k] == ' ' || svg[k] == '/') {
+        ++k;
+        continue;
+      }
+      const size_t eq = svg.find('=', k);
+      const size_t end = svg.find('"', eq + 2);
+      e.attributes[std::string(svg.substr(k, eq - k))] =
+          std::string(svg.substr(eq + 2, end - eq - 2));
+      k = end + 1;
+    }
+    if (k < svg.size() && svg[k - 1] != '/') {
+      const size_t next = svg.find('<', k);
+      e.text = std::string(svg.substr(k + 1, next - k - 1));
+    }
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
+struct ViewBox {
+  double x = 0;
+  double y = 0;
+  double width = 0;
+  double height = 0;
+};
+
+inline ViewBox view_box(std::string_view svg) {
+  const std::vector<Element> roots = elements(svg, "svg");
+  EXPECT_EQ(roots.size(), 1u);
+  ViewBox box;
+  if (roots.empty()) return box;
+  std::istringstream in(roots[0].at("viewBox"));
+  in >> box.x >> box.y >> box.width >> box.height;
+  return box;
+}
+
+}  // namespace cad::testing
