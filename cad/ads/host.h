@@ -1,13 +1,16 @@
 // The stand-in host: one object that holds a session's drawing, coordinate system, reply source,
 // transcript, command stack, selection sets and undo steps, and runs commands. The C interface
-// (host/*.h, implemented in this folder) acts on the current host; tests make a fresh host per case.
+// (host/*.h, implemented in this folder) acts on the current host; tests make a fresh host per
+// case.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cad/db/database.h"
@@ -22,6 +25,7 @@ class ReplyStack;
 class SelectionSets;
 class UndoSteps;
 class ModuleLoader;
+struct InterfaceState;
 struct Reply;
 
 // Ways a command ends early. Thrown inside a command, caught by the command runner, which rolls
@@ -81,24 +85,45 @@ class Host {
   UndoSteps& undo() { return *undo_; }
   ModuleLoader& modules() { return *modules_; }
 
+  // Rolls the drawing back to a journal mark; what the host keeps beside the drawing (the UCS)
+  // follows it.
+  void rollback_to(size_t mark);
+
+  // System variables as the host reports them: the drawing's, and those the host keeps itself
+  // (UNDOCTL from the undo steps). std::nullopt for an unknown name.
+  std::optional<VarValue> get_var(std::string_view name) const;
+
   // Current UCS and the history that "_ucs" "_previous" steps back through (at most 10).
   const Ucs& ucs() const { return ucs_; }
   void set_ucs(const Ucs& ucs, bool remember = true);
   bool ucs_previous();
 
-  // Runs a command by the name a person types; one undo step. Prints the host's message for an
-  // unknown name.
+  // Runs a command by the name a person types; at depth 0 one undo step. A command that ends
+  // early (Esc: CommandCancelled, acrx_abort: CommandAborted, the reply source ended:
+  // InputEnded, or a C++ exception) is rolled back to where it began and the host goes on.
+  // Prints the host's message for an unknown name.
   CommandResult run_command(std::string_view name);
-  // Runs a command from typed tokens (the host interface's acedCommandS/acedCmdS) to completion.
-  // RTNORM when it completed; RTERROR/RTCAN when a token was refused or the list ended inside it
-  // (the command is then cancelled and its changes undone).
+  // Runs a command from typed tokens (the host interface's acedCommandS/acedCmdS) to completion;
+  // the first token names it. RTNORM when it completed (tokens it left unread are dropped);
+  // RTERROR for an unknown command, a token the command refused, or a list that ended inside
+  // it; RTCAN on Esc. A command that did not complete is rolled back. Run inside another
+  // command, its changes belong to that command's undo step; at depth 0 it is a step of its own.
+  // Prompts and tokens show in the transcript only while CMDECHO is 1.
   int run_scripted(std::vector<Reply> tokens);
   // Depth of running commands (0 at the command line).
   int command_depth() const { return command_depth_; }
   // Reads commands from the reply source until it ends; returns the number of failures (unknown
   // commands, refused replies, a source that ended inside a command), each reported with the
-  // script line in the transcript.
+  // script line in the transcript. At the command prompt Enter repeats the last command, and
+  // "(Name arg ...)" runs a command with arguments (whole numbers, reals, "texts") that it reads
+  // through acedGetArgs.
   int command_loop();
+  // Ends command_loop after the running command (QUIT).
+  void request_quit() { quit_requested_ = true; }
+
+  // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
+  // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
+  const std::vector<std::vector<std::string>>& scripted_log() const { return scripted_log_; }
 
   // Vectors drawn with acedGrDraw; gone at the next REDRAW.
   struct TempVector {
@@ -109,6 +134,9 @@ class Host {
 
   // Arguments of the running command when it was called as "(Name arg ...)".
   std::vector<Reply>& command_args() { return command_args_; }
+
+  // What the C interface keeps between calls (entities being made, table positions).
+  InterfaceState& iface() { return *iface_; }
 
  private:
   std::unique_ptr<Database> db_;
@@ -124,10 +152,34 @@ class Host {
   int command_depth_ = 0;
   std::vector<TempVector> temp_vectors_;
   std::vector<Reply> command_args_;
+  std::unique_ptr<InterfaceState> iface_;
+
+  class PromptSource;
+  // A command running: where the journal stood when it began, and whether it runs at depth 0.
+  struct Run {
+    size_t start;
+    bool top;
+  };
+  Run begin_run(const CommandDef& def);
+  // Ends the run: a completed command becomes (part of) an undo step, any other is rolled back.
+  void finish_run(const Run& run, bool completed);
+  CommandResult run_def(const CommandDef& def);
+  // Debug builds name commands that leave selection sets unfreed.
+  void report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>& before);
+  std::optional<std::pair<std::string, std::vector<Reply>>> read_call(std::string& text);
+  std::unique_ptr<PromptSource> prompt_source_;
+  std::string last_command_;
+  int ended_line_ = 0;
+  bool quit_requested_ = false;
+  std::vector<std::vector<std::string>> scripted_log_;
 };
 
 // The host the C interface acts on (set by whoever owns the host: dulk, a test).
 Host* current_host();
 void set_current_host(Host* host);
+
+// Tells modules' document reactors that the current drawing is about to be destroyed (Host calls
+// it before replacing its drawing and when it ends).
+void notify_document_destroyed();
 
 }  // namespace cad

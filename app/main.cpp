@@ -1,0 +1,27 @@
+// dulk: the stand-in host's program. Opens a drawing (or a new one), loads the dimension-chain
+// module, runs a script or the interactive command line, then saves and draws what was asked for.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "app/session.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  auto options = dulk::parse_options(args, &error);
+  if (!options) {
+    std::cerr << "dulk: " << error << "\n" << dulk::kUsage;
+    return 2;
+  }
+  if (options->help) {
+    std::cout << dulk::kUsage;
+    return 0;
+  }
+  if (options->version) {
+    std::cout << "dulk " << DULK_VERSION << "\n";
+    return 0;
+  }
+  return dulk::run_session(*options, std::cout, std::cerr);
+}

@@ -1,0 +1,74 @@
+#include "app/options.h"
+
+namespace dulk {
+
+const char kUsage[] =
+    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf] [--svg OUT.svg] [--png OUT.png]\n"
+    "            [--load MODULE | --no-module] [--quiet]\n"
+    "\n"
+    "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
+    "loaded, runs SCRIPT (or the interactive command line; standard input when it is no\n"
+    "terminal), then saves OUT.dxf and draws OUT.svg / OUT.png. The input drawing is written\n"
+    "over only when -o names it.\n"
+    "\n"
+    "  -s, --script FILE   replies in the host's script form\n"
+    "  -o, --output FILE   save the drawing as DXF after the script\n"
+    "      --svg FILE      draw model space as SVG after the script\n"
+    "      --png FILE      draw model space as PNG (needs rsvg-convert)\n"
+    "      --load FILE     load this module instead of DulkArx.arx beside dulk\n"
+    "      --no-module     load no module\n"
+    "  -q, --quiet         print nothing but errors\n"
+    "  -h, --help          this text\n"
+    "      --version       the version\n"
+    "\n"
+    "Exit status: 0 success; 1 a script failed or a file could not be read or written;\n"
+    "2 a mistake on this command line.\n";
+
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error) {
+  Options o;
+  for (size_t k = 0; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    auto value = [&](std::string* into) {
+      if (k + 1 >= args.size()) {
+        *error = "option " + a + " needs a value";
+        return false;
+      }
+      *into = args[++k];
+      return true;
+    };
+    if (a == "-s" || a == "--script") {
+      if (!value(&o.script)) return std::nullopt;
+    } else if (a == "-o" || a == "--output") {
+      if (!value(&o.output)) return std::nullopt;
+    } else if (a == "--svg") {
+      if (!value(&o.svg)) return std::nullopt;
+    } else if (a == "--png") {
+      if (!value(&o.png)) return std::nullopt;
+    } else if (a == "--load") {
+      if (!value(&o.module)) return std::nullopt;
+    } else if (a == "--no-module") {
+      o.no_module = true;
+    } else if (a == "-q" || a == "--quiet") {
+      o.quiet = true;
+    } else if (a == "-h" || a == "--help") {
+      o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
+    } else if (!a.empty() && a[0] == '-') {
+      *error = "unknown option " + a;
+      return std::nullopt;
+    } else if (o.drawing.empty()) {
+      o.drawing = a;
+    } else {
+      *error = "more than one drawing given: " + o.drawing + " and " + a;
+      return std::nullopt;
+    }
+  }
+  if (o.no_module && !o.module.empty()) {
+    *error = "--load and --no-module exclude each other";
+    return std::nullopt;
+  }
+  return o;
+}
+
+}  // namespace dulk

@@ -1,0 +1,27 @@
+// The command line of dulk.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dulk {
+
+struct Options {
+  std::string drawing;  // empty: a new drawing
+  std::string script;   // empty: the terminal, or standard input when that is no terminal
+  std::string output;
+  std::string svg;
+  std::string png;
+  std::string module;  // empty: DulkArx.arx beside dulk
+  bool no_module = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Parses argv; on a mistake returns nothing and says why in *error.
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error);
+extern const char kUsage[];
+
+}  // namespace dulk

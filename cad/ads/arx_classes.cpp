@@ -1,0 +1,218 @@
+// The host's object interface (host/arx.h): the system registry with the command stack and the
+// dynamic linker, the working database's symbol tables, object ids and handles, the document
+// manager, and application functions. All of it acts on the current host.
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+#include "cad/ads/host.h"
+#include "cad/ads/text.h"
+#include "host/arx.h"
+
+namespace {
+
+using cad::current_host;
+using cad::to_utf8;
+
+class HostCommandStack : public AcEdCommandStack {
+ public:
+  Acad::ErrorStatus addCommand(const ACHAR* group_name, const ACHAR* global_name,
+                               const ACHAR* local_name, int32_t flags, AcRxFunctionPtr handler,
+                               AcEdUIContext*, int, const AcRxResourceInstance&,
+                               AcEdCommand**) override {
+    cad::Host* host = current_host();
+    if (!host || !global_name || !handler) return Acad::eInvalidInput;
+    cad::CommandDef def;
+    def.group = to_utf8(group_name);
+    def.global_name = to_utf8(global_name);
+    // Global names are written with the "_" that marks them; the stack keeps them without it.
+    if (!def.global_name.empty() && def.global_name.front() == '_') def.global_name.erase(0, 1);
+    def.local_name = local_name ? to_utf8(local_name) : def.global_name;
+    def.flags = flags;
+    def.body = handler;
+    return host->commands().add(std::move(def)) ? Acad::eOk : Acad::eDuplicateKey;
+  }
+  Acad::ErrorStatus removeCmd(const ACHAR* group_name, const ACHAR* global_name) override {
+    cad::Host* host = current_host();
+    if (!host || !group_name || !global_name) return Acad::eInvalidInput;
+    std::string name = to_utf8(global_name);
+    if (!name.empty() && name.front() == '_') name.erase(0, 1);
+    return host->commands().remove(to_utf8(group_name), name) ? Acad::eOk : Acad::eKeyNotFound;
+  }
+  Acad::ErrorStatus removeGroup(const ACHAR* group_name) override {
+    cad::Host* host = current_host();
+    if (!host || !group_name) return Acad::eInvalidInput;
+    return host->commands().remove_group(to_utf8(group_name)) > 0 ? Acad::eOk : Acad::eKeyNotFound;
+  }
+};
+
+// The headless host has nothing to lock and handles every drawing alike, so both requests
+// succeed.
+class HostLinker : public AcRxDynamicLinker {
+ public:
+  bool unlockApplication(void*) const override { return true; }
+  bool registerAppMDIAware(void*) const override { return true; }
+};
+
+class HostRegistry : public AcRxDictionary {
+ public:
+  AcRxObject* at(const ACHAR* key) const override {
+    if (!key) return nullptr;
+    if (std::wcscmp(key, L"ACAD_REGISTERED_COMMANDS") == 0) return &commands_;
+    if (std::wcscmp(key, L"DynamicLinker") == 0) return &linker_;
+    return nullptr;
+  }
+
+ private:
+  mutable HostCommandStack commands_;
+  mutable HostLinker linker_;
+};
+
+cad::RecordId record_of(const ads_name name) {
+  cad::Host* host = current_host();
+  if (!host || !name || name[0] <= 0 || name[1] != host->db().serial()) return cad::kNoRecord;
+  auto id = static_cast<cad::RecordId>(name[0] - 1);
+  return host->db().valid(id) ? id : cad::kNoRecord;
+}
+
+std::vector<AcApDocManagerReactor*>& doc_reactors() {
+  static std::vector<AcApDocManagerReactor*> reactors;
+  return reactors;
+}
+
+}  // namespace
+
+AcRxDictionary* acrxSysRegistry() {
+  static HostRegistry registry;
+  return &registry;
+}
+
+bool AcDbHandle::getIntoAsciiBuffer(ACHAR* buffer, size_t buffer_length) const {
+  if (!buffer || buffer_length == 0) return false;
+  std::string text = cad::handle_text(value_);
+  size_t n = std::min(text.size(), buffer_length - 1);
+  for (size_t k = 0; k < n; ++k) buffer[k] = static_cast<ACHAR>(text[k]);
+  buffer[n] = L'\0';
+  return n == text.size();
+}
+
+Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, const ads_name name) {
+  cad::RecordId rec = record_of(name);
+  if (rec == cad::kNoRecord) return Acad::eInvalidAdsName;
+  id.set_handle(AcDbHandle(current_host()->db().record(rec).handle()));
+  return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbObject::close() {
+  // Objects handed out by this host are copies made for the caller; closing ends them.
+  delete this;
+  return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbSymbolTable::getIdAt(const ACHAR* name, AcDbObjectId& id, bool) const {
+  cad::Host* host = current_host();
+  if (!host || !name) return Acad::eInvalidInput;
+  cad::RecordId rec = host->db().table_entry(to_utf8(table_name_), to_utf8(name));
+  if (rec == cad::kNoRecord) return Acad::eKeyNotFound;
+  id.set_handle(AcDbHandle(host->db().record(rec).handle()));
+  return Acad::eOk;
+}
+
+namespace {
+template <typename TableT>
+Acad::ErrorStatus open_table(TableT*& table) {
+  table = nullptr;
+  if (!current_host()) return Acad::eNullObjectId;
+  table = new TableT();
+  return Acad::eOk;
+}
+}  // namespace
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbDimStyleTable*& table, AcDb::OpenMode) {
+  return open_table(table);
+}
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbLayerTable*& table, AcDb::OpenMode) {
+  return open_table(table);
+}
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode) {
+  return open_table(table);
+}
+
+AcDbDatabase* AcDbHostApplicationServices::workingDatabase() const {
+  static AcDbDatabase database;
+  return current_host() ? &database : nullptr;
+}
+
+AcDbHostApplicationServices* acdbHostApplicationServices() {
+  static AcDbHostApplicationServices services;
+  return &services;
+}
+
+const ACHAR* acadErrorStatusText(Acad::ErrorStatus status) {
+  switch (status) {
+    case Acad::eOk:
+      return L"eOk";
+    case Acad::eNotImplementedYet:
+      return L"eNotImplementedYet";
+    case Acad::eInvalidInput:
+      return L"eInvalidInput";
+    case Acad::eKeyNotFound:
+      return L"eKeyNotFound";
+    case Acad::eDuplicateKey:
+      return L"eDuplicateKey";
+    case Acad::eNullObjectId:
+      return L"eNullObjectId";
+    case Acad::eWasErased:
+      return L"eWasErased";
+    case Acad::eNotOpenForWrite:
+      return L"eNotOpenForWrite";
+    case Acad::eInvalidAdsName:
+      return L"eInvalidAdsName";
+  }
+  return L"eUnknown";
+}
+
+void AcApDocManager::addReactor(AcApDocManagerReactor* reactor) {
+  auto& list = doc_reactors();
+  if (reactor && std::find(list.begin(), list.end(), reactor) == list.end())
+    list.push_back(reactor);
+}
+
+void AcApDocManager::removeReactor(AcApDocManagerReactor* reactor) {
+  auto& list = doc_reactors();
+  list.erase(std::remove(list.begin(), list.end(), reactor), list.end());
+}
+
+AcApDocument* AcApDocManager::curDocument() const {
+  cad::Host* host = current_host();
+  return host ? reinterpret_cast<AcApDocument*>(&host->db()) : nullptr;
+}
+
+AcApDocManager* acDocManagerPtr() {
+  static AcApDocManager manager;
+  return current_host() ? &manager : nullptr;
+}
+
+namespace cad {
+// Tells the document reactors that the current drawing is about to go (a new drawing replaces it,
+// or the host ends).
+void notify_document_destroyed() {
+  AcApDocument* doc = acDocManagerPtr() ? acDocManagerPtr()->curDocument() : nullptr;
+  if (!doc) return;
+  for (AcApDocManagerReactor* reactor : std::vector(doc_reactors()))
+    reactor->documentToBeDestroyed(doc);
+}
+}  // namespace cad
+
+// The module defines no functions callable from the host's language, so no function is ever
+// being invoked.
+extern "C" int acedGetFunCode(void) { return RTERROR; }
+extern "C" int acedDefun(const ACHAR* name, int fcode) {
+  return name && fcode >= 0 ? RTNORM : RTERROR;
+}
+extern "C" int acedUndef(const ACHAR* name, int fcode) {
+  return name && fcode >= 0 ? RTNORM : RTERROR;
+}
+extern "C" int acedRegFunc(int (*fhdl)(void), int fcode) {
+  return fhdl && fcode >= 0 ? RTNORM : RTERROR;
+}

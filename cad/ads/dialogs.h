@@ -1,0 +1,13 @@
+// The dialogs a host keeps for the C interface (host/adsdlg.h): its loaded DCL files and the
+// dialogs it shows. They live beside the host, keyed by it, until the host lets them go.
+#pragma once
+
+namespace cad {
+
+class Host;
+
+// Drops every DCL file and dialog of `host`; the host calls it when it ends, so that a new host
+// made at the same address starts without them.
+void forget_dialogs(const Host& host);
+
+}  // namespace cad

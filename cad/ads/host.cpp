@@ -1,0 +1,465 @@
+// The host object and its command runner.
+#include "cad/ads/host.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <utility>
+
+#include "cad/ads/dialogs.h"
+#include "cad/ads/loader.h"
+#include "cad/ads/state.h"
+#include "cad/ads/undo.h"
+#include "cad/dxf/new_drawing.h"
+#include "cad/input/parse.h"
+#include "cad/input/prompter.h"
+#include "cad/input/reply.h"
+#include "cad/input/transcript.h"
+#include "cad/select/selection.h"
+
+namespace cad {
+
+namespace {
+
+Host* g_current_host = nullptr;
+
+// A token a scripted command refused: the prompt would ask again, and the next token was meant
+// for another question, so the command stops there.
+struct TokenRefused {};
+
+// The UCS the drawing's header holds; the world when it holds none or a broken one.
+Ucs ucs_of(const Database& db) {
+  if (!db.header_var("$UCSXDIR") || !db.header_var("$UCSYDIR")) return Ucs{};
+  auto origin = db.get_var("UCSORG");
+  auto x = db.get_var("UCSXDIR");
+  auto y = db.get_var("UCSYDIR");
+  if (!origin || !x || !y) return Ucs{};
+  return make_ucs(origin->p, x->p, y->p).value_or(Ucs{});
+}
+
+// How a scripted command's token reads in the log.
+std::string token_text(const Reply& r) {
+  char buf[96];
+  switch (r.kind) {
+    case Reply::Kind::kPoint:
+      std::snprintf(buf, sizeof buf, "%g,%g,%g", r.point.x, r.point.y, r.point.z);
+      return buf;
+    case Reply::Kind::kReal:
+    case Reply::Kind::kAngle:
+      std::snprintf(buf, sizeof buf, "%g", r.number);
+      return buf;
+    case Reply::Kind::kInt:
+      return std::to_string(static_cast<long long>(r.number));
+    case Reply::Kind::kCancel:
+      return "^C";
+    case Reply::Kind::kText:
+    case Reply::Kind::kEntity:
+    case Reply::Kind::kEnd:
+      break;
+  }
+  return reply_text(r);
+}
+
+// Whether a call "(Name arg ...)" is complete: its parentheses closed outside of quotes.
+bool call_complete(std::string_view text) {
+  int depth = 0;
+  bool quoted = false;
+  for (size_t k = 0; k < text.size(); ++k) {
+    char c = text[k];
+    if (quoted) {
+      if (c == '\\')
+        ++k;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    }
+  }
+  return depth <= 0 && !quoted;
+}
+
+// Takes "(Name arg ...)" apart: the name, then the arguments as replies (whole numbers, reals,
+// texts in quotes; anything else as text). Nothing when it is not such a call.
+std::optional<std::pair<std::string, std::vector<Reply>>> parse_call(std::string_view text) {
+  if (text.size() < 2 || text.front() != '(' || text.back() != ')') return std::nullopt;
+  text = text.substr(1, text.size() - 2);
+  std::vector<Reply> items;
+  size_t k = 0;
+  while (k < text.size()) {
+    if (text[k] == ' ' || text[k] == '\t') {
+      ++k;
+      continue;
+    }
+    if (text[k] == '"') {
+      std::string value;
+      for (++k; k < text.size() && text[k] != '"'; ++k) {
+        if (text[k] == '\\' && k + 1 < text.size()) ++k;
+        value += text[k];
+      }
+      if (k >= text.size()) return std::nullopt;
+      ++k;
+      items.push_back(text_reply(std::move(value)));
+      continue;
+    }
+    size_t end = text.find_first_of(" \t", k);
+    std::string_view word = text.substr(k, end == std::string_view::npos ? end : end - k);
+    k = end == std::string_view::npos ? text.size() : end;
+    if (auto i = parse_int(word))
+      items.push_back(int_reply(*i));
+    else if (auto r = parse_real(word))
+      items.push_back(real_reply(*r));
+    else
+      items.push_back(text_reply(std::string(word)));
+  }
+  if (items.empty() || items.front().kind != Reply::Kind::kText) return std::nullopt;
+  std::string name = items.front().text;
+  if (name.size() > 2 && iequals(name.substr(0, 2), "C:")) name.erase(0, 2);
+  items.erase(items.begin());
+  return std::pair{std::move(name), std::move(items)};
+}
+
+std::string command_name_of(std::string_view name) {
+  while (!name.empty() && (name.front() == '_' || name.front() == '.')) name.remove_prefix(1);
+  return to_upper(name);
+}
+
+}  // namespace
+
+Host* current_host() { return g_current_host; }
+void set_current_host(Host* host) { g_current_host = host; }
+
+// ---------------------------------------------------------------------------------------------
+// CommandStack
+
+bool CommandStack::add(CommandDef def) {
+  for (const CommandDef& c : commands_)
+    if (iequals(c.group, def.group) && iequals(c.global_name, def.global_name)) return false;
+  commands_.push_back(std::move(def));
+  return true;
+}
+
+bool CommandStack::remove(std::string_view group, std::string_view global_name) {
+  return std::erase_if(commands_, [&](const CommandDef& c) {
+           return iequals(c.group, group) && iequals(c.global_name, global_name);
+         }) > 0;
+}
+
+int CommandStack::remove_group(std::string_view group) {
+  return static_cast<int>(
+      std::erase_if(commands_, [&](const CommandDef& c) { return iequals(c.group, group); }));
+}
+
+const CommandDef* CommandStack::find(std::string_view name) const {
+  // "." asks for the host's own command, which a module cannot redefine here anyway.
+  while (!name.empty() && name.front() == '.') name.remove_prefix(1);
+  bool global = !name.empty() && name.front() == '_';
+  if (global) name.remove_prefix(1);
+  while (!name.empty() && name.front() == '.') name.remove_prefix(1);
+  if (name.empty()) return nullptr;
+  // The newest definition wins, as with the host's command groups.
+  if (!global) {
+    for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
+      if (iequals(it->local_name, name)) return &*it;
+  }
+  for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
+    if (iequals(it->global_name, name)) return &*it;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Host
+
+// The prompter's reply source: the reply stack, watched so that a token a scripted command
+// refused stops that command, and so that the command loop knows the script line of a reply.
+class Host::PromptSource : public ReplySource {
+ public:
+  explicit PromptSource(ReplyStack& stack) : stack_(stack) {}
+  void watch(const Prompter* prompter) { prompter_ = prompter; }
+
+  Reply next(bool spaces_end_reply) override {
+    size_t refusals = prompter_ ? prompter_->refusals().size() : 0;
+    bool refused = refusals > refusals_seen_;
+    refusals_seen_ = refusals;
+    if (refused && stack_.from_tokens()) throw TokenRefused{};
+    Reply reply = stack_.next(spaces_end_reply);
+    if (reply.line > 0) last_line_ = reply.line;
+    return reply;
+  }
+  bool interactive() const override { return stack_.interactive(); }
+  bool from_tokens() const override { return stack_.from_tokens(); }
+  int last_line() const { return last_line_; }
+
+ private:
+  ReplyStack& stack_;
+  const Prompter* prompter_ = nullptr;
+  size_t refusals_seen_ = 0;
+  int last_line_ = 0;
+};
+
+Host::Host() {
+  db_ = new_drawing();
+  transcript_ = std::make_unique<Transcript>(&std::cout);
+  replies_ = std::make_unique<ReplyStack>();
+  prompt_source_ = std::make_unique<PromptSource>(*replies_);
+  prompter_ = std::make_unique<Prompter>(*prompt_source_, *transcript_);
+  prompt_source_->watch(prompter_.get());
+  selections_ = std::make_unique<SelectionSets>();
+  undo_ = std::make_unique<UndoSteps>(*this);
+  iface_ = std::make_unique<InterfaceState>();
+  modules_ = std::make_unique<ModuleLoader>(*this);
+  ucs_ = ucs_of(*db_);
+}
+
+Host::~Host() {
+  // Modules unload while everything they may call still stands.
+  modules_.reset();
+  forget_dialogs(*this);
+  if (g_current_host == this) g_current_host = nullptr;
+}
+
+void Host::set_db(std::unique_ptr<Database> db) {
+  db_ = std::move(db);
+  selections_ = std::make_unique<SelectionSets>();
+  undo_->clear();
+  iface_ = std::make_unique<InterfaceState>();
+  ucs_ = ucs_of(*db_);
+  ucs_history_.clear();
+}
+
+void Host::set_reply_source(std::unique_ptr<ReplySource> source) {
+  replies_->set_base(std::move(source));
+}
+
+void Host::set_ucs(const Ucs& ucs, bool remember) {
+  if (remember) {
+    ucs_history_.push_back(ucs_);
+    if (ucs_history_.size() > 10) ucs_history_.erase(ucs_history_.begin());
+  }
+  ucs_ = ucs;
+  // The drawing keeps its UCS, so that undo and saving bring it along.
+  db_->set_var("UCSORG", VarValue::point(ucs.origin), true);
+  db_->set_var("UCSXDIR", VarValue::point(ucs.x_axis), true);
+  db_->set_var("UCSYDIR", VarValue::point(ucs.y_axis), true);
+}
+
+bool Host::ucs_previous() {
+  if (ucs_history_.empty()) return false;
+  Ucs previous = ucs_history_.back();
+  ucs_history_.pop_back();
+  set_ucs(previous, false);
+  return true;
+}
+
+void Host::rollback_to(size_t mark) {
+  db_->rollback_to(mark);
+  ucs_ = ucs_of(*db_);
+}
+
+std::optional<VarValue> Host::get_var(std::string_view name) const {
+  if (iequals(name, "UNDOCTL")) return VarValue::integer(undo_->control());
+  return db_->get_var(name);
+}
+
+void Host::report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>& before) {
+#ifndef NDEBUG
+  // The real host has few selection sets to give; a command that keeps them runs out there.
+  size_t left = 0;
+  for (int64_t set : selections_->live_ids())
+    if (!std::binary_search(before.begin(), before.end(), set)) ++left;
+  if (left == 0) return;
+  transcript_->print("\n; command " + def.global_name + " left " + std::to_string(left) +
+                     " selection set(s) unfreed");
+  transcript_->end_line();
+#endif
+}
+
+Host::Run Host::begin_run(const CommandDef& def) {
+  Run run{db_->journal_size(), command_depth_ == 0};
+  if (run.top) undo_->begin_command(def.global_name);
+  ++command_depth_;
+  return run;
+}
+
+void Host::finish_run(const Run& run, bool completed) {
+  --command_depth_;
+  if (completed) {
+    if (run.top) undo_->end_command();
+    return;
+  }
+  rollback_to(run.start);
+  if (run.top) undo_->cancel_command(run.start);
+  iface_->block.reset();
+  iface_->complex.clear();
+}
+
+CommandResult Host::run_def(const CommandDef& def) {
+  const std::vector<int64_t> sets_before = selections_->live_ids();
+  const Run run = begin_run(def);
+  CommandResult result = CommandResult::kDone;
+  try {
+    def.body();
+  } catch (const CommandCancelled&) {
+    transcript_->print("\n*Cancel*");
+    result = CommandResult::kCancelled;
+  } catch (const CommandAborted& aborted) {
+    transcript_->print(aborted.message);
+    result = CommandResult::kAborted;
+  } catch (const InputEnded& ended) {
+    if (ended.in_tokens) {
+      // The token list of a scripted command around this one ran out; that one ends.
+      finish_run(run, false);
+      throw;
+    }
+    ended_line_ = ended.line;
+    result = CommandResult::kInputEnded;
+  } catch (const std::exception& e) {
+    transcript_->print("\n; command " + def.global_name + " failed: " + e.what());
+    result = CommandResult::kAborted;
+  } catch (...) {
+    finish_run(run, false);
+    throw;
+  }
+  finish_run(run, result == CommandResult::kDone);
+  report_unfreed_sets(def, sets_before);
+  return result;
+}
+
+CommandResult Host::run_command(std::string_view name) {
+  const CommandDef* def = commands_.find(name);
+  if (!def) {
+    transcript_->print("\nUnknown command \"" + command_name_of(name) + "\".  Press F1 for help.");
+    return CommandResult::kUnknown;
+  }
+  // The body may change the command stack (a module unloading itself).
+  CommandDef copy = *def;
+  return run_def(copy);
+}
+
+int Host::run_scripted(std::vector<Reply> tokens) {
+  std::vector<std::string> logged;
+  for (const Reply& r : tokens) logged.push_back(token_text(r));
+  scripted_log_.push_back(std::move(logged));
+  if (tokens.empty()) return kRtNorm;
+  if (tokens.front().kind != Reply::Kind::kText) return kRtError;
+  const CommandDef* found = commands_.find(tokens.front().text);
+  if (!found) {
+    transcript_->print("\nUnknown command \"" + command_name_of(tokens.front().text) +
+                       "\".  Press F1 for help.");
+    return kRtError;
+  }
+  CommandDef def = *found;
+  auto echo = db_->get_var("CMDECHO");
+  const bool echo_before = transcript_->echo();
+  transcript_->set_echo(!echo || echo->i == 1);
+  if (transcript_->echo()) {
+    transcript_->print("\nCommand: " + tokens.front().text);
+    transcript_->end_line();
+  }
+  tokens.erase(tokens.begin());
+  ReplyStack::Scope scope(*replies_, std::move(tokens));
+  const Run run = begin_run(def);
+  int status = kRtNorm;
+  try {
+    def.body();
+  } catch (const InputEnded& ended) {
+    if (!ended.in_tokens) {
+      finish_run(run, false);
+      transcript_->set_echo(echo_before);
+      throw;
+    }
+    status = kRtError;
+  } catch (const TokenRefused&) {
+    status = kRtError;
+  } catch (const CommandCancelled&) {
+    status = kRtCan;
+  } catch (...) {
+    // Anything else ends the command that scripted this one too.
+    finish_run(run, false);
+    transcript_->set_echo(echo_before);
+    throw;
+  }
+  scope.close();
+  transcript_->set_echo(echo_before);
+  if (status != kRtNorm && echo_before) transcript_->print("\n*Cancel*");
+  finish_run(run, status == kRtNorm);
+  return status;
+}
+
+std::optional<std::pair<std::string, std::vector<Reply>>> Host::read_call(std::string& text) {
+  // The rest of the call comes as further replies, as blanks end replies at the command prompt.
+  while (!call_complete(text)) {
+    Reply more = prompt_source_->next(true);
+    if (more.kind != Reply::Kind::kText) return std::nullopt;
+    if (more.shown) {
+      transcript_->typed(more.text);
+    } else {
+      transcript_->print(more.text);
+      transcript_->end_line();
+    }
+    text += " " + more.text;
+  }
+  return parse_call(text);
+}
+
+int Host::command_loop() {
+  int failures = 0;
+  quit_requested_ = false;
+  for (;;) {
+    if (quit_requested_) return failures;
+    prompter_->clear_refusals();
+    Answer answer;
+    try {
+      answer = prompter_->get_string("\nCommand: ", false);
+    } catch (const InputEnded&) {
+      return failures;
+    }
+    if (answer.status != kRtNorm) continue;
+    const int line = prompt_source_->last_line();
+    std::string name = answer.text;
+    command_args_.clear();
+    if (name.starts_with('(')) {
+      auto call = read_call(name);
+      if (!call) {
+        transcript_->print("\nline " + std::to_string(line) + ": cannot read the call " + name);
+        ++failures;
+        continue;
+      }
+      name = call->first;
+      command_args_ = std::move(call->second);
+    } else if (name.empty()) {
+      if (last_command_.empty()) continue;
+      name = last_command_;
+    }
+    std::vector<Reply> args = std::move(command_args_);
+    const CommandDef* def = commands_.find(name);
+    if (!def) {
+      run_command(name);
+      transcript_->print("\nline " + std::to_string(line) + ": unknown command \"" + name + "\"");
+      ++failures;
+      continue;
+    }
+    last_command_ = name;
+    command_args_ = std::move(args);
+    CommandResult result = run_command(name);
+    command_args_.clear();
+    for (const Refusal& r : prompter_->refusals()) {
+      transcript_->print("\nline " + std::to_string(r.line) + ": reply \"" + r.reply +
+                         "\" refused: " + r.message);
+      ++failures;
+    }
+    if (result == CommandResult::kInputEnded) {
+      transcript_->print("\nline " + std::to_string(ended_line_) +
+                         ": the script ended inside command " + command_name_of(name));
+      ++failures;
+      return failures;
+    }
+  }
+}
+
+}  // namespace cad

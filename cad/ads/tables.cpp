@@ -1,0 +1,93 @@
+// Symbol tables through the C interface: an entry as a list of 0 (type), 2 (name), 70 (flags)
+// and its further groups. What only the file needs (handles, owners, subclass markers, reactor
+// groups, extended data) is left out. The table "BLOCK" lists the drawing's blocks, with -2
+// naming a block's first entity.
+#include <string>
+
+#include "cad/ads/bridge.h"
+#include "cad/ads/state.h"
+#include "host/adslib.h"
+
+namespace cad {
+namespace {
+
+bool file_only(int code) {
+  return code == 5 || code == 105 || code == 100 || code == 330 || code == 360;
+}
+
+resbuf* entry_list(const Database& db, RecordId id, const Block* block) {
+  const Record& rec = db.record(id);
+  RbBuilder list;
+  list.add_text(0, rec.type);
+  list.add_text(2, rec.text(2));
+  list.add_short(70, static_cast<int>(rec.integer(70)));
+  size_t end = rec.xdata_begin();
+  bool in_reactors = false;
+  for (size_t k = 0; k < end; ++k) {
+    const Group& g = rec.groups[k];
+    if (g.code == 102) {
+      in_reactors = !g.s.empty() && g.s[0] == '{';
+      continue;
+    }
+    if (in_reactors || file_only(g.code) || g.code == 2 || g.code == 70) continue;
+    list.add_group(g);
+  }
+  if (block) {
+    for (RecordId e : block->entities) {
+      if (db.erased(e)) continue;
+      ads_name name;
+      make_name(db, e, name);
+      list.add_name(-2, name);
+      break;
+    }
+  }
+  return list.release();
+}
+
+// The live entries of a table, or the BLOCK records of the blocks, in drawing order.
+std::vector<std::pair<RecordId, const Block*>> entries(const Database& db, std::string_view table) {
+  std::vector<std::pair<RecordId, const Block*>> out;
+  if (iequals(table, "BLOCK")) {
+    for (const Block& b : db.blocks())
+      if (db.valid(b.begin) && !db.erased(b.begin)) out.emplace_back(b.begin, &b);
+    return out;
+  }
+  size_t t = db.table_index(table);
+  if (t == Database::npos) return out;
+  for (RecordId id : db.tables()[t].entries)
+    if (db.valid(id) && !db.erased(id)) out.emplace_back(id, nullptr);
+  return out;
+}
+
+}  // namespace
+}  // namespace cad
+
+extern "C" {
+
+resbuf* acdbTblSearch(const ACHAR* tblname, const ACHAR* sym, int setnext) {
+  if (!tblname || !sym) return nullptr;
+  cad::Host& h = cad::host();
+  std::string table = cad::to_upper(cad::to_utf8(tblname));
+  std::string name = cad::to_utf8(sym);
+  auto list = cad::entries(h.db(), table);
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (!cad::iequals(h.db().record(list[k].first).text(2), name)) continue;
+    if (setnext) h.iface().table_cursors[table] = k + 1;
+    return cad::entry_list(h.db(), list[k].first, list[k].second);
+  }
+  return nullptr;
+}
+
+resbuf* acdbTblNext(const ACHAR* tblname, int rewind) {
+  if (!tblname) return nullptr;
+  cad::Host& h = cad::host();
+  std::string table = cad::to_upper(cad::to_utf8(tblname));
+  auto list = cad::entries(h.db(), table);
+  size_t& cursor = h.iface().table_cursors[table];
+  if (rewind) cursor = 0;
+  if (cursor >= list.size()) return nullptr;
+  const auto& [id, block] = list[cursor++];
+  return cad::entry_list(h.db(), id, block);
+}
+
+}  // extern "C"

@@ -1,0 +1,170 @@
+// Undo steps over the journal marks of the current drawing.
+#include "cad/ads/undo.h"
+
+#include <algorithm>
+
+#include "cad/ads/host.h"
+
+namespace cad {
+
+UndoSteps::UndoSteps(Host& host) : host_(host) {}
+
+size_t UndoSteps::journal() const { return host_.db().journal_size(); }
+
+void UndoSteps::rollback(size_t mark) {
+  host_.rollback_to(mark);
+  // The running command (U, UNDO) began after what was just undone; its own step starts here.
+  if (open_ && open_->mark > mark) open_->mark = mark;
+}
+
+int UndoSteps::control() const {
+  int value = kCombined;
+  if (enabled_) value |= kEnabled;
+  if (one_command_) value |= kOneCommand;
+  if (auto_) value |= kAuto;
+  if (group_) value |= kGroupOpen;
+  return value;
+}
+
+void UndoSteps::control_all() {
+  enabled_ = true;
+  one_command_ = false;
+}
+
+void UndoSteps::control_none() {
+  enabled_ = false;
+  one_command_ = false;
+  group_.reset();
+  mark_pending_ = false;
+  steps_.clear();
+}
+
+void UndoSteps::control_one() {
+  enabled_ = true;
+  one_command_ = true;
+  group_.reset();
+  mark_pending_ = false;
+  std::erase_if(steps_, [](const Step& s) { return s.is_mark; });
+  if (steps_.size() > 1) steps_.erase(steps_.begin(), steps_.end() - 1);
+}
+
+void UndoSteps::keep(Step step) {
+  if (!enabled_) return;
+  if (!step.is_mark && step.mark >= journal()) return;
+  if (one_command_) steps_.clear();
+  steps_.push_back(std::move(step));
+}
+
+void UndoSteps::begin_command(std::string_view name) {
+  command_running_ = true;
+  if (!group_) open_ = Step{journal(), std::string(name), false};
+}
+
+void UndoSteps::end_command() {
+  command_running_ = false;
+  if (open_) keep(std::move(*open_));
+  open_.reset();
+  if (mark_pending_) keep(Step{journal(), "MARK", true});
+  mark_pending_ = false;
+}
+
+void UndoSteps::cancel_command(size_t mark) {
+  command_running_ = false;
+  open_.reset();
+  mark_pending_ = false;
+  if (group_ && group_->mark >= mark) group_.reset();
+  while (!steps_.empty() && steps_.back().mark > mark) steps_.pop_back();
+}
+
+bool UndoSteps::begin_group() {
+  if (!enabled_ || one_command_) return false;
+  if (group_) end_group();
+  size_t start = open_ ? open_->mark : journal();
+  group_ = Step{start, "GROUP", false};
+  open_.reset();
+  return true;
+}
+
+bool UndoSteps::end_group() {
+  if (!group_) return false;
+  if (command_running_)
+    open_ = std::move(*group_);
+  else
+    keep(std::move(*group_));
+  group_.reset();
+  return true;
+}
+
+bool UndoSteps::add_mark() {
+  if (!enabled_ || one_command_) return false;
+  if (command_running_)
+    mark_pending_ = true;
+  else
+    keep(Step{journal(), "MARK", true});
+  return true;
+}
+
+bool UndoSteps::has_mark() const {
+  return std::any_of(steps_.begin(), steps_.end(), [](const Step& s) { return s.is_mark; });
+}
+
+std::optional<std::string> UndoSteps::back_one() {
+  if (group_) {
+    // Whatever the open group holds, the running command's own changes included.
+    Step group = std::move(*group_);
+    group_.reset();
+    rollback(group.mark);
+    return group.name;
+  }
+  // A mark just before the newest step goes with it.
+  while (!steps_.empty() && steps_.back().is_mark) steps_.pop_back();
+  if (steps_.empty()) return std::nullopt;
+  Step step = std::move(steps_.back());
+  steps_.pop_back();
+  rollback(step.mark);
+  return step.name;
+}
+
+bool UndoSteps::back_to_mark() {
+  if (group_) {
+    size_t mark = group_->mark;
+    group_.reset();
+    rollback(mark);
+  }
+  while (!steps_.empty()) {
+    if (steps_.back().is_mark) {
+      steps_.pop_back();
+      return true;
+    }
+    size_t mark = steps_.back().mark;
+    steps_.pop_back();
+    rollback(mark);
+  }
+  return false;
+}
+
+int UndoSteps::back(int count) {
+  int done = 0;
+  while (done < count && back_one()) ++done;
+  return done;
+}
+
+size_t UndoSteps::size() const {
+  return static_cast<size_t>(
+      std::count_if(steps_.begin(), steps_.end(), [](const Step& s) { return !s.is_mark; }));
+}
+
+std::vector<std::string> UndoSteps::step_names() const {
+  std::vector<std::string> names;
+  for (const Step& s : steps_) names.push_back(s.name);
+  return names;
+}
+
+void UndoSteps::clear() {
+  steps_.clear();
+  group_.reset();
+  open_.reset();
+  mark_pending_ = false;
+}
+
+}  // namespace cad

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing dulk needs on Debian 12 (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libedit-dev
+  python3 python3-ezdxf librsvg2-bin tmux)
+if [ "${1:-}" = "--tests" ]; then
+  # Other programs that must open what dulk writes, and a display for them.
+  packages+=(librecad xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}"
+fi

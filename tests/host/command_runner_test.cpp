@@ -1,0 +1,195 @@
+// The command runner: commands run from the command line and scripted through acedCommandS and
+// acedCmdS, what happens when they end early, and the command loop over a script.
+#include "cad/ads/undo.h"
+#include "cad/input/prompter.h"
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+class CommandRunnerTest : public HostTest {
+ protected:
+  CommandRunnerTest() {
+    // LINEPT: asks two points and draws a line between them.
+    add_command("LINEPT", [this] {
+      ads_point a, b;
+      if (acedGetPoint(nullptr, L"\nFirst: ", a) != RTNORM) return;
+      if (acedGetPoint(a, L"\nSecond: ", b) != RTNORM) return;
+      RbList list(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+      acdbEntMake(list.get());
+    });
+    // WORK: changes the drawing in every way the journal knows, then aborts when told to.
+    add_command("WORK", [this] {
+      make_line(0, 0, 1, 1, L"NEWLAYER");
+      acdbRegApp(L"WORKAPP");
+      resbuf v{nullptr, RTREAL, {}};
+      v.resval.rreal = 7.5;
+      acedSetVar(L"DIMASZ", &v);
+      ads_name first;
+      if (acdbEntNext(nullptr, first) == RTNORM) acdbEntDel(first);
+      if (abort_work_) acrx_abort(L"\n%s: abgebrochen", L"WORK");
+    });
+  }
+
+  bool abort_work_ = false;
+};
+
+TEST_F(CommandRunnerTest, UnknownCommandIsReportedByName) {
+  EXPECT_EQ(host_.run_command("frob"), CommandResult::kUnknown);
+  EXPECT_EQ(transcript(), "\nUnknown command \"FROB\".  Press F1 for help.");
+}
+
+TEST_F(CommandRunnerTest, CommandsAreFoundByLocalAndGlobalNameInAnyCase) {
+  CommandDef def;
+  def.group = "TEST";
+  def.global_name = "GLOBAL";
+  def.local_name = "LOKAL";
+  int runs = 0;
+  def.body = [&] { ++runs; };
+  ASSERT_TRUE(host_.commands().add(def));
+  EXPECT_FALSE(host_.commands().add(def)) << "a group holds a name once";
+  EXPECT_EQ(host_.run_command("lokal"), CommandResult::kDone);
+  EXPECT_EQ(host_.run_command("_global"), CommandResult::kDone);
+  EXPECT_EQ(host_.run_command("Global"), CommandResult::kDone);
+  EXPECT_EQ(host_.run_command("_lokal"), CommandResult::kUnknown);
+  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(host_.commands().remove_group("test"), 3);  // LINEPT, WORK and this one
+}
+
+TEST_F(CommandRunnerTest, AcrxAbortRollsTheCommandBackExactlyAndTheHostGoesOn) {
+  make_line(5, 5, 6, 6);
+  DbSnapshot before(db());
+  abort_work_ = true;
+  EXPECT_EQ(host_.run_command("WORK"), CommandResult::kAborted);
+  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_NE(transcript().find("WORK: abgebrochen"), std::string::npos);
+  EXPECT_EQ(host_.undo().size(), 0u) << "an aborted command leaves no undo step";
+
+  abort_work_ = false;
+  EXPECT_EQ(host_.run_command("WORK"), CommandResult::kDone);
+  EXPECT_FALSE(DbSnapshot(db()) == before);
+  EXPECT_EQ(host_.undo().size(), 1u);
+  ASSERT_TRUE(host_.undo().back_one());
+  EXPECT_EQ(DbSnapshot(db()), before);
+}
+
+TEST(AcrxAbortTest, OutsideOfAnyCommandItEndsTheProcessAsTheRealHostDoes) {
+  EXPECT_EXIT(
+      {
+        Host host;
+        host.transcript().set_output(nullptr);
+        set_current_host(&host);
+        acrx_abort(L"\nkaputt");
+      },
+      ::testing::ExitedWithCode(1), "");
+}
+
+TEST_F(CommandRunnerTest, EscInsideACommandCancelsAndRollsBack) {
+  add_command("ESCAPE", [this] {
+    make_line(0, 0, 1, 1);
+    throw CommandCancelled{};
+  });
+  DbSnapshot before(db());
+  EXPECT_EQ(host_.run_command("ESCAPE"), CommandResult::kCancelled);
+  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_EQ(transcript(), "\n*Cancel*");
+}
+
+TEST_F(CommandRunnerTest, ScriptedCommandRunsToCompletionWithItsTokens) {
+  add_command("OUTER", [] {
+    ads_point a = {1, 2, 0}, b = {3, 4, 0};
+    EXPECT_EQ(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RT3DPOINT, b, RTNONE), RTNORM);
+  });
+  ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
+  ASSERT_EQ(db().entities().size(), 1u);
+  EXPECT_EQ(db().record(db().entities()[0]).point(11).y, 4);
+  ASSERT_EQ(host_.scripted_log().size(), 1u);
+  EXPECT_EQ(host_.scripted_log()[0], (std::vector<std::string>{"_linept", "1,2,0", "3,4,0"}));
+  // The scripted command is part of the outer command's undo step.
+  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"OUTER"}));
+}
+
+TEST_F(CommandRunnerTest, ScriptedUnknownCommandOrShortListFailsWithoutChange) {
+  std::vector<int> results;
+  add_command("OUTER", [&] {
+    make_line(9, 9, 10, 10);
+    ads_point a = {1, 2, 0};
+    results.push_back(acedCommandS(RTSTR, L"_nosuch", RTNONE));
+    results.push_back(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RTNONE));
+    RbList list(acutBuildList(RTSTR, L"_linept", RTSTR, L"abc", RTSTR, L"4,4", RTSTR, L"5,5", 0));
+    results.push_back(acedCmdS(list.get()));
+    results.push_back(acedCommandS(RTSTR, L"_linept", RTLB, RTNONE));
+  });
+  ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
+  EXPECT_EQ(results, (std::vector<int>{RTERROR, RTERROR, RTERROR, RTERROR}));
+  EXPECT_EQ(db().entities().size(), 1u) << "only the outer command's own line";
+  EXPECT_NE(transcript().find("Point or option keyword required."), std::string::npos);
+}
+
+TEST_F(CommandRunnerTest, ScriptedCommandKeepsQuietWhileCmdechoIsOff) {
+  add_command("OUTER", [] {
+    resbuf off{nullptr, RTSHORT, {}};
+    off.resval.rint = 0;
+    acedSetVar(L"CMDECHO", &off);
+    ads_point a = {0, 0, 0}, b = {1, 0, 0};
+    acedCommandS(RTSTR, L"_linept", RTPOINT, a, RTPOINT, b, RTNONE);
+  });
+  ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
+  EXPECT_EQ(transcript().find("First"), std::string::npos);
+  resbuf on{nullptr, RTSHORT, {}};
+  on.resval.rint = 1;
+  acedSetVar(L"CMDECHO", &on);
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  ASSERT_EQ(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RTPOINT, b, RTNONE), RTNORM);
+  EXPECT_NE(transcript().find("Command: _linept"), std::string::npos);
+  EXPECT_NE(transcript().find("First: 0,0"), std::string::npos);
+}
+
+TEST_F(CommandRunnerTest, ScriptedCommandAtTheCommandLineIsAStepOfItsOwn) {
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  ASSERT_EQ(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RTPOINT, b, RTNONE), RTNORM);
+  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"LINEPT"}));
+}
+
+TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
+  int args_seen = 0;
+  add_command("ARGS", [&] {
+    RbList args(acedGetArgs());
+    ASSERT_EQ(codes(args.get()), (std::vector<int>{RTSHORT, RTREAL, RTSTR}));
+    EXPECT_EQ(args->resval.rint, 90);
+    EXPECT_DOUBLE_EQ(args->rbnext->resval.rreal, 2.5);
+    EXPECT_STREQ(args->rbnext->rbnext->resval.rstring, L"a b");
+    ++args_seen;
+  });
+  use_script(
+      "linept 0,0 1,0\n"
+      "\n"
+      "2,0 3,0\n"
+      "(ARGS 90 2.5 \"a b\")\n"
+      "nosuch\n"
+      "linept 0,0 x 5,5\n"
+      "linept 7,7\n");
+  EXPECT_EQ(host_.command_loop(), 3);
+  EXPECT_EQ(args_seen, 1);
+  // Three lines: the first, the one Enter repeated, and the one after the refused reply; the
+  // command the script ended inside left nothing.
+  EXPECT_EQ(db().entities().size(), 3u);
+  const std::string& t = transcript();
+  EXPECT_NE(t.find("line 5: unknown command \"nosuch\""), std::string::npos) << t;
+  EXPECT_NE(t.find("line 6: reply \"x\" refused"), std::string::npos) << t;
+  EXPECT_NE(t.find("line 7: the script ended inside command LINEPT"), std::string::npos) << t;
+}
+
+TEST_F(CommandRunnerTest, InputEndedInsideACommandRollsItBack) {
+  add_command("HALF", [this] {
+    make_line(0, 0, 1, 1);
+    ads_point p;
+    acedGetPoint(nullptr, L"\nPoint: ", p);
+  });
+  use_script("");
+  EXPECT_EQ(host_.run_command("HALF"), CommandResult::kInputEnded);
+  EXPECT_TRUE(db().entities().empty());
+}
+
+}  // namespace
+}  // namespace cad::testing

@@ -1,0 +1,288 @@
+// The host's dialog functions as a module calls them: DCL files found and read, tiles set and
+// read, callbacks fired by script replies, and how a dialog ends.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "cad/ads/host.h"
+#include "cad/dialogs/dialog.h"
+#include "cad/input/script_source.h"
+#include "cad/input/transcript.h"
+#include "host/adsdlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSizeDcl = R"(size : dialog {
+  label = "Size";
+  : edit_box { key = "width"; label = "Width"; value = "10"; }
+  : toggle { key = "round"; label = "Round"; }
+  ok_cancel;
+}
+)";
+
+// What the callbacks of a test saw.
+struct Seen {
+  int calls = 0;
+  std::wstring value;
+  void* client_data = nullptr;
+  int reason = 0;
+  ads_hdlg dialog = nullptr;
+  ads_htile tile = nullptr;
+  int x = 0;
+  int y = 0;
+};
+
+Seen* g_seen = nullptr;
+
+void record(ads_callback_packet* packet) {
+  ++g_seen->calls;
+  g_seen->value = packet->value;
+  g_seen->client_data = packet->client_data;
+  g_seen->reason = packet->reason;
+  g_seen->dialog = packet->dialog;
+  g_seen->tile = packet->tile;
+}
+
+void accept(ads_callback_packet* packet) {
+  ads_done_positioned_dialog(packet->dialog, DLGOK, &g_seen->x, &g_seen->y);
+}
+
+// Rounding takes the width away: the callback changes the running dialog.
+void round_off_width(ads_callback_packet* packet) {
+  ads_set_tile(packet->dialog, L"width", L"0");
+  ads_mode_tile(packet->dialog, L"width", MODE_DISABLE);
+}
+
+class HostDialogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.transcript().set_output(nullptr);
+    cad::set_current_host(&host_);
+    g_seen = &seen_;
+    dir_ = fs::temp_directory_path() /
+           ("dulk-dialogs-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+
+  void TearDown() override {
+    cad::set_current_host(nullptr);
+    g_seen = nullptr;
+    fs::remove_all(dir_);
+  }
+
+  fs::path write(const fs::path& path, const std::string& text) {
+    std::ofstream(path) << text;
+    return path;
+  }
+
+  int load(const fs::path& path) {
+    int id = -1;
+    EXPECT_EQ(ads_load_dialog(path.wstring().c_str(), &id), RTNORM);
+    return id;
+  }
+
+  ads_hdlg new_size_dialog() {
+    ads_hdlg dialog = nullptr;
+    EXPECT_EQ(ads_new_dialog(L"size", load(write(dir_ / "size.dcl", kSizeDcl)), NULLCB, &dialog),
+              RTNORM);
+    return dialog;
+  }
+
+  void script(const std::string& text) {
+    host_.set_reply_source(std::make_unique<cad::ScriptSource>(text, "test.scr"));
+  }
+
+  int start(ads_hdlg dialog) {
+    int status = -99;
+    EXPECT_EQ(ads_start_dialog(dialog, &status), RTNORM);
+    return status;
+  }
+
+  std::wstring tile(ads_hdlg dialog, const wchar_t* key, int maxlen = MAX_TILE_STR) {
+    wchar_t value[MAX_TILE_STR] = L"unchanged";
+    EXPECT_EQ(ads_get_tile(dialog, key, value, maxlen), RTNORM);
+    return value;
+  }
+
+  cad::Host host_;
+  Seen seen_;
+  fs::path dir_;
+};
+
+TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
+  ads_hdlg dialog = new_size_dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(tile(dialog, L"width"), L"10");
+  EXPECT_EQ(tile(dialog, L"round"), L"0");
+  EXPECT_EQ(ads_set_tile(dialog, L"width", L"12.5"), RTNORM);
+  EXPECT_EQ(tile(dialog, L"width"), L"12.5");
+  EXPECT_EQ(ads_set_tile(dialog, L"height", L"1"), RTERROR);
+  wchar_t value[8];
+  EXPECT_EQ(ads_get_tile(dialog, L"height", value, 8), RTERROR);
+  EXPECT_EQ(ads_mode_tile(dialog, L"width", 7), RTERROR);
+}
+
+TEST_F(HostDialogs, GetTileCutsToTheBufferInCharactersNotBytes) {
+  ads_hdlg dialog = new_size_dialog();
+  ads_set_tile(dialog, L"width", L"Länge über");
+  EXPECT_EQ(tile(dialog, L"width", 4), L"Län");
+  EXPECT_EQ(tile(dialog, L"width", 1), L"");
+  EXPECT_EQ(tile(dialog, L"width", 11), L"Länge über");
+  wchar_t value[4];
+  EXPECT_EQ(ads_get_tile(dialog, L"width", value, 0), RTERROR);
+}
+
+TEST_F(HostDialogs, UnknownDialogNameGivesNoHandle) {
+  int id = load(write(dir_ / "size.dcl", kSizeDcl));
+  ads_hdlg dialog = &id;
+  EXPECT_EQ(ads_new_dialog(L"Size", id, NULLCB, &dialog), RTERROR);
+  EXPECT_EQ(dialog, nullptr);
+  dialog = &id;
+  EXPECT_EQ(ads_new_dialog(L"size", id + 1, NULLCB, &dialog), RTERROR);
+  EXPECT_EQ(dialog, nullptr);
+}
+
+TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientData) {
+  ads_hdlg dialog = new_size_dialog();
+  int data = 7;
+  ASSERT_EQ(ads_action_tile(dialog, L"width", record), RTNORM);
+  ASSERT_EQ(ads_client_data_tile(dialog, L"width", &data), RTNORM);
+  script("width=25 mm\nCancel\n");
+  EXPECT_EQ(start(dialog), DLGCANCEL);
+  EXPECT_EQ(seen_.calls, 1);
+  EXPECT_EQ(seen_.value, L"25 mm");
+  EXPECT_EQ(seen_.client_data, &data);
+  EXPECT_EQ(seen_.reason, CBR_SELECT);
+  EXPECT_EQ(seen_.dialog, dialog);
+  EXPECT_NE(seen_.tile, nullptr);
+}
+
+TEST_F(HostDialogs, DefaultCallbackAnswersForTilesWithoutTheirOwn) {
+  int id = load(write(dir_ / "size.dcl", kSizeDcl));
+  ads_hdlg dialog = nullptr;
+  ASSERT_EQ(ads_new_dialog(L"size", id, record, &dialog), RTNORM);
+  script("round\nCancel\n");
+  EXPECT_EQ(start(dialog), DLGCANCEL);
+  EXPECT_EQ(seen_.calls, 1);
+  EXPECT_EQ(seen_.value, L"1");
+}
+
+TEST_F(HostDialogs, AcceptCallbackEndsWithOkAtTheHostsPlace) {
+  ads_hdlg dialog = new_size_dialog();
+  ads_action_tile(dialog, L"accept", accept);
+  script("width=30\nOK\n");
+  EXPECT_EQ(start(dialog), DLGOK);
+  EXPECT_EQ(seen_.x, cad::kDefaultDialogPosition.x);
+  EXPECT_EQ(seen_.y, cad::kDefaultDialogPosition.y);
+}
+
+TEST_F(HostDialogs, DonePositionedReportsWhereTheDialogWasLeft) {
+  int id = load(write(dir_ / "size.dcl", kSizeDcl));
+  ads_hdlg dialog = nullptr;
+  ASSERT_EQ(ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog), RTNORM);
+  ads_action_tile(dialog, L"accept", accept);
+  script("OK\n");
+  EXPECT_EQ(start(dialog), DLGOK);
+  EXPECT_EQ(seen_.x, 30);
+  EXPECT_EQ(seen_.y, 40);
+
+  ASSERT_EQ(ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog), RTNORM);
+  ads_action_tile(dialog, L"accept", accept);
+  script("MOVE 200,150\nOK\n");
+  EXPECT_EQ(start(dialog), DLGOK);
+  EXPECT_EQ(seen_.x, 200);
+  EXPECT_EQ(seen_.y, 150);
+}
+
+TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancel) {
+  for (const char* replies : {"Cancel\n", "^C\n", ""}) {
+    ads_hdlg dialog = new_size_dialog();
+    ads_action_tile(dialog, L"accept", accept);
+    script(replies);
+    EXPECT_EQ(start(dialog), DLGCANCEL) << replies;
+  }
+}
+
+TEST_F(HostDialogs, CallbacksChangeTheRunningDialog) {
+  ads_hdlg dialog = new_size_dialog();
+  ads_action_tile(dialog, L"round", round_off_width);
+  ads_action_tile(dialog, L"width", record);
+  script("round\nwidth=5\nCancel\n");
+  EXPECT_EQ(start(dialog), DLGCANCEL);
+  EXPECT_EQ(seen_.calls, 0);
+  EXPECT_NE(host_.transcript().text().find("tile \"width\" is disabled"), std::string::npos)
+      << host_.transcript().text();
+}
+
+TEST_F(HostDialogs, HandleEndsWithStartDialog) {
+  ads_hdlg dialog = new_size_dialog();
+  script("Cancel\n");
+  start(dialog);
+  wchar_t value[8];
+  EXPECT_EQ(ads_get_tile(dialog, L"width", value, 8), RTERROR);
+  int status = 0;
+  EXPECT_EQ(ads_start_dialog(dialog, &status), RTERROR);
+}
+
+TEST_F(HostDialogs, MissingFileGivesRtErrorAndNoId) {
+  int id = 5;
+  EXPECT_EQ(ads_load_dialog((dir_ / "none.dcl").wstring().c_str(), &id), RTERROR);
+  EXPECT_LT(id, 0);
+}
+
+TEST_F(HostDialogs, SyntaxErrorIsReportedWithItsLine) {
+  fs::path bad =
+      write(dir_ / "bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
+  int id = 5;
+  EXPECT_EQ(ads_load_dialog(bad.wstring().c_str(), &id), RTERROR);
+  EXPECT_LT(id, 0);
+  EXPECT_NE(host_.transcript().text().find("bad.dcl:3:"), std::string::npos)
+      << host_.transcript().text();
+}
+
+TEST_F(HostDialogs, FileIsFoundRelativeToTheCurrentFolderWithoutItsExtension) {
+  write(dir_ / "size.dcl", kSizeDcl);
+  fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  int id = -1;
+  int status = ads_load_dialog(L"size", &id);
+  fs::current_path(before);
+  EXPECT_EQ(status, RTNORM);
+  EXPECT_GT(id, 0);
+}
+
+TEST_F(HostDialogs, FileIsFoundBesideTheExecutable) {
+  fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
+                    ("dulk-beside-" + std::to_string(getpid()) + ".dcl");
+  write(beside, kSizeDcl);
+  fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  int id = -1;
+  int status = ads_load_dialog(beside.filename().wstring().c_str(), &id);
+  fs::current_path(before);
+  fs::remove(beside);
+  EXPECT_EQ(status, RTNORM);
+  EXPECT_GT(id, 0);
+}
+
+TEST_F(HostDialogs, UnloadedFileShowsNoDialogAndItsIdIsReused) {
+  fs::path file = write(dir_ / "size.dcl", kSizeDcl);
+  int first = load(file);
+  int second = load(file);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(ads_unload_dialog(first), RTNORM);
+  EXPECT_EQ(ads_unload_dialog(first), RTERROR);
+  ads_hdlg dialog = nullptr;
+  EXPECT_EQ(ads_new_dialog(L"size", first, NULLCB, &dialog), RTERROR);
+  EXPECT_EQ(load(file), first);
+}
+
+}  // namespace

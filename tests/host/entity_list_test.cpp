@@ -1,0 +1,302 @@
+// Entity lists through the C interface: making, reading, changing and erasing entities, their
+// extended data, complex entities, anonymous blocks, handles and symbol tables.
+#include <cmath>
+
+#include "cad/ads/text.h"
+#include "cad/ads/undo.h"
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+class EntityListTest : public HostTest {
+ protected:
+  static void name_of(const std::vector<int64_t>& v, ads_name out) {
+    out[0] = v[0];
+    out[1] = v[1];
+  }
+  void register_app(const wchar_t* app) { ASSERT_EQ(acdbRegApp(app), RTNORM); }
+};
+
+TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
+  ads_point c = {1.5, 2.5, 0};
+  RbList made(
+      acutBuildList(RTDXF0, L"ARC", 8, L"WALLS", 10, c, 40, 2.0, 50, 0.25, 51, 1.5, 62, 3, 0));
+  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
+  ads_name name;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  RbList got(acdbEntGet(name));
+  ASSERT_TRUE(got);
+  EXPECT_EQ(codes(got.get()), (std::vector<int>{-1, 0, 5, 8, 10, 40, 50, 51, 62}));
+  EXPECT_EQ(got->resval.rlname[0], name[0]);
+  EXPECT_EQ(got->resval.rlname[1], name[1]);
+  EXPECT_EQ(rb_string(got.get(), 0), L"ARC");
+  EXPECT_EQ(rb_string(got.get(), 8), L"WALLS");
+  // Angles stay radians in lists; the centre is as given.
+  EXPECT_DOUBLE_EQ(find_rb(got.get(), 50)->resval.rreal, 0.25);
+  EXPECT_DOUBLE_EQ(find_rb(got.get(), 10)->resval.rpoint[Y], 2.5);
+  EXPECT_EQ(find_rb(got.get(), 62)->resval.rint, 3);
+  // The handle is the record's, and finds the entity again.
+  ads_name again;
+  ASSERT_EQ(acdbHandEnt(rb_string(got.get(), 5).c_str(), again), RTNORM);
+  EXPECT_EQ(again[0], name[0]);
+  // The missing layer was made.
+  EXPECT_NE(db().table_entry("LAYER", "WALLS"), kNoRecord);
+}
+
+TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  RbList layer(acutBuildList(RTDXF0, L"LINE", 8, L"NOTES", 10, a, 11, b, 0));
+  ASSERT_EQ(acdbEntMake(layer.get()), RTNORM);
+  resbuf value{nullptr, RTSTR, {}};
+  value.resval.rstring = const_cast<ACHAR*>(L"notes");
+  ASSERT_EQ(acedSetVar(L"clayer", &value), RTNORM);
+  RbList plain(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+  ASSERT_EQ(acdbEntMake(plain.get()), RTNORM);
+  ads_name name;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  RbList got(acdbEntGet(name));
+  EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
+}
+
+TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
+  ads_point a = {0, 0, 0};
+  RbList unknown(acutBuildList(RTDXF0, L"BLOB", 10, a, 0));
+  EXPECT_EQ(acdbEntMake(unknown.get()), RTERROR);
+  RbList no_end(acutBuildList(RTDXF0, L"LINE", 10, a, 0));
+  EXPECT_EQ(acdbEntMake(no_end.get()), RTERROR);
+  RbList no_block(acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0));
+  EXPECT_EQ(acdbEntMake(no_block.get()), RTERROR);
+  RbList orphan(acutBuildList(RTDXF0, L"VERTEX", 10, a, 0));
+  EXPECT_EQ(acdbEntMake(orphan.get()), RTERROR);
+  EXPECT_TRUE(db().entities().empty());
+}
+
+TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
+  register_app(L"TAV");
+  register_app(L"OTHER");
+  ads_point a = {0, 0, 0}, b = {5, 0, 0};
+  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"STANDARD",
+                            1040, 0.3, 1070, 2, 1001, L"OTHER", 1071, 70000, 0));
+  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
+  ads_name name;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+
+  RbList plain(acdbEntGet(name));
+  EXPECT_EQ(find_rb(plain.get(), -3), nullptr);
+
+  RbList tav_apps(acutBuildList(RTSTR, L"tav", 0));
+  RbList tav(acdbEntGetX(name, tav_apps.get()));
+  EXPECT_EQ(codes(tav.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070}));
+  EXPECT_EQ(rb_string(tav.get(), 1000), L"STANDARD");
+  EXPECT_DOUBLE_EQ(find_rb(tav.get(), 1040)->resval.rreal, 0.3);
+  EXPECT_EQ(find_rb(tav.get(), 1070)->resval.rint, 2);
+
+  RbList all_apps(acutBuildList(RTSTR, L"*", 0));
+  RbList all(acdbEntGetX(name, all_apps.get()));
+  EXPECT_EQ(find_rb(all.get(), 1071)->resval.rlong, 70000);
+
+  RbList none_apps(acutBuildList(RTSTR, L"NOPE", 0));
+  RbList none(acdbEntGetX(name, none_apps.get()));
+  EXPECT_EQ(find_rb(none.get(), -3), nullptr);
+}
+
+TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
+  register_app(L"TAV");
+  register_app(L"OTHER");
+  ads_point a = {0, 0, 0}, b = {5, 0, 0};
+  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"OLD", 1001,
+                            L"OTHER", 1000, L"KEEP", 0));
+  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
+  ads_name name;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  RbList before(acdbEntGet(name));
+  std::wstring handle = rb_string(before.get(), 5);
+
+  // Append new TAV data to the plain list, as the module does, and move the line's end.
+  resbuf* tail = before.get();
+  while (tail->rbnext) tail = tail->rbnext;
+  tail->rbnext = acutBuildList(-3, 1001, L"TAV", 1000, L"NEW", 1040, 1.25, 0);
+  find_rb(before.get(), 11)->resval.rpoint[X] = 9;
+  ASSERT_EQ(acdbEntMod(before.get()), RTNORM);
+
+  RbList apps(acutBuildList(RTSTR, L"*", 0));
+  RbList after(acdbEntGetX(name, apps.get()));
+  EXPECT_EQ(rb_string(after.get(), 5), handle);
+  EXPECT_DOUBLE_EQ(find_rb(after.get(), 11)->resval.rpoint[X], 9);
+  std::vector<std::wstring> texts;
+  for (const resbuf* rb = find_rb(after.get(), -3); rb; rb = rb->rbnext)
+    if (rb->restype == 1000 || rb->restype == 1001) texts.push_back(rb->resval.rstring);
+  EXPECT_EQ(texts, (std::vector<std::wstring>{L"TAV", L"NEW", L"OTHER", L"KEEP"}));
+}
+
+TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
+  ads_point a = {0, 0, 0}, b = {5, 0, 0};
+  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0));
+  EXPECT_EQ(acdbEntMake(made.get()), RTERROR);
+  auto line = make_line(0, 0, 1, 1);
+  ads_name name;
+  name_of(line, name);
+  RbList list(acdbEntGet(name));
+  resbuf* tail = list.get();
+  while (tail->rbnext) tail = tail->rbnext;
+  tail->rbnext = acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0);
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  EXPECT_EQ(acdbRegApp(L"NOBODY"), RTNORM);
+  EXPECT_EQ(acdbRegApp(L"nobody"), RTERROR);
+  EXPECT_EQ(acdbEntMod(list.get()), RTNORM);
+}
+
+TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
+  auto first = make_line(0, 0, 1, 0);
+  auto second = make_line(0, 1, 1, 1);
+  ads_name name;
+  name_of(second, name);
+  ASSERT_EQ(acdbEntDel(name), RTNORM);
+  EXPECT_EQ(acdbEntGet(name), nullptr);
+  ads_name last;
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  EXPECT_EQ(last[0], first[0]);
+  ASSERT_EQ(acdbEntDel(name), RTNORM);
+  RbList back(acdbEntGet(name));
+  EXPECT_TRUE(back);
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  EXPECT_EQ(last[0], second[0]);
+}
+
+TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
+  std::vector<std::wstring> handles;
+  add_command("MAKE", [&] {
+    auto line = make_line(0, 0, 1, 0);
+    ads_name name = {line[0], line[1]};
+    RbList list(acdbEntGet(name));
+    handles.push_back(rb_string(list.get(), 5));
+  });
+  add_command("KILL", [&] {
+    ads_name name;
+    ASSERT_EQ(acdbEntLast(name), RTNORM);
+    ASSERT_EQ(acdbEntDel(name), RTNORM);
+  });
+  ASSERT_EQ(host_.run_command("MAKE"), CommandResult::kDone);
+  ASSERT_EQ(host_.run_command("KILL"), CommandResult::kDone);
+  ASSERT_TRUE(host_.undo().back_one());  // KILL
+  ASSERT_TRUE(host_.undo().back_one());  // MAKE
+  EXPECT_TRUE(db().entities().empty());
+  ASSERT_EQ(host_.run_command("MAKE"), CommandResult::kDone);
+  ASSERT_EQ(handles.size(), 2u);
+  EXPECT_NE(handles[0], handles[1]);
+  EXPECT_EQ(db().find_handle(to_utf8(handles[0])), kNoRecord);
+}
+
+TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
+  auto line = make_line(0, 0, 1, 0);
+  ads_point origin = {0, 0, 0}, p1 = {0, 0, 0}, p2 = {10, 0, 0};
+  RbList head(acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, origin, 70, 0, 0));
+  ASSERT_EQ(acdbEntMake(head.get()), RTNORM);
+  RbList v1(acutBuildList(RTDXF0, L"VERTEX", 10, p1, 0));
+  RbList v2(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0));
+  ASSERT_EQ(acdbEntMake(v1.get()), RTNORM);
+  ASSERT_EQ(acdbEntMake(v2.get()), RTNORM);
+  ads_name last;
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  EXPECT_EQ(last[0], line[0]) << "the polyline must not show before its SEQEND";
+  RbList end(acutBuildList(RTDXF0, L"SEQEND", 0));
+  ASSERT_EQ(acdbEntMake(end.get()), RTNORM);
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  RbList poly(acdbEntGet(last));
+  EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
+
+  std::vector<std::wstring> walk;
+  ads_name at;
+  for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at)) {
+    RbList list(acdbEntGet(at));
+    walk.push_back(rb_string(list.get(), 0));
+  }
+  EXPECT_EQ(walk,
+            (std::vector<std::wstring>{L"LINE", L"POLYLINE", L"VERTEX", L"VERTEX", L"SEQEND"}));
+  // Erasing the polyline takes its vertices along, and a second call brings them back.
+  ASSERT_EQ(acdbEntDel(last), RTNORM);
+  walk.clear();
+  for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
+    walk.push_back(L"x");
+  EXPECT_EQ(walk.size(), 1u);
+  ASSERT_EQ(acdbEntDel(last), RTNORM);
+}
+
+TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
+  ads_point origin = {0, 0, 0};
+  RbList begin(acutBuildList(RTDXF0, L"BLOCK", 2, L"*UNAMED", 8, L"0", 70, 1, 10, origin, 0));
+  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
+  RbList end(acutBuildList(RTDXF0, L"ENDBLK", 0));
+  ASSERT_EQ(acdbEntMake(end.get()), RTKWORD);
+  ACHAR name[20];
+  ASSERT_EQ(acedGetInput(name, 20), RTNORM);
+  EXPECT_EQ(std::wstring(name).substr(0, 2), L"*U");
+  EXPECT_NE(db().block_index(to_utf8(name)), Database::npos);
+
+  RbList insert(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name, 10, origin, 0));
+  ASSERT_EQ(acdbEntMake(insert.get()), RTNORM);
+  ads_name ins;
+  ASSERT_EQ(acdbEntLast(ins), RTNORM);
+  RbList got(acdbEntGet(ins));
+  EXPECT_EQ(rb_string(got.get(), 2), name);
+
+  // A second anonymous block gets a name of its own.
+  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
+  ASSERT_EQ(acdbEntMake(end.get()), RTKWORD);
+  ACHAR second[20];
+  ASSERT_EQ(acedGetInput(second, 20), RTNORM);
+  EXPECT_NE(std::wstring(second), std::wstring(name));
+
+  // The block lists in the table "BLOCK", without entities to name.
+  RbList entry(acdbTblSearch(L"BLOCK", name, 0));
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(find_rb(entry.get(), 70)->resval.rint, 1);
+  EXPECT_EQ(find_rb(entry.get(), -2), nullptr);
+}
+
+TEST_F(EntityListTest, BlockEntitiesGoIntoTheBlockAndTblSearchNamesTheFirst) {
+  ads_point origin = {0, 0, 0}, a = {0, 0, 0}, b = {1, 1, 0};
+  RbList begin(acutBuildList(RTDXF0, L"BLOCK", 2, L"MARK", 70, 0, 10, origin, 0));
+  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
+  RbList line(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+  ASSERT_EQ(acdbEntMake(line.get()), RTNORM);
+  RbList end(acutBuildList(RTDXF0, L"ENDBLK", 0));
+  ASSERT_EQ(acdbEntMake(end.get()), RTNORM);
+  ads_name last;
+  EXPECT_EQ(acdbEntLast(last), RTERROR) << "block contents are no main entities";
+  RbList entry(acdbTblSearch(L"block", L"mark", 0));
+  ASSERT_TRUE(entry);
+  const resbuf* first = find_rb(entry.get(), -2);
+  ASSERT_NE(first, nullptr);
+  RbList got(acdbEntGet(first->resval.rlname));
+  EXPECT_EQ(rb_string(got.get(), 0), L"LINE");
+}
+
+TEST_F(EntityListTest, TblNextWalksATableAndTblSearchSetsItsPlace) {
+  for (const wchar_t* layer : {L"A", L"B", L"C"}) make_line(0, 0, 1, 1, layer);
+  std::vector<std::wstring> names;
+  for (RbList e(acdbTblNext(L"LAYER", 1)); e; e.reset(acdbTblNext(L"LAYER", 0)))
+    names.push_back(rb_string(e.get(), 2));
+  ASSERT_GE(names.size(), 4u);
+  EXPECT_EQ(names[names.size() - 3], L"A");
+  RbList b(acdbTblSearch(L"LAYER", L"b", 1));
+  ASSERT_TRUE(b);
+  EXPECT_EQ(codes(b.get())[0], 0);
+  EXPECT_EQ(rb_string(b.get(), 0), L"LAYER");
+  EXPECT_EQ(find_rb(b.get(), 5), nullptr) << "handles are not part of a table entry";
+  RbList next(acdbTblNext(L"LAYER", 0));
+  EXPECT_EQ(rb_string(next.get(), 2), L"C");
+  EXPECT_EQ(acdbTblSearch(L"LAYER", L"NOSUCH", 0), nullptr);
+}
+
+TEST_F(EntityListTest, NamesOfAnotherDrawingFindNothing) {
+  auto line = make_line(0, 0, 1, 0);
+  ads_name name = {line[0], line[1]};
+  host_.set_db(std::make_unique<Database>());
+  EXPECT_EQ(acdbEntGet(name), nullptr);
+  EXPECT_EQ(acdbEntDel(name), RTERROR);
+}
+
+}  // namespace
+}  // namespace cad::testing

@@ -1,0 +1,193 @@
+// Coordinate transformation, intersections and distance text through the C interface, and
+// system variables read and set through it.
+#include <cmath>
+#include <numbers>
+
+#include "cad/geom/coords.h"
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+constexpr double kTol = 1e-9;
+
+class GeometryTest : public HostTest {
+ protected:
+  static resbuf system(short code) {
+    resbuf rb{nullptr, RTSHORT, {}};
+    rb.resval.rint = code;
+    return rb;
+  }
+  void expect_point(const ads_point p, double x, double y, double z) {
+    EXPECT_NEAR(p[X], x, kTol);
+    EXPECT_NEAR(p[Y], y, kTol);
+    EXPECT_NEAR(p[Z], z, kTol);
+  }
+};
+
+TEST_F(GeometryTest, TransBetweenWorldAndAMovedTurnedUcs) {
+  Ucs ucs = *make_ucs({10, 20, 0}, {0, 1, 0}, {-1, 0, 0});
+  host_.set_ucs(ucs);
+  resbuf world = system(0), user = system(1), display = system(2);
+  ads_point p = {1, 2, 3}, out;
+  ASSERT_EQ(acedTrans(p, &user, &world, 0, out), RTNORM);
+  expect_point(out, 8, 21, 3);
+  ASSERT_EQ(acedTrans(out, &world, &display, 0, out), RTNORM);
+  expect_point(out, 1, 2, 3);
+  // A displacement ignores the origin.
+  ASSERT_EQ(acedTrans(p, &user, &world, 1, out), RTNORM);
+  expect_point(out, -2, 1, 3);
+}
+
+TEST_F(GeometryTest, UcsPreviousStepsBackThroughTheLastTen) {
+  for (int k = 1; k <= 12; ++k) host_.set_ucs(Ucs{{static_cast<double>(k), 0, 0}});
+  int steps = 0;
+  while (host_.ucs_previous()) ++steps;
+  EXPECT_EQ(steps, 10);
+  EXPECT_EQ(host_.ucs().origin.x, 2);
+  resbuf org;
+  ASSERT_EQ(acedGetVar(L"UCSORG", &org), RTNORM);
+  EXPECT_EQ(org.resval.rpoint[X], 2) << "the drawing keeps the current UCS";
+}
+
+TEST_F(GeometryTest, TransIntoTheObjectSystemOfAnExtrusionAndOfAnEntity) {
+  resbuf world = system(0);
+  resbuf extrusion{nullptr, RT3DPOINT, {}};
+  extrusion.resval.rpoint[X] = 0;
+  extrusion.resval.rpoint[Y] = 0;
+  extrusion.resval.rpoint[Z] = -1;
+  // Looking from below, the object X axis is world -X.
+  ads_point p = {1, 2, 3}, out;
+  ASSERT_EQ(acedTrans(p, &world, &extrusion, 0, out), RTNORM);
+  expect_point(out, -1, 2, -3);
+
+  ads_point c = {1, 2, -3};
+  ads_point normal = {0, 0, -1};
+  RbList circle(acutBuildList(RTDXF0, L"CIRCLE", 10, c, 40, 1.0, 210, normal, 0));
+  ASSERT_EQ(acdbEntMake(circle.get()), RTNORM);
+  resbuf entity{nullptr, RTENAME, {}};
+  ASSERT_EQ(acdbEntLast(entity.resval.rlname), RTNORM);
+  ASSERT_EQ(acedTrans(c, &entity, &world, 0, out), RTNORM);
+  expect_point(out, -1, 2, 3);
+
+  // A LINE keeps world points: its object system is the world.
+  make_line(0, 0, 1, 0);
+  ASSERT_EQ(acdbEntLast(entity.resval.rlname), RTNORM);
+  ASSERT_EQ(acedTrans(p, &entity, &world, 0, out), RTNORM);
+  expect_point(out, 1, 2, 3);
+
+  resbuf bad = system(7);
+  EXPECT_EQ(acedTrans(p, &bad, &world, 0, out), RTERROR);
+}
+
+TEST_F(GeometryTest, IntersLinesAndSegmentsAndParallels) {
+  ads_point a1 = {0, 0, 0}, a2 = {1, 0, 0}, b1 = {3, -1, 0}, b2 = {3, 1, 0}, out;
+  ASSERT_EQ(acdbInters(a1, a2, b1, b2, 0, out), RTNORM);
+  expect_point(out, 3, 0, 0);
+  EXPECT_NE(acdbInters(a1, a2, b1, b2, 1, out), RTNORM);
+  ads_point c1 = {0, 1, 0}, c2 = {1, 1, 0};
+  EXPECT_EQ(acdbInters(a1, a2, c1, c2, 0, out), RTNONE);
+}
+
+TEST_F(GeometryTest, DistanceAngleAndPolar) {
+  ads_point a = {1, 1, 0}, b = {1, -2, 4};
+  EXPECT_DOUBLE_EQ(acutDistance(a, b), 5);
+  EXPECT_NEAR(acutAngle(a, b), 1.5 * std::numbers::pi, kTol);
+  ads_point out;
+  acutPolar(a, std::numbers::pi / 2, 2, out);
+  expect_point(out, 1, 3, 0);
+}
+
+TEST_F(GeometryTest, DisToFReadsTheFormsOfEachLinearUnit) {
+  ads_real v = 0;
+  EXPECT_EQ(acdbDisToF(L"12.5", 2, &v), RTNORM);
+  EXPECT_DOUBLE_EQ(v, 12.5);
+  EXPECT_EQ(acdbDisToF(L"1.25E+01", 1, &v), RTNORM);
+  EXPECT_DOUBLE_EQ(v, 12.5);
+  EXPECT_EQ(acdbDisToF(L"1'-6.5\"", 3, &v), RTNORM);
+  EXPECT_DOUBLE_EQ(v, 18.5);
+  EXPECT_EQ(acdbDisToF(L"1'-6 1/2\"", 4, &v), RTNORM);
+  EXPECT_DOUBLE_EQ(v, 18.5);
+  EXPECT_EQ(acdbDisToF(L"-3 1/4", 5, &v), RTNORM);
+  EXPECT_DOUBLE_EQ(v, -3.25);
+  EXPECT_EQ(acdbDisToF(L"1'6", 2, &v), RTERROR);
+  EXPECT_EQ(acdbDisToF(L"abc", -1, &v), RTERROR);
+  EXPECT_EQ(acdbDisToF(L"", -1, &v), RTERROR);
+}
+
+TEST_F(GeometryTest, RToSWritesEachLinearUnitAndReadsBack) {
+  ACHAR buf[40];
+  ASSERT_EQ(acdbRToS(18.5, 2, 2, buf, 40), RTNORM);
+  EXPECT_STREQ(buf, L"18.50");
+  ASSERT_EQ(acdbRToS(18.5, 4, 4, buf, 40), RTNORM);
+  EXPECT_STREQ(buf, L"1'-6 1/2\"");
+  ads_real back = 0;
+  ASSERT_EQ(acdbDisToF(buf, 4, &back), RTNORM);
+  EXPECT_DOUBLE_EQ(back, 18.5);
+  ASSERT_EQ(acdbRToS(18.5, 3, 1, buf, 40), RTNORM);
+  EXPECT_STREQ(buf, L"1'-6.5\"");
+  EXPECT_EQ(acdbRToS(123456.0, 2, 2, buf, 4), RTERROR);
+}
+
+class VarsTest : public HostTest {};
+
+TEST_F(VarsTest, GetVarGivesEachTypeWhateverTheCaseOfTheName) {
+  resbuf v;
+  ASSERT_EQ(acedGetVar(L"cmdEcho", &v), RTNORM);
+  EXPECT_EQ(v.restype, RTSHORT);
+  ASSERT_EQ(acedGetVar(L"dimasz", &v), RTNORM);
+  EXPECT_EQ(v.restype, RTREAL);
+  ASSERT_EQ(acedGetVar(L"Clayer", &v), RTNORM);
+  ASSERT_EQ(v.restype, RTSTR);
+  EXPECT_STREQ(v.resval.rstring, L"0");
+  acutDelString(v.resval.rstring);
+  ASSERT_EQ(acedGetVar(L"lastpoint", &v), RTNORM);
+  EXPECT_EQ(v.restype, RT3DPOINT);
+  EXPECT_EQ(acedGetVar(L"NOSUCHVAR", &v), RTERROR);
+}
+
+TEST_F(VarsTest, SetVarTakesMatchingTypesAndRefusesOthers) {
+  resbuf v{nullptr, RTSHORT, {}};
+  v.resval.rint = 0;
+  EXPECT_EQ(acedSetVar(L"osmode", &v), RTNORM);
+  v.resval.rint = 2;
+  EXPECT_EQ(acedSetVar(L"DIMDLI", &v), RTNORM) << "an integer for a real variable";
+  resbuf got;
+  ASSERT_EQ(acedGetVar(L"DIMDLI", &got), RTNORM);
+  EXPECT_DOUBLE_EQ(got.resval.rreal, 2.0);
+
+  resbuf text{nullptr, RTSTR, {}};
+  text.resval.rstring = const_cast<ACHAR*>(L"x");
+  EXPECT_EQ(acedSetVar(L"OSMODE", &text), RTERROR);
+  resbuf real{nullptr, RTREAL, {}};
+  real.resval.rreal = 1.5;
+  EXPECT_EQ(acedSetVar(L"OSMODE", &real), RTERROR);
+  EXPECT_EQ(acedSetVar(L"NOSUCHVAR", &real), RTERROR);
+  text.resval.rstring = const_cast<ACHAR*>(L"OTHER");
+  EXPECT_EQ(acedSetVar(L"DIMSTYLE", &text), RTERROR) << "read-only";
+  EXPECT_EQ(acedSetVar(L"CLAYER", &text), RTERROR) << "no such layer";
+}
+
+TEST_F(VarsTest, ADimensionVariableAwayFromTheStyleMakesTheStyleUnnamed) {
+  resbuf style;
+  ASSERT_EQ(acedGetVar(L"DIMSTYLE", &style), RTNORM);
+  std::wstring name = style.resval.rstring;
+  acutDelString(style.resval.rstring);
+  ASSERT_NE(name, L"*UNNAMED");
+
+  resbuf asz;
+  ASSERT_EQ(acedGetVar(L"DIMASZ", &asz), RTNORM);
+  ASSERT_EQ(acedSetVar(L"DIMASZ", &asz), RTNORM);
+  ASSERT_EQ(acedGetVar(L"DIMSTYLE", &style), RTNORM);
+  EXPECT_EQ(std::wstring(style.resval.rstring), name) << "the same value changes nothing";
+  acutDelString(style.resval.rstring);
+
+  asz.resval.rreal += 1;
+  ASSERT_EQ(acedSetVar(L"DIMASZ", &asz), RTNORM);
+  ASSERT_EQ(acedGetVar(L"DIMSTYLE", &style), RTNORM);
+  EXPECT_STREQ(style.resval.rstring, L"*UNNAMED");
+  acutDelString(style.resval.rstring);
+}
+
+}  // namespace
+}  // namespace cad::testing

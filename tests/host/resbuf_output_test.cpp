@@ -1,0 +1,116 @@
+// Result buffers, strings and printing through the C interface. Run under the address sanitizer
+// (DULK_SANITIZE) these also prove that lists and strings are released completely.
+#include <cstring>
+
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+class ResbufTest : public HostTest {};
+
+TEST_F(ResbufTest, BuildListTakesEveryKindOfValue) {
+  ads_point p = {1, 2, 3};
+  ads_name ename = {7, 9};
+  char bytes[] = {0x01, static_cast<char>(0xAB), 0x00};
+  ads_binary bin{3, bytes};
+  RbList list(acutBuildList(RTSTR, L"text", RTSHORT, 12, RTLONG, 123456, RTREAL, 2.5, RTANG, 0.5,
+                            RTPOINT, p, RT3DPOINT, p, RTENAME, ename, RTLB, RTLE, RTDXF0, L"LINE",
+                            -4, L"<or", -3, 1001, L"APP", 40, 3.25, 70, 4, 90, 99999, 10, p, 310,
+                            &bin, 5, L"1F", 0));
+  ASSERT_TRUE(list);
+  EXPECT_EQ(codes(list.get()),
+            (std::vector<int>{RTSTR,   RTSHORT, RTLONG, RTREAL, RTANG, RTPOINT, RT3DPOINT,
+                              RTENAME, RTLB,    RTLE,   RTDXF0, -4,    -3,      1001,
+                              40,      70,      90,     10,     310,   5}));
+  EXPECT_EQ(rb_string(list.get(), RTSTR), L"text");
+  EXPECT_EQ(find_rb(list.get(), RTSHORT)->resval.rint, 12);
+  EXPECT_EQ(find_rb(list.get(), RTLONG)->resval.rlong, 123456);
+  EXPECT_DOUBLE_EQ(find_rb(list.get(), RTANG)->resval.rreal, 0.5);
+  EXPECT_DOUBLE_EQ(find_rb(list.get(), RT3DPOINT)->resval.rpoint[Z], 3);
+  EXPECT_EQ(find_rb(list.get(), RTENAME)->resval.rlname[1], 9);
+  EXPECT_EQ(rb_string(list.get(), -4), L"<or");
+  EXPECT_DOUBLE_EQ(find_rb(list.get(), 40)->resval.rreal, 3.25);
+  EXPECT_EQ(find_rb(list.get(), 70)->resval.rint, 4);
+  EXPECT_EQ(find_rb(list.get(), 90)->resval.rlong, 99999);
+  const resbuf* b = find_rb(list.get(), 310);
+  ASSERT_EQ(b->resval.rbinary.clen, 3);
+  EXPECT_EQ(std::memcmp(b->resval.rbinary.buf, bytes, 3), 0);
+  EXPECT_EQ(rb_string(list.get(), 5), L"1F");
+}
+
+TEST_F(ResbufTest, BuildListOfAnUnknownTypeGivesNothing) {
+  EXPECT_EQ(acutBuildList(RTSTR, L"kept?", 4711, 1.0, 0), nullptr);
+}
+
+TEST_F(ResbufTest, NewRbOfAStringTypeHoldsNoStringAndReleasesWithOne) {
+  resbuf* rb = acutNewRb(RTSTR);
+  ASSERT_NE(rb, nullptr);
+  EXPECT_EQ(rb->resval.rstring, nullptr);
+  EXPECT_EQ(rb->rbnext, nullptr);
+  ASSERT_EQ(acutUpdString(L"abc", rb->resval.rstring), RTNORM);
+  rb->rbnext = acutNewRb(1000);
+  EXPECT_EQ(acutRelRb(rb), RTNORM);
+}
+
+TEST_F(ResbufTest, StringsAreCopiedUpdatedAndDeleted) {
+  ACHAR* s = acutNewString(4);
+  EXPECT_EQ(s[0], 0);
+  ASSERT_EQ(acutUpdString(L"longer than four", s), RTNORM);
+  EXPECT_STREQ(s, L"longer than four");
+  ASSERT_EQ(acutUpdString(nullptr, s), RTNORM);
+  EXPECT_EQ(s, nullptr);
+  s = acutNewString(0);
+  acutDelString(s);
+  EXPECT_EQ(s, nullptr);
+}
+
+TEST_F(ResbufTest, EntityListsOfEveryGroupKindRelease) {
+  ads_point a = {0, 0, 0}, b = {1, 1, 0};
+  ASSERT_EQ(acdbRegApp(L"APP"), RTNORM);
+  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"APP", 1000, L"t", 1002, L"{",
+                            1010, a, 1040, 1.0, 1070, 1, 1071, 2, 1002, L"}", 0));
+  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
+  ads_name name;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  RbList apps(acutBuildList(RTSTR, L"*", 0));
+  RbList got(acdbEntGetX(name, apps.get()));
+  EXPECT_EQ(find_rb(got.get(), 1071)->resval.rlong, 2);
+  EXPECT_EQ(rb_string(got.get(), 1002), L"{");
+}
+
+class PrintTest : public HostTest {};
+
+TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoes) {
+  acutPrintf(L"\nStil \"%s\" nicht gefunden: %d %c %.2f", L"Maße", 42, L'ü', 1.5);
+  EXPECT_EQ(transcript(), "\nStil \"Maße\" nicht gefunden: 42 ü 1.50");
+}
+
+TEST_F(PrintTest, ExplicitWidthsOfTextArgumentsAreKept) {
+  acutPrintf(L"%ls|%hs|%5s|%-3s|%%s", L"wide", "narrow", L"ab", L"x");
+  EXPECT_EQ(transcript(), "wide|narrow|   ab|x  |%s");
+}
+
+TEST_F(PrintTest, VSPrintfFormatsIntoTheCallersBuffer) {
+  auto format = [](ACHAR* buf, size_t len, const ACHAR* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    int n = acutVSPrintf(buf, len, fmt, args);
+    va_end(args);
+    return n;
+  };
+  ACHAR buf[32];
+  EXPECT_EQ(format(buf, 32, L"%s-%d", L"ab", 7), 4);
+  EXPECT_STREQ(buf, L"ab-7");
+  EXPECT_LT(format(buf, 3, L"%s", L"too long"), 0);
+}
+
+TEST_F(PrintTest, AlertAndFailShowTheirTextOnTheCommandLine) {
+  acedAlert(L"Achtung");
+  acdbFail(L"kaputt");
+  EXPECT_NE(transcript().find("Achtung"), std::string::npos);
+  EXPECT_NE(transcript().find("kaputt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace cad::testing

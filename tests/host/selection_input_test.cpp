@@ -1,0 +1,151 @@
+// Selection sets and input calls through the C interface, with replies from a script.
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+class SelectionTest : public HostTest {
+ protected:
+  SelectionTest() {
+    horizontal_ = make_line(0, 0, 10, 0, L"A");
+    vertical_ = make_line(20, -5, 20, 5, L"B");
+    far_ = make_line(100, 100, 110, 100, L"A");
+  }
+  static int32_t length(const ads_name ss) {
+    int32_t n = -1;
+    EXPECT_EQ(acedSSLength(ss, &n), RTNORM);
+    return n;
+  }
+  std::vector<int64_t> horizontal_, vertical_, far_;
+};
+
+TEST_F(SelectionTest, ModeXTakesTheWholeDrawingThroughTheFilter) {
+  RbList filter(acutBuildList(RTDXF0, L"LINE", 8, L"a", 0));
+  ads_name ss;
+  ASSERT_EQ(acedSSGet(L"_X", nullptr, nullptr, filter.get(), ss), RTNORM);
+  EXPECT_EQ(length(ss), 2);
+  ads_name first;
+  ASSERT_EQ(acedSSName(ss, 0, first), RTNORM);
+  EXPECT_EQ(first[0], horizontal_[0]);
+  EXPECT_EQ(acedSSName(ss, 2, first), RTERROR);
+  EXPECT_EQ(acedSSFree(ss), RTNORM);
+  EXPECT_EQ(acedSSFree(ss), RTERROR);
+
+  RbList none(acutBuildList(8, L"NOSUCH", 0));
+  EXPECT_EQ(acedSSGet(L"X", nullptr, nullptr, none.get(), ss), RTERROR);
+  RbList broken(acutBuildList(-4, L"<or", 8, L"A", 0));
+  EXPECT_EQ(acedSSGet(L"X", nullptr, nullptr, broken.get(), ss), RTERROR);
+}
+
+TEST_F(SelectionTest, FenceTakesAListOfPointsInTheUcs) {
+  ads_point p1 = {5, -1, 0}, p2 = {5, 1, 0};
+  RbList fence(acutBuildList(RTPOINT, p1, RTPOINT, p2, 0));
+  ads_name ss;
+  ASSERT_EQ(acedSSGet(L"_F", fence.get(), nullptr, nullptr, ss), RTNORM);
+  EXPECT_EQ(length(ss), 1);
+  acedSSFree(ss);
+  // The same fence given in a UCS moved by (0, 50) misses.
+  host_.set_ucs(Ucs{{0, 50, 0}});
+  EXPECT_EQ(acedSSGet(L"F", fence.get(), nullptr, nullptr, ss), RTERROR);
+}
+
+TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
+  ads_name h = {horizontal_[0], horizontal_[1]}, v = {vertical_[0], vertical_[1]};
+  ads_name ss;
+  ASSERT_EQ(acedSSAdd(nullptr, nullptr, ss), RTNORM);
+  EXPECT_EQ(length(ss), 0);
+  ASSERT_EQ(acedSSAdd(h, ss, ss), RTNORM);
+  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
+  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
+  EXPECT_EQ(length(ss), 2);
+  EXPECT_EQ(acedSSMemb(v, ss), RTNORM);
+  EXPECT_EQ(acedSSDel(v, ss), RTNORM);
+  EXPECT_EQ(acedSSMemb(v, ss), RTERROR);
+  EXPECT_EQ(acedSSDel(v, ss), RTERROR);
+  ads_name single;
+  ASSERT_EQ(acedSSAdd(v, nullptr, single), RTNORM);
+  EXPECT_EQ(length(single), 1);
+  EXPECT_NE(single[0], ss[0]);
+  acedSSFree(ss);
+  acedSSFree(single);
+}
+
+TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
+  use_script("5,0.001\n-1,-6 25,6\nL\n\n");
+  ads_name ss;
+  ASSERT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTNORM);
+  EXPECT_EQ(length(ss), 3) << transcript();
+  EXPECT_NE(transcript().find("Select objects: "), std::string::npos);
+  acedSSFree(ss);
+
+  use_script("200,200\n210,210\n\n");
+  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
+  use_script("^C\n");
+  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTCAN);
+}
+
+TEST_F(SelectionTest, UnfreedSetsOfACommandAreReported) {
+  add_command("LEAK", [] {
+    ads_name ss;
+    acedSSGet(L"X", nullptr, nullptr, nullptr, ss);
+  });
+  ASSERT_EQ(host_.run_command("LEAK"), CommandResult::kDone);
+#ifndef NDEBUG
+  EXPECT_NE(transcript().find("left 1 selection set(s) unfreed"), std::string::npos);
+#endif
+}
+
+TEST_F(SelectionTest, EntSelPicksWhatLiesUnderAPointAndNothingElse) {
+  use_script("10.0001,0.0001\n50,50\n\n^C\n");
+  ads_name ent;
+  ads_point at;
+  ASSERT_EQ(acedEntSel(L"\nPick: ", ent, at), RTNORM);
+  EXPECT_EQ(ent[0], horizontal_[0]);
+  EXPECT_DOUBLE_EQ(at[X], 10.0001);
+  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTERROR);
+  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTERROR);
+  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTCAN);
+}
+
+class InputTest : public HostTest {};
+
+TEST_F(InputTest, KeywordsAnswerRtkwordAndGetInputGivesTheKeyword) {
+  use_script("u\n\n4,5\n");
+  ASSERT_EQ(acedInitGet(0, L"aUssen Innen _Outside Inside"), RTNORM);
+  ads_point p;
+  EXPECT_EQ(acedGetPoint(nullptr, L"\nPunkt: ", p), RTKWORD);
+  ACHAR kw[20];
+  ASSERT_EQ(acedGetInput(kw, 20), RTNORM);
+  EXPECT_STREQ(kw, L"Outside");
+  EXPECT_EQ(acedGetPoint(nullptr, L"\nPunkt: ", p), RTNONE);
+  ASSERT_EQ(acedGetPoint(nullptr, L"\nPunkt: ", p), RTNORM);
+  EXPECT_DOUBLE_EQ(p[Y], 5);
+}
+
+TEST_F(InputTest, DistancesAnglesNumbersAndTexts) {
+  use_script("3,4\n90\n12\n2.5\nHallo Welt\n");
+  ads_point base = {0, 0, 0};
+  ads_real d = 0, a = 0, r = 0;
+  int i = 0;
+  ASSERT_EQ(acedGetDist(base, L"\nDist: ", &d), RTNORM);
+  EXPECT_DOUBLE_EQ(d, 5);
+  ASSERT_EQ(acedGetOrient(nullptr, L"\nWinkel: ", &a), RTNORM);
+  EXPECT_NEAR(a, 1.5707963267948966, 1e-12);
+  ASSERT_EQ(acedGetInt(L"\nZahl: ", &i), RTNORM);
+  EXPECT_EQ(i, 12);
+  ASSERT_EQ(acedGetReal(L"\nReal: ", &r), RTNORM);
+  EXPECT_DOUBLE_EQ(r, 2.5);
+  ACHAR text[8];
+  EXPECT_EQ(acedGetString(1, L"\nText: ", text, 8), RTERROR) << "does not fit";
+}
+
+TEST_F(InputTest, GrDrawKeepsTemporaryVectorsInWorldCoordinates) {
+  host_.set_ucs(Ucs{{1, 1, 0}});
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  ASSERT_EQ(acedGrDraw(a, b, -1, 0), RTNORM);
+  ASSERT_EQ(host_.temp_vectors().size(), 1u);
+  EXPECT_EQ(host_.temp_vectors()[0].to, (Vec3{2, 1, 0}));
+}
+
+}  // namespace
+}  // namespace cad::testing

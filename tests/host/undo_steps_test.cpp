@@ -1,0 +1,131 @@
+// Undo steps: one per command, groups spanning commands, marks, control modes, and UNDOCTL as
+// the interface reports it.
+#include "cad/ads/undo.h"
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+class UndoStepsTest : public HostTest {
+ protected:
+  UndoStepsTest() {
+    add_command("MAKE", [this] { make_line(0, 0, 1, 1); });
+    add_command("NOTHING", [] {});
+    add_command("GROUP", [this] { host_.undo().begin_group(); });
+    add_command("END", [this] { host_.undo().end_group(); });
+    add_command("MARK", [this] { host_.undo().add_mark(); });
+    add_command("U", [this] { host_.undo().back_one(); });
+  }
+
+  size_t lines() { return host_.db().entities().size(); }
+  void run(std::string_view name) { ASSERT_EQ(host_.run_command(name), CommandResult::kDone); }
+
+  int undoctl() {
+    resbuf value;
+    EXPECT_EQ(acedGetVar(L"UNDOCTL", &value), RTNORM);
+    EXPECT_EQ(value.restype, RTSHORT);
+    return value.resval.rint;
+  }
+};
+
+TEST_F(UndoStepsTest, EveryCommandIsOneStepAndCommandsThatChangeNothingAreNone) {
+  run("MAKE");
+  run("NOTHING");
+  run("MAKE");
+  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"MAKE", "MAKE"}));
+  run("U");
+  EXPECT_EQ(lines(), 1u);
+  run("U");
+  EXPECT_EQ(lines(), 0u);
+  EXPECT_FALSE(host_.undo().back_one());
+}
+
+TEST_F(UndoStepsTest, AGroupSpansTheCommandsBetweenItsEnds) {
+  run("MAKE");
+  run("GROUP");
+  EXPECT_EQ(undoctl() & UndoSteps::kGroupOpen, UndoSteps::kGroupOpen);
+  run("MAKE");
+  run("MAKE");
+  run("END");
+  EXPECT_EQ(undoctl() & UndoSteps::kGroupOpen, 0);
+  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"MAKE", "GROUP"}));
+  run("U");
+  EXPECT_EQ(lines(), 1u);
+}
+
+TEST_F(UndoStepsTest, AGroupOpenedAndClosedInsideOneCommandIsThatCommandsStep) {
+  add_command("BRACKET", [this] {
+    make_line(0, 0, 1, 0);
+    host_.undo().begin_group();
+    make_line(0, 1, 1, 1);
+    host_.undo().end_group();
+    make_line(0, 2, 1, 2);
+  });
+  run("MAKE");
+  run("BRACKET");
+  EXPECT_EQ(host_.undo().size(), 2u);
+  run("U");
+  EXPECT_EQ(lines(), 1u);
+}
+
+TEST_F(UndoStepsTest, AGroupOpenedByACancelledCommandGoesWithIt) {
+  add_command("BROKEN", [this] {
+    host_.undo().begin_group();
+    make_line(0, 0, 1, 0);
+    throw CommandCancelled{};
+  });
+  EXPECT_EQ(host_.run_command("BROKEN"), CommandResult::kCancelled);
+  EXPECT_FALSE(host_.undo().group_open());
+  EXPECT_EQ(lines(), 0u);
+}
+
+TEST_F(UndoStepsTest, BackToMarkStopsAtTheMarkAndUndoesEverythingWithoutOne) {
+  run("MAKE");
+  run("MARK");
+  run("MAKE");
+  run("MAKE");
+  EXPECT_TRUE(host_.undo().has_mark());
+  EXPECT_TRUE(host_.undo().back_to_mark());
+  EXPECT_EQ(lines(), 1u);
+  EXPECT_FALSE(host_.undo().has_mark());
+  EXPECT_FALSE(host_.undo().back_to_mark());
+  EXPECT_EQ(lines(), 0u);
+}
+
+TEST_F(UndoStepsTest, ControlOneKeepsOnlyTheNewestStepAndNoneKeepsNothing) {
+  host_.undo().control_one();
+  EXPECT_EQ(undoctl() & (UndoSteps::kEnabled | UndoSteps::kOneCommand), 3);
+  EXPECT_FALSE(host_.undo().begin_group());
+  run("MAKE");
+  run("MAKE");
+  EXPECT_EQ(host_.undo().back(5), 1);
+  EXPECT_EQ(lines(), 1u);
+
+  host_.undo().control_none();
+  EXPECT_EQ(undoctl() & UndoSteps::kEnabled, 0);
+  run("MAKE");
+  EXPECT_FALSE(host_.undo().back_one());
+  EXPECT_EQ(lines(), 2u);
+
+  host_.undo().control_all();
+  host_.undo().set_auto(false);
+  EXPECT_EQ(undoctl(), UndoSteps::kEnabled | UndoSteps::kCombined);
+}
+
+TEST_F(UndoStepsTest, UndoctlStartsAtTheHostsUsualValueAndCannotBeSet) {
+  EXPECT_EQ(undoctl(), 53);
+  resbuf v{nullptr, RTSHORT, {}};
+  v.resval.rint = 0;
+  EXPECT_EQ(acedSetVar(L"UNDOCTL", &v), RTERROR);
+}
+
+TEST_F(UndoStepsTest, UndoBringsTheUcsBack) {
+  add_command("TURN", [this] { host_.set_ucs(host_.ucs().rotated_about_z(0.5)); });
+  run("TURN");
+  EXPECT_FALSE(host_.ucs().is_world());
+  run("U");
+  EXPECT_TRUE(host_.ucs().is_world());
+}
+
+}  // namespace
+}  // namespace cad::testing
