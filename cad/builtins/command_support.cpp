@@ -1,0 +1,84 @@
+#include "cad/builtins/command_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "cad/ads/bridge.h"
+#include "cad/dims/drawing_records.h"
+#include "cad/input/transcript.h"
+#include "cad/select/selection.h"
+#include "host/adslib.h"
+
+namespace cad {
+
+Answer checked(const Answer& answer) {
+  if (answer.status == kRtCan) throw CommandCancelled{};
+  return answer;
+}
+
+void say(Host& host, std::string_view text) {
+  // CMDECHO 0 hides a scripted command's dialogue, its messages as well as its prompts.
+  if (host.prompter().source().from_tokens() && !host.transcript().echo()) return;
+  host.transcript().print(text);
+}
+
+Record model_entity(const Database& db, std::string type) {
+  std::optional<VarValue> layer = db.get_var("CLAYER");
+  Record rec = entity_record(std::move(type), layer ? layer->s : "0");
+  std::optional<VarValue> color = db.get_var("CECOLOR");
+  if (color && color->i != 256) rec.groups.push_back(Group::integer(62, color->i));
+  std::optional<VarValue> ltype = db.get_var("CELTYPE");
+  if (ltype && !iequals(ltype->s, "BYLAYER")) rec.groups.push_back(Group::text(6, ltype->s));
+  return rec;
+}
+
+RecordId picked_entity(Host& host, const Answer& pick) {
+  const Database& db = host.db();
+  if (pick.is_entity) {
+    RecordId id = name_record(db, pick.entity);
+    return id != kNoRecord && !db.erased(id) && db.area(id) == Area::kEntities ? id : kNoRecord;
+  }
+  return cad::pick(db, host.ucs().to_world(pick.point), default_pick_tolerance(db));
+}
+
+std::string format_length(const Database& db, double value) {
+  std::optional<VarValue> prec = db.get_var("LUPREC");
+  const int decimals = prec ? static_cast<int>(std::clamp<int64_t>(prec->i, 0, 8)) : 4;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::abs(value) < 1e-12 ? 0.0 : value);
+  return buf;
+}
+
+std::string format_point(const Database& db, Vec3 p) {
+  return "X=" + format_length(db, p.x) + "  Y=" + format_length(db, p.y) +
+         "  Z=" + format_length(db, p.z);
+}
+
+bool valid_table_name(std::string_view name) {
+  return !name.empty() && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
+}
+
+std::vector<RecordId> select_objects(Host& host) {
+  // The interface acts on the current host; the command's host is made current meanwhile.
+  struct CurrentHost {
+    Host* before = current_host();
+    explicit CurrentHost(Host& h) { set_current_host(&h); }
+    ~CurrentHost() { set_current_host(before); }
+  } current(host);
+  ads_name set;
+  const int status = acedSSGet(nullptr, nullptr, nullptr, nullptr, set);
+  std::vector<RecordId> chosen;
+  int32_t count = 0;
+  if (status == RTNORM && acedSSLength(set, &count) == RTNORM) {
+    for (int32_t k = 0; k < count; ++k) {
+      ads_name ent;
+      if (acedSSName(set, k, ent) == RTNORM) chosen.push_back(name_record(host.db(), ent));
+    }
+  }
+  if (status == RTNORM) acedSSFree(set);
+  if (status == RTCAN) throw CommandCancelled{};
+  return chosen;
+}
+
+}  // namespace cad

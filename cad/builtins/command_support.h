@@ -1,0 +1,43 @@
+// What the host's own commands share: prompts whose Esc ends the command, new entities in model
+// space with the current layer, colour and linetype, the messages of the command line, and
+// entity names from picks and tokens. Used inside cad/builtins only.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cad/ads/host.h"
+#include "cad/input/prompter.h"
+
+namespace cad {
+
+// The answer, or the command ends (CommandCancelled) when the person pressed Esc.
+Answer checked(const Answer& answer);
+
+// Prints a message on the host's command line (as acutPrintf: "\n" starts a line), unless the
+// command runs from a token list while the echo (CMDECHO) is off.
+void say(Host& host, std::string_view text);
+
+// A new entity on the current layer (CLAYER), with the current colour (CECOLOR) and linetype
+// (CELTYPE) where they are not by layer.
+Record model_entity(const Database& db, std::string type);
+
+// The entity a pick answer names: an entity token as it is, a point (in the current UCS) the
+// entity drawn nearest to it within the pick box. kNoRecord when there is none.
+RecordId picked_entity(Host& host, const Answer& pick);
+
+// A number as the command line shows lengths and coordinates (LUPREC decimals).
+std::string format_length(const Database& db, double value);
+std::string format_point(const Database& db, Vec3 p);
+
+// Whether a name may name a layer or a style (none of the characters the host keeps out).
+bool valid_table_name(std::string_view name);
+
+// The host's "Select objects: " (the interface's acedSSGet without a mode: picks, windows,
+// entity tokens, Last, ALL, Fence) until Enter; the objects in the order given, each once.
+// Esc ends the command.
+std::vector<RecordId> select_objects(Host& host);
+
+}  // namespace cad

@@ -1,0 +1,179 @@
+#include "cad/dims/dim_style.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+namespace cad {
+
+namespace {
+
+// Where a dimension style keeps a named object as a handle, and which table names it.
+const char* handle_table(int dimstyle_code) {
+  if (dimstyle_code == 340) return "STYLE";
+  if (dimstyle_code >= 341 && dimstyle_code <= 344) return "BLOCK_RECORD";
+  return nullptr;
+}
+
+size_t var_index(std::string_view name) {
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k)
+    if (iequals(vars[k].name, name)) return k;
+  return vars.size();
+}
+
+// The values a DIMSTYLE object starts with where they differ from the host's variable defaults.
+struct EntryDefault {
+  const char* name;
+  double real;
+  int64_t integer;
+};
+constexpr EntryDefault kEntryDefaults[] = {
+    {"DIMASZ", 0.18, 0}, {"DIMEXO", 0.0625, 0}, {"DIMDLI", 0.38, 0}, {"DIMEXE", 0.18, 0},
+    {"DIMTXT", 0.18, 0}, {"DIMCEN", 0.09, 0},   {"DIMGAP", 0.09, 0}, {"DIMALTF", 25.4, 0},
+    {"DIMTIH", 0, 1},    {"DIMTOH", 0, 1},      {"DIMTAD", 0, 0},    {"DIMZIN", 0, 0},
+    {"DIMALTD", 0, 2},   {"DIMTOFL", 0, 0},     {"DIMDEC", 0, 4},    {"DIMTDEC", 0, 4},
+    {"DIMALTTD", 0, 2},  {"DIMTZIN", 0, 0},
+};
+
+VarValue entry_default(const SysVarInfo& info) {
+  VarValue value = sysvar_default(info);
+  for (const EntryDefault& d : kEntryDefaults) {
+    if (!iequals(d.name, info.name)) continue;
+    if (info.type == VarType::kReal)
+      value.r = d.real;
+    else
+      value.i = d.integer;
+  }
+  return value;
+}
+
+// The value of one variable in an entry (its default when the entry leaves it out).
+VarValue entry_value(const Database& db, const Record& entry, const SysVarInfo& info) {
+  const Group* g = entry.find(info.dimstyle_code);
+  if (!g) return entry_default(info);
+  switch (info.type) {
+    case VarType::kReal:
+      return VarValue::real(g->x);
+    case VarType::kString: {
+      if (!handle_table(info.dimstyle_code)) return VarValue::text(g->s);
+      RecordId id = db.find_handle(g->s);
+      return VarValue::text(id == kNoRecord ? std::string() : std::string(db.record(id).text(2)));
+    }
+    case VarType::kPoint:
+      return VarValue::point(g->pt());
+    case VarType::kShort:
+    case VarType::kLong:
+      break;
+  }
+  return VarValue::integer(g->i, info.type);
+}
+
+bool values_equal(const VarValue& a, const VarValue& b) {
+  switch (a.type) {
+    case VarType::kReal:
+      // Reals come back from files printed with 16 digits or fewer.
+      return std::abs(a.r - b.r) <= 1e-12 * std::max(1.0, std::abs(a.r));
+    case VarType::kString:
+      return iequals(a.s, b.s);
+    case VarType::kPoint:
+      return a.p == b.p;
+    case VarType::kShort:
+    case VarType::kLong:
+      break;
+  }
+  return a.i == b.i;
+}
+
+}  // namespace
+
+DimStyleValues::DimStyleValues() {
+  for (const SysVarInfo& info : dim_vars()) values_.push_back(sysvar_default(info));
+}
+
+DimStyleValues DimStyleValues::from_variables(const Database& db) {
+  DimStyleValues out;
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) {
+    if (std::optional<VarValue> v = db.get_var(vars[k].name)) out.values_[k] = *v;
+  }
+  return out;
+}
+
+DimStyleValues DimStyleValues::from_entry(const Database& db, const Record& entry) {
+  DimStyleValues out;
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) out.values_[k] = entry_value(db, entry, vars[k]);
+  return out;
+}
+
+void DimStyleValues::apply_to_variables(Database& db) const {
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) {
+    if (db.get_var(vars[k].name) != values_[k]) db.set_var(vars[k].name, values_[k]);
+  }
+}
+
+std::vector<Group> DimStyleValues::entry_groups(const Database& db) const {
+  std::vector<Group> out;
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) {
+    const int code = vars[k].dimstyle_code;
+    const VarValue& v = values_[k];
+    switch (v.type) {
+      case VarType::kReal:
+        out.push_back(Group::real(code, v.r));
+        break;
+      case VarType::kString: {
+        const char* table = handle_table(code);
+        if (!table) {
+          out.push_back(Group::text(code, v.s));
+          break;
+        }
+        RecordId id = v.s.empty() ? kNoRecord : db.table_entry(table, v.s);
+        if (id != kNoRecord) out.push_back(Group::text(code, handle_text(db.record(id).handle())));
+        break;
+      }
+      case VarType::kPoint:
+        out.push_back(Group::point(code, v.p));
+        break;
+      case VarType::kShort:
+      case VarType::kLong:
+        out.push_back(Group::integer(code, v.i));
+        break;
+    }
+  }
+  return out;
+}
+
+const VarValue& DimStyleValues::get(std::string_view name) const {
+  size_t k = var_index(name);
+  assert(k < values_.size());
+  return values_[k];
+}
+
+void DimStyleValues::set(std::string_view name, const VarValue& value) {
+  size_t k = var_index(name);
+  assert(k < values_.size());
+  VarType type = values_[k].type;
+  values_[k] = value;
+  values_[k].type = type;
+}
+
+bool DimStyleValues::operator==(const DimStyleValues& other) const {
+  for (size_t k = 0; k < values_.size(); ++k)
+    if (!values_equal(values_[k], other.values_[k])) return false;
+  return true;
+}
+
+bool dimvar_matches_entry(const Database& db, const Record& entry, std::string_view name,
+                          const VarValue& value) {
+  const SysVarInfo* info = sysvar_info(name);
+  if (!info || info->dimstyle_code == 0) return false;
+  VarValue stored = entry_value(db, entry, *info);
+  VarValue given = value;
+  given.type = info->type;
+  return values_equal(stored, given);
+}
+
+}  // namespace cad

@@ -1,0 +1,161 @@
+// Undo: every host command is one step that U takes back exactly, a group spans its commands,
+// a module's command is one step whatever groups it opens, and UNDOCTL shows the settings.
+#include "cad/ads/undo.h"
+
+#include <functional>
+
+#include "tests/builtins/builtins_checks.h"
+
+namespace cad::testing {
+namespace {
+
+struct UndoCase {
+  const char* name;
+  std::vector<std::vector<Reply>> setup;
+  std::vector<Reply> command;
+};
+
+class UndoEveryCommandTest : public BuiltinsTest, public ::testing::WithParamInterface<UndoCase> {};
+
+TEST_P(UndoEveryCommandTest, UAfterTheCommandGivesBackTheDrawing) {
+  for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
+  const Snapshot before(host_);
+  ASSERT_EQ(run(GetParam().command), kRtNorm);
+  ASSERT_NE(before.diff(Snapshot(host_)), "") << "the command changed nothing";
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+std::vector<Reply> horizontal() {
+  return {T("_dim1"), T("_hori"), P(0, 0), P(4, 0), P(2, 1), T("")};
+}
+std::vector<Reply> line() { return {T("_line"), P(0, 0), P(4, 4), T("")}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, UndoEveryCommandTest,
+    ::testing::Values(
+        UndoCase{"Dim1Horizontal", {}, horizontal()},
+        UndoCase{"Dim1Vertical", {}, {T("_dim1"), T("_ver"), P(0, 0), P(0, 4), P(1, 1), T("x")}},
+        UndoCase{"Dim1Continue", {horizontal()}, {T("_dim1"), T("_continue"), P(9, 0), T("")}},
+        UndoCase{"Dim1SaveNew", {}, {T("_dim1"), T("_save"), T("Plan")}},
+        UndoCase{"Dim1SaveOver",
+                 {{T("_dim1"), T("_save"), T("Plan")}, {T("_setvar"), T("DIMTXT"), T("1")}},
+                 {T("_dim1"), T("_save"), T("Plan"), T("_Yes")}},
+        UndoCase{"Dim1Restore",
+                 {{T("_setvar"), T("DIMTXT"), T("1")},
+                  {T("_dim1"), T("_save"), T("Big")},
+                  {T("_dim1"), T("_restore"), T("STANDARD")}},
+                 {T("_dim1"), T("_restore"), T("Big")}},
+        UndoCase{"DimstyleSave", {}, {T("_-dimstyle"), T("_save"), T("Other")}},
+        UndoCase{"UcsZ", {}, {T("_ucs"), T("_z"), A(30)}},
+        UndoCase{"UcsWorld", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_w")}},
+        UndoCase{"UcsPrevious", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_p")}},
+        UndoCase{"UcsOrigin", {}, {T("_ucs"), P(3, 4), T("")}},
+        UndoCase{"LayerMake", {}, {T("_-layer"), T("_m"), T("New1"), T("")}},
+        UndoCase{"LayerSet",
+                 {{T("_-layer"), T("_n"), T("A"), T("")}},
+                 {T("_-layer"), T("_s"), T("A"), T("")}},
+        UndoCase{"LayerFreezeColorOff",
+                 {{T("_-layer"), T("_n"), T("A"), T("")}},
+                 {T("_-layer"), T("_f"), T("A"), T("_c"), T("3"), T("A"), T("_off"), T("A"),
+                  T("_lo"), T("A"), T("")}},
+        UndoCase{"Line", {}, {T("_line"), P(0, 0), P(1, 0), P(1, 1), T("_c")}},
+        UndoCase{"Pline", {}, {T("_pline"), P(0, 0), P(1, 0), P(1, 1), T("_c")}},
+        UndoCase{"Circle", {}, {T("_circle"), P(2, 2), T("1.5")}},
+        UndoCase{"EraseLast", {line()}, {T("_erase"), T("_l"), T("")}},
+        UndoCase{"ErasePicked", {line(), horizontal()}, {T("_erase"), P(2, 2), T("")}},
+        UndoCase{"MoveDimension", {horizontal()}, {T("_move"), T("_l"), T(""), P(0, 0), P(1, 2)}},
+        UndoCase{"Setvar", {}, {T("_setvar"), T("DIMASZ"), T("0.2")}},
+        UndoCase{"SetvarLayer",
+                 {{T("_-layer"), T("_n"), T("A"), T("")}},
+                 {T("_setvar"), T("CLAYER"), T("A")}}),
+    [](const ::testing::TestParamInfo<UndoCase>& info) { return info.param.name; });
+
+using UndoTest = BuiltinsTest;
+
+TEST_F(UndoTest, AGroupOfSeveralCommandsUndoesAsOne) {
+  ASSERT_EQ(run(line()), kRtNorm);
+  const Snapshot before(host_);
+  ASSERT_EQ(run({T("_undo"), T("_begin")}), kRtNorm);
+  EXPECT_NE(host_.get_var("UNDOCTL")->i & UndoSteps::kGroupOpen, 0);
+  ASSERT_EQ(run(horizontal()), kRtNorm);
+  ASSERT_EQ(run({T("_circle"), P(0, 0), T("1")}), kRtNorm);
+  ASSERT_EQ(run({T("_-layer"), T("_m"), T("G"), T("")}), kRtNorm);
+  ASSERT_EQ(run({T("_undo"), T("_end")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i & UndoSteps::kGroupOpen, 0);
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+  EXPECT_EQ(live_entities("LINE").size(), 1u);
+}
+
+TEST_F(UndoTest, ACommandIsOneStepWhateverGroupsItOpens) {
+  // A command that scripts others the way the module does.
+  CommandDef def;
+  def.group = "TEST";
+  def.global_name = def.local_name = "TWOLINES";
+  def.body = [this] {
+    run({T("_undo"), T("_auto"), T("_off")});
+    run({T("_undo"), T("_group")});
+    run(line());
+    run({T("_undo"), T("_end")});
+    run({T("_undo"), T("_auto"), T("_on")});
+    run({T("_line"), P(5, 5), P(6, 6), T("")});
+  };
+  host_.commands().add(def);
+  ASSERT_EQ(run(line()), kRtNorm);
+  const Snapshot before(host_);
+  ASSERT_EQ(run({T("twolines")}), kRtNorm);
+  EXPECT_EQ(live_entities("LINE").size(), 3u);
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 53);
+}
+
+TEST_F(UndoTest, UndoControlBitsFollowTheOptions) {
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 53);
+  ASSERT_EQ(run({T("_undo"), T("_auto"), T("_off")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 49);
+  ASSERT_EQ(run({T("_undo"), T("_group")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 57);
+  ASSERT_EQ(run({T("_undo"), T("_end")}), kRtNorm);
+  ASSERT_EQ(run({T("_undo"), T("_control"), T("_one")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 51);
+  ASSERT_EQ(run({T("_undo"), T("_control"), T("_none")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i & UndoSteps::kEnabled, 0);
+  // With undo off, UNDO offers only Control.
+  ASSERT_EQ(run({T("_undo"), T("_all")}), kRtNorm);
+  EXPECT_EQ(host_.get_var("UNDOCTL")->i, 49);
+}
+
+TEST_F(UndoTest, NumberUndoesThatManyCommands) {
+  const Snapshot before(host_);
+  ASSERT_EQ(run(line()), kRtNorm);
+  ASSERT_EQ(run({T("_circle"), P(0, 0), T("1")}), kRtNorm);
+  const Snapshot after_two(host_);
+  ASSERT_EQ(run(horizontal()), kRtNorm);
+  ASSERT_EQ(run({T("_undo"), T("1")}), kRtNorm);
+  EXPECT_EQ(after_two.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_undo"), T("5")}), kRtNorm);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+TEST_F(UndoTest, BackStopsAtTheMark) {
+  ASSERT_EQ(run(line()), kRtNorm);
+  const Snapshot marked(host_);
+  ASSERT_EQ(run({T("_undo"), T("_mark")}), kRtNorm);
+  ASSERT_EQ(run(horizontal()), kRtNorm);
+  ASSERT_EQ(run({T("_circle"), P(0, 0), T("1")}), kRtNorm);
+  ASSERT_EQ(run({T("_undo"), T("_back")}), kRtNorm);
+  EXPECT_EQ(marked.diff(Snapshot(host_)), "");
+}
+
+TEST_F(UndoTest, UndoInsideLineTakesBackTheLastSegment) {
+  ASSERT_EQ(run({T("_line"), P(0, 0), P(1, 0), P(2, 0), T("_u"), P(3, 3), T("")}), kRtNorm);
+  const std::vector<RecordId> lines = live_entities("LINE");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(db().record(lines[1]).point(10), (Vec3{1, 0, 0}));
+  EXPECT_EQ(db().record(lines[1]).point(11), (Vec3{3, 3, 0}));
+}
+
+}  // namespace
+}  // namespace cad::testing
