@@ -6,63 +6,15 @@
 // CLAYER must name a layer of the drawing that is not frozen. Setting a dimension variable to a
 // value that differs from the current dimension style's makes the style "*UNNAMED", as the
 // host does when dimension variables are overridden.
-#include <algorithm>
-#include <cmath>
 #include <optional>
 #include <string>
 
 #include "cad/ads/bridge.h"
+#include "cad/dims/style_table.h"
 #include "host/adslib.h"
 
 namespace cad {
 namespace {
-
-// The value a dimension style entry holds for a dimension variable (the variable's default
-// when the entry does not list it). Text styles and arrow blocks are kept as handles and
-// compared by the name of what they point to.
-VarValue style_value(const Database& db, const Record& style, const SysVarInfo& info) {
-  const Group* g = style.find(info.dimstyle_code);
-  if (!g) return sysvar_default(info);
-  switch (info.type) {
-    case VarType::kReal:
-      return VarValue::real(g->x);
-    case VarType::kShort:
-    case VarType::kLong:
-      return VarValue::integer(g->i, info.type);
-    case VarType::kString: {
-      if (group_type(g->code) != GroupType::kHandle) return VarValue::text(g->s);
-      RecordId target = db.find_handle(g->s);
-      return VarValue::text(target == kNoRecord ? "" : std::string(db.record(target).text(2)));
-    }
-    case VarType::kPoint:
-      break;
-  }
-  return VarValue::point(g->pt());
-}
-
-bool same_value(const VarValue& a, const VarValue& b) {
-  switch (a.type) {
-    case VarType::kReal:
-      return std::abs(a.r - b.r) <= 1e-12 * std::max(1.0, std::abs(a.r));
-    case VarType::kString:
-      return iequals(a.s, b.s);
-    case VarType::kShort:
-    case VarType::kLong:
-      return a.i == b.i;
-    case VarType::kPoint:
-      break;
-  }
-  return a == b;
-}
-
-void mark_style_overridden(Database& db, const SysVarInfo& info, const VarValue& value) {
-  auto current = db.get_var("DIMSTYLE");
-  if (!current || current->s == "*UNNAMED") return;
-  RecordId style = db.table_entry("DIMSTYLE", current->s);
-  if (style == kNoRecord) return;
-  if (same_value(style_value(db, db.record(style), info), value)) return;
-  db.set_var("DIMSTYLE", VarValue::text("*UNNAMED"), true);
-}
 
 // The layer's name as the table writes it, when the layer exists and is not frozen.
 std::optional<std::string> usable_layer(const Database& db, std::string_view name) {
@@ -142,7 +94,7 @@ int acedSetVar(const ACHAR* sym, const resbuf* val) {
     value.s = *layer;
   }
   if (!db.set_var(info->name, value)) return RTERROR;
-  if (info->dimstyle_code != 0) cad::mark_style_overridden(db, *info, value);
+  cad::note_dim_var_set(db, info->name);
   return RTNORM;
 }
 
