@@ -1,0 +1,46 @@
+// Chain generation: a point list and the chain request become one chain of linear dimensions,
+// drawn by the host's dimensioning command with texts the module formats and tied together as
+// one chain. Also the routines that grow and shrink a point list.
+//
+// A point list is a result-buffer list whose first node carries no point, followed by one
+// RT3DPOINT node per point (current UCS). Its owner releases it with acutRelRb.
+#pragma once
+
+#include <cstdint>
+
+#include "chain/chain_request.h"
+#include "host/arxHeaders.h"
+
+// Generates the chain of point_list from ChainRequest (angle, line_point, side) and the
+// settings loaded by get_dimstyle. Always RTNORM; ends with acedRetVoid. OSMODE is 0 while it
+// works and back at its old value on every way out.
+int create_chain(const resbuf* point_list);
+
+using ChainPointCompare = int (*)(const ChainPoint& a, const ChainPoint& b);
+
+// Draws the dimensions of ChainRequest.points along coordinate `along` ("_hori": along x,
+// "_ver": along y), sorted with cmp, and tags them as one chain.
+void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp);
+
+// Removes from sorted points every point whose successor lies within the point tolerance of it
+// along the chain, so that of a run at one place the last remains. Gives the least and the
+// greatest cross coordinate of the points kept (the first point's is always counted) and
+// returns the new count.
+int clean_points(ChainPoint* points, int count, int along, ads_real& maximum, ads_real& minimum,
+                 int across);
+
+// Ascending order by x (cmp_x) or y (cmp_y): -1, 0 or +1.
+int cmp_x(const ChainPoint& a, const ChainPoint& b);
+int cmp_y(const ChainPoint& a, const ChainPoint& b);
+
+// Writes the text of a dimension of length distance into ChainRequest.text_buffer, rounded to
+// multiples of rounding (when above 0) and formatted from DimSettings. Returns RTNORM.
+int format_dim_text(ads_real distance, ads_real rounding);
+
+// Appends an RT3DPOINT node holding point to point_list (which has its first node) and raises
+// counter. RTCAN when there is no memory for the node.
+int add_point(const ads_point point, resbuf* point_list, int32_t& counter);
+
+// Unlinks and releases the last point of point_list and lowers counter; nothing when the list
+// has no point or counter is below 1. Returns RTNORM.
+int remove_last_point(resbuf* point_list, int32_t& counter);

@@ -1,0 +1,162 @@
+// Chain data: tagging members, finding a chain from one member (also after a DXF round trip),
+// picking chain dimensions, and growing and shrinking point lists.
+#include "cad/dxf/reader.h"
+#include "cad/dxf/writer.h"
+#include "chain_checks.h"
+
+namespace {
+
+const ChainInput kThreePoints = {{{0, 0, 0}, {2, 0, 0}, {5, 0, 0}}, {0, -1, 0}};
+
+Name make_line(double y) {
+  ads_point from = {0, y, 0};
+  ads_point to = {3, y, 0};
+  acedCommandS(RTSTR, L"_line", RTPOINT, from, RTPOINT, to, RTSTR, L"", RTNONE);
+  ads_name last;
+  acdbEntLast(last);
+  return {last[0], last[1]};
+}
+
+TEST_F(ChainTest, MembersAreFoundFromAnyMember) {
+  make_chain(kThreePoints);
+  const std::vector<Name> made = entities(L"DIMENSION");
+  ASSERT_EQ(made.size(), 2u);
+  std::wstring name;
+  SsName members;
+  ASSERT_EQ(find_chain_members(made[1].data(), name, members), RTNORM);
+  EXPECT_EQ(name, L"$" + text_group(made[0], 5));
+  int32_t length = 0;
+  acedSSLength(members.name(), &length);
+  EXPECT_EQ(length, 2);
+}
+
+TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
+  make_chain(kThreePoints);
+  Name line;
+  run([&line] { line = make_line(7); });
+  std::wstring name;
+  SsName members;
+  EXPECT_EQ(find_chain_members(line.data(), name, members), RTERROR);
+  EXPECT_FALSE(members.held());
+}
+
+TEST_F(ChainTest, TwoChainsStayApart) {
+  make_chain(kThreePoints);
+  make_chain({{{0, 4, 0}, {1, 4, 0}}, {0, 3, 0}});
+  const std::vector<Name> made = entities(L"DIMENSION");
+  ASSERT_EQ(made.size(), 3u);
+  std::wstring name;
+  SsName members;
+  ASSERT_EQ(find_chain_members(made[2].data(), name, members), RTNORM);
+  int32_t length = 0;
+  acedSSLength(members.name(), &length);
+  EXPECT_EQ(length, 1);
+  EXPECT_EQ(name, L"$" + text_group(made[2], 5));
+}
+
+TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
+  make_chain(kThreePoints);
+  const std::wstring first_handle = text_group(entities(L"DIMENSION")[0], 5);
+  cad::ReadResult read = cad::read_dxf(cad::write_dxf(host().db()), "chain.dxf");
+  ASSERT_NE(read.db, nullptr) << read.error;
+  host().set_db(std::move(read.db));
+  const std::vector<DimInfo> made = dims();
+  ASSERT_EQ(made.size(), 2u);
+  for (const DimInfo& dim : made) {
+    EXPECT_EQ(dim.chain, L"$" + first_handle);
+    EXPECT_EQ(dim.tag, L"QRM");
+  }
+  const std::vector<Name> names = entities(L"DIMENSION");
+  std::wstring name;
+  SsName members;
+  ASSERT_EQ(find_chain_members(names[1].data(), name, members), RTNORM);
+  int32_t length = 0;
+  acedSSLength(members.name(), &length);
+  EXPECT_EQ(length, 2);
+}
+
+TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
+  std::vector<Name> lines;
+  run([&lines] {
+    lines.push_back(make_line(1));
+    lines.push_back(make_line(2));
+  });
+  const std::wstring first = text_group(lines[0], 5);
+  RbList handles(new_text_node(RTSTR, first.c_str()));
+  handles.get()->rbnext = new_text_node(RTSTR, L"FFFFFFF");
+  handles.get()->rbnext->rbnext = new_text_node(RTSTR, text_group(lines[1], 5).c_str());
+  run([&handles] { EXPECT_EQ(connect_dim(handles.get()), RTERROR); });
+  EXPECT_EQ(text_group(lines[0], 1001, true), L"$" + first);
+  EXPECT_EQ(text_group(lines[1], 1001, true), L"");
+}
+
+TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
+  make_chain(kThreePoints);
+  run([] { make_line(5); });
+  replies("50,50\n1,5\n1,-1.2\n");
+  ads_name picked;
+  run([&picked] { EXPECT_EQ(select_chain(picked, false), RTNORM); });
+  EXPECT_EQ(text_group({picked[0], picked[1]}, 0), L"DIMENSION");
+  EXPECT_NE(transcript().find("Keine Bemassungskette gewaehlt !"), std::string::npos);
+}
+
+TEST_F(ChainTest, EscEndsThePick) {
+  make_chain(kThreePoints);
+  replies("^C\n");
+  run([] {
+    ads_name picked;
+    EXPECT_EQ(select_chain(picked, false), RTCAN);
+  });
+}
+
+TEST_F(ChainTest, SelectingChainsKeepsOnlyChainDimensions) {
+  make_chain(kThreePoints);
+  run([] { make_line(5); });
+  replies("1,-1.2\n1,5\n\n");
+  run([] {
+    ads_name set;
+    ASSERT_EQ(select_chain(set, true), RTNORM);
+    SsName owned;
+    owned.adopt(set);
+    int32_t length = 0;
+    acedSSLength(owned.name(), &length);
+    EXPECT_EQ(length, 1);
+  });
+  EXPECT_NE(transcript().find("Bemassungskette waehlen"), std::string::npos);
+}
+
+TEST_F(ChainTest, PointListGrowsAndShrinksWithItsCounter) {
+  RbList list(acutNewRb(RT3DPOINT));
+  int32_t counter = 1;
+  const ads_point a = {1, 2, 3};
+  const ads_point b = {4, 5, 6};
+  EXPECT_EQ(add_point(a, list.get(), counter), RTNORM);
+  EXPECT_EQ(add_point(b, list.get(), counter), RTNORM);
+  EXPECT_EQ(counter, 3);
+  ASSERT_NE(list.get()->rbnext, nullptr);
+  EXPECT_EQ(list.get()->rbnext->restype, RT3DPOINT);
+  EXPECT_EQ(list.get()->rbnext->rbnext->resval.rpoint[Z], 6.0);
+
+  EXPECT_EQ(remove_last_point(list.get(), counter), RTNORM);
+  EXPECT_EQ(counter, 2);
+  EXPECT_EQ(list.get()->rbnext->rbnext, nullptr);
+  EXPECT_EQ(list.get()->rbnext->resval.rpoint[X], 1.0);
+  remove_last_point(list.get(), counter);
+  EXPECT_EQ(list.get()->rbnext, nullptr);
+  // Nothing left to remove: neither list nor counter change.
+  remove_last_point(list.get(), counter);
+  EXPECT_EQ(counter, 1);
+}
+
+TEST_F(ChainTest, RemovingIsRefusedWhileTheCounterIsBelowOne) {
+  RbList list(acutNewRb(RT3DPOINT));
+  int32_t counter = 1;
+  const ads_point a = {1, 2, 3};
+  add_point(a, list.get(), counter);
+  counter = 0;
+  remove_last_point(list.get(), counter);
+  EXPECT_EQ(counter, 0);
+  EXPECT_NE(list.get()->rbnext, nullptr);
+}
+
+}  // namespace

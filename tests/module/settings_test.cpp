@@ -1,0 +1,236 @@
+// Settings per dimension style: loading from the style's carrier, from the STANDARD template or
+// the defaults, and storing them on one carrier per style.
+#include <string>
+#include <vector>
+
+#include "module_host.h"
+#include "settings/dim_settings.h"
+#include "settings/dimstyle.h"
+
+namespace {
+
+using Name = std::array<int64_t, 2>;
+
+struct CarrierData {
+  std::wstring style;
+  std::vector<double> reals;
+  std::vector<short> shorts;
+};
+
+class SettingsTest : public ModuleHostTest {
+ protected:
+  void SetUp() override {
+    ModuleHostTest::SetUp();
+    DimSettings = {};
+  }
+
+  static CarrierData carrier_data(const Name& carrier) {
+    RbList apps(new_text_node(RTSTR, L"TAV"));
+    RbList data(acdbEntGetX(carrier.data(), apps.get()));
+    CarrierData out;
+    const resbuf* app = find_group(data.get(), 1001);
+    EXPECT_NE(app, nullptr);
+    for (const resbuf* node = app != nullptr ? app->rbnext : nullptr; node != nullptr;
+         node = node->rbnext) {
+      if (node->restype == 1000) out.style = node->resval.rstring;
+      if (node->restype == 1040) out.reals.push_back(node->resval.rreal);
+      if (node->restype == 1070) out.shorts.push_back(node->resval.rint);
+    }
+    return out;
+  }
+
+  // The carriers of the drawing (INSERTs with settings data).
+  static std::vector<Name> carriers() {
+    std::vector<Name> found;
+    for (const Name& insert : entities(L"INSERT")) {
+      if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
+    }
+    return found;
+  }
+
+  static void make_style(const wchar_t* name) {
+    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, name, RTNONE);
+    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_restore", RTSTR, L"STANDARD", RTNONE);
+  }
+};
+
+TEST_F(SettingsTest, DrawingWithoutCarriersGetsDefaultsOnAStandardCarrier) {
+  DimSettings.leading_zero = 4;
+  run([] { EXPECT_EQ(get_dimstyle(L"STANDARD"), RTNORM); });
+  EXPECT_EQ(std::wstring(DimSettings.style_name), L"STANDARD");
+  EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.3);
+  EXPECT_DOUBLE_EQ(DimSettings.dimline_distance, 0.2);
+  EXPECT_DOUBLE_EQ(DimSettings.ext_length, 0.1);
+  EXPECT_DOUBLE_EQ(DimSettings.length_factor, 1.0);
+  EXPECT_EQ(DimSettings.min_decimals, 2);
+  EXPECT_EQ(DimSettings.raised_after, 2);
+  EXPECT_EQ(DimSettings.leading_zero, 0);
+
+  const std::vector<Name> found = carriers();
+  ASSERT_EQ(found.size(), 1u);
+  const CarrierData data = carrier_data(found[0]);
+  EXPECT_EQ(data.style, L"STANDARD");
+  EXPECT_EQ(data.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0}));
+  EXPECT_EQ(data.shorts, (std::vector<short>{2, 2}));
+  EXPECT_EQ(text_group(found[0], 8), L"0");
+  EXPECT_EQ(point_group(found[0], 10), (std::array<double, 3>{0, 0, 0}));
+  const std::wstring block = text_group(found[0], 2);
+  ASSERT_EQ(block.substr(0, 2), L"*U");
+  std::string narrow(block.begin(), block.end());
+  const size_t index = host().db().block_index(narrow);
+  ASSERT_NE(index, cad::Database::npos);
+  EXPECT_TRUE(host().db().blocks()[index].entities.empty());
+  RbValue dimdli;
+  acedGetVar(L"DIMDLI", dimdli.fill());
+  EXPECT_DOUBLE_EQ(dimdli.get().resval.rreal, 0.0);
+}
+
+TEST_F(SettingsTest, FirstStyleWithoutCarriersKeepsItsNameAndLeavesStandardAlone) {
+  run([] {
+    resbuf asz{};
+    asz.restype = RTREAL;
+    asz.resval.rreal = 0.4;
+    acedSetVar(L"DIMASZ", &asz);
+    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"S1", RTNONE);
+    EXPECT_EQ(get_dimstyle(L"S1"), RTNORM);
+  });
+  EXPECT_EQ(std::wstring(DimSettings.style_name), L"S1");
+  EXPECT_EQ(text_var(L"DIMSTYLE"), L"S1");
+  EXPECT_DOUBLE_EQ(DimSettings.dimline_distance, 0.2);
+  const std::vector<Name> found = carriers();
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(carrier_data(found[0]).style, L"S1");
+  RbList standard(acdbTblSearch(L"DIMSTYLE", L"STANDARD", 0));
+  EXPECT_NE(find_group(standard.get(), 41)->resval.rreal, 0.4);
+}
+
+TEST_F(SettingsTest, RoundingFollowsTheStyleVariable) {
+  run([] {
+    resbuf rnd{};
+    rnd.restype = RTREAL;
+    rnd.resval.rreal = 0.05;
+    acedSetVar(L"DIMRND", &rnd);
+    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"RUND", RTNONE);
+    get_dimstyle(L"RUND");
+  });
+  EXPECT_DOUBLE_EQ(DimSettings.rounding, 0.05);
+}
+
+TEST_F(SettingsTest, OwnCarrierLoadsWithoutTouchingTheDrawing) {
+  run([] {
+    get_dimstyle(L"STANDARD");
+    DimSettings.chain_spacing = 0.6;
+    DimSettings.min_decimals = 0;
+    DimSettings.raised_after = -3;
+    set_dimstyle(DimSettings.style_name);
+  });
+  DimSettings = {};
+  const size_t before = scripted().size();
+  run([] { EXPECT_EQ(get_dimstyle(L"standard"), RTNORM); });
+  EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.6);
+  EXPECT_EQ(DimSettings.min_decimals, 0);
+  EXPECT_EQ(DimSettings.raised_after, -3);
+  EXPECT_EQ(std::wstring(DimSettings.style_name), L"STANDARD");
+  ASSERT_EQ(scripted().size(), before + 1);
+  EXPECT_EQ(scripted().back(), "_dim1 _restore standard");
+  EXPECT_EQ(carriers().size(), 1u);
+}
+
+TEST_F(SettingsTest, OtherStyleTakesTheStandardValuesOnItsOwnCarrier) {
+  run([] {
+    get_dimstyle(L"STANDARD");
+    DimSettings.ext_length = 0.05;
+    set_dimstyle(DimSettings.style_name);
+    make_style(L"Plan");
+  });
+  run([] { EXPECT_EQ(get_dimstyle(L"plan"), RTNORM); });
+  EXPECT_EQ(std::wstring(DimSettings.style_name), L"Plan");
+  EXPECT_DOUBLE_EQ(DimSettings.ext_length, 0.05);
+  EXPECT_EQ(text_var(L"DIMSTYLE"), L"Plan");
+  ASSERT_EQ(carriers().size(), 2u);
+
+  run([] {
+    DimSettings.ext_length = 0.07;
+    set_dimstyle(DimSettings.style_name);
+  });
+  for (const Name& carrier : carriers()) {
+    const CarrierData data = carrier_data(carrier);
+    EXPECT_DOUBLE_EQ(data.reals[2], data.style == L"STANDARD" ? 0.05 : 0.07) << data.style;
+  }
+}
+
+TEST_F(SettingsTest, LowerCaseStandardCarrierServesAsTemplate) {
+  run([] {
+    get_dimstyle(L"STANDARD");
+    DimSettings.length_factor = 100.0;
+    copy_text(DimSettings.style_name, kStyleNameLength, L"standard");
+    set_dimstyle(L"standard");
+    make_style(L"CM");
+    get_dimstyle(L"CM");
+  });
+  EXPECT_DOUBLE_EQ(DimSettings.length_factor, 100.0);
+  EXPECT_EQ(carriers().size(), 2u);
+}
+
+TEST_F(SettingsTest, UnnamedStandsForStandardInAnyCase) {
+  run([] {
+    get_dimstyle(L"STANDARD");
+    copy_text(DimSettings.style_name, kStyleNameLength, L"x");
+    EXPECT_EQ(get_dimstyle(L"*unNamed"), RTNORM);
+  });
+  EXPECT_EQ(std::wstring(DimSettings.style_name), L"STANDARD");
+}
+
+TEST_F(SettingsTest, MissingStyleChangesNothing) {
+  DimSettings.chain_spacing = 9.0;
+  const size_t before = scripted().size();
+  run([] { EXPECT_EQ(get_dimstyle(L"NIRGENDS"), RTERROR); });
+  EXPECT_NE(transcript().find("Stil \"NIRGENDS\" nicht in Zeichnung gefunden !"),
+            std::string::npos);
+  EXPECT_EQ(scripted().size(), before);
+  EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 9.0);
+  EXPECT_TRUE(carriers().empty());
+}
+
+TEST_F(SettingsTest, SavingTwiceKeepsOneCarrierWithTheSecondValues) {
+  run([] {
+    get_dimstyle(L"STANDARD");
+    DimSettings.dimline_distance = 0.4;
+    set_dimstyle(DimSettings.style_name);
+    DimSettings.dimline_distance = 0.5;
+    EXPECT_EQ(set_dimstyle(DimSettings.style_name), RTNORM);
+  });
+  const std::vector<Name> found = carriers();
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_DOUBLE_EQ(carrier_data(found[0]).reals[1], 0.5);
+}
+
+TEST_F(SettingsTest, CarrierWithWrongDataAbortsTheCommand) {
+  run([] {
+    acdbRegApp(L"TAV");
+    ads_point origin = {0, 0, 0};
+    RbList block(acutBuildList(RTDXF0, L"BLOCK", 2, L"*U", 70, 1, 10, origin, 0));
+    acdbEntMake(block.get());
+    RbList end(acutBuildList(RTDXF0, L"ENDBLK", 0));
+    acdbEntMake(end.get());
+    ACHAR name[20];
+    acedGetInput(name, 20);
+    RbList insert(acutBuildList(RTDXF0, L"INSERT", 2, name, 10, origin, 0));
+    acdbEntMake(insert.get());
+    ads_name carrier;
+    acdbEntLast(carrier);
+    RbList data(acdbEntGet(carrier));
+    resbuf* xdata = acutNewRb(-3);
+    xdata->rbnext = new_text_node(1001, L"TAV");
+    xdata->rbnext->rbnext = new_text_node(1000, L"STANDARD");
+    xdata->rbnext->rbnext->rbnext = acutNewRb(1040);
+    xdata->rbnext->rbnext->rbnext->rbnext = acutNewRb(1070);
+    append_list(data.get(), xdata);
+    acdbEntMod(data.get());
+  });
+  ASSERT_EQ(carriers().size(), 1u);
+  EXPECT_EQ(run([] { get_dimstyle(L"STANDARD"); }), cad::CommandResult::kAborted);
+  EXPECT_NE(transcript().find("unerwarteter Datentyp in get_dimstyle"), std::string::npos);
+}
+
+}  // namespace
