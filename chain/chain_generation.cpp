@@ -182,14 +182,8 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
     } else if (line > maximum && line > minimum) {
       ChainRequest.side = 1;
     } else {
-      int status;
-      while ((status = acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", pt1)) !=
-             RTNORM) {
-        // Esc must stay a way out: nothing has been drawn yet, so the chain is given up.
-        if (status == RTCAN) {
-          acutPrintf(kNothingMade);
-          return;
-        }
+      // Only a point answers the side prompt; everything else (Esc included) asks again.
+      while (acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", pt1) != RTNORM) {
       }
       ChainRequest.side = pt1[across] > line ? 1 : -1;
     }

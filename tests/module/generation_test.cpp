@@ -149,11 +149,22 @@ TEST_F(ChainTest, SideIsAskedWhenTheBasePointLiesBetween) {
   EXPECT_EQ(ChainRequest.side, 1);
 }
 
-TEST_F(ChainTest, EscAtTheSidePromptGivesTheChainUp) {
+TEST_F(ChainTest, EscAtTheSidePromptAsksAgain) {
+  replies("^C\nfoo\n1,5\n");
+  EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}), cad::CommandResult::kDone);
+  size_t asked = 0;
+  for (size_t at = transcript().find("Masslinie auf Seite:"); at != std::string::npos;
+       at = transcript().find("Masslinie auf Seite:", at + 1))
+    ++asked;
+  EXPECT_EQ(asked, 3u) << transcript();
+  EXPECT_EQ(dims().size(), 1u);
+}
+
+// A script that ends at the side prompt ends the command: nothing drawn, OSMODE as before.
+TEST_F(ChainTest, ScriptEndingAtTheSidePromptLeavesTheDrawingAlone) {
   set_short_var(L"OSMODE", 33);
   replies("^C\n");
-  EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}), cad::CommandResult::kDone);
-  EXPECT_NE(transcript().find("Keine neue Bemassung generiert !"), std::string::npos);
+  EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}), cad::CommandResult::kInputEnded);
   EXPECT_TRUE(dims().empty());
   EXPECT_EQ(short_var(L"OSMODE"), 33);
 }

@@ -1,0 +1,219 @@
+// Chain by cut line: dimensions the crossings of a cut line with lines and polylines.
+#include <cwchar>
+
+#include "chain/chain_generation.h"
+#include "chain/chain_request.h"
+#include "commands/commands.h"
+#include "commands/coordinates.h"
+#include "commands/entity_segments.h"
+#include "commands/input_routines.h"
+#include "frame/command_env.h"
+#include "frame/owners.h"
+#include "host/arxHeaders.h"
+#include "settings/dimstyle.h"
+
+namespace {
+
+constexpr size_t kAnswerLength = 512;
+constexpr const ACHAR* kNextPointPrompt = L"\nSchnittlinienpunkt eingeben:";
+// POLYLINE flags of polygon meshes (16) and polyface meshes (64).
+constexpr int kMeshFlags = 16 | 64;
+
+// Lines and polylines, and with_mline multilines too. Meshes are POLYLINEs but surfaces, not
+// paths: they are no cut line and nothing to dimension.
+RbList path_filter(bool with_mline) {
+  resbuf* filter =
+      acutBuildList(-4, L"<or", RTDXF0, L"LINE", -4, L"<and", RTDXF0, L"POLYLINE", -4, L"<not", -4,
+                    L"&", 70, kMeshFlags, -4, L"not>", -4, L"and>", RTDXF0, L"LWPOLYLINE", RTNONE);
+  if (filter == nullptr) acrx_abort(L"\nNicht genügend Speicher fuer Filter !!");
+  resbuf* tail = with_mline ? acutBuildList(RTDXF0, L"MLINE", -4, L"or>", RTNONE)
+                            : acutBuildList(-4, L"or>", RTNONE);
+  if (tail == nullptr) {
+    acutRelRb(filter);
+    acrx_abort(L"\nNicht genügend Speicher fuer Filter !!");
+  }
+  return RbList(rb_append(filter, tail));
+}
+
+// Brings the points of list into the plane of the current UCS. Crossings are looked for as the
+// user sees the drawing, and chain generation takes UCS points; a line at another elevation
+// would otherwise never meet the cut line in space.
+void to_user_plane(resbuf* list) {
+  const resbuf bks_world = coordinate_system(kBksWorld);
+  const resbuf bks_user = coordinate_system(kBksUser);
+  for (; list != nullptr; list = list->rbnext) {
+    acedTrans(list->resval.rpoint, &bks_world, &bks_user, 0, list->resval.rpoint);
+    list->resval.rpoint[Z] = 0.0;
+  }
+}
+
+// The first object the user selects; only it counts.
+int choose_cut_line(const resbuf* filter, ads_name Pline) {
+  SsName ss;
+  int32_t len = 0;
+  if (ss_get(nullptr, nullptr, nullptr, filter, ss) != RTNORM ||
+      acedSSLength(ss.name(), &len) != RTNORM || len < 1) {
+    return RTERROR;
+  }
+  return acedSSName(ss.name(), 0, Pline) == RTNORM ? RTNORM : RTERROR;
+}
+
+// The cut line is drawn in the plane of the current UCS, as the host's own polylines are: the
+// picked points are UCS points, and stored as world points they would put the line elsewhere
+// than where the user drew it.
+class CutLineMaker {
+ public:
+  explicit CutLineMaker(const ads_point first) {
+    ads_point normal = {0.0, 0.0, 1.0};
+    acedTrans(normal, &bks_user_, &bks_world_, 1, normal);
+    ocs_ = extrusion_system(normal);
+    ads_point start;
+    acedTrans(first, &bks_user_, &ocs_, 0, start);
+    const ads_point elevation = {0.0, 0.0, start[Z]};
+    RbList header(acutBuildList(RTDXF0, L"POLYLINE", 10, elevation, 66, 1, 210, normal, RTNONE));
+    acdbEntMake(header.get());
+    vertex(first);
+  }
+
+  void vertex(const ads_point point) {
+    ads_point at;
+    acedTrans(point, &bks_user_, &ocs_, 0, at);
+    RbList record(acutBuildList(RTDXF0, L"VERTEX", 10, at, RTNONE));
+    acdbEntMake(record.get());
+  }
+
+ private:
+  const resbuf bks_world_ = coordinate_system(kBksWorld);
+  const resbuf bks_user_ = coordinate_system(kBksUser);
+  resbuf ocs_{};
+};
+
+// Lets the user draw the cut line or choose an existing one; its name goes into Pline.
+int get_cut_line(ads_name Pline) {
+  RbList filter = path_filter(false);
+  ads_point p1;
+  ads_point p2;
+  ACHAR answer[kAnswerLength] = {};
+  for (;;) {
+    acedInitGet(0, L"Wahl");
+    const int status =
+        acedGetPoint(nullptr, L"\nSchnittlinien<Wahl>\\Schnittlinienpunkt eingeben:", p1);
+    if (status == RTNORM) break;
+    // Esc asks again, as the host's own commands do here; a script that has ended makes the
+    // host end the command instead.
+    // Enter takes the default the prompt offers.
+    if (status == RTNONE) return choose_cut_line(filter.get(), Pline);
+    if (status != RTKWORD) continue;
+    if (acedGetInput(answer, kAnswerLength) != RTNORM) answer[0] = L'\0';
+    if (std::wcscmp(answer, L"Wahl") == 0 || std::wcscmp(answer, L" ") == 0) {
+      return choose_cut_line(filter.get(), Pline);
+    }
+  }
+  filter.reset();
+
+  CutLineMaker maker(p1);
+  p2[X] = p1[X];
+  p2[Y] = p1[Y];
+  p2[Z] = p1[Z];
+  // A cut line needs a second point: Enter asks again, Esc gives the line up unfinished (the
+  // host never enters a polyline without its end record).
+  int status;
+  // A cut line needs two points: Enter and Esc ask again for the second.
+  while ((status = acedGetPoint(p2, kNextPointPrompt, p1)) != RTNORM) {
+  }
+  do {
+    acedGrDraw(p2, p1, -1, 0);
+    p2[X] = p1[X];
+    p2[Y] = p1[Y];
+    p2[Z] = p1[Z];
+    maker.vertex(p1);
+  } while (acedGetPoint(p2, kNextPointPrompt, p1) == RTNORM);
+
+  RbList end(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
+  if (acdbEntMake(end.get()) != RTNORM) return RTCAN;
+  return acdbEntLast(Pline);
+}
+
+int count_points(const resbuf* point_list) {
+  int count = 0;
+  if (point_list != nullptr) {
+    for (const resbuf* node = point_list->rbnext; node != nullptr; node = node->rbnext) ++count;
+  }
+  return count;
+}
+
+void redraw() { acedCommandS(RTSTR, L"_redraw", RTNONE); }
+
+}  // namespace
+
+void AutoBem() {
+  ads_name Pline;
+  ads_name Object;
+  dim_prepare();
+  RbList filter = path_filter(true);
+  if (get_cut_line(Pline) != RTNORM) {
+    acutPrintf(L"\nKeine Schnittlinie gezeichnet!");
+    acedRetVoid();
+    return;
+  }
+  RbList cut_list = entity_points(Pline);
+  if (!cut_list) acrx_abort(L"Fehler 1 8-(");
+  to_user_plane(cut_list.get());
+
+  SsName ss;
+  if (ss_get(L"_F", cut_list.get(), nullptr, filter.get(), ss) != RTNORM) {
+    acutPrintf(
+        L"\nKonnte keine Bemassung generieren!\nAlle geschnittenen Objekte muessen "
+        L"sichtbar sein");
+    acedRetVoid();
+    return;
+  }
+  filter.reset();
+  acedSSDel(Pline, ss.name());
+  int32_t length = 0;
+  if (acedSSLength(ss.name(), &length) != RTNORM) length = 0;
+  if (length < 1) {
+    acutPrintf(L"\nEs wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!");
+    acdbEntDel(Pline);
+    redraw();
+    acedRetVoid();
+    return;
+  }
+
+  acutPrintf(L"\nEs wurden %d Objekte und", length);
+  RbList crossings;
+  for (int32_t i = 0; i < length; ++i) {
+    if (acedSSName(ss.name(), i, Object) != RTNORM) continue;
+    RbList vertices = entity_points(Object);
+    if (!vertices) acrx_abort(L"Fehler 13");
+    to_user_plane(vertices.get());
+    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings));
+  }
+  acutPrintf(L" %d Schnittpunkte gefunden !", count_points(crossings.get()));
+
+  const int position = position_prompt();
+  if (position == RTCAN || (position != RTKWORD && direction_prompt() == RTCAN)) {
+    acedRetVoid();
+    return;
+  }
+  RbValue rb_dimstyle;
+  if (acedGetVar(L"DIMSTYLE", rb_dimstyle.fill()) == RTNORM && rb_dimstyle.text() != nullptr) {
+    get_dimstyle(rb_dimstyle.text());
+  }
+  RbValue undoctl;
+  undo_begin(undoctl.fill());
+  if (crossings) create_chain(crossings.get());
+  undo_end(&undoctl.get());
+  crossings.reset();
+  cut_list.reset();
+  ss.reset();
+
+  ACHAR answer[kAnswerLength] = {};
+  acedInitGet(0, L"Yes Nein No Ja ");
+  if (acedGetKword(L"\nSchnittlinie loeschen <J> ?", answer, kAnswerLength) != RTNORM) {
+    answer[0] = L'\0';
+  }
+  if (std::wcscmp(answer, L"Nein") != 0 && std::wcscmp(answer, L"No") != 0) acdbEntDel(Pline);
+  redraw();
+  acedRetVoid();
+}

@@ -1,0 +1,304 @@
+// AutoBem end to end on small drawings: the cut line drawn or chosen, the count line, the
+// chain at the crossings, the final question about the cut line, polylines in their own
+// coordinate systems, bulges taken as chords, meshes and spline frames left out, a turned UCS,
+// Esc, and U.
+#include "dulk_fixture.h"
+
+namespace {
+
+constexpr cad::Vec3 kX{1, 0, 0};
+constexpr cad::Vec3 kY{0, 1, 0};
+constexpr const char* kFirstPrompt = "Schnittlinien<Wahl>\\Schnittlinienpunkt eingeben:";
+constexpr const char* kNextPrompt = "Schnittlinienpunkt eingeben:";
+constexpr const char* kQuestion = "Schnittlinie loeschen <J> ?";
+constexpr const char* kNoCutLine = "Keine Schnittlinie gezeichnet!";
+
+using Places = std::vector<double>;
+
+class AutoBemTest : public DulkTest {
+ protected:
+  void line(cad::Vec3 a, cad::Vec3 b) {
+    ASSERT_EQ(script("LINE\n" + at(a) + "\n" + at(b) + "\n\n"), 0) << transcript();
+  }
+
+  // Vertical lines at x = 0, 4 and 10, from y = 0 to 10.
+  void three_lines() {
+    for (double x : {0.0, 4.0, 10.0}) line({x, 0, 0}, {x, 10, 0});
+  }
+
+  // A drawing entity made from its entity list, records one after another (a POLYLINE with
+  // its VERTEX records and SEQEND).
+  void make(const std::vector<resbuf*>& records) {
+    run([&] {
+      for (resbuf* record : records) {
+        EXPECT_EQ(acdbEntMake(record), RTNORM);
+        acutRelRb(record);
+      }
+    });
+  }
+
+  size_t count(const wchar_t* type) const { return entities(type).size(); }
+
+  // Whether a pick at point (current UCS) finds a POLYLINE.
+  bool pick_finds_polyline(const std::string& point) {
+    bool found = false;
+    replies(point + "\n");
+    run([&] {
+      ads_name picked;
+      ads_point at;
+      if (acedEntSel(L"", picked, at) != RTNORM) return;
+      RbList data(acdbEntGet(picked));
+      const resbuf* type = find_group(data.get(), 0);
+      found = type != nullptr && std::wcscmp(type->resval.rstring, L"POLYLINE") == 0;
+    });
+    return found;
+  }
+
+  // The count line as the user reads it.
+  static std::string count_line(int objects, int points) {
+    return "Es wurden " + std::to_string(objects) + " Objekte und " + std::to_string(points) +
+           " Schnittpunkte gefunden !";
+  }
+};
+
+TEST_F(AutoBemTest, DrawnCutLineGivesAChainThroughItsCrossings) {
+  three_lines();
+  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n0,2\n0\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({"Command: AutoBem", std::string(kFirstPrompt) + "-1,5",
+                       std::string(kNextPrompt) + "12,5", kNextPrompt, count_line(3, 3),
+                       "Lage der Hilfslinien durch Punkt, Abstand, Innen,<aUssen>:0,2",
+                       "Richtung der Masskette <2Punkte>:0", std::string(kQuestion) + "Nein"}))
+      << transcript();
+  const std::vector<SavedDim> chain = new_chain();
+  EXPECT_EQ(along(chain, kX), (Places{0, 4, 10}));
+  EXPECT_EQ(line_across(chain, kY), (Places{1.8}));
+  ASSERT_EQ(count(L"POLYLINE"), 1u);
+  // The temporary segments are gone with the redraw.
+  EXPECT_TRUE(host().temp_vectors().empty());
+}
+
+// "Nein" and "No" (and "N") keep the cut line; any other answer, Enter and Esc delete it.
+struct Answer {
+  const char* reply;
+  bool kept;
+};
+
+void PrintTo(const Answer& a, std::ostream* out) { *out << '"' << a.reply << '"'; }
+
+class AutoBemAnswerTest : public AutoBemTest, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(AutoBemAnswerTest, OnlyNoKeepsTheCutLine) {
+  three_lines();
+  ASSERT_EQ(script(std::string("AutoBem\n-1,5\n12,5\n\n0,2\n0\n") + GetParam().reply + "\n"), 0)
+      << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), GetParam().kept ? 1u : 0u);
+  EXPECT_EQ(new_chain().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, AutoBemAnswerTest,
+                         ::testing::Values(Answer{"Nein", true}, Answer{"No", true},
+                                           Answer{"N", true}, Answer{"Ja", false},
+                                           Answer{"Yes", false}, Answer{"J", false},
+                                           Answer{"", false}, Answer{"^C", false}));
+
+// "Wahl" (full, short, or the default by Enter) chooses an existing line; of several selected
+// objects only the first is the cut line, and it is never dimensioned itself.
+class AutoBemChoiceTest : public AutoBemTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AutoBemChoiceTest, FirstSelectedObjectIsTheCutLine) {
+  three_lines();
+  line({-1, 5, 0}, {12, 5, 0});
+  line({-1, 7, 0}, {12, 7, 0});
+  ASSERT_EQ(script(std::string("AutoBem\n") + GetParam() + "\n6,5\n6,7\n\n0,2\n0\nJa\n"), 0)
+      << transcript();
+  EXPECT_TRUE(has_run({count_line(3, 3)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kX), (Places{0, 4, 10}));
+  // The chosen line is deleted, the other stays.
+  const auto lines = entities(L"LINE");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(point_group(lines.back(), 10)[1], 7.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keywords, AutoBemChoiceTest, ::testing::Values("Wahl", "W", ""));
+
+TEST_F(AutoBemTest, EmptyChoiceDrawsNoCutLine) {
+  three_lines();
+  ASSERT_EQ(script("AutoBem\nWahl\n\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({"Select objects: ", kNoCutLine})) << transcript();
+  EXPECT_EQ(dimension_count(), 0u);
+}
+
+TEST_F(AutoBemTest, NothingCrossedDeletesTheCutLineWithoutAsking) {
+  three_lines();
+  ASSERT_EQ(script("AutoBem\n20,20\n30,20\n\n"), 0) << transcript();
+  EXPECT_TRUE(has_run(
+      {"Es wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!", "Command: "}))
+      << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), 0u);
+  EXPECT_EQ(count_lines(kQuestion), 0u);
+}
+
+// The fence sees only what is visible: with every layer off it finds nothing at all, not even
+// the cut line, which stays.
+TEST_F(AutoBemTest, FenceFindingNothingKeepsTheCutLine) {
+  three_lines();
+  ASSERT_EQ(script("-LAYER\nOFF\n0\n\n"), 0) << transcript();
+  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({"Konnte keine Bemassung generieren!",
+                       "Alle geschnittenen Objekte muessen sichtbar sein", "Command: "}))
+      << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), 1u);
+  EXPECT_EQ(dimension_count(), 0u);
+}
+
+// The arc of a bulged segment is taken as its chord: a cut meeting only the arc adds nothing,
+// a cut meeting the chord crosses there.
+TEST_F(AutoBemTest, BulgedSegmentCountsByItsChord) {
+  const ads_point a = {0, 0, 0};
+  const ads_point b = {10, 0, 0};
+  make({acutBuildList(RTDXF0, L"LWPOLYLINE", 90, 2, 70, 0, 10, a, 42, 1.0, 10, b, RTNONE)});
+  line({0, 3, 0}, {10, 3, 0});
+  ASSERT_EQ(script("AutoBem\n5,-6\n5,-2\n\n7,0\n90\nJa\n"), 0) << transcript();
+  // Nothing to dimension is no reason to skip the questions.
+  EXPECT_TRUE(
+      has_run({count_line(1, 0), "Lage der Hilfslinien durch Punkt, Abstand, Innen,<aUssen>:7,0",
+               "Richtung der Masskette <2Punkte>:90", " Keine neue Bemassung generiert !",
+               kQuestion + std::string("Ja")}))
+      << transcript();
+
+  ASSERT_EQ(script("AutoBem\n5,-6\n5,5\n\n7,0\n90\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({count_line(2, 2)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kY), (Places{0, 3}));
+}
+
+// Polylines keep their points in their own coordinate system: a mirrored LWPOLYLINE and a 2D
+// POLYLINE with extrusion (0,0,-1) lie at negative world x.
+TEST_F(AutoBemTest, PolylinesInTheirOwnCoordinateSystem) {
+  const ads_point down = {0, 0, -1};
+  const ads_point p1 = {2, 0, 0};
+  const ads_point p2 = {2, 10, 0};
+  make({acutBuildList(RTDXF0, L"LWPOLYLINE", 90, 2, 70, 0, 38, 1.5, 10, p1, 10, p2, 210, down,
+                      RTNONE)});
+  const ads_point elevation = {0, 0, 2};
+  const ads_point v1 = {6, 0, 2};
+  const ads_point v2 = {6, 10, 2};
+  make({acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, elevation, 210, down, RTNONE),
+        acutBuildList(RTDXF0, L"VERTEX", 10, v1, RTNONE),
+        acutBuildList(RTDXF0, L"VERTEX", 10, v2, RTNONE),
+        acutBuildList(RTDXF0, L"SEQEND", RTNONE)});
+  line({3, 0, 0}, {3, 10, 0});
+  ASSERT_EQ(script("AutoBem\n-8,5\n5,5\n\n0,2\n0\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({count_line(3, 3)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kX), (Places{-6, -2, 3}));
+}
+
+// Polygon and polyface meshes are surfaces, not paths: neither counted nor crossed, and the
+// command goes on.
+TEST_F(AutoBemTest, MeshesAreLeftOut) {
+  std::vector<resbuf*> mesh = {
+      acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, 16, 71, 2, 72, 2, RTNONE)};
+  for (const auto& p : {std::array<double, 3>{5, 0, 0}, {5, 10, 0}, {7, 0, 0}, {7, 10, 0}}) {
+    mesh.push_back(acutBuildList(RTDXF0, L"VERTEX", 10, p.data(), 70, 64, RTNONE));
+  }
+  mesh.push_back(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
+  make(mesh);
+  three_lines();
+  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n0,2\n0\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({count_line(3, 3)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kX), (Places{0, 4, 10}));
+}
+
+// The frame of a spline-fitted polyline is not drawn, so it is not crossed.
+TEST_F(AutoBemTest, SplineFrameIsNotCrossed) {
+  std::vector<resbuf*> spline = {acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, 4, RTNONE)};
+  for (const auto& [x, y, flags] :
+       {std::tuple{0.0, 0.0, 8}, {10.0, 0.0, 8}, {10.0, -6.0, 16}, {0.0, -6.0, 16}}) {
+    const ads_point p = {x, y, 0};
+    spline.push_back(acutBuildList(RTDXF0, L"VERTEX", 10, p, 70, flags, RTNONE));
+  }
+  spline.push_back(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
+  make(spline);
+  line({0, 3, 0}, {10, 3, 0});
+  ASSERT_EQ(script("AutoBem\n5,-8\n5,5\n\n7,0\n90\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({count_line(2, 2)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kY), (Places{0, 3}));
+}
+
+// A cut through a polyline vertex finds it on both segments; the chain shows it once.
+TEST_F(AutoBemTest, CrossingAtAVertexCountsTwiceAndIsDimensionedOnce) {
+  const ads_point a = {0, 0, 0};
+  const ads_point b = {5, 5, 0};
+  const ads_point c = {10, 0, 0};
+  make({acutBuildList(RTDXF0, L"LWPOLYLINE", 90, 3, 70, 0, 10, a, 10, b, 10, c, RTNONE)});
+  line({0, 8, 0}, {10, 8, 0});
+  ASSERT_EQ(script("AutoBem\n5,-1\n5,10\n\n7,0\n90\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({count_line(2, 3)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kY), (Places{5, 8}));
+  EXPECT_EQ(new_chain().size(), 1u);
+}
+
+// In a turned UCS the cut line lies where it was drawn and the chain starts at the crossings.
+TEST_F(AutoBemTest, TurnedUcs) {
+  three_lines();
+  ucs_turned(90);
+  // The chain runs along world x, which is the UCS's -y direction.
+  ASSERT_EQ(script("AutoBem\n" + at({-1, 5, 0}) + "\n" + at({12, 5, 0}) + "\n\n" + at({0, 2, 0}) +
+                   "\n270\nNein\n"),
+            0)
+      << transcript();
+  EXPECT_TRUE(has_run({count_line(3, 3)})) << transcript();
+  const std::vector<SavedDim> chain = new_chain();
+  EXPECT_EQ(along(chain, kX), (Places{0, 4, 10}));
+  EXPECT_EQ(line_across(chain, kY), (Places{1.8}));
+  // The cut line was stored where the user drew it.
+  ucs_turned(0);
+  EXPECT_TRUE(pick_finds_polyline("6,5"));
+}
+
+// Esc at the first prompt, and Esc or Enter at the second point, ask again; from the third
+// point on Enter or Esc finishes the line. A script that ends at those prompts ends the command,
+// and the unfinished cut line is gone with it.
+TEST_F(AutoBemTest, EscWhileDrawingTheCutLine) {
+  three_lines();
+  ASSERT_EQ(script("AutoBem\n^C\n-1,5\n\n^C\n12,5\n\n0,2\n0\nJa\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({std::string(kFirstPrompt) + "*Cancel*", std::string(kFirstPrompt) + "-1,5",
+                       kNextPrompt, std::string(kNextPrompt) + "*Cancel*",
+                       std::string(kNextPrompt) + "12,5"}))
+      << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), 0u);
+  EXPECT_EQ(count(L"DIMENSION"), 2u);
+
+  ASSERT_NE(script("AutoBem\n-1,7\n^C\n"), 0) << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), 0u);
+  EXPECT_EQ(count(L"VERTEX"), 0u);
+
+  ASSERT_EQ(script("AutoBem\n-1,5\n5,5\n12,5\n^C\n0,2\n0\nNein\n"), 0) << transcript();
+  EXPECT_TRUE(has_run({std::string(kNextPrompt) + "*Cancel*", count_line(3, 3)})) << transcript();
+  EXPECT_EQ(along(new_chain(), kX), (Places{0, 4, 10}));
+}
+
+// Esc at the position or the direction: the cut line stays, nothing else is made.
+TEST_F(AutoBemTest, EscAtPositionOrDirectionKeepsTheCutLine) {
+  three_lines();
+  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n^C\n"), 0) << transcript();
+  ASSERT_EQ(script("AutoBem\n-1,6\n12,6\n\n0,2\n^C\n"), 0) << transcript();
+  EXPECT_EQ(count(L"POLYLINE"), 2u);
+  EXPECT_EQ(dimension_count(), 0u);
+  EXPECT_EQ(count_lines(kQuestion), 0u);
+  EXPECT_FALSE(undo_group_left_open());
+}
+
+// U after AutoBem gives back the drawing as it was, cut line and all.
+TEST_F(AutoBemTest, UndoRestoresTheDrawing) {
+  three_lines();
+  for (const char* answer : {"Nein", "Ja"}) {
+    const std::string before = saved_bytes();
+    ASSERT_EQ(script(std::string("AutoBem\n-1,5\n12,5\n\n0,2\n0\n") + answer + "\n"), 0)
+        << transcript();
+    ASSERT_EQ(new_chain().size(), 2u);
+    ASSERT_EQ(script("U\n"), 0) << transcript();
+    EXPECT_EQ(diff(before, saved_bytes()), "") << answer;
+  }
+}
+
+}  // namespace
