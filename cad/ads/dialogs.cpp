@@ -174,6 +174,8 @@ DialogIo dialog_io(Host& on) {
 
 void forget_dialogs(const Host& host) { registries().erase(&host); }
 
+const Dialog* shown_dialog(const void* hdlg) { return registry().dialog(const_cast<void*>(hdlg)); }
+
 }  // namespace cad
 
 extern "C" {

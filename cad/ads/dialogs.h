@@ -4,10 +4,16 @@
 
 namespace cad {
 
+class Dialog;
 class Host;
 
 // Drops every DCL file and dialog of `host`; the host calls it when it ends, so that a new host
 // made at the same address starts without them.
 void forget_dialogs(const Host& host);
+
+// The dialog of the current host behind an ads_hdlg while it is shown (until ads_start_dialog
+// returns), else null: what the C interface does not report, such as the focus and the selected
+// text, for tests to look at.
+const Dialog* shown_dialog(const void* hdlg);
 
 }  // namespace cad

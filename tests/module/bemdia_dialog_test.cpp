@@ -1,0 +1,338 @@
+// BemDia in the stand-in host with the built module: the tiles it shows, what OK and Cancel store
+// in the drawing, the position it keeps between runs, a missing dialog file, and chains made with
+// the settings entered.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "cad/dialogs/dialog.h"
+#include "dulk_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Name = std::array<int64_t, 2>;
+
+constexpr const char* kTitle = "Bemaßungsketten – Einstellungen";
+constexpr const char* kInputError = " Eingabefehler: Bitte Wert > 0.0 eingeben!";
+
+// A person at a terminal typing the script's lines: the dialog shows its form before each reply.
+class PersonTyping : public cad::ScriptSource {
+ public:
+  explicit PersonTyping(const std::string& text) : ScriptSource(text, "typed") {}
+  bool interactive() const override { return true; }
+};
+
+// The settings a carrier holds, in the order of its extended data.
+struct Stored {
+  std::wstring style;
+  std::vector<double> reals;  // chain_spacing, dimline_distance, ext_length, length_factor
+  std::vector<short> shorts;  // min_decimals, raised_after
+};
+
+class BemDiaTest : public DulkTest {
+ protected:
+  int bemdia(const std::string& replies) { return script("BemDia\n" + replies); }
+
+  // Runs the script as typed at a terminal.
+  int typed(const std::string& text) {
+    host().set_reply_source(std::make_unique<PersonTyping>(text));
+    return host().command_loop();
+  }
+
+  // Each edit box of the last form shown, by label: its value as shown.
+  std::map<std::string, std::string> last_form() const {
+    std::map<std::string, std::string> tiles;
+    const std::string text = transcript();
+    const size_t start = text.rfind(kTitle);
+    if (start == std::string::npos) return tiles;
+    std::istringstream in(text.substr(start));
+    std::string line;
+    while (std::getline(in, line)) {
+      const size_t open = line.find("  [");
+      if (open == std::string::npos || !line.ends_with("]")) continue;
+      // "  N  label   [value]"
+      size_t label = line.find_first_not_of(" 0123456789");
+      std::string name = line.substr(label, open - label);
+      name.erase(name.find_last_not_of(' ') + 1);
+      tiles[name] = line.substr(open + 3, line.size() - open - 4);
+    }
+    return tiles;
+  }
+
+  bool last_form_shows(const std::string& text) const {
+    const std::string all = transcript();
+    const size_t start = all.rfind(kTitle);
+    return start != std::string::npos && all.find(text, start) != std::string::npos;
+  }
+
+  static std::vector<Name> carriers() {
+    std::vector<Name> found;
+    for (const Name& insert : entities(L"INSERT")) {
+      if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
+    }
+    return found;
+  }
+
+  static Stored stored(const Name& carrier) {
+    RbList apps(new_text_node(RTSTR, L"TAV"));
+    RbList data(acdbEntGetX(carrier.data(), apps.get()));
+    Stored out;
+    const resbuf* app = find_group(data.get(), 1001);
+    for (const resbuf* node = app != nullptr ? app->rbnext : nullptr; node != nullptr;
+         node = node->rbnext) {
+      if (node->restype == 1000) out.style = node->resval.rstring;
+      if (node->restype == 1040) out.reals.push_back(node->resval.rreal);
+      if (node->restype == 1070) out.shorts.push_back(node->resval.rint);
+    }
+    return out;
+  }
+
+  // The settings of the only carrier of the drawing.
+  static Stored only_carrier() {
+    const std::vector<Name> found = carriers();
+    EXPECT_EQ(found.size(), 1u);
+    return found.empty() ? Stored{} : stored(found.front());
+  }
+
+  static double real_var(const wchar_t* name) {
+    RbValue value;
+    acedGetVar(name, value.fill());
+    return value.get().resval.rreal;
+  }
+
+  // A real group of the dimension style's table entry.
+  static double style_real(const wchar_t* style, int code) {
+    RbList entry(acdbTblSearch(L"DIMSTYLE", style, 0));
+    const resbuf* group = find_group(entry.get(), code);
+    return group != nullptr ? group->resval.rreal : -1.0;
+  }
+
+  // Gives the current style "STANDARD" the value of a real dimension variable.
+  void save_standard_with(const wchar_t* variable, double value) {
+    run([variable, value] {
+      resbuf rb{};
+      rb.restype = RTREAL;
+      rb.resval.rreal = value;
+      acedSetVar(variable, &rb);
+      acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"STANDARD", RTSTR, L"_Yes", RTNONE);
+    });
+  }
+
+  // A variable of the loaded module as the module itself holds it.
+  static int32_t module_int(const char* name) {
+    void* handle = dlopen(DULK_BINARY_DIR "/DulkArx.arx", RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr) {
+      ADD_FAILURE() << "the module is not loaded";
+      return 0;
+    }
+    const void* found = dlsym(handle, name);
+    dlclose(handle);
+    if (found == nullptr) {
+      ADD_FAILURE() << "the module has no " << name;
+      return 0;
+    }
+    return *static_cast<const int32_t*>(found);
+  }
+
+  static std::pair<int32_t, int32_t> kept_position() {
+    return {module_int("dlg_x"), module_int("dlg_y")};
+  }
+
+  // The texts of the chain the module made, in drawing order.
+  std::vector<std::string> chain_texts() const {
+    std::vector<std::string> texts;
+    for (const SavedDim& dim : new_chain()) texts.push_back(dim.text);
+    return texts;
+  }
+};
+
+using Position = std::pair<int32_t, int32_t>;
+
+TEST_F(BemDiaTest, DrawingWithoutCarriersShowsTheDefaultsAndTheStylesRounding) {
+  save_standard_with(L"DIMRND", 0.25);
+  ASSERT_EQ(typed("BemDia\nOK\n"), 0) << transcript();
+  const std::map<std::string, std::string> expected = {{"Längenfaktor", "1"},
+                                                       {"Hochgestellt ab Stelle", "2"},
+                                                       {"Führende Null (0/1)", "0"},
+                                                       {"Abstand Bezugslinie - Masslinie", "0.2"},
+                                                       {"Länge innere Hilfslinien", "0.1"},
+                                                       {"Abstand paralleler Ketten", "0.3"},
+                                                       {"Mindestanzahl Nachkommastellen", "2"},
+                                                       {"Rundung", "0.25"}};
+  EXPECT_EQ(last_form(), expected) << transcript();
+  EXPECT_FALSE(last_form_shows(kInputError));
+  const Stored saved = only_carrier();
+  EXPECT_EQ(saved.style, L"STANDARD");
+  EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0}));
+  EXPECT_EQ(saved.shorts, (std::vector<short>{2, 2}));
+  EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.25);
+}
+
+TEST_F(BemDiaTest, OkStoresEveryTileOnTheCarrierAndTheRoundingInTheStyle) {
+  ASSERT_EQ(bemdia("qrm01=100\nqrm02=1\nqrm03=1\nqrm04=0.5\nqrm05=0.25\nqrm06=0.75\nqrm07=3\n"
+                   "qrm09=0.05\nOK\n"),
+            0)
+      << transcript();
+  const Stored saved = only_carrier();
+  EXPECT_EQ(saved.reals, (std::vector<double>{0.75, 0.5, 0.25, 100.0}));
+  EXPECT_EQ(saved.shorts, (std::vector<short>{3, 1}));
+  EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.05);
+  EXPECT_DOUBLE_EQ(style_real(L"STANDARD", 45), 0.05);
+
+  // The next opening shows what was stored.
+  ASSERT_EQ(typed("BemDia\nCancel\n"), 0) << transcript();
+  const std::map<std::string, std::string> form = last_form();
+  EXPECT_EQ(form.at("Längenfaktor"), "100");
+  EXPECT_EQ(form.at("Führende Null (0/1)"), "1");
+  EXPECT_EQ(form.at("Abstand paralleler Ketten"), "0.75");
+  EXPECT_EQ(form.at("Rundung"), "0.05");
+}
+
+TEST_F(BemDiaTest, EditedNumbersAreShownInPlainFormAndOtherTextAsTyped) {
+  ASSERT_EQ(typed("BemDia\nqrm02=007\nqrm04= 0.50\nqrm06=3e-1\nqrm01=abc\nqrm05=0.123456789\n"
+                  "qrm03=0042\nOK\n"),
+            0)
+      << transcript();
+  const std::map<std::string, std::string> form = last_form();
+  EXPECT_EQ(form.at("Hochgestellt ab Stelle"), "7");
+  EXPECT_EQ(form.at("Abstand Bezugslinie - Masslinie"), "0.5");
+  EXPECT_EQ(form.at("Abstand paralleler Ketten"), "0.3");
+  EXPECT_EQ(form.at("Längenfaktor"), "abc");
+  // Six digits of "%g" would change the number; it stays as typed.
+  EXPECT_EQ(form.at("Länge innere Hilfslinien"), "0.123456789");
+  // The leading-zero tile has no action of its own.
+  EXPECT_EQ(form.at("Führende Null (0/1)"), "0042");
+  const Stored saved = only_carrier();
+  // A length factor that is no number keeps the one loaded.
+  EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.5, 0.123456789, 1.0}));
+  EXPECT_EQ(saved.shorts, (std::vector<short>{2, 7}));
+}
+
+TEST_F(BemDiaTest, NegativeIntegerShowsTheErrorAndResetsTheTileUntilAValidNumber) {
+  ASSERT_EQ(typed("BemDia\nqrm07=-3\nOK\n"), 0) << transcript();
+  // The error was shown before OK, the tile back at 0, and OK stored the 0.
+  EXPECT_TRUE(last_form_shows(kInputError)) << transcript();
+  EXPECT_EQ(last_form().at("Mindestanzahl Nachkommastellen"), "0");
+  EXPECT_EQ(only_carrier().shorts, (std::vector<short>{0, 2}));
+
+  ASSERT_EQ(typed("BemDia\nqrm02=-1\nqrm02=4\nOK\n"), 0) << transcript();
+  EXPECT_FALSE(last_form_shows(kInputError)) << transcript();
+  EXPECT_EQ(last_form().at("Hochgestellt ab Stelle"), "4");
+  EXPECT_EQ(only_carrier().shorts, (std::vector<short>{0, 4}));
+}
+
+TEST_F(BemDiaTest, CancelKeepsTheSettingsButSavesTheStyleWithoutBaselineSpacing) {
+  ASSERT_EQ(bemdia("qrm04=0.5\nOK\n"), 0) << transcript();
+  save_standard_with(L"DIMDLI", 5.0);
+  ASSERT_DOUBLE_EQ(style_real(L"STANDARD", 43), 5.0);
+  ASSERT_EQ(bemdia("qrm04=7\nqrm07=5\nqrm09=0.5\nCancel\n"), 0) << transcript();
+  const Stored saved = only_carrier();
+  EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.5, 0.1, 1.0}));
+  EXPECT_EQ(saved.shorts, (std::vector<short>{2, 2}));
+  EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.0);
+  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 0.0);
+  EXPECT_DOUBLE_EQ(style_real(L"STANDARD", 43), 0.0);
+}
+
+TEST_F(BemDiaTest, PlaceOfTheLastOkComesBackAtTheNextOpening) {
+  EXPECT_EQ(kept_position(), Position(-1, -1));
+  ASSERT_EQ(bemdia("OK\n"), 0) << transcript();
+  EXPECT_EQ(kept_position(),
+            Position(cad::kDefaultDialogPosition.x, cad::kDefaultDialogPosition.y));
+  ASSERT_EQ(bemdia("MOVE 300,200\nOK\n"), 0) << transcript();
+  EXPECT_EQ(kept_position(), Position(300, 200));
+  // Left where it opened: the place of the last OK.
+  ASSERT_EQ(bemdia("OK\n"), 0) << transcript();
+  EXPECT_EQ(kept_position(), Position(300, 200));
+  ASSERT_EQ(bemdia("MOVE 10,20\nCancel\n"), 0) << transcript();
+  EXPECT_EQ(kept_position(), Position(300, 200));
+}
+
+TEST_F(BemDiaTest, ChainsAfterTheDialogUseItsSettings) {
+  ASSERT_EQ(bemdia("qrm01=100\nqrm02=1\nqrm07=1\nOK\n"), 0) << transcript();
+  ASSERT_EQ(script("Dulk\n0,0\n2.5375,0\n4,0\n\n0,-1\n0\n"), 0) << transcript();
+  // Centimetres of drawing units in metres, one full-size decimal and the rest raised.
+  EXPECT_EQ(chain_texts(),
+            (std::vector<std::string>{"253.7{\\A2\\H0.6x5}", "146.2{\\A2\\H0.6x5}"}));
+}
+
+TEST_F(BemDiaTest, LeadingZeroFromTheDialogReachesTheTextsThoughNeverStored) {
+  ASSERT_EQ(script("Dulk\n0,0\n0.5,0\n\n0,-1\n0\n"), 0) << transcript();
+  EXPECT_EQ(chain_texts(), (std::vector<std::string>{"50{\\A2\\H0.6x}"}));
+  ASSERT_EQ(script("U\n"), 0) << transcript();
+  ASSERT_EQ(bemdia("qrm03=1\nOK\n"), 0) << transcript();
+  ASSERT_EQ(script("Dulk\n0,0\n0.5,0\n\n0,-1\n0\n"), 0) << transcript();
+  EXPECT_EQ(chain_texts(), (std::vector<std::string>{"0.50{\\A2\\H0.6x}"}));
+}
+
+// The dialog run from another folder than the module's.
+class BemDiaFolderTest : public BemDiaTest {
+ protected:
+  void SetUp() override {
+    BemDiaTest::SetUp();
+    folder_ = fs::temp_directory_path() /
+              ("dulk-bemdia-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder_ / "cwd");
+    previous_ = fs::current_path();
+    fs::current_path(folder_ / "cwd");
+  }
+  void TearDown() override {
+    fs::current_path(previous_);
+    BemDiaTest::TearDown();
+    fs::remove_all(folder_);
+  }
+
+  // The drawing as saved after STANDARD got its settings and then a DIMDLI of 5: only the close
+  // of the dialog saves the style again (and with DIMDLI 0).
+  std::string style_with_settings_and_spacing() {
+    run([] {
+      dim_prepare();
+      get_dimstyle(L"STANDARD");
+    });
+    save_standard_with(L"DIMDLI", 5.0);
+    return saved_bytes();
+  }
+
+  fs::path folder_;
+  fs::path previous_;
+};
+
+TEST_F(BemDiaFolderTest, DialogFileIsFoundBesideTheModule) {
+  ASSERT_EQ(bemdia("qrm04=0.5\nOK\n"), 0) << transcript();
+  EXPECT_EQ(transcript().find("Error loading"), std::string::npos) << transcript();
+  EXPECT_EQ(only_carrier().reals, (std::vector<double>{0.3, 0.5, 0.1, 1.0}));
+}
+
+TEST_F(BemDiaFolderTest, MissingDialogFileIsReportedAndNothingIsSaved) {
+  std::string error;
+  ASSERT_TRUE(host().modules().unload(DULK_BINARY_DIR "/DulkArx.arx", &error)) << error;
+  fs::create_directories(folder_ / "module");
+  const fs::path copy = folder_ / "module" / "DulkArx.arx";
+  fs::copy_file(DULK_BINARY_DIR "/DulkArx.arx", copy);
+  ASSERT_TRUE(host().modules().load(copy.string(), &error)) << error;
+  const std::string before = style_with_settings_and_spacing();
+
+  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
+  EXPECT_NE(transcript().find("Error loading \"dulk.dcl\"\n"), std::string::npos) << transcript();
+  EXPECT_EQ(saved_bytes(), before);
+  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+}
+
+// A file of that name in the current folder comes first, even when it lacks the dialog.
+TEST_F(BemDiaFolderTest, FileWithoutTheDialogIsReportedAndNothingIsSaved) {
+  std::ofstream(folder_ / "cwd" / "dulk.dcl") << "other : dialog { ok_only; }\n";
+  const std::string before = style_with_settings_and_spacing();
+
+  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
+  EXPECT_NE(transcript().find("Fehler: load dialog function failed\n"), std::string::npos)
+      << transcript();
+  EXPECT_EQ(saved_bytes(), before);
+  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+}
+
+}  // namespace
