@@ -1,3 +1,4 @@
+// The command line of dulk: its usage text and the parsing of its arguments.
 #include "app/options.h"
 
 namespace dulk {
@@ -21,7 +22,11 @@ const char kUsage[] =
     "  -h, --help          this text\n"
     "      --version       the version\n"
     "\n"
-    "Exit status: 0 success; 1 a script failed or a file could not be read or written;\n"
+    "At the command line, ARX lists, loads and unloads modules; SAVE, SAVEAS and QUIT do\n"
+    "what they say.\n"
+    "\n"
+    "Exit status: 0 success; 1 a script failed (each failure is named with its line on\n"
+    "standard error, and nothing is written) or a file could not be read or written;\n"
     "2 a mistake on this command line.\n";
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error) {

@@ -105,6 +105,13 @@ class Database {
     on_duplicate_ = std::move(handler);
   }
 
+  // Room for this many records in all, so that loading a large drawing does not regrow the
+  // record slots and the handle index again and again.
+  void reserve(size_t records) {
+    slots_.reserve(records);
+    handles_.reserve(records);
+  }
+
   // ---- handles ----
   uint64_t handseed() const { return handseed_; }
   void raise_handseed(uint64_t at_least);

@@ -36,7 +36,9 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 }
 
 Vec3 polar(double dist, double degrees) {
-  const double radians = degrees * std::numbers::pi / 180.0;
+  // Whole turns go first: beyond about 5.7e306 degrees the product with pi would overflow to
+  // infinity, and its cosine is NaN.
+  const double radians = std::fmod(degrees, 360.0) * std::numbers::pi / 180.0;
   return {dist * std::cos(radians), dist * std::sin(radians), 0};
 }
 

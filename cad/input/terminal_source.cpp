@@ -43,7 +43,9 @@ TerminalSource::TerminalSource(Transcript& transcript) : transcript_(transcript)
   el_set(editor_, EL_PROMPT, &TerminalSource::prompt_of);
   el_set(editor_, EL_HIST, history, history_);
   el_set(editor_, EL_SETTY, "-d", "-isig", nullptr);
-  el_set(editor_, EL_ADDFN, "dulk-cancel", "Cancel the prompt (Esc)", &TerminalSource::cancel_key);
+  // The wide form: libedit's narrow EL_ADDFN keeps a converted copy of the names it never frees.
+  el_wset(editor_, EL_ADDFN, L"dulk-cancel", L"Cancel the prompt (Esc)",
+          &TerminalSource::cancel_key);
   el_set(editor_, EL_BIND, "^C", "dulk-cancel", nullptr);
 }
 

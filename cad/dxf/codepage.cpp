@@ -1,0 +1,351 @@
+#include "cad/dxf/codepage.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace cad {
+
+namespace {
+
+const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+// The iconv name of a $DWGCODEPAGE value, empty when unknown.
+std::string iconv_name(std::string_view dwg_name) {
+  std::string name = upper(dwg_name);
+  while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+  auto digits = [](std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  std::string_view n = name;
+  if (n == "ANSI_950") return "BIG5";
+  if (n == "ANSI_1361") return "JOHAB";
+  if (n.starts_with("ANSI_") && digits(n.substr(5))) return "CP" + std::string(n.substr(5));
+  if (n.starts_with("DOS") && digits(n.substr(3))) return "CP" + std::string(n.substr(3));
+  if (n.starts_with("ISO8859-") && digits(n.substr(8)))
+    return "ISO-8859-" + std::string(n.substr(8));
+  if (n == "MAC-ROMAN") return "MACINTOSH";
+  if (n == "BIG5" || n == "JOHAB" || n == "GB2312") return name;
+  if (n == "KSC5601") return "CP949";
+  return {};
+}
+
+size_t utf8_length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
+// The code point at text[pos] and the number of bytes it takes; a byte that does not start a valid
+// sequence stands for the character of its own number.
+std::pair<char32_t, size_t> next_code_point(std::string_view text, size_t pos) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char b0 = byte(pos);
+  if (b0 < 0x80) return {b0, 1};
+  size_t len = b0 >= 0xF0 && b0 < 0xF5 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+  if (b0 >= 0xF5) len = 0;
+  if (len == 0 || pos + len > text.size()) return {b0, 1};
+  char32_t c = b0 & (0x7F >> len);
+  for (size_t k = 1; k < len; ++k) {
+    unsigned char b = byte(pos + k);
+    if ((b & 0xC0) != 0x80) return {b0, 1};
+    c = (c << 6) | (b & 0x3F);
+  }
+  if (utf8_length(c) != len || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return {b0, 1};
+  return {c, len};
+}
+
+int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The UTF-16 unit of a "\U+XXXX" escape at text[pos], or -1.
+int escape_at(std::string_view text, size_t pos) {
+  if (pos + 7 > text.size() || text[pos] != '\\' ||
+      (text[pos + 1] != 'U' && text[pos + 1] != 'u') || text[pos + 2] != '+')
+    return -1;
+  int value = 0;
+  for (size_t k = pos + 3; k < pos + 7; ++k) {
+    int h = hex_value(text[k]);
+    if (h < 0) return -1;
+    value = value * 16 + h;
+  }
+  return value;
+}
+
+// Appends text with its \U+XXXX escapes replaced; escapes that name no character (NUL, a lone
+// surrogate) stay as they are.
+void unescape(std::string_view text, std::string& out) {
+  size_t k = 0;
+  while (k < text.size()) {
+    size_t slash = text.find('\\', k);
+    if (slash == std::string_view::npos) break;
+    out.append(text.substr(k, slash - k));
+    int unit = escape_at(text, slash);
+    if (unit >= 0xD800 && unit < 0xDC00) {
+      int low = escape_at(text, slash + 7);
+      if (low >= 0xDC00 && low < 0xE000) {
+        append_utf8(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                        (static_cast<char32_t>(low) - 0xDC00),
+                    out);
+        k = slash + 14;
+        continue;
+      }
+    } else if (unit > 0 && (unit < 0xDC00 || unit >= 0xE000)) {
+      append_utf8(static_cast<char32_t>(unit), out);
+      k = slash + 7;
+      continue;
+    }
+    out.push_back('\\');
+    k = slash + 1;
+  }
+  out.append(text.substr(k));
+}
+
+void append_escape(char32_t c, std::string& out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  auto unit = [&](char32_t u) {
+    out.append("\\U+");
+    for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(u >> shift) & 0xF]);
+  };
+  if (c < 0x10000) {
+    unit(c);
+    return;
+  }
+  c -= 0x10000;
+  unit(0xD800 + (c >> 10));
+  unit(0xDC00 + (c & 0x3FF));
+}
+
+// Text that no step of decoding or encoding changes.
+bool plain_ascii(std::string_view s) {
+  for (char c : s) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b >= 0x80 || b < 0x20 || c == '\\' || c == '^') return false;
+  }
+  return true;
+}
+
+// "^ " is a caret, "^@" to "^_" the control characters 0 to 31; any other caret stays.
+void caret_decode(std::string_view text, std::string& out) {
+  for (size_t k = 0; k < text.size(); ++k) {
+    char c = text[k];
+    if (c == '^' && k + 1 < text.size()) {
+      char next = text[k + 1];
+      if (next == ' ') {
+        out.push_back('^');
+        ++k;
+        continue;
+      }
+      if (next >= '@' && next <= '_') {
+        out.push_back(static_cast<char>(next - '@'));
+        ++k;
+        continue;
+      }
+    }
+    out.push_back(c);
+  }
+}
+
+void caret_encode(std::string_view text, std::string& out) {
+  for (char c : text) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (c == '^') {
+      out += "^ ";
+    } else if (b < 0x20) {
+      out.push_back('^');
+      out.push_back(static_cast<char>(b + '@'));
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+void append_utf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+TextCodec::TextCodec() { set_code_page("ANSI_1252"); }
+
+TextCodec::~TextCodec() { close(); }
+
+void TextCodec::close() {
+  if (to_utf8_) iconv_close(static_cast<iconv_t>(to_utf8_));
+  if (from_utf8_) iconv_close(static_cast<iconv_t>(from_utf8_));
+  to_utf8_ = from_utf8_ = nullptr;
+}
+
+void TextCodec::set_utf8() {
+  close();
+  utf8_ = true;
+}
+
+bool TextCodec::set_code_page(std::string_view name) {
+  std::string iname = iconv_name(name);
+  iconv_t to = iname.empty() ? kNoIconv : iconv_open("UTF-8", iname.c_str());
+  iconv_t from = to == kNoIconv ? kNoIconv : iconv_open(iname.c_str(), "UTF-8");
+  if (to == kNoIconv || from == kNoIconv) {
+    if (to != kNoIconv) iconv_close(to);
+    if (iname != "CP1252") set_code_page("ANSI_1252");
+    return false;
+  }
+  close();
+  utf8_ = false;
+  to_utf8_ = to;
+  from_utf8_ = from;
+  single_byte_ = true;
+  reverse_.clear();
+  for (int b = 0x80; b < 0x100; ++b) {
+    char in = static_cast<char>(b);
+    char buf[8] = {};
+    char* in_ptr = &in;
+    size_t in_left = 1;
+    char* out_ptr = buf;
+    size_t out_left = sizeof buf;
+    iconv(to, nullptr, nullptr, nullptr, nullptr);
+    size_t res = iconv(to, &in_ptr, &in_left, &out_ptr, &out_left);
+    std::array<char, 4>& slot = high_[static_cast<size_t>(b - 0x80)];
+    slot = {};
+    if (res == static_cast<size_t>(-1) && errno == EINVAL) single_byte_ = false;
+    std::string utf8;
+    if (res == static_cast<size_t>(-1) || out_ptr == buf)
+      append_utf8(static_cast<char32_t>(b), utf8);
+    else
+      utf8.assign(buf, out_ptr);
+    std::copy_n(utf8.begin(), std::min<size_t>(utf8.size(), 4), slot.begin());
+    if (res != static_cast<size_t>(-1) && out_ptr != buf)
+      reverse_.emplace_back(next_code_point(utf8, 0).first, static_cast<uint8_t>(b));
+  }
+  std::sort(reverse_.begin(), reverse_.end());
+  return true;
+}
+
+void TextCodec::decode_multibyte(std::string_view bytes, std::string& out) const {
+  iconv_t cd = static_cast<iconv_t>(to_utf8_);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in_ptr = const_cast<char*>(bytes.data());
+  size_t in_left = bytes.size();
+  char buf[256];
+  while (in_left > 0) {
+    char* out_ptr = buf;
+    size_t out_left = sizeof buf;
+    size_t res = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
+    out.append(buf, out_ptr);
+    if (res == static_cast<size_t>(-1) && errno != E2BIG) {
+      append_utf8(static_cast<unsigned char>(*in_ptr), out);
+      ++in_ptr;
+      --in_left;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+}
+
+void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) const {
+  if (plain_ascii(bytes)) {
+    out.append(bytes);
+    return;
+  }
+  std::string converted;
+  std::string_view text = bytes;
+  if (!utf8_) {
+    converted.reserve(bytes.size() + 8);
+    if (single_byte_) {
+      for (char c : bytes) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+          converted.push_back(c);
+          continue;
+        }
+        const std::array<char, 4>& slot = high_[b - 0x80];
+        converted.append(slot.data(), strnlen(slot.data(), slot.size()));
+      }
+    } else {
+      decode_multibyte(bytes, converted);
+    }
+    text = converted;
+  }
+  if (carets && text.find('^') != std::string_view::npos) {
+    std::string plain;
+    plain.reserve(text.size());
+    caret_decode(text, plain);
+    unescape(plain, out);
+    return;
+  }
+  unescape(text, out);
+}
+
+bool TextCodec::encode_multibyte(char32_t c, std::string& out) const {
+  std::string utf8;
+  append_utf8(c, utf8);
+  iconv_t cd = static_cast<iconv_t>(from_utf8_);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in_ptr = utf8.data();
+  size_t in_left = utf8.size();
+  char buf[16];
+  char* out_ptr = buf;
+  size_t out_left = sizeof buf;
+  if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) return false;
+  out.append(buf, out_ptr);
+  return true;
+}
+
+void TextCodec::encode(std::string_view text, std::string& out) const {
+  if (plain_ascii(text)) {
+    out.append(text);
+    return;
+  }
+  std::string carets;
+  carets.reserve(text.size() + 8);
+  caret_encode(text, carets);
+  std::string_view utf8 = carets;
+  if (utf8_) {
+    out.append(utf8);
+    return;
+  }
+  size_t k = 0;
+  while (k < utf8.size()) {
+    auto [c, len] = next_code_point(utf8, k);
+    k += len;
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    if (single_byte_) {
+      auto it = std::lower_bound(reverse_.begin(), reverse_.end(), std::make_pair(c, uint8_t{0}));
+      if (it != reverse_.end() && it->first == c) {
+        out.push_back(static_cast<char>(it->second));
+        continue;
+      }
+    } else if (encode_multibyte(c, out)) {
+      continue;
+    }
+    append_escape(c, out);
+  }
+}
+
+}  // namespace cad

@@ -1,0 +1,56 @@
+// Text of DXF files: up to AC1018 the code page named by $DWGCODEPAGE, from AC1021 UTF-8, and in
+// every version \U+XXXX escapes for characters the code page cannot hold. The drawing keeps UTF-8;
+// this codec converts at the file's edge in both directions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace cad {
+
+class TextCodec {
+ public:
+  // Starts as ANSI_1252, the code page of files that name none.
+  TextCodec();
+  ~TextCodec();
+  TextCodec(const TextCodec&) = delete;
+  TextCodec& operator=(const TextCodec&) = delete;
+
+  // Switches to a code page as $DWGCODEPAGE names it ("ANSI_1252", "dos850", "dos932"); case is
+  // ignored. False (and ANSI_1252 kept) when the name is unknown or the system cannot convert it.
+  bool set_code_page(std::string_view name);
+  void set_utf8();
+  bool utf8() const { return utf8_; }
+
+  // Appends the file's bytes as UTF-8, \U+XXXX escapes turned into characters. Bytes the code page
+  // does not define become the character of the same number, so no byte is dropped. ASCII files
+  // write control characters in caret form (^J for a line feed, "^ " for a caret): carets says
+  // to turn them back.
+  void decode(std::string_view bytes, std::string& out, bool carets) const;
+  // Appends UTF-8 text as the bytes of an ASCII file: control characters and carets in caret
+  // form, characters the code page cannot hold as \U+XXXX (a surrogate pair above U+FFFF).
+  void encode(std::string_view utf8, std::string& out) const;
+
+ private:
+  void close();
+  void decode_multibyte(std::string_view bytes, std::string& out) const;
+  bool encode_multibyte(char32_t c, std::string& out) const;
+
+  bool utf8_ = false;
+  // Single-byte code pages convert through tables built once from iconv.
+  bool single_byte_ = true;
+  std::array<std::array<char, 4>, 128> high_{};        // UTF-8 of bytes 0x80-0xFF, NUL-padded
+  std::vector<std::pair<char32_t, uint8_t>> reverse_;  // sorted by character
+  // Multi-byte code pages (dos932) go through iconv for every non-ASCII piece.
+  void* to_utf8_ = nullptr;
+  void* from_utf8_ = nullptr;
+};
+
+// Appends a code point as UTF-8.
+void append_utf8(char32_t c, std::string& out);
+
+}  // namespace cad

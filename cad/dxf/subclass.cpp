@@ -1,0 +1,283 @@
+#include "cad/dxf/subclass.h"
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+namespace cad {
+
+namespace {
+
+// Codes that belong to AcDbEntity rather than to the entity's own subclass.
+constexpr std::array kEntityCodes = {67, 410, 8,   6,   347, 62,  370, 48,
+                                     60, 92,  310, 420, 430, 440, 390, 284};
+
+bool entity_code(int code) {
+  return std::find(kEntityCodes.begin(), kEntityCodes.end(), code) != kEntityCodes.end();
+}
+
+// One subclass of a record's data: the groups whose codes it lists, or, for the one marked rest,
+// every group no other subclass lists.
+struct Subclass {
+  std::string_view marker;
+  std::vector<int> codes;
+  bool rest = false;
+};
+
+struct Layout {
+  bool entity = false;  // AcDbEntity comes first
+  std::vector<Subclass> subclasses;
+};
+
+Subclass rest(std::string_view marker) { return {marker, {}, true}; }
+Subclass only(std::string_view marker, std::initializer_list<int> codes) {
+  return {marker, codes, false};
+}
+
+std::string_view table_record_class(std::string_view table) {
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kClasses = {{
+      {"VPORT", "AcDbViewportTableRecord"},
+      {"LTYPE", "AcDbLinetypeTableRecord"},
+      {"LAYER", "AcDbLayerTableRecord"},
+      {"STYLE", "AcDbTextStyleTableRecord"},
+      {"VIEW", "AcDbViewTableRecord"},
+      {"UCS", "AcDbUCSTableRecord"},
+      {"APPID", "AcDbRegAppTableRecord"},
+      {"DIMSTYLE", "AcDbDimStyleTableRecord"},
+      {"BLOCK_RECORD", "AcDbBlockTableRecord"},
+  }};
+  for (const auto& [name, cls] : kClasses)
+    if (name == table) return cls;
+  return {};
+}
+
+std::string_view polyline_class(int64_t flags) {
+  if (flags & 8) return "AcDb3dPolyline";
+  if (flags & 16) return "AcDbPolygonMesh";
+  if (flags & 64) return "AcDbPolyFaceMesh";
+  return "AcDb2dPolyline";
+}
+
+std::string_view vertex_class(int64_t flags) {
+  if ((flags & 128) && (flags & 64)) return "AcDbPolyFaceMeshVertex";
+  if (flags & 64) return "AcDbPolygonMeshVertex";
+  if (flags & 32) return "AcDb3dPolylineVertex";
+  return "AcDb2dVertex";
+}
+
+std::string_view dimension_class(int64_t flags) {
+  switch (flags & 7) {
+    case 2:
+      return "AcDb2LineAngularDimension";
+    case 3:
+      return "AcDbDiametricDimension";
+    case 4:
+      return "AcDbRadialDimension";
+    case 5:
+      return "AcDb3PointAngularDimension";
+    case 6:
+      return "AcDbOrdinateDimension";
+    default:
+      return "AcDbAlignedDimension";
+  }
+}
+
+// The subclasses of a record's type; false for a type the host does not know.
+bool layout_of(const Record& rec, Layout& layout) {
+  const std::string& t = rec.type;
+  int64_t flags = rec.integer(70);
+  layout.entity = true;
+  auto& s = layout.subclasses;
+  if (t == "LINE") {
+    s = {rest("AcDbLine")};
+  } else if (t == "POINT") {
+    s = {rest("AcDbPoint")};
+  } else if (t == "CIRCLE") {
+    s = {rest("AcDbCircle")};
+  } else if (t == "ARC") {
+    s = {rest("AcDbCircle"), only("AcDbArc", {50, 51})};
+  } else if (t == "TEXT") {
+    s = {rest("AcDbText"), only("AcDbText", {73})};
+  } else if (t == "MTEXT") {
+    s = {rest("AcDbMText")};
+  } else if (t == "SOLID") {
+    s = {rest("AcDbTrace")};
+  } else if (t == "INSERT") {
+    s = {rest("AcDbBlockReference")};
+  } else if (t == "LWPOLYLINE") {
+    s = {rest("AcDbPolyline")};
+  } else if (t == "POLYLINE") {
+    s = {rest(polyline_class(flags))};
+  } else if (t == "VERTEX") {
+    if ((flags & 128) && !(flags & 64))
+      s = {rest("AcDbFaceRecord")};
+    else
+      s = {only("AcDbVertex", {}), rest(vertex_class(flags))};
+  } else if (t == "SEQEND") {
+    s = {};
+  } else if (t == "DIMENSION") {
+    s = {rest("AcDbDimension"), only(dimension_class(flags), {12, 13, 14, 15, 16, 40, 50, 52})};
+    if ((flags & 7) == 0) s.push_back(only("AcDbRotatedDimension", {}));
+  } else if (t == "BLOCK") {
+    s = {rest("AcDbBlockBegin")};
+  } else if (t == "ENDBLK") {
+    s = {rest("AcDbBlockEnd")};
+  } else if (t == "TABLE") {
+    layout.entity = false;
+    s = {rest("AcDbSymbolTable")};
+    if (rec.text(2) == "DIMSTYLE") s.push_back(only("AcDbDimStyleTable", {71, 340}));
+  } else if (std::string_view cls = table_record_class(t); !cls.empty()) {
+    layout.entity = false;
+    s = {only("AcDbSymbolTableRecord", {}), rest(cls)};
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// End of the groups that lead a record before its data: the handle, application groups
+// ("{NAME" ... "}"), owner and extension dictionary (and a TABLE head's name, which comes first).
+size_t lead_end(const Record& rec, size_t limit) {
+  int handle = rec.handle_code();
+  bool table = rec.type == "TABLE";
+  size_t k = 0;
+  while (k < limit) {
+    const Group& g = rec.groups[k];
+    if (g.code == handle || g.code == 330 || g.code == 360 || (table && g.code == 2)) {
+      ++k;
+    } else if (g.code == 102 && g.s.starts_with("{")) {
+      size_t close = k + 1;
+      while (close < limit && !(rec.groups[close].code == 102 && rec.groups[close].s == "}"))
+        ++close;
+      k = std::min(close + 1, limit);
+    } else {
+      break;
+    }
+  }
+  return k;
+}
+
+// Index of the owner among the leading groups (outside application groups), or npos.
+size_t owner_index(const Record& rec) {
+  // Extended data never leads a record, so the lead ends before it without looking for it.
+  size_t end = lead_end(rec, rec.groups.size());
+  int depth = 0;
+  for (size_t k = 0; k < end; ++k) {
+    const Group& g = rec.groups[k];
+    if (g.code == 102) depth += g.s.starts_with("{") ? 1 : g.s == "}" ? -1 : 0;
+    if (g.code == 330 && depth <= 0) return k;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+bool needs_subclass_markers(const Record& rec) {
+  for (const Group& g : rec.groups) {
+    if (g.code == 100) return false;
+    if (g.code == 1001) break;
+  }
+  Layout layout;
+  return layout_of(rec, layout);
+}
+
+bool add_subclass_markers(Record& rec) {
+  if (!needs_subclass_markers(rec)) return false;
+  size_t xdata = rec.xdata_begin();
+  Layout layout;
+  layout_of(rec, layout);
+  size_t lead = lead_end(rec, xdata);
+
+  std::vector<Group> entity;
+  std::vector<std::vector<Group>> parts(layout.subclasses.size());
+  size_t rest_part = 0;
+  for (size_t p = 0; p < layout.subclasses.size(); ++p)
+    if (layout.subclasses[p].rest) rest_part = p;
+  for (size_t k = lead; k < xdata; ++k) {
+    Group& g = rec.groups[k];
+    size_t target = layout.subclasses.size();
+    for (size_t p = 0; p < layout.subclasses.size() && target == layout.subclasses.size(); ++p) {
+      const std::vector<int>& codes = layout.subclasses[p].codes;
+      if (std::find(codes.begin(), codes.end(), g.code) != codes.end()) target = p;
+    }
+    if (target < parts.size())
+      parts[target].push_back(std::move(g));
+    else if (layout.entity && entity_code(g.code))
+      entity.push_back(std::move(g));
+    else if (!parts.empty())
+      parts[rest_part].push_back(std::move(g));
+    else
+      entity.push_back(std::move(g));
+  }
+
+  std::vector<Group> out;
+  out.reserve(rec.groups.size() + parts.size() + 1);
+  std::move(rec.groups.begin(), rec.groups.begin() + static_cast<std::ptrdiff_t>(lead),
+            std::back_inserter(out));
+  if (layout.entity) {
+    out.push_back(Group::text(100, "AcDbEntity"));
+    std::move(entity.begin(), entity.end(), std::back_inserter(out));
+  }
+  for (size_t p = 0; p < parts.size(); ++p) {
+    out.push_back(Group::text(100, std::string(layout.subclasses[p].marker)));
+    std::move(parts[p].begin(), parts[p].end(), std::back_inserter(out));
+  }
+  std::move(rec.groups.begin() + static_cast<std::ptrdiff_t>(xdata), rec.groups.end(),
+            std::back_inserter(out));
+  rec.groups = std::move(out);
+  return true;
+}
+
+std::string_view owner_of(const Record& rec) {
+  size_t k = owner_index(rec);
+  return k == std::string::npos ? std::string_view() : std::string_view(rec.groups[k].s);
+}
+
+bool add_owner(Record& rec, std::string_view owner) {
+  if (owner_index(rec) != std::string::npos) return false;
+  size_t at = lead_end(rec, rec.xdata_begin());
+  Group g;
+  g.code = 330;
+  g.s = std::string(owner);
+  rec.groups.insert(rec.groups.begin() + static_cast<std::ptrdiff_t>(at), std::move(g));
+  return true;
+}
+
+namespace {
+
+// Which groups before the extended data R12 does not know; empty when there are none.
+std::vector<bool> r13_groups(const Record& rec) {
+  size_t xdata = rec.xdata_begin();
+  std::vector<bool> drop(xdata, false);
+  bool any = false;
+  int depth = 0;
+  for (size_t k = 0; k < xdata; ++k) {
+    const Group& g = rec.groups[k];
+    bool app_group = g.code == 102;
+    if (app_group) depth += g.s.starts_with("{") ? 1 : g.s == "}" ? -1 : 0;
+    drop[k] = app_group || depth > 0 || g.code == 100 || g.code == 330 || g.code == 360;
+    any = any || drop[k];
+  }
+  if (!any) drop.clear();
+  return drop;
+}
+
+}  // namespace
+
+bool has_r13_groups(const Record& rec) { return !r13_groups(rec).empty(); }
+
+bool strip_to_r12(Record& rec) {
+  std::vector<bool> drop = r13_groups(rec);
+  if (drop.empty()) return false;
+  size_t xdata = drop.size();
+  std::vector<Group> kept;
+  kept.reserve(rec.groups.size());
+  for (size_t k = 0; k < rec.groups.size(); ++k)
+    if (k >= xdata || !drop[k]) kept.push_back(std::move(rec.groups[k]));
+  rec.groups = std::move(kept);
+  return true;
+}
+
+}  // namespace cad

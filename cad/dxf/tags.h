@@ -1,0 +1,125 @@
+// The tag layer of DXF: (group code, value) pairs read from ASCII and binary files, turned into
+// typed groups (points joined, text decoded, angles in radians), and written back as ASCII DXF.
+// It knows the value type of every group code and nothing of entities or sections.
+//
+// ASCII files: group codes may carry blanks on either side, numbers trailing blanks, lines may end
+// in CR LF; reading stops at "0 EOF" (whatever follows is ignored) or at the end of the data.
+// Binary files start with "AutoCAD Binary DXF\r\n\x1a\0"; R12 writes 1-byte group codes (255
+// escapes a 2-byte one), later versions 2-byte codes; the value's form follows its group code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cad/db/group.h"
+#include "cad/dxf/codepage.h"
+
+namespace cad {
+
+inline constexpr std::string_view kBinarySentinel{"AutoCAD Binary DXF\r\n\x1a\0", 22};
+
+struct Tag {
+  int code = 0;
+  // ASCII: the value line without its line end. Binary: a string's or a binary chunk's bytes.
+  std::string_view value;
+  // Binary: the value of a number group.
+  double real = 0;
+  int64_t integer = 0;
+  // ASCII: line number of the group code (from 1; its value is on the next line). Binary: byte
+  // offset of the group code.
+  size_t pos = 0;
+};
+
+class TagReader {
+ public:
+  explicit TagReader(std::string_view data);
+  bool binary() const { return binary_; }
+  // The next tag. False at the end (after "0 EOF" or at the end of the data) and on a malformed
+  // tag, when error() says where and what was expected.
+  bool next(Tag& tag);
+  const std::string& error() const { return error_; }
+  // "line 12" (ASCII) or "byte 345" (binary).
+  std::string where(size_t pos) const;
+  // Where the data ended, for messages about what it left open.
+  std::string where_end() const;
+
+ private:
+  bool next_ascii(Tag& tag);
+  bool next_binary(Tag& tag);
+  std::string_view take_line();
+  bool fail(size_t pos, std::string message);
+
+  std::string_view data_;
+  size_t pos_ = 0;
+  size_t line_ = 0;  // lines taken so far
+  bool binary_ = false;
+  bool two_byte_codes_ = false;
+  bool ended_ = false;
+  std::string error_;
+};
+
+// Groups from tags: numbers parsed, x/y/z tags joined into one point group (dims says how many
+// came), angles (50-58) turned from degrees into radians, text decoded into UTF-8 by codec().
+class GroupReader {
+ public:
+  explicit GroupReader(std::string_view data);
+  // The next group; false at the end or on an error (error() non-empty).
+  bool next(Group& group);
+  const std::string& error() const { return error_; }
+  // Where the last group returned began (line or byte), said as "line 12" or "byte 345"; and
+  // where the data ended.
+  size_t pos() const { return pos_; }
+  std::string where(size_t pos) const { return tags_.where(pos); }
+  std::string where_end() const { return tags_.where_end(); }
+  bool binary() const { return tags_.binary(); }
+  // The reader switches it when the header names the file's version and code page.
+  TextCodec& codec() { return codec_; }
+
+ private:
+  bool take(Tag& tag);
+  bool convert(const Tag& tag, Group& group);
+  std::string where_value(const Tag& tag) const;
+  bool number(const Tag& tag, double& value);
+
+  TagReader tags_;
+  TextCodec codec_;
+  Tag held_;
+  bool has_held_ = false;
+  size_t pos_ = 0;
+  std::string error_;
+};
+
+// Degrees as files keep angles, radians as the drawing keeps them.
+double degrees_to_radians(double degrees);
+// The shortest text that reads back as exactly this value.
+std::string format_real(double value);
+// The shortest text in degrees whose conversion back gives exactly these radians ("86" for the
+// radians of 86 degrees).
+std::string format_angle(double radians);
+
+// A group as messages show it: "0 'LINE'", "10 (1,2,0)", "70 3"; angles in radians.
+std::string describe(const Group& group);
+
+// Writes ASCII DXF: group codes right-aligned to three places, one value per line, text encoded
+// by the codec, control characters in caret form (^J), reals and angles as format_real and
+// format_angle give them.
+class TagWriter {
+ public:
+  explicit TagWriter(const TextCodec& codec, size_t reserve = 0);
+  void text(int code, std::string_view utf8);
+  void group(const Group& group);
+  std::string& out() { return out_; }
+
+ private:
+  void code(int code);
+  void raw(std::string_view ascii);
+  void real(double value);
+  void integer(int64_t value);
+
+  const TextCodec& codec_;
+  std::string out_;
+};
+
+}  // namespace cad

@@ -1,0 +1,173 @@
+#include "cad/dxf/writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "cad/dxf/complete.h"
+#include "cad/dxf/tags.h"
+
+namespace cad {
+
+namespace {
+
+void write_record(TagWriter& w, const Record& rec) {
+  w.text(0, rec.type);
+  for (const Group& g : rec.groups) w.group(g);
+}
+
+void write_records(TagWriter& w, const Database& db, const std::vector<RecordId>& ids) {
+  for (RecordId id : ids) write_record(w, db.record(id));
+}
+
+// About the size of the written file, so that the output grows once.
+size_t size_estimate(const Database& db) {
+  size_t bytes = 4096;
+  auto groups = [&bytes](const std::vector<Group>& list) {
+    for (const Group& g : list) bytes += 8 + (g.s.empty() ? 20 * g.dims : g.s.size());
+  };
+  for (size_t id = 0; id < db.slot_count(); ++id) {
+    const Record& rec = db.record(static_cast<RecordId>(id));
+    bytes += 8 + rec.type.size();
+    groups(rec.groups);
+  }
+  for (const HeaderVar& var : db.header()) groups(var.groups);
+  for (const RawSection& section : db.raw_sections()) groups(section.groups);
+  return bytes;
+}
+
+// Writes a drawing that is complete for its version as it is.
+std::string serialize(const Database& db) {
+  std::string version = drawing_version(db);
+  bool r12 = r12_form(version);
+  TextCodec codec;
+  const HeaderVar* page = db.header_var("$DWGCODEPAGE");
+  if (version_number(version) >= 1021)
+    codec.set_utf8();
+  else if (page && !page->groups.empty())
+    codec.set_code_page(page->groups[0].s);
+
+  TagWriter w(codec, size_estimate(db));
+  std::vector<bool> raw_done(db.raw_sections().size(), false);
+  for (const std::string& name : db.section_order()) {
+    bool r13_section = name == "CLASSES" || name == "OBJECTS";
+    if (r12 && r13_section) continue;
+    w.text(0, "SECTION");
+    w.text(2, name);
+    if (name == "HEADER") {
+      for (const HeaderVar& var : db.header()) {
+        w.text(9, var.name);
+        for (const Group& g : var.groups) w.group(g);
+      }
+    } else if (name == "CLASSES") {
+      write_records(w, db, db.classes());
+    } else if (name == "TABLES") {
+      for (const Table& table : db.tables()) {
+        const Record& head = db.record(table.head);
+        if (r12 && head.text(2) == "BLOCK_RECORD") continue;
+        write_record(w, head);
+        write_records(w, db, table.entries);
+        w.text(0, "ENDTAB");
+      }
+    } else if (name == "BLOCKS") {
+      for (const Block& block : db.blocks()) {
+        write_record(w, db.record(block.begin));
+        write_records(w, db, block.entities);
+        write_record(w, db.record(block.end));
+      }
+    } else if (name == "ENTITIES") {
+      write_records(w, db, db.entities());
+    } else if (name == "OBJECTS") {
+      write_records(w, db, db.objects());
+    } else {
+      const std::vector<RawSection>& raw = db.raw_sections();
+      for (size_t k = 0; k < raw.size(); ++k) {
+        if (raw_done[k] || raw[k].name != name) continue;
+        raw_done[k] = true;
+        for (const Group& g : raw[k].groups) w.group(g);
+        break;
+      }
+    }
+    w.text(0, "ENDSEC");
+  }
+  w.text(0, "EOF");
+  return std::move(w.out());
+}
+
+std::string system_error() {
+  std::string s = std::strerror(errno);
+  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
+  return s;
+}
+
+bool write_all(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string write_dxf(const Database& db) {
+  std::unique_ptr<Database> copy = copy_drawing(db);
+  complete_drawing(*copy);
+  return serialize(*copy);
+}
+
+bool save_dxf(const Database& db, const std::string& path, std::string* error) {
+  auto failed = [&](const std::string& why) {
+    if (error) *error = "cannot save " + path + ": " + why;
+    return false;
+  };
+  std::string data = write_dxf(db);
+  size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return failed("no file name");
+
+  // A name of our own beside the target, so that the rename stays within one file system.
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST)
+      return failed("cannot create a file in " + dir + ": " + system_error());
+  }
+  if (fd < 0) return failed("cannot create a temporary file in " + dir);
+  bool ok = write_all(fd, data);
+  std::string why = ok ? "" : system_error();
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    why = system_error();
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    why = system_error();
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    why = system_error();
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return failed(why);
+  }
+  // The rename itself is made durable by flushing the folder.
+  int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
+  return true;
+}
+
+}  // namespace cad

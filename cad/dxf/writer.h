@@ -1,0 +1,19 @@
+// Writing a drawing as ASCII DXF in the version it was read in ($ACADVER; AC1027 for a new
+// drawing), complete for that version (complete.h) without changing the drawing itself. The same
+// drawing gives the same bytes.
+#pragma once
+
+#include <string>
+
+#include "cad/db/database.h"
+
+namespace cad {
+
+std::string write_dxf(const Database& db);
+
+// Writes to a temporary file beside path, flushes it to the disk and renames it over path. On any
+// failure the temporary file is removed, path is left as it was, *error (when given) says why,
+// and the result is false.
+bool save_dxf(const Database& db, const std::string& path, std::string* error);
+
+}  // namespace cad

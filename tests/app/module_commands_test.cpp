@@ -1,0 +1,90 @@
+// The module inside dulk: its commands answer to both their names, and the ARX command lists,
+// loads and unloads it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "tests/app/dulk_run.h"
+
+namespace dulk::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// The line the transcript shows after the first line that begins with head.
+std::string line_after(std::string_view transcript, std::string_view head) {
+  size_t at = transcript.starts_with(head) ? 0 : transcript.find("\n" + std::string(head));
+  if (at == std::string_view::npos) return "<" + std::string(head) + " not found>";
+  if (transcript[at] == '\n') ++at;
+  const size_t begin = transcript.find('\n', at);
+  if (begin == std::string_view::npos) return "<nothing after " + std::string(head) + ">";
+  const size_t end = transcript.find('\n', begin + 1);
+  return std::string(transcript.substr(begin + 1, end - begin - 1));
+}
+
+TEST(ModuleCommands, LocalAndGlobalNameStartTheSameCommand) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "", "Dulk\n^C\n_Adim\n^C\n");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  const std::string by_local = line_after(run.out, "Command: Dulk");
+  const std::string by_global = line_after(run.out, "Command: _Adim");
+  EXPECT_TRUE(by_local.starts_with("1. Bemassungspunkt:")) << by_local;
+  EXPECT_EQ(by_local, by_global);
+}
+
+TEST(ArxCommand, UnloadingTheModuleRemovesBothNamesOfItsCommands) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "",
+                         "ARX\n?\n"
+                         "ARX\nUnload\nDulkArx.arx\n"
+                         "ARX\n?\n"
+                         "Dulk\n_Adim\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(line_after(run.out, "Enter an option [?/Load/Unload]: ?"), "Loaded modules:");
+  EXPECT_EQ(line_after(run.out, "Loaded modules:"), "  " + module_path());
+  EXPECT_THAT(run.out, HasSubstr("DulkArx.arx unloaded."));
+  EXPECT_THAT(run.out, HasSubstr("No modules loaded."));
+  EXPECT_THAT(run.out, HasSubstr("Unknown command \"DULK\""));
+  EXPECT_THAT(run.out, HasSubstr("Unknown command \"ADIM\""));
+  EXPECT_THAT(run.out, Not(HasSubstr("Bemassungspunkt")));
+  EXPECT_THAT(run.err, HasSubstr("line 8: unknown command \"Dulk\""));
+  EXPECT_THAT(run.err, HasSubstr("line 9: unknown command \"_Adim\""));
+}
+
+TEST(ArxCommand, LoadingTheModuleBringsItsCommands) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "--no-module", "_ARX\n_Load\n" + module_path() + "\nDulk\n^C\n");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_THAT(run.out, HasSubstr("DulkArx.arx loaded."));
+  EXPECT_TRUE(line_after(run.out, "Command: Dulk").starts_with("1. Bemassungspunkt:")) << run.out;
+}
+
+TEST(ArxCommand, LoaderErrorsFailTheScriptWithTheirReason) {
+  ScratchFolder folder;
+  folder.write("fake.arx", "not a shared object");
+  DulkRun run = run_dulk(folder, "",
+                         "ARX\nL\nnowhere.arx\n"
+                         "ARX\nL\nfake.arx\n"
+                         "ARX\nL\n" +
+                             module_path() +
+                             "\n"
+                             "ARX\nU\nother.arx\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err, HasSubstr("line 3: cannot load nowhere.arx: "));
+  EXPECT_THAT(run.err, HasSubstr("line 6: cannot load fake.arx: "));
+  EXPECT_THAT(run.err, HasSubstr("line 9: module " + module_path() + " is loaded already"));
+  EXPECT_THAT(run.err, HasSubstr("line 12: module other.arx is not loaded"));
+}
+
+TEST(ArxCommand, EnterAtTheFileNameDoesNothing) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "", "ARX\nUnload\n\nDulk\n^C\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("1. Bemassungspunkt:"));
+}
+
+}  // namespace
+}  // namespace dulk::testing

@@ -1,0 +1,104 @@
+// Text encodings: the code page of $DWGCODEPAGE up to AC1018 (single- and multi-byte), \U+XXXX
+// escapes, UTF-8 from AC1021, in both directions through whole files.
+#include "cad/dxf/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include "cad/dxf/reader.h"
+#include "cad/dxf/writer.h"
+#include "tests/dxf/dxf_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::dxf_lines;
+
+// A drawing of one TEXT whose value is given as the file's bytes.
+std::string text_file(std::string_view version, std::string_view code_page, std::string_view text) {
+  return dxf_lines(
+      {"0", "SECTION", "2", "HEADER", "9",  "$ACADVER", "1",  version,    "9",  "$DWGCODEPAGE",
+       "3", code_page, "0", "ENDSEC", "0",  "SECTION",  "2",  "ENTITIES", "0",  "TEXT",
+       "5", "2F",      "8", "0",      "10", "0",        "20", "0",        "40", "1",
+       "1", text,      "0", "ENDSEC", "0",  "EOF"});
+}
+
+std::string text_of(const std::string& file) {
+  ReadResult r = read_dxf(file, "text.dxf");
+  EXPECT_TRUE(r.db) << r.error;
+  if (!r.db || r.db->entities().empty()) return {};
+  return std::string(r.db->record(r.db->entities().front()).text(1));
+}
+
+// The value line of the TEXT's group 1 in a written file.
+std::string written_text(const std::string& file) {
+  ReadResult r = read_dxf(file, "text.dxf");
+  EXPECT_TRUE(r.db) << r.error;
+  std::string out = write_dxf(*r.db);
+  size_t at = out.find("\n  1\n", out.find("\nTEXT\n"));
+  size_t end = out.find('\n', at + 5);
+  return out.substr(at + 5, end - at - 5);
+}
+
+TEST(CodePages, Dos850UmlautsAreReadAndWrittenBack) {
+  std::string file = text_file("AC1012", "dos850",
+                               "Gr\x81\xE1"
+                               "e \x8E");
+  EXPECT_EQ(text_of(file), "Grüße Ä");
+  EXPECT_EQ(written_text(file),
+            "Gr\x81\xE1"
+            "e \x8E");
+}
+
+TEST(CodePages, Dos932DoubleByteCharactersSurviveTrailBytesThatLookLikeBackslashes) {
+  // 表 (0x95 0x5C) and ソ (0x83 0x5C) end in the byte of "\", which must not start an escape.
+  std::string file = text_file("AC1015", "dos932", "\x95\x5C\x83\x5CU+0041");
+  EXPECT_EQ(text_of(file), "表ソU+0041");
+  EXPECT_EQ(written_text(file), "\x95\x5C\x83\x5CU+0041");
+}
+
+TEST(CodePages, EscapesBecomeCharactersAndCharactersOutsideTheCodePageBecomeEscapes) {
+  std::string file = text_file("AC1018", "ANSI_1252", "94\\U+00B0 \\U+03A9 \\U+D83D\\U+DE00");
+  EXPECT_EQ(text_of(file), "94° Ω 😀");
+  // ° is in code page 1252; Ω and 😀 are not.
+  EXPECT_EQ(written_text(file), "94\xB0 \\U+03A9 \\U+D83D\\U+DE00");
+}
+
+TEST(CodePages, EscapesThatNameNoCharacterStayText) {
+  std::string file = text_file("AC1018", "ANSI_1252", "\\U+D83D alone \\U+12 short \\U+0000");
+  EXPECT_EQ(text_of(file), "\\U+D83D alone \\U+12 short \\U+0000");
+}
+
+TEST(CodePages, FilesFromAc1021AreUtf8WhateverTheirCodePageSays) {
+  std::string file = text_file("AC1021", "ANSI_1252", "Straße \\U+2205");
+  EXPECT_EQ(text_of(file), "Straße ∅");
+  EXPECT_EQ(written_text(file), "Straße ∅");
+}
+
+TEST(CodePages, BytesTheCodePageDoesNotDefineAreKept) {
+  // 0x81 is undefined in code page 1252: it stays the character U+0081 and is written as escape.
+  std::string file = text_file("AC1015", "ANSI_1252", "a\x81z");
+  EXPECT_EQ(text_of(file), "a\xC2\x81z");
+  EXPECT_EQ(text_of(text_file("AC1015", "ANSI_1252", written_text(file))), "a\xC2\x81z");
+}
+
+TEST(CodePages, AnUnknownCodePageIsReadAs1252AndNoted) {
+  ReadResult r = read_dxf(text_file("AC1015", "ANSI_9999", "caf\xE9"), "text.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  EXPECT_EQ(r.db->record(r.db->entities().front()).text(1), "café");
+  ASSERT_FALSE(r.notes.empty());
+  EXPECT_EQ(r.notes.front(), "unknown code page 'ANSI_9999': read as ANSI_1252");
+}
+
+TEST(TextCodec, EncodingIsTheInverseOfDecoding) {
+  TextCodec codec;
+  ASSERT_TRUE(codec.set_code_page("dos850"));
+  std::string text = "Maße: 3,50 m² — ½ ^ \"€\"\n";
+  std::string bytes;
+  codec.encode(text, bytes);
+  std::string back;
+  codec.decode(bytes, back, true);
+  EXPECT_EQ(back, text);
+}
+
+}  // namespace
+}  // namespace cad

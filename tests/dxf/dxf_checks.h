@@ -1,0 +1,131 @@
+// Shared helpers of the DXF tests: where the real drawings are, reading them, and ezdxf's audit
+// of written files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cad/dxf/reader.h"
+#include "cad/dxf/tags.h"
+
+namespace cad::testing {
+
+// The folder of the shared drawings (DULK_SHARED_DIR, else /work/shared).
+inline std::filesystem::path shared_dir() {
+  const char* dir = std::getenv("DULK_SHARED_DIR");
+  return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/work/shared");
+}
+
+// Every .dxf file of the shared folders dxf/ and dxf-extra/, sorted.
+inline std::vector<std::filesystem::path> shared_drawings() {
+  std::vector<std::filesystem::path> out;
+  for (const char* sub : {"dxf", "dxf-extra"}) {
+    std::filesystem::path dir = shared_dir() / sub;
+    if (!std::filesystem::is_directory(dir)) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      if (entry.path().extension() == ".dxf") out.push_back(entry.path());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A DXF text from lines, each ended by a line feed.
+inline std::string dxf_lines(std::initializer_list<std::string_view> lines) {
+  std::string out;
+  for (std::string_view line : lines) {
+    out += line;
+    out += '\n';
+  }
+  return out;
+}
+
+// Binary files built byte by byte: the sentinel, then code and value per group.
+class BinaryFile {
+ public:
+  explicit BinaryFile(bool two_byte_codes) : two_byte_(two_byte_codes) {
+    bytes_.assign(kBinarySentinel);
+  }
+  BinaryFile& code(int c) {
+    if (two_byte_) {
+      put<uint16_t>(static_cast<uint16_t>(c));
+    } else if (c < 255) {
+      bytes_.push_back(static_cast<char>(c));
+    } else {
+      bytes_.push_back(static_cast<char>(255));
+      put<uint16_t>(static_cast<uint16_t>(c));
+    }
+    return *this;
+  }
+  BinaryFile& text(int c, std::string_view s) {
+    code(c);
+    bytes_.append(s);
+    bytes_.push_back('\0');
+    return *this;
+  }
+  BinaryFile& real(int c, double v) { return code(c).put(v); }
+  BinaryFile& int16(int c, int16_t v) { return code(c).put(v); }
+  BinaryFile& chunk(int c, std::string_view data) {
+    code(c);
+    bytes_.push_back(static_cast<char>(data.size()));
+    bytes_.append(data);
+    return *this;
+  }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  template <typename T>
+  BinaryFile& put(T v) {
+    char buf[sizeof v];
+    std::memcpy(buf, &v, sizeof v);
+    bytes_.append(buf, sizeof v);
+    return *this;
+  }
+  bool two_byte_;
+  std::string bytes_;
+};
+
+// A fresh, empty folder under the system's temporary folder, removed by the destructor.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dulk-dxf-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) ? pattern : "";
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs ezdxf's strict reader and auditor over the files; success when all pass.
+inline ::testing::AssertionResult ezdxf_audit(const std::vector<std::string>& paths) {
+  std::string command = "/usr/bin/python3 " DULK_SOURCE_DIR "/tests/dxf/ezdxf_audit.py";
+  for (const std::string& p : paths) command += " '" + p + "'";
+  command += " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return ::testing::AssertionFailure() << "cannot run /usr/bin/python3";
+  std::string output;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
+  int status = pclose(pipe);
+  if (status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "ezdxf audit failed (status " << status << "):\n"
+                                       << output;
+}
+
+}  // namespace cad::testing

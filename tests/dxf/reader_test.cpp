@@ -1,0 +1,294 @@
+// Reading files into a drawing: where records go, handles (missing, duplicate), files that lack
+// parts, and malformed files, each ending in one message that names where it went wrong.
+#include "cad/dxf/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cad/dxf/complete.h"
+#include "tests/dxf/dxf_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::dxf_lines;
+
+std::string r2000_file() {
+  return dxf_lines({
+      "999", "written by hand",  //
+      "0",   "SECTION",
+      "2",   "HEADER",  //
+      "9",   "$ACADVER",
+      "1",   "AC1015",
+      "9",   "$HANDSEED",
+      "5",   "100",  //
+      "9",   "$EXTMIN",
+      "10",  "0",
+      "20",  "0",
+      "30",  "0",       //
+      "0",   "ENDSEC",  //
+      "0",   "SECTION",
+      "2",   "TABLES",  //
+      "0",   "TABLE",
+      "2",   "LTYPE",
+      "5",   "5",
+      "70",  "1",  //
+      "0",   "LTYPE",
+      "5",   "14",
+      "2",   "Continuous",
+      "70",  "0",  //
+      "0",   "TABLE",
+      "2",   "LAYER",
+      "5",   "2",
+      "70",  "1",  //
+      "0",   "LAYER",
+      "5",   "10",
+      "2",   "0",
+      "70",  "0",
+      "62",  "7",       //
+      "0",   "ENDTAB",  //
+      "0",   "ENDSEC",  //
+      "0",   "SECTION",
+      "2",   "BLOCKS",  //
+      "0",   "BLOCK",
+      "5",   "20",
+      "8",   "0",
+      "2",   "*Model_Space",
+      "70",  "0",  //
+      "0",   "ENDBLK",
+      "5",   "21",
+      "8",   "0",       //
+      "0",   "ENDSEC",  //
+      "0",   "SECTION",
+      "2",   "ENTITIES",  //
+      "0",   "POLYLINE",
+      "5",   "30",
+      "8",   "0",
+      "66",  "1",
+      "70",  "1",  //
+      "0",   "VERTEX",
+      "5",   "31",
+      "8",   "0",
+      "10",  "0",
+      "20",  "0",  //
+      "0",   "VERTEX",
+      "5",   "32",
+      "8",   "0",
+      "10",  "1",
+      "20",  "0",
+      "42",  "0.5",  //
+      "0",   "SEQEND",
+      "5",   "33",
+      "8",   "0",  //
+      "0",   "LINE",
+      "5",   "34",
+      "8",   "0",
+      "10",  "0",
+      "20",  "0",
+      "11",  "1",
+      "21",  "1",
+      "0",   "ENDSEC",  //
+      "0",   "SECTION",
+      "2",   "THUMBNAILIMAGE",
+      "90",  "2",
+      "310", "ABCD",    //
+      "0",   "ENDSEC",  //
+      "0",   "EOF",
+  });
+}
+
+std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
+  std::vector<std::string> out;
+  for (RecordId id : ids) out.push_back(db.record(id).type);
+  return out;
+}
+
+TEST(Reading, RecordsGoWhereTheFilePutsThem) {
+  ReadResult r = read_dxf(r2000_file(), "plan.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  const Database& db = *r.db;
+  EXPECT_EQ(std::string(db.header_var("$ACADVER")->groups[0].s), "AC1015");
+  EXPECT_EQ(db.header_var("$EXTMIN")->groups[0].dims, 3);
+  // A TABLE without ENDTAB before it ends the table before.
+  ASSERT_NE(db.table_index("LTYPE"), Database::npos);
+  const Table& ltype = db.tables()[db.table_index("LTYPE")];
+  EXPECT_EQ(db.record(ltype.entries.front()).handle(), 0x14u);
+  const Table& layer = db.tables()[db.table_index("LAYER")];
+  ASSERT_EQ(layer.entries.size(), 1u);
+  EXPECT_EQ(db.record(layer.entries.front()).handle(), 0x10u);
+  EXPECT_EQ(types(db, db.entities()),
+            (std::vector<std::string>{"POLYLINE", "VERTEX", "VERTEX", "SEQEND", "LINE"}));
+  EXPECT_DOUBLE_EQ(db.record(db.entities()[2]).real(42), 0.5);
+  ASSERT_EQ(db.raw_sections().size(), 1u);
+  EXPECT_EQ(db.raw_sections()[0].name, "THUMBNAILIMAGE");
+  EXPECT_EQ(db.raw_sections()[0].groups.size(), 2u);
+  EXPECT_EQ(db.section_order().back(), "THUMBNAILIMAGE");
+  EXPECT_EQ(db.journal_size(), 0u);
+}
+
+TEST(Reading, HandlesOfTheFileAreKeptAndTheSeedStaysAboveThem) {
+  ReadResult r = read_dxf(r2000_file(), "plan.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  EXPECT_NE(r.db->find_handle(0x34), kNoRecord);
+  EXPECT_EQ(r.db->record(r.db->find_handle(0x34)).type, "LINE");
+  EXPECT_GE(r.db->handseed(), 0x100u);
+}
+
+TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
+  std::string file = dxf_lines(
+      {"0",  "SECTION", "2",  "HEADER",   "9",  "$ACADVER", "1",  "AC1009", "0",  "ENDSEC",
+       "0",  "SECTION", "2",  "TABLES",   "0",  "TABLE",    "2",  "LAYER",  "70", "1",
+       "0",  "LAYER",   "2",  "WALLS",    "70", "0",        "0",  "ENDTAB", "0",  "ENDSEC",
+       "0",  "SECTION", "2",  "ENTITIES", "0",  "LINE",     "8",  "WALLS",  "10", "0",
+       "20", "0",       "11", "1",        "21", "0",        "0",  "LINE",   "5",  "1",
+       "8",  "WALLS",   "10", "0",        "20", "0",        "11", "1",      "21", "1",
+       "0",  "ENDSEC",  "0",  "EOF"});
+  ReadResult r = read_dxf(file, "r12.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  const Database& db = *r.db;
+  RecordId walls = db.table_entry("LAYER", "WALLS");
+  ASSERT_NE(walls, kNoRecord);
+  EXPECT_GT(db.record(walls).handle(), 1u);
+  EXPECT_GT(db.record(db.entities()[0]).handle(), 1u);
+  EXPECT_EQ(db.record(db.entities()[1]).handle(), 1u);
+  for (const std::string& note : r.notes) EXPECT_EQ(note.find("duplicate"), std::string::npos);
+}
+
+TEST(Reading, DuplicateHandlesGetNewOnesAndAreNoted) {
+  std::string file =
+      dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1F",     "8", "0",
+                 "0", "LINE",    "5", "1F",       "8", "0",    "0", "ENDSEC", "0", "EOF"});
+  ReadResult r = read_dxf(file, "dup.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  ASSERT_FALSE(r.notes.empty());
+  EXPECT_EQ(r.notes.front(), "duplicate handle 1F on LINE given new handle 20");
+  EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), 0x1Fu);
+  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0x20u);
+}
+
+TEST(Reading, HandlesThatAreNoNumbersGetNewOnesAndAreNoted) {
+  std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "8", "0",
+                                "0", "LINE", "5", "XYZ", "8", "0", "0", "ENDSEC"});
+  ReadResult r = read_dxf(file, "bad.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  EXPECT_EQ(r.notes.front(), "invalid handle 'XYZ' on LINE given new handle 1B");
+  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0x1Bu);
+}
+
+// Some writers number handles from a 64-bit random start (apartment_block_A_000217_r2004.dxf).
+TEST(Reading, SixtyFourBitHandlesAreKept) {
+  std::string file =
+      dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "D9B071D01A0ACD22", "8", "0",
+                 "0", "LINE", "8", "0", "0", "ENDSEC"});
+  ReadResult r = read_dxf(file, "big.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), 0xD9B071D01A0ACD22u);
+  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0xD9B071D01A0ACD23u);
+}
+
+TEST(Reading, AFileOfEntitiesAloneIsAnR12Drawing) {
+  std::string file = dxf_lines({"  0", "SECTION", "  2", "ENTITIES", "  0", "CIRCLE", "  8", "0",
+                                " 10", "1 ", " 20", "2 ", " 40", "1.5", "  0", "ENDSEC"});
+  ReadResult r = read_dxf(file, "circle.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  EXPECT_EQ(drawing_version(*r.db), "AC1009");
+  ASSERT_EQ(r.db->entities().size(), 1u);
+  EXPECT_NE(r.db->record(r.db->entities()[0]).handle(), 0u);
+  EXPECT_NE(r.db->table_entry("LAYER", "0"), kNoRecord);
+  ASSERT_FALSE(r.notes.empty());
+  EXPECT_EQ(r.notes.front(), "no $ACADVER: read as AC1009 (R12)");
+}
+
+TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
+  std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "ENDSEC", "9", "$EXTMAX",
+                                "10", "5", "20", "6", "0", "ENDSEC"});
+  ReadResult r = read_dxf(file, "stray.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  ASSERT_NE(r.db->header_var("$EXTMAX"), nullptr);
+  EXPECT_EQ(r.db->header_var("$EXTMAX")->groups[0].pt(), (Vec3{5, 6, 0}));
+  EXPECT_EQ(r.db->section_order().front(), "HEADER");
+  EXPECT_EQ(r.notes.front(), "line 7: header variables outside a section read as HEADER");
+}
+
+struct Malformed {
+  std::string file;
+  std::string error;
+};
+
+TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
+  const Malformed cases[] = {
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0"}),
+       "line 8: section ENTITIES is not closed by 0 ENDSEC (the file ends)"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "x8", "0"}),
+       "line 7: expected a group code, got 'x8'"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1,5", "20", "0"}),
+       "line 8: group code 10 expects a number, got '1,5'"},
+      {dxf_lines({"0", "LINE", "8", "0"}), "line 1: expected 0 SECTION, got 0 'LINE'"},
+      {dxf_lines({"0", "SECTION", "8", "0"}),
+       "line 3: expected 2 and a section name after 0 SECTION, got 8 '0'"},
+      {dxf_lines({"0", "SECTION", "2", "HEADER", "10", "1", "0", "ENDSEC"}),
+       "line 5: expected 9 and a variable name in HEADER, got 10 (1)"},
+      {dxf_lines({"0", "SECTION", "2", "TABLES", "0", "LAYER", "2", "0", "0", "ENDSEC"}),
+       "line 5: table entry LAYER outside of a table (expected 0 TABLE)"},
+      {dxf_lines(
+           {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "B", "0", "LINE", "0", "ENDSEC"}),
+       "line 5: block 'B' is not closed by 0 ENDBLK"},
+      {dxf_lines({"0", "SECTION", "2", "BLOCKS", "0", "LINE", "0", "ENDSEC"}),
+       "line 5: LINE outside of a block in BLOCKS (expected 0 BLOCK)"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "8", "0", "0", "ENDSEC"}),
+       "line 5: expected 0 and an object type in ENTITIES, got 8 '0'"},
+      {"", "empty.dxf is empty: no DXF data"},
+  };
+  for (const Malformed& c : cases) {
+    ReadResult r = read_dxf(c.file, "empty.dxf");
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_FALSE(r.db) << c.error;
+  }
+}
+
+TEST(Reading, MissingFilesAreNamed) {
+  ReadResult r = read_dxf_file("/nonexistent-folder/plan.dxf");
+  EXPECT_FALSE(r.db);
+  EXPECT_EQ(r.error, "cannot open /nonexistent-folder/plan.dxf: no such file or directory");
+}
+
+// Damaged copies of good files (ASCII and binary): every one is either read or refused with a
+// message, never a crash or a half-read drawing.
+void expect_total_on_damage(const std::string& good, unsigned seed) {
+  std::mt19937 random(seed);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bad = good;
+    int edits = 1 + static_cast<int>(random() % 4);
+    for (int e = 0; e < edits && !bad.empty(); ++e) {
+      size_t at = random() % bad.size();
+      switch (random() % 3) {
+        case 0:
+          bad[at] = static_cast<char>(random() % 256);
+          break;
+        case 1:
+          bad.erase(at, 1 + random() % 8);
+          break;
+        default:
+          bad.resize(at);
+          break;
+      }
+    }
+    ReadResult r = read_dxf(bad, "bad.dxf");
+    ASSERT_NE(r.db == nullptr, r.error.empty()) << "round " << round;
+  }
+}
+
+TEST(Reading, AnyBytesGiveADrawingOrAMessage) {
+  expect_total_on_damage(r2000_file(), 12345);
+  testing::BinaryFile binary(true);
+  binary.text(0, "SECTION").text(2, "HEADER").text(9, "$ACADVER").text(1, "AC1015");
+  binary.text(0, "ENDSEC").text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE");
+  binary.text(5, "2A").text(8, "0").real(10, 1).real(20, 2).real(30, 0).real(50, 30);
+  binary.int16(62, 1).chunk(310, "\x01\x02").text(0, "ENDSEC").text(0, "EOF");
+  ASSERT_TRUE(read_dxf(binary.bytes(), "good.dxf").db);
+  expect_total_on_damage(binary.bytes(), 54321);
+}
+
+}  // namespace
+}  // namespace cad

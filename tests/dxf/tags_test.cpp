@@ -1,0 +1,217 @@
+// The tag layer on small inline texts: how ASCII and binary files split into groups, where reading
+// stops, the errors it names, and how numbers and angles are written back.
+#include "cad/dxf/tags.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "tests/dxf/dxf_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::BinaryFile;
+using testing::dxf_lines;
+
+constexpr double kPi = std::numbers::pi;
+
+struct Read {
+  std::vector<Group> groups;
+  std::string error;
+};
+
+Read read_groups(std::string_view data) {
+  Read out;
+  GroupReader reader(data);
+  Group g;
+  while (reader.next(g)) out.groups.push_back(g);
+  out.error = reader.error();
+  return out;
+}
+
+std::vector<int> codes(const Read& r) {
+  std::vector<int> out;
+  for (const Group& g : r.groups) out.push_back(g.code);
+  return out;
+}
+
+TEST(AsciiTags, GroupCodesMayCarryBlanksOnEitherSide) {
+  Read r = read_groups(dxf_lines({"0", "SECTION", "  2  ", "ENTITIES", "\t0", "LINE", "10 ", "1"}));
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(codes(r), (std::vector<int>{0, 2, 0, 10}));
+  EXPECT_EQ(r.groups[1].s, "ENTITIES");
+}
+
+TEST(AsciiTags, NumbersMayCarryBlanksButTextKeepsThem) {
+  Read r =
+      read_groups(dxf_lines({" 10", " 1.5  ", " 20", "2 ", " 70", "     3  ", "  1", " a b "}));
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.groups.size(), 3u);
+  EXPECT_EQ(r.groups[0].x, 1.5);
+  EXPECT_EQ(r.groups[0].y, 2.0);
+  EXPECT_EQ(r.groups[1].i, 3);
+  EXPECT_EQ(r.groups[2].s, " a b ");
+}
+
+TEST(AsciiTags, CrLfLineEndsAreNotPartOfValues) {
+  Read r = read_groups("  0\r\nSECTION\r\n  2\r\nHEADER\r\n 40\r\n2.5\r\n");
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.groups.size(), 3u);
+  EXPECT_EQ(r.groups[0].s, "SECTION");
+  EXPECT_EQ(r.groups[1].s, "HEADER");
+  EXPECT_EQ(r.groups[2].x, 2.5);
+}
+
+TEST(AsciiTags, ReadingStopsAtEofAndIgnoresWhatFollows) {
+  Read r = read_groups(dxf_lines({"0", "LINE", "  0", "EOF ", "ignore", "invalid", "data"}));
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(codes(r), (std::vector<int>{0}));
+}
+
+TEST(AsciiTags, DataMayEndWithoutEofWithOrWithoutALastLineEnd) {
+  EXPECT_EQ(codes(read_groups("0\nENDSEC")), (std::vector<int>{0}));
+  Read trailing = read_groups("0\nENDSEC\n\n  \r\n");
+  EXPECT_EQ(trailing.error, "");
+  EXPECT_EQ(codes(trailing), (std::vector<int>{0}));
+}
+
+TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
+  Read r =
+      read_groups(dxf_lines({"10", "1", "20", "2", "30",   "3", "11",   "4", "21",   "5", "40", "6",
+                             "12", "7", "8",  "L", "1011", "1", "1021", "2", "1031", "3"}));
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(codes(r), (std::vector<int>{10, 11, 40, 12, 8, 1011}));
+  EXPECT_EQ(r.groups[0].dims, 3);
+  EXPECT_EQ(r.groups[0].pt(), (Vec3{1, 2, 3}));
+  EXPECT_EQ(r.groups[1].dims, 2);
+  EXPECT_EQ(r.groups[3].dims, 1);
+  EXPECT_EQ(r.groups[3].x, 7);
+  EXPECT_EQ(r.groups[5].pt(), (Vec3{1, 2, 3}));
+}
+
+TEST(AsciiTags, AnglesBecomeRadians) {
+  Read r = read_groups(dxf_lines({"50", "90", "1040", "90"}));
+  ASSERT_EQ(r.groups.size(), 2u);
+  EXPECT_DOUBLE_EQ(r.groups[0].x, kPi / 2);
+  EXPECT_EQ(r.groups[1].x, 90);  // extended data reals are no angles
+}
+
+TEST(AsciiTags, IntegersWrittenAsRealsAreTakenWhenWhole) {
+  Read r = read_groups(dxf_lines({"70", "1.0"}));
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.groups[0].i, 1);
+}
+
+TEST(AsciiTags, MalformedTagsNameTheLineAndWhatWasExpected) {
+  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "x8", "0"})).error,
+            "line 3: expected a group code, got 'x8'");
+  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "10", "abc"})).error,
+            "line 4: group code 10 expects a number, got 'abc'");
+  EXPECT_EQ(read_groups(dxf_lines({"10", "1", "20", ""})).error,
+            "line 4: group code 20 expects a number, got ''");
+  EXPECT_EQ(read_groups(dxf_lines({"70", "1.5"})).error,
+            "line 2: group code 70 expects an integer, got '1.5'");
+  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "8"})).error,
+            "line 3: group code 8 has no value (the file ends)");
+}
+
+BinaryFile line_file(bool two_byte_codes) {
+  BinaryFile f(two_byte_codes);
+  f.text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE").text(5, "1A").text(8, "0");
+  f.real(10, 1.5).real(20, 2.5).real(30, 0).real(11, 4).real(21, 5).real(50, 45);
+  f.int16(62, -3).text(1001, "ACAD").int16(1070, 7).chunk(1004, "\xDE\xAD\xBE\xEF");
+  f.text(0, "ENDSEC").text(0, "EOF").text(0, "trailing garbage");
+  return f;
+}
+
+void expect_line_groups(const Read& r) {
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(codes(r), (std::vector<int>{0, 2, 0, 5, 8, 10, 11, 50, 62, 1001, 1070, 1004, 0}));
+  EXPECT_EQ(r.groups[3].s, "1A");
+  EXPECT_EQ(r.groups[5].pt(), (Vec3{1.5, 2.5, 0}));
+  EXPECT_EQ(r.groups[5].dims, 3);
+  EXPECT_EQ(r.groups[6].dims, 2);
+  EXPECT_DOUBLE_EQ(r.groups[7].x, kPi / 4);
+  EXPECT_EQ(r.groups[8].i, -3);
+  EXPECT_EQ(r.groups[9].s, "ACAD");
+  EXPECT_EQ(r.groups[10].i, 7);
+  EXPECT_EQ(r.groups[11].s, "DEADBEEF");
+  EXPECT_EQ(r.groups[12].s, "ENDSEC");
+}
+
+TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodes) {
+  expect_line_groups(read_groups(line_file(false).bytes()));
+}
+
+TEST(BinaryTags, R13FormWithTwoByteCodes) {
+  expect_line_groups(read_groups(line_file(true).bytes()));
+}
+
+TEST(BinaryTags, TruncatedFilesNameTheByteOffset) {
+  BinaryFile f(true);
+  f.text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE");
+  size_t at = f.bytes().size();
+  f.real(10, 1.5);
+  std::string cut = f.bytes().substr(0, f.bytes().size() - 3);
+  EXPECT_EQ(read_groups(cut).error, "byte " + std::to_string(at) +
+                                        ": the file ends inside the value of group code 10 (8 "
+                                        "bytes expected)");
+  std::string open_text = f.bytes() + std::string("\x08\x00", 2) + "LAY";
+  EXPECT_EQ(read_groups(open_text).error,
+            "byte " + std::to_string(f.bytes().size()) +
+                ": the file ends inside the text of group code 8 (no terminating zero byte)");
+}
+
+TEST(Numbers, RealsAreWrittenShortestAndReadBackExactly) {
+  EXPECT_EQ(format_real(0.1), "0.1");
+  EXPECT_EQ(format_real(1), "1");
+  EXPECT_EQ(format_real(-2.5), "-2.5");
+  for (double v : {1.0 / 3, 1e20, -1e-300, 523.5137447647758, 0.30000000000000004}) {
+    std::string text = format_real(v);
+    EXPECT_EQ(std::stod(text), v) << text;
+  }
+}
+
+TEST(Numbers, AnglesAreWrittenAsTheShortestDegreesThatGiveTheRadiansBack) {
+  EXPECT_EQ(format_angle(degrees_to_radians(86)), "86");
+  EXPECT_EQ(format_angle(degrees_to_radians(90)), "90");
+  EXPECT_EQ(format_angle(degrees_to_radians(-45.5)), "-45.5");
+  EXPECT_EQ(format_angle(degrees_to_radians(359.99)), "359.99");
+  EXPECT_EQ(format_angle(0), "0");
+  // Radians the host computed, not converted from a decimal: still read back exactly.
+  for (double radians : {kPi / 3, 2.0, -0.7853981633974483, 1e-9}) {
+    std::string text = format_angle(radians);
+    EXPECT_EQ(degrees_to_radians(std::stod(text)), radians) << text;
+  }
+}
+
+TEST(TagWriting, CodesAreRightAlignedAndPointsWriteTheirCoordinates) {
+  TextCodec codec;
+  TagWriter w(codec);
+  w.text(0, "LINE");
+  w.group(Group::point(10, {1, 2, 3}));
+  w.group(Group::point(10, {1, 2, 0}, 2));
+  w.group(Group::text(100, "AcDbLine"));
+  w.group(Group::integer(1070, -4));
+  w.group(Group::real(50, degrees_to_radians(86)));
+  EXPECT_EQ(w.out(), dxf_lines({"  0", "LINE", " 10", "1", " 20", "2", " 30", "3", " 10", "1",
+                                " 20", "2", "100", "AcDbLine", "1070", "-4", " 50", "86"}));
+}
+
+TEST(TagWriting, ControlCharactersAndCaretsTakeCaretFormAndReadBack) {
+  TextCodec codec;
+  TagWriter w(codec);
+  std::string text = "two\nlines\twith ^ caret";
+  w.text(1, text);
+  EXPECT_EQ(w.out(), dxf_lines({"  1", "two^Jlines^Iwith ^  caret"}));
+  Read r = read_groups(w.out());
+  ASSERT_EQ(r.groups.size(), 1u);
+  EXPECT_EQ(r.groups[0].s, text);
+}
+
+}  // namespace
+}  // namespace cad

@@ -1,0 +1,308 @@
+// Writing: records the host made (without subclass markers, owners or block records) come out
+// complete for the version, R12 gets only what R12 knows, erased records stay out, angles are
+// written back as they were read, and a failed save leaves the target as it was.
+#include "cad/dxf/writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+
+#include "cad/dxf/complete.h"
+#include "cad/dxf/new_drawing.h"
+#include "cad/dxf/reader.h"
+#include "tests/dxf/dxf_checks.h"
+
+namespace cad {
+namespace {
+
+using testing::dxf_lines;
+
+Record make(std::string type, std::vector<Group> groups) {
+  Record rec;
+  rec.type = std::move(type);
+  rec.groups = std::move(groups);
+  return rec;
+}
+
+Group text(int code, std::string value) { return Group::text(code, std::move(value)); }
+
+std::vector<int> codes(const Record& rec) {
+  std::vector<int> out;
+  for (const Group& g : rec.groups) out.push_back(g.code);
+  return out;
+}
+
+std::vector<std::string> markers(const Record& rec) {
+  std::vector<std::string> out;
+  for (const Group& g : rec.groups)
+    if (g.code == 100) out.push_back(g.s);
+  return out;
+}
+
+std::string handle_of(const Database& db, RecordId id) {
+  return handle_text(db.record(id).handle());
+}
+
+// The drawing as written and read back.
+std::unique_ptr<Database> written(const Database& db) {
+  ReadResult r = read_dxf(write_dxf(db), "written.dxf");
+  EXPECT_TRUE(r.db) << r.error;
+  return std::move(r.db);
+}
+
+const Record& same_record(const Database& back, const Database& db, RecordId id) {
+  return back.record(back.find_handle(db.record(id).handle()));
+}
+
+TEST(HostRecords, LinesGetMarkersAndTheirOwnerWithoutChangingTheDrawing) {
+  auto db = new_drawing();
+  RecordId id = db->add_entity(
+      make("LINE", {text(8, "WALLS"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));
+  Record before = db->record(id);
+  auto back = written(*db);
+  EXPECT_EQ(db->record(id), before);
+  const Record& line = same_record(*back, *db, id);
+  EXPECT_EQ(codes(line), (std::vector<int>{5, 330, 100, 8, 100, 10, 11}));
+  EXPECT_EQ(markers(line), (std::vector<std::string>{"AcDbEntity", "AcDbLine"}));
+  EXPECT_EQ(line.text(330), handle_of(*back, back->table_entry("BLOCK_RECORD", "*Model_Space")));
+}
+
+TEST(HostRecords, DimensionsGetTheirThreeSubclassesAndKeepExtendedDataLast) {
+  auto db = new_drawing();
+  RecordId id = db->add_entity(
+      make("DIMENSION",
+           {text(8, "0"), text(2, "*D1"), Group::point(10, {0, 0.2, 0}),
+            Group::point(11, {1, 0.3, 0}), Group::integer(70, 32), text(1, ""), Group::real(42, 2),
+            text(3, "STANDARD"), Group::point(13, {0, 0, 0}), Group::point(14, {2, 0, 0}),
+            Group::real(50, 0), text(1001, "ACAD"), text(1000, "DSTYLE")}));
+  auto back = written(*db);
+  const Record& dim = same_record(*back, *db, id);
+  EXPECT_EQ(codes(dim), (std::vector<int>{5, 330, 100, 8, 100, 2, 10, 11, 70, 1, 42, 3, 100, 13, 14,
+                                          50, 100, 1001, 1000}));
+  EXPECT_EQ(markers(dim),
+            (std::vector<std::string>{"AcDbEntity", "AcDbDimension", "AcDbAlignedDimension",
+                                      "AcDbRotatedDimension"}));
+}
+
+TEST(HostRecords, TextsAndArcsSplitTheirGroupsBetweenTwoSubclasses) {
+  auto db = new_drawing();
+  RecordId t = db->add_entity(
+      make("TEXT", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 0.1), text(1, "A"),
+                    Group::integer(72, 1), Group::point(11, {1, 0, 0}), Group::integer(73, 2)}));
+  RecordId a =
+      db->add_entity(make("ARC", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 1),
+                                  Group::real(50, 0), Group::real(51, 1)}));
+  auto back = written(*db);
+  EXPECT_EQ(codes(same_record(*back, *db, t)),
+            (std::vector<int>{5, 330, 100, 8, 100, 10, 40, 1, 72, 11, 100, 73}));
+  EXPECT_EQ(markers(same_record(*back, *db, a)),
+            (std::vector<std::string>{"AcDbEntity", "AcDbCircle", "AcDbArc"}));
+  EXPECT_EQ(codes(same_record(*back, *db, a)),
+            (std::vector<int>{5, 330, 100, 8, 100, 10, 40, 100, 50, 51}));
+}
+
+TEST(HostRecords, VerticesAndSeqendBelongToTheirPolyline) {
+  auto db = new_drawing();
+  RecordId pl =
+      db->add_entity(make("POLYLINE", {text(8, "0"), Group::integer(66, 1), Group::integer(70, 1),
+                                       Group::point(10, {0, 0, 0})}));
+  RecordId v = db->add_entity(make("VERTEX", {text(8, "0"), Group::point(10, {1, 1, 0})}));
+  RecordId end = db->add_entity(make("SEQEND", {text(8, "0")}));
+  RecordId after = db->add_entity(make("POINT", {text(8, "0"), Group::point(10, {5, 5, 0})}));
+  auto back = written(*db);
+  std::string owner = handle_of(*db, pl);
+  EXPECT_EQ(same_record(*back, *db, v).text(330), owner);
+  EXPECT_EQ(markers(same_record(*back, *db, v)),
+            (std::vector<std::string>{"AcDbEntity", "AcDbVertex", "AcDb2dVertex"}));
+  EXPECT_EQ(same_record(*back, *db, end).text(330), owner);
+  EXPECT_EQ(markers(same_record(*back, *db, pl)),
+            (std::vector<std::string>{"AcDbEntity", "AcDb2dPolyline"}));
+  EXPECT_NE(same_record(*back, *db, after).text(330), owner);
+}
+
+TEST(HostRecords, BlocksTheHostMakesGetBlockRecordsAndAreAcceptedByEzdxf) {
+  auto db = new_drawing();
+  size_t b = db->add_block(make("BLOCK", {text(8, "0"), text(2, "*D1"), Group::integer(70, 1),
+                                          Group::point(10, {0, 0, 0}), text(3, "*D1")}),
+                           make("ENDBLK", {text(8, "0")}));
+  RecordId inside = db->add_block_entity(
+      b, make("LINE", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 1, 0})}));
+  db->add_entity(make("INSERT", {text(8, "0"), text(2, "*D1"), Group::point(10, {2, 2, 0})}));
+  auto back = written(*db);
+  RecordId record = back->table_entry("BLOCK_RECORD", "*D1");
+  ASSERT_NE(record, kNoRecord);
+  std::string owner = handle_of(*back, record);
+  const Block& block = back->blocks()[back->block_index("*D1")];
+  EXPECT_EQ(back->record(block.begin).text(330), owner);
+  EXPECT_EQ(back->record(block.end).text(330), owner);
+  EXPECT_EQ(same_record(*back, *db, inside).text(330), owner);
+
+  testing::TempDir dir;
+  std::string path = (dir.path() / "blocks.dxf").string();
+  std::string error;
+  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
+  EXPECT_TRUE(testing::ezdxf_audit({path}));
+}
+
+TEST(HostRecords, TheHandleSeedStaysAboveEveryHandleWritten) {
+  auto db = new_drawing();
+  for (int k = 0; k < 20; ++k)
+    db->add_entity(make("POINT", {text(8, "0"), Group::point(10, {1.0 * k, 0, 0})}));
+  auto back = written(*db);
+  uint64_t seed = parse_handle(back->header_var("$HANDSEED")->groups.at(0).s);
+  for (size_t id = 0; id < back->slot_count(); ++id)
+    EXPECT_LT(back->record(static_cast<RecordId>(id)).handle(), seed);
+}
+
+TEST(Writing, ErasedRecordsAndTheSubEntitiesOfAnErasedPolylineStayOut) {
+  auto db = new_drawing();
+  RecordId line = db->add_entity(make("LINE", {text(8, "0")}));
+  RecordId pl = db->add_entity(make("POLYLINE", {text(8, "0"), Group::integer(66, 1)}));
+  db->add_entity(make("VERTEX", {text(8, "0")}));
+  db->add_entity(make("SEQEND", {text(8, "0")}));
+  db->add_entity(make("CIRCLE", {text(8, "0"), Group::real(40, 1)}));
+  db->set_erased(line, true);
+  db->set_erased(pl, true);
+  auto back = written(*db);
+  ASSERT_EQ(back->entities().size(), 1u);
+  EXPECT_EQ(back->record(back->entities()[0]).type, "CIRCLE");
+}
+
+std::string r12_file() {
+  return dxf_lines({"0",  "SECTION", "2",  "HEADER",  "9",  "$ACADVER", "1",  "AC1009",
+                    "0",  "ENDSEC",  "0",  "SECTION", "2",  "ENTITIES", "0",  "LINE",
+                    "8",  "0",       "10", "0",       "20", "0",        "11", "1",
+                    "21", "1",       "0",  "ENDSEC",  "0",  "EOF"});
+}
+
+TEST(Writing, R12GetsOnlyWhatR12Knows) {
+  ReadResult r = read_dxf(r12_file(), "r12.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  r.db->add_entity(
+      make("LINE", {text(330, "1F"), text(100, "AcDbEntity"), text(8, "0"), text(100, "AcDbLine"),
+                    Group::point(10, {0, 0, 0}), text(1001, "DULK"), text(1000, "kept")}));
+  std::string out = write_dxf(*r.db);
+  EXPECT_EQ(out.find("\n100\n"), std::string::npos);
+  EXPECT_EQ(out.find("\n330\n"), std::string::npos);
+  EXPECT_EQ(out.find("CLASSES"), std::string::npos);
+  EXPECT_EQ(out.find("OBJECTS"), std::string::npos);
+  EXPECT_EQ(out.find("BLOCK_RECORD"), std::string::npos);
+  EXPECT_NE(out.find("$HANDLING\n 70\n1\n"), std::string::npos);
+  EXPECT_NE(out.find("1001\nDULK\n1000\nkept\n"), std::string::npos);
+}
+
+TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
+  std::string file = dxf_lines(
+      {"0",  "SECTION", "2",  "ENTITIES", "0",  "TEXT", "8",  "0",  "10", "0",
+       "20", "0",       "40", "1",        "1",  "A",    "50", "86", "0",  "ARC",
+       "8",  "0",       "10", "0",        "20", "0",    "40", "1",  "50", "86.04103927756627",
+       "51", "359.999", "0",  "ENDSEC"});
+  ReadResult r = read_dxf(file, "angles.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  std::string out = write_dxf(*r.db);
+  EXPECT_NE(out.find("\n 50\n86\n"), std::string::npos);
+  EXPECT_NE(out.find("\n 50\n86.04103927756627\n"), std::string::npos);
+  EXPECT_NE(out.find("\n 51\n359.999\n"), std::string::npos);
+}
+
+TEST(Writing, TwoCoordinatePointsAreWrittenWithoutZ) {
+  auto db = new_drawing();
+  db->add_entity(
+      make("LWPOLYLINE", {text(8, "0"), Group::integer(90, 2), Group::point(10, {1.5, 2.5, 0}, 2),
+                          Group::point(10, {3, 4, 0}, 2)}));
+  std::string out = write_dxf(*db);
+  EXPECT_NE(out.find(" 10\n1.5\n 20\n2.5\n 10\n3\n 20\n4\n"), std::string::npos);
+}
+
+TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
+  Database db;
+  db.set_var("CLAYER", VarValue::text("Wände"));
+  db.add_entity(
+      make("LINE", {text(8, "Wände"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));
+  std::string out = write_dxf(db);
+  EXPECT_EQ(out.rfind(dxf_lines({"  0", "SECTION", "  2", "HEADER", "  9", "$ACADVER", "  1",
+                                 "AC1027", "  9", "$CLAYER"}),
+                      0),
+            0u);
+  ReadResult back = read_dxf(out, "new.dxf");
+  ASSERT_TRUE(back.db) << back.error;
+  EXPECT_EQ(back.db->get_var("CLAYER")->s, "Wände");
+
+  testing::TempDir dir;
+  std::string path = (dir.path() / "bare.dxf").string();
+  std::string error;
+  ASSERT_TRUE(save_dxf(db, path, &error)) << error;
+  EXPECT_TRUE(testing::ezdxf_audit({path}));
+}
+
+// ---- saving ----
+
+std::string contents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+size_t files_in(const std::filesystem::path& dir) {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+
+TEST(Saving, ASavedFileHoldsWhatWriteGivesAndNothingElseIsLeft) {
+  testing::TempDir dir;
+  auto db = new_drawing();
+  std::string path = (dir.path() / "plan.dxf").string();
+  std::string error;
+  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
+  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
+  EXPECT_EQ(contents(path), write_dxf(*db));
+  EXPECT_EQ(files_in(dir.path()), 1u);
+}
+
+TEST(Saving, AMissingFolderIsAnErrorAndCreatesNothing) {
+  testing::TempDir dir;
+  std::string path = (dir.path() / "missing" / "plan.dxf").string();
+  std::string error;
+  EXPECT_FALSE(save_dxf(*new_drawing(), path, &error));
+  EXPECT_EQ(error.rfind("cannot save " + path + ": cannot create a file in ", 0), 0u) << error;
+  EXPECT_EQ(files_in(dir.path()), 0u);
+}
+
+TEST(Saving, AFailedRenameLeavesTheTargetAndNoTemporaryFile) {
+  testing::TempDir dir;
+  // A folder in the target's place: the new file cannot replace it.
+  std::filesystem::path target = dir.path() / "plan.dxf";
+  std::filesystem::create_directory(target);
+  std::ofstream(target / "inside.txt") << "original";
+  std::string error;
+  EXPECT_FALSE(save_dxf(*new_drawing(), target.string(), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(contents(target / "inside.txt"), "original");
+  EXPECT_EQ(files_in(dir.path()), 1u);
+}
+
+TEST(Saving, AWriteThatFailsHalfwayLeavesTheOriginalAndNoTemporaryFile) {
+  testing::TempDir dir;
+  std::filesystem::path target = dir.path() / "plan.dxf";
+  std::ofstream(target) << "original";
+  // Files may not grow beyond 1000 bytes: the drawing (larger) cannot be written.
+  rlimit old_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  rlimit small = old_limit;
+  small.rlim_cur = 1000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  bool saved = save_dxf(*new_drawing(), target.string(), &error);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(error, "cannot save " + target.string() + ": file too large");
+  EXPECT_EQ(contents(target), "original");
+  EXPECT_EQ(files_in(dir.path()), 1u);
+}
+
+}  // namespace
+}  // namespace cad
