@@ -1,10 +1,13 @@
 // The command line of dulk: its usage text and the parsing of its arguments.
 #include "app/options.h"
 
+#include <cstdio>
+
 namespace dulk {
 
 const char kUsage[] =
     "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf] [--svg OUT.svg] [--png OUT.png]\n"
+    "            [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
@@ -16,6 +19,7 @@ const char kUsage[] =
     "  -o, --output FILE   save the drawing as DXF after the script\n"
     "      --svg FILE      draw model space as SVG after the script\n"
     "      --png FILE      draw model space as PNG (needs rsvg-convert)\n"
+    "      --view X1,Y1,X2,Y2  the pictures show this window of the drawing\n"
     "      --load FILE     load this module instead of DulkArx.arx beside dulk\n"
     "      --no-module     load no module\n"
     "  -q, --quiet         print nothing but errors\n"
@@ -49,6 +53,17 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       if (!value(&o.svg)) return std::nullopt;
     } else if (a == "--png") {
       if (!value(&o.png)) return std::nullopt;
+    } else if (a == "--view") {
+      std::string text;
+      if (!value(&text)) return std::nullopt;
+      std::array<double, 4> v{};
+      char tail = 0;
+      if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &v[0], &v[1], &v[2], &v[3], &tail) != 4 ||
+          v[0] == v[2] || v[1] == v[3]) {
+        *error = "--view expects x1,y1,x2,y2 with two different corners, got '" + text + "'";
+        return std::nullopt;
+      }
+      o.view = v;
     } else if (a == "--load") {
       if (!value(&o.module)) return std::nullopt;
     } else if (a == "--no-module") {

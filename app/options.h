@@ -1,6 +1,7 @@
 // The command line of dulk.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@ struct Options {
   std::string output;
   std::string svg;
   std::string png;
+  // Part of the drawing the pictures show: x1, y1, x2, y2 in world units.
+  std::optional<std::array<double, 4>> view;
   std::string module;  // empty: DulkArx.arx beside dulk
   bool no_module = false;
   bool quiet = false;

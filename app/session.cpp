@@ -272,7 +272,12 @@ std::vector<std::string> failure_lines(std::string_view transcript) {
 }
 
 bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) {
-  const std::string svg = cad::render_svg(host.db(), cad::SvgOptions{});
+  cad::SvgOptions svg_options;
+  if (options.view) {
+    const auto& v = *options.view;
+    svg_options.window = cad::Box2({v[0], v[1]}, {v[2], v[3]});
+  }
+  const std::string svg = cad::render_svg(host.db(), svg_options);
   std::string error;
   bool ok = true;
   if (!options.svg.empty() && !write_text(options.svg, svg, &error)) {

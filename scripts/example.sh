@@ -7,7 +7,8 @@ bash scripts/install.sh
 cmake -S . -B build
 cmake --build build -j"$(nproc)"
 build/dulk examples/pavilion.dxf -s examples/pavilion-autobem.scr \
-  -o build/pavilion-dim.dxf --svg build/pavilion-dim.svg --png build/pavilion-dim.png
+  -o build/pavilion-dim.dxf --svg build/pavilion-dim.svg --png build/pavilion-dim.png \
+  --view 2.5,6.5,16,23
 echo
 echo "The dimensioned plan:"
 echo "  drawing  $(pwd)/build/pavilion-dim.dxf"

@@ -641,6 +641,7 @@ void Picture::write_label(std::string& out, const Label& label) const {
 std::string Picture::svg(const SvgOptions& options) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\"";
+  if (options.window && !options.window->empty()) box_ = *options.window;
   if (box_.empty()) {
     const std::string side = fixed(kEmptyPicturePx, 0);
     out += " width=\"" + side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + ' ' + side +
@@ -651,7 +652,7 @@ std::string Picture::svg(const SvgOptions& options) {
   double height = box_.max.y - box_.min.y;
   double side = std::max(width, height);
   if (!(side > 0)) side = 1;  // a single point
-  const double margin = side * std::max(0.0, options.margin);
+  const double margin = options.window ? 0.0 : side * std::max(0.0, options.margin);
   // A straight line along an axis still gets a picture with some height.
   const double least = side / 100;
   const Vec2 center = (box_.min + box_.max) / 2;

@@ -2,9 +2,11 @@
 // what is drawn.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cad/db/database.h"
+#include "cad/geom/arcs.h"
 
 namespace cad {
 
@@ -21,6 +23,8 @@ struct SvgOptions {
   double stroke_px = 1;
   double point_px = 1.5;
   std::string font_family = "sans-serif";
+  // A part of the drawing to show (world x/y) instead of the drawn extents; no margin is added.
+  std::optional<Box2> window;
 };
 
 // The picture of the ENTITIES section: paper-space entities (67 = 1), erased entities and

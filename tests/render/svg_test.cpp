@@ -119,6 +119,18 @@ TEST(SvgPicture, ViewBoxFitsDrawnExtentsNotHeader) {
   EXPECT_NEAR(top(box), 80, 1e-6);
 }
 
+TEST(SvgPicture, WindowShowsThatPartWithoutMargin) {
+  Database db;
+  db.add_entity(line_record("0", {10, 20, 0}, {110, 70, 0}));
+  SvgOptions options;
+  options.window = Box2({40, 50}, {30, 30});
+  const ViewBox box = view_box(render_svg(db, options));
+  EXPECT_NEAR(left(box), 30, 1e-6);
+  EXPECT_NEAR(right(box), 40, 1e-6);
+  EXPECT_NEAR(bottom(box), 30, 1e-6);
+  EXPECT_NEAR(top(box), 50, 1e-6);
+}
+
 TEST(SvgPicture, ViewBoxHoldsTextGlyphsWiderThanTheirBox) {
   Database db;
   db.add_entity(line_record("0", {0, 0, 0}, {1, 0, 0}));
