@@ -35,6 +35,10 @@ RecordId Database::find_handle(std::string_view text) const {
   return h ? find_handle(h) : kNoRecord;
 }
 
+void Database::journal(Change change) {
+  if (journaling_) journal_.push_back(std::move(change));
+}
+
 void Database::raise_handseed(uint64_t at_least) {
   if (handseed_ < at_least) handseed_ = at_least;
 }
@@ -81,7 +85,7 @@ std::vector<RecordId>& Database::container(Area area, size_t index) {
 RecordId Database::add_class(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kClasses, 0);
   classes_.push_back(id);
-  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  journal(Change::of(Change::Kind::kAdd, id));
   return id;
 }
 
@@ -89,14 +93,14 @@ size_t Database::add_table(Record head) {
   size_t index = tables_.size();
   RecordId id = add_slot(std::move(head), Area::kNone, index);
   tables_.push_back(Table{id, {}});
-  journal_.push_back(Change::of(Change::Kind::kAddTable, id));
+  journal(Change::of(Change::Kind::kAddTable, id));
   return index;
 }
 
 RecordId Database::add_table_entry(size_t table, Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kTable, table);
   tables_[table].entries.push_back(id);
-  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  journal(Change::of(Change::Kind::kAdd, id));
   return id;
 }
 
@@ -105,28 +109,28 @@ size_t Database::add_block(Record begin, Record end) {
   RecordId b = add_slot(std::move(begin), Area::kNone, index);
   RecordId e = add_slot(std::move(end), Area::kNone, index);
   blocks_.push_back(Block{b, {}, e});
-  journal_.push_back(Change::of(Change::Kind::kAddBlock, b));
+  journal(Change::of(Change::Kind::kAddBlock, b));
   return index;
 }
 
 RecordId Database::add_block_entity(size_t block, Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kBlock, block);
   blocks_[block].entities.push_back(id);
-  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  journal(Change::of(Change::Kind::kAdd, id));
   return id;
 }
 
 RecordId Database::add_entity(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kEntities, 0);
   entities_.push_back(id);
-  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  journal(Change::of(Change::Kind::kAdd, id));
   return id;
 }
 
 RecordId Database::add_object(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kObjects, 0);
   objects_.push_back(id);
-  journal_.push_back(Change::of(Change::Kind::kAdd, id));
+  journal(Change::of(Change::Kind::kAdd, id));
   return id;
 }
 
@@ -138,7 +142,7 @@ void Database::replace(RecordId id, Record rec) {
   slot.rec = std::move(rec);
   // A record keeps its handle whatever the new groups say.
   if (takes_handle(slot.rec) && slot.rec.handle() != old_handle) slot.rec.set_handle(old_handle);
-  journal_.push_back(std::move(change));
+  journal(std::move(change));
 }
 
 void Database::set_erased(RecordId id, bool erased) {
@@ -147,7 +151,7 @@ void Database::set_erased(RecordId id, bool erased) {
   Change change = Change::of(Change::Kind::kErase, id);
   change.old_erased = slot.erased;
   slot.erased = erased;
-  journal_.push_back(std::move(change));
+  journal(std::move(change));
 }
 
 const HeaderVar* Database::header_var(std::string_view name) const {
@@ -163,11 +167,11 @@ void Database::set_header_var(std::string_view name, std::vector<Group> groups) 
     if (!iequals(var.name, name)) continue;
     change.old_header = std::move(var.groups);
     var.groups = std::move(groups);
-    journal_.push_back(std::move(change));
+    journal(std::move(change));
     return;
   }
   header_.push_back(HeaderVar{std::string(name), std::move(groups)});
-  journal_.push_back(std::move(change));
+  journal(std::move(change));
 }
 
 void Database::remove_header_var(std::string_view name) {
@@ -179,7 +183,7 @@ void Database::remove_header_var(std::string_view name) {
     header_.erase(it);
     // Undo puts it back at the end; the order of header variables carries no meaning.
     change.kind = Change::Kind::kHeader;
-    journal_.push_back(std::move(change));
+    journal(std::move(change));
     return;
   }
 }
@@ -247,7 +251,7 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
     auto it = session_vars_.find(info->name);
     if (it != session_vars_.end()) change.old_var = it->second;
     session_vars_[info->name] = stored;
-    journal_.push_back(std::move(change));
+    journal(std::move(change));
     return true;
   }
   Group g;
@@ -283,7 +287,8 @@ void Database::undo(Change& change) {
     }
     case Change::Kind::kAddTable: {
       Slot& slot = slots_[change.id];
-      assert(!tables_.empty() && tables_.back().head == change.id && tables_.back().entries.empty());
+      assert(!tables_.empty() && tables_.back().head == change.id &&
+             tables_.back().entries.empty());
       tables_.pop_back();
       handles_.erase(slot.rec.handle());
       slot.alive = false;

@@ -141,6 +141,8 @@ class Database {
   void rollback_to(size_t mark);
   // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo).
   void clear_journal() { journal_.clear(); }
+  // While off, changes are not journaled (loading a file, where there is nothing to undo).
+  void set_journaling(bool on) { journaling_ = on; }
 
  private:
   struct Slot {
@@ -169,6 +171,7 @@ class Database {
   };
 
   RecordId add_slot(Record rec, Area area, size_t area_index);
+  void journal(Change change);
   std::vector<RecordId>& container(Area area, size_t index);
   void index_handle(RecordId id);
   void undo(Change& change);
@@ -185,6 +188,7 @@ class Database {
   std::vector<std::string> section_order_;
   std::map<std::string, VarValue> session_vars_;
   std::vector<Change> journal_;
+  bool journaling_ = true;
   uint64_t handseed_ = 1;
   int64_t serial_;
   std::function<void(const Record&, uint64_t)> on_duplicate_;

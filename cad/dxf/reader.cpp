@@ -332,10 +332,9 @@ std::unique_ptr<Database> build(Staged& staged, std::vector<std::string>& notes)
     notes.push_back("invalid handle '" + old + "' on " + rec.type + " given new handle " +
                     handle_text(rec.handle()));
   };
-  size_t added = 0;
+  // A loaded drawing has nothing to undo.
+  db->set_journaling(false);
   auto add = [&](Record& rec, auto&& add_to) {
-    // A loaded drawing has nothing to undo: dropping the journal as it grows keeps it small.
-    if (++added % 4096 == 0) db->clear_journal();
     std::string old = invalid ? drop_invalid_handle(rec) : std::string();
     note_invalid(old, add_to(std::move(rec)));
   };
@@ -377,6 +376,7 @@ std::unique_ptr<Database> build(Staged& staged, std::vector<std::string>& notes)
     db->set_header_var("$ACADVER", {Group::text(1, "AC1009")});
   }
   complete_drawing(*db, &notes);
+  db->set_journaling(true);
   db->clear_journal();
   return db;
 }

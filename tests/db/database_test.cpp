@@ -159,3 +159,22 @@ TEST(Tables, EntriesAreFoundWithoutRegardToCaseAndErasedOnesAreNot) {
 
 }  // namespace
 }  // namespace cad
+
+namespace cad {
+namespace {
+
+TEST(Journal, ChangesMadeWhileJournalingIsOffCannotBeUndone) {
+  Database db;
+  db.set_journaling(false);
+  RecordId loaded = db.add_entity(line({0, 0, 0}, {1, 0, 0}));
+  db.set_journaling(true);
+  EXPECT_EQ(db.journal_size(), 0u);
+  RecordId made = db.add_entity(line({0, 0, 0}, {2, 0, 0}));
+  db.rollback_to(0);
+  EXPECT_TRUE(db.valid(loaded));
+  EXPECT_FALSE(db.valid(made));
+  EXPECT_EQ(db.entities().size(), 1u);
+}
+
+}  // namespace
+}  // namespace cad
