@@ -19,6 +19,7 @@
 #include "cad/geom/coords.h"
 #include "cad/render/aci.h"
 #include "cad/render/text_codes.h"
+#include "cad/select/affine.h"
 #include "cad/select/shapes.h"
 
 namespace cad {
@@ -29,8 +30,6 @@ constexpr double kPi = std::numbers::pi;
 constexpr int kMaxNesting = 16;
 // An MINSERT array larger than this draws only its first copies.
 constexpr int64_t kMaxArrayCopies = 10000;
-// Arcs that an INSERT's scale or tilt makes into ellipses are drawn as segments this long.
-constexpr double kArcStep = kPi / 18;
 // Text heights are cap heights; an SVG font size is the em, and the capitals of the common
 // sans-serif faces are about 0.72 em high.
 constexpr double kEmPerHeight = 1 / 0.72;
@@ -41,68 +40,6 @@ constexpr double kDescent = 1.0 / 3;
 constexpr double kMtextLinePitch = 5.0 / 3.0;
 constexpr uint32_t kBlack = 0x000000;
 constexpr double kEmptyPicturePx = 100;
-
-// world = origin + x * p.x + y * p.y + z * p.z. The shapes of cad/select come in the coordinates
-// of the list they live in (a block's for block entities); an INSERT carries them on with this.
-struct Affine {
-  Vec3 x{1, 0, 0};
-  Vec3 y{0, 1, 0};
-  Vec3 z{0, 0, 1};
-  Vec3 origin;
-
-  Vec3 linear(Vec3 p) const { return x * p.x + y * p.y + z * p.z; }
-  Vec3 apply(Vec3 p) const { return origin + linear(p); }
-  // This map applied after inner.
-  Affine after(const Affine& inner) const {
-    return {linear(inner.x), linear(inner.y), linear(inner.z), apply(inner.origin)};
-  }
-};
-
-Affine ocs_map(Vec3 extrusion) {
-  const Axes axes = ocs_axes(extrusion);
-  return {axes.x, axes.y, axes.z, {}};
-}
-
-Vec3 extrusion_of(const Record& rec) { return rec.point(210, {0, 0, 1}); }
-
-// Whether arcs in planes parallel to the XY plane stay circular in the world's XY view under
-// the map: 1 as they are, -1 mirrored (bulges change sign), 0 not at all.
-int arc_orientation(const Affine& m) {
-  constexpr double kTolerance = 1e-9;
-  const Vec2 u = xy(m.x);
-  const Vec2 v = xy(m.y);
-  const double lu = length(u);
-  const double lv = length(v);
-  if (lu == 0 || lv == 0 || length(xy(m.z)) > kTolerance * lu) return 0;
-  if (std::abs(lu - lv) > kTolerance * std::max(lu, lv) ||
-      std::abs(dot(u, v)) > kTolerance * lu * lv)
-    return 0;
-  return cross(u, v) > 0 ? 1 : -1;
-}
-
-// The path with its arcs replaced by short segments in its own XY plane.
-Path tessellated(const Path& path) {
-  Path out;
-  out.closed = path.closed;
-  const size_t n = path.points.size();
-  for (size_t k = 0; k < n; ++k) {
-    out.points.push_back(path.points[k]);
-    const double bulge = path.bulges.empty() ? 0 : path.bulges[k];
-    if (bulge == 0 || (k + 1 == n && !path.closed)) continue;
-    const Vec3 a = path.points[k];
-    const Vec3 b = path.points[(k + 1) % n];
-    const auto arc = bulge_arc(xy(a), xy(b), bulge);
-    if (!arc) continue;
-    const double sweep = arc_sweep(*arc);
-    const int steps = std::max(2, static_cast<int>(std::ceil(sweep / kArcStep)));
-    for (int i = 1; i < steps; ++i) {
-      const double t = static_cast<double>(i) / steps;
-      const double angle = bulge > 0 ? arc->start_angle + sweep * t : arc->end_angle - sweep * t;
-      out.points.push_back(with_z(arc_point(*arc, angle), a.z + (b.z - a.z) * t));
-    }
-  }
-  return out;
-}
 
 Path transformed(Path path, const Affine& m) {
   const bool bulged =

@@ -13,6 +13,7 @@
 
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
+#include "cad/select/affine.h"
 
 namespace cad {
 
@@ -24,75 +25,11 @@ constexpr int kMaxNesting = 16;
 constexpr double kCharWidth = 0.6;
 constexpr double kMtextLinePitch = 5.0 / 3.0;
 constexpr int kEllipseSegments = 64;  // per full turn
-// Arcs that cannot stay arcs (tilted planes, uneven scales) become segments this many radians
-// long at most.
-constexpr double kArcStep = kPi / 18;
 // An MINSERT array larger than this draws only its first copies.
 constexpr int64_t kMaxArrayCopies = 10000;
 
-// world = origin + x * p.x + y * p.y + z * p.z
-struct Affine {
-  Vec3 x{1, 0, 0};
-  Vec3 y{0, 1, 0};
-  Vec3 z{0, 0, 1};
-  Vec3 origin;
-
-  Vec3 linear(Vec3 p) const { return x * p.x + y * p.y + z * p.z; }
-  Vec3 apply(Vec3 p) const { return origin + linear(p); }
-  // This map applied after inner.
-  Affine after(const Affine& inner) const {
-    return {linear(inner.x), linear(inner.y), linear(inner.z), apply(inner.origin)};
-  }
-};
-
-Affine ocs_map(Vec3 extrusion) {
-  const Axes axes = ocs_axes(extrusion);
-  return {axes.x, axes.y, axes.z, {}};
-}
-
-Vec3 extrusion_of(const Record& rec) { return rec.point(210, {0, 0, 1}); }
-
-// Whether arcs drawn in planes parallel to the XY plane stay circular arcs in the world's XY
-// view under the map: 1 as they are, -1 mirrored (bulges change sign), 0 not at all.
-int arc_orientation(const Affine& m) {
-  constexpr double kTolerance = 1e-9;
-  const Vec2 u = xy(m.x);
-  const Vec2 v = xy(m.y);
-  const double lu = length(u);
-  const double lv = length(v);
-  if (lu == 0 || lv == 0 || length(xy(m.z)) > kTolerance * lu) return 0;
-  if (std::abs(lu - lv) > kTolerance * std::max(lu, lv) ||
-      std::abs(dot(u, v)) > kTolerance * lu * lv)
-    return 0;
-  return cross(u, v) > 0 ? 1 : -1;
-}
-
 bool has_bulges(const Path& path) {
   return std::any_of(path.bulges.begin(), path.bulges.end(), [](double b) { return b != 0; });
-}
-
-// The path with its arcs replaced by short segments (in its own XY plane; z runs evenly along).
-Path tessellated(const Path& path) {
-  Path out;
-  out.closed = path.closed;
-  const size_t n = path.points.size();
-  for (size_t k = 0; k < n; ++k) {
-    out.points.push_back(path.points[k]);
-    const double bulge = path.bulges.empty() ? 0 : path.bulges[k];
-    if (bulge == 0 || (k + 1 == n && !path.closed)) continue;
-    const Vec3 a = path.points[k];
-    const Vec3 b = path.points[(k + 1) % n];
-    const auto arc = bulge_arc(xy(a), xy(b), bulge);
-    if (!arc) continue;
-    const double sweep = arc_sweep(*arc);
-    const int steps = std::max(2, static_cast<int>(std::ceil(sweep / kArcStep)));
-    for (int i = 1; i < steps; ++i) {
-      const double t = static_cast<double>(i) / steps;
-      const double angle = bulge > 0 ? arc->start_angle + sweep * t : arc->end_angle - sweep * t;
-      out.points.push_back(with_z(arc_point(*arc, angle), a.z + (b.z - a.z) * t));
-    }
-  }
-  return out;
 }
 
 void emit(std::vector<Path>& out, Path path, const Affine& m) {
