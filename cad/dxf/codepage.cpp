@@ -135,7 +135,8 @@ bool plain_ascii(std::string_view s) {
   return true;
 }
 
-// "^ " is a caret, "^@" to "^_" the control characters 0 to 31; any other caret stays.
+}  // namespace
+
 void caret_decode(std::string_view text, std::string& out) {
   for (size_t k = 0; k < text.size(); ++k) {
     char c = text[k];
@@ -169,8 +170,6 @@ void caret_encode(std::string_view text, std::string& out) {
     }
   }
 }
-
-}  // namespace
 
 void append_utf8(char32_t c, std::string& out) {
   if (c < 0x80) {

@@ -357,10 +357,14 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       if (binary)
         append_hex(tag.value, group.s);
       else
-        group.s.assign(trim(tag.value));
+        caret_decode(trim(tag.value), group.s);
       return true;
     case GroupType::kHandle:
-      group.s.assign(trim(tag.value));
+      // TagWriter::raw writes control characters (and carets) in caret form.
+      if (binary)
+        group.s.assign(trim(tag.value));
+      else
+        caret_decode(trim(tag.value), group.s);
       return true;
     case GroupType::kPoint:
     case GroupType::kText:
@@ -445,17 +449,9 @@ void TagWriter::code(int code) {
 }
 
 void TagWriter::raw(std::string_view ascii) {
-  // A line end inside a value would end the line: control characters go in caret form.
-  size_t start = 0;
-  for (size_t k = 0; k < ascii.size(); ++k) {
-    unsigned char b = static_cast<unsigned char>(ascii[k]);
-    if (b >= 0x20) continue;
-    out_.append(ascii.substr(start, k - start));
-    out_.push_back('^');
-    out_.push_back(static_cast<char>(b + '@'));
-    start = k + 1;
-  }
-  out_.append(ascii.substr(start));
+  // A line end inside a value would end the line: control characters go in caret form, and so
+  // does a caret, so that GroupReader reads back the same bytes.
+  caret_encode(ascii, out_);
   out_.push_back('\n');
 }
 
