@@ -5,118 +5,102 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cad {
 namespace {
 
-using Picked = std::optional<std::string>;
+const std::string kZurueck =
+    "Zur\xC3\xBC"
+    "ck";
 
-TEST(KeywordShortFormTest, IsTheFirstRunOfCapitalsAndDigits) {
-  EXPECT_EQ(keyword_short_form("aUssen"), "U");
-  EXPECT_EQ(keyword_short_form("LType"), "LT");
-  EXPECT_EQ(keyword_short_form("2Punkte"), "2P");
-  EXPECT_EQ(keyword_short_form("3D"), "3D");
-  EXPECT_EQ(keyword_short_form("Abstand"), "A");
-  EXPECT_EQ(keyword_short_form("Dist"), "D");
-  EXPECT_EQ(keyword_short_form("eXit"), "X");
-  EXPECT_EQ(keyword_short_form("Zur\xC3\xBC"
-                               "ck"),
-            "Z");
-  EXPECT_EQ(keyword_short_form("\xC3\x9C"
-                               "bernehmen"),
-            "\xC3\x9C");
-  EXPECT_EQ(keyword_short_form("ReDo"), "R");
+TEST(KeywordShortFormTest, IsTheFirstRunOfCapitalsAndDigitsElseTheWholeKeyword) {
+  const std::vector<std::pair<std::string, std::string>> cases = {{"aUssen", "U"},
+                                                                  {"LType", "LT"},
+                                                                  {"2Punkte", "2P"},
+                                                                  {"3D", "3D"},
+                                                                  {"eXit", "X"},
+                                                                  {kZurueck, "Z"},
+                                                                  {"\xC3\x9C"
+                                                                   "bernehmen",
+                                                                   "\xC3\x9C"},
+                                                                  {"ReDo", "R"},
+                                                                  {"wahl", "wahl"},
+                                                                  {"123", "123"}};
+  for (const auto& [keyword, short_form] : cases) {
+    EXPECT_EQ(keyword_short_form(keyword), short_form) << keyword;
+  }
 }
 
-TEST(KeywordShortFormTest, KeywordWithoutCapitalsIsItsOwnShortForm) {
-  EXPECT_EQ(keyword_short_form("wahl"), "wahl");
-  EXPECT_EQ(keyword_short_form("123"), "123");
-}
-
-TEST(KeywordMatchTest, ShortFormAndAnyLongerPartOfTheKeyword) {
-  const KeywordList list("aUssen Abstand Innen Dist");
-  EXPECT_EQ(list.match("U"), Picked("aUssen"));
-  EXPECT_EQ(list.match("uss"), Picked("aUssen"));
-  EXPECT_EQ(list.match("Ussen"), Picked("aUssen"));
-  EXPECT_EQ(list.match("aussen"), Picked("aUssen"));
-  EXPECT_EQ(list.match("A"), Picked("Abstand"));
-  EXPECT_EQ(list.match("abst"), Picked("Abstand"));
-  EXPECT_EQ(list.match("i"), Picked("Innen"));
-  EXPECT_EQ(list.match("D"), Picked("Dist"));
-  EXPECT_EQ(list.match("DIST"), Picked("Dist"));
-}
-
-TEST(KeywordMatchTest, RefusesWhatIsShorterThanTheShortFormOrRunsOff) {
-  const KeywordList list("LType 2Punkte aUssen");
-  EXPECT_EQ(list.match("L"), std::nullopt);
-  EXPECT_EQ(list.match("LT"), Picked("LType"));
-  EXPECT_EQ(list.match("ltyp"), Picked("LType"));
-  EXPECT_EQ(list.match("LTypes"), std::nullopt);
-  EXPECT_EQ(list.match("2"), std::nullopt);
-  EXPECT_EQ(list.match("P"), std::nullopt);
-  EXPECT_EQ(list.match("2p"), Picked("2Punkte"));
-  EXPECT_EQ(list.match("a"), std::nullopt);
-  EXPECT_EQ(list.match("au"), std::nullopt);
-  EXPECT_EQ(list.match("Usx"), std::nullopt);
-  EXPECT_EQ(list.match(""), std::nullopt);
-}
-
-TEST(KeywordMatchTest, UmlautsFoldWithTheirCapitals) {
-  const KeywordList list(
-      "Zur\xC3\xBC"
-      "ck Undo");
-  EXPECT_EQ(list.match("Z"), Picked("Zur\xC3\xBC"
-                                    "ck"));
-  EXPECT_EQ(list.match("zur\xC3\xBC"
-                       "ck"),
-            Picked("Zur\xC3\xBC"
-                   "ck"));
-  EXPECT_EQ(list.match("ZUR\xC3\x9C"
-                       "CK"),
-            Picked("Zur\xC3\xBC"
-                   "ck"));
-  EXPECT_EQ(list.match("zur\xC3\x9C"), Picked("Zur\xC3\xBC"
-                                              "ck"));
-  EXPECT_EQ(list.match("zuruck"), std::nullopt);
-  EXPECT_EQ(list.match("u"), Picked("Undo"));
-}
-
-TEST(KeywordMatchTest, WholeKeywordWinsOverAnEarlierShortForm) {
-  const KeywordList list("Endpunkt End");
-  EXPECT_EQ(list.match("end"), Picked("End"));
-  EXPECT_EQ(list.match("e"), Picked("Endpunkt"));
-  EXPECT_EQ(list.match("endp"), Picked("Endpunkt"));
-}
-
-TEST(KeywordMatchTest, FirstKeywordWinsAmongShortForms) {
-  const KeywordList list("Yes Nein No Ja ");
-  EXPECT_EQ(list.match("N"), Picked("Nein"));
-  EXPECT_EQ(list.match("No"), Picked("No"));
-  EXPECT_EQ(list.match("j"), Picked("Ja"));
-  EXPECT_EQ(list.match("Y"), Picked("Yes"));
-}
-
-TEST(KeywordMatchTest, LocalKeywordGivesTheGlobalOneAtItsPosition) {
-  const KeywordList list("Ja Nein _Yes No");
-  EXPECT_EQ(list.match("J"), Picked("Yes"));
-  EXPECT_EQ(list.match("nein"), Picked("No"));
-  EXPECT_EQ(list.match("_No"), Picked("No"));
-  EXPECT_EQ(list.match("_y"), Picked("Yes"));
-  // Without the underscore only local keywords count, and with it only global ones.
-  EXPECT_EQ(list.match("No"), std::nullopt);
-  EXPECT_EQ(list.match("_Ja"), std::nullopt);
-  EXPECT_EQ(list.match("_"), std::nullopt);
-}
-
-TEST(KeywordMatchTest, WithoutGlobalListUnderscoreStillPicksTheKeyword) {
-  EXPECT_EQ(parse_keyword_match("Wahl", "_wahl"), Picked("Wahl"));
-  EXPECT_EQ(parse_keyword_match("_Hori Ver", "h"), Picked("Hori"));
-  EXPECT_EQ(parse_keyword_match("_Hori Ver", "_Ver"), Picked("Ver"));
-  EXPECT_EQ(parse_keyword_match("", "x"), std::nullopt);
-}
-
-TEST(KeywordMatchTest, ShorterGlobalListLeavesTheLocalKeyword) {
-  EXPECT_EQ(parse_keyword_match("Ja Nein Vielleicht _Yes No", "v"), Picked("Vielleicht"));
+TEST(KeywordMatchTest, PicksByShortFormOrAnyLongerPartAndRefusesTheRest) {
+  struct Case {
+    std::string list;
+    std::string reply;
+    std::optional<std::string> picked;
+  };
+  const std::string kLage = "aUssen Abstand Innen Dist";
+  const std::string kShort = "LType 2Punkte aUssen";
+  const std::string kUndo = kZurueck + " Undo";
+  const std::string kLocal = "Ja Nein _Yes No";
+  const std::vector<Case> cases = {
+      {kLage, "U", "aUssen"},
+      {kLage, "uss", "aUssen"},
+      {kLage, "aussen", "aUssen"},
+      {kLage, "abst", "Abstand"},
+      {kLage, "i", "Innen"},
+      {kLage, "DIST", "Dist"},
+      {kShort, "L", std::nullopt},
+      {kShort, "LT", "LType"},
+      {kShort, "ltyp", "LType"},
+      {kShort, "LTypes", std::nullopt},
+      {kShort, "2", std::nullopt},
+      {kShort, "P", std::nullopt},
+      {kShort, "2p", "2Punkte"},
+      {kShort, "au", std::nullopt},
+      {kShort, "Usx", std::nullopt},
+      {kShort, "", std::nullopt},
+      // Umlauts fold with their capitals, but not to the bare vowel.
+      {kUndo, "Z", kZurueck},
+      {kUndo,
+       "zur\xC3\xBC"
+       "ck",
+       kZurueck},
+      {kUndo,
+       "ZUR\xC3\x9C"
+       "CK",
+       kZurueck},
+      {kUndo, "zur\xC3\x9C", kZurueck},
+      {kUndo, "zuruck", std::nullopt},
+      {kUndo, "u", "Undo"},
+      // The whole keyword wins over an earlier short form; else the first keyword wins.
+      {"Endpunkt End", "end", "End"},
+      {"Endpunkt End", "e", "Endpunkt"},
+      {"Endpunkt End", "endp", "Endpunkt"},
+      {"Yes Nein No Ja ", "N", "Nein"},
+      {"Yes Nein No Ja ", "No", "No"},
+      {"Yes Nein No Ja ", "j", "Ja"},
+      // A local keyword gives the global one at its position; the underscore asks for global
+      // ones only.
+      {kLocal, "J", "Yes"},
+      {kLocal, "nein", "No"},
+      {kLocal, "_No", "No"},
+      {kLocal, "_y", "Yes"},
+      {kLocal, "No", std::nullopt},
+      {kLocal, "_Ja", std::nullopt},
+      {kLocal, "_", std::nullopt},
+      // Without a global list the underscore still picks the keyword.
+      {"Wahl", "_wahl", "Wahl"},
+      {"_Hori Ver", "h", "Hori"},
+      {"_Hori Ver", "_Ver", "Ver"},
+      {"", "x", std::nullopt},
+      // A shorter global list leaves the local keyword.
+      {"Ja Nein Vielleicht _Yes No", "v", "Vielleicht"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list + " / " + c.reply);
+    EXPECT_EQ(parse_keyword_match(c.list, c.reply), c.picked);
+  }
+  EXPECT_EQ(KeywordList(kLage).match("D"), "Dist");
 }
 
 }  // namespace

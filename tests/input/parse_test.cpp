@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "tests/geom/geom_checks.h"
 
@@ -15,14 +18,10 @@ namespace {
 using testing::near;
 
 TEST(ParseRealTest, TakesTheFormsPeopleType) {
-  EXPECT_EQ(parse_real("1"), 1.0);
-  EXPECT_EQ(parse_real("-2.5"), -2.5);
-  EXPECT_EQ(parse_real(".5"), 0.5);
-  EXPECT_EQ(parse_real("5."), 5.0);
-  EXPECT_EQ(parse_real("+3"), 3.0);
-  EXPECT_EQ(parse_real("1e3"), 1000.0);
-  EXPECT_EQ(parse_real("-2.5E-2"), -0.025);
-  EXPECT_EQ(parse_real("22.5"), 22.5);
+  const std::vector<std::pair<const char*, double>> cases = {
+      {"1", 1},  {"-2.5", -2.5}, {".5", 0.5},        {"5.", 5},
+      {"+3", 3}, {"1e3", 1000},  {"-2.5E-2", -0.025}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(parse_real(text), value) << text;
 }
 
 TEST(ParseRealTest, RefusesEverythingElse) {
@@ -42,28 +41,28 @@ TEST(ParseIntTest, TakesSignedDigitsOnly) {
   }
 }
 
-TEST(ParsePointTest, AbsolutePointsIn2DAnd3D) {
-  const Vec3 last{100, 100, 100};
-  EXPECT_EQ(parse_point("1,2", last), (Vec3{1, 2, 0}));
-  EXPECT_EQ(parse_point("-1.5,.5,3", last), (Vec3{-1.5, 0.5, 3}));
-  EXPECT_EQ(parse_point("1e2,0", last), (Vec3{100, 0, 0}));
-}
-
-TEST(ParsePointTest, RelativePointsStartAtTheLastPoint) {
+TEST(ParsePointTest, AbsoluteRelativeAndPolarPoints) {
   const Vec3 last{10, 20, 5};
-  EXPECT_EQ(parse_point("@1,2", last), (Vec3{11, 22, 5}));
-  EXPECT_EQ(parse_point("@1,2,-5", last), (Vec3{11, 22, 0}));
-  EXPECT_EQ(parse_point("@", last), last);
-  EXPECT_EQ(parse_point("@0,0", last), last);
-}
-
-TEST(ParsePointTest, PolarPointsTurnCounterClockwiseFromX) {
-  const Vec3 last{10, 20, 5};
-  EXPECT_TRUE(near(*parse_point("2<90", last), Vec3{0, 2, 0}));
-  EXPECT_TRUE(near(*parse_point("2<-90", last), Vec3{0, -2, 0}));
-  EXPECT_TRUE(near(*parse_point("4<30", last), Vec3{4 * std::cos(std::numbers::pi / 6), 2, 0}));
-  EXPECT_TRUE(near(*parse_point("@2<180", last), Vec3{8, 20, 5}));
-  EXPECT_TRUE(near(*parse_point("@1<45", last), Vec3{10 + std::sqrt(0.5), 20 + std::sqrt(0.5), 5}));
+  const std::vector<std::pair<const char*, Vec3>> cases = {
+      {"1,2", {1, 2, 0}},
+      {"-1.5,.5,3", {-1.5, 0.5, 3}},
+      {"1e2,0", {100, 0, 0}},
+      {"@1,2", {11, 22, 5}},
+      {"@1,2,-5", {11, 22, 0}},
+      {"@", last},
+      {"@0,0", last},
+      // Polar angles turn counter-clockwise from X.
+      {"2<90", {0, 2, 0}},
+      {"2<-90", {0, -2, 0}},
+      {"4<30", {4 * std::cos(std::numbers::pi / 6), 2, 0}},
+      {"@2<180", {8, 20, 5}},
+      {"@1<45", {10 + std::sqrt(0.5), 20 + std::sqrt(0.5), 5}},
+  };
+  for (const auto& [text, point] : cases) {
+    const std::optional<Vec3> parsed = parse_point(text, last);
+    ASSERT_TRUE(parsed.has_value()) << text;
+    EXPECT_TRUE(near(*parsed, point)) << text;
+  }
 }
 
 TEST(ParsePointTest, RefusesBlanksAndMalformedPoints) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/input/input_checks.h"
@@ -16,32 +17,29 @@ namespace {
 using testing::drain;
 using Replies = std::vector<std::string>;
 
-TEST(ScriptSplitTest, BlanksAndLineEndsEndReplies) {
-  ScriptSource script("LINE 0,0 1,1\n2,2\n", "s");
-  EXPECT_EQ(drain(script), (Replies{"[LINE]", "[0,0]", "[1,1]", "[2,2]", "END"}));
-}
-
-TEST(ScriptSplitTest, TwoBlanksAreAReplyAndAnEnter) {
-  ScriptSource without_line_end("LINE 0,0 1,1  ", "s");
-  EXPECT_EQ(drain(without_line_end), (Replies{"[LINE]", "[0,0]", "[1,1]", "[]", "END"}));
-  // The line end after the second blank is one more Enter, as every line end is.
-  ScriptSource with_line_end("LINE 0,0 1,1  \nX\n", "s");
-  EXPECT_EQ(drain(with_line_end), (Replies{"[LINE]", "[0,0]", "[1,1]", "[]", "[]", "[X]", "END"}));
-}
-
-TEST(ScriptSplitTest, EmptyLineIsEnterAndLastLineNeedsNoLineEnd) {
-  ScriptSource script("A\n\nB\r\n\r\nC", "s");
-  EXPECT_EQ(drain(script), (Replies{"[A]", "[]", "[B]", "[]", "[C]", "END"}));
-}
-
-TEST(ScriptSplitTest, CommentLinesGiveNoReplyAtAll) {
-  ScriptSource script("; setup\nA\n;; more\n\n;x y z\nB ;not a comment\n", "s");
-  EXPECT_EQ(drain(script), (Replies{"[A]", "[]", "[B]", "[;not]", "[a]", "[comment]", "END"}));
-}
-
-TEST(ScriptSplitTest, CaretCIsEscAloneOnly) {
-  ScriptSource script("^C\nA ^C B\nx^C\n", "s");
-  EXPECT_EQ(drain(script), (Replies{"^C", "[A]", "^C", "[B]", "[x^C]", "END"}));
+TEST(ScriptSplitTest, RepliesEndAtBlanksAndLineEnds) {
+  const std::vector<std::pair<std::string, Replies>> cases = {
+      {"LINE 0,0 1,1\n2,2\n", {"[LINE]", "[0,0]", "[1,1]", "[2,2]", "END"}},
+      // Two blanks are a reply and an Enter; a line end after them is one more Enter.
+      {"LINE 0,0 1,1  ", {"[LINE]", "[0,0]", "[1,1]", "[]", "END"}},
+      {"LINE 0,0 1,1  \nX\n", {"[LINE]", "[0,0]", "[1,1]", "[]", "[]", "[X]", "END"}},
+      // An empty line is Enter; the last line needs no line end.
+      {"A\n\nB\r\n\r\nC", {"[A]", "[]", "[B]", "[]", "[C]", "END"}},
+      {"; setup\nA\n;; more\n\n;x y z\nB ;not a comment\n",
+       {"[A]", "[]", "[B]", "[;not]", "[a]", "[comment]", "END"}},
+      {"^C\nA ^C B\nx^C\n", {"^C", "[A]", "^C", "[B]", "[x^C]", "END"}},
+      {"\xEF\xBB\xBFZur\xC3\xBC"
+       "ck 1,2\n",
+       {"[Zur\xC3\xBC"
+        "ck]",
+        "[1,2]", "END"}},
+      {"", {"END"}},
+  };
+  for (const auto& [text, replies] : cases) {
+    SCOPED_TRACE(text);
+    ScriptSource script(text, "s");
+    EXPECT_EQ(drain(script), replies);
+  }
 }
 
 TEST(ScriptSplitTest, TextPromptTakesTheRestOfTheLine) {
@@ -50,16 +48,6 @@ TEST(ScriptSplitTest, TextPromptTakesTheRestOfTheLine) {
   EXPECT_EQ(script.next(false).text, "Hello big  world");
   EXPECT_EQ(script.next(false).text, "next");
   EXPECT_EQ(script.next(false).kind, Reply::Kind::kEnd);
-}
-
-TEST(ScriptSplitTest, ByteOrderMarkAndUtf8TextPassThrough) {
-  ScriptSource script(
-      "\xEF\xBB\xBFZur\xC3\xBC"
-      "ck 1,2\n",
-      "s");
-  EXPECT_EQ(drain(script), (Replies{"[Zur\xC3\xBC"
-                                    "ck]",
-                                    "[1,2]", "END"}));
 }
 
 TEST(ScriptSplitTest, EveryReplyCarriesItsLineAndTheEndTheLastLine) {
@@ -74,11 +62,6 @@ TEST(ScriptSplitTest, EveryReplyCarriesItsLineAndTheEndTheLastLine) {
   EXPECT_EQ(end.kind, Reply::Kind::kEnd);
   EXPECT_EQ(end.line, 4);
   EXPECT_EQ(script.next(true).kind, Reply::Kind::kEnd);
-}
-
-TEST(ScriptSplitTest, EmptyScriptEndsAtOnce) {
-  ScriptSource script("", "s");
-  EXPECT_EQ(drain(script), (Replies{"END"}));
 }
 
 TEST(ScriptFileTest, OpensAFileAndNamesAMissingOne) {

@@ -51,14 +51,6 @@ TEST(TranscriptLinesTest, HeldOpenLineGoesToWhoeverTakesIt) {
   EXPECT_EQ(out.str(), "Loaded.\n\nbye");
 }
 
-TEST(TranscriptLinesTest, QuietTranscriptStillKeepsTheText) {
-  Transcript transcript(nullptr);
-  transcript.print("abc");
-  EXPECT_EQ(transcript.text(), "abc");
-  transcript.clear();
-  EXPECT_EQ(transcript.text(), "");
-}
-
 TEST(ReplyTextTest, EchoesRepliesAsTheCommandLineShowsThem) {
   EXPECT_EQ(reply_text(text_reply("_dim1")), "_dim1");
   EXPECT_EQ(reply_text(point_reply({1.5, -2, 0})), "1.5,-2");

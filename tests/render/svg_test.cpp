@@ -61,7 +61,7 @@ double right(const ViewBox& b) { return b.x + b.width; }
 double top(const ViewBox& b) { return -b.y; }
 double bottom(const ViewBox& b) { return -(b.y + b.height); }
 
-TEST(SvgPicture, DrawsLineWorkAsPathsAndTextAsText) {
+TEST(SvgPicture, DrawsLineWorkAsPathsTextAsTextAndRaisesTheDimensionSuffix) {
   Database db;
   add_sample(db);
   const std::string svg = render_svg(db);
@@ -73,21 +73,12 @@ TEST(SvgPicture, DrawsLineWorkAsPathsAndTextAsText) {
   const std::vector<Element> texts = elements(svg, "text");
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_NE(svg.find(">NOTE</tspan>"), std::string::npos);
-}
-
-TEST(SvgPicture, DimensionSuffixIsRaisedAndSmaller) {
-  Database db;
-  add_sample(db);
-  const std::string svg = render_svg(db);
-  const std::vector<Element> texts = elements(svg, "text");
-  ASSERT_EQ(texts.size(), 2u);
-  const double font_size = texts[1].number("font-size");
   const std::vector<Element> tspans = elements(svg, "tspan");
   const Element* value = tspan_with(tspans, "12.50");
   const Element* suffix = tspan_with(tspans, "5");
   ASSERT_TRUE(value && suffix);
   EXPECT_TRUE(value->at("font-size").empty()) << "the value keeps the text's size";
-  EXPECT_LT(suffix->number("font-size"), font_size);
+  EXPECT_LT(suffix->number("font-size"), texts[1].number("font-size"));
   EXPECT_LT(suffix->number("dy"), 0) << "SVG's y runs down: raised is negative";
 }
 
@@ -104,27 +95,21 @@ TEST(SvgPicture, BulgeArcBendsTheDrawingsWay) {
   EXPECT_LT(top(box), 1);
 }
 
-TEST(SvgPicture, ViewBoxFitsDrawnExtentsNotHeader) {
+TEST(SvgPicture, ViewBoxFitsDrawnExtentsNotHeaderOrTheWindowWithoutMargin) {
   Database db;
   db.set_header_var("$EXTMIN", {Group::point(10, {-5000, -5000, 0})});
   db.set_header_var("$EXTMAX", {Group::point(10, {9000, 9000, 0})});
   db.add_entity(line_record("0", {10, 20, 0}, {110, 70, 0}));
   SvgOptions options;
   options.margin = 0.1;
-  const ViewBox box = view_box(render_svg(db, options));
   // Margin: a tenth of the larger side (100) on each side.
+  ViewBox box = view_box(render_svg(db, options));
   EXPECT_NEAR(left(box), 0, 1e-6);
   EXPECT_NEAR(right(box), 120, 1e-6);
   EXPECT_NEAR(bottom(box), 10, 1e-6);
   EXPECT_NEAR(top(box), 80, 1e-6);
-}
-
-TEST(SvgPicture, WindowShowsThatPartWithoutMargin) {
-  Database db;
-  db.add_entity(line_record("0", {10, 20, 0}, {110, 70, 0}));
-  SvgOptions options;
   options.window = Box2({40, 50}, {30, 30});
-  const ViewBox box = view_box(render_svg(db, options));
+  box = view_box(render_svg(db, options));
   EXPECT_NEAR(left(box), 30, 1e-6);
   EXPECT_NEAR(right(box), 40, 1e-6);
   EXPECT_NEAR(bottom(box), 30, 1e-6);
@@ -349,13 +334,12 @@ TEST(SvgPicture, SpecialCharactersInTextAreEscaped) {
 
 TEST(SvgPicture, SameDrawingGivesSameBytes) {
   Database first;
-  add_sample(first);
-  add_block_b(first);
-  first.add_entity(insert_record("PARTS", {7, 7, 0}, 0.3, 0.7));
   Database second;
-  add_sample(second);
-  add_block_b(second);
-  second.add_entity(insert_record("PARTS", {7, 7, 0}, 0.3, 0.7));
+  for (Database* db : {&first, &second}) {
+    add_sample(*db);
+    add_block_b(*db);
+    db->add_entity(insert_record("PARTS", {7, 7, 0}, 0.3, 0.7));
+  }
   const std::string svg = render_svg(first);
   EXPECT_EQ(render_svg(first), svg);
   EXPECT_EQ(render_svg(second), svg);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -55,42 +57,40 @@ std::string flat(std::string_view contents) {
   return out;
 }
 
-TEST(MtextCodes, StacksAreDrawnAsFractions) {
-  EXPECT_EQ(flat("1\\S1/2;\""), "11/2\"");
-  EXPECT_EQ(flat("10\\S+0.1^-0.2;"), "10+0.1/-0.2");
-  EXPECT_EQ(flat("\\S3#4"), "3/4");
-  EXPECT_EQ(flat("\\Sa\\/b^c;d"), "a/b/cd");
+TEST(MtextCodes, StacksLiteralsIgnoredAndPercentCodes) {
+  const std::vector<std::pair<std::string_view, std::string>> cases = {
+      // Stacks are drawn as fractions.
+      {"1\\S1/2;\"", "11/2\""},
+      {"10\\S+0.1^-0.2;", "10+0.1/-0.2"},
+      {"\\S3#4", "3/4"},
+      {"\\Sa\\/b^c;d", "a/b/cd"},
+      // Escaped characters are literals; an unknown code stays as written.
+      {"a\\\\b\\{c\\}d", "a\\b{c}d"},
+      {"1\\~2", "1\u00A02"},
+      {"\\U+00B0C", "\u00B0C"},
+      {"end\\", "end\\"},
+      {"a\\Zb", "a\\Zb"},
+      // Font, colour and line codes are ignored.
+      {"\\fArial|b1|i0;\\C1;\\c255;\\W0.8;\\Q15;\\T1.1x\\pxi-3;\\Lunder\\l\\Oover\\o\\Kstrike\\k",
+       "underoverstrike"},
+      {"\\C1red", "red"},
+      {"%%c10\\P45%%d", "Ø10|45°"},
+  };
+  for (const auto& [contents, text] : cases) EXPECT_EQ(flat(contents), text) << contents;
 }
 
-TEST(MtextCodes, EscapedCharactersAreLiterals) {
-  EXPECT_EQ(flat("a\\\\b\\{c\\}d"), "a\\b{c}d");
-  EXPECT_EQ(flat("1\\~2"), "1\u00A02");
-  EXPECT_EQ(flat("\\U+00B0C"), "\u00B0C");
-  EXPECT_EQ(flat("end\\"), "end\\");
-  EXPECT_EQ(flat("a\\Zb"), "a\\Zb") << "an unknown code stays as written";
-}
-
-TEST(MtextCodes, FontColourAndLineCodesAreIgnored) {
-  EXPECT_EQ(flat("\\fArial|b1|i0;\\C1;\\c255;\\W0.8;\\Q15;\\T1.1x\\pxi-3;\\Lunder\\l\\Oover\\o"
-                 "\\Kstrike\\k"),
-            "underoverstrike");
-  EXPECT_EQ(flat("\\C1red"), "red");
-}
-
-TEST(MtextCodes, PercentCodesResolveInMtextToo) { EXPECT_EQ(flat("%%c10\\P45%%d"), "Ø10|45°"); }
-
-TEST(TextCodes, PercentCodesBecomeSymbols) {
-  EXPECT_EQ(decode_text("%%c25 %%p0.1 90%%D"), "Ø25 ±0.1 90°");
-  EXPECT_EQ(decode_text("100%%%"), "100%");
-  EXPECT_EQ(decode_text("%%uunder%%u %%oover%%o"), "under over");
-  EXPECT_EQ(decode_text("%%065%%066"), "AB");
-  EXPECT_EQ(decode_text("\\U+2300"), "\u2300");
-}
-
-TEST(TextCodes, TextWithoutCodesIsUnchanged) {
-  EXPECT_EQ(decode_text("50% of %%"), "50% of %%");
-  EXPECT_EQ(decode_text("%%z"), "%%z");
-  EXPECT_EQ(decode_text("a\\Pb"), "a\\Pb");
+TEST(TextCodes, PercentCodesBecomeSymbolsAndTextWithoutCodesIsUnchanged) {
+  const std::vector<std::pair<std::string_view, std::string>> cases = {
+      {"%%c25 %%p0.1 90%%D", "Ø25 ±0.1 90°"},
+      {"100%%%", "100%"},
+      {"%%uunder%%u %%oover%%o", "under over"},
+      {"%%065%%066", "AB"},
+      {"\\U+2300", "\u2300"},
+      {"50% of %%", "50% of %%"},
+      {"%%z", "%%z"},
+      {"a\\Pb", "a\\Pb"},
+  };
+  for (const auto& [contents, text] : cases) EXPECT_EQ(decode_text(contents), text) << contents;
 }
 
 }  // namespace

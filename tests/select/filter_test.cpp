@@ -52,58 +52,70 @@ class FilterTest : public ::testing::Test {
   RecordId poly;
 };
 
-TEST_F(FilterTest, EmptyFilterMatchesEverything) {
-  EXPECT_EQ(matching(drawing.db, {}), (Ids{line, small, big, poly}));
-}
-
-TEST_F(FilterTest, TypesAndLayersIgnoreCaseAndTakeWildcards) {
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {text(0, "circle")}), (Ids{small, big}));
-  EXPECT_EQ(matching(db, {text(0, "line,LWPOLY*")}), (Ids{line, poly}));
-  EXPECT_EQ(matching(db, {text(0, "*LINE")}), (Ids{line, poly}));
-  EXPECT_EQ(matching(db, {text(8, "wall*")}), (Ids{line, big}));
-  EXPECT_EQ(matching(db, {text(8, "~wall*")}), (Ids{small, poly}));
-  EXPECT_EQ(matching(db, {text(8, "walls-???")}), (Ids{big}));
-  EXPECT_EQ(matching(db, {text(8, "[dw]*")}), (Ids{line, small, big}));
-  // RTDXF0 names the type group as well.
-  EXPECT_EQ(matching(db, {text(5020, "CIRCLE"), text(8, "DOORS")}), (Ids{small}));
-}
-
-TEST_F(FilterTest, MissingGroupsTakeTheHostDefaults) {
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {text(8, "0")}), (Ids{poly}));
-  EXPECT_EQ(matching(db, {integer(62, 256)}), (Ids{small, big, poly}));
-  EXPECT_EQ(matching(db, {text(6, "bylayer")}), (Ids{line, small, big, poly}));
-  EXPECT_EQ(matching(db, {integer(67, 0)}), (Ids{line, small, big, poly}));
-  EXPECT_EQ(matching(db, {point(210, {0, 0, 1})}), (Ids{line, small, big, poly}));
-  // No default for the radius: lines have none.
-  EXPECT_EQ(matching(db, {op("<"), real(40, 100)}), (Ids{small, big}));
-}
-
-TEST_F(FilterTest, LogicalGroupsNest) {
-  const Database& db = drawing.db;
-  // Lines, or circles larger than 2.
-  EXPECT_EQ(matching(db, {op("<or"), text(0, "LINE"), op("<and"), text(0, "CIRCLE"), op(">"),
-                          real(40, 2), op("and>"), op("or>")}),
-            (Ids{line, big}));
-  EXPECT_EQ(matching(db, {op("<NOT"), text(0, "CIRCLE"), op("NOT>")}), (Ids{line, poly}));
-  // Exactly one of: on a "wall" layer, a circle.
-  EXPECT_EQ(matching(db, {op("<Xor"), text(8, "WALL*"), text(0, "CIRCLE"), op("xor>")}),
-            (Ids{line, small}));
-  EXPECT_EQ(matching(db, {op("<not"), op("<or"), text(8, "doors"), op("<and"), op("<not"),
-                          text(0, "LWPOLYLINE"), op("not>"), integer(62, 1), op("and>"), op("or>"),
-                          op("not>")}),
-            (Ids{big, poly}));
-}
-
-TEST_F(FilterTest, RelationalOperatorsOnReals) {
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {op("<"), real(40, 8)}), (Ids{small}));
-  EXPECT_EQ(matching(db, {op("<="), real(40, 8)}), (Ids{small, big}));
-  EXPECT_EQ(matching(db, {op(">="), real(40, 1.5)}), (Ids{small, big}));
-  EXPECT_EQ(matching(db, {op("!="), real(40, 1.5)}), (Ids{big}));
-  EXPECT_EQ(matching(db, {op("/="), real(40, 1.5)}), (Ids{big}));
-  EXPECT_EQ(matching(db, {op("<>"), real(40, 8)}), (Ids{small}));
+TEST_F(FilterTest, EachKindOfItemSelectsItsEntities) {
+  const Ids all = {line, small, big, poly};
+  struct Case {
+    const char* name;
+    std::vector<Group> filter;
+    Ids expected;
+  };
+  const std::vector<Case> cases = {
+      {"empty filter", {}, all},
+      {"type ignores case", {text(0, "circle")}, {small, big}},
+      {"type alternatives", {text(0, "line,LWPOLY*")}, {line, poly}},
+      {"type pattern", {text(0, "*LINE")}, {line, poly}},
+      {"layer pattern", {text(8, "wall*")}, {line, big}},
+      {"negated layer pattern", {text(8, "~wall*")}, {small, poly}},
+      {"layer ?", {text(8, "walls-???")}, {big}},
+      {"layer brackets", {text(8, "[dw]*")}, {line, small, big}},
+      {"RTDXF0 names the type", {text(5020, "CIRCLE"), text(8, "DOORS")}, {small}},
+      // Missing groups take the host's defaults.
+      {"default layer", {text(8, "0")}, {poly}},
+      {"default colour", {integer(62, 256)}, {small, big, poly}},
+      {"default linetype", {text(6, "bylayer")}, all},
+      {"default space", {integer(67, 0)}, all},
+      {"default extrusion", {point(210, {0, 0, 1})}, all},
+      {"no default radius", {op("<"), real(40, 100)}, {small, big}},
+      // Lines, or circles larger than 2.
+      {"nested or/and",
+       {op("<or"), text(0, "LINE"), op("<and"), text(0, "CIRCLE"), op(">"), real(40, 2), op("and>"),
+        op("or>")},
+       {line, big}},
+      {"not", {op("<NOT"), text(0, "CIRCLE"), op("NOT>")}, {line, poly}},
+      {"xor", {op("<Xor"), text(8, "WALL*"), text(0, "CIRCLE"), op("xor>")}, {line, small}},
+      {"not/or/and/not",
+       {op("<not"), op("<or"), text(8, "doors"), op("<and"), op("<not"), text(0, "LWPOLYLINE"),
+        op("not>"), integer(62, 1), op("and>"), op("or>"), op("not>")},
+       {big, poly}},
+      {"<", {op("<"), real(40, 8)}, {small}},
+      {"<=", {op("<="), real(40, 8)}, {small, big}},
+      {">=", {op(">="), real(40, 1.5)}, {small, big}},
+      {"!=", {op("!="), real(40, 1.5)}, {big}},
+      {"/=", {op("/="), real(40, 1.5)}, {big}},
+      {"<>", {op("<>"), real(40, 8)}, {small}},
+      {"integer <", {op("<"), integer(62, 256)}, {line}},
+      // The polyline's flags are 5 (closed, bit 4).
+      {"& bit", {op("&"), integer(70, 4)}, {poly}},
+      {"& any bit", {op("&"), integer(70, 6)}, {poly}},
+      {"&= all bits", {op("&="), integer(70, 5)}, {poly}},
+      {"&= missing bit", {op("&="), integer(70, 6)}, {}},
+      {"& no bit", {op("&"), integer(70, 2)}, {}},
+      // The polyline's second vertex (7,9) passes too.
+      {"point >,>,*", {op(">,>,*"), point(10, {0.5, 1, 100})}, {small, big, poly}},
+      {"point >,>", {op(">,>"), point(10, {0.5, 1, 0})}, {small, big, poly}},
+      {"point *,>=,>", {op("*,>=,>"), point(10, {0, 6, 0})}, {big}},
+      {"point equal", {point(10, {1, 2, 0})}, {small}},
+      // A single inequality asks that the points differ, not every coordinate.
+      {"point !=", {text(0, "CIRCLE"), op("!="), point(10, {1, 0, 0})}, {small, big}},
+      // A single ordering must hold for every coordinate: the big circle fails on x alone.
+      {"point <", {op("<"), point(10, {4, 7, 4})}, {line, small, poly}},
+      {"repeated group, any matches", {Group::point(10, {7, 9, 0}, 2)}, {poly}},
+      {"* holds without the group", {op("*"), real(40, 0)}, all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(matching(drawing.db, c.filter), c.expected);
+  }
 }
 
 TEST_F(FilterTest, RealsEqualWithinRounding) {
@@ -112,38 +124,6 @@ TEST_F(FilterTest, RealsEqualWithinRounding) {
   EXPECT_EQ(matching(drawing.db, {real(40, 0.3)}), (Ids{computed}));
   EXPECT_EQ(matching(drawing.db, {op(">"), real(40, 0.3), op("<"), real(40, 1)}), Ids{});
   EXPECT_EQ(matching(drawing.db, {op("<="), real(40, 0.3)}), (Ids{computed}));
-}
-
-TEST_F(FilterTest, IntegerComparisonsAndBitTests) {
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {op("<"), integer(62, 256)}), (Ids{line}));
-  // The polyline's flags are 5 (closed, bit 4).
-  EXPECT_EQ(matching(db, {op("&"), integer(70, 4)}), (Ids{poly}));
-  EXPECT_EQ(matching(db, {op("&"), integer(70, 6)}), (Ids{poly}));
-  EXPECT_EQ(matching(db, {op("&="), integer(70, 5)}), (Ids{poly}));
-  EXPECT_EQ(matching(db, {op("&="), integer(70, 6)}), Ids{});
-  EXPECT_EQ(matching(db, {op("&"), integer(70, 2)}), Ids{});
-}
-
-TEST_F(FilterTest, PointOperatorsPerCoordinate) {
-  const Database& db = drawing.db;
-  // The polyline's second vertex (7,9) passes too.
-  EXPECT_EQ(matching(db, {op(">,>,*"), point(10, {0.5, 1, 100})}), (Ids{small, big, poly}));
-  EXPECT_EQ(matching(db, {op(">,>"), point(10, {0.5, 1, 0})}), (Ids{small, big, poly}));
-  EXPECT_EQ(matching(db, {op("*,>=,>"), point(10, {0, 6, 0})}), (Ids{big}));
-  EXPECT_EQ(matching(db, {point(10, {1, 2, 0})}), (Ids{small}));
-  // A single inequality asks that the points differ, not every coordinate.
-  EXPECT_EQ(matching(db, {text(0, "CIRCLE"), op("!="), point(10, {1, 0, 0})}), (Ids{small, big}));
-  // A single ordering must hold for every coordinate: the big circle fails on x alone.
-  EXPECT_EQ(matching(db, {op("<"), point(10, {4, 7, 4})}), (Ids{line, small, poly}));
-}
-
-TEST_F(FilterTest, RepeatedGroupsMatchWhenAnyDoes) {
-  EXPECT_EQ(matching(drawing.db, {Group::point(10, {7, 9, 0}, 2)}), (Ids{poly}));
-}
-
-TEST_F(FilterTest, AnythingGoesHoldsEvenWithoutTheGroup) {
-  EXPECT_EQ(matching(drawing.db, {op("*"), real(40, 0)}), (Ids{line, small, big, poly}));
 }
 
 TEST(FilterXdataTest, ApplicationsByNameAndPattern) {

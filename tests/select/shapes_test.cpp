@@ -33,14 +33,73 @@ bool has_arcs(const std::vector<Path>& paths) {
   return false;
 }
 
-TEST(CurveShapesTest, CircleKeepsItsArcsAndFollowsAMirroredOcs) {
+// Boxes of curves, polylines, text and splines, each drawn where the host draws it.
+TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
   Drawing d;
-  const RecordId up = d.circle({5, 0, 0}, 2);
-  const RecordId down = d.circle({5, 0, 0}, 2, {0, 0, -1});
-  EXPECT_TRUE(box_near(box_of(d.db, up), {3, -2}, {7, 2}));
-  // Seen from below, the object X axis points to world -X.
-  EXPECT_TRUE(box_near(box_of(d.db, down), {-7, -2}, {-3, 2}));
-  EXPECT_TRUE(has_arcs(entity_paths(d.db, down)));
+  struct Case {
+    const char* name;
+    RecordId id;
+    Vec2 min;
+    Vec2 max;
+  };
+  const std::vector<Case> cases = {
+      {"circle", d.circle({5, 0, 0}, 2), {3, -2}, {7, 2}},
+      // Seen from below, the object X axis points to world -X.
+      {"mirrored circle", d.circle({5, 0, 0}, 2, {0, 0, -1}), {-7, -2}, {-3, 2}},
+      {"quarter arc",
+       d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)}),
+       {0, 0},
+       {1, 1}},
+      {"arc through zero",
+       d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)}),
+       {0, -1},
+       {1, 1}},
+      {"ellipse",
+       d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5), real(41, 0),
+                         real(42, 2 * kPi)}),
+       {-1, -3},
+       {3, 5}},
+      // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
+      {"bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false), {0, -5}, {10, 0}},
+      {"mirrored bulge",
+       d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1}),
+       {-10, -5},
+       {0, 0}},
+      // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
+      {"text", d.text_entity({1, 1, 0}, 2, "ABCD"), {1, 1}, {5.8, 3}},
+      {"centered text",
+       d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"), integer(72, 1),
+                      point(11, {10, 0, 0})}),
+       {7.6, 0},
+       {12.4, 2}},
+      {"turned text",
+       d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)}),
+       {-1, 1},
+       {1, 5.8}},
+      {"framed mtext",
+       d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10), integer(71, 5),
+                       text(1, "one\\Ptwo")}),
+       {-5, -(1 + 5.0 / 3.0) / 2},
+       {5, (1 + 5.0 / 3.0) / 2}},
+      // Formatting codes take no room: five characters remain.
+      {"formatted mtext",
+       d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
+                       text(1, "{\\fArial|b0;He\\Lllo}")}),
+       {0, 0},
+       {3, 1}},
+      {"fitted spline",
+       d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
+                        point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})}),
+       {0, 0},
+       {10, 0}},
+      {"control spline",
+       d.add("SPLINE",
+             {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
+       {0, 0},
+       {10, 9}},
+  };
+  for (const Case& c : cases) EXPECT_TRUE(box_near(box_of(d.db, c.id), c.min, c.max)) << c.name;
+  EXPECT_TRUE(has_arcs(entity_paths(d.db, cases[1].id)));
 }
 
 TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
@@ -52,32 +111,6 @@ TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
   EXPECT_FALSE(has_arcs(paths));
   EXPECT_GT(paths[0].points.size(), 8u);
   EXPECT_TRUE(box_near(box_of(d.db, id), {0, -2}, {0, 2}));
-}
-
-TEST(CurveShapesTest, ArcsRunCounterClockwiseFromStartToEnd) {
-  Drawing d;
-  const RecordId quarter =
-      d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)});
-  const RecordId through_zero =
-      d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)});
-  EXPECT_TRUE(box_near(box_of(d.db, quarter), {0, 0}, {1, 1}));
-  EXPECT_TRUE(box_near(box_of(d.db, through_zero), {0, -1}, {1, 1}));
-}
-
-TEST(CurveShapesTest, EllipseReachesItsAxes) {
-  Drawing d;
-  const RecordId id = d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5),
-                                        real(41, 0), real(42, 2 * kPi)});
-  EXPECT_TRUE(box_near(box_of(d.db, id), {-1, -3}, {3, 5}));
-}
-
-TEST(PolylineShapesTest, LwpolylineBulgesAndExtrusion) {
-  Drawing d;
-  // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
-  const RecordId plain = d.lwpolyline({{0, 0}, {10, 0}}, {1}, false);
-  const RecordId mirrored = d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1});
-  EXPECT_TRUE(box_near(box_of(d.db, plain), {0, -5}, {10, 0}));
-  EXPECT_TRUE(box_near(box_of(d.db, mirrored), {-10, -5}, {0, 0}));
 }
 
 TEST(PolylineShapesTest, OldStylePolylineReadsItsVerticesUpToSeqend) {
@@ -144,31 +177,6 @@ TEST(AreaShapesTest, HatchBoundariesOfPolylinesAndEdges) {
   EXPECT_TRUE(box_near(path_box(paths[0]), {0, -5}, {10, 5}));
   EXPECT_TRUE(box_near(path_box(paths[1]), {20, 0}, {30, 5}));
   EXPECT_TRUE(paths[1].closed);
-}
-
-TEST(TextShapesTest, TextBoxFollowsJustificationAndRotation) {
-  Drawing d;
-  const RecordId left = d.text_entity({1, 1, 0}, 2, "ABCD");
-  const RecordId centered = d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"),
-                                           integer(72, 1), point(11, {10, 0, 0})});
-  const RecordId turned =
-      d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)});
-  // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
-  EXPECT_TRUE(box_near(box_of(d.db, left), {1, 1}, {5.8, 3}));
-  EXPECT_TRUE(box_near(box_of(d.db, centered), {7.6, 0}, {12.4, 2}));
-  EXPECT_TRUE(box_near(box_of(d.db, turned), {-1, 1}, {1, 5.8}));
-}
-
-TEST(TextShapesTest, MtextBoxByAttachmentLinesAndWidth) {
-  Drawing d;
-  const RecordId framed = d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10),
-                                          integer(71, 5), text(1, "one\\Ptwo")});
-  // Formatting codes take no room: five characters remain.
-  const RecordId formatted = d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
-                                             text(1, "{\\fArial|b0;He\\Lllo}")});
-  const double half_height = (1 + 5.0 / 3.0) / 2;
-  EXPECT_TRUE(box_near(box_of(d.db, framed), {-5, -half_height}, {5, half_height}));
-  EXPECT_TRUE(box_near(box_of(d.db, formatted), {0, 0}, {3, 1}));
 }
 
 class BlockShapesTest : public ::testing::Test {
@@ -258,17 +266,6 @@ TEST(OtherShapesTest, MlineOffsetsFromItsStyle) {
   ASSERT_EQ(paths.size(), 2u);
   EXPECT_TRUE(box_near(path_box(paths[0]), {0, 1}, {10, 1}));
   EXPECT_TRUE(box_near(path_box(paths[1]), {0, -1}, {10, -1}));
-}
-
-TEST(OtherShapesTest, SplinePrefersFitPoints) {
-  Drawing d;
-  const RecordId fitted =
-      d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
-                       point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})});
-  const RecordId control = d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}),
-                                            point(10, {5, 9, 0}), point(10, {10, 0, 0})});
-  EXPECT_TRUE(box_near(box_of(d.db, fitted), {0, 0}, {10, 0}));
-  EXPECT_TRUE(box_near(box_of(d.db, control), {0, 0}, {10, 9}));
 }
 
 TEST(PathTest, DistanceCrossingAndInside) {
