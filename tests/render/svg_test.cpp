@@ -265,7 +265,8 @@ TEST(SvgPicture, DimensionBlockTextIsDrawnAsTextInTheDimensionsColour) {
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].at("fill"), "#ff0000");
   EXPECT_EQ(texts[0].at("text-anchor"), "middle") << "bottom center attachment";
-  const Element* suffix = tspan_with(elements(svg, "tspan"), "5");
+  const std::vector<Element> tspans = elements(svg, "tspan");
+  const Element* suffix = tspan_with(tspans, "5");
   ASSERT_TRUE(suffix);
   EXPECT_LT(suffix->number("dy"), 0);
 }
