@@ -15,87 +15,45 @@ namespace {
 using testing::dxf_lines;
 
 std::string r2000_file() {
-  return dxf_lines({
-      "999", "written by hand",  //
-      "0",   "SECTION",
-      "2",   "HEADER",  //
-      "9",   "$ACADVER",
-      "1",   "AC1015",
-      "9",   "$HANDSEED",
-      "5",   "100",  //
-      "9",   "$EXTMIN",
-      "10",  "0",
-      "20",  "0",
-      "30",  "0",       //
-      "0",   "ENDSEC",  //
-      "0",   "SECTION",
-      "2",   "TABLES",  //
-      "0",   "TABLE",
-      "2",   "LTYPE",
-      "5",   "5",
-      "70",  "1",  //
-      "0",   "LTYPE",
-      "5",   "14",
-      "2",   "Continuous",
-      "70",  "0",  //
-      "0",   "TABLE",
-      "2",   "LAYER",
-      "5",   "2",
-      "70",  "1",  //
-      "0",   "LAYER",
-      "5",   "10",
-      "2",   "0",
-      "70",  "0",
-      "62",  "7",       //
-      "0",   "ENDTAB",  //
-      "0",   "ENDSEC",  //
-      "0",   "SECTION",
-      "2",   "BLOCKS",  //
-      "0",   "BLOCK",
-      "5",   "20",
-      "8",   "0",
-      "2",   "*Model_Space",
-      "70",  "0",  //
-      "0",   "ENDBLK",
-      "5",   "21",
-      "8",   "0",       //
-      "0",   "ENDSEC",  //
-      "0",   "SECTION",
-      "2",   "ENTITIES",  //
-      "0",   "POLYLINE",
-      "5",   "30",
-      "8",   "0",
-      "66",  "1",
-      "70",  "1",  //
-      "0",   "VERTEX",
-      "5",   "31",
-      "8",   "0",
-      "10",  "0",
-      "20",  "0",  //
-      "0",   "VERTEX",
-      "5",   "32",
-      "8",   "0",
-      "10",  "1",
-      "20",  "0",
-      "42",  "0.5",  //
-      "0",   "SEQEND",
-      "5",   "33",
-      "8",   "0",  //
-      "0",   "LINE",
-      "5",   "34",
-      "8",   "0",
-      "10",  "0",
-      "20",  "0",
-      "11",  "1",
-      "21",  "1",
-      "0",   "ENDSEC",  //
-      "0",   "SECTION",
-      "2",   "THUMBNAILIMAGE",
-      "90",  "2",
-      "310", "ABCD",    //
-      "0",   "ENDSEC",  //
-      "0",   "EOF",
-  });
+  return "999\nwritten by hand\n" + dxf_lines({"0",  "SECTION",   "2",   "HEADER",
+                                               "9",  "$ACADVER",  "1",   "AC1015",
+                                               "9",  "$HANDSEED", "5",   "100",
+                                               "9",  "$EXTMIN",   "10",  "0",
+                                               "20", "0",         "30",  "0",
+                                               "0",  "ENDSEC",    "0",   "SECTION",
+                                               "2",  "TABLES",    "0",   "TABLE",
+                                               "2",  "LTYPE",     "5",   "5",
+                                               "70", "1",         "0",   "LTYPE",
+                                               "5",  "14",        "2",   "Continuous",
+                                               "70", "0",         "0",   "TABLE",
+                                               "2",  "LAYER",     "5",   "2",
+                                               "70", "1",         "0",   "LAYER",
+                                               "5",  "10",        "2",   "0",
+                                               "70", "0",         "62",  "7",
+                                               "0",  "ENDTAB",    "0",   "ENDSEC",
+                                               "0",  "SECTION",   "2",   "BLOCKS",
+                                               "0",  "BLOCK",     "5",   "20",
+                                               "8",  "0",         "2",   "*Model_Space",
+                                               "70", "0",         "0",   "ENDBLK",
+                                               "5",  "21",        "8",   "0",
+                                               "0",  "ENDSEC",    "0",   "SECTION",
+                                               "2",  "ENTITIES",  "0",   "POLYLINE",
+                                               "5",  "30",        "8",   "0",
+                                               "66", "1",         "70",  "1",
+                                               "0",  "VERTEX",    "5",   "31",
+                                               "8",  "0",         "10",  "0",
+                                               "20", "0",         "0",   "VERTEX",
+                                               "5",  "32",        "8",   "0",
+                                               "10", "1",         "20",  "0",
+                                               "42", "0.5",       "0",   "SEQEND",
+                                               "5",  "33",        "8",   "0",
+                                               "0",  "LINE",      "5",   "34",
+                                               "8",  "0",         "10",  "0",
+                                               "20", "0",         "11",  "1",
+                                               "21", "1",         "0",   "ENDSEC",
+                                               "0",  "SECTION",   "2",   "THUMBNAILIMAGE",
+                                               "90", "2",         "310", "ABCD",
+                                               "0",  "ENDSEC",    "0",   "EOF"});
 }
 
 std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
@@ -125,14 +83,9 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
   EXPECT_EQ(db.raw_sections()[0].groups.size(), 2u);
   EXPECT_EQ(db.section_order().back(), "THUMBNAILIMAGE");
   EXPECT_EQ(db.journal_size(), 0u);
-}
-
-TEST(Reading, HandlesOfTheFileAreKeptAndTheSeedStaysAboveThem) {
-  ReadResult r = read_dxf(r2000_file(), "plan.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  EXPECT_NE(r.db->find_handle(0x34), kNoRecord);
-  EXPECT_EQ(r.db->record(r.db->find_handle(0x34)).type, "LINE");
-  EXPECT_GE(r.db->handseed(), 0x100u);
+  // Handles of the file are kept and the seed stays above them.
+  EXPECT_EQ(db.record(db.find_handle(0x34)).type, "LINE");
+  EXPECT_GE(db.handseed(), 0x100u);
 }
 
 TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
@@ -155,36 +108,31 @@ TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
   for (const std::string& note : r.notes) EXPECT_EQ(note.find("duplicate"), std::string::npos);
 }
 
-TEST(Reading, DuplicateHandlesGetNewOnesAndAreNoted) {
-  std::string file =
-      dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1F",     "8", "0",
-                 "0", "LINE",    "5", "1F",       "8", "0",    "0", "ENDSEC", "0", "EOF"});
-  ReadResult r = read_dxf(file, "dup.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  ASSERT_FALSE(r.notes.empty());
-  EXPECT_EQ(r.notes.front(), "duplicate handle 1F on LINE given new handle 20");
-  EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), 0x1Fu);
-  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0x20u);
-}
-
-TEST(Reading, HandlesThatAreNoNumbersGetNewOnesAndAreNoted) {
-  std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "8", "0",
-                                "0", "LINE", "5", "XYZ", "8", "0", "0", "ENDSEC"});
-  ReadResult r = read_dxf(file, "bad.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  EXPECT_EQ(r.notes.front(), "invalid handle 'XYZ' on LINE given new handle 1B");
-  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0x1Bu);
-}
-
 // Some writers number handles from a 64-bit random start (apartment_block_A_000217_r2004.dxf).
-TEST(Reading, SixtyFourBitHandlesAreKept) {
-  std::string file =
-      dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "D9B071D01A0ACD22", "8", "0",
-                 "0", "LINE", "8", "0", "0", "ENDSEC"});
-  ReadResult r = read_dxf(file, "big.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), 0xD9B071D01A0ACD22u);
-  EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), 0xD9B071D01A0ACD23u);
+TEST(Reading, BadOrDuplicateHandlesGetNewOnesAndAreNotedAndLargeOnesAreKept) {
+  struct Case {
+    std::string first, second;
+    uint64_t handle0, handle1;
+    std::string note;
+  };
+  const Case cases[] = {
+      {"1F", "1F", 0x1F, 0x20, "duplicate handle 1F on LINE given new handle 20"},
+      {"1A", "XYZ", 0x1A, 0x1B, "invalid handle 'XYZ' on LINE given new handle 1B"},
+      {"D9B071D01A0ACD22", "", 0xD9B071D01A0ACD22u, 0xD9B071D01A0ACD23u,
+       "no $ACADVER: read as AC1009 (R12)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first + " " + c.second);
+    std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", c.first, "8",
+                                  "0", "0", "LINE", "8", "0"}) +
+                       (c.second.empty() ? "" : dxf_lines({"5", c.second})) +
+                       dxf_lines({"0", "ENDSEC"});
+    ReadResult r = read_dxf(file, "handles.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), c.handle0);
+    EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), c.handle1);
+    EXPECT_EQ(r.notes.empty() ? "" : r.notes.front(), c.note);
+  }
 }
 
 TEST(Reading, AFileOfEntitiesAloneIsAnR12Drawing) {

@@ -3,8 +3,6 @@
 // we write.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "cad/dxf/compare.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
@@ -17,26 +15,20 @@ using testing::shared_drawings;
 
 class SharedDrawing : public ::testing::TestWithParam<std::filesystem::path> {};
 
-TEST_P(SharedDrawing, ReadWriteReadGivesTheSameRecordsAndWritingIsDeterministic) {
+TEST_P(SharedDrawing, ReadWriteReadGivesTheSameRecordsAndEzdxfAcceptsTheWrittenFile) {
   ReadResult first = read_dxf_file(GetParam().string());
   ASSERT_TRUE(first.db) << first.error;
   std::string written = write_dxf(*first.db);
-  EXPECT_EQ(written, write_dxf(*first.db));
-
   ReadResult second = read_dxf(written, "written");
   ASSERT_TRUE(second.db) << second.error;
   EXPECT_EQ(diff_records(*first.db, *second.db), "");
   EXPECT_TRUE(second.notes.empty()) << second.notes.front();
   EXPECT_EQ(write_dxf(*second.db), written);
-}
 
-TEST_P(SharedDrawing, WrittenFileIsAcceptedByEzdxf) {
-  ReadResult read = read_dxf_file(GetParam().string());
-  ASSERT_TRUE(read.db) << read.error;
   testing::TempDir dir;
   std::string path = (dir.path() / GetParam().filename()).string();
   std::string error;
-  ASSERT_TRUE(save_dxf(*read.db, path, &error)) << error;
+  ASSERT_TRUE(save_dxf(*first.db, path, &error)) << error;
   EXPECT_TRUE(testing::ezdxf_audit({path}));
 }
 

@@ -39,44 +39,30 @@ std::vector<int> codes(const Read& r) {
   return out;
 }
 
-TEST(AsciiTags, GroupCodesMayCarryBlanksOnEitherSide) {
-  Read r = read_groups(dxf_lines({"0", "SECTION", "  2  ", "ENTITIES", "\t0", "LINE", "10 ", "1"}));
-  EXPECT_EQ(r.error, "");
-  EXPECT_EQ(codes(r), (std::vector<int>{0, 2, 0, 10}));
+TEST(AsciiTags, CodesAndNumbersMayCarryBlanksButTextKeepsThem) {
+  Read r = read_groups(dxf_lines({"0", "SECTION", "  2  ", "ENTITIES", "\t0", "LINE", " 10",
+                                  " 1.5  ", " 20", "2 ", " 70", "     3  ", "  1", " a b "}));
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(codes(r), (std::vector<int>{0, 2, 0, 10, 70, 1}));
   EXPECT_EQ(r.groups[1].s, "ENTITIES");
+  EXPECT_EQ(r.groups[3].x, 1.5);
+  EXPECT_EQ(r.groups[3].y, 2.0);
+  EXPECT_EQ(r.groups[4].i, 3);
+  EXPECT_EQ(r.groups[5].s, " a b ");
 }
 
-TEST(AsciiTags, NumbersMayCarryBlanksButTextKeepsThem) {
-  Read r =
-      read_groups(dxf_lines({" 10", " 1.5  ", " 20", "2 ", " 70", "     3  ", "  1", " a b "}));
-  ASSERT_EQ(r.error, "");
-  ASSERT_EQ(r.groups.size(), 3u);
-  EXPECT_EQ(r.groups[0].x, 1.5);
-  EXPECT_EQ(r.groups[0].y, 2.0);
-  EXPECT_EQ(r.groups[1].i, 3);
-  EXPECT_EQ(r.groups[2].s, " a b ");
-}
-
-TEST(AsciiTags, CrLfLineEndsAreNotPartOfValues) {
-  Read r = read_groups("  0\r\nSECTION\r\n  2\r\nHEADER\r\n 40\r\n2.5\r\n");
-  ASSERT_EQ(r.error, "");
-  ASSERT_EQ(r.groups.size(), 3u);
-  EXPECT_EQ(r.groups[0].s, "SECTION");
-  EXPECT_EQ(r.groups[1].s, "HEADER");
-  EXPECT_EQ(r.groups[2].x, 2.5);
-}
-
-TEST(AsciiTags, ReadingStopsAtEofAndIgnoresWhatFollows) {
-  Read r = read_groups(dxf_lines({"0", "LINE", "  0", "EOF ", "ignore", "invalid", "data"}));
-  EXPECT_EQ(r.error, "");
-  EXPECT_EQ(codes(r), (std::vector<int>{0}));
-}
-
-TEST(AsciiTags, DataMayEndWithoutEofWithOrWithoutALastLineEnd) {
-  EXPECT_EQ(codes(read_groups("0\nENDSEC")), (std::vector<int>{0}));
-  Read trailing = read_groups("0\nENDSEC\n\n  \r\n");
-  EXPECT_EQ(trailing.error, "");
-  EXPECT_EQ(codes(trailing), (std::vector<int>{0}));
+TEST(AsciiTags, CrLfEndsAndTheEndOfDataWithOrWithoutEofOrALastLineEnd) {
+  Read crlf = read_groups("  0\r\nSECTION\r\n  2\r\nHEADER\r\n 40\r\n2.5\r\n");
+  ASSERT_EQ(crlf.groups.size(), 3u);
+  EXPECT_EQ(crlf.groups[1].s, "HEADER");
+  EXPECT_EQ(crlf.groups[2].x, 2.5);
+  for (std::string_view data :
+       {std::string_view("0\nENDSEC"), std::string_view("0\nENDSEC\n\n  \r\n"),
+        std::string_view("0\nENDSEC\n  0\nEOF \nignore\ninvalid\ndata\n")}) {
+    Read r = read_groups(data);
+    EXPECT_EQ(r.error, "") << data;
+    EXPECT_EQ(codes(r), (std::vector<int>{0})) << data;
+  }
 }
 
 TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
@@ -93,30 +79,23 @@ TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
   EXPECT_EQ(r.groups[5].pt(), (Vec3{1, 2, 3}));
 }
 
-TEST(AsciiTags, AnglesBecomeRadians) {
-  Read r = read_groups(dxf_lines({"50", "90", "1040", "90"}));
-  ASSERT_EQ(r.groups.size(), 2u);
+TEST(AsciiTags, AnglesBecomeRadiansAndWholeRealsAreTakenAsIntegers) {
+  Read r = read_groups(dxf_lines({"50", "90", "1040", "90", "70", "1.0"}));
+  ASSERT_EQ(r.groups.size(), 3u);
   EXPECT_DOUBLE_EQ(r.groups[0].x, kPi / 2);
   EXPECT_EQ(r.groups[1].x, 90);  // extended data reals are no angles
-}
-
-TEST(AsciiTags, IntegersWrittenAsRealsAreTakenWhenWhole) {
-  Read r = read_groups(dxf_lines({"70", "1.0"}));
-  ASSERT_EQ(r.error, "");
-  EXPECT_EQ(r.groups[0].i, 1);
+  EXPECT_EQ(r.groups[2].i, 1);
 }
 
 TEST(AsciiTags, MalformedTagsNameTheLineAndWhatWasExpected) {
-  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "x8", "0"})).error,
-            "line 3: expected a group code, got 'x8'");
-  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "10", "abc"})).error,
-            "line 4: group code 10 expects a number, got 'abc'");
-  EXPECT_EQ(read_groups(dxf_lines({"10", "1", "20", ""})).error,
-            "line 4: group code 20 expects a number, got ''");
-  EXPECT_EQ(read_groups(dxf_lines({"70", "1.5"})).error,
-            "line 2: group code 70 expects an integer, got '1.5'");
-  EXPECT_EQ(read_groups(dxf_lines({"0", "LINE", "8"})).error,
-            "line 3: group code 8 has no value (the file ends)");
+  const std::pair<std::string, std::string> cases[] = {
+      {dxf_lines({"0", "LINE", "x8", "0"}), "line 3: expected a group code, got 'x8'"},
+      {dxf_lines({"0", "LINE", "10", "abc"}), "line 4: group code 10 expects a number, got 'abc'"},
+      {dxf_lines({"10", "1", "20", ""}), "line 4: group code 20 expects a number, got ''"},
+      {dxf_lines({"70", "1.5"}), "line 2: group code 70 expects an integer, got '1.5'"},
+      {dxf_lines({"0", "LINE", "8"}), "line 3: group code 8 has no value (the file ends)"},
+  };
+  for (const auto& [file, error] : cases) EXPECT_EQ(read_groups(file).error, error) << file;
 }
 
 BinaryFile line_file(bool two_byte_codes) {
@@ -143,12 +122,11 @@ void expect_line_groups(const Read& r) {
   EXPECT_EQ(r.groups[12].s, "ENDSEC");
 }
 
-TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodes) {
-  expect_line_groups(read_groups(line_file(false).bytes()));
-}
-
-TEST(BinaryTags, R13FormWithTwoByteCodes) {
-  expect_line_groups(read_groups(line_file(true).bytes()));
+TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodesAndR13FormWithTwoByteCodes) {
+  for (bool two_byte : {false, true}) {
+    SCOPED_TRACE(two_byte ? "two-byte codes" : "one-byte codes");
+    expect_line_groups(read_groups(line_file(two_byte).bytes()));
+  }
 }
 
 TEST(BinaryTags, TruncatedFilesNameTheByteOffset) {
@@ -166,27 +144,17 @@ TEST(BinaryTags, TruncatedFilesNameTheByteOffset) {
                 ": the file ends inside the text of group code 8 (no terminating zero byte)");
 }
 
-TEST(Numbers, RealsAreWrittenShortestAndReadBackExactly) {
-  EXPECT_EQ(format_real(0.1), "0.1");
-  EXPECT_EQ(format_real(1), "1");
-  EXPECT_EQ(format_real(-2.5), "-2.5");
-  for (double v : {1.0 / 3, 1e20, -1e-300, 523.5137447647758, 0.30000000000000004}) {
-    std::string text = format_real(v);
-    EXPECT_EQ(std::stod(text), v) << text;
-  }
-}
-
-TEST(Numbers, AnglesAreWrittenAsTheShortestDegreesThatGiveTheRadiansBack) {
-  EXPECT_EQ(format_angle(degrees_to_radians(86)), "86");
-  EXPECT_EQ(format_angle(degrees_to_radians(90)), "90");
-  EXPECT_EQ(format_angle(degrees_to_radians(-45.5)), "-45.5");
-  EXPECT_EQ(format_angle(degrees_to_radians(359.99)), "359.99");
-  EXPECT_EQ(format_angle(0), "0");
+TEST(Numbers, RealsAndAnglesAreWrittenShortestAndReadBackExactly) {
+  const std::pair<double, std::string> reals[] = {{0.1, "0.1"}, {1, "1"}, {-2.5, "-2.5"}};
+  for (const auto& [v, text] : reals) EXPECT_EQ(format_real(v), text);
+  const std::pair<double, std::string> degrees[] = {
+      {86, "86"}, {90, "90"}, {-45.5, "-45.5"}, {359.99, "359.99"}, {0, "0"}};
+  for (const auto& [v, text] : degrees) EXPECT_EQ(format_angle(degrees_to_radians(v)), text);
+  for (double v : {1.0 / 3, 1e20, -1e-300, 523.5137447647758, 0.30000000000000004})
+    EXPECT_EQ(std::stod(format_real(v)), v) << format_real(v);
   // Radians the host computed, not converted from a decimal: still read back exactly.
-  for (double radians : {kPi / 3, 2.0, -0.7853981633974483, 1e-9}) {
-    std::string text = format_angle(radians);
-    EXPECT_EQ(degrees_to_radians(std::stod(text)), radians) << text;
-  }
+  for (double radians : {kPi / 3, 2.0, -0.7853981633974483, 1e-9})
+    EXPECT_EQ(degrees_to_radians(std::stod(format_angle(radians))), radians) << radians;
 }
 
 TEST(TagWriting, CodesAreRightAlignedAndPointsWriteTheirCoordinates) {

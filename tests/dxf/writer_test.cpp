@@ -56,51 +56,45 @@ const Record& same_record(const Database& back, const Database& db, RecordId id)
   return back.record(back.find_handle(db.record(id).handle()));
 }
 
-TEST(HostRecords, LinesGetMarkersAndTheirOwnerWithoutChangingTheDrawing) {
-  auto db = new_drawing();
-  RecordId id = db->add_entity(
-      make("LINE", {text(8, "WALLS"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));
-  Record before = db->record(id);
-  auto back = written(*db);
-  EXPECT_EQ(db->record(id), before);
-  const Record& line = same_record(*back, *db, id);
-  EXPECT_EQ(codes(line), (std::vector<int>{5, 330, 100, 8, 100, 10, 11}));
-  EXPECT_EQ(markers(line), (std::vector<std::string>{"AcDbEntity", "AcDbLine"}));
-  EXPECT_EQ(line.text(330), handle_of(*back, back->table_entry("BLOCK_RECORD", "*Model_Space")));
-}
-
-TEST(HostRecords, DimensionsGetTheirThreeSubclassesAndKeepExtendedDataLast) {
-  auto db = new_drawing();
-  RecordId id = db->add_entity(
-      make("DIMENSION",
-           {text(8, "0"), text(2, "*D1"), Group::point(10, {0, 0.2, 0}),
-            Group::point(11, {1, 0.3, 0}), Group::integer(70, 32), text(1, ""), Group::real(42, 2),
-            text(3, "STANDARD"), Group::point(13, {0, 0, 0}), Group::point(14, {2, 0, 0}),
-            Group::real(50, 0), text(1001, "ACAD"), text(1000, "DSTYLE")}));
-  auto back = written(*db);
-  const Record& dim = same_record(*back, *db, id);
-  EXPECT_EQ(codes(dim), (std::vector<int>{5, 330, 100, 8, 100, 2, 10, 11, 70, 1, 42, 3, 100, 13, 14,
-                                          50, 100, 1001, 1000}));
-  EXPECT_EQ(markers(dim),
-            (std::vector<std::string>{"AcDbEntity", "AcDbDimension", "AcDbAlignedDimension",
-                                      "AcDbRotatedDimension"}));
-}
-
-TEST(HostRecords, TextsAndArcsSplitTheirGroupsBetweenTwoSubclasses) {
-  auto db = new_drawing();
-  RecordId t = db->add_entity(
-      make("TEXT", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 0.1), text(1, "A"),
-                    Group::integer(72, 1), Group::point(11, {1, 0, 0}), Group::integer(73, 2)}));
-  RecordId a =
-      db->add_entity(make("ARC", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 1),
-                                  Group::real(50, 0), Group::real(51, 1)}));
-  auto back = written(*db);
-  EXPECT_EQ(codes(same_record(*back, *db, t)),
-            (std::vector<int>{5, 330, 100, 8, 100, 10, 40, 1, 72, 11, 100, 73}));
-  EXPECT_EQ(markers(same_record(*back, *db, a)),
-            (std::vector<std::string>{"AcDbEntity", "AcDbCircle", "AcDbArc"}));
-  EXPECT_EQ(codes(same_record(*back, *db, a)),
-            (std::vector<int>{5, 330, 100, 8, 100, 10, 40, 100, 50, 51}));
+TEST(HostRecords, EntitiesGetTheirSubclassMarkersAndOwnerWithoutChangingTheDrawing) {
+  struct Case {
+    Record rec;
+    std::vector<int> codes;
+    std::vector<std::string> markers;
+  };
+  const Case cases[] = {
+      {make("LINE", {text(8, "WALLS"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}),
+       {5, 330, 100, 8, 100, 10, 11},
+       {"AcDbEntity", "AcDbLine"}},
+      // Extended data stays last.
+      {make("DIMENSION",
+            {text(8, "0"), text(2, "*D1"), Group::point(10, {0, 0.2, 0}),
+             Group::point(11, {1, 0.3, 0}), Group::integer(70, 32), text(1, ""), Group::real(42, 2),
+             text(3, "STANDARD"), Group::point(13, {0, 0, 0}), Group::point(14, {2, 0, 0}),
+             Group::real(50, 0), text(1001, "ACAD"), text(1000, "DSTYLE")}),
+       {5, 330, 100, 8, 100, 2, 10, 11, 70, 1, 42, 3, 100, 13, 14, 50, 100, 1001, 1000},
+       {"AcDbEntity", "AcDbDimension", "AcDbAlignedDimension", "AcDbRotatedDimension"}},
+      {make("TEXT", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 0.1), text(1, "A"),
+                     Group::integer(72, 1), Group::point(11, {1, 0, 0}), Group::integer(73, 2)}),
+       {5, 330, 100, 8, 100, 10, 40, 1, 72, 11, 100, 73},
+       {"AcDbEntity", "AcDbText", "AcDbText"}},
+      {make("ARC", {text(8, "0"), Group::point(10, {0, 0, 0}), Group::real(40, 1),
+                    Group::real(50, 0), Group::real(51, 1)}),
+       {5, 330, 100, 8, 100, 10, 40, 100, 50, 51},
+       {"AcDbEntity", "AcDbCircle", "AcDbArc"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rec.type);
+    auto db = new_drawing();
+    RecordId id = db->add_entity(c.rec);
+    Record before = db->record(id);
+    auto back = written(*db);
+    EXPECT_EQ(db->record(id), before);
+    const Record& rec = same_record(*back, *db, id);
+    EXPECT_EQ(codes(rec), c.codes);
+    EXPECT_EQ(markers(rec), c.markers);
+    EXPECT_EQ(rec.text(330), handle_of(*back, back->table_entry("BLOCK_RECORD", "*Model_Space")));
+  }
 }
 
 TEST(HostRecords, VerticesAndSeqendBelongToTheirPolyline) {
@@ -148,8 +142,7 @@ TEST(HostRecords, BlocksTheHostMakesGetBlockRecordsAndAreAcceptedByEzdxf) {
 
 TEST(HostRecords, TheHandleSeedStaysAboveEveryHandleWritten) {
   auto db = new_drawing();
-  for (int k = 0; k < 20; ++k)
-    db->add_entity(make("POINT", {text(8, "0"), Group::point(10, {1.0 * k, 0, 0})}));
+  for (int k = 0; k < 20; ++k) db->add_entity(make("POINT", {text(8, "0")}));
   auto back = written(*db);
   uint64_t seed = parse_handle(back->header_var("$HANDSEED")->groups.at(0).s);
   for (size_t id = 0; id < back->slot_count(); ++id)
@@ -207,21 +200,17 @@ TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
   EXPECT_NE(out.find("\n 51\n359.999\n"), std::string::npos);
 }
 
-TEST(Writing, TwoCoordinatePointsAreWrittenWithoutZ) {
-  auto db = new_drawing();
-  db->add_entity(
-      make("LWPOLYLINE", {text(8, "0"), Group::integer(90, 2), Group::point(10, {1.5, 2.5, 0}, 2),
-                          Group::point(10, {3, 4, 0}, 2)}));
-  std::string out = write_dxf(*db);
-  EXPECT_NE(out.find(" 10\n1.5\n 20\n2.5\n 10\n3\n 20\n4\n"), std::string::npos);
-}
-
 TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
   Database db;
   db.set_var("CLAYER", VarValue::text("Wände"));
   db.add_entity(
       make("LINE", {text(8, "Wände"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));
+  // Two-coordinate points are written without Z.
+  db.add_entity(
+      make("LWPOLYLINE", {text(8, "0"), Group::integer(90, 2), Group::point(10, {1.5, 2.5, 0}, 2),
+                          Group::point(10, {3, 4, 0}, 2)}));
   std::string out = write_dxf(db);
+  EXPECT_NE(out.find(" 10\n1.5\n 20\n2.5\n 10\n3\n 20\n4\n"), std::string::npos);
   EXPECT_EQ(out.rfind(dxf_lines({"  0", "SECTION", "  2", "HEADER", "  9", "$ACADVER", "  1",
                                  "AC1027", "  9", "$CLAYER"}),
                       0),
@@ -250,7 +239,7 @@ size_t files_in(const std::filesystem::path& dir) {
   return n;
 }
 
-TEST(Saving, ASavedFileHoldsWhatWriteGivesAndNothingElseIsLeft) {
+TEST(Saving, ASavedFileHoldsWhatWriteGivesAndFailuresCreateNothing) {
   testing::TempDir dir;
   auto db = new_drawing();
   std::string path = (dir.path() / "plan.dxf").string();
@@ -259,28 +248,21 @@ TEST(Saving, ASavedFileHoldsWhatWriteGivesAndNothingElseIsLeft) {
   ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
   EXPECT_EQ(contents(path), write_dxf(*db));
   EXPECT_EQ(files_in(dir.path()), 1u);
-}
 
-TEST(Saving, AMissingFolderIsAnErrorAndCreatesNothing) {
-  testing::TempDir dir;
-  std::string path = (dir.path() / "missing" / "plan.dxf").string();
-  std::string error;
-  EXPECT_FALSE(save_dxf(*new_drawing(), path, &error));
-  EXPECT_EQ(error.rfind("cannot save " + path + ": cannot create a file in ", 0), 0u) << error;
-  EXPECT_EQ(files_in(dir.path()), 0u);
-}
-
-TEST(Saving, AFailedRenameLeavesTheTargetAndNoTemporaryFile) {
-  testing::TempDir dir;
-  // A folder in the target's place: the new file cannot replace it.
-  std::filesystem::path target = dir.path() / "plan.dxf";
-  std::filesystem::create_directory(target);
-  std::ofstream(target / "inside.txt") << "original";
-  std::string error;
-  EXPECT_FALSE(save_dxf(*new_drawing(), target.string(), &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(contents(target / "inside.txt"), "original");
+  std::string missing = (dir.path() / "missing" / "plan.dxf").string();
+  EXPECT_FALSE(save_dxf(*db, missing, &error));
+  EXPECT_EQ(error.rfind("cannot save " + missing + ": cannot create a file in ", 0), 0u) << error;
   EXPECT_EQ(files_in(dir.path()), 1u);
+
+  // A folder in the target's place: the new file cannot replace it.
+  std::filesystem::path folder = dir.path() / "folder.dxf";
+  std::filesystem::create_directory(folder);
+  std::ofstream(folder / "inside.txt") << "original";
+  error.clear();
+  EXPECT_FALSE(save_dxf(*db, folder.string(), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(contents(folder / "inside.txt"), "original");
+  EXPECT_EQ(files_in(dir.path()), 2u);
 }
 
 TEST(Saving, AWriteThatFailsHalfwayLeavesTheOriginalAndNoTemporaryFile) {

@@ -128,26 +128,12 @@ TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
   wchar_t value[8];
   EXPECT_EQ(ads_get_tile(dialog, L"height", value, 8), RTERROR);
   EXPECT_EQ(ads_mode_tile(dialog, L"width", 7), RTERROR);
-}
-
-TEST_F(HostDialogs, GetTileCutsToTheBufferInCharactersNotBytes) {
-  ads_hdlg dialog = new_size_dialog();
+  // get_tile cuts to the buffer in characters, not bytes.
   ads_set_tile(dialog, L"width", L"Länge über");
   EXPECT_EQ(tile(dialog, L"width", 4), L"Län");
   EXPECT_EQ(tile(dialog, L"width", 1), L"");
   EXPECT_EQ(tile(dialog, L"width", 11), L"Länge über");
-  wchar_t value[4];
   EXPECT_EQ(ads_get_tile(dialog, L"width", value, 0), RTERROR);
-}
-
-TEST_F(HostDialogs, UnknownDialogNameGivesNoHandle) {
-  int id = load(write(dir_ / "size.dcl", kSizeDcl));
-  ads_hdlg dialog = &id;
-  EXPECT_EQ(ads_new_dialog(L"Size", id, NULLCB, &dialog), RTERROR);
-  EXPECT_EQ(dialog, nullptr);
-  dialog = &id;
-  EXPECT_EQ(ads_new_dialog(L"size", id + 1, NULLCB, &dialog), RTERROR);
-  EXPECT_EQ(dialog, nullptr);
 }
 
 TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientData) {
@@ -175,39 +161,43 @@ TEST_F(HostDialogs, DefaultCallbackAnswersForTilesWithoutTheirOwn) {
   EXPECT_EQ(seen_.value, L"1");
 }
 
-TEST_F(HostDialogs, AcceptCallbackEndsWithOkAtTheHostsPlace) {
-  ads_hdlg dialog = new_size_dialog();
-  ads_action_tile(dialog, L"accept", accept);
-  script("width=30\nOK\n");
-  EXPECT_EQ(start(dialog), DLGOK);
-  EXPECT_EQ(seen_.x, cad::kDefaultDialogPosition.x);
-  EXPECT_EQ(seen_.y, cad::kDefaultDialogPosition.y);
-}
-
-TEST_F(HostDialogs, DonePositionedReportsWhereTheDialogWasLeft) {
+TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLeft) {
   int id = load(write(dir_ / "size.dcl", kSizeDcl));
-  ads_hdlg dialog = nullptr;
-  ASSERT_EQ(ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog), RTNORM);
-  ads_action_tile(dialog, L"accept", accept);
-  script("OK\n");
-  EXPECT_EQ(start(dialog), DLGOK);
-  EXPECT_EQ(seen_.x, 30);
-  EXPECT_EQ(seen_.y, 40);
-
-  ASSERT_EQ(ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog), RTNORM);
-  ads_action_tile(dialog, L"accept", accept);
-  script("MOVE 200,150\nOK\n");
-  EXPECT_EQ(start(dialog), DLGOK);
-  EXPECT_EQ(seen_.x, 200);
-  EXPECT_EQ(seen_.y, 150);
+  struct Case {
+    bool positioned;
+    const char* replies;
+    int x, y;
+  };
+  const Case cases[] = {
+      {false, "width=30\nOK\n", cad::kDefaultDialogPosition.x, cad::kDefaultDialogPosition.y},
+      {true, "OK\n", 30, 40},
+      {true, "MOVE 200,150\nOK\n", 200, 150},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.replies);
+    ads_hdlg dialog = nullptr;
+    ASSERT_EQ(c.positioned ? ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog)
+                           : ads_new_dialog(L"size", id, NULLCB, &dialog),
+              RTNORM);
+    ads_action_tile(dialog, L"accept", accept);
+    script(c.replies);
+    EXPECT_EQ(start(dialog), DLGOK);
+    EXPECT_EQ(seen_.x, c.x);
+    EXPECT_EQ(seen_.y, c.y);
+  }
 }
 
-TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancel) {
+TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancelAndTheHandle) {
   for (const char* replies : {"Cancel\n", "^C\n", ""}) {
     ads_hdlg dialog = new_size_dialog();
     ads_action_tile(dialog, L"accept", accept);
     script(replies);
     EXPECT_EQ(start(dialog), DLGCANCEL) << replies;
+    // The handle ends with start_dialog.
+    wchar_t value[8];
+    EXPECT_EQ(ads_get_tile(dialog, L"width", value, 8), RTERROR);
+    int status = 0;
+    EXPECT_EQ(ads_start_dialog(dialog, &status), RTERROR);
   }
 }
 
@@ -222,58 +212,38 @@ TEST_F(HostDialogs, CallbacksChangeTheRunningDialog) {
       << host_.transcript().text();
 }
 
-TEST_F(HostDialogs, HandleEndsWithStartDialog) {
-  ads_hdlg dialog = new_size_dialog();
-  script("Cancel\n");
-  start(dialog);
-  wchar_t value[8];
-  EXPECT_EQ(ads_get_tile(dialog, L"width", value, 8), RTERROR);
-  int status = 0;
-  EXPECT_EQ(ads_start_dialog(dialog, &status), RTERROR);
-}
-
-TEST_F(HostDialogs, MissingFileGivesRtErrorAndNoId) {
+TEST_F(HostDialogs, MissingFileOrSyntaxErrorGivesRtErrorAndNoIdAndTheErrorsLine) {
   int id = 5;
   EXPECT_EQ(ads_load_dialog((dir_ / "none.dcl").wstring().c_str(), &id), RTERROR);
   EXPECT_LT(id, 0);
-}
-
-TEST_F(HostDialogs, SyntaxErrorIsReportedWithItsLine) {
   fs::path bad =
       write(dir_ / "bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
-  int id = 5;
+  id = 5;
   EXPECT_EQ(ads_load_dialog(bad.wstring().c_str(), &id), RTERROR);
   EXPECT_LT(id, 0);
   EXPECT_NE(host_.transcript().text().find("bad.dcl:3:"), std::string::npos)
       << host_.transcript().text();
 }
 
-TEST_F(HostDialogs, FileIsFoundRelativeToTheCurrentFolderWithoutItsExtension) {
+TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheExecutable) {
   write(dir_ / "size.dcl", kSizeDcl);
-  fs::path before = fs::current_path();
-  fs::current_path(dir_);
-  int id = -1;
-  int status = ads_load_dialog(L"size", &id);
-  fs::current_path(before);
-  EXPECT_EQ(status, RTNORM);
-  EXPECT_GT(id, 0);
-}
-
-TEST_F(HostDialogs, FileIsFoundBesideTheExecutable) {
   fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
                     ("dulk-beside-" + std::to_string(getpid()) + ".dcl");
   write(beside, kSizeDcl);
   fs::path before = fs::current_path();
   fs::current_path(dir_);
-  int id = -1;
-  int status = ads_load_dialog(beside.filename().wstring().c_str(), &id);
+  int here = -1, there = -1;
+  int here_status = ads_load_dialog(L"size", &here);
+  int there_status = ads_load_dialog(beside.filename().wstring().c_str(), &there);
   fs::current_path(before);
   fs::remove(beside);
-  EXPECT_EQ(status, RTNORM);
-  EXPECT_GT(id, 0);
+  EXPECT_EQ(here_status, RTNORM);
+  EXPECT_GT(here, 0);
+  EXPECT_EQ(there_status, RTNORM);
+  EXPECT_GT(there, 0);
 }
 
-TEST_F(HostDialogs, UnloadedFileShowsNoDialogAndItsIdIsReused) {
+TEST_F(HostDialogs, UnloadedFileOrUnknownNameShowsNoDialogAndTheIdIsReused) {
   fs::path file = write(dir_ / "size.dcl", kSizeDcl);
   int first = load(file);
   int second = load(file);
@@ -283,6 +253,13 @@ TEST_F(HostDialogs, UnloadedFileShowsNoDialogAndItsIdIsReused) {
   ads_hdlg dialog = nullptr;
   EXPECT_EQ(ads_new_dialog(L"size", first, NULLCB, &dialog), RTERROR);
   EXPECT_EQ(load(file), first);
+  // Names are matched exactly; an unknown name or id gives no handle.
+  dialog = &first;
+  EXPECT_EQ(ads_new_dialog(L"Size", first, NULLCB, &dialog), RTERROR);
+  EXPECT_EQ(dialog, nullptr);
+  dialog = &first;
+  EXPECT_EQ(ads_new_dialog(L"size", second + 1, NULLCB, &dialog), RTERROR);
+  EXPECT_EQ(dialog, nullptr);
 }
 
 }  // namespace

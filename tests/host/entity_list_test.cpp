@@ -11,26 +11,21 @@ namespace {
 
 class EntityListTest : public HostTest {
  protected:
-  static void name_of(const std::vector<int64_t>& v, ads_name out) {
-    out[0] = v[0];
-    out[1] = v[1];
+  void register_apps() {
+    ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
+    ASSERT_EQ(acdbRegApp(L"OTHER"), RTNORM);
   }
-  void register_app(const wchar_t* app) { ASSERT_EQ(acdbRegApp(app), RTNORM); }
 };
 
 TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
   ads_point c = {1.5, 2.5, 0};
-  RbList made(
+  auto made = make_entity(
       acutBuildList(RTDXF0, L"ARC", 8, L"WALLS", 10, c, 40, 2.0, 50, 0.25, 51, 1.5, 62, 3, 0));
-  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
-  ads_name name;
-  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  ads_name name = {made[0], made[1]};
   RbList got(acdbEntGet(name));
   ASSERT_TRUE(got);
   EXPECT_EQ(codes(got.get()), (std::vector<int>{-1, 0, 5, 8, 10, 40, 50, 51, 62}));
-  EXPECT_EQ(got->resval.rlname[0], name[0]);
   EXPECT_EQ(got->resval.rlname[1], name[1]);
-  EXPECT_EQ(rb_string(got.get(), 0), L"ARC");
   EXPECT_EQ(rb_string(got.get(), 8), L"WALLS");
   // Angles stay radians in lists; the centre is as given.
   EXPECT_DOUBLE_EQ(find_rb(got.get(), 50)->resval.rreal, 0.25);
@@ -45,42 +40,36 @@ TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
 }
 
 TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
-  ads_point a = {0, 0, 0}, b = {1, 0, 0};
-  RbList layer(acutBuildList(RTDXF0, L"LINE", 8, L"NOTES", 10, a, 11, b, 0));
-  ASSERT_EQ(acdbEntMake(layer.get()), RTNORM);
+  make_line(0, 0, 1, 0, L"NOTES");
   resbuf value{nullptr, RTSTR, {}};
   value.resval.rstring = const_cast<ACHAR*>(L"notes");
   ASSERT_EQ(acedSetVar(L"clayer", &value), RTNORM);
-  RbList plain(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
-  ASSERT_EQ(acdbEntMake(plain.get()), RTNORM);
-  ads_name name;
-  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  ads_point a = {0, 0, 0};
+  auto made = make_entity(acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, 1.0, 0));
+  ads_name name = {made[0], made[1]};
   RbList got(acdbEntGet(name));
   EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
 }
 
 TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
   ads_point a = {0, 0, 0};
-  RbList unknown(acutBuildList(RTDXF0, L"BLOB", 10, a, 0));
-  EXPECT_EQ(acdbEntMake(unknown.get()), RTERROR);
-  RbList no_end(acutBuildList(RTDXF0, L"LINE", 10, a, 0));
-  EXPECT_EQ(acdbEntMake(no_end.get()), RTERROR);
-  RbList no_block(acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0));
-  EXPECT_EQ(acdbEntMake(no_block.get()), RTERROR);
-  RbList orphan(acutBuildList(RTDXF0, L"VERTEX", 10, a, 0));
-  EXPECT_EQ(acdbEntMake(orphan.get()), RTERROR);
+  for (resbuf* list :
+       {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
+        acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
+        acutBuildList(RTDXF0, L"VERTEX", 10, a, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
+  }
   EXPECT_TRUE(db().entities().empty());
 }
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
-  register_app(L"TAV");
-  register_app(L"OTHER");
+  register_apps();
   ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"STANDARD",
-                            1040, 0.3, 1070, 2, 1001, L"OTHER", 1071, 70000, 0));
-  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
-  ads_name name;
-  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  auto made =
+      make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"STANDARD",
+                                1040, 0.3, 1070, 2, 1001, L"OTHER", 1071, 70000, 0));
+  ads_name name = {made[0], made[1]};
 
   RbList plain(acdbEntGet(name));
   EXPECT_EQ(find_rb(plain.get(), -3), nullptr);
@@ -102,21 +91,16 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
 }
 
 TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
-  register_app(L"TAV");
-  register_app(L"OTHER");
+  register_apps();
   ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"OLD", 1001,
-                            L"OTHER", 1000, L"KEEP", 0));
-  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
-  ads_name name;
-  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
+                                        L"OLD", 1001, L"OTHER", 1000, L"KEEP", 0));
+  ads_name name = {made[0], made[1]};
   RbList before(acdbEntGet(name));
   std::wstring handle = rb_string(before.get(), 5);
 
   // Append new TAV data to the plain list, as the module does, and move the line's end.
-  resbuf* tail = before.get();
-  while (tail->rbnext) tail = tail->rbnext;
-  tail->rbnext = acutBuildList(-3, 1001, L"TAV", 1000, L"NEW", 1040, 1.25, 0);
+  append(before.get(), acutBuildList(-3, 1001, L"TAV", 1000, L"NEW", 1040, 1.25, 0));
   find_rb(before.get(), 11)->resval.rpoint[X] = 9;
   ASSERT_EQ(acdbEntMod(before.get()), RTNORM);
 
@@ -135,12 +119,9 @@ TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
   RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0));
   EXPECT_EQ(acdbEntMake(made.get()), RTERROR);
   auto line = make_line(0, 0, 1, 1);
-  ads_name name;
-  name_of(line, name);
+  ads_name name = {line[0], line[1]};
   RbList list(acdbEntGet(name));
-  resbuf* tail = list.get();
-  while (tail->rbnext) tail = tail->rbnext;
-  tail->rbnext = acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0);
+  append(list.get(), acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0));
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   EXPECT_EQ(acdbRegApp(L"NOBODY"), RTNORM);
   EXPECT_EQ(acdbRegApp(L"nobody"), RTERROR);
@@ -150,8 +131,7 @@ TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
 TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
   auto first = make_line(0, 0, 1, 0);
   auto second = make_line(0, 1, 1, 1);
-  ads_name name;
-  name_of(second, name);
+  ads_name name = {second[0], second[1]};
   ASSERT_EQ(acdbEntDel(name), RTNORM);
   EXPECT_EQ(acdbEntGet(name), nullptr);
   ads_name last;
@@ -191,18 +171,12 @@ TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
 TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   auto line = make_line(0, 0, 1, 0);
   ads_point origin = {0, 0, 0}, p1 = {0, 0, 0}, p2 = {10, 0, 0};
-  RbList head(acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, origin, 70, 0, 0));
-  ASSERT_EQ(acdbEntMake(head.get()), RTNORM);
-  RbList v1(acutBuildList(RTDXF0, L"VERTEX", 10, p1, 0));
-  RbList v2(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0));
-  ASSERT_EQ(acdbEntMake(v1.get()), RTNORM);
-  ASSERT_EQ(acdbEntMake(v2.get()), RTNORM);
-  ads_name last;
-  ASSERT_EQ(acdbEntLast(last), RTNORM);
-  EXPECT_EQ(last[0], line[0]) << "the polyline must not show before its SEQEND";
-  RbList end(acutBuildList(RTDXF0, L"SEQEND", 0));
-  ASSERT_EQ(acdbEntMake(end.get()), RTNORM);
-  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, origin, 70, 0, 0)), line);
+  make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p1, 0));
+  EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0)), line)
+      << "the polyline must not show before its SEQEND";
+  auto poly_name = make_entity(acutBuildList(RTDXF0, L"SEQEND", 0));
+  ads_name last = {poly_name[0], poly_name[1]};
   RbList poly(acdbEntGet(last));
   EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
 
@@ -234,10 +208,8 @@ TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
   EXPECT_EQ(std::wstring(name).substr(0, 2), L"*U");
   EXPECT_NE(db().block_index(to_utf8(name)), Database::npos);
 
-  RbList insert(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name, 10, origin, 0));
-  ASSERT_EQ(acdbEntMake(insert.get()), RTNORM);
-  ads_name ins;
-  ASSERT_EQ(acdbEntLast(ins), RTNORM);
+  auto made = make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name, 10, origin, 0));
+  ads_name ins = {made[0], made[1]};
   RbList got(acdbEntGet(ins));
   EXPECT_EQ(rb_string(got.get(), 2), name);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "cad/ads/text.h"
 #include "cad/geom/coords.h"
 #include "host_checks.h"
 
@@ -80,69 +81,64 @@ TEST_F(GeometryTest, TransIntoTheObjectSystemOfAnExtrusionAndOfAnEntity) {
   EXPECT_EQ(acedTrans(p, &bad, &world, 0, out), RTERROR);
 }
 
-TEST_F(GeometryTest, IntersLinesAndSegmentsAndParallels) {
+TEST_F(GeometryTest, IntersDistanceAngleAndPolar) {
   ads_point a1 = {0, 0, 0}, a2 = {1, 0, 0}, b1 = {3, -1, 0}, b2 = {3, 1, 0}, out;
   ASSERT_EQ(acdbInters(a1, a2, b1, b2, 0, out), RTNORM);
   expect_point(out, 3, 0, 0);
   EXPECT_NE(acdbInters(a1, a2, b1, b2, 1, out), RTNORM);
   ads_point c1 = {0, 1, 0}, c2 = {1, 1, 0};
   EXPECT_EQ(acdbInters(a1, a2, c1, c2, 0, out), RTNONE);
-}
 
-TEST_F(GeometryTest, DistanceAngleAndPolar) {
   ads_point a = {1, 1, 0}, b = {1, -2, 4};
   EXPECT_DOUBLE_EQ(acutDistance(a, b), 5);
   EXPECT_NEAR(acutAngle(a, b), 1.5 * std::numbers::pi, kTol);
-  ads_point out;
   acutPolar(a, std::numbers::pi / 2, 2, out);
   expect_point(out, 1, 3, 0);
 }
 
-TEST_F(GeometryTest, DisToFReadsTheFormsOfEachLinearUnit) {
+TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
+  struct Case {
+    const wchar_t* text;
+    int unit, prec;
+    ads_real value;
+  };
+  // prec < 0: read only.
+  const Case cases[] = {{L"18.50", 2, 2, 18.5},
+                        {L"1.25E+01", 1, -1, 12.5},
+                        {L"1'-6.5\"", 3, 1, 18.5},
+                        {L"1'-6 1/2\"", 4, 4, 18.5},
+                        {L"-3 1/4", 5, -1, -3.25}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(to_utf8(c.text));
+    ads_real v = 0;
+    EXPECT_EQ(acdbDisToF(c.text, c.unit, &v), RTNORM);
+    EXPECT_DOUBLE_EQ(v, c.value);
+    if (c.prec < 0) continue;
+    ACHAR buf[40];
+    ASSERT_EQ(acdbRToS(c.value, c.unit, c.prec, buf, 40), RTNORM);
+    EXPECT_STREQ(buf, c.text);
+  }
   ads_real v = 0;
-  EXPECT_EQ(acdbDisToF(L"12.5", 2, &v), RTNORM);
-  EXPECT_DOUBLE_EQ(v, 12.5);
-  EXPECT_EQ(acdbDisToF(L"1.25E+01", 1, &v), RTNORM);
-  EXPECT_DOUBLE_EQ(v, 12.5);
-  EXPECT_EQ(acdbDisToF(L"1'-6.5\"", 3, &v), RTNORM);
-  EXPECT_DOUBLE_EQ(v, 18.5);
-  EXPECT_EQ(acdbDisToF(L"1'-6 1/2\"", 4, &v), RTNORM);
-  EXPECT_DOUBLE_EQ(v, 18.5);
-  EXPECT_EQ(acdbDisToF(L"-3 1/4", 5, &v), RTNORM);
-  EXPECT_DOUBLE_EQ(v, -3.25);
-  EXPECT_EQ(acdbDisToF(L"1'6", 2, &v), RTERROR);
-  EXPECT_EQ(acdbDisToF(L"abc", -1, &v), RTERROR);
-  EXPECT_EQ(acdbDisToF(L"", -1, &v), RTERROR);
-}
-
-TEST_F(GeometryTest, RToSWritesEachLinearUnitAndReadsBack) {
-  ACHAR buf[40];
-  ASSERT_EQ(acdbRToS(18.5, 2, 2, buf, 40), RTNORM);
-  EXPECT_STREQ(buf, L"18.50");
-  ASSERT_EQ(acdbRToS(18.5, 4, 4, buf, 40), RTNORM);
-  EXPECT_STREQ(buf, L"1'-6 1/2\"");
-  ads_real back = 0;
-  ASSERT_EQ(acdbDisToF(buf, 4, &back), RTNORM);
-  EXPECT_DOUBLE_EQ(back, 18.5);
-  ASSERT_EQ(acdbRToS(18.5, 3, 1, buf, 40), RTNORM);
-  EXPECT_STREQ(buf, L"1'-6.5\"");
-  EXPECT_EQ(acdbRToS(123456.0, 2, 2, buf, 4), RTERROR);
+  for (const wchar_t* bad : {L"1'6", L"abc", L""}) EXPECT_EQ(acdbDisToF(bad, 2, &v), RTERROR);
+  ACHAR small[4];
+  EXPECT_EQ(acdbRToS(123456.0, 2, 2, small, 4), RTERROR);
 }
 
 class VarsTest : public HostTest {};
 
 TEST_F(VarsTest, GetVarGivesEachTypeWhateverTheCaseOfTheName) {
+  const std::pair<const wchar_t*, int> cases[] = {
+      {L"cmdEcho", RTSHORT}, {L"dimasz", RTREAL}, {L"Clayer", RTSTR}, {L"lastpoint", RT3DPOINT}};
+  for (const auto& [name, type] : cases) {
+    resbuf v;
+    ASSERT_EQ(acedGetVar(name, &v), RTNORM) << to_utf8(name);
+    EXPECT_EQ(v.restype, type) << to_utf8(name);
+    if (type == RTSTR) {
+      EXPECT_STREQ(v.resval.rstring, L"0");
+      acutDelString(v.resval.rstring);
+    }
+  }
   resbuf v;
-  ASSERT_EQ(acedGetVar(L"cmdEcho", &v), RTNORM);
-  EXPECT_EQ(v.restype, RTSHORT);
-  ASSERT_EQ(acedGetVar(L"dimasz", &v), RTNORM);
-  EXPECT_EQ(v.restype, RTREAL);
-  ASSERT_EQ(acedGetVar(L"Clayer", &v), RTNORM);
-  ASSERT_EQ(v.restype, RTSTR);
-  EXPECT_STREQ(v.resval.rstring, L"0");
-  acutDelString(v.resval.rstring);
-  ASSERT_EQ(acedGetVar(L"lastpoint", &v), RTNORM);
-  EXPECT_EQ(v.restype, RT3DPOINT);
   EXPECT_EQ(acedGetVar(L"NOSUCHVAR", &v), RTERROR);
 }
 

@@ -40,6 +40,18 @@ inline resbuf* find_rb(resbuf* rb, int type) {
   return const_cast<resbuf*>(find_rb(static_cast<const resbuf*>(rb), type));
 }
 
+// Hangs a list built by acutBuildList at the end of another.
+inline void append(resbuf* list, resbuf* tail) {
+  while (list->rbnext) list = list->rbnext;
+  list->rbnext = tail;
+}
+
+inline int set_short(const wchar_t* var, short value) {
+  resbuf rb{nullptr, RTSHORT, {}};
+  rb.resval.rint = value;
+  return acedSetVar(var, &rb);
+}
+
 inline std::wstring rb_string(const resbuf* rb, int type) {
   const resbuf* found = find_rb(rb, type);
   return found && found->resval.rstring ? found->resval.rstring : L"";
@@ -102,15 +114,19 @@ class HostTest : public ::testing::Test {
 
   std::string transcript() { return host_.transcript().text(); }
 
-  // Makes a LINE in model space through the interface; its name.
-  std::vector<int64_t> make_line(ads_real x1, ads_real y1, ads_real x2, ads_real y2,
-                                 const wchar_t* layer = L"0") {
-    ads_point a = {x1, y1, 0}, b = {x2, y2, 0};
-    RbList list(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, 0));
-    EXPECT_EQ(acdbEntMake(list.get()), RTNORM);
+  // Makes an entity of the list (released here) through the interface; its name.
+  std::vector<int64_t> make_entity(resbuf* list) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(owned.get()), RTNORM);
     ads_name name;
     EXPECT_EQ(acdbEntLast(name), RTNORM);
     return {name[0], name[1]};
+  }
+
+  std::vector<int64_t> make_line(ads_real x1, ads_real y1, ads_real x2, ads_real y2,
+                                 const wchar_t* layer = L"0") {
+    ads_point a = {x1, y1, 0}, b = {x2, y2, 0};
+    return make_entity(acutBuildList(RTDXF0, L"LINE", 8, layer, 10, a, 11, b, 0));
   }
 
   Host host_;
