@@ -6,14 +6,10 @@
 
 namespace {
 
-constexpr cad::Vec3 kX{1, 0, 0};
-constexpr cad::Vec3 kY{0, 1, 0};
 constexpr const char* kFirstPrompt = "Schnittlinien<Wahl>\\Schnittlinienpunkt eingeben:";
 constexpr const char* kNextPrompt = "Schnittlinienpunkt eingeben:";
 constexpr const char* kQuestion = "Schnittlinie loeschen <J> ?";
 constexpr const char* kNoCutLine = "Keine Schnittlinie gezeichnet!";
-
-using Places = std::vector<double>;
 
 class AutoBemTest : public DulkTest {
  protected:

@@ -207,29 +207,4 @@ INSTANTIATE_TEST_SUITE_P(Drawings, AutoBemDrawingTest,
                            return info.param.name;
                          });
 
-// Objects on layers that are off are not found by the fence: nothing to dimension, and the cut
-// line goes without a question.
-class AutoBemHiddenTest : public AutoBemDrawingTest {};
-
-TEST_P(AutoBemHiddenTest, ObjectsOnLayersOffAreNotDimensioned) {
-  const std::string before = saved_bytes();
-  ASSERT_EQ(script("AutoBem\n" + at(GetParam().from) + "\n" + at(GetParam().to) + "\n\n"), 0)
-      << transcript();
-  EXPECT_TRUE(has_run(
-      {"Es wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!", "Command: "}))
-      << transcript();
-  EXPECT_EQ(count_lines("Schnittlinie loeschen <J> ?"), 0u);
-  EXPECT_EQ(diff(before, saved_bytes()), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Drawings, AutoBemHiddenTest,
-                         ::testing::Values(CutCase{"ProfilesOnLayersOff",
-                                                   "curtain_wall_details_r2013.dxf",
-                                                   {161.438, 317.217, 0},
-                                                   {455.626, 317.217, 0},
-                                                   false}),
-                         [](const ::testing::TestParamInfo<CutCase>& info) {
-                           return info.param.name;
-                         });
-
 }  // namespace

@@ -6,11 +6,6 @@
 
 namespace {
 
-constexpr cad::Vec3 kX{1, 0, 0};
-constexpr cad::Vec3 kY{0, 1, 0};
-
-using Places = std::vector<double>;
-
 class BemAddTest : public ChainEditTest {
  protected:
   // BemAdd with the given points (current UCS, "x,y") on the dimensions under the picks.
@@ -20,12 +15,6 @@ class BemAddTest : public ChainEditTest {
     text += "\n";
     for (const SavedDim* dim : picks) text += at(on_line(*dim)) + "\n";
     EXPECT_EQ(script(text + "\n"), 0) << transcript();
-  }
-
-  std::vector<SavedDim> only_chain() {
-    const Chains all = chains();
-    EXPECT_EQ(all.size(), 1u);
-    return all.empty() ? std::vector<SavedDim>{} : all.begin()->second;
   }
 };
 

@@ -5,11 +5,6 @@
 
 namespace {
 
-constexpr cad::Vec3 kX{1, 0, 0};
-constexpr cad::Vec3 kY{0, 1, 0};
-
-using Places = std::vector<double>;
-
 class BemDelTest : public ChainEditTest {
  protected:
   // BemDel on the dimension under the pick, removing the points (current UCS, "x,y").
@@ -81,22 +76,30 @@ TEST_F(BemDelTest, ChainsLeftWithOnePointAreGone) {
   EXPECT_EQ(text.find("Keine Punkte mehr", empty + 2 + 1), std::string::npos);
 }
 
-TEST_F(BemDelTest, NearestPointGoesWithEveryCopyOfIt) {
-  // The copies need not stand next to each other.
-  const auto [left, count] = removed(
-      {{10, 0, 0}, {0, 0, 0}, {10.0009, -0.0009, 0}, {25, 0, 0}, {9.999, 0, 0}}, {11, 4, 0});
-  EXPECT_EQ(left, (Points{{0, 0, 0}, {25, 0, 0}, {9.999, 0, 0}}));
-  EXPECT_EQ(count, 4);
-}
-
-TEST_F(BemDelTest, OfEquallyNearPointsTheFirstInTheListGoes) {
-  EXPECT_EQ(removed({{0, 0, 0}, {10, 0, 0}}, {5, 3, 0}).first, (Points{{10, 0, 0}}));
-  EXPECT_EQ(removed({{10, 0, 0}, {0, 0, 0}}, {5, 3, 0}).first, (Points{{0, 0, 0}}));
-  // Distance in space: z counts.
-  EXPECT_EQ(removed({{0, 0, 4}, {5, 0, 0}}, {1, 0, 0}).first, (Points{{0, 0, 4}}));
-}
-
-TEST_F(BemDelTest, ListWithoutPointsIsReported) {
+// The nearest point goes with every copy of it, wherever they stand in the list; of equally
+// near points the first in the list; distance is taken in space.
+TEST_F(BemDelTest, RemovePointTakesTheNearestWithItsCopies) {
+  const struct {
+    const char* name;
+    Points points;
+    std::array<double, 3> picked;
+    Points left;
+  } cases[] = {
+      {"copies apart",
+       {{10, 0, 0}, {0, 0, 0}, {10.0009, -0.0009, 0}, {25, 0, 0}, {9.999, 0, 0}},
+       {11, 4, 0},
+       {{0, 0, 0}, {25, 0, 0}, {9.999, 0, 0}}},
+      {"equally near, first goes", {{0, 0, 0}, {10, 0, 0}}, {5, 3, 0}, {{10, 0, 0}}},
+      {"equally near, reversed", {{10, 0, 0}, {0, 0, 0}}, {5, 3, 0}, {{0, 0, 0}}},
+      {"z counts", {{0, 0, 4}, {5, 0, 0}}, {1, 0, 0}, {{0, 0, 4}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto [left, count] = removed(c.points, c.picked);
+    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(count, static_cast<int32_t>(c.left.size()) + 1);
+  }
+  // A list without points is reported.
   const auto [left, count] = removed({}, {0, 0, 0});
   EXPECT_TRUE(left.empty());
   EXPECT_EQ(count, 1);

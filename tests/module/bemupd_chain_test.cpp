@@ -6,33 +6,8 @@
 
 namespace {
 
-constexpr cad::Vec3 kX{1, 0, 0};
-constexpr cad::Vec3 kY{0, 1, 0};
-
-using Places = std::vector<double>;
-
 class BemUpdTest : public ChainEditTest {
  protected:
-  // The one chain of the drawing.
-  std::vector<SavedDim> only_chain() {
-    const Chains all = chains();
-    EXPECT_EQ(all.size(), 1u);
-    return all.empty() ? std::vector<SavedDim>{} : all.begin()->second;
-  }
-
-  // Changes point group code of the index-th dimension of the drawing.
-  void set_point(size_t index, int code, cad::Vec3 p) {
-    run([&] {
-      const auto dims = entities(L"DIMENSION");
-      RbList data(acdbEntGet(dims.at(index).data()));
-      resbuf* group = find_group(data.get(), code);
-      group->resval.rpoint[X] = p.x;
-      group->resval.rpoint[Y] = p.y;
-      group->resval.rpoint[Z] = p.z;
-      acdbEntMod(data.get());
-    });
-  }
-
   void erase(size_t index) {
     run([&] { acdbEntDel(entities(L"DIMENSION").at(index).data()); });
   }
@@ -140,8 +115,8 @@ TEST_F(BemUpdTest, VerticalChainInATurnedUcsStaysVertical) {
     EXPECT_EQ(after.size(), 2u) << degrees;
     EXPECT_EQ(along(after, dir), along(before, dir)) << degrees;
     EXPECT_EQ(line_across(after, across), line_across(before, across)) << degrees;
-    run([] { acdbEntDel(entities(L"DIMENSION").at(0).data()); });
-    run([] { acdbEntDel(entities(L"DIMENSION").at(0).data()); });
+    erase(0);
+    erase(0);
   }
 }
 

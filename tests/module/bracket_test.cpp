@@ -34,24 +34,30 @@ class BracketTest : public ModuleHostTest {
   }
 };
 
-TEST_F(BracketTest, AutomaticGroupingIsSwitchedOffAroundTheGroup) {
-  host().undo().control_all();
-  host().undo().set_auto(true);
-  EXPECT_EQ(undo_commands(),
-            (Lines{"_undo _auto _off", "_undo _group", "_undo _end", "_undo _auto _on"}));
-}
-
-TEST_F(BracketTest, WithoutAutomaticGroupingOnlyGroupAndEnd) {
-  host().undo().control_all();
-  host().undo().set_auto(false);
-  EXPECT_EQ(undo_commands(), (Lines{"_undo _group", "_undo _end"}));
-}
-
-TEST_F(BracketTest, NoUndoCommandWhenUndoIsOffOrLimited) {
-  host().undo().control_none();
-  EXPECT_TRUE(undo_commands().empty());
-  host().undo().control_one();
-  EXPECT_TRUE(undo_commands().empty());
+// The undo commands around a command by UNDOCTL: off (0), one step (3), all without (1) and
+// with automatic grouping (5).
+TEST_F(BracketTest, UndoCommandsFollowUndoctl) {
+  struct Case {
+    const char* name;
+    void (cad::UndoSteps::*control)();
+    bool automatic;
+    Lines commands;
+  };
+  const std::vector<Case> cases = {
+      {"off", &cad::UndoSteps::control_none, false, {}},
+      {"one step", &cad::UndoSteps::control_one, true, {}},
+      {"all", &cad::UndoSteps::control_all, false, {"_undo _group", "_undo _end"}},
+      {"all and auto",
+       &cad::UndoSteps::control_all,
+       true,
+       {"_undo _auto _off", "_undo _group", "_undo _end", "_undo _auto _on"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    (host().undo().*c.control)();
+    host().undo().set_auto(c.automatic);
+    EXPECT_EQ(undo_commands(), c.commands);
+  }
 }
 
 TEST_F(BracketTest, NoUndoCommandWhenAGroupIsOpen) {
@@ -93,13 +99,10 @@ TEST_F(BracketTest, PrepareSwitchesEchoOffAndResetsTheRequest) {
   EXPECT_EQ(ChainRequest.side, 0);
 }
 
-TEST_F(BracketTest, PrepareLeavesANamedStyleAlone) {
+TEST_F(BracketTest, PrepareSavesUnnamedVariablesOverStandard) {
   const size_t before = scripted().size();
   run([] { dim_prepare(); });
-  EXPECT_EQ(scripted().size(), before);
-}
-
-TEST_F(BracketTest, PrepareSavesUnnamedVariablesOverStandard) {
+  EXPECT_EQ(scripted().size(), before) << "a named style is left alone";
   ASSERT_TRUE(cad::set_variable(host(), "DIMASZ", cad::VarValue::real(0.75)));
   ASSERT_EQ(text_var(L"DIMSTYLE"), L"*UNNAMED");
   run([] { dim_prepare(); });

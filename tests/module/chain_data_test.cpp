@@ -17,17 +17,25 @@ Name make_line(double y) {
   return {last[0], last[1]};
 }
 
-TEST_F(ChainTest, MembersAreFoundFromAnyMember) {
-  make_chain(kThreePoints);
-  const std::vector<Name> made = entities(L"DIMENSION");
-  ASSERT_EQ(made.size(), 2u);
-  std::wstring name;
+// The number of members of the chain of dim, and the chain's name in name.
+int32_t member_count(const Name& dim, std::wstring& name) {
   SsName members;
-  ASSERT_EQ(find_chain_members(made[1].data(), name, members), RTNORM);
-  EXPECT_EQ(name, L"$" + text_group(made[0], 5));
+  EXPECT_EQ(find_chain_members(dim.data(), name, members), RTNORM);
   int32_t length = 0;
   acedSSLength(members.name(), &length);
-  EXPECT_EQ(length, 2);
+  return length;
+}
+
+TEST_F(ChainTest, MembersAreFoundFromAnyMemberAndTwoChainsStayApart) {
+  make_chain(kThreePoints);
+  make_chain({{{0, 4, 0}, {1, 4, 0}}, {0, 3, 0}});
+  const std::vector<Name> made = entities(L"DIMENSION");
+  ASSERT_EQ(made.size(), 3u);
+  std::wstring name;
+  EXPECT_EQ(member_count(made[1], name), 2);
+  EXPECT_EQ(name, L"$" + text_group(made[0], 5));
+  EXPECT_EQ(member_count(made[2], name), 1);
+  EXPECT_EQ(name, L"$" + text_group(made[2], 5));
 }
 
 TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
@@ -38,20 +46,6 @@ TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
   SsName members;
   EXPECT_EQ(find_chain_members(line.data(), name, members), RTERROR);
   EXPECT_FALSE(members.held());
-}
-
-TEST_F(ChainTest, TwoChainsStayApart) {
-  make_chain(kThreePoints);
-  make_chain({{{0, 4, 0}, {1, 4, 0}}, {0, 3, 0}});
-  const std::vector<Name> made = entities(L"DIMENSION");
-  ASSERT_EQ(made.size(), 3u);
-  std::wstring name;
-  SsName members;
-  ASSERT_EQ(find_chain_members(made[2].data(), name, members), RTNORM);
-  int32_t length = 0;
-  acedSSLength(members.name(), &length);
-  EXPECT_EQ(length, 1);
-  EXPECT_EQ(name, L"$" + text_group(made[2], 5));
 }
 
 TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
@@ -66,13 +60,8 @@ TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
     EXPECT_EQ(dim.chain, L"$" + first_handle);
     EXPECT_EQ(dim.tag, L"QRM");
   }
-  const std::vector<Name> names = entities(L"DIMENSION");
   std::wstring name;
-  SsName members;
-  ASSERT_EQ(find_chain_members(names[1].data(), name, members), RTNORM);
-  int32_t length = 0;
-  acedSSLength(members.name(), &length);
-  EXPECT_EQ(length, 2);
+  EXPECT_EQ(member_count(entities(L"DIMENSION")[1], name), 2);
 }
 
 TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
@@ -146,12 +135,7 @@ TEST_F(ChainTest, PointListGrowsAndShrinksWithItsCounter) {
   // Nothing left to remove: neither list nor counter change.
   remove_last_point(list.get(), counter);
   EXPECT_EQ(counter, 1);
-}
-
-TEST_F(ChainTest, RemovingIsRefusedWhileTheCounterIsBelowOne) {
-  RbList list(acutNewRb(RT3DPOINT));
-  int32_t counter = 1;
-  const ads_point a = {1, 2, 3};
+  // Refused while the counter is below one.
   add_point(a, list.get(), counter);
   counter = 0;
   remove_last_point(list.get(), counter);

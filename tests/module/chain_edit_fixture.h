@@ -34,6 +34,10 @@ struct SavedDim {
 };
 
 using Chains = std::map<std::string, std::vector<SavedDim>>;
+using Places = std::vector<double>;
+
+constexpr cad::Vec3 kX{1, 0, 0};
+constexpr cad::Vec3 kY{0, 1, 0};
 
 struct Environment {
   std::wstring layer;
@@ -73,6 +77,25 @@ class ChainEditTest : public ModuleHostTest {
       ChainRequest.line_point[Y] = line[1];
       ChainRequest.line_point[Z] = 0.0;
       create_chain(list.get());
+    });
+  }
+
+  // The one chain of the drawing.
+  std::vector<SavedDim> only_chain() const {
+    const Chains all = chains();
+    EXPECT_EQ(all.size(), 1u);
+    return all.empty() ? std::vector<SavedDim>{} : all.begin()->second;
+  }
+
+  // Changes point group code of the index-th dimension of the drawing.
+  void set_point(size_t index, int code, cad::Vec3 p) {
+    run([&] {
+      RbList data(acdbEntGet(entities(L"DIMENSION").at(index).data()));
+      resbuf* group = find_group(data.get(), code);
+      group->resval.rpoint[X] = p.x;
+      group->resval.rpoint[Y] = p.y;
+      group->resval.rpoint[Z] = p.z;
+      acdbEntMod(data.get());
     });
   }
 

@@ -7,12 +7,8 @@
 
 namespace {
 
-constexpr cad::Vec3 kX{1, 0, 0};
-constexpr cad::Vec3 kY{0, 1, 0};
 constexpr const char* kPosition = "Lage der Hilfslinien durch Punkt, Abstand, Innen,<aUssen>:";
 constexpr const char* kDirection = "Richtung der Masskette <2Punkte>:";
-
-using Places = std::vector<double>;
 
 class DulkDialogueTest : public DulkTest {};
 

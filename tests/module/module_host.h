@@ -21,6 +21,13 @@
 #include "frame/rb_tools.h"
 #include "host/arxHeaders.h"
 
+// The settings a carrier holds, in the order of its extended data.
+struct CarrierData {
+  std::wstring style;
+  std::vector<double> reals;  // chain_spacing, dimline_distance, ext_length, length_factor
+  std::vector<short> shorts;  // min_decimals, raised_after
+};
+
 class ModuleHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,10 +115,54 @@ class ModuleHostTest : public ::testing::Test {
     return value.get().resval.rint;
   }
 
+  static double real_var(const wchar_t* name) {
+    RbValue value;
+    acedGetVar(name, value.fill());
+    return value.get().resval.rreal;
+  }
+
   static std::wstring text_var(const wchar_t* name) {
     RbValue value;
     acedGetVar(name, value.fill());
     return value.text() != nullptr ? value.text() : L"";
+  }
+
+  // The carriers of the drawing (INSERTs with settings data).
+  static std::vector<std::array<int64_t, 2>> carriers() {
+    std::vector<std::array<int64_t, 2>> found;
+    for (const auto& insert : entities(L"INSERT")) {
+      if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
+    }
+    return found;
+  }
+
+  static CarrierData carrier_data(const std::array<int64_t, 2>& carrier) {
+    RbList apps(new_text_node(RTSTR, L"TAV"));
+    RbList data(acdbEntGetX(carrier.data(), apps.get()));
+    CarrierData out;
+    const resbuf* app = find_group(data.get(), 1001);
+    EXPECT_NE(app, nullptr);
+    for (const resbuf* node = app != nullptr ? app->rbnext : nullptr; node != nullptr;
+         node = node->rbnext) {
+      if (node->restype == 1000) out.style = node->resval.rstring;
+      if (node->restype == 1040) out.reals.push_back(node->resval.rreal);
+      if (node->restype == 1070) out.shorts.push_back(node->resval.rint);
+    }
+    return out;
+  }
+
+  // The settings of the only carrier of the drawing.
+  static CarrierData only_carrier() {
+    const auto found = carriers();
+    EXPECT_EQ(found.size(), 1u);
+    return found.empty() ? CarrierData{} : carrier_data(found.front());
+  }
+
+  static void set_real_var(const wchar_t* name, double value) {
+    resbuf rb{};
+    rb.restype = RTREAL;
+    rb.resval.rreal = value;
+    acedSetVar(name, &rb);
   }
 
   static void set_short_var(const wchar_t* name, short value) {
