@@ -195,26 +195,33 @@ Answer Prompter::get_point(std::string_view prompt) {
   });
 }
 
+Prompter::Leg Prompter::leg_of(const Reply& reply, std::optional<Vec3> base) {
+  Leg leg;
+  const auto point = point_of(reply);
+  if (!point) return leg;
+  if (base) {
+    leg.ends = std::pair(*base, *point);
+    return leg;
+  }
+  const auto second = second_point();
+  if (!second) {
+    leg.cancelled = true;
+    return leg;
+  }
+  leg.ends = std::pair(*point, *second);
+  return leg;
+}
+
 Answer Prompter::get_dist(std::string_view prompt, std::optional<Vec3> base) {
   const Armed armed = take_armed();
   return run(prompt, armed, kDistanceRequired, [&](const Reply& reply) {
     Taken taken;
     std::optional<double> value = number_of(reply, false);
     if (!value) {
-      const auto point = point_of(reply);
-      if (!point) {
-        return taken;
-      }
-      Vec3 from = base.value_or(*point);
-      Vec3 to = *point;
-      if (!base) {
-        const auto second = second_point();
-        if (!second) {
-          taken.answer = status_answer(kRtCan);
-          return taken;
-        }
-        to = *second;
-      }
+      const Leg leg = leg_of(reply, base);
+      if (leg.cancelled) taken.answer = status_answer(kRtCan);
+      if (!leg.ends) return taken;
+      auto [from, to] = *leg.ends;
       if ((armed.flags & kInit2D) != 0) {
         from.z = to.z;
       }
@@ -236,20 +243,10 @@ Answer Prompter::get_angle(std::string_view prompt, std::optional<Vec3> base) {
       taken.answer = real_answer(normalized_angle(*degrees * std::numbers::pi / 180.0));
       return taken;
     }
-    const auto point = point_of(reply);
-    if (!point) {
-      return taken;
-    }
-    Vec3 from = base.value_or(*point);
-    Vec3 to = *point;
-    if (!base) {
-      const auto second = second_point();
-      if (!second) {
-        taken.answer = status_answer(kRtCan);
-        return taken;
-      }
-      to = *second;
-    }
+    const Leg leg = leg_of(reply, base);
+    if (leg.cancelled) taken.answer = status_answer(kRtCan);
+    if (!leg.ends) return taken;
+    const auto [from, to] = *leg.ends;
     taken.answer = real_answer(normalized_angle(std::atan2(to.y - from.y, to.x - from.x)));
     return taken;
   });

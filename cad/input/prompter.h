@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cad/geom/vec.h"
@@ -137,6 +138,14 @@ class Prompter {
   std::optional<Vec3> point_of(const Reply& reply);
   // The second of two points, after the first became the last point; nullopt on Esc.
   std::optional<Vec3> second_point();
+  // The two points a distance or an angle is measured between: from the base (or the reply's
+  // point) to the reply's point (or a second point asked for). Nothing when the reply is no
+  // point; cancelled when Esc answered the second point.
+  struct Leg {
+    std::optional<std::pair<Vec3, Vec3>> ends;
+    bool cancelled = false;
+  };
+  Leg leg_of(const Reply& reply, std::optional<Vec3> base);
 
   ReplySource& source_;
   Transcript& transcript_;
