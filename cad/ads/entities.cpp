@@ -248,7 +248,7 @@ resbuf* entity_list(const Database& db, RecordId id, const resbuf* apps) {
   list.add_name(-1, name);
   list.add_text(0, rec.type);
   int handle_code = rec.handle_code();
-  if (const Group* h = rec.find(handle_code)) list.add_text(handle_code, h->s);
+  if (const Group* h = rec.find(handle_code)) list.add_text(handle_code, h->s());
   size_t end = rec.xdata_begin();
   for (size_t k = 0; k < end; ++k)
     if (rec.groups[k].code != handle_code) list.add_group(rec.groups[k]);
@@ -262,7 +262,7 @@ resbuf* entity_list(const Database& db, RecordId id, const resbuf* apps) {
     const Group& g = rec.groups[k];
     if (g.code == 1001) {
       wanted = std::any_of(patterns.begin(), patterns.end(),
-                           [&](const std::string& p) { return wildcard_match(p, g.s, true); });
+                           [&](const std::string& p) { return wildcard_match(p, g.s(), true); });
       if (wanted && !marked) {
         list.add(-3);
         marked = true;

@@ -26,7 +26,7 @@ resbuf* entry_list(const Database& db, RecordId id, const Block* block) {
   for (size_t k = 0; k < end; ++k) {
     const Group& g = rec.groups[k];
     if (g.code == 102) {
-      in_reactors = !g.s.empty() && g.s[0] == '{';
+      in_reactors = g.s().starts_with('{');
       continue;
     }
     if (in_reactors || file_only(g.code) || g.code == 2 || g.code == 70) continue;

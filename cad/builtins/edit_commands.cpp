@@ -75,9 +75,7 @@ Record moved(const Record& rec, Vec3 d, int64_t owner_flags) {
     Group& g = out.groups[k];
     if (g.code < 10 || g.code > 18 || direction_code(rec, g.code)) continue;
     const Vec3 step = world_point_code(rec, g.code, owner_flags) ? d : d_ocs;
-    g.x += step.x;
-    g.y += step.y;
-    if (g.dims == 3) g.z += step.z;
+    g.set_pt({g.x() + step.x, g.y() + step.y, g.dims == 3 ? g.z() + step.z : g.z()});
   }
   if (rec.type == "LWPOLYLINE") out.set(Group::real(38, rec.real(38) + d_ocs.z));
   return out;

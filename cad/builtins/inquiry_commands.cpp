@@ -18,19 +18,19 @@ std::string group_text(const Database& db, const Group& g) {
     case GroupType::kPoint:
       return format_point(db, g.pt());
     case GroupType::kReal:
-      return format_length(db, g.x);
+      return format_length(db, g.x());
     case GroupType::kInt16:
     case GroupType::kInt32:
     case GroupType::kInt64:
     case GroupType::kBool:
-      return std::to_string(g.i);
+      return std::to_string(g.i());
     case GroupType::kText:
     case GroupType::kHandle:
     case GroupType::kBinary:
     case GroupType::kComment:
       break;
   }
-  return g.s;
+  return std::string(g.s());
 }
 
 std::string value_text(const Database& db, const VarValue& v) {

@@ -25,10 +25,7 @@ std::string header_name(std::string_view name) {
 
 Database::Database() : serial_(next_serial()) {}
 
-RecordId Database::find_handle(uint64_t handle) const {
-  auto it = handles_.find(handle);
-  return it == handles_.end() ? kNoRecord : it->second;
-}
+RecordId Database::find_handle(uint64_t handle) const { return handles_.find(handle); }
 
 RecordId Database::find_handle(std::string_view text) const {
   uint64_t h = parse_handle(text);
@@ -39,6 +36,11 @@ void Database::journal(Change change) {
   if (journaling_) journal_.push_back(std::move(change));
 }
 
+void Database::journal(Change::Kind kind, RecordId id) {
+  // Loading a drawing adds every record: no change object is made when none is kept.
+  if (journaling_) journal_.push_back(Change::of(kind, id));
+}
+
 void Database::raise_handseed(uint64_t at_least) {
   if (handseed_ < at_least) handseed_ = at_least;
 }
@@ -47,14 +49,22 @@ void Database::index_handle(RecordId id) {
   Record& rec = slots_[id].rec;
   if (!takes_handle(rec)) return;
   uint64_t h = rec.handle();
-  if (h != 0 && handles_.count(h) == 0) {
-    handles_.emplace(h, id);
+  if (loading_) {
+    // The very last number is no handle: no seed could go above it.
+    if (h != 0 && h != UINT64_MAX && handles_.insert(h, id)) {
+      raise_handseed(h + 1);
+    } else {
+      unhandled_.push_back(id);
+    }
+    return;
+  }
+  if (h != 0 && handles_.insert(h, id)) {
     raise_handseed(h + 1);
     return;
   }
   uint64_t fresh = take_handle();
   rec.set_handle(fresh);
-  handles_.emplace(fresh, id);
+  handles_.insert(fresh, id);
   if (h != 0 && on_duplicate_) on_duplicate_(rec, h);
 }
 
@@ -63,6 +73,43 @@ RecordId Database::add_slot(Record rec, Area area, size_t area_index) {
   slots_.push_back(Slot{std::move(rec), area, area_index, false, true});
   index_handle(id);
   return id;
+}
+
+void Database::begin_load() {
+  loading_ = true;
+  journaling_ = false;
+}
+
+std::vector<Database::Renumbered> Database::end_load() {
+  std::vector<Renumbered> out;
+  for (RecordId id : unhandled_) {
+    Record& rec = slots_[id].rec;
+    const Group* g = rec.find(rec.handle_code());
+    Renumbered r{id, g ? std::string(g->s()) : std::string(), false};
+    const uint64_t h = rec.handle();
+    r.duplicate = h != 0 && h != UINT64_MAX;
+    const uint64_t fresh = take_handle();
+    rec.set_handle(fresh);
+    handles_.insert(fresh, id);
+    if (g) out.push_back(std::move(r));
+  }
+  unhandled_.clear();
+  loading_ = false;
+  journaling_ = true;
+  return out;
+}
+
+size_t Database::begin_block(Record begin) {
+  assert(loading_);
+  size_t index = blocks_.size();
+  RecordId b = add_slot(std::move(begin), Area::kNone, index);
+  blocks_.push_back(Block{b, {}, kNoRecord});
+  return index;
+}
+
+void Database::end_block(size_t block, Record end) {
+  assert(loading_);
+  blocks_[block].end = add_slot(std::move(end), Area::kNone, block);
 }
 
 std::vector<RecordId>& Database::container(Area area, size_t index) {
@@ -85,7 +132,7 @@ std::vector<RecordId>& Database::container(Area area, size_t index) {
 RecordId Database::add_class(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kClasses, 0);
   classes_.push_back(id);
-  journal(Change::of(Change::Kind::kAdd, id));
+  journal(Change::Kind::kAdd, id);
   return id;
 }
 
@@ -93,14 +140,14 @@ size_t Database::add_table(Record head) {
   size_t index = tables_.size();
   RecordId id = add_slot(std::move(head), Area::kNone, index);
   tables_.push_back(Table{id, {}});
-  journal(Change::of(Change::Kind::kAddTable, id));
+  journal(Change::Kind::kAddTable, id);
   return index;
 }
 
 RecordId Database::add_table_entry(size_t table, Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kTable, table);
   tables_[table].entries.push_back(id);
-  journal(Change::of(Change::Kind::kAdd, id));
+  journal(Change::Kind::kAdd, id);
   return id;
 }
 
@@ -109,28 +156,28 @@ size_t Database::add_block(Record begin, Record end) {
   RecordId b = add_slot(std::move(begin), Area::kNone, index);
   RecordId e = add_slot(std::move(end), Area::kNone, index);
   blocks_.push_back(Block{b, {}, e});
-  journal(Change::of(Change::Kind::kAddBlock, b));
+  journal(Change::Kind::kAddBlock, b);
   return index;
 }
 
 RecordId Database::add_block_entity(size_t block, Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kBlock, block);
   blocks_[block].entities.push_back(id);
-  journal(Change::of(Change::Kind::kAdd, id));
+  journal(Change::Kind::kAdd, id);
   return id;
 }
 
 RecordId Database::add_entity(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kEntities, 0);
   entities_.push_back(id);
-  journal(Change::of(Change::Kind::kAdd, id));
+  journal(Change::Kind::kAdd, id);
   return id;
 }
 
 RecordId Database::add_object(Record rec) {
   RecordId id = add_slot(std::move(rec), Area::kObjects, 0);
   objects_.push_back(id);
-  journal(Change::of(Change::Kind::kAdd, id));
+  journal(Change::Kind::kAdd, id);
   return id;
 }
 
@@ -225,16 +272,16 @@ std::optional<VarValue> Database::get_var(std::string_view name) const {
   const Group& g = var->groups.front();
   switch (info->type) {
     case VarType::kReal:
-      return VarValue::real(g.x);
+      return VarValue::real(g.x());
     case VarType::kString:
-      return VarValue::text(g.s);
+      return VarValue::text(std::string(g.s()));
     case VarType::kPoint:
       return VarValue::point(g.pt());
     case VarType::kShort:
     case VarType::kLong:
       break;
   }
-  return VarValue::integer(g.i, info->type);
+  return VarValue::integer(g.i(), info->type);
 }
 
 bool Database::set_var(std::string_view name, const VarValue& value, bool force) {

@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "cad/db/handle_index.h"
 #include "cad/db/record.h"
 #include "cad/db/sysvars.h"
 
@@ -100,6 +100,22 @@ class Database {
   void set_header_var(std::string_view name, std::vector<Group> groups);
   void remove_header_var(std::string_view name);
 
+  // ---- loading a file ----
+  // While loading, records arrive in file order and keep the handles the file gives them; a
+  // record without a usable handle, or with one an earlier record has, waits for end_load, which
+  // gives it a new handle above every handle of the file, so that no handle of a later record is
+  // taken. Nothing is journaled while loading.
+  void begin_load();
+  struct Renumbered {
+    RecordId id;
+    std::string old_text;  // what the handle group held; empty when there was none
+    bool duplicate;        // a valid handle an earlier record has
+  };
+  std::vector<Renumbered> end_load();
+  // A block whose ENDBLK comes after its entities, as files hold them; only while loading.
+  size_t begin_block(Record begin);
+  void end_block(size_t block, Record end);
+
   // Called when a record arrives with a handle another record already has.
   void set_duplicate_handler(std::function<void(const Record&, uint64_t old_handle)> handler) {
     on_duplicate_ = std::move(handler);
@@ -172,12 +188,13 @@ class Database {
 
   RecordId add_slot(Record rec, Area area, size_t area_index);
   void journal(Change change);
+  void journal(Change::Kind kind, RecordId id);
   std::vector<RecordId>& container(Area area, size_t index);
   void index_handle(RecordId id);
   void undo(Change& change);
 
   std::vector<Slot> slots_;
-  std::unordered_map<uint64_t, RecordId> handles_;
+  HandleIndex handles_;
   std::vector<HeaderVar> header_;
   std::vector<RecordId> classes_;
   std::vector<Table> tables_;
@@ -189,6 +206,8 @@ class Database {
   std::map<std::string, VarValue> session_vars_;
   std::vector<Change> journal_;
   bool journaling_ = true;
+  bool loading_ = false;
+  std::vector<RecordId> unhandled_;  // records waiting for end_load to give them a handle
   uint64_t handseed_ = 1;
   int64_t serial_;
   std::function<void(const Record&, uint64_t)> on_duplicate_;

@@ -1,6 +1,6 @@
 #include "cad/db/group.h"
 
-#include <utility>
+#include <cstring>
 
 namespace cad {
 
@@ -47,24 +47,133 @@ GroupType group_type(int code) {
   return GroupType::kText;
 }
 
-Group Group::text(int code, std::string value) {
+Group::Group(const Group& other) : code(other.code), dims(other.dims) { copy_value(other); }
+
+Group::Group(Group&& other) noexcept
+    : code(other.code),
+      dims(other.dims),
+      kind_(other.kind_),
+      short_size_(other.short_size_),
+      value_(other.value_) {
+  // The long text now belongs to this group.
+  other.kind_ = Kind::kReal;
+  other.value_.v[0] = other.value_.v[1] = other.value_.v[2] = 0;
+}
+
+Group& Group::operator=(const Group& other) {
+  if (this == &other) return *this;
+  release();
+  code = other.code;
+  dims = other.dims;
+  copy_value(other);
+  return *this;
+}
+
+Group& Group::operator=(Group&& other) noexcept {
+  if (this == &other) return *this;
+  release();
+  code = other.code;
+  dims = other.dims;
+  kind_ = other.kind_;
+  short_size_ = other.short_size_;
+  value_ = other.value_;
+  other.kind_ = Kind::kReal;
+  other.value_.v[0] = other.value_.v[1] = other.value_.v[2] = 0;
+  return *this;
+}
+
+void Group::copy_value(const Group& other) {
+  kind_ = other.kind_;
+  short_size_ = other.short_size_;
+  if (other.kind_ != Kind::kLongText) {
+    value_ = other.value_;
+    return;
+  }
+  const size_t size = other.value_.long_text.size;
+  value_.long_text.data = new char[size];
+  value_.long_text.size = size;
+  std::memcpy(value_.long_text.data, other.value_.long_text.data, size);
+}
+
+void Group::release() {
+  if (kind_ == Kind::kLongText) delete[] value_.long_text.data;
+  kind_ = Kind::kReal;
+  value_.v[0] = value_.v[1] = value_.v[2] = 0;
+}
+
+double* Group::real_storage() {
+  if (kind_ != Kind::kReal) release();
+  return value_.v;
+}
+
+void Group::set_pt(Vec3 p) {
+  double* v = real_storage();
+  v[0] = p.x;
+  v[1] = p.y;
+  v[2] = p.z;
+}
+
+void Group::set_i(int64_t value) {
+  release();
+  kind_ = Kind::kInteger;
+  value_.i = value;
+}
+
+std::string_view Group::s() const {
+  switch (kind_) {
+    case Kind::kShortText:
+      return {value_.short_text, short_size_};
+    case Kind::kLongText:
+      return {value_.long_text.data, value_.long_text.size};
+    case Kind::kReal:
+    case Kind::kInteger:
+      break;
+  }
+  return {};
+}
+
+void Group::set_s(std::string_view value) {
+  if (value.size() <= kShortCapacity) {
+    // The value may lie in this group's own long text: copy it before that is freed.
+    char copy[kShortCapacity];
+    std::memcpy(copy, value.data(), value.size());
+    release();
+    kind_ = Kind::kShortText;
+    short_size_ = static_cast<uint8_t>(value.size());
+    std::memcpy(value_.short_text, copy, value.size());
+    return;
+  }
+  char* data = new char[value.size()];
+  std::memcpy(data, value.data(), value.size());
+  release();
+  kind_ = Kind::kLongText;
+  value_.long_text.data = data;
+  value_.long_text.size = value.size();
+}
+
+bool Group::operator==(const Group& other) const {
+  return code == other.code && dims == other.dims && x() == other.x() && y() == other.y() &&
+         z() == other.z() && i() == other.i() && s() == other.s();
+}
+
+Group Group::text(int code, std::string_view value) {
   Group g;
   g.code = code;
-  g.s = std::move(value);
+  g.set_s(value);
   return g;
 }
 
 Group Group::real(int code, double value) {
   Group g;
   g.code = code;
-  g.x = value;
+  g.set_x(value);
   return g;
 }
 
 Group Group::integer(int code, int64_t value) {
   Group g;
   g.code = code;
-  g.i = value;
+  g.set_i(value);
   return g;
 }
 
@@ -72,9 +181,7 @@ Group Group::point(int code, Vec3 p, uint8_t dims) {
   Group g;
   g.code = code;
   g.dims = dims;
-  g.x = p.x;
-  g.y = p.y;
-  g.z = p.z;
+  g.set_pt(p);
   return g;
 }
 

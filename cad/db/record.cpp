@@ -40,13 +40,13 @@ uint64_t parse_handle(std::string_view text) {
 
 uint64_t Record::handle() const {
   const Group* g = find(handle_code());
-  return g ? parse_handle(g->s) : 0;
+  return g ? parse_handle(g->s()) : 0;
 }
 
 void Record::set_handle(uint64_t handle) {
   int code = handle_code();
   if (Group* g = find(code)) {
-    g->s = handle_text(handle);
+    g->set_s(handle_text(handle));
     return;
   }
   // The handle follows the type directly, as every writer puts it.
@@ -71,17 +71,17 @@ Group* Record::find(int code, size_t from) {
 
 std::string_view Record::text(int code, std::string_view fallback) const {
   const Group* g = find(code);
-  return g ? std::string_view(g->s) : fallback;
+  return g ? std::string_view(g->s()) : fallback;
 }
 
 double Record::real(int code, double fallback) const {
   const Group* g = find(code);
-  return g ? g->x : fallback;
+  return g ? g->x() : fallback;
 }
 
 int64_t Record::integer(int code, int64_t fallback) const {
   const Group* g = find(code);
-  return g ? g->i : fallback;
+  return g ? g->i() : fallback;
 }
 
 Vec3 Record::point(int code, Vec3 fallback) const {
@@ -106,7 +106,7 @@ namespace {
 // [begin, end) of one application's block, begin at its 1001 group; {size, size} when absent.
 std::pair<size_t, size_t> xdata_range(const std::vector<Group>& groups, std::string_view app) {
   for (size_t k = 0; k < groups.size(); ++k) {
-    if (groups[k].code != 1001 || !iequals(groups[k].s, app)) continue;
+    if (groups[k].code != 1001 || !iequals(groups[k].s(), app)) continue;
     size_t end = k + 1;
     while (end < groups.size() && groups[end].code != 1001) ++end;
     return {k, end};

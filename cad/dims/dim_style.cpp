@@ -54,10 +54,10 @@ VarValue entry_value(const Database& db, const Record& entry, const SysVarInfo& 
   if (!g) return entry_default(info);
   switch (info.type) {
     case VarType::kReal:
-      return VarValue::real(g->x);
+      return VarValue::real(g->x());
     case VarType::kString: {
-      if (!handle_table(info.dimstyle_code)) return VarValue::text(g->s);
-      RecordId id = db.find_handle(g->s);
+      if (!handle_table(info.dimstyle_code)) return VarValue::text(std::string(g->s()));
+      RecordId id = db.find_handle(g->s());
       return VarValue::text(id == kNoRecord ? std::string() : std::string(db.record(id).text(2)));
     }
     case VarType::kPoint:
@@ -66,7 +66,7 @@ VarValue entry_value(const Database& db, const Record& entry, const SysVarInfo& 
     case VarType::kLong:
       break;
   }
-  return VarValue::integer(g->i, info.type);
+  return VarValue::integer(g->i(), info.type);
 }
 
 bool values_equal(const VarValue& a, const VarValue& b) {

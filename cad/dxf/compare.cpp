@@ -20,17 +20,17 @@ bool same_group(const Group& a, const Group& b) {
   if (a.code != b.code) return false;
   switch (a.type()) {
     case GroupType::kPoint:
-      return a.dims == b.dims && same_real(a.x, b.x) && (a.dims < 2 || same_real(a.y, b.y)) &&
-             (a.dims < 3 || same_real(a.z, b.z));
+      return a.dims == b.dims && same_real(a.x(), b.x()) &&
+             (a.dims < 2 || same_real(a.y(), b.y())) && (a.dims < 3 || same_real(a.z(), b.z()));
     case GroupType::kReal:
-      return same_real(a.x, b.x);
+      return same_real(a.x(), b.x());
     case GroupType::kInt16:
     case GroupType::kInt32:
     case GroupType::kInt64:
     case GroupType::kBool:
-      return a.i == b.i;
+      return a.i() == b.i();
     default:
-      return a.s == b.s;
+      return a.s() == b.s();
   }
 }
 

@@ -135,7 +135,7 @@ class Completer {
     table_counts();
     std::string seed = handle_text(db_.handseed());
     const HeaderVar* var = db_.header_var("$HANDSEED");
-    if (!var || var->groups.size() != 1 || var->groups[0].code != 5 || var->groups[0].s != seed)
+    if (!var || var->groups.size() != 1 || var->groups[0].code != 5 || var->groups[0].s() != seed)
       db_.set_header_var("$HANDSEED", {text(5, seed)});
   }
 
@@ -177,7 +177,7 @@ class Completer {
     lead_header();
     if (r12_) {
       const HeaderVar* handling = db_.header_var("$HANDLING");
-      if (!handling || handling->groups.empty() || handling->groups[0].i != 1)
+      if (!handling || handling->groups.empty() || handling->groups[0].i() != 1)
         add_var("$HANDLING", {Group::integer(70, 1)});
     }
   }
@@ -321,7 +321,7 @@ class Completer {
     if (have_root) {
       const Record& rec = db_.record(objects.front());
       for (const Group& g : rec.groups)
-        if (g.code == 3 && g.s == "ACAD_GROUP") return;
+        if (g.code == 3 && g.s() == "ACAD_GROUP") return;
     }
     std::string group = handle_text(db_.take_handle());
     auto dictionary = [](const std::string& handle, const std::string& owner) {
@@ -402,8 +402,8 @@ class Completer {
 
 std::string drawing_version(const Database& db) {
   const HeaderVar* var = db.header_var("$ACADVER");
-  if (!var || var->groups.empty() || var->groups[0].s.empty()) return "AC1027";
-  return var->groups[0].s;
+  if (!var || var->groups.empty() || var->groups[0].s().empty()) return "AC1027";
+  return std::string(var->groups[0].s());
 }
 
 int version_number(std::string_view acadver) {
@@ -426,6 +426,8 @@ void complete_drawing(Database& db, std::vector<std::string>* notes) {
 
 std::unique_ptr<Database> copy_drawing(const Database& db) {
   auto out = std::make_unique<Database>();
+  // The copy is written and dropped: nothing of it is ever undone.
+  out->set_journaling(false);
   out->reserve(db.slot_count() + 64);
   out->raise_handseed(db.handseed());
   for (const HeaderVar& var : db.header()) out->set_header_var(var.name, var.groups);

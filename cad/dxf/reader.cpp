@@ -15,44 +15,31 @@ namespace cad {
 
 namespace {
 
-struct StagedTable {
-  Record head;
-  std::vector<Record> entries;
-};
-
-struct StagedBlock {
-  Record begin;
-  std::vector<Record> entities;
-  Record end;
-};
-
-// The file's content before it becomes a database, so that a malformed file leaves nothing
-// half-read and handles of the whole file are known before records without one get theirs.
-struct Staged {
-  std::vector<HeaderVar> header;
-  std::vector<Record> classes;
-  std::vector<StagedTable> tables;
-  std::vector<StagedBlock> blocks;
-  std::vector<Record> entities;
-  std::vector<Record> objects;
-  std::vector<RawSection> raw;
-  std::vector<std::string> order;
-};
-
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
 }
 
-bool named(const Group& g, std::string_view name) { return g.code == 0 && iequals(g.s, name); }
+bool named(const Group& g, std::string_view name) { return g.code == 0 && iequals(g.s(), name); }
 
+// Reads the file straight into a database in loading mode (handles of the whole file are known
+// before records without one get theirs). A malformed file ends the reading with an error and
+// the half-filled database is dropped: nothing half-read is ever seen.
 class Parser {
  public:
-  explicit Parser(std::string_view bytes) : groups_(bytes) { scratch_.reserve(64); }
+  explicit Parser(std::string_view bytes) : groups_(bytes), db_(std::make_unique<Database>()) {
+    scratch_.reserve(64);
+    // Room for about as many records as the file can hold (a record takes 150 bytes or more),
+    // so that the records are not moved again and again as the drawing grows; room not used is
+    // never touched.
+    db_->reserve(bytes.size() / 150);
+    db_->begin_load();
+  }
 
   bool run();
-  Staged& staged() { return staged_; }
+  // The drawing read; call once, after run() succeeded.
+  std::unique_ptr<Database> finish(std::vector<std::string>& notes);
   const std::string& error() const { return error_; }
   std::vector<std::string>& notes() { return notes_; }
 
@@ -89,7 +76,10 @@ class Parser {
   GroupReader groups_;
   Group cur_;
   std::vector<Group> scratch_;
-  Staged staged_;
+  std::unique_ptr<Database> db_;
+  std::vector<HeaderVar> header_;
+  std::vector<RawSection> raw_;
+  std::vector<std::string> order_;
   std::string error_;
   std::vector<std::string> notes_;
 };
@@ -113,8 +103,7 @@ bool Parser::run() {
 }
 
 void Parser::add_section(const std::string& name) {
-  if (std::find(staged_.order.begin(), staged_.order.end(), name) == staged_.order.end())
-    staged_.order.push_back(name);
+  if (std::find(order_.begin(), order_.end(), name) == order_.end()) order_.push_back(name);
 }
 
 bool Parser::section() {
@@ -124,7 +113,7 @@ bool Parser::section() {
   if (cur_.code != 2)
     return fail(groups_.pos(),
                 "expected 2 and a section name after 0 SECTION, got " + describe(cur_));
-  std::string name(trimmed(cur_.s));
+  std::string name(trimmed(cur_.s()));
   std::string upper = to_upper(name);
   bool known = upper == "HEADER" || upper == "CLASSES" || upper == "TABLES" || upper == "BLOCKS" ||
                upper == "ENTITIES" || upper == "OBJECTS";
@@ -134,19 +123,19 @@ bool Parser::section() {
   if (upper == "HEADER") return header();
   if (upper == "CLASSES")
     return records(key, [&](Record& rec, size_t) {
-      staged_.classes.push_back(std::move(rec));
+      db_->add_class(std::move(rec));
       return true;
     });
   if (upper == "TABLES") return tables();
   if (upper == "BLOCKS") return blocks();
   if (upper == "ENTITIES")
     return records(key, [&](Record& rec, size_t) {
-      staged_.entities.push_back(std::move(rec));
+      db_->add_entity(std::move(rec));
       return true;
     });
   if (upper == "OBJECTS")
     return records(key, [&](Record& rec, size_t) {
-      staged_.objects.push_back(std::move(rec));
+      db_->add_object(std::move(rec));
       return true;
     });
   return raw(key);
@@ -156,9 +145,9 @@ void Parser::header_var_seen(const HeaderVar& var) {
   if (var.groups.empty()) return;
   TextCodec& codec = groups_.codec();
   if (iequals(var.name, "$ACADVER")) {
-    if (version_number(trimmed(var.groups[0].s)) >= 1021) codec.set_utf8();
+    if (version_number(trimmed(var.groups[0].s())) >= 1021) codec.set_utf8();
   } else if (iequals(var.name, "$DWGCODEPAGE") && !codec.utf8()) {
-    std::string_view page = trimmed(var.groups[0].s);
+    std::string_view page = trimmed(var.groups[0].s());
     if (!codec.set_code_page(page))
       notes_.push_back("unknown code page '" + std::string(page) + "': read as ANSI_1252");
   }
@@ -173,8 +162,8 @@ bool Parser::header() {
                   "expected 9 and a variable name or 0 ENDSEC in HEADER, got " + describe(cur_));
     }
     if (cur_.code == 9) {
-      staged_.header.push_back(HeaderVar{std::string(trimmed(cur_.s)), {}});
-      var = &staged_.header.back();
+      header_.push_back(HeaderVar{std::string(trimmed(cur_.s())), {}});
+      var = &header_.back();
       continue;
     }
     if (!var) {
@@ -190,11 +179,11 @@ bool Parser::header() {
 
 bool Parser::raw(std::string name) {
   RawSection* section = nullptr;
-  for (RawSection& s : staged_.raw)
+  for (RawSection& s : raw_)
     if (s.name == name) section = &s;
   if (!section) {
-    staged_.raw.push_back(RawSection{name, {}});
-    section = &staged_.raw.back();
+    raw_.push_back(RawSection{name, {}});
+    section = &raw_.back();
   }
   do {
     if (named(cur_, "ENDSEC")) return true;
@@ -213,7 +202,7 @@ bool Parser::records(std::string_view section, Take&& take) {
   }
   while (!named(cur_, "ENDSEC")) {
     Record rec;
-    rec.type = std::move(cur_.s);
+    rec.type = std::move(cur_.s());
     size_t at = groups_.pos();
     scratch_.clear();
     bool more = false;
@@ -227,148 +216,72 @@ bool Parser::records(std::string_view section, Take&& take) {
 }
 
 bool Parser::tables() {
-  StagedTable* table = nullptr;
+  size_t table = Database::npos;
   return records("TABLES", [&](Record& rec, size_t at) {
     if (rec.type == "TABLE") {
-      staged_.tables.push_back(StagedTable{std::move(rec), {}});
-      table = &staged_.tables.back();
+      table = db_->add_table(std::move(rec));
     } else if (rec.type == "ENDTAB") {
-      table = nullptr;
-    } else if (!table) {
+      table = Database::npos;
+    } else if (table == Database::npos) {
       return fail(at, "table entry " + rec.type + " outside of a table (expected 0 TABLE)");
     } else {
-      table->entries.push_back(std::move(rec));
+      db_->add_table_entry(table, std::move(rec));
     }
     return true;
   });
 }
 
 bool Parser::blocks() {
-  StagedBlock* block = nullptr;
+  size_t block = Database::npos;
   size_t begin_at = 0;
+  auto name = [&] { return std::string(db_->record(db_->blocks()[block].begin).text(2)); };
   bool ok = records("BLOCKS", [&](Record& rec, size_t at) {
     if (rec.type == "BLOCK") {
-      if (block)
-        return fail(at, "BLOCK inside block '" + std::string(block->begin.text(2)) +
-                            "' (expected 0 ENDBLK first)");
-      staged_.blocks.push_back(StagedBlock{std::move(rec), {}, {}});
-      block = &staged_.blocks.back();
+      if (block != Database::npos)
+        return fail(at, "BLOCK inside block '" + name() + "' (expected 0 ENDBLK first)");
+      block = db_->begin_block(std::move(rec));
       begin_at = at;
     } else if (rec.type == "ENDBLK") {
-      if (!block) return fail(at, "ENDBLK without a BLOCK");
-      block->end = std::move(rec);
-      block = nullptr;
-    } else if (!block) {
+      if (block == Database::npos) return fail(at, "ENDBLK without a BLOCK");
+      db_->end_block(block, std::move(rec));
+      block = Database::npos;
+    } else if (block == Database::npos) {
       return fail(at, rec.type + " outside of a block in BLOCKS (expected 0 BLOCK)");
     } else {
-      block->entities.push_back(std::move(rec));
+      db_->add_block_entity(block, std::move(rec));
     }
     return true;
   });
-  if (ok && block)
-    return fail(begin_at,
-                "block '" + std::string(block->begin.text(2)) + "' is not closed by 0 ENDBLK");
+  if (ok && block != Database::npos)
+    return fail(begin_at, "block '" + name() + "' is not closed by 0 ENDBLK");
   return ok;
 }
 
-// The handle a record gives, or 0 when it gives none or one that cannot be a handle (not
-// hexadecimal, zero, or the very last number, above which no seed could go).
-uint64_t given_handle(const Record& rec) {
-  const Group* g = rec.find(rec.handle_code());
-  if (!g) return 0;
-  uint64_t h = parse_handle(g->s);
-  return h == UINT64_MAX ? 0 : h;
-}
-
-// Empties a handle group that holds no handle, so that the database gives the record a new one;
-// returns what the group held.
-std::string drop_invalid_handle(Record& rec) {
-  Group* g = rec.find(rec.handle_code());
-  if (!g || rec.type == "CLASS" || given_handle(rec) != 0) return {};
-  return std::exchange(g->s, {});
-}
-
-// Puts the staged file into a database: handles of the file first, so that records without one
-// get new handles above all of them.
-std::unique_ptr<Database> build(Staged& staged, std::vector<std::string>& notes) {
-  auto db = std::make_unique<Database>();
-  uint64_t top = 0;
-  bool invalid = false;
-  auto scan = [&top, &invalid](const Record& rec) {
-    uint64_t h = given_handle(rec);
-    top = std::max(top, h);
-    invalid = invalid || (h == 0 && rec.type != "CLASS" && rec.find(rec.handle_code()));
-  };
-  for (const Record& rec : staged.classes) scan(rec);
-  for (const StagedTable& t : staged.tables) {
-    scan(t.head);
-    for (const Record& rec : t.entries) scan(rec);
-  }
-  for (const StagedBlock& b : staged.blocks) {
-    scan(b.begin);
-    for (const Record& rec : b.entities) scan(rec);
-    scan(b.end);
-  }
-  for (const Record& rec : staged.entities) scan(rec);
-  for (const Record& rec : staged.objects) scan(rec);
-  db->raise_handseed(top + 1);
-  size_t records = staged.classes.size() + staged.entities.size() + staged.objects.size() + 64;
-  for (const StagedTable& t : staged.tables) records += 1 + t.entries.size();
-  for (const StagedBlock& b : staged.blocks) records += 2 + b.entities.size();
-  db->reserve(records);
-  for (const HeaderVar& var : staged.header) {
+std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
+  std::unique_ptr<Database> db = std::move(db_);
+  for (const HeaderVar& var : header_) {
     if (!iequals(var.name, "$HANDSEED") || var.groups.empty()) continue;
-    uint64_t seed = parse_handle(var.groups[0].s);
+    uint64_t seed = parse_handle(var.groups[0].s());
     if (seed != UINT64_MAX) db->raise_handseed(seed);
   }
-
-  db->set_duplicate_handler([&notes](const Record& rec, uint64_t old_handle) {
-    notes.push_back("duplicate handle " + handle_text(old_handle) + " on " + rec.type +
-                    " given new handle " + handle_text(rec.handle()));
-  });
-  auto note_invalid = [&](const std::string& old, RecordId id) {
-    if (old.empty()) return;
-    const Record& rec = db->record(id);
-    notes.push_back("invalid handle '" + old + "' on " + rec.type + " given new handle " +
-                    handle_text(rec.handle()));
-  };
+  for (const Database::Renumbered& r : db->end_load()) {
+    const Record& rec = db->record(r.id);
+    if (r.duplicate)
+      notes.push_back("duplicate handle " + to_upper(trimmed(r.old_text)) + " on " + rec.type +
+                      " given new handle " + handle_text(rec.handle()));
+    else if (!r.old_text.empty())
+      notes.push_back("invalid handle '" + r.old_text + "' on " + rec.type + " given new handle " +
+                      handle_text(rec.handle()));
+  }
   // A loaded drawing has nothing to undo.
   db->set_journaling(false);
-  auto add = [&](Record& rec, auto&& add_to) {
-    std::string old = invalid ? drop_invalid_handle(rec) : std::string();
-    note_invalid(old, add_to(std::move(rec)));
-  };
-  for (HeaderVar& var : staged.header) {
+  for (HeaderVar& var : header_) {
     if (db->header_var(var.name))
       notes.push_back("header variable " + var.name + " given twice: the last value is kept");
     db->set_header_var(var.name, std::move(var.groups));
   }
-  for (Record& rec : staged.classes) db->add_class(std::move(rec));
-  for (StagedTable& t : staged.tables) {
-    size_t index = 0;
-    add(t.head, [&](Record r) {
-      index = db->add_table(std::move(r));
-      return db->tables()[index].head;
-    });
-    for (Record& rec : t.entries)
-      add(rec, [&](Record r) { return db->add_table_entry(index, std::move(r)); });
-  }
-  for (StagedBlock& b : staged.blocks) {
-    std::string old_begin = invalid ? drop_invalid_handle(b.begin) : std::string();
-    std::string old_end = invalid ? drop_invalid_handle(b.end) : std::string();
-    size_t index = db->add_block(std::move(b.begin), std::move(b.end));
-    note_invalid(old_begin, db->blocks()[index].begin);
-    note_invalid(old_end, db->blocks()[index].end);
-    for (Record& rec : b.entities)
-      add(rec, [&](Record r) { return db->add_block_entity(index, std::move(r)); });
-  }
-  for (Record& rec : staged.entities)
-    add(rec, [&](Record r) { return db->add_entity(std::move(r)); });
-  for (Record& rec : staged.objects)
-    add(rec, [&](Record r) { return db->add_object(std::move(r)); });
-  for (RawSection& section : staged.raw) db->add_raw_section(std::move(section));
-  db->set_section_order(std::move(staged.order));
-  db->set_duplicate_handler(nullptr);
+  for (RawSection& section : raw_) db->add_raw_section(std::move(section));
+  db->set_section_order(std::move(order_));
 
   // Files without a version are R12's minimal form.
   if (!db->header_var("$ACADVER")) {
@@ -386,9 +299,9 @@ std::string lower_first(std::string s) {
   return s;
 }
 
-}  // namespace
-
-ReadResult read_dxf(std::string_view bytes, std::string_view name) {
+// Reads bytes; when they are owned (the file's copy in memory), frees them as soon as every group
+// holds its own value, before the drawing is completed.
+ReadResult read(std::string_view bytes, std::string_view name, std::string* owned) {
   ReadResult result;
   if (trimmed(bytes).find_first_not_of("\r\n") == std::string_view::npos) {
     result.error = std::string(name) + " is empty: no DXF data";
@@ -400,8 +313,15 @@ ReadResult read_dxf(std::string_view bytes, std::string_view name) {
     return result;
   }
   result.notes = std::move(parser.notes());
-  result.db = build(parser.staged(), result.notes);
+  if (owned) std::string().swap(*owned);
+  result.db = parser.finish(result.notes);
   return result;
+}
+
+}  // namespace
+
+ReadResult read_dxf(std::string_view bytes, std::string_view name) {
+  return read(bytes, name, nullptr);
 }
 
 ReadResult read_dxf_file(const std::string& path) {
@@ -422,7 +342,7 @@ ReadResult read_dxf_file(const std::string& path) {
     result.error = "cannot read " + path + ": " + lower_first(std::strerror(errno));
     return result;
   }
-  return read_dxf(data, path);
+  return read(data, path, &data);
 }
 
 }  // namespace cad

@@ -147,9 +147,9 @@ size_t lead_end(const Record& rec, size_t limit) {
     const Group& g = rec.groups[k];
     if (g.code == handle || g.code == 330 || g.code == 360 || (table && g.code == 2)) {
       ++k;
-    } else if (g.code == 102 && g.s.starts_with("{")) {
+    } else if (g.code == 102 && g.s().starts_with("{")) {
       size_t close = k + 1;
-      while (close < limit && !(rec.groups[close].code == 102 && rec.groups[close].s == "}"))
+      while (close < limit && !(rec.groups[close].code == 102 && rec.groups[close].s() == "}"))
         ++close;
       k = std::min(close + 1, limit);
     } else {
@@ -166,7 +166,7 @@ size_t owner_index(const Record& rec) {
   int depth = 0;
   for (size_t k = 0; k < end; ++k) {
     const Group& g = rec.groups[k];
-    if (g.code == 102) depth += g.s.starts_with("{") ? 1 : g.s == "}" ? -1 : 0;
+    if (g.code == 102) depth += g.s().starts_with("{") ? 1 : g.s() == "}" ? -1 : 0;
     if (g.code == 330 && depth <= 0) return k;
   }
   return std::string::npos;
@@ -232,7 +232,7 @@ bool add_subclass_markers(Record& rec) {
 
 std::string_view owner_of(const Record& rec) {
   size_t k = owner_index(rec);
-  return k == std::string::npos ? std::string_view() : std::string_view(rec.groups[k].s);
+  return k == std::string::npos ? std::string_view() : std::string_view(rec.groups[k].s());
 }
 
 bool add_owner(Record& rec, std::string_view owner) {
@@ -240,7 +240,7 @@ bool add_owner(Record& rec, std::string_view owner) {
   size_t at = lead_end(rec, rec.xdata_begin());
   Group g;
   g.code = 330;
-  g.s = std::string(owner);
+  g.set_s(std::string(owner));
   rec.groups.insert(rec.groups.begin() + static_cast<std::ptrdiff_t>(at), std::move(g));
   return true;
 }
@@ -256,7 +256,7 @@ std::vector<bool> r13_groups(const Record& rec) {
   for (size_t k = 0; k < xdata; ++k) {
     const Group& g = rec.groups[k];
     bool app_group = g.code == 102;
-    if (app_group) depth += g.s.starts_with("{") ? 1 : g.s == "}" ? -1 : 0;
+    if (app_group) depth += g.s().starts_with("{") ? 1 : g.s() == "}" ? -1 : 0;
     drop[k] = app_group || depth > 0 || g.code == 100 || g.code == 330 || g.code == 360;
     any = any || drop[k];
   }

@@ -310,68 +310,77 @@ bool GroupReader::next(Group& group) {
   if (type_of(tag.code) != GroupType::kPoint) return convert(tag, group);
   group.code = tag.code;
   group.dims = 1;
-  group.x = group.y = group.z = 0;
-  group.i = 0;
-  group.s.clear();
-  if (!number(tag, group.x)) return false;
+  double v[3] = {0, 0, 0};
+  if (!number(tag, v[0])) return false;
   // A point's y and z follow its x directly; anything else ends the point.
   for (int axis = 1; axis <= 2; ++axis) {
     Tag next;
-    if (!take(next)) return error_.empty();
+    if (!take(next)) {
+      if (!error_.empty()) return false;
+      break;
+    }
     if (next.code != tag.code + 10 * axis) {
       held_ = next;
       has_held_ = true;
-      return true;
+      break;
     }
-    if (!number(next, axis == 1 ? group.y : group.z)) return false;
+    if (!number(next, v[axis])) return false;
     group.dims = static_cast<uint8_t>(axis + 1);
   }
+  group.set_pt({v[0], v[1], v[2]});
   return true;
 }
 
 bool GroupReader::convert(const Tag& tag, Group& group) {
   group.code = tag.code;
   group.dims = 3;
-  group.x = group.y = group.z = 0;
-  group.i = 0;
-  group.s.clear();
   bool binary = tags_.binary();
   switch (type_of(tag.code)) {
-    case GroupType::kReal:
-      if (!number(tag, group.x)) return false;
-      if (is_angle_code(tag.code)) group.x = degrees_to_radians(group.x);
+    case GroupType::kReal: {
+      double value = 0;
+      if (!number(tag, value)) return false;
+      group.set_x(is_angle_code(tag.code) ? degrees_to_radians(value) : value);
       return true;
+    }
     case GroupType::kInt16:
     case GroupType::kInt32:
     case GroupType::kInt64:
-    case GroupType::kBool:
-      if (binary) {
-        group.i = tag.integer;
-        return true;
+    case GroupType::kBool: {
+      int64_t value = tag.integer;
+      if (!binary && !parse_integer(tag.value, value)) {
+        error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
+                 " expects an integer, got " + quoted(trim(tag.value));
+        return false;
       }
-      if (parse_integer(tag.value, group.i)) return true;
-      error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-               " expects an integer, got " + quoted(trim(tag.value));
-      return false;
+      group.set_i(value);
+      return true;
+    }
     case GroupType::kBinary:
+      text_.clear();
       if (binary)
-        append_hex(tag.value, group.s);
+        append_hex(tag.value, text_);
       else
-        caret_decode(trim(tag.value), group.s);
+        caret_decode(trim(tag.value), text_);
+      group.set_s(text_);
       return true;
     case GroupType::kHandle:
       // TagWriter::raw writes control characters (and carets) in caret form.
-      if (binary)
-        group.s.assign(trim(tag.value));
-      else
-        caret_decode(trim(tag.value), group.s);
+      if (binary || trim(tag.value).find('^') == std::string_view::npos) {
+        group.set_s(trim(tag.value));
+        return true;
+      }
+      text_.clear();
+      caret_decode(trim(tag.value), text_);
+      group.set_s(text_);
       return true;
     case GroupType::kPoint:
     case GroupType::kText:
     case GroupType::kComment:
       break;
   }
-  codec_.decode(tag.code == 0 ? trim(tag.value) : tag.value, group.s, !binary);
+  text_.clear();
+  codec_.decode(tag.code == 0 ? trim(tag.value) : tag.value, text_, !binary);
+  group.set_s(text_);
   return true;
 }
 
@@ -408,24 +417,25 @@ std::string describe(const Group& g) {
   std::string out = std::to_string(g.code) + " ";
   switch (type_of(g.code)) {
     case GroupType::kPoint:
-      out += "(" + format_real(g.x);
-      if (g.dims >= 2) out += "," + format_real(g.y);
-      if (g.dims >= 3) out += "," + format_real(g.z);
+      out += "(" + format_real(g.x());
+      if (g.dims >= 2) out += "," + format_real(g.y());
+      if (g.dims >= 3) out += "," + format_real(g.z());
       return out + ")";
     case GroupType::kReal:
-      return out + format_real(g.x);
+      return out + format_real(g.x());
     case GroupType::kInt16:
     case GroupType::kInt32:
     case GroupType::kInt64:
     case GroupType::kBool:
-      return out + std::to_string(g.i);
+      return out + std::to_string(g.i());
     case GroupType::kText:
     case GroupType::kHandle:
     case GroupType::kBinary:
     case GroupType::kComment:
       break;
   }
-  return out + "'" + (g.s.size() > 60 ? g.s.substr(0, 60) + "..." : g.s) + "'";
+  const std::string_view text = g.s();
+  return out + "'" + std::string(text.substr(0, 60)) + (text.size() > 60 ? "..." : "") + "'";
 }
 
 // ---- TagWriter ----
@@ -479,23 +489,23 @@ void TagWriter::group(const Group& g) {
   switch (type_of(g.code)) {
     case GroupType::kPoint:
       code(g.code);
-      real(g.x);
+      real(g.x());
       if (g.dims >= 2) {
         code(point_y_code(g.code));
-        real(g.y);
+        real(g.y());
       }
       if (g.dims >= 3) {
         code(point_z_code(g.code));
-        real(g.z);
+        real(g.z());
       }
       return;
     case GroupType::kReal:
       code(g.code);
       if (is_angle_code(g.code)) {
-        out_ += format_angle(g.x);
+        out_ += format_angle(g.x());
         out_.push_back('\n');
       } else {
-        real(g.x);
+        real(g.x());
       }
       return;
     case GroupType::kInt16:
@@ -503,18 +513,18 @@ void TagWriter::group(const Group& g) {
     case GroupType::kInt64:
     case GroupType::kBool:
       code(g.code);
-      integer(g.i);
+      integer(g.i());
       return;
     case GroupType::kHandle:
     case GroupType::kBinary:
       code(g.code);
-      raw(g.s);
+      raw(g.s());
       return;
     case GroupType::kText:
     case GroupType::kComment:
       break;
   }
-  text(g.code, g.s);
+  text(g.code, g.s());
 }
 
 }  // namespace cad

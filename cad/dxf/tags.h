@@ -87,6 +87,7 @@ class GroupReader {
   TextCodec codec_;
   Tag held_;
   bool has_held_ = false;
+  std::string text_;  // decoded text before it goes into its group
   size_t pos_ = 0;
   std::string error_;
 };

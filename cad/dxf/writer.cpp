@@ -28,7 +28,7 @@ void write_records(TagWriter& w, const Database& db, const std::vector<RecordId>
 size_t size_estimate(const Database& db) {
   size_t bytes = 4096;
   auto groups = [&bytes](const std::vector<Group>& list) {
-    for (const Group& g : list) bytes += 8 + (g.s.empty() ? 20 * g.dims : g.s.size());
+    for (const Group& g : list) bytes += 8 + (g.s().empty() ? 20 * g.dims : g.s().size());
   };
   for (size_t id = 0; id < db.slot_count(); ++id) {
     const Record& rec = db.record(static_cast<RecordId>(id));
@@ -49,7 +49,7 @@ std::string serialize(const Database& db) {
   if (version_number(version) >= 1021)
     codec.set_utf8();
   else if (page && !page->groups.empty())
-    codec.set_code_page(page->groups[0].s);
+    codec.set_code_page(page->groups[0].s());
 
   TagWriter w(codec, size_estimate(db));
   std::vector<bool> raw_done(db.raw_sections().size(), false);

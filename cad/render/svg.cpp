@@ -429,7 +429,7 @@ void Picture::mtext(const Record& rec, const Context& ctx, uint32_t rgb) {
   std::string contents;
   for (size_t k = 0; k < rec.xdata_begin(); ++k) {
     const Group& g = rec.groups[k];
-    if (g.code == 3 || g.code == 1) contents += g.s;
+    if (g.code == 3 || g.code == 1) contents += g.s();
   }
   std::vector<TextLine> lines = parse_mtext(contents, height);
   double spacing = rec.real(44, 1);

@@ -65,12 +65,13 @@ class FilterCompiler {
     while (pos_ < items_.size()) {
       const Group& g = items_[pos_];
       if (is_operator(g)) {
-        const std::string name = lower(trim(g.s));
+        const std::string name = lower(trim(g.s()));
         if (name == "and>" || name == "or>" || name == "not>" || name == "xor>") {
           if (name != closer) {
-            return fail(pos_, closer.empty() ? "\"" + std::string(trim(g.s)) + "\" closes no group"
-                                             : "\"" + std::string(trim(g.s)) + "\" where \"" +
-                                                   std::string(closer) + "\" was expected");
+            return fail(pos_, closer.empty()
+                                  ? "\"" + std::string(trim(g.s())) + "\" closes no group"
+                                  : "\"" + std::string(trim(g.s())) + "\" where \"" +
+                                        std::string(closer) + "\" was expected");
           }
           ++pos_;
           return true;
@@ -100,20 +101,20 @@ class FilterCompiler {
     const Group& g = items_[pos_];
     const int code = code_of(g);
     if (is_operator(g)) {
-      const std::string name = lower(trim(g.s));
+      const std::string name = lower(trim(g.s()));
       if (name == "<and" || name == "<or" || name == "<not" || name == "<xor") {
         return parse_group(name.substr(1), node);
       }
       ++pos_;
       if (pos_ >= items_.size())
-        return fail(at, "operator \"" + g.s + "\" is not followed by an item");
+        return fail(at, "operator \"" + std::string(g.s()) + "\" is not followed by an item");
       const Group& value = items_[pos_];
       const int value_code = code_of(value);
       if (is_operator(value) || value_code == -3 || value_code >= 1000 || value_code < 0) {
-        return fail(at, "operator \"" + g.s + "\" must be followed by a value item");
+        return fail(at, "operator \"" + std::string(g.s()) + "\" must be followed by a value item");
       }
       ++pos_;
-      return make_item(value, at, g.s, node);
+      return make_item(value, at, g.s(), node);
     }
     if (code == -3) return parse_apps(node);
     if (code >= 1000) {
@@ -254,7 +255,7 @@ class FilterCompiler {
   // Plain names and names with one trailing "*" are compared directly; anything else goes to
   // wildcard_match.
   void compile_pattern(Node& n) {
-    const std::string_view pattern = n.value.s;
+    const std::string_view pattern = n.value.s();
     if (pattern.find_first_of("?#@.[`~") != std::string_view::npos) return;
     std::vector<CompiledFilter::SimpleAlternative> alternatives;
     std::string_view rest = pattern;
@@ -341,7 +342,7 @@ bool CompiledFilter::eval(const Record& rec, uint32_t index) const {
       return eval_item(rec, n);
     case Kind::kApp:
       for (const Group& g : rec.groups) {
-        if (g.code == 1001 && text_matches(n, g.s)) return true;
+        if (g.code == 1001 && text_matches(n, g.s())) return true;
       }
       return false;
     case Kind::kTrue:
@@ -380,12 +381,12 @@ bool CompiledFilter::eval_item(const Record& rec, const Node& n) const {
 bool CompiledFilter::test_value(const Node& n, const Group& g) const {
   switch (n.value_kind) {
     case ValueKind::kText:
-      return test_text(n, g.s);
+      return test_text(n, g.s());
     case ValueKind::kReal:
-      return compare_real(g.x, n.value.x, n.ops[0]);
+      return compare_real(g.x(), n.value.x(), n.ops[0]);
     case ValueKind::kInt: {
-      const int64_t a = g.i;
-      const int64_t b = n.value.i;
+      const int64_t a = g.i();
+      const int64_t b = n.value.i();
       switch (n.ops[0]) {
         case Op::kEq:
           return a == b;
@@ -411,8 +412,8 @@ bool CompiledFilter::test_value(const Node& n, const Group& g) const {
     case ValueKind::kPoint:
       break;
   }
-  const double a[3] = {g.x, g.y, g.z};
-  const double b[3] = {n.value.x, n.value.y, n.value.z};
+  const double a[3] = {g.x(), g.y(), g.z()};
+  const double b[3] = {n.value.x(), n.value.y(), n.value.z()};
   if (n.single_op && n.ops[0] == Op::kNe) {
     return !(real_equal(a[0], b[0]) && real_equal(a[1], b[1]) && real_equal(a[2], b[2]));
   }
@@ -428,7 +429,7 @@ bool CompiledFilter::test_text(const Node& n, std::string_view text) const {
 }
 
 bool CompiledFilter::text_matches(const Node& n, std::string_view text) const {
-  if (!n.simple) return wildcard_match(n.value.s, text, true);
+  if (!n.simple) return wildcard_match(n.value.s(), text, true);
   for (uint32_t k = n.simple_first; k < n.simple_first + n.simple_count; ++k) {
     const SimpleAlternative& alt = simple_[k];
     if (alt.open_end ? text.size() >= alt.prefix.size() &&

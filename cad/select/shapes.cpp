@@ -300,10 +300,10 @@ void ShapeBuilder::lwpolyline(const Record& rec, const Affine& m, std::vector<Pa
   for (const Group& g : rec.groups) {
     if (g.code == 1001) break;
     if (g.code == 10) {
-      path.points.push_back({g.x, g.y, elevation});
+      path.points.push_back({g.x(), g.y(), elevation});
       path.bulges.push_back(0);
     } else if (g.code == 42 && !path.points.empty()) {
-      path.bulges.back() = g.x;
+      path.bulges.back() = g.x();
     }
   }
   if (path.points.empty()) return;
@@ -404,8 +404,8 @@ void ShapeBuilder::mline(const Record& rec, const Affine& m, std::vector<Path>& 
     } else if (g[k].code == 13) {
       vertices.back().miter = g[k].pt();
     } else if (g[k].code == 74) {
-      const bool given = g[k].i > 0 && k + 1 < g.size() && g[k + 1].code == 41;
-      vertices.back().offsets.push_back(given ? g[k + 1].x : 0);
+      const bool given = g[k].i() > 0 && k + 1 < g.size() && g[k + 1].code == 41;
+      vertices.back().offsets.push_back(given ? g[k + 1].x() : 0);
     }
   }
   if (vertices.empty()) return;
@@ -437,7 +437,7 @@ void ShapeBuilder::mline(const Record& rec, const Affine& m, std::vector<Path>& 
   std::vector<double> offsets;
   if (style != kNoRecord) {
     for (const Group& item : db_.record(style).groups)
-      if (item.code == 49) offsets.push_back(item.x * rec.real(40, 1));
+      if (item.code == 49) offsets.push_back(item.x() * rec.real(40, 1));
   }
   if (offsets.empty()) {
     draw([](const Vertex&, size_t) { return 0.0; }, 1);
@@ -555,7 +555,7 @@ void ShapeBuilder::mtext(const Record& rec, const Affine& m, std::vector<Path>& 
   std::string contents;
   for (const Group& g : rec.groups) {
     if (g.code == 1001) break;
-    if (g.code == 3 || g.code == 1) contents += g.s;
+    if (g.code == 3 || g.code == 1) contents += g.s();
   }
   const MtextSize size = measure_mtext(contents);
   if (size.longest == 0) return;
@@ -586,22 +586,22 @@ void ShapeBuilder::hatch(const Record& rec, const Affine& m, std::vector<Path>& 
   size_t k = rec.index_of(91);
   if (k >= end) return;
   const double elevation = rec.point(10).z;  // the first 10 is the elevation point
-  const int64_t count = g[k++].i;
+  const int64_t count = g[k++].i();
   const Affine to_world = m.after(ocs_map(extrusion_of(rec)));
   auto at = [&](int code) { return k < end && g[k].code == code; };
   auto take = [&](int code, auto fallback) {
     if (!at(code)) return fallback;
     const Group& item = g[k++];
     if constexpr (std::is_same_v<decltype(fallback), double>) {
-      return item.x;
+      return item.x();
     } else if constexpr (std::is_same_v<decltype(fallback), Vec2>) {
-      return Vec2{item.x, item.y};
+      return Vec2{item.x(), item.y()};
     } else {
-      return item.i;
+      return item.i();
     }
   };
   for (int64_t n = 0; n < count && at(92); ++n) {
-    const int64_t flags = g[k++].i;
+    const int64_t flags = g[k++].i();
     Path path;
     path.closed = true;
     // Joins edge after edge: an edge starting where the last one ended continues the path.
@@ -671,8 +671,8 @@ void ShapeBuilder::hatch(const Record& rec, const Affine& m, std::vector<Path>& 
           // end the path; it is fit data when fit points or the next edge follow.
           if (at(97) && k + 1 < end) {
             const int next = g[k + 1].code;
-            if ((g[k].i > 0 && next == 11) ||
-                (g[k].i == 0 && (next == 97 || next == 72 || next == 12))) {
+            if ((g[k].i() > 0 && next == 11) ||
+                (g[k].i() == 0 && (next == 97 || next == 72 || next == 12))) {
               ++k;
               while (at(11) || at(12) || at(13)) ++k;
             }

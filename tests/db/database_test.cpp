@@ -114,8 +114,8 @@ TEST(ExtendedData, ReplacingOneApplicationKeepsTheOthers) {
   r.set_xdata("$1F", {Group::text(1000, "QRM")});
   r.set_xdata("other", {Group::text(1000, "new")});
   ASSERT_EQ(r.xdata("OTHER").size(), 1u);
-  EXPECT_EQ(r.xdata("OTHER")[0].s, "new");
-  EXPECT_EQ(r.xdata("$1F")[0].s, "QRM");
+  EXPECT_EQ(r.xdata("OTHER")[0].s(), "new");
+  EXPECT_EQ(r.xdata("$1F")[0].s(), "QRM");
   // The entity's own groups stay before all extended data.
   r.set(Group::text(62, "1"));
   EXPECT_LT(r.index_of(62), r.xdata_begin());

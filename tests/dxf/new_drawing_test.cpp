@@ -42,12 +42,12 @@ TEST(NewDrawing, HeaderDimensionVariablesEqualTheStyle) {
     switch (info.type) {
       case VarType::kReal:
         ASSERT_NE(g, nullptr) << info.name;
-        EXPECT_EQ(g->x, value->r) << info.name;
+        EXPECT_EQ(g->x(), value->r) << info.name;
         break;
       case VarType::kShort:
       case VarType::kLong:
         ASSERT_NE(g, nullptr) << info.name;
-        EXPECT_EQ(g->i, value->i) << info.name;
+        EXPECT_EQ(g->i(), value->i) << info.name;
         break;
       default:
         // Names: the text style by handle, arrow blocks and texts absent when empty.

@@ -66,7 +66,7 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
   ReadResult r = read_dxf(r2000_file(), "plan.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
-  EXPECT_EQ(std::string(db.header_var("$ACADVER")->groups[0].s), "AC1015");
+  EXPECT_EQ(std::string(db.header_var("$ACADVER")->groups[0].s()), "AC1015");
   EXPECT_EQ(db.header_var("$EXTMIN")->groups[0].dims, 3);
   // A TABLE without ENDTAB before it ends the table before.
   ASSERT_NE(db.table_index("LTYPE"), Database::npos);

@@ -44,18 +44,18 @@ TEST(AsciiTags, CodesAndNumbersMayCarryBlanksButTextKeepsThem) {
                                   " 1.5  ", " 20", "2 ", " 70", "     3  ", "  1", " a b "}));
   ASSERT_EQ(r.error, "");
   ASSERT_EQ(codes(r), (std::vector<int>{0, 2, 0, 10, 70, 1}));
-  EXPECT_EQ(r.groups[1].s, "ENTITIES");
-  EXPECT_EQ(r.groups[3].x, 1.5);
-  EXPECT_EQ(r.groups[3].y, 2.0);
-  EXPECT_EQ(r.groups[4].i, 3);
-  EXPECT_EQ(r.groups[5].s, " a b ");
+  EXPECT_EQ(r.groups[1].s(), "ENTITIES");
+  EXPECT_EQ(r.groups[3].x(), 1.5);
+  EXPECT_EQ(r.groups[3].y(), 2.0);
+  EXPECT_EQ(r.groups[4].i(), 3);
+  EXPECT_EQ(r.groups[5].s(), " a b ");
 }
 
 TEST(AsciiTags, CrLfEndsAndTheEndOfDataWithOrWithoutEofOrALastLineEnd) {
   Read crlf = read_groups("  0\r\nSECTION\r\n  2\r\nHEADER\r\n 40\r\n2.5\r\n");
   ASSERT_EQ(crlf.groups.size(), 3u);
-  EXPECT_EQ(crlf.groups[1].s, "HEADER");
-  EXPECT_EQ(crlf.groups[2].x, 2.5);
+  EXPECT_EQ(crlf.groups[1].s(), "HEADER");
+  EXPECT_EQ(crlf.groups[2].x(), 2.5);
   for (std::string_view data :
        {std::string_view("0\nENDSEC"), std::string_view("0\nENDSEC\n\n  \r\n"),
         std::string_view("0\nENDSEC\n  0\nEOF \nignore\ninvalid\ndata\n")}) {
@@ -75,16 +75,16 @@ TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
   EXPECT_EQ(r.groups[0].pt(), (Vec3{1, 2, 3}));
   EXPECT_EQ(r.groups[1].dims, 2);
   EXPECT_EQ(r.groups[3].dims, 1);
-  EXPECT_EQ(r.groups[3].x, 7);
+  EXPECT_EQ(r.groups[3].x(), 7);
   EXPECT_EQ(r.groups[5].pt(), (Vec3{1, 2, 3}));
 }
 
 TEST(AsciiTags, AnglesBecomeRadiansAndWholeRealsAreTakenAsIntegers) {
   Read r = read_groups(dxf_lines({"50", "90", "1040", "90", "70", "1.0"}));
   ASSERT_EQ(r.groups.size(), 3u);
-  EXPECT_DOUBLE_EQ(r.groups[0].x, kPi / 2);
-  EXPECT_EQ(r.groups[1].x, 90);  // extended data reals are no angles
-  EXPECT_EQ(r.groups[2].i, 1);
+  EXPECT_DOUBLE_EQ(r.groups[0].x(), kPi / 2);
+  EXPECT_EQ(r.groups[1].x(), 90);  // extended data reals are no angles
+  EXPECT_EQ(r.groups[2].i(), 1);
 }
 
 TEST(AsciiTags, MalformedTagsNameTheLineAndWhatWasExpected) {
@@ -110,16 +110,16 @@ BinaryFile line_file(bool two_byte_codes) {
 void expect_line_groups(const Read& r) {
   ASSERT_EQ(r.error, "");
   ASSERT_EQ(codes(r), (std::vector<int>{0, 2, 0, 5, 8, 10, 11, 50, 62, 1001, 1070, 1004, 0}));
-  EXPECT_EQ(r.groups[3].s, "1A");
+  EXPECT_EQ(r.groups[3].s(), "1A");
   EXPECT_EQ(r.groups[5].pt(), (Vec3{1.5, 2.5, 0}));
   EXPECT_EQ(r.groups[5].dims, 3);
   EXPECT_EQ(r.groups[6].dims, 2);
-  EXPECT_DOUBLE_EQ(r.groups[7].x, kPi / 4);
-  EXPECT_EQ(r.groups[8].i, -3);
-  EXPECT_EQ(r.groups[9].s, "ACAD");
-  EXPECT_EQ(r.groups[10].i, 7);
-  EXPECT_EQ(r.groups[11].s, "DEADBEEF");
-  EXPECT_EQ(r.groups[12].s, "ENDSEC");
+  EXPECT_DOUBLE_EQ(r.groups[7].x(), kPi / 4);
+  EXPECT_EQ(r.groups[8].i(), -3);
+  EXPECT_EQ(r.groups[9].s(), "ACAD");
+  EXPECT_EQ(r.groups[10].i(), 7);
+  EXPECT_EQ(r.groups[11].s(), "DEADBEEF");
+  EXPECT_EQ(r.groups[12].s(), "ENDSEC");
 }
 
 TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodesAndR13FormWithTwoByteCodes) {
@@ -178,7 +178,7 @@ TEST(TagWriting, ControlCharactersAndCaretsTakeCaretFormAndReadBack) {
   EXPECT_EQ(w.out(), dxf_lines({"  1", "two^Jlines^Iwith ^  caret"}));
   Read r = read_groups(w.out());
   ASSERT_EQ(r.groups.size(), 1u);
-  EXPECT_EQ(r.groups[0].s, text);
+  EXPECT_EQ(r.groups[0].s(), text);
 }
 
 }  // namespace

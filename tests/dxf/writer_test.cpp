@@ -37,7 +37,7 @@ std::vector<int> codes(const Record& rec) {
 std::vector<std::string> markers(const Record& rec) {
   std::vector<std::string> out;
   for (const Group& g : rec.groups)
-    if (g.code == 100) out.push_back(g.s);
+    if (g.code == 100) out.emplace_back(g.s());
   return out;
 }
 
@@ -144,7 +144,7 @@ TEST(HostRecords, TheHandleSeedStaysAboveEveryHandleWritten) {
   auto db = new_drawing();
   for (int k = 0; k < 20; ++k) db->add_entity(make("POINT", {text(8, "0")}));
   auto back = written(*db);
-  uint64_t seed = parse_handle(back->header_var("$HANDSEED")->groups.at(0).s);
+  uint64_t seed = parse_handle(back->header_var("$HANDSEED")->groups.at(0).s());
   for (size_t id = 0; id < back->slot_count(); ++id)
     EXPECT_LT(back->record(static_cast<RecordId>(id)).handle(), seed);
 }

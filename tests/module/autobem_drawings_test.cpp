@@ -53,7 +53,7 @@ std::vector<cad::Vec3> path_vertices(const cad::Database& db, size_t index) {
   } else if (rec.type == "LWPOLYLINE") {
     closed = (rec.integer(70) & 1) != 0;
     for (const cad::Group& g : rec.groups) {
-      if (g.code == 10) v.push_back(cad::ocs_to_world({g.x, g.y, rec.real(38)}, extrusion));
+      if (g.code == 10) v.push_back(cad::ocs_to_world({g.x(), g.y(), rec.real(38)}, extrusion));
     }
   } else if (rec.type == "MLINE") {
     closed = (rec.integer(71) & 2) != 0;

@@ -147,8 +147,8 @@ class ChainEditTest : public ModuleHostTest {
                    rec.point(14),
                    rec.point(10)};
       for (size_t i = rec.xdata_begin(); i < rec.groups.size(); ++i) {
-        if (rec.groups[i].code == 1001 && rec.groups[i].s.starts_with("$")) {
-          dim.chain = rec.groups[i].s;
+        if (rec.groups[i].code == 1001 && rec.groups[i].s().starts_with("$")) {
+          dim.chain = rec.groups[i].s();
         }
       }
       found[dim.chain].push_back(dim);
