@@ -8,7 +8,7 @@ namespace dulk {
 const char kUsage[] =
     "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf] [--svg OUT.svg] [--png OUT.png]\n"
     "            [--view X1,Y1,X2,Y2]\n"
-    "            [--load MODULE | --no-module] [--quiet]\n"
+    "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
     "loaded, runs SCRIPT (or the interactive command line; standard input when it is no\n"
@@ -22,6 +22,9 @@ const char kUsage[] =
     "      --view X1,Y1,X2,Y2  the pictures show this window of the drawing\n"
     "      --load FILE     load this module instead of DulkArx.arx beside dulk\n"
     "      --no-module     load no module\n"
+    "      --fail KIND:N   make the Nth allocation, creation or change of the host\n"
+    "                      interface fail (KIND: allocation, creation, change), counted\n"
+    "                      from the first command; says so when it never happened\n"
     "  -q, --quiet         print nothing but errors\n"
     "  -h, --help          this text\n"
     "      --version       the version\n"
@@ -66,6 +69,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       o.view = v;
     } else if (a == "--load") {
       if (!value(&o.module)) return std::nullopt;
+    } else if (a == "--fail") {
+      std::string text;
+      if (!value(&text)) return std::nullopt;
+      o.fault = cad::parse_fault_plan(text, error);
+      if (!o.fault) return std::nullopt;
     } else if (a == "--no-module") {
       o.no_module = true;
     } else if (a == "-q" || a == "--quiet") {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cad/ads/faults.h"
+
 namespace dulk {
 
 struct Options {
@@ -18,6 +20,8 @@ struct Options {
   std::optional<std::array<double, 4>> view;
   std::string module;  // empty: DulkArx.arx beside dulk
   bool no_module = false;
+  // --fail: the event of the host interface that is to fail, counted from the first command.
+  std::optional<cad::FaultPlan> fault;
   bool quiet = false;
   bool help = false;
   bool version = false;

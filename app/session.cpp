@@ -366,9 +366,15 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
     host.transcript().end_line();
   }
 
+  if (options.fault) host.faults().arm(*options.fault);
   const int host_failures = host.command_loop();
   host.transcript().end_line();
   out.flush();
+  if (options.fault && !host.faults().fired()) {
+    err << "dulk: --fail " << cad::fault_kind_name(options.fault->kind) << ":" << options.fault->nth
+        << ": it never happened; the commands made " << host.faults().count(options.fault->kind)
+        << " such events\n";
+  }
 
   // A person's typing mistakes were answered at the prompt; only a script fails by them.
   const bool failed = session.batch && host_failures + session.failures > 0;

@@ -67,11 +67,14 @@ int connect_dim(const resbuf* handle_list) {
 
 int find_chain_members(const ads_name dim, std::wstring& chain_name, SsName& members) {
   RbList apps = chain_app_list();
+  if (!apps) return RTREJ;
   RbList data(acdbEntGetX(dim, apps.get()));
+  if (!data) return RTREJ;
   const resbuf* app = find_group(data.get(), 1001);
   if (app == nullptr || app->resval.rstring == nullptr) return RTERROR;
   chain_name = app->resval.rstring;
   RbList filter = chain_filter(chain_name.c_str());
+  if (!filter) return RTREJ;
   return ss_get(L"X", nullptr, nullptr, filter.get(), members);
 }
 

@@ -23,7 +23,8 @@ std::wstring chain_name_for(const ACHAR* handle);
 int connect_dim(const resbuf* handle_list);
 
 // The chain name of dim and a selection set of every chain dimension of the drawing carrying
-// it. RTERROR when dim carries no chain data; otherwise the status of the selection.
+// it. RTERROR when dim carries no chain data; RTREJ when the host fails to build a list or to
+// read dim; otherwise the status of the selection (RTREJ too when the host cannot make it).
 int find_chain_members(const ads_name dim, std::wstring& chain_name, SsName& members);
 
 // Asks the user for chain dimensions: with multi a selection set (the caller frees it with

@@ -20,6 +20,7 @@ namespace {
 constexpr size_t kHandleLength = 17;
 
 constexpr const ACHAR* kNothingMade = L"\n Keine neue Bemassung generiert !";
+constexpr const ACHAR* kFirstNotMade = L"\nErste Bemassung wurde nicht erzeugt, keine Masskette !";
 
 // While chain generation runs no object snap may move the points handed to the scripted
 // commands, and the working array lives only as long as one generation. Both are put back on
@@ -54,20 +55,19 @@ bool in_window(ads_real angle, ads_real centre) {
 }
 
 // A node of the handle list. The first dimension's node and the later ones report a lack of
-// memory with their own messages.
+// memory with their own messages. A chain without a member in its list would be tagged in
+// part, so the command ends there and the host takes back what it made.
 resbuf* handle_node(const ACHAR* handle, bool first) {
   resbuf* node = acutNewRb(RTSTR);
   if (node == nullptr) {
-    acdbFail(first ? L"Fehler: Kein Speicher für Handle dim_main"
-                   : L"\nFehler: Kein Speicher für Handle dim_main");
-    return nullptr;
+    acrx_abort(first ? L"Fehler: Kein Speicher für Handle dim_main"
+                     : L"\nFehler: Kein Speicher für Handle dim_main");
   }
   node->resval.rstring = acutNewString(std::wcslen(handle) + 1);
   if (node->resval.rstring == nullptr) {
-    acdbFail(first ? L"Fehler: Kein Speicher für String dim_main"
-                   : L"\nFehler: Kein Speicher für String dim_main");
     acutRelRb(node);
-    return nullptr;
+    acrx_abort(first ? L"Fehler: Kein Speicher für String dim_main"
+                     : L"\nFehler: Kein Speicher für String dim_main");
   }
   std::wcscpy(node->resval.rstring, handle);
   return node;
@@ -78,6 +78,8 @@ bool take_new_dimension(bool had_last, const ads_name before, ads_name dim_new) 
   if (acdbEntLast(dim_new) != RTNORM) return false;
   if (had_last && dim_new[0] == before[0] && dim_new[1] == before[1]) return false;
   RbList data(acdbEntGet(dim_new));
+  // A new entity the host cannot read is as good as none, and it must not stay behind.
+  if (!data) acrx_abort(kFirstNotMade);
   const resbuf* type = find_group(data.get(), 0);
   return type != nullptr && type->resval.rstring != nullptr &&
          std::wcscmp(type->resval.rstring, L"DIMENSION") == 0;
@@ -197,8 +199,10 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
   for (int i = 1; i < last; ++i) points[i][across] = inner;
   pt1[across] = line + ChainRequest.side * DimSettings.dimline_distance;
 
+  // The style is put back after the dimensioning commands; a host that cannot say which it is
+  // ends the command rather than leave another style current.
   RbValue dimstyle;
-  acedGetVar(L"DIMSTYLE", dimstyle.fill());
+  if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) acrx_abort(L"\n Fehler dimstyle");
 
   format_dim_text(points[1][along] - points[0][along], DimSettings.rounding);
   ads_name before;
@@ -209,11 +213,14 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
   to_ads_point(points[1], second);
   const int made = acedCommandS(RTSTR, L"_dim1", RTSTR, dir_keyword, RTPOINT, first, RTPOINT,
                                 second, RT3DPOINT, pt1, RTSTR, ChainRequest.text_buffer, RTNONE);
+  // A dimensioning command that failed has taken back what it made; what the chain's command
+  // did before (a style saved, a carrier made) goes with it.
+  if (made != RTNORM) acrx_abort(kFirstNotMade);
   // The chain is named after its first dimension: if the host made none, the newest entity is
   // someone else's, and tagging it would make a stranger the head of the chain.
   ads_name dim_new;
-  if (made != RTNORM || !take_new_dimension(had_last, before, dim_new)) {
-    acutPrintf(L"\nErste Bemassung wurde nicht erzeugt, keine Masskette !");
+  if (!take_new_dimension(had_last, before, dim_new)) {
+    acutPrintf(kFirstNotMade);
     restore_style(dimstyle);
     return;
   }
@@ -224,11 +231,10 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
   ACHAR handle_text[kHandleLength] = {};
   dimObjId.handle().getIntoAsciiBuffer(handle_text, kHandleLength);
   RbList handle_list(handle_node(handle_text, true));
-  if (!handle_list) {
-    restore_style(dimstyle);
-    return;
-  }
 
+  // Every later dimension belongs to the chain as much as the first: a chain with a gap, or with
+  // a member left untagged, is no chain the other commands could keep up to date, so a failure
+  // of the host ends the command and takes the chain back whole.
   resbuf* tail = handle_list.get();
   for (int k = 2; k <= last; ++k) {
     format_dim_text(points[k][along] - points[k - 1][along], DimSettings.rounding);
@@ -236,23 +242,20 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
     to_ads_point(points[k], next);
     if (acedCommandS(RTSTR, L"_dim1", RTSTR, L"_continue", RTPOINT, next, RTSTR,
                      ChainRequest.text_buffer, RTNONE) != RTNORM) {
-      continue;
+      acrx_abort(kNothingMade);
     }
     ads_name dim_act = {0, 0};
     RbList data(acdbEntLast(dim_act) == RTNORM ? acdbEntGet(dim_act) : nullptr);
     const resbuf* handle = find_group(data.get(), 5);
     if (handle == nullptr || handle->resval.rstring == nullptr) {
-      acdbFail(L"\nFehler: Kein Handle gefunden !! dim_main");
-      continue;
+      acrx_abort(L"\nFehler: Kein Handle gefunden !! dim_main");
     }
-    if (resbuf* node = handle_node(handle->resval.rstring, false)) {
-      tail->rbnext = node;
-      tail = node;
-    }
+    tail->rbnext = handle_node(handle->resval.rstring, false);
+    tail = tail->rbnext;
   }
 
   if (connect_dim(handle_list.get()) != RTNORM) {
-    acedAlert(L"Fehler bei Erzeugen der EED in connect_dim");
+    acrx_abort(L"\nFehler bei Erzeugen der EED in connect_dim");
   }
   restore_style(dimstyle);
 }

@@ -19,7 +19,11 @@ int create_chain(const resbuf* point_list);
 using ChainPointCompare = int (*)(const ChainPoint& a, const ChainPoint& b);
 
 // Draws the dimensions of ChainRequest.points along coordinate `along` ("_hori": along x,
-// "_ver": along y), sorted with cmp, and tags them as one chain.
+// "_ver": along y), sorted with cmp, and tags them as one chain. When the host fails it (a
+// dimension not made, no memory for the handle list, a member it cannot read or tag) the
+// command ends through acrx_abort with the message of that step, and the host takes back the
+// whole chain; a dimensioning command that completes without making the first dimension only
+// prints that none was made.
 void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp);
 
 // Removes from sorted points every point whose successor lies within the point tolerance of it

@@ -16,6 +16,8 @@ namespace {
 
 constexpr size_t kAnswerLength = 512;
 constexpr const ACHAR* kNextPointPrompt = L"\nSchnittlinienpunkt eingeben:";
+constexpr const ACHAR* kNoCutLine = L"\nKeine Schnittlinie gezeichnet!";
+constexpr const ACHAR* kNotErased = L"\nSchnittlinie konnte nicht geloescht werden!";
 // POLYLINE flags of polygon meshes (16) and polyface meshes (64).
 constexpr int kMeshFlags = 16 | 64;
 
@@ -58,6 +60,13 @@ int choose_cut_line(const resbuf* filter, ads_name Pline) {
   return acedSSName(ss.name(), 0, Pline) == RTNORM ? RTNORM : RTERROR;
 }
 
+// Hands one record of the cut line to the host. A record it has no memory for or refuses would
+// leave a line other than the one drawn (or none), so the command ends there.
+void make_record(resbuf* list) {
+  const RbList record(list);
+  if (!record || acdbEntMake(record.get()) != RTNORM) acrx_abort(kNoCutLine);
+}
+
 // The cut line is drawn in the plane of the current UCS, as the host's own polylines are: the
 // picked points are UCS points, and stored as world points they would put the line elsewhere
 // than where the user drew it.
@@ -70,16 +79,14 @@ class CutLineMaker {
     ads_point start;
     acedTrans(first, &bks_user_, &ocs_, 0, start);
     const ads_point elevation = {0.0, 0.0, start[Z]};
-    RbList header(acutBuildList(RTDXF0, L"POLYLINE", 10, elevation, 66, 1, 210, normal, RTNONE));
-    acdbEntMake(header.get());
+    make_record(acutBuildList(RTDXF0, L"POLYLINE", 10, elevation, 66, 1, 210, normal, RTNONE));
     vertex(first);
   }
 
   void vertex(const ads_point point) {
     ads_point at;
     acedTrans(point, &bks_user_, &ocs_, 0, at);
-    RbList record(acutBuildList(RTDXF0, L"VERTEX", 10, at, RTNONE));
-    acdbEntMake(record.get());
+    make_record(acutBuildList(RTDXF0, L"VERTEX", 10, at, RTNONE));
   }
 
  private:
@@ -129,8 +136,7 @@ int get_cut_line(ads_name Pline) {
     maker.vertex(p1);
   } while (acedGetPoint(p2, kNextPointPrompt, p1) == RTNORM);
 
-  RbList end(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
-  if (acdbEntMake(end.get()) != RTNORM) return RTCAN;
+  make_record(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
   return acdbEntLast(Pline);
 }
 
@@ -152,7 +158,7 @@ void AutoBem() {
   dim_prepare();
   RbList filter = path_filter(true);
   if (get_cut_line(Pline) != RTNORM) {
-    acutPrintf(L"\nKeine Schnittlinie gezeichnet!");
+    acutPrintf(kNoCutLine);
     acedRetVoid();
     return;
   }
@@ -161,7 +167,11 @@ void AutoBem() {
   to_user_plane(cut_list.get());
 
   SsName ss;
-  if (ss_get(L"_F", cut_list.get(), nullptr, filter.get(), ss) != RTNORM) {
+  const int fenced = ss_get(L"_F", cut_list.get(), nullptr, filter.get(), ss);
+  // RTERROR: the fence found nothing; any other failure is the host's, and the cut line drawn
+  // for this command must not stay behind.
+  if (fenced != RTNORM && fenced != RTERROR) acrx_abort(L"\nKonnte keine Bemassung generieren!");
+  if (fenced != RTNORM) {
     acutPrintf(
         L"\nKonnte keine Bemassung generieren!\nAlle geschnittenen Objekte muessen "
         L"sichtbar sein");
@@ -174,7 +184,7 @@ void AutoBem() {
   if (acedSSLength(ss.name(), &length) != RTNORM) length = 0;
   if (length < 1) {
     acutPrintf(L"\nEs wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!");
-    acdbEntDel(Pline);
+    if (acdbEntDel(Pline) != RTNORM) acrx_abort(kNotErased);
     redraw();
     acedRetVoid();
     return;
@@ -197,9 +207,8 @@ void AutoBem() {
     return;
   }
   RbValue rb_dimstyle;
-  if (acedGetVar(L"DIMSTYLE", rb_dimstyle.fill()) == RTNORM && rb_dimstyle.text() != nullptr) {
-    get_dimstyle(rb_dimstyle.text());
-  }
+  current_dimstyle(rb_dimstyle);
+  get_dimstyle(rb_dimstyle.text());
   RbValue undoctl;
   undo_begin(undoctl.fill());
   if (crossings) create_chain(crossings.get());
@@ -213,7 +222,11 @@ void AutoBem() {
   if (acedGetKword(L"\nSchnittlinie loeschen <J> ?", answer, kAnswerLength) != RTNORM) {
     answer[0] = L'\0';
   }
-  if (std::wcscmp(answer, L"Nein") != 0 && std::wcscmp(answer, L"No") != 0) acdbEntDel(Pline);
+  // A cut line the host does not erase would stay where the user asked it gone.
+  if (std::wcscmp(answer, L"Nein") != 0 && std::wcscmp(answer, L"No") != 0 &&
+      acdbEntDel(Pline) != RTNORM) {
+    acrx_abort(kNotErased);
+  }
   redraw();
   acedRetVoid();
 }

@@ -53,9 +53,8 @@ void Dulk() {
     acedTrans(node->resval.rpoint, &bks_world, &bks_user, 0, node->resval.rpoint);
   }
   RbValue rb_dimstyle;
-  if (acedGetVar(L"DIMSTYLE", rb_dimstyle.fill()) == RTNORM && rb_dimstyle.text() != nullptr) {
-    get_dimstyle(rb_dimstyle.text());
-  }
+  current_dimstyle(rb_dimstyle);
+  get_dimstyle(rb_dimstyle.text());
   create_chain(point_list.get());
   undo_end(&undoctl.get());
 }

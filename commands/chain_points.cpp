@@ -31,7 +31,7 @@ bool within_tolerance(const ads_point a, const ads_point b) {
 // Without DIMSTYLE the style could not be put back after the chains were read.
 void save_env_or_abort(RbValue& dimstyle, RbValue& layer) {
   save_dim_env(dimstyle, layer);
-  if (dimstyle.text() == nullptr) acrx_abort(L"\n Fehler dimstyle");
+  if (dimstyle.text() == nullptr) acrx_abort(kNoDimstyle);
 }
 
 }  // namespace

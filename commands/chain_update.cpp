@@ -11,10 +11,19 @@
 void BemUpd() {
   RbValue dimstyle;
   RbValue layer;
-  save_dim_env(dimstyle, layer);
+  // Without them the chains' styles and layers would stay current after the update.
+  if (save_dim_env(dimstyle, layer) != RTNORM || dimstyle.text() == nullptr ||
+      layer.text() == nullptr) {
+    acrx_abort(kNoDimstyle);
+  }
   RbList filter = chain_filter(L"$*");
+  // Without its filter the selection would take anything at all for a chain.
+  if (!filter) acrx_abort(kCorrectionFailed);
   SsName ss;
-  ss_get(nullptr, nullptr, nullptr, filter.get(), ss);
+  // RTERROR and RTCAN: nothing selected; any other failure is the host's, which must not pass
+  // for an empty selection.
+  const int selected = ss_get(nullptr, nullptr, nullptr, filter.get(), ss);
+  if (selected != RTNORM && selected != RTERROR && selected != RTCAN) acrx_abort(kCorrectionFailed);
   int32_t length = selection_length(ss);
   resbuf undoctl{};
   undo_begin(&undoctl);

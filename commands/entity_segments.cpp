@@ -111,7 +111,9 @@ void polyline_points(const ads_name header, int flags, resbuf* data, PointChain&
   for (;;) {
     ads_name Vertex;
     if (acdbEntNext(current, Vertex) != RTNORM) acrx_abort(L"Fehler 23");
+    // A record the host cannot hand over would end the polyline early, losing its crossings.
     RbList vertex(acdbEntGet(Vertex));
+    if (!vertex) acrx_abort(L"Fehler 23");
     const resbuf* type = rb_assoc(vertex.get(), 0);
     if (type == nullptr || type->resval.rstring == nullptr ||
         std::wcscmp(type->resval.rstring, L"VERTEX") != 0) {

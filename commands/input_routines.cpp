@@ -9,6 +9,7 @@
 #include "chain/chain_request.h"
 #include "commands/coordinates.h"
 #include "commands/entity_segments.h"
+#include "frame/command_env.h"
 #include "frame/owners.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
@@ -78,9 +79,8 @@ void world_to_user(const ads_real* world, ads_point user) {
 // and they are only loaded with the style: before the first chain they would all be zero.
 void load_current_settings() {
   RbValue rb_dimstyle;
-  if (acedGetVar(L"DIMSTYLE", rb_dimstyle.fill()) == RTNORM && rb_dimstyle.text() != nullptr) {
-    get_dimstyle(rb_dimstyle.text());
-  }
+  current_dimstyle(rb_dimstyle);
+  get_dimstyle(rb_dimstyle.text());
 }
 
 // The line through a reference point at a distance in a direction. RTNORM, or RTCAN when any
@@ -132,7 +132,9 @@ int point_loop(resbuf* point_list, const ACHAR* label, int32_t& counter) {
     switch (acedGetPoint(nullptr, ChainRequest.text_buffer, point)) {
       case RTNORM:
         acedTrans(point, &bks_user, &bks_world, 0, point);
-        add_point(point, point_list, counter);
+        // A point the host had no memory for is lost: the input ends as with Esc, after
+        // add_point has said why.
+        if (add_point(point, point_list, counter) != RTNORM) return RTCAN;
         break;
       case RTKWORD:
         remove_last_point(point_list, counter);

@@ -9,7 +9,8 @@
 
 // Asks for points "\n<counter>. <label>" until Enter, appending each to point_list (world
 // coordinates) and raising counter; "Zurück"/"Undo" takes the last point back. RTNORM when the
-// input ends with Enter, RTCAN on Esc (the points gathered stay in the list).
+// input ends with Enter, RTCAN on Esc or when the host had no memory for a point (the points
+// gathered stay in the list).
 int point_loop(resbuf* point_list, const ACHAR* label, int32_t& counter);
 
 // Asks where the extension lines lie and sets ChainRequest.line_point. RTNORM for a point or a

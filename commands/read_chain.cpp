@@ -19,6 +19,9 @@ namespace {
 
 // Relative to the offset's length, what is left of a y of 0 after turning coordinates.
 constexpr ads_real kAcrossTolerance = 1e-6;
+// When the host fails to read a chain or to take it out of the drawing: the chain would be
+// regenerated in part or stand twice, while the other selected chains are updated.
+constexpr const ACHAR* kNothingMade = L"\n Keine neue Bemassung generiert !";
 
 struct Member {
   ads_name name;
@@ -45,6 +48,7 @@ bool read_members(const SsName& dim_chain, std::vector<Member>& members) {
     Member member{};
     if (acedSSName(dim_chain.name(), i, member.name) != RTNORM) return false;
     RbList dim(acdbEntGet(member.name));
+    if (!dim) acrx_abort(kCorrectionFailed);
     const resbuf* first = find_group(dim.get(), 13);
     const resbuf* second = find_group(dim.get(), 14);
     if (first == nullptr || second == nullptr) return false;
@@ -55,36 +59,30 @@ bool read_members(const SsName& dim_chain, std::vector<Member>& members) {
   return !members.empty();
 }
 
-void trim_points(resbuf* point_list, int32_t count) {
-  while (ChainRequest.point_count > count) remove_last_point(point_list, ChainRequest.point_count);
-}
-
-// Appends the members' points to point_list; false when the host had no memory for one.
-bool add_member_points(const std::vector<Member>& members, resbuf* point_list) {
+// Appends the members' points to point_list; a point the host has no memory for (add_point
+// says so) ends the command.
+void add_member_points(const std::vector<Member>& members, resbuf* point_list) {
   for (const Member& member : members) {
     if (add_point(member.hp1, point_list, ChainRequest.point_count) != RTNORM ||
         add_point(member.hp2, point_list, ChainRequest.point_count) != RTNORM) {
-      return false;
+      acrx_abort(kCorrectionFailed);
     }
   }
-  return true;
 }
 
-// Erases every member or none: a host that refuses one (a locked layer) gets the others back,
-// since erasing an erased entity restores it.
-bool erase_members(const std::vector<Member>& members) {
-  for (size_t erased = 0; erased < members.size(); ++erased) {
-    if (acdbEntDel(members[erased].name) == RTNORM) continue;
-    for (size_t k = 0; k < erased; ++k) acdbEntDel(members[k].name);
-    return false;
+// Erases every member; a member the host does not erase ends the command, and the host takes
+// back the members erased before it.
+void erase_members(const std::vector<Member>& members) {
+  for (const Member& member : members) {
+    if (acdbEntDel(member.name) != RTNORM) acrx_abort(kNothingMade);
   }
-  return true;
 }
 
 // The reading proper, in the UCS of dim_name. Changes nothing unless it returns RTNORM.
 int read_in_chain_ucs(const ads_name ss, const ads_name dim_name, resbuf* point_list,
                       SsName& dim_chain) {
   RbList dim(acdbEntGet(dim_name));
+  if (!dim) acrx_abort(kCorrectionFailed);
   const resbuf* style = find_group(dim.get(), 3);
   const resbuf* layer = find_group(dim.get(), 8);
   const resbuf* line = find_group(dim.get(), 10);
@@ -103,15 +101,15 @@ int read_in_chain_ucs(const ads_name ss, const ads_name dim_name, resbuf* point_
   if (length < kPointTolerance) return RTCAN;
 
   std::wstring chain_name;
-  if (find_chain_members(dim_name, chain_name, dim_chain) == RTERROR) return RTERROR;
+  const int found = find_chain_members(dim_name, chain_name, dim_chain);
+  if (found == RTERROR) return RTERROR;
+  // Any other failure is the host's: the chain's members could not be looked for.
+  if (found != RTNORM) acrx_abort(kCorrectionFailed);
   std::vector<Member> members;
   if (!read_members(dim_chain, members)) return RTCAN;
   for (const Member& member : members) drop_from(ss, member.name);
-  const int32_t count_before = ChainRequest.point_count;
-  if (!add_member_points(members, point_list) || !erase_members(members)) {
-    trim_points(point_list, count_before);
-    return RTCAN;
-  }
+  add_member_points(members, point_list);
+  erase_members(members);
 
   get_dimstyle(style->resval.rstring);
   acedCommandS(RTSTR, L"_-layer", RTSTR, L"_set", RTSTR, layer->resval.rstring, RTSTR, L"", RTNONE);
@@ -157,9 +155,11 @@ int read_chain(const ads_name ss, resbuf* point_list) {
   return status;
 }
 
+const ACHAR* const kCorrectionFailed = L"\nFehler: Kein Speicher  correct";
+
 RbList new_point_list() {
   RbList list(acutNewRb(RT3DPOINT));
-  if (!list) acrx_abort(L"\nFehler: Kein Speicher  correct");
+  if (!list) acrx_abort(kCorrectionFailed);
   return list;
 }
 

@@ -18,15 +18,21 @@
 // ChainRequest.point_count), and every member is erased and out of ss.
 //
 // RTCAN when the chain cannot be read whole: that dimension or a member lacks its style, layer,
-// dimension-line point or an extension-line origin, its dimension line lies on its second
-// extension-line origin, or a member cannot be erased. RTERROR when that dimension carries no
-// chain data. Then nothing is erased or made current, point_list and the UCS are as they were,
-// and that dimension (with every member found) has left ss, so that a loop over ss goes on
-// with the next chain.
+// dimension-line point or an extension-line origin, or its dimension line lies on its second
+// extension-line origin. RTERROR when that dimension carries no chain data. Then nothing is
+// erased or made current, point_list and the UCS are as they were, and that dimension (with
+// every member found) has left ss, so that a loop over ss goes on with the next chain.
+//
+// When the host fails it (an entity it cannot hand over, a list or selection it has no memory
+// for, a member it does not erase) the command ends through acrx_abort, and the host takes back
+// what the command changed: a chain read in part would be regenerated in part.
 int read_chain(const ads_name ss, resbuf* point_list);
 
-// A new point list holding its first node only. Ends the command through acrx_abort when the
-// host has no memory for it.
+// The message the chain-editing commands end with when the host has no memory for their work.
+extern const ACHAR* const kCorrectionFailed;
+
+// A new point list holding its first node only. Ends the command through acrx_abort with
+// kCorrectionFailed when the host has no memory for it.
 RbList new_point_list();
 
 // The number of entities in ss; 0 when none is held or it cannot be counted.

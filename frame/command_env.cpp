@@ -22,6 +22,8 @@ bool undo_group_wanted(int undoctl) {
 
 }  // namespace
 
+const ACHAR* const kNoDimstyle = L"\n Fehler dimstyle";
+
 int dim_prepare() {
   ChainRequest.point_count = 1;
   ChainRequest.side = 0;
@@ -29,14 +31,21 @@ int dim_prepare() {
   echo.restype = RTSHORT;
   echo.resval.rint = 0;
   acedSetVar(L"cmdecho", &echo);
+  // DIMSTYLE always exists: only a host that cannot hand its text over fails to read it, and a
+  // command going on from there would work without the style it relies on.
   RbValue dimstyle;
-  if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) return RTNORM;
+  if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) acrx_abort(kNoDimstyle);
   RbList standard(acdbTblSearch(L"DIMSTYLE", L"STANDARD", 0));
+  int saved = RTNORM;
   if (!standard) {
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"STANDARD", RTNONE);
+    saved = acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"STANDARD", RTNONE);
   } else if (dimstyle.text() != nullptr && std::wcscmp(dimstyle.text(), L"*UNNAMED") == 0) {
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"STANDARD", RTSTR, L"_Yes", RTNONE);
+    saved =
+        acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"STANDARD", RTSTR, L"_Yes", RTNONE);
   }
+  // A save that failed leaves STANDARD unsecured; so does a lookup that failed although the
+  // style is there, as its save then refuses to replace it without being asked.
+  if (saved != RTNORM) acrx_abort(kNoDimstyle);
   return RTNORM;
 }
 
@@ -61,6 +70,12 @@ void undo_end(const resbuf* undoctl) {
   acedCommandS(RTSTR, L"_undo", RTSTR, L"_end", RTNONE);
   if ((value & kUndoAuto) != 0) {
     acedCommandS(RTSTR, L"_undo", RTSTR, L"_auto", RTSTR, L"_on", RTNONE);
+  }
+}
+
+void current_dimstyle(RbValue& rb_dimstyle) {
+  if (acedGetVar(L"DIMSTYLE", rb_dimstyle.fill()) != RTNORM || rb_dimstyle.text() == nullptr) {
+    acrx_abort(kNoDimstyle);
   }
 }
 

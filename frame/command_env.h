@@ -6,9 +6,18 @@
 #include "frame/owners.h"
 #include "host/arxHeaders.h"
 
-// Command echo off, ChainRequest.point_count 1 and side 0, a style STANDARD secured. Always
-// RTNORM.
+// The message a command ends with when the host cannot give it the current dimension style or
+// secure the style STANDARD.
+extern const ACHAR* const kNoDimstyle;
+
+// Command echo off, ChainRequest.point_count 1 and side 0, a style STANDARD secured. RTNORM; a
+// host that fails to read DIMSTYLE or to secure STANDARD ends the command through acrx_abort
+// with kNoDimstyle.
 int dim_prepare();
+
+// Reads DIMSTYLE into rb_dimstyle; a host that fails to read it ends the command through
+// acrx_abort with kNoDimstyle.
+void current_dimstyle(RbValue& rb_dimstyle);
 
 // Reads UNDOCTL into undoctl (0 when it cannot be read) and, when undo is on, unlimited and no
 // group is open, opens one undo group (switching automatic grouping off while it is open).

@@ -28,7 +28,8 @@ resbuf* acedGetArgs(void);
 int acedGrDraw(const ads_point from, const ads_point to, int color, int hl);
 int acedRetVoid(void);
 
-// Selection sets.
+// Selection sets. acedSSGet answers RTERROR when nothing was selected, RTREJ when the host could
+// not make the set; acedSSAdd answers RTREJ when it could not make a new one.
 int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf* filter,
               ads_name ss);
 int acedSSLength(const ads_name ss, int32_t* len);
@@ -62,8 +63,7 @@ int acedGetVar(const ACHAR* sym, resbuf* result);
 int acedSetVar(const ACHAR* sym, const resbuf* val);
 
 // Geometry.
-int acedTrans(const ads_point pt, const resbuf* from, const resbuf* to, int disp,
-              ads_point result);
+int acedTrans(const ads_point pt, const resbuf* from, const resbuf* to, int disp, ads_point result);
 int acdbInters(const ads_point from1, const ads_point to1, const ads_point from2,
                const ads_point to2, int teston, ads_point result);
 ads_real acutDistance(const ads_point p1, const ads_point p2);

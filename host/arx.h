@@ -12,6 +12,7 @@ enum ErrorStatus {
   eOk = 0,
   eNotImplementedYet = 1,
   eInvalidInput = 5,
+  eOutOfMemory = 6,
   eKeyNotFound = 7,
   eDuplicateKey = 8,
   eNullObjectId = 28,
@@ -85,13 +86,11 @@ class AcEdCommandStack : public AcRxObject {
     return obj && obj->rx_kind() == kKind ? static_cast<AcEdCommandStack*>(obj) : nullptr;
   }
   int rx_kind() const override { return kKind; }
-  virtual Acad::ErrorStatus addCommand(const ACHAR* group_name, const ACHAR* global_name,
-                                       const ACHAR* local_name, int32_t flags,
-                                       AcRxFunctionPtr handler,
-                                       AcEdUIContext* ui_context = nullptr, int fcode = -1,
-                                       const AcRxResourceInstance& resource =
-                                           AcRxResourceInstance(),
-                                       AcEdCommand** command_out = nullptr) = 0;
+  virtual Acad::ErrorStatus addCommand(
+      const ACHAR* group_name, const ACHAR* global_name, const ACHAR* local_name, int32_t flags,
+      AcRxFunctionPtr handler, AcEdUIContext* ui_context = nullptr, int fcode = -1,
+      const AcRxResourceInstance& resource = AcRxResourceInstance(),
+      AcEdCommand** command_out = nullptr) = 0;
   virtual Acad::ErrorStatus removeCmd(const ACHAR* group_name, const ACHAR* global_name) = 0;
   virtual Acad::ErrorStatus removeGroup(const ACHAR* group_name) = 0;
 };
@@ -149,8 +148,7 @@ class AcDbObject {
 
 class AcDbSymbolTable : public AcDbObject {
  public:
-  Acad::ErrorStatus getIdAt(const ACHAR* name, AcDbObjectId& id,
-                            bool get_erased = false) const;
+  Acad::ErrorStatus getIdAt(const ACHAR* name, AcDbObjectId& id, bool get_erased = false) const;
   const ACHAR* table_name() const { return table_name_; }
 
  protected:

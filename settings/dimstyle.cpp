@@ -11,15 +11,19 @@ namespace {
 
 constexpr const ACHAR* kSettingsApp = L"TAV";
 constexpr int kBlockNameLength = 20;
+constexpr const ACHAR* kTableFailed = L"\n Fehler in ads_tblsearch!";
+constexpr const ACHAR* kListFailed = L"\nFehler in build_list dimstyle";
+constexpr const ACHAR* kNoCarrier = L"\n Kein Block gefunden dimstyle";
 
 bool style_in_drawing(const ACHAR* styleName) {
   AcDbHostApplicationServices* services = acdbHostApplicationServices();
   AcDbDatabase* database = services != nullptr ? services->workingDatabase() : nullptr;
   if (database == nullptr) return false;
   AcDbDimStyleTable* pDimStyleTbl = nullptr;
+  // The table is always there: a host that cannot open it cannot say whether the style is.
   if (database->getSymbolTable(pDimStyleTbl, AcDb::kForRead) != Acad::eOk ||
       pDimStyleTbl == nullptr) {
-    return false;
+    acrx_abort(kTableFailed);
   }
   AcDbObjectId id;
   const bool found = pDimStyleTbl->getIdAt(styleName, id) == Acad::eOk;
@@ -42,6 +46,22 @@ RbList carrier_filter() {
   return filter;
 }
 
+// Registers the settings application, makes apps the application list that reads a carrier's
+// settings and selects every carrier of the drawing into carriers. Whatever of it the host fails
+// ends the command: a carrier overlooked would be made a second time.
+void select_carriers(RbList& apps, SsName& carriers) {
+  // Registering again is refused; only a name still missing afterwards means the host failed.
+  if (acdbRegApp(kSettingsApp) != RTNORM && !RbList(acdbTblSearch(L"APPID", kSettingsApp, 0))) {
+    acrx_abort(kTableFailed);
+  }
+  apps = RbList(new_text_node(1001, kSettingsApp));
+  RbList filter = carrier_filter();
+  if (!apps || !filter) acrx_abort(kListFailed);
+  // RTERROR: there is no carrier yet; any other failure is the host's.
+  const int status = ss_get(L"X", nullptr, nullptr, filter.get(), carriers);
+  if (status != RTNORM && status != RTERROR) acrx_abort(kNoCarrier);
+}
+
 // The extended data of the first carrier in carriers whose first 1000 item equals style
 // (without regard to case), and the carrier's name; an empty list when none does.
 RbList find_carrier(const SsName& carriers, const resbuf* apps, const ACHAR* style,
@@ -51,6 +71,7 @@ RbList find_carrier(const SsName& carriers, const resbuf* apps, const ACHAR* sty
   for (int32_t i = 0; i < length; ++i) {
     if (acedSSName(carriers.name(), i, carrier) != RTNORM) continue;
     RbList data(acdbEntGetX(carrier, apps));
+    if (!data) acrx_abort(kNoCarrier);
     const resbuf* text = find_group(data.get(), 1000);
     if (text != nullptr && same_text_nocase(text->resval.rstring, style)) return data;
   }
@@ -113,7 +134,7 @@ RbList carrier_xdata() {
       !append_real(tail, DimSettings.ext_length) || !append_real(tail, DimSettings.length_factor) ||
       !append_short(tail, DimSettings.min_decimals) ||
       !append_short(tail, DimSettings.raised_after)) {
-    acrx_abort(L"\nFehler in build_list dimstyle");
+    acrx_abort(kListFailed);
   }
   return xdata;
 }
@@ -121,14 +142,14 @@ RbList carrier_xdata() {
 // Appends the carrier data to the entity list of carrier and writes it.
 void write_carrier(const ads_name carrier) {
   RbList data(acdbEntGet(carrier));
-  if (!data) acrx_abort(L"\n Kein Block gefunden dimstyle");
+  if (!data) acrx_abort(kNoCarrier);
   append_list(data.get(), carrier_xdata().release());
   if (acdbEntMod(data.get()) != RTNORM) acrx_abort(L"\nFehler in entmod 2 dimstyle");
 }
 
 void make_entity(resbuf* list, int expected) {
   RbList owned(list);
-  if (!owned) acrx_abort(L"\nFehler in build_list dimstyle");
+  if (!owned) acrx_abort(kListFailed);
   if (acdbEntMake(owned.get()) != expected) acrx_abort(L"\nFehler in entmake 1 dimstyle");
 }
 
@@ -144,7 +165,7 @@ void make_carrier(ads_name carrier) {
     acrx_abort(L"\nFehler bei create Block dimstyle");
   }
   make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, new_block, 10, in_point, 0), RTNORM);
-  if (acdbEntLast(carrier) != RTNORM) acrx_abort(L"\n Kein Block gefunden dimstyle");
+  if (acdbEntLast(carrier) != RTNORM) acrx_abort(kNoCarrier);
 }
 
 }  // namespace
@@ -162,11 +183,9 @@ int get_dimstyle(const ACHAR* styleName) {
     DimSettings.rounding = rounding.get().resval.rreal;
   }
 
-  acdbRegApp(kSettingsApp);
-  RbList apps(new_text_node(1001, kSettingsApp));
-  RbList filter = carrier_filter();
+  RbList apps;
   SsName carriers;
-  ss_get(L"X", nullptr, nullptr, filter.get(), carriers);
+  select_carriers(apps, carriers);
   ads_name carrier;
   RbList own = find_carrier(carriers, apps.get(), style.c_str(), carrier);
   if (own) {
@@ -204,27 +223,24 @@ int set_dimstyle(const ACHAR* name) {
   dimdli.restype = RTREAL;
   dimdli.resval.rreal = 0.0;
   acedSetVar(L"DIMDLI", &dimdli);
+  int saved;
   if (RbList(acdbTblSearch(L"DIMSTYLE", style.c_str(), 0))) {
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, style.c_str(), RTSTR, L"_Yes", RTNONE);
+    saved = acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, style.c_str(), RTSTR, L"_Yes",
+                         RTNONE);
   } else {
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, style.c_str(), RTNONE);
+    saved = acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, style.c_str(), RTNONE);
   }
-  RbList entry(acdbTblSearch(L"DIMSTYLE", style.c_str(), 0));
-  if (!entry) {
-    acutPrintf(L"\nKonnte Stil \"%s\" nicht erstellen !", style.c_str());
-    return RTERROR;
-  }
+  // A save that failed, or a style missing after it, leaves the settings without their style;
+  // a lookup that failed although the style is there makes the save refuse to replace it.
+  RbList entry(saved == RTNORM ? acdbTblSearch(L"DIMSTYLE", style.c_str(), 0) : nullptr);
+  if (!entry) acrx_abort(L"\nKonnte Stil \"%s\" nicht erstellen !", style.c_str());
   const resbuf* entry_name = find_group(entry.get(), 2);
-  if (entry_name == nullptr || entry_name->resval.rstring == nullptr) {
-    acrx_abort(L"\n Fehler in ads_tblsearch!");
-  }
+  if (entry_name == nullptr || entry_name->resval.rstring == nullptr) acrx_abort(kTableFailed);
   copy_text(DimSettings.style_name, kStyleNameLength, entry_name->resval.rstring);
 
-  acdbRegApp(kSettingsApp);
-  RbList apps(new_text_node(1001, kSettingsApp));
-  RbList filter = carrier_filter();
+  RbList apps;
   SsName carriers;
-  ss_get(L"X", nullptr, nullptr, filter.get(), carriers);
+  select_carriers(apps, carriers);
   ads_name carrier;
   if (!find_carrier(carriers, apps.get(), DimSettings.style_name, carrier)) {
     make_carrier(carrier);

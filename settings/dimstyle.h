@@ -9,9 +9,13 @@
 // the style's own carrier, else from the carrier of "STANDARD", else the defaults; in the last
 // two cases the style is saved with a carrier of its own. RTERROR, with nothing changed, when
 // the style is not in the drawing.
+//
+// Both routines end the command through acrx_abort, with the message of the step, when the host
+// fails them: a style table it cannot open or search, a list it has no memory for, carriers it
+// cannot select, read, make or write, a style it does not save.
 int get_dimstyle(const ACHAR* styleName);
 
 // Saves the current dimension variables (with DIMDLI 0) as style name and stores DimSettings on
 // the style's carrier, made when there is none. DimSettings.style_name takes the name as the
-// style table writes it. RTERROR when the style could not be made.
+// style table writes it. RTNORM.
 int set_dimstyle(const ACHAR* name);

@@ -123,6 +123,8 @@ template <typename TableT>
 Acad::ErrorStatus open_table(TableT*& table) {
   table = nullptr;
   if (!current_host()) return Acad::eNullObjectId;
+  if (current_host()->faults().fail(cad::FaultKind::kAllocation, "getSymbolTable"))
+    return Acad::eOutOfMemory;
   table = new TableT();
   return Acad::eOk;
 }
@@ -156,6 +158,8 @@ const ACHAR* acadErrorStatusText(Acad::ErrorStatus status) {
       return L"eNotImplementedYet";
     case Acad::eInvalidInput:
       return L"eInvalidInput";
+    case Acad::eOutOfMemory:
+      return L"eOutOfMemory";
     case Acad::eKeyNotFound:
       return L"eKeyNotFound";
     case Acad::eDuplicateKey:

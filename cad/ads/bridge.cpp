@@ -20,6 +20,11 @@ Host& host() {
   return *h;
 }
 
+bool fault(FaultKind kind, const char* call) {
+  Host* h = current_host();
+  return h != nullptr && h->faults().fail(kind, call);
+}
+
 namespace {
 
 int hex_value(char c) {
@@ -31,9 +36,13 @@ int hex_value(char c) {
 
 }  // namespace
 
+ACHAR* alloc_wide(size_t size) {
+  return static_cast<ACHAR*>(std::calloc(size ? size : 1, sizeof(ACHAR)));
+}
+
 ACHAR* new_wide(std::string_view utf8) {
   std::wstring w = to_wide(utf8);
-  ACHAR* out = acutNewString(w.size() + 1);
+  ACHAR* out = alloc_wide(w.size() + 1);
   std::wmemcpy(out, w.c_str(), w.size() + 1);
   return out;
 }

@@ -18,7 +18,14 @@ namespace cad {
 // whoever embeds the host, so it stops the process with a message.
 Host& host();
 
+// Counts a fault event of call on the current host (cad/ads/faults.h); true when it is the armed
+// one and the caller must fail. Without a current host nothing is counted.
+bool fault(FaultKind kind, const char* call);
+
 // ---- text (to_utf8 and to_wide in text.h) ----
+// Room for size characters, zeroed, as acutNewString gives it but no fault event: for strings
+// inside what the host hands over as one allocation.
+ACHAR* alloc_wide(size_t size);
 // A fresh string for a result buffer (released by acutRelRb / acutDelString).
 ACHAR* new_wide(std::string_view utf8);
 // Copies text into a caller's buffer of len characters, cut to fit; false when it had to be cut

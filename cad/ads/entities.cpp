@@ -300,6 +300,7 @@ resbuf* acdbEntGetX(const ads_name ent, const resbuf* apps) {
   cad::Database& db = host().db();
   cad::RecordId id = ent ? cad::name_record(db, ent) : cad::kNoRecord;
   if (id == cad::kNoRecord || db.erased(id)) return nullptr;
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
   return cad::entity_list(db, id, apps);
 }
 
@@ -307,6 +308,7 @@ int acdbEntMake(const resbuf* entm) {
   cad::Host& h = host();
   cad::ParsedList list;
   if (!entm || !cad::parse_list(h.db(), entm, list) || list.rec.type.empty()) return RTERROR;
+  if (cad::fault(cad::FaultKind::kCreation, __func__)) return RTERROR;
   return cad::make(h, std::move(list));
 }
 
@@ -330,8 +332,10 @@ int acdbEntMod(const resbuf* entm) {
                     old.groups.end());
   cad::append_xdata(rec, list);
   bool entity = db.area(id) == cad::Area::kEntities || db.area(id) == cad::Area::kBlock;
-  if (entity && rec.type != "SEQEND") cad::settle_layer(db, rec);
   if (entity && !cad::complete(db, rec)) return RTERROR;
+  // Before the layer is settled: a change that fails makes no layer either.
+  if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
+  if (entity && rec.type != "SEQEND") cad::settle_layer(db, rec);
   db.replace(id, std::move(rec));
   return RTNORM;
 }
@@ -342,6 +346,7 @@ int acdbEntDel(const ads_name ent) {
   if (id == cad::kNoRecord || db.area(id) != cad::Area::kEntities ||
       cad::is_sub_entity(db.record(id)))
     return RTERROR;
+  if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
   bool erase = !db.erased(id);
   db.set_erased(id, erase);
   // The vertices (attributes) and SEQEND of a complex entity go and come back with it.
@@ -399,6 +404,7 @@ int acdbRegApp(const ACHAR* appname) {
       name.find(' ') != std::string::npos)
     return RTERROR;
   if (cad::app_registered(db, name)) return RTERROR;
+  if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
   size_t table = db.table_index("APPID");
   if (table == cad::Database::npos)
     table = db.add_table(cad::Record{"TABLE", {cad::Group::text(2, "APPID")}});

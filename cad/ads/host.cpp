@@ -310,6 +310,9 @@ CommandResult Host::run_def(const CommandDef& def) {
   } catch (const CommandAborted& aborted) {
     transcript_->print(aborted.message);
     result = CommandResult::kAborted;
+  } catch (const CommandFailed& failed) {
+    transcript_->print(failed.message);
+    result = CommandResult::kAborted;
   } catch (const InputEnded& ended) {
     if (ended.in_tokens) {
       // The token list of a scripted command around this one ran out; that one ends.
@@ -375,6 +378,10 @@ int Host::run_scripted(std::vector<Reply> tokens) {
     }
     status = kRtError;
   } catch (const TokenRefused&) {
+    status = kRtError;
+  } catch (const CommandFailed& failed) {
+    // The host's own failure shows even with CMDECHO 0, as its error messages do.
+    transcript_->print(failed.message);
     status = kRtError;
   } catch (const CommandCancelled&) {
     status = kRtCan;

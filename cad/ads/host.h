@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/ads/faults.h"
 #include "cad/db/database.h"
 #include "cad/geom/coords.h"
 
@@ -32,6 +33,11 @@ struct Reply;
 // back every change the command made and keeps the host running.
 struct CommandCancelled {};  // Esc
 struct CommandAborted {      // acrx_abort
+  std::string message;
+};
+// A host command could not do its work (the host could not create what it makes); it ends as a
+// failed command, rolled back, with the message. Run through acedCommandS it answers RTERROR.
+struct CommandFailed {
   std::string message;
 };
 
@@ -138,6 +144,9 @@ class Host {
   // What the C interface keeps between calls (entities being made, table positions).
   InterfaceState& iface() { return *iface_; }
 
+  // Faults armed for the interface's allocations, creations and changes (cad/ads/faults.h).
+  FaultInjector& faults() { return faults_; }
+
  private:
   std::unique_ptr<Database> db_;
   std::unique_ptr<Transcript> transcript_;
@@ -153,6 +162,7 @@ class Host {
   std::vector<TempVector> temp_vectors_;
   std::vector<Reply> command_args_;
   std::unique_ptr<InterfaceState> iface_;
+  FaultInjector faults_;
 
   class PromptSource;
   // A command running: where the journal stood when it began, and whether it runs at depth 0.

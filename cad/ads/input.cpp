@@ -6,6 +6,7 @@
 // diagonal of the drawing's extents, which suits drawings in millimetres and in metres alike.
 // Enter and a point that hits nothing answer RTERROR, Esc RTCAN.
 #include <optional>
+#include <vector>
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/state.h"
@@ -121,8 +122,10 @@ int acedEntSel(const ACHAR* prompt, ads_name ent, ads_point picked) {
 }
 
 resbuf* acedGetArgs(void) {
+  const std::vector<cad::Reply>& args = cad::host().command_args();
+  if (!args.empty() && cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
   cad::RbBuilder list;
-  for (const cad::Reply& arg : cad::host().command_args()) {
+  for (const cad::Reply& arg : args) {
     switch (arg.kind) {
       case cad::Reply::Kind::kInt:
         list.add_short(RTSHORT, static_cast<int>(arg.number));

@@ -23,7 +23,10 @@ using cad::RbValue;
 
 extern "C" {
 
-resbuf* acutNewRb(int type) { return cad::new_rb(type); }
+resbuf* acutNewRb(int type) {
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
+  return cad::new_rb(type);
+}
 
 int acutRelRb(resbuf* rb) {
   while (rb) {
@@ -48,7 +51,8 @@ int acutRelRb(resbuf* rb) {
 }
 
 ACHAR* acutNewString(size_t size) {
-  return static_cast<ACHAR*>(std::calloc(size ? size : 1, sizeof(ACHAR)));
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
+  return cad::alloc_wide(size);
 }
 
 void acutDelString(ACHAR*& str) {
@@ -60,7 +64,8 @@ int acutUpdString(const ACHAR* src, ACHAR*& dest) {
   ACHAR* copy = nullptr;
   if (src) {
     size_t n = std::wcslen(src);
-    copy = acutNewString(n + 1);
+    if (cad::fault(cad::FaultKind::kAllocation, __func__)) return RTERROR;
+    copy = cad::alloc_wide(n + 1);
     if (!copy) return RTERROR;
     std::wmemcpy(copy, src, n);
   }
@@ -111,7 +116,7 @@ resbuf* acutBuildList(int rtype, ...) {
     switch (value) {
       case RbValue::kString: {
         const ACHAR* s = va_arg(args, const ACHAR*);
-        rb->resval.rstring = acutNewString(s ? std::wcslen(s) + 1 : 1);
+        rb->resval.rstring = cad::alloc_wide(s ? std::wcslen(s) + 1 : 1);
         if (s) std::wcscpy(rb->resval.rstring, s);
         break;
       }
@@ -155,7 +160,9 @@ resbuf* acutBuildList(int rtype, ...) {
     }
   }
   va_end(args);
-  return ok ? list.release() : nullptr;
+  // The list is one allocation to the caller, however many nodes it has.
+  if (!ok || cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
+  return list.release();
 }
 
 }  // extern "C"

@@ -5,7 +5,8 @@
 // list pt1; "W" and "C" a window or crossing window from the corners pt1 and pt2; "L" the last
 // object; no mode with pt1 a pick at that point; no mode and no point: the person selects. Modes
 // may carry the "_" of global names. Points are in the current UCS. The filter is applied in
-// every mode. Nothing selected answers RTERROR and makes no set.
+// every mode. Nothing selected answers RTERROR and makes no set; a set the host cannot make (see
+// faults.h) answers RTREJ.
 //
 // The person's selection asks "Select objects: " until Enter: a point picks the object there (a
 // point that hits nothing opens a window to a second corner: to the right a window, to the left
@@ -193,6 +194,7 @@ int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf*
     return RTERROR;
   }
   if (ids.empty()) return RTERROR;
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return RTREJ;
   cad::set_name(h.selections().create(ids), ss);
   return RTNORM;
 }
@@ -221,6 +223,7 @@ int acedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
     if (id == cad::kNoRecord) return RTERROR;
   }
   if (!sname) {
+    if (cad::fault(cad::FaultKind::kAllocation, __func__)) return RTREJ;
     int64_t set = id == cad::kNoRecord ? h.selections().create() : h.selections().create({id});
     cad::set_name(set, result);
     return RTNORM;

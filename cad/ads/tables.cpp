@@ -72,6 +72,7 @@ resbuf* acdbTblSearch(const ACHAR* tblname, const ACHAR* sym, int setnext) {
   auto list = cad::entries(h.db(), table);
   for (size_t k = 0; k < list.size(); ++k) {
     if (!cad::iequals(h.db().record(list[k].first).text(2), name)) continue;
+    if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
     if (setnext) h.iface().table_cursors[table] = k + 1;
     return cad::entry_list(h.db(), list[k].first, list[k].second);
   }
@@ -86,6 +87,8 @@ resbuf* acdbTblNext(const ACHAR* tblname, int rewind) {
   size_t& cursor = h.iface().table_cursors[table];
   if (rewind) cursor = 0;
   if (cursor >= list.size()) return nullptr;
+  // The walk stays where it was, so that the next call hands the same entry.
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
   const auto& [id, block] = list[cursor++];
   return cad::entry_list(h.db(), id, block);
 }

@@ -57,6 +57,7 @@ void UndoSteps::keep(Step step) {
 
 void UndoSteps::begin_command(std::string_view name) {
   command_running_ = true;
+  auto_before_ = auto_;
   if (!group_) open_ = Step{journal(), std::string(name), false};
 }
 
@@ -70,6 +71,9 @@ void UndoSteps::end_command() {
 
 void UndoSteps::cancel_command(size_t mark) {
   command_running_ = false;
+  // A command that switched automatic grouping off for its own group and then failed must not
+  // leave it off. What UNDO Control dropped cannot come back, so that stays as it is.
+  auto_ = auto_before_;
   open_.reset();
   mark_pending_ = false;
   if (group_ && group_->mark >= mark) group_.reset();

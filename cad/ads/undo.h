@@ -47,7 +47,8 @@ class UndoSteps {
   void begin_command(std::string_view name);
   void end_command();
   // The running command ended early and the runner rolled the drawing back to mark (where the
-  // command began): it leaves no step, and a group it opened is gone with it.
+  // command began): it leaves no step, a group it opened is gone with it, and automatic
+  // grouping is as it was when it began.
   void cancel_command(size_t mark);
 
   // ---- groups and marks (UNDO Group, End, Mark) ----
@@ -95,6 +96,7 @@ class UndoSteps {
   bool enabled_ = true;
   bool one_command_ = false;
   bool auto_ = true;
+  bool auto_before_ = true;  // auto_ when the running command began
   bool command_running_ = false;
   bool mark_pending_ = false;
   std::optional<Step> open_;   // the running command's step

@@ -32,6 +32,8 @@ int acedGetVar(const ACHAR* sym, resbuf* result) {
   if (!sym || !result) return RTERROR;
   auto value = cad::host().get_var(cad::to_utf8(sym));
   if (!value) return RTERROR;
+  if (value->type == cad::VarType::kString && cad::fault(cad::FaultKind::kAllocation, __func__))
+    return RTERROR;
   switch (value->type) {
     case cad::VarType::kShort:
       result->restype = RTSHORT;

@@ -63,6 +63,8 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
   dim.groups.push_back(Group::point(14, d.origin2));
   dim.groups.push_back(Group::real(50, d.rotation));
   dim.groups.push_back(Group::real(52, 0));
+  if (host.faults().fail(FaultKind::kCreation, "DIM1"))
+    throw CommandFailed{"\nCannot create the dimension."};
   build_dimension_block(db, dim, values);
   db.add_entity(std::move(dim));
 }

@@ -110,12 +110,33 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, MistakesExitTwoWithTheUsage) {
   ScratchFolder folder;
-  for (const char* args : {"--frobnicate", "-s", "a.dxf b.dxf", "--load x.arx --no-module"}) {
+  for (const char* args : {"--frobnicate", "-s", "a.dxf b.dxf", "--load x.arx --no-module",
+                           "--fail creation", "--fail change:0", "--fail memory:1"}) {
     DulkRun run = run_dulk(folder, args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_THAT(run.err, HasSubstr("usage: dulk")) << args;
     EXPECT_THAT(run.out, Not(HasSubstr("Command:"))) << args;
   }
+}
+
+TEST(FailOption, ArmedCreationFailsTheHostsDimensionAndTheCommandLeavesNothing) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "--no-module --fail creation:1 -o out.dxf",
+                         "DIM1\nHOR\n0,0\n10,0\n5,3\n\nLINE\n0,0\n1,1\n\n");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Cannot create the dimension."));
+  EXPECT_EQ(run.err, "");
+  const std::optional<std::string> saved = folder.read("out.dxf");
+  ASSERT_TRUE(saved);
+  EXPECT_THAT(*saved, Not(HasSubstr("DIMENSION")));
+  EXPECT_EQ(lines_in(folder / "out.dxf")->size(), 1u);
+}
+
+TEST(FailOption, EventThatNeverHappensIsReportedWithTheCount) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "--no-module --fail creation:2", "DIM1\nHOR\n0,0\n10,0\n5,3\n\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_THAT(run.err, HasSubstr("--fail creation:2: it never happened; the commands made 1 such"));
 }
 
 }  // namespace

@@ -76,6 +76,23 @@ TEST_F(UndoStepsTest, AGroupInsideOneCommandIsThatCommandsStepAndGoesWithItWhenC
   EXPECT_EQ(lines(), 1u);
 }
 
+TEST_F(UndoStepsTest, ACommandThatEndsEarlyLeavesAutomaticGroupingAsItWasAndOneThatEndsKeepsIt) {
+  // The chain commands switch it off around their group; one the host fails must not leave it
+  // off.
+  add_command("ABORTED", [this] {
+    host_.undo().set_auto(false);
+    host_.undo().begin_group();
+    make_line(0, 0, 1, 0);
+    throw CommandAborted{"\nkaputt"};
+  });
+  add_command("AUTOOFF", [this] { host_.undo().set_auto(false); });
+  EXPECT_EQ(host_.run_command("ABORTED"), CommandResult::kAborted);
+  EXPECT_EQ(undoctl() & UndoSteps::kAuto, UndoSteps::kAuto);
+  EXPECT_EQ(lines(), 0u);
+  run("AUTOOFF");
+  EXPECT_EQ(undoctl() & UndoSteps::kAuto, 0);
+}
+
 TEST_F(UndoStepsTest, BackToMarkStopsAtTheMarkAndUndoesEverythingWithoutOne) {
   run("MAKE");
   run("MARK");

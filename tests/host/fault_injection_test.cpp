@@ -1,0 +1,209 @@
+// Fault injection at the interface: what counts as an event of each kind, that only the armed
+// event fails, how each call fails, and that a failed call changes nothing.
+#include "cad/ads/faults.h"
+#include "cad/builtins/builtins.h"
+#include "cad/select/selection.h"
+#include "host/arx.h"
+#include "host_checks.h"
+
+namespace cad::testing {
+namespace {
+
+struct PlanCase {
+  const char* text;
+  bool valid;
+  FaultKind kind;
+  uint64_t nth;
+};
+
+void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.text; }
+
+class FaultPlanText : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(FaultPlanText, ReadsKindAndNumberAndNamesWhatIsWrong) {
+  const PlanCase& c = GetParam();
+  std::string error;
+  const std::optional<FaultPlan> plan = parse_fault_plan(c.text, &error);
+  ASSERT_EQ(plan.has_value(), c.valid) << error;
+  if (!c.valid) {
+    EXPECT_NE(error.find("--fail"), std::string::npos);
+    return;
+  }
+  EXPECT_EQ(plan->kind, c.kind);
+  EXPECT_EQ(plan->nth, c.nth);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FaultPlanText,
+    ::testing::Values(PlanCase{"allocation:1", true, FaultKind::kAllocation, 1},
+                      PlanCase{"creation:17", true, FaultKind::kCreation, 17},
+                      PlanCase{"change:3", true, FaultKind::kChange, 3},
+                      PlanCase{"change:0", false, {}, 0}, PlanCase{"change:", false, {}, 0},
+                      PlanCase{"change:3x", false, {}, 0}, PlanCase{"change:-1", false, {}, 0},
+                      PlanCase{"change", false, {}, 0}, PlanCase{"alloc:1", false, {}, 0},
+                      PlanCase{"Creation:1", false, {}, 0}));
+
+class FaultInjectionTest : public HostTest {
+ public:
+  // What the host printed, for the checks of the calls below.
+  std::string said() { return transcript(); }
+
+ protected:
+  FaultInjector& faults() { return host_.faults(); }
+};
+
+TEST_F(FaultInjectionTest, OnlyTheArmedEventOfItsKindFailsAndCountingStartsAtArming) {
+  RbList before(acutNewRb(RTSHORT));
+  faults().arm({FaultKind::kAllocation, 3});
+  RbList first(acutNewRb(RTSHORT));
+  make_line(0, 0, 1, 0);  // an allocation (its list) and a creation
+  RbList third(acutNewRb(RTSHORT));
+  RbList fourth(acutNewRb(RTSHORT));
+  EXPECT_NE(first, nullptr);
+  EXPECT_EQ(third, nullptr);
+  EXPECT_NE(fourth, nullptr);
+  EXPECT_STREQ(faults().failed_call(), "acutNewRb");
+  EXPECT_EQ(faults().count(FaultKind::kAllocation), 4u);
+  EXPECT_EQ(faults().count(FaultKind::kCreation), 1u);
+  EXPECT_EQ(faults().count(FaultKind::kChange), 0u);
+  faults().disarm();
+  EXPECT_FALSE(faults().fired());
+  EXPECT_EQ(faults().count(FaultKind::kAllocation), 0u);
+}
+
+TEST_F(FaultInjectionTest, CallsThatHandNothingOverAreNoEvents) {
+  ads_name gone = {999, db().serial()};
+  resbuf value{};
+  EXPECT_EQ(acdbEntGet(gone), nullptr);
+  EXPECT_EQ(acdbTblSearch(L"LAYER", L"NO SUCH LAYER", 0), nullptr);
+  EXPECT_EQ(acedGetVar(L"UNDOCTL", &value), RTNORM);  // a number: nothing to allocate
+  EXPECT_EQ(acedGetArgs(), nullptr);                  // no arguments
+  EXPECT_EQ(acdbRegApp(L"ACAD"), RTERROR);            // registered already
+  EXPECT_EQ(acdbEntDel(gone), RTERROR);
+  EXPECT_EQ(faults().count(FaultKind::kAllocation), 0u);
+  EXPECT_EQ(faults().count(FaultKind::kChange), 0u);
+}
+
+TEST_F(FaultInjectionTest, WithoutACurrentHostNothingIsCountedOrFailed) {
+  faults().arm({FaultKind::kAllocation, 1});
+  set_current_host(nullptr);
+  RbList list(acutNewRb(RTSHORT));
+  set_current_host(&host_);
+  EXPECT_NE(list, nullptr);
+  EXPECT_FALSE(faults().fired());
+}
+
+// One call of the interface made to fail as the first event of its kind: what it answers.
+struct FailedCall {
+  const char* name;
+  FaultKind kind;
+  std::function<bool(FaultInjectionTest&)> fails_as_documented;
+};
+
+void PrintTo(const FailedCall& c, std::ostream* out) { *out << c.name; }
+
+class FailedCallTest : public FaultInjectionTest,
+                       public ::testing::WithParamInterface<FailedCall> {};
+
+TEST_P(FailedCallTest, FailsAsDocumentedAndChangesNothing) {
+  register_builtins(host_);
+  make_line(0, 0, 10, 0);
+  set_short(L"CMDECHO", 0);
+  const DbSnapshot before(db());
+  const std::vector<int64_t> sets = host_.selections().live_ids();
+  faults().arm({GetParam().kind, 1});
+  EXPECT_TRUE(GetParam().fails_as_documented(*this)) << transcript();
+  EXPECT_STREQ(faults().failed_call(), GetParam().name);
+  EXPECT_TRUE(DbSnapshot(db()) == before);
+  EXPECT_EQ(host_.selections().live_ids(), sets);
+}
+
+std::vector<int64_t> last_entity() {
+  ads_name name;
+  acdbEntLast(name);
+  return {name[0], name[1]};
+}
+
+const FailedCall kFailedCalls[] = {
+    {"acutNewString", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       ACHAR* text = acutNewString(4);
+       const bool failed = text == nullptr;
+       acutDelString(text);
+       return failed;
+     }},
+    {"acutUpdString", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       ACHAR* text = nullptr;
+       return acutUpdString(L"abc", text) == RTERROR && text == nullptr;
+     }},
+    {"acutBuildList", FaultKind::kAllocation,
+     [](FaultInjectionTest&) { return !RbList(acutBuildList(RTSTR, L"a", RTSHORT, 1, 0)); }},
+    {"acdbEntGetX", FaultKind::kAllocation,
+     [](FaultInjectionTest&) { return !RbList(acdbEntGet(last_entity().data())); }},
+    {"acdbTblSearch", FaultKind::kAllocation,
+     [](FaultInjectionTest&) { return !RbList(acdbTblSearch(L"LAYER", L"0", 0)); }},
+    {"acdbTblNext", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       // The walk stays where it was: the next call hands the entry the failed one did not.
+       if (RbList(acdbTblNext(L"LAYER", 1))) return false;
+       RbList entry(acdbTblNext(L"LAYER", 0));
+       return rb_string(entry.get(), 2) == L"0";
+     }},
+    {"acedGetVar", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       resbuf value{};
+       return acedGetVar(L"CLAYER", &value) == RTERROR;
+     }},
+    {"acedSSGet", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       ads_name ss;
+       return acedSSGet(L"X", nullptr, nullptr, nullptr, ss) == RTREJ;
+     }},
+    {"acedSSAdd", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       ads_name ss;
+       return acedSSAdd(nullptr, nullptr, ss) == RTREJ;
+     }},
+    {"getSymbolTable", FaultKind::kAllocation,
+     [](FaultInjectionTest&) {
+       AcDbDimStyleTable* table = nullptr;
+       return acdbHostApplicationServices()->workingDatabase()->getSymbolTable(
+                  table, AcDb::kForRead) == Acad::eOutOfMemory &&
+              table == nullptr;
+     }},
+    {"acdbEntMake", FaultKind::kCreation,
+     [](FaultInjectionTest&) {
+       ads_point a = {0, 5, 0}, b = {1, 5, 0};
+       RbList line(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+       return acdbEntMake(line.get()) == RTERROR;
+     }},
+    {"DIM1", FaultKind::kCreation,
+     [](FaultInjectionTest& test) {
+       // Fails as a command, with the host's message even while CMDECHO is 0.
+       ads_point a = {0, 0, 0}, b = {10, 0, 0}, at = {5, 2, 0};
+       return acedCommandS(RTSTR, L"_dim1", RTSTR, L"_hor", RTPOINT, a, RTPOINT, b, RTPOINT, at,
+                           RTSTR, L"", RTNONE) == RTERROR &&
+              test.said().find("Cannot create the dimension.") != std::string::npos;
+     }},
+    {"acdbEntMod", FaultKind::kChange,
+     [](FaultInjectionTest&) {
+       RbList data(acdbEntGet(last_entity().data()));
+       find_rb(data.get(), 8)->resval.rstring[0] = L'1';
+       return acdbEntMod(data.get()) == RTERROR;
+     }},
+    {"acdbEntDel", FaultKind::kChange,
+     [](FaultInjectionTest&) { return acdbEntDel(last_entity().data()) == RTERROR; }},
+    {"acdbRegApp", FaultKind::kChange,
+     [](FaultInjectionTest&) {
+       return acdbRegApp(L"NEWAPP") == RTERROR && !RbList(acdbTblSearch(L"APPID", L"NEWAPP", 0));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Calls, FailedCallTest, ::testing::ValuesIn(kFailedCalls),
+                         [](const ::testing::TestParamInfo<FailedCall>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace cad::testing
