@@ -346,7 +346,7 @@ int acdbEntDel(const ads_name ent) {
   db.set_erased(id, erase);
   // The vertices (attributes) and SEQEND of a complex entity go and come back with it.
   const std::vector<cad::RecordId>& list = db.entities();
-  auto it = std::find(list.begin(), list.end(), id);
+  auto it = list.begin() + static_cast<std::ptrdiff_t>(db.position(id));
   for (++it; it != list.end() && cad::is_sub_entity(db.record(*it)); ++it) {
     db.set_erased(*it, erase);
     if (db.record(*it).type == "SEQEND") break;
@@ -374,7 +374,7 @@ int acdbEntNext(const ads_name ent, ads_name result) {
     cad::RecordId id = cad::live_entity(db, ent);
     if (id == cad::kNoRecord) return RTERROR;
     list = cad::container_of(db, id);
-    from = static_cast<size_t>(std::find(list->begin(), list->end(), id) - list->begin()) + 1;
+    from = db.position(id) + 1;
   }
   for (size_t k = from; k < list->size(); ++k) {
     if (db.erased((*list)[k])) continue;

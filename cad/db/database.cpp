@@ -1,5 +1,6 @@
 #include "cad/db/database.h"
 
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
@@ -62,7 +63,72 @@ RecordId Database::add_slot(Record rec, Area area, size_t area_index) {
   RecordId id = static_cast<RecordId>(slots_.size());
   slots_.push_back(Slot{std::move(rec), area, area_index, false, true});
   index_handle(id);
+  index_record(id, true);
   return id;
+}
+
+void Database::index_record(RecordId id, bool add) {
+  const Slot& slot = slots_[id];
+  const Record& rec = slot.rec;
+  auto note = [&](IdsByName& index, std::string_view name) {
+    if (add)
+      index.add(name, id);
+    else
+      index.remove(name, id);
+  };
+  auto number = [&](std::string_view name) {
+    if (add)
+      numbered_blocks_.add(name);
+    else
+      numbered_blocks_.remove(name);
+  };
+  switch (slot.area) {
+    case Area::kEntities:
+      for (size_t k = rec.xdata_begin(); k < rec.groups.size(); ++k)
+        if (rec.groups[k].code == 1001) note(xdata_apps_, rec.groups[k].s);
+      break;
+    case Area::kTable:
+      note(table_names_[slot.area_index], rec.text(2));
+      if (rec.type == "BLOCK_RECORD") number(rec.text(2));
+      break;
+    case Area::kNone:
+      // Table heads and ENDBLK records live here too; only a block's BLOCK record has a name.
+      if (rec.type == "BLOCK") {
+        note(block_names_, rec.text(2));
+        number(rec.text(2));
+      }
+      break;
+    case Area::kClasses:
+    case Area::kBlock:
+    case Area::kObjects:
+      break;
+  }
+}
+
+size_t Database::position(RecordId id) const {
+  const Slot& slot = slots_[id];
+  const std::vector<RecordId>* list = nullptr;
+  switch (slot.area) {
+    case Area::kClasses:
+      list = &classes_;
+      break;
+    case Area::kTable:
+      list = &tables_[slot.area_index].entries;
+      break;
+    case Area::kBlock:
+      list = &blocks_[slot.area_index].entities;
+      break;
+    case Area::kEntities:
+      list = &entities_;
+      break;
+    case Area::kObjects:
+      list = &objects_;
+      break;
+    case Area::kNone:
+      return npos;
+  }
+  const auto it = std::lower_bound(list->begin(), list->end(), id);
+  return it != list->end() && *it == id ? static_cast<size_t>(it - list->begin()) : npos;
 }
 
 std::vector<RecordId>& Database::container(Area area, size_t index) {
@@ -93,6 +159,7 @@ size_t Database::add_table(Record head) {
   size_t index = tables_.size();
   RecordId id = add_slot(std::move(head), Area::kNone, index);
   tables_.push_back(Table{id, {}});
+  table_names_.emplace_back();
   journal(Change::of(Change::Kind::kAddTable, id));
   return index;
 }
@@ -137,11 +204,13 @@ RecordId Database::add_object(Record rec) {
 void Database::replace(RecordId id, Record rec) {
   Slot& slot = slots_[id];
   Change change = Change::of(Change::Kind::kReplace, id);
+  index_record(id, false);
   change.old_record = std::move(slot.rec);
   uint64_t old_handle = change.old_record->handle();
   slot.rec = std::move(rec);
   // A record keeps its handle whatever the new groups say.
   if (takes_handle(slot.rec) && slot.rec.handle() != old_handle) slot.rec.set_handle(old_handle);
+  index_record(id, true);
   journal(std::move(change));
 }
 
@@ -197,17 +266,17 @@ size_t Database::table_index(std::string_view name) const {
 RecordId Database::table_entry(std::string_view table, std::string_view name) const {
   size_t t = table_index(table);
   if (t == npos) return kNoRecord;
-  for (RecordId id : tables_[t].entries) {
-    const Slot& slot = slots_[id];
-    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return id;
+  for (RecordId id : table_names_[t].find(name)) {
+    ++visits_;
+    if (!slots_[id].erased) return id;
   }
   return kNoRecord;
 }
 
 size_t Database::block_index(std::string_view name) const {
-  for (size_t k = 0; k < blocks_.size(); ++k) {
-    const Slot& slot = slots_[blocks_[k].begin];
-    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return k;
+  for (RecordId id : block_names_.find(name)) {
+    ++visits_;
+    if (!slots_[id].erased) return slots_[id].area_index;
   }
   return npos;
 }
@@ -280,6 +349,7 @@ void Database::undo(Change& change) {
       Slot& slot = slots_[change.id];
       std::vector<RecordId>& list = container(slot.area, slot.area_index);
       assert(!list.empty() && list.back() == change.id);
+      index_record(change.id, false);
       list.pop_back();
       handles_.erase(slot.rec.handle());
       slot.alive = false;
@@ -290,6 +360,7 @@ void Database::undo(Change& change) {
       assert(!tables_.empty() && tables_.back().head == change.id &&
              tables_.back().entries.empty());
       tables_.pop_back();
+      table_names_.pop_back();
       handles_.erase(slot.rec.handle());
       slot.alive = false;
       break;
@@ -297,6 +368,7 @@ void Database::undo(Change& change) {
     case Change::Kind::kAddBlock: {
       Block& block = blocks_.back();
       assert(block.begin == change.id && block.entities.empty());
+      index_record(block.begin, false);
       for (RecordId id : {block.begin, block.end}) {
         handles_.erase(slots_[id].rec.handle());
         slots_[id].alive = false;
@@ -305,7 +377,9 @@ void Database::undo(Change& change) {
       break;
     }
     case Change::Kind::kReplace:
+      index_record(change.id, false);
       slots_[change.id].rec = std::move(*change.old_record);
+      index_record(change.id, true);
       break;
     case Change::Kind::kErase:
       slots_[change.id].erased = change.old_erased;

@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cad/db/indexes.h"
 #include "cad/db/record.h"
 #include "cad/db/sysvars.h"
 
@@ -57,7 +58,10 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   // ---- records ----
-  const Record& record(RecordId id) const { return slots_[id].rec; }
+  const Record& record(RecordId id) const {
+    ++visits_;
+    return slots_[id].rec;
+  }
   bool valid(RecordId id) const { return id < slots_.size() && slots_[id].alive; }
   bool erased(RecordId id) const { return slots_[id].erased; }
   Area area(RecordId id) const { return slots_[id].area; }
@@ -126,6 +130,21 @@ class Database {
   // The block with this name (case-insensitive), or npos.
   size_t block_index(std::string_view name) const;
   static constexpr size_t npos = static_cast<size_t>(-1);
+  // The highest n for which a block or a block record (BLOCK_RECORD entry) is named head + n,
+  // n all digits (case-insensitive; head must not end in a digit); 0 when none is.
+  long highest_numbered_block(std::string_view head) const {
+    return numbered_blocks_.highest(head);
+  }
+  // The entities of the ENTITIES section by the applications named in their extended data (1001
+  // groups); each application's ids ascend, which is drawing order.
+  const IdsByName& xdata_apps() const { return xdata_apps_; }
+  // Where a live record stands in its list (ENTITIES, a block, a table...), or npos. Every list
+  // holds its records in the order they were added, which is the order of their ids.
+  size_t position(RecordId id) const;
+
+  // Records looked at so far: each read through record() and each the lookups above examine.
+  // Tests read it to prove that a command does not walk the whole drawing.
+  uint64_t visits() const { return visits_; }
 
   // ---- system variables ----
   // Drawing variables live in the header ($NAME), session variables in the database too so that
@@ -174,6 +193,8 @@ class Database {
   void journal(Change change);
   std::vector<RecordId>& container(Area area, size_t index);
   void index_handle(RecordId id);
+  // Enters a live record into the indexes by name and by application, or takes it out.
+  void index_record(RecordId id, bool add);
   void undo(Change& change);
 
   std::vector<Slot> slots_;
@@ -192,6 +213,11 @@ class Database {
   uint64_t handseed_ = 1;
   int64_t serial_;
   std::function<void(const Record&, uint64_t)> on_duplicate_;
+  std::vector<IdsByName> table_names_;  // entries by name, one index per table
+  IdsByName block_names_;               // BLOCK records by name
+  NumberedNames numbered_blocks_;       // names of blocks and block records
+  IdsByName xdata_apps_;
+  mutable uint64_t visits_ = 0;
 };
 
 }  // namespace cad

@@ -23,8 +23,8 @@ RecordId ensure_layer(Database& db, std::string_view name, int color = 7);
 // An entity record of this type on this layer.
 Record entity_record(std::string type, std::string_view layer);
 
-// The lowest free name of the form prefix + number (prefix "*D" gives "*D1", "*D2", ...) not
-// used by a block or a block record of the drawing.
+// A free name of the form prefix + number (prefix "*D" gives "*D1", "*D2", ...): one past the
+// highest number a block or a block record of the drawing has with that prefix.
 std::string next_anonymous_name(const Database& db, std::string_view prefix);
 
 // Adds a block (its record in BLOCK_RECORD when the drawing keeps that table, BLOCK with these

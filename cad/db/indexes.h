@@ -1,0 +1,58 @@
+// Indexes the drawing keeps beside its records, so that finding a table entry or a block by name,
+// the entities that carry an application's extended data, or the next number of an anonymous
+// block name costs what is found, not the size of the drawing. The database keeps them through
+// every change, undo and loading included (cad/db/database.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace cad {
+
+// Ids (record ids of the database) under names compared without regard to case (ASCII, the
+// host's rule for names), each name's ids in ascending order, every id at most once per name.
+class IdsByName {
+ public:
+  using Id = uint32_t;
+
+  void add(std::string_view name, Id id);
+  void remove(std::string_view name, Id id);
+  // The ids under that name, ascending; empty when none.
+  std::span<const Id> find(std::string_view name) const;
+  // Calls f(name, ids) for every name that has ids, in no particular order.
+  void for_each(const std::function<void(std::string_view, std::span<const Id>)>& f) const;
+
+ private:
+  struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const noexcept;
+  };
+  struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+  };
+  std::unordered_map<std::string, std::vector<Id>, NoCaseHash, NoCaseEqual> ids_;
+};
+
+// The numbers of names made of a head and a run of digits ("*D12": head "*D", number 12), by
+// head without regard to case; a name counts as often as it was added.
+class NumberedNames {
+ public:
+  void add(std::string_view name);
+  void remove(std::string_view name);
+  // The highest number of a name with that head (which must not end in a digit), 0 when none.
+  long highest(std::string_view head) const;
+
+ private:
+  std::map<std::string, std::multiset<long>, std::less<>> numbers_;  // by upper-case head
+};
+
+}  // namespace cad
