@@ -12,6 +12,7 @@
 // an anonymous block (name beginning "*", flag 1) is named "*U<n>" at ENDBLK, which answers
 // RTKWORD, and acedGetInput then gives that name.
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -320,13 +321,18 @@ int acdbEntMod(const resbuf* entm) {
   if (!list.rec.type.empty() && list.rec.type != old.type) return RTERROR;
   cad::Record rec;
   rec.type = old.type;
-  rec.groups = std::move(list.rec.groups);
-  int handle_code = old.handle_code();
-  if (const cad::Group* handle = old.find(handle_code))
-    rec.groups.insert(rec.groups.begin(), *handle);
+  const cad::Group* handle = old.find(old.handle_code());
+  const size_t old_xdata = old.xdata_begin();
+  // The record is kept as long as the drawing: room for exactly what it will hold.
+  size_t new_xdata = 0;
+  for (const auto& [app, items] : list.xdata) new_xdata += 1 + items.size();
+  rec.groups.reserve((handle ? 1 : 0) + list.rec.groups.size() + old.groups.size() - old_xdata +
+                     new_xdata);
+  if (handle) rec.groups.push_back(*handle);
+  rec.groups.insert(rec.groups.end(), std::make_move_iterator(list.rec.groups.begin()),
+                    std::make_move_iterator(list.rec.groups.end()));
   // Extended data the list does not name stays as it was.
-  rec.groups.insert(rec.groups.end(),
-                    old.groups.begin() + static_cast<std::ptrdiff_t>(old.xdata_begin()),
+  rec.groups.insert(rec.groups.end(), old.groups.begin() + static_cast<std::ptrdiff_t>(old_xdata),
                     old.groups.end());
   cad::append_xdata(rec, list);
   bool entity = db.area(id) == cad::Area::kEntities || db.area(id) == cad::Area::kBlock;

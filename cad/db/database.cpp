@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <utility>
 
 namespace cad {
@@ -203,13 +204,22 @@ RecordId Database::add_object(Record rec) {
 
 void Database::replace(RecordId id, Record rec) {
   Slot& slot = slots_[id];
-  Change change = Change::of(Change::Kind::kReplace, id);
   index_record(id, false);
-  change.old_record = std::move(slot.rec);
-  uint64_t old_handle = change.old_record->handle();
-  slot.rec = std::move(rec);
   // A record keeps its handle whatever the new groups say.
-  if (takes_handle(slot.rec) && slot.rec.handle() != old_handle) slot.rec.set_handle(old_handle);
+  const uint64_t old_handle = slot.rec.handle();
+  if (takes_handle(rec) && rec.handle() != old_handle) rec.set_handle(old_handle);
+  // The journal keeps only the old groups from the first that differs: a change that appends
+  // extended data keeps none.
+  Change change = Change::of(Change::Kind::kReplace, id);
+  Change::Detail& detail = change.details();
+  std::vector<Group>& old_groups = slot.rec.groups;
+  const size_t common = std::min(old_groups.size(), rec.groups.size());
+  while (detail.kept < common && old_groups[detail.kept] == rec.groups[detail.kept]) ++detail.kept;
+  const auto tail = old_groups.begin() + static_cast<std::ptrdiff_t>(detail.kept);
+  detail.old_record =
+      Record{std::move(slot.rec.type),
+             {std::make_move_iterator(tail), std::make_move_iterator(old_groups.end())}};
+  slot.rec = std::move(rec);
   index_record(id, true);
   journal(std::move(change));
 }
@@ -223,38 +233,50 @@ void Database::set_erased(RecordId id, bool erased) {
   journal(std::move(change));
 }
 
+size_t Database::header_position(std::string_view name) const {
+  const auto it = header_index_.find(name);
+  return it == header_index_.end() ? npos : it->second;
+}
+
+void Database::push_header_var(HeaderVar var) {
+  header_.push_back(std::move(var));
+  header_index_.emplace(header_.back().name, header_.size() - 1);
+}
+
+void Database::erase_header_var(size_t position) {
+  header_.erase(header_.begin() + static_cast<std::ptrdiff_t>(position));
+  // The first of equal names is the one found, as a walk in order would find it.
+  header_index_.clear();
+  for (size_t k = 0; k < header_.size(); ++k) header_index_.emplace(header_[k].name, k);
+}
+
 const HeaderVar* Database::header_var(std::string_view name) const {
-  for (const HeaderVar& var : header_)
-    if (iequals(var.name, name)) return &var;
-  return nullptr;
+  const size_t k = header_position(name);
+  return k == npos ? nullptr : &header_[k];
 }
 
 void Database::set_header_var(std::string_view name, std::vector<Group> groups) {
   Change change = Change::of(Change::Kind::kHeader);
-  change.name = std::string(name);
-  for (HeaderVar& var : header_) {
-    if (!iequals(var.name, name)) continue;
-    change.old_header = std::move(var.groups);
-    var.groups = std::move(groups);
+  change.details().name = std::string(name);
+  if (const size_t k = header_position(name); k != npos) {
+    change.detail->old_header = std::move(header_[k].groups);
+    header_[k].groups = std::move(groups);
     journal(std::move(change));
     return;
   }
-  header_.push_back(HeaderVar{std::string(name), std::move(groups)});
+  push_header_var(HeaderVar{std::string(name), std::move(groups)});
   journal(std::move(change));
 }
 
 void Database::remove_header_var(std::string_view name) {
-  for (auto it = header_.begin(); it != header_.end(); ++it) {
-    if (!iequals(it->name, name)) continue;
-    Change change = Change::of(Change::Kind::kHeader);
-    change.name = it->name;
-    change.old_header = std::move(it->groups);
-    header_.erase(it);
-    // Undo puts it back at the end; the order of header variables carries no meaning.
-    change.kind = Change::Kind::kHeader;
-    journal(std::move(change));
-    return;
-  }
+  const size_t k = header_position(name);
+  if (k == npos) return;
+  Change change = Change::of(Change::Kind::kHeader);
+  change.details().name = header_[k].name;
+  change.detail->old_header = std::move(header_[k].groups);
+  erase_header_var(k);
+  // Undo puts it back at the end; the order of header variables carries no meaning.
+  journal(std::move(change));
 }
 
 size_t Database::table_index(std::string_view name) const {
@@ -284,15 +306,19 @@ size_t Database::block_index(std::string_view name) const {
 std::optional<VarValue> Database::get_var(std::string_view name) const {
   const SysVarInfo* info = sysvar_info(name);
   if (!info) return std::nullopt;
-  if (iequals(info->name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
-  if (info->header_code == 0) {
-    auto it = session_vars_.find(info->name);
-    return it == session_vars_.end() ? sysvar_default(*info) : it->second;
+  return get_var(*info);
+}
+
+VarValue Database::get_var(const SysVarInfo& info) const {
+  if (iequals(info.name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
+  if (info.header_code == 0) {
+    auto it = session_vars_.find(info.name);
+    return it == session_vars_.end() ? sysvar_default(info) : it->second;
   }
-  const HeaderVar* var = header_var(header_name(info->name));
-  if (!var || var->groups.empty()) return sysvar_default(*info);
+  const HeaderVar* var = header_var(header_name(info.name));
+  if (!var || var->groups.empty()) return sysvar_default(info);
   const Group& g = var->groups.front();
-  switch (info->type) {
+  switch (info.type) {
     case VarType::kReal:
       return VarValue::real(g.x);
     case VarType::kString:
@@ -303,7 +329,7 @@ std::optional<VarValue> Database::get_var(std::string_view name) const {
     case VarType::kLong:
       break;
   }
-  return VarValue::integer(g.i, info->type);
+  return VarValue::integer(g.i, info.type);
 }
 
 bool Database::set_var(std::string_view name, const VarValue& value, bool force) {
@@ -316,9 +342,9 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
   stored.type = info->type;
   if (info->header_code == 0) {
     Change change = Change::of(Change::Kind::kVar);
-    change.name = info->name;
+    change.details().name = info->name;
     auto it = session_vars_.find(info->name);
-    if (it != session_vars_.end()) change.old_var = it->second;
+    if (it != session_vars_.end()) change.detail->old_var = it->second;
     session_vars_[info->name] = stored;
     journal(std::move(change));
     return true;
@@ -376,32 +402,42 @@ void Database::undo(Change& change) {
       blocks_.pop_back();
       break;
     }
-    case Change::Kind::kReplace:
+    case Change::Kind::kReplace: {
+      Record& rec = slots_[change.id].rec;
+      Change::Detail& detail = *change.detail;
       index_record(change.id, false);
-      slots_[change.id].rec = std::move(*change.old_record);
+      rec.type = std::move(detail.old_record->type);
+      rec.groups.erase(rec.groups.begin() + static_cast<std::ptrdiff_t>(detail.kept),
+                       rec.groups.end());
+      rec.groups.insert(rec.groups.end(),
+                        std::make_move_iterator(detail.old_record->groups.begin()),
+                        std::make_move_iterator(detail.old_record->groups.end()));
       index_record(change.id, true);
       break;
+    }
     case Change::Kind::kErase:
       slots_[change.id].erased = change.old_erased;
       break;
     case Change::Kind::kHeader: {
-      for (auto it = header_.begin(); it != header_.end(); ++it) {
-        if (!iequals(it->name, change.name)) continue;
-        if (change.old_header)
-          it->groups = std::move(*change.old_header);
+      Change::Detail& detail = *change.detail;
+      if (const size_t k = header_position(detail.name); k != npos) {
+        if (detail.old_header)
+          header_[k].groups = std::move(*detail.old_header);
         else
-          header_.erase(it);
+          erase_header_var(k);
         return;
       }
-      if (change.old_header) header_.push_back({change.name, std::move(*change.old_header)});
+      if (detail.old_header) push_header_var({detail.name, std::move(*detail.old_header)});
       break;
     }
-    case Change::Kind::kVar:
-      if (change.old_var)
-        session_vars_[change.name] = std::move(*change.old_var);
+    case Change::Kind::kVar: {
+      Change::Detail& detail = *change.detail;
+      if (detail.old_var)
+        session_vars_[detail.name] = std::move(*detail.old_var);
       else
-        session_vars_.erase(change.name);
+        session_vars_.erase(detail.name);
       break;
+    }
   }
 }
 

@@ -8,8 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -150,6 +152,8 @@ class Database {
   // Drawing variables live in the header ($NAME), session variables in the database too so that
   // undo restores both. std::nullopt for an unknown name.
   std::optional<VarValue> get_var(std::string_view name) const;
+  // The same for a variable known by its entry in the host's table (no lookup by name).
+  VarValue get_var(const SysVarInfo& info) const;
   // False for an unknown name or a value of the wrong type. read_only variables are set only
   // with force (the host itself keeps them).
   bool set_var(std::string_view name, const VarValue& value, bool force = false);
@@ -173,19 +177,31 @@ class Database {
   };
   struct Change {
     enum class Kind : uint8_t { kAdd, kAddTable, kAddBlock, kReplace, kErase, kHeader, kVar };
+    // What undoing a replace, a header or a variable change needs. Adds and erases need none,
+    // and they are most of the journal: a command keeps one change per record it makes.
+    struct Detail {
+      // For kReplace: the old record's type and its groups from kept on; the groups before kept
+      // are those of the new record.
+      std::optional<Record> old_record;
+      size_t kept = 0;
+      std::string name;
+      std::optional<std::vector<Group>> old_header;
+      std::optional<VarValue> old_var;
+    };
     Kind kind = Kind::kAdd;
-    RecordId id = kNoRecord;
-    std::optional<Record> old_record;
     bool old_erased = false;
-    std::string name;
-    std::optional<std::vector<Group>> old_header;
-    std::optional<VarValue> old_var;
+    RecordId id = kNoRecord;
+    std::unique_ptr<Detail> detail;
 
     static Change of(Kind kind, RecordId id = kNoRecord) {
       Change c;
       c.kind = kind;
       c.id = id;
       return c;
+    }
+    Detail& details() {
+      if (!detail) detail = std::make_unique<Detail>();
+      return *detail;
     }
   };
 
@@ -195,6 +211,10 @@ class Database {
   void index_handle(RecordId id);
   // Enters a live record into the indexes by name and by application, or takes it out.
   void index_record(RecordId id, bool add);
+  // Header variables by name through header_index_; npos when there is none.
+  size_t header_position(std::string_view name) const;
+  void push_header_var(HeaderVar var);
+  void erase_header_var(size_t position);
   void undo(Change& change);
 
   std::vector<Slot> slots_;
@@ -208,7 +228,8 @@ class Database {
   std::vector<RawSection> raw_sections_;
   std::vector<std::string> section_order_;
   std::map<std::string, VarValue> session_vars_;
-  std::vector<Change> journal_;
+  // A deque: a growing journal never moves the changes it holds.
+  std::deque<Change> journal_;
   bool journaling_ = true;
   uint64_t handseed_ = 1;
   int64_t serial_;
@@ -217,6 +238,7 @@ class Database {
   IdsByName block_names_;               // BLOCK records by name
   NumberedNames numbered_blocks_;       // names of blocks and block records
   IdsByName xdata_apps_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> header_index_;
   mutable uint64_t visits_ = 0;
 };
 

@@ -1,7 +1,6 @@
 #include "cad/db/indexes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <optional>
 #include <utility>
@@ -11,8 +10,6 @@
 namespace cad {
 
 namespace {
-
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // A name split into its head and the number its trailing digits spell; nothing when it has no
 // trailing digits or they do not fit a long.
@@ -28,14 +25,17 @@ std::optional<std::pair<std::string_view, long>> split_number(std::string_view n
 
 }  // namespace
 
-size_t IdsByName::NoCaseHash::operator()(std::string_view s) const noexcept {
+size_t NoCaseHash::operator()(std::string_view s) const noexcept {
   // FNV-1a over the upper-case bytes, so that names equal without regard to case hash alike.
   size_t hash = 14695981039346656037ull;
-  for (char c : s) hash = (hash ^ static_cast<unsigned char>(upper(c))) * 1099511628211ull;
+  for (char c : s) {
+    const unsigned char upper = c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+    hash = (hash ^ upper) * 1099511628211ull;
+  }
   return hash;
 }
 
-bool IdsByName::NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
   return iequals(a, b);
 }
 

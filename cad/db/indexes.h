@@ -17,6 +17,17 @@
 
 namespace cad {
 
+// Hashing and equality of names without regard to case (ASCII, the host's rule for names), for
+// unordered containers that find by string_view.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const noexcept;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+
 // Ids (record ids of the database) under names compared without regard to case (ASCII, the
 // host's rule for names), each name's ids in ascending order, every id at most once per name.
 class IdsByName {
@@ -31,14 +42,6 @@ class IdsByName {
   void for_each(const std::function<void(std::string_view, std::span<const Id>)>& f) const;
 
  private:
-  struct NoCaseHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const noexcept;
-  };
-  struct NoCaseEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
-  };
   std::unordered_map<std::string, std::vector<Id>, NoCaseHash, NoCaseEqual> ids_;
 };
 
