@@ -25,12 +25,11 @@ std::string header_name(std::string_view name) {
 
 }  // namespace
 
-Database::Database() : serial_(next_serial()) {}
+static_assert(HandleIndex::kNone == kNoRecord);
 
-RecordId Database::find_handle(uint64_t handle) const {
-  auto it = handles_.find(handle);
-  return it == handles_.end() ? kNoRecord : it->second;
-}
+Database::Database() : serial_(next_serial()), var_positions_(all_sysvars().size(), npos) {}
+
+RecordId Database::find_handle(uint64_t handle) const { return handles_.find(handle); }
 
 RecordId Database::find_handle(std::string_view text) const {
   uint64_t h = parse_handle(text);
@@ -49,20 +48,20 @@ void Database::index_handle(RecordId id) {
   Record& rec = slots_[id].rec;
   if (!takes_handle(rec)) return;
   uint64_t h = rec.handle();
-  if (h != 0 && handles_.count(h) == 0) {
-    handles_.emplace(h, id);
+  if (h != 0 && handles_.find(h) == kNoRecord) {
+    handles_.add(h, id);
     raise_handseed(h + 1);
     return;
   }
   uint64_t fresh = take_handle();
   rec.set_handle(fresh);
-  handles_.emplace(fresh, id);
+  handles_.add(fresh, id);
   if (h != 0 && on_duplicate_) on_duplicate_(rec, h);
 }
 
 RecordId Database::add_slot(Record rec, Area area, size_t area_index) {
   RecordId id = static_cast<RecordId>(slots_.size());
-  slots_.push_back(Slot{std::move(rec), area, area_index, false, true});
+  slots_.push_back(Slot{std::move(rec), area, static_cast<uint32_t>(area_index), false, true});
   index_handle(id);
   index_record(id, true);
   return id;
@@ -238,16 +237,27 @@ size_t Database::header_position(std::string_view name) const {
   return it == header_index_.end() ? npos : it->second;
 }
 
+void Database::note_header_position(size_t position) {
+  const std::string& name = header_[position].name;
+  header_index_.emplace(name, position);
+  if (name.size() < 2 || name[0] != '$') return;
+  const SysVarInfo* info = sysvar_info(std::string_view(name).substr(1));
+  if (info == nullptr || info->header_code == 0) return;
+  size_t& at = var_positions_[static_cast<size_t>(info - all_sysvars().data())];
+  if (at == npos) at = position;
+}
+
 void Database::push_header_var(HeaderVar var) {
   header_.push_back(std::move(var));
-  header_index_.emplace(header_.back().name, header_.size() - 1);
+  note_header_position(header_.size() - 1);
 }
 
 void Database::erase_header_var(size_t position) {
   header_.erase(header_.begin() + static_cast<std::ptrdiff_t>(position));
   // The first of equal names is the one found, as a walk in order would find it.
   header_index_.clear();
-  for (size_t k = 0; k < header_.size(); ++k) header_index_.emplace(header_[k].name, k);
+  std::fill(var_positions_.begin(), var_positions_.end(), npos);
+  for (size_t k = 0; k < header_.size(); ++k) note_header_position(k);
 }
 
 const HeaderVar* Database::header_var(std::string_view name) const {
@@ -315,8 +325,9 @@ VarValue Database::get_var(const SysVarInfo& info) const {
     auto it = session_vars_.find(info.name);
     return it == session_vars_.end() ? sysvar_default(info) : it->second;
   }
-  const HeaderVar* var = header_var(header_name(info.name));
-  if (!var || var->groups.empty()) return sysvar_default(info);
+  const size_t k = var_positions_[static_cast<size_t>(&info - all_sysvars().data())];
+  if (k == npos || header_[k].groups.empty()) return sysvar_default(info);
+  const HeaderVar* var = &header_[k];
   const Group& g = var->groups.front();
   switch (info.type) {
     case VarType::kReal:
@@ -377,7 +388,7 @@ void Database::undo(Change& change) {
       assert(!list.empty() && list.back() == change.id);
       index_record(change.id, false);
       list.pop_back();
-      handles_.erase(slot.rec.handle());
+      handles_.remove(slot.rec.handle());
       slot.alive = false;
       break;
     }
@@ -387,7 +398,7 @@ void Database::undo(Change& change) {
              tables_.back().entries.empty());
       tables_.pop_back();
       table_names_.pop_back();
-      handles_.erase(slot.rec.handle());
+      handles_.remove(slot.rec.handle());
       slot.alive = false;
       break;
     }
@@ -396,7 +407,7 @@ void Database::undo(Change& change) {
       assert(block.begin == change.id && block.entities.empty());
       index_record(block.begin, false);
       for (RecordId id : {block.begin, block.end}) {
-        handles_.erase(slots_[id].rec.handle());
+        handles_.remove(slots_[id].rec.handle());
         slots_[id].alive = false;
       }
       blocks_.pop_back();

@@ -152,7 +152,8 @@ class Database {
   // Drawing variables live in the header ($NAME), session variables in the database too so that
   // undo restores both. std::nullopt for an unknown name.
   std::optional<VarValue> get_var(std::string_view name) const;
-  // The same for a variable known by its entry in the host's table (no lookup by name).
+  // The same for a variable known by its entry in the host's table (all_sysvars(), dim_vars() or
+  // sysvar_info()), found without a lookup by name.
   VarValue get_var(const SysVarInfo& info) const;
   // False for an unknown name or a value of the wrong type. read_only variables are set only
   // with force (the host itself keeps them).
@@ -171,7 +172,7 @@ class Database {
   struct Slot {
     Record rec;
     Area area = Area::kNone;
-    size_t area_index = 0;
+    uint32_t area_index = 0;  // 32 bits keep a slot within one cache line
     bool erased = false;
     bool alive = true;
   };
@@ -213,12 +214,13 @@ class Database {
   void index_record(RecordId id, bool add);
   // Header variables by name through header_index_; npos when there is none.
   size_t header_position(std::string_view name) const;
+  void note_header_position(size_t position);
   void push_header_var(HeaderVar var);
   void erase_header_var(size_t position);
   void undo(Change& change);
 
   std::vector<Slot> slots_;
-  std::unordered_map<uint64_t, RecordId> handles_;
+  HandleIndex handles_;
   std::vector<HeaderVar> header_;
   std::vector<RecordId> classes_;
   std::vector<Table> tables_;
@@ -239,6 +241,8 @@ class Database {
   NumberedNames numbered_blocks_;       // names of blocks and block records
   IdsByName xdata_apps_;
   std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> header_index_;
+  // Where each variable of all_sysvars() kept in the header stands in header_, or npos.
+  std::vector<size_t> var_positions_;
   mutable uint64_t visits_ = 0;
 };
 

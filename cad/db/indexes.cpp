@@ -68,6 +68,33 @@ void IdsByName::for_each(
   for (const auto& [name, ids] : ids_) f(name, ids);
 }
 
+HandleIndex::Id HandleIndex::find(uint64_t handle) const {
+  if (handle < dense_.size() && dense_[handle] != kNone) return dense_[handle];
+  if (sparse_.empty()) return kNone;
+  const auto it = sparse_.find(handle);
+  return it == sparse_.end() ? kNone : it->second;
+}
+
+void HandleIndex::add(uint64_t handle, Id id) {
+  // The table may double, not more: a handle far beyond it would leave it mostly empty.
+  constexpr size_t kLeast = 1024;
+  if (handle < dense_.size()) {
+    dense_[handle] = id;
+  } else if (handle < 2 * dense_.size() + kLeast) {
+    dense_.resize(std::max<size_t>(handle + 1, dense_.size() * 2), kNone);
+    dense_[handle] = id;
+  } else {
+    sparse_.emplace(handle, id);
+  }
+}
+
+void HandleIndex::remove(uint64_t handle) {
+  if (handle < dense_.size() && dense_[handle] != kNone)
+    dense_[handle] = kNone;
+  else
+    sparse_.erase(handle);
+}
+
 void NumberedNames::add(std::string_view name) {
   const auto split = split_number(name);
   if (!split) return;

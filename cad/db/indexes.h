@@ -45,6 +45,24 @@ class IdsByName {
   std::unordered_map<std::string, std::vector<Id>, NoCaseHash, NoCaseEqual> ids_;
 };
 
+// Ids by handle. Handles given in sequence, nearly all of them, index a table; the others (far
+// beyond the rest, as a file may carry) go to a hash map.
+class HandleIndex {
+ public:
+  using Id = uint32_t;
+  static constexpr Id kNone = 0xffffffffu;
+
+  Id find(uint64_t handle) const;
+  // The handle must not be taken (find gives kNone).
+  void add(uint64_t handle, Id id);
+  void remove(uint64_t handle);
+  void reserve(size_t count) { dense_.reserve(count); }
+
+ private:
+  std::vector<Id> dense_;
+  std::unordered_map<uint64_t, Id> sparse_;
+};
+
 // The numbers of names made of a head and a run of digits ("*D12": head "*D", number 12), by
 // head without regard to case; a name counts as often as it was added.
 class NumberedNames {

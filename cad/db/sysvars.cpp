@@ -125,8 +125,6 @@ constexpr std::array kVars = {
     SysVarInfo{"WORLDUCS", S, 0, 0, 0, 1, "", true},
 };
 
-constexpr size_t kDimVarCount = 64;
-
 }  // namespace
 
 const SysVarInfo* sysvar_info(std::string_view name) {

@@ -90,8 +90,8 @@ bool values_equal(const VarValue& a, const VarValue& b) {
 }  // namespace
 
 DimStyleValues::DimStyleValues() {
-  values_.reserve(dim_vars().size());
-  for (const SysVarInfo& info : dim_vars()) values_.push_back(sysvar_default(info));
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) values_[k] = sysvar_default(vars[k]);
 }
 
 DimStyleValues DimStyleValues::from_variables(const Database& db) {

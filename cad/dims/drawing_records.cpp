@@ -23,8 +23,11 @@ RecordId ensure_layer(Database& db, std::string_view name, int color) {
   return add_table_record(db, "LAYER", std::move(groups));
 }
 
-Record entity_record(std::string type, std::string_view layer) {
-  return Record{std::move(type), {Group::text(8, std::string(layer))}};
+Record entity_record(std::string type, std::string_view layer, size_t more) {
+  Record rec{std::move(type), {}};
+  rec.groups.reserve(2 + more);
+  rec.groups.push_back(Group::text(8, std::string(layer)));
+  return rec;
 }
 
 std::string next_anonymous_name(const Database& db, std::string_view prefix) {
@@ -34,7 +37,7 @@ std::string next_anonymous_name(const Database& db, std::string_view prefix) {
 size_t add_block_with_record(Database& db, std::string_view name, int flags) {
   if (db.table_index("BLOCK_RECORD") != Database::npos)
     add_table_record(db, "BLOCK_RECORD", {Group::text(2, std::string(name))});
-  Record begin = entity_record("BLOCK", "0");
+  Record begin = entity_record("BLOCK", "0", 5);
   begin.groups.push_back(Group::text(2, std::string(name)));
   begin.groups.push_back(Group::integer(70, flags));
   begin.groups.push_back(Group::point(10, {}));
