@@ -32,6 +32,14 @@ int hex_value(char c) {
 }  // namespace
 
 ACHAR* new_wide(std::string_view utf8) {
+  // Nearly every text is ASCII: widened straight into the result, without a string between.
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    ACHAR* out = acutNewString(utf8.size() + 1);
+    std::copy(utf8.begin(), utf8.end(), out);
+    out[utf8.size()] = 0;
+    return out;
+  }
   std::wstring w = to_wide(utf8);
   ACHAR* out = acutNewString(w.size() + 1);
   std::wmemcpy(out, w.c_str(), w.size() + 1);

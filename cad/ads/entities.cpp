@@ -72,6 +72,9 @@ bool app_registered(const Database& db, std::string_view app) {
 }
 
 bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
+  size_t items = 0;
+  for (const resbuf* node = rb; node && node->restype != -3; node = node->rbnext) ++items;
+  out.rec.groups.reserve(items);
   bool in_xdata = false;
   for (; rb; rb = rb->rbnext) {
     int code = rb->restype;
