@@ -41,6 +41,14 @@ ACHAR* alloc_wide(size_t size) {
 }
 
 ACHAR* new_wide(std::string_view utf8) {
+  // Nearly every text is ASCII: widened straight into the result, without a string between.
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    ACHAR* out = alloc_wide(utf8.size() + 1);
+    std::copy(utf8.begin(), utf8.end(), out);
+    out[utf8.size()] = 0;
+    return out;
+  }
   std::wstring w = to_wide(utf8);
   ACHAR* out = alloc_wide(w.size() + 1);
   std::wmemcpy(out, w.c_str(), w.size() + 1);

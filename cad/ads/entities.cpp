@@ -12,6 +12,7 @@
 // an anonymous block (name beginning "*", flag 1) is named "*U<n>" at ENDBLK, which answers
 // RTKWORD, and acedGetInput then gives that name.
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +72,9 @@ bool app_registered(const Database& db, std::string_view app) {
 }
 
 bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
+  size_t items = 0;
+  for (const resbuf* node = rb; node && node->restype != -3; node = node->rbnext) ++items;
+  out.rec.groups.reserve(items);
   bool in_xdata = false;
   for (; rb; rb = rb->rbnext) {
     int code = rb->restype;
@@ -322,13 +326,18 @@ int acdbEntMod(const resbuf* entm) {
   if (!list.rec.type.empty() && list.rec.type != old.type) return RTERROR;
   cad::Record rec;
   rec.type = old.type;
-  rec.groups = std::move(list.rec.groups);
-  int handle_code = old.handle_code();
-  if (const cad::Group* handle = old.find(handle_code))
-    rec.groups.insert(rec.groups.begin(), *handle);
+  const cad::Group* handle = old.find(old.handle_code());
+  const size_t old_xdata = old.xdata_begin();
+  // The record is kept as long as the drawing: room for exactly what it will hold.
+  size_t new_xdata = 0;
+  for (const auto& [app, items] : list.xdata) new_xdata += 1 + items.size();
+  rec.groups.reserve((handle ? 1 : 0) + list.rec.groups.size() + old.groups.size() - old_xdata +
+                     new_xdata);
+  if (handle) rec.groups.push_back(*handle);
+  rec.groups.insert(rec.groups.end(), std::make_move_iterator(list.rec.groups.begin()),
+                    std::make_move_iterator(list.rec.groups.end()));
   // Extended data the list does not name stays as it was.
-  rec.groups.insert(rec.groups.end(),
-                    old.groups.begin() + static_cast<std::ptrdiff_t>(old.xdata_begin()),
+  rec.groups.insert(rec.groups.end(), old.groups.begin() + static_cast<std::ptrdiff_t>(old_xdata),
                     old.groups.end());
   cad::append_xdata(rec, list);
   bool entity = db.area(id) == cad::Area::kEntities || db.area(id) == cad::Area::kBlock;
@@ -351,7 +360,7 @@ int acdbEntDel(const ads_name ent) {
   db.set_erased(id, erase);
   // The vertices (attributes) and SEQEND of a complex entity go and come back with it.
   const std::vector<cad::RecordId>& list = db.entities();
-  auto it = std::find(list.begin(), list.end(), id);
+  auto it = list.begin() + static_cast<std::ptrdiff_t>(db.position(id));
   for (++it; it != list.end() && cad::is_sub_entity(db.record(*it)); ++it) {
     db.set_erased(*it, erase);
     if (db.record(*it).type == "SEQEND") break;
@@ -379,7 +388,7 @@ int acdbEntNext(const ads_name ent, ads_name result) {
     cad::RecordId id = cad::live_entity(db, ent);
     if (id == cad::kNoRecord) return RTERROR;
     list = cad::container_of(db, id);
-    from = static_cast<size_t>(std::find(list->begin(), list->end(), id) - list->begin()) + 1;
+    from = db.position(id) + 1;
   }
   for (size_t k = from; k < list->size(); ++k) {
     if (db.erased((*list)[k])) continue;

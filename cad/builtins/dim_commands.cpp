@@ -49,6 +49,8 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
       "\nDimension text <" + format_measurement(measured, values) + ">: ", true));
 
   Record dim = model_entity(db, "DIMENSION");
+  // Room for the groups below, the handle and the chain data a module may add.
+  dim.groups.reserve(dim.groups.size() + 20);
   dim.groups.push_back(Group::text(2, ""));
   dim.groups.push_back(Group::point(10, d.line_point));
   dim.groups.push_back(Group::point(11, {}));

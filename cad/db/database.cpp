@@ -1,6 +1,8 @@
 #include "cad/db/database.h"
 
+#include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <utility>
 
 namespace cad {
@@ -23,7 +25,9 @@ std::string header_name(std::string_view name) {
 
 }  // namespace
 
-Database::Database() : serial_(next_serial()) {}
+static_assert(HandleIndex::kNone == kNoRecord);
+
+Database::Database() : serial_(next_serial()), var_positions_(all_sysvars().size(), npos) {}
 
 RecordId Database::find_handle(uint64_t handle) const { return handles_.find(handle); }
 
@@ -51,27 +55,30 @@ void Database::index_handle(RecordId id) {
   uint64_t h = rec.handle();
   if (loading_) {
     // The very last number is no handle: no seed could go above it.
-    if (h != 0 && h != UINT64_MAX && handles_.insert(h, id)) {
+    if (h != 0 && h != UINT64_MAX && handles_.find(h) == kNoRecord) {
+      handles_.add(h, id);
       raise_handseed(h + 1);
     } else {
       unhandled_.push_back(id);
     }
     return;
   }
-  if (h != 0 && handles_.insert(h, id)) {
+  if (h != 0 && handles_.find(h) == kNoRecord) {
+    handles_.add(h, id);
     raise_handseed(h + 1);
     return;
   }
   uint64_t fresh = take_handle();
   rec.set_handle(fresh);
-  handles_.insert(fresh, id);
+  handles_.add(fresh, id);
   if (h != 0 && on_duplicate_) on_duplicate_(rec, h);
 }
 
 RecordId Database::add_slot(Record rec, Area area, size_t area_index) {
   RecordId id = static_cast<RecordId>(slots_.size());
-  slots_.push_back(Slot{std::move(rec), area, area_index, false, true});
+  slots_.push_back(Slot{std::move(rec), area, static_cast<uint32_t>(area_index), false, true});
   index_handle(id);
+  index_record(id, true);
   return id;
 }
 
@@ -90,7 +97,7 @@ std::vector<Database::Renumbered> Database::end_load() {
     r.duplicate = h != 0 && h != UINT64_MAX;
     const uint64_t fresh = take_handle();
     rec.set_handle(fresh);
-    handles_.insert(fresh, id);
+    handles_.add(fresh, id);
     if (g) out.push_back(std::move(r));
   }
   unhandled_.clear();
@@ -110,6 +117,70 @@ size_t Database::begin_block(Record begin) {
 void Database::end_block(size_t block, Record end) {
   assert(loading_);
   blocks_[block].end = add_slot(std::move(end), Area::kNone, block);
+}
+
+void Database::index_record(RecordId id, bool add) {
+  const Slot& slot = slots_[id];
+  const Record& rec = slot.rec;
+  auto note = [&](IdsByName& index, std::string_view name) {
+    if (add)
+      index.add(name, id);
+    else
+      index.remove(name, id);
+  };
+  auto number = [&](std::string_view name) {
+    if (add)
+      numbered_blocks_.add(name);
+    else
+      numbered_blocks_.remove(name);
+  };
+  switch (slot.area) {
+    case Area::kEntities:
+      for (size_t k = rec.xdata_begin(); k < rec.groups.size(); ++k)
+        if (rec.groups[k].code == 1001) note(xdata_apps_, rec.groups[k].s());
+      break;
+    case Area::kTable:
+      note(table_names_[slot.area_index], rec.text(2));
+      if (rec.type == "BLOCK_RECORD") number(rec.text(2));
+      break;
+    case Area::kNone:
+      // Table heads and ENDBLK records live here too; only a block's BLOCK record has a name.
+      if (rec.type == "BLOCK") {
+        note(block_names_, rec.text(2));
+        number(rec.text(2));
+      }
+      break;
+    case Area::kClasses:
+    case Area::kBlock:
+    case Area::kObjects:
+      break;
+  }
+}
+
+size_t Database::position(RecordId id) const {
+  const Slot& slot = slots_[id];
+  const std::vector<RecordId>* list = nullptr;
+  switch (slot.area) {
+    case Area::kClasses:
+      list = &classes_;
+      break;
+    case Area::kTable:
+      list = &tables_[slot.area_index].entries;
+      break;
+    case Area::kBlock:
+      list = &blocks_[slot.area_index].entities;
+      break;
+    case Area::kEntities:
+      list = &entities_;
+      break;
+    case Area::kObjects:
+      list = &objects_;
+      break;
+    case Area::kNone:
+      return npos;
+  }
+  const auto it = std::lower_bound(list->begin(), list->end(), id);
+  return it != list->end() && *it == id ? static_cast<size_t>(it - list->begin()) : npos;
 }
 
 std::vector<RecordId>& Database::container(Area area, size_t index) {
@@ -140,6 +211,7 @@ size_t Database::add_table(Record head) {
   size_t index = tables_.size();
   RecordId id = add_slot(std::move(head), Area::kNone, index);
   tables_.push_back(Table{id, {}});
+  table_names_.emplace_back();
   journal(Change::Kind::kAddTable, id);
   return index;
 }
@@ -183,12 +255,23 @@ RecordId Database::add_object(Record rec) {
 
 void Database::replace(RecordId id, Record rec) {
   Slot& slot = slots_[id];
-  Change change = Change::of(Change::Kind::kReplace, id);
-  change.old_record = std::move(slot.rec);
-  uint64_t old_handle = change.old_record->handle();
-  slot.rec = std::move(rec);
+  index_record(id, false);
   // A record keeps its handle whatever the new groups say.
-  if (takes_handle(slot.rec) && slot.rec.handle() != old_handle) slot.rec.set_handle(old_handle);
+  const uint64_t old_handle = slot.rec.handle();
+  if (takes_handle(rec) && rec.handle() != old_handle) rec.set_handle(old_handle);
+  // The journal keeps only the old groups from the first that differs: a change that appends
+  // extended data keeps none.
+  Change change = Change::of(Change::Kind::kReplace, id);
+  Change::Detail& detail = change.details();
+  std::vector<Group>& old_groups = slot.rec.groups;
+  const size_t common = std::min(old_groups.size(), rec.groups.size());
+  while (detail.kept < common && old_groups[detail.kept] == rec.groups[detail.kept]) ++detail.kept;
+  const auto tail = old_groups.begin() + static_cast<std::ptrdiff_t>(detail.kept);
+  detail.old_record =
+      Record{std::move(slot.rec.type),
+             {std::make_move_iterator(tail), std::make_move_iterator(old_groups.end())}};
+  slot.rec = std::move(rec);
+  index_record(id, true);
   journal(std::move(change));
 }
 
@@ -201,38 +284,61 @@ void Database::set_erased(RecordId id, bool erased) {
   journal(std::move(change));
 }
 
+size_t Database::header_position(std::string_view name) const {
+  const auto it = header_index_.find(name);
+  return it == header_index_.end() ? npos : it->second;
+}
+
+void Database::note_header_position(size_t position) {
+  const std::string& name = header_[position].name;
+  header_index_.emplace(name, position);
+  if (name.size() < 2 || name[0] != '$') return;
+  const SysVarInfo* info = sysvar_info(std::string_view(name).substr(1));
+  if (info == nullptr || info->header_code == 0) return;
+  size_t& at = var_positions_[static_cast<size_t>(info - all_sysvars().data())];
+  if (at == npos) at = position;
+}
+
+void Database::push_header_var(HeaderVar var) {
+  header_.push_back(std::move(var));
+  note_header_position(header_.size() - 1);
+}
+
+void Database::erase_header_var(size_t position) {
+  header_.erase(header_.begin() + static_cast<std::ptrdiff_t>(position));
+  // The first of equal names is the one found, as a walk in order would find it.
+  header_index_.clear();
+  std::fill(var_positions_.begin(), var_positions_.end(), npos);
+  for (size_t k = 0; k < header_.size(); ++k) note_header_position(k);
+}
+
 const HeaderVar* Database::header_var(std::string_view name) const {
-  for (const HeaderVar& var : header_)
-    if (iequals(var.name, name)) return &var;
-  return nullptr;
+  const size_t k = header_position(name);
+  return k == npos ? nullptr : &header_[k];
 }
 
 void Database::set_header_var(std::string_view name, std::vector<Group> groups) {
   Change change = Change::of(Change::Kind::kHeader);
-  change.name = std::string(name);
-  for (HeaderVar& var : header_) {
-    if (!iequals(var.name, name)) continue;
-    change.old_header = std::move(var.groups);
-    var.groups = std::move(groups);
+  change.details().name = std::string(name);
+  if (const size_t k = header_position(name); k != npos) {
+    change.detail->old_header = std::move(header_[k].groups);
+    header_[k].groups = std::move(groups);
     journal(std::move(change));
     return;
   }
-  header_.push_back(HeaderVar{std::string(name), std::move(groups)});
+  push_header_var(HeaderVar{std::string(name), std::move(groups)});
   journal(std::move(change));
 }
 
 void Database::remove_header_var(std::string_view name) {
-  for (auto it = header_.begin(); it != header_.end(); ++it) {
-    if (!iequals(it->name, name)) continue;
-    Change change = Change::of(Change::Kind::kHeader);
-    change.name = it->name;
-    change.old_header = std::move(it->groups);
-    header_.erase(it);
-    // Undo puts it back at the end; the order of header variables carries no meaning.
-    change.kind = Change::Kind::kHeader;
-    journal(std::move(change));
-    return;
-  }
+  const size_t k = header_position(name);
+  if (k == npos) return;
+  Change change = Change::of(Change::Kind::kHeader);
+  change.details().name = header_[k].name;
+  change.detail->old_header = std::move(header_[k].groups);
+  erase_header_var(k);
+  // Undo puts it back at the end; the order of header variables carries no meaning.
+  journal(std::move(change));
 }
 
 size_t Database::table_index(std::string_view name) const {
@@ -244,17 +350,17 @@ size_t Database::table_index(std::string_view name) const {
 RecordId Database::table_entry(std::string_view table, std::string_view name) const {
   size_t t = table_index(table);
   if (t == npos) return kNoRecord;
-  for (RecordId id : tables_[t].entries) {
-    const Slot& slot = slots_[id];
-    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return id;
+  for (RecordId id : table_names_[t].find(name)) {
+    ++visits_;
+    if (!slots_[id].erased) return id;
   }
   return kNoRecord;
 }
 
 size_t Database::block_index(std::string_view name) const {
-  for (size_t k = 0; k < blocks_.size(); ++k) {
-    const Slot& slot = slots_[blocks_[k].begin];
-    if (slot.alive && !slot.erased && iequals(slot.rec.text(2), name)) return k;
+  for (RecordId id : block_names_.find(name)) {
+    ++visits_;
+    if (!slots_[id].erased) return slots_[id].area_index;
   }
   return npos;
 }
@@ -262,15 +368,20 @@ size_t Database::block_index(std::string_view name) const {
 std::optional<VarValue> Database::get_var(std::string_view name) const {
   const SysVarInfo* info = sysvar_info(name);
   if (!info) return std::nullopt;
-  if (iequals(info->name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
-  if (info->header_code == 0) {
-    auto it = session_vars_.find(info->name);
-    return it == session_vars_.end() ? sysvar_default(*info) : it->second;
+  return get_var(*info);
+}
+
+VarValue Database::get_var(const SysVarInfo& info) const {
+  if (iequals(info.name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
+  if (info.header_code == 0) {
+    auto it = session_vars_.find(info.name);
+    return it == session_vars_.end() ? sysvar_default(info) : it->second;
   }
-  const HeaderVar* var = header_var(header_name(info->name));
-  if (!var || var->groups.empty()) return sysvar_default(*info);
+  const size_t k = var_positions_[static_cast<size_t>(&info - all_sysvars().data())];
+  if (k == npos || header_[k].groups.empty()) return sysvar_default(info);
+  const HeaderVar* var = &header_[k];
   const Group& g = var->groups.front();
-  switch (info->type) {
+  switch (info.type) {
     case VarType::kReal:
       return VarValue::real(g.x());
     case VarType::kString:
@@ -281,7 +392,7 @@ std::optional<VarValue> Database::get_var(std::string_view name) const {
     case VarType::kLong:
       break;
   }
-  return VarValue::integer(g.i(), info->type);
+  return VarValue::integer(g.i(), info.type);
 }
 
 bool Database::set_var(std::string_view name, const VarValue& value, bool force) {
@@ -294,9 +405,9 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
   stored.type = info->type;
   if (info->header_code == 0) {
     Change change = Change::of(Change::Kind::kVar);
-    change.name = info->name;
+    change.details().name = info->name;
     auto it = session_vars_.find(info->name);
-    if (it != session_vars_.end()) change.old_var = it->second;
+    if (it != session_vars_.end()) change.detail->old_var = it->second;
     session_vars_[info->name] = stored;
     journal(std::move(change));
     return true;
@@ -327,8 +438,9 @@ void Database::undo(Change& change) {
       Slot& slot = slots_[change.id];
       std::vector<RecordId>& list = container(slot.area, slot.area_index);
       assert(!list.empty() && list.back() == change.id);
+      index_record(change.id, false);
       list.pop_back();
-      handles_.erase(slot.rec.handle());
+      handles_.remove(slot.rec.handle());
       slot.alive = false;
       break;
     }
@@ -337,44 +449,58 @@ void Database::undo(Change& change) {
       assert(!tables_.empty() && tables_.back().head == change.id &&
              tables_.back().entries.empty());
       tables_.pop_back();
-      handles_.erase(slot.rec.handle());
+      table_names_.pop_back();
+      handles_.remove(slot.rec.handle());
       slot.alive = false;
       break;
     }
     case Change::Kind::kAddBlock: {
       Block& block = blocks_.back();
       assert(block.begin == change.id && block.entities.empty());
+      index_record(block.begin, false);
       for (RecordId id : {block.begin, block.end}) {
-        handles_.erase(slots_[id].rec.handle());
+        handles_.remove(slots_[id].rec.handle());
         slots_[id].alive = false;
       }
       blocks_.pop_back();
       break;
     }
-    case Change::Kind::kReplace:
-      slots_[change.id].rec = std::move(*change.old_record);
+    case Change::Kind::kReplace: {
+      Record& rec = slots_[change.id].rec;
+      Change::Detail& detail = *change.detail;
+      index_record(change.id, false);
+      rec.type = std::move(detail.old_record->type);
+      rec.groups.erase(rec.groups.begin() + static_cast<std::ptrdiff_t>(detail.kept),
+                       rec.groups.end());
+      rec.groups.insert(rec.groups.end(),
+                        std::make_move_iterator(detail.old_record->groups.begin()),
+                        std::make_move_iterator(detail.old_record->groups.end()));
+      index_record(change.id, true);
       break;
+    }
     case Change::Kind::kErase:
       slots_[change.id].erased = change.old_erased;
       break;
     case Change::Kind::kHeader: {
-      for (auto it = header_.begin(); it != header_.end(); ++it) {
-        if (!iequals(it->name, change.name)) continue;
-        if (change.old_header)
-          it->groups = std::move(*change.old_header);
+      Change::Detail& detail = *change.detail;
+      if (const size_t k = header_position(detail.name); k != npos) {
+        if (detail.old_header)
+          header_[k].groups = std::move(*detail.old_header);
         else
-          header_.erase(it);
+          erase_header_var(k);
         return;
       }
-      if (change.old_header) header_.push_back({change.name, std::move(*change.old_header)});
+      if (detail.old_header) push_header_var({detail.name, std::move(*detail.old_header)});
       break;
     }
-    case Change::Kind::kVar:
-      if (change.old_var)
-        session_vars_[change.name] = std::move(*change.old_var);
+    case Change::Kind::kVar: {
+      Change::Detail& detail = *change.detail;
+      if (detail.old_var)
+        session_vars_[detail.name] = std::move(*detail.old_var);
       else
-        session_vars_.erase(change.name);
+        session_vars_.erase(detail.name);
       break;
+    }
   }
 }
 

@@ -8,14 +8,16 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cad/db/handle_index.h"
+#include "cad/db/indexes.h"
 #include "cad/db/record.h"
 #include "cad/db/sysvars.h"
 
@@ -57,7 +59,10 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   // ---- records ----
-  const Record& record(RecordId id) const { return slots_[id].rec; }
+  const Record& record(RecordId id) const {
+    ++visits_;
+    return slots_[id].rec;
+  }
   bool valid(RecordId id) const { return id < slots_.size() && slots_[id].alive; }
   bool erased(RecordId id) const { return slots_[id].erased; }
   Area area(RecordId id) const { return slots_[id].area; }
@@ -142,11 +147,29 @@ class Database {
   // The block with this name (case-insensitive), or npos.
   size_t block_index(std::string_view name) const;
   static constexpr size_t npos = static_cast<size_t>(-1);
+  // The highest n for which a block or a block record (BLOCK_RECORD entry) is named head + n,
+  // n all digits (case-insensitive; head must not end in a digit); 0 when none is.
+  long highest_numbered_block(std::string_view head) const {
+    return numbered_blocks_.highest(head);
+  }
+  // The entities of the ENTITIES section by the applications named in their extended data (1001
+  // groups); each application's ids ascend, which is drawing order.
+  const IdsByName& xdata_apps() const { return xdata_apps_; }
+  // Where a live record stands in its list (ENTITIES, a block, a table...), or npos. Every list
+  // holds its records in the order they were added, which is the order of their ids.
+  size_t position(RecordId id) const;
+
+  // Records looked at so far: each read through record() and each the lookups above examine.
+  // Tests read it to prove that a command does not walk the whole drawing.
+  uint64_t visits() const { return visits_; }
 
   // ---- system variables ----
   // Drawing variables live in the header ($NAME), session variables in the database too so that
   // undo restores both. std::nullopt for an unknown name.
   std::optional<VarValue> get_var(std::string_view name) const;
+  // The same for a variable known by its entry in the host's table (all_sysvars(), dim_vars() or
+  // sysvar_info()), found without a lookup by name.
+  VarValue get_var(const SysVarInfo& info) const;
   // False for an unknown name or a value of the wrong type. read_only variables are set only
   // with force (the host itself keeps them).
   bool set_var(std::string_view name, const VarValue& value, bool force = false);
@@ -164,25 +187,37 @@ class Database {
   struct Slot {
     Record rec;
     Area area = Area::kNone;
-    size_t area_index = 0;
+    uint32_t area_index = 0;  // 32 bits keep a slot within one cache line
     bool erased = false;
     bool alive = true;
   };
   struct Change {
     enum class Kind : uint8_t { kAdd, kAddTable, kAddBlock, kReplace, kErase, kHeader, kVar };
+    // What undoing a replace, a header or a variable change needs. Adds and erases need none,
+    // and they are most of the journal: a command keeps one change per record it makes.
+    struct Detail {
+      // For kReplace: the old record's type and its groups from kept on; the groups before kept
+      // are those of the new record.
+      std::optional<Record> old_record;
+      size_t kept = 0;
+      std::string name;
+      std::optional<std::vector<Group>> old_header;
+      std::optional<VarValue> old_var;
+    };
     Kind kind = Kind::kAdd;
-    RecordId id = kNoRecord;
-    std::optional<Record> old_record;
     bool old_erased = false;
-    std::string name;
-    std::optional<std::vector<Group>> old_header;
-    std::optional<VarValue> old_var;
+    RecordId id = kNoRecord;
+    std::unique_ptr<Detail> detail;
 
     static Change of(Kind kind, RecordId id = kNoRecord) {
       Change c;
       c.kind = kind;
       c.id = id;
       return c;
+    }
+    Detail& details() {
+      if (!detail) detail = std::make_unique<Detail>();
+      return *detail;
     }
   };
 
@@ -191,6 +226,13 @@ class Database {
   void journal(Change::Kind kind, RecordId id);
   std::vector<RecordId>& container(Area area, size_t index);
   void index_handle(RecordId id);
+  // Enters a live record into the indexes by name and by application, or takes it out.
+  void index_record(RecordId id, bool add);
+  // Header variables by name through header_index_; npos when there is none.
+  size_t header_position(std::string_view name) const;
+  void note_header_position(size_t position);
+  void push_header_var(HeaderVar var);
+  void erase_header_var(size_t position);
   void undo(Change& change);
 
   std::vector<Slot> slots_;
@@ -204,13 +246,22 @@ class Database {
   std::vector<RawSection> raw_sections_;
   std::vector<std::string> section_order_;
   std::map<std::string, VarValue> session_vars_;
-  std::vector<Change> journal_;
+  // A deque: a growing journal never moves the changes it holds.
+  std::deque<Change> journal_;
   bool journaling_ = true;
   bool loading_ = false;
   std::vector<RecordId> unhandled_;  // records waiting for end_load to give them a handle
   uint64_t handseed_ = 1;
   int64_t serial_;
   std::function<void(const Record&, uint64_t)> on_duplicate_;
+  std::vector<IdsByName> table_names_;  // entries by name, one index per table
+  IdsByName block_names_;               // BLOCK records by name
+  NumberedNames numbered_blocks_;       // names of blocks and block records
+  IdsByName xdata_apps_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> header_index_;
+  // Where each variable of all_sysvars() kept in the header stands in header_, or npos.
+  std::vector<size_t> var_positions_;
+  mutable uint64_t visits_ = 0;
 };
 
 }  // namespace cad

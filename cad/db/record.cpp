@@ -1,24 +1,28 @@
 #include "cad/db/record.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace cad {
 
+namespace {
+
+// ASCII only, whatever the locale: names compare alike in every session.
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
 bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t k = 0; k < a.size(); ++k) {
-    if (std::toupper(static_cast<unsigned char>(a[k])) !=
-        std::toupper(static_cast<unsigned char>(b[k])))
-      return false;
+    if (a[k] != b[k] && ascii_upper(a[k]) != ascii_upper(b[k])) return false;
   }
   return true;
 }
 
 std::string to_upper(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : out) c = ascii_upper(c);
   return out;
 }
 
@@ -49,7 +53,9 @@ void Record::set_handle(uint64_t handle) {
     g->set_s(handle_text(handle));
     return;
   }
-  // The handle follows the type directly, as every writer puts it.
+  // The handle follows the type directly, as every writer puts it. A record gets its handle as it
+  // enters the drawing, complete: room for one more group, not the double a vector would take.
+  groups.reserve(groups.size() + 1);
   groups.insert(groups.begin(), Group::text(code, handle_text(handle)));
 }
 

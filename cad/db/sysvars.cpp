@@ -1,7 +1,9 @@
 #include "cad/db/sysvars.h"
 
 #include <array>
+#include <unordered_map>
 
+#include "cad/db/indexes.h"
 #include "cad/db/record.h"
 
 namespace cad {
@@ -123,14 +125,18 @@ constexpr std::array kVars = {
     SysVarInfo{"WORLDUCS", S, 0, 0, 0, 1, "", true},
 };
 
-constexpr size_t kDimVarCount = 64;
-
 }  // namespace
 
 const SysVarInfo* sysvar_info(std::string_view name) {
-  for (const SysVarInfo& info : kVars)
-    if (iequals(info.name, name)) return &info;
-  return nullptr;
+  // Every dimension drawn reads dozens of variables by name.
+  static const auto* const by_name = [] {
+    auto* map =
+        new std::unordered_map<std::string_view, const SysVarInfo*, NoCaseHash, NoCaseEqual>();
+    for (const SysVarInfo& info : kVars) map->emplace(info.name, &info);
+    return map;
+  }();
+  const auto it = by_name->find(name);
+  return it == by_name->end() ? nullptr : it->second;
 }
 
 std::span<const SysVarInfo> all_sysvars() { return kVars; }

@@ -34,7 +34,7 @@ class Painter {
   Vec3 world(Vec2 p) const { return ocs_to_world(with_z(p, elevation_), extrusion_); }
 
   void line(Vec2 from, Vec2 to, int64_t color) {
-    Record rec = entity("LINE", color);
+    Record rec = entity("LINE", color, 2);
     rec.groups.push_back(Group::point(10, world(from)));
     rec.groups.push_back(Group::point(11, world(to)));
     db_.add_block_entity(block_, std::move(rec));
@@ -44,7 +44,7 @@ class Painter {
   void arrow(Vec2 tip, Vec2 direction, double size, int64_t color) {
     const Vec2 base = tip - direction * size;
     const Vec2 half = perp(direction) * (size / 6);
-    Record rec = entity("SOLID", color);
+    Record rec = entity("SOLID", color, 5);
     rec.groups.push_back(Group::point(10, with_z(base + half, elevation_)));
     rec.groups.push_back(Group::point(11, with_z(base - half, elevation_)));
     rec.groups.push_back(Group::point(12, with_z(tip, elevation_)));
@@ -55,7 +55,7 @@ class Painter {
 
   void text(Vec2 at, Vec2 direction, int attachment, double height, const std::string& style,
             const std::string& content, int64_t color) {
-    Record rec = entity("MTEXT", color);
+    Record rec = entity("MTEXT", color, 11);
     rec.groups.push_back(Group::point(10, world(at)));
     rec.groups.push_back(Group::real(40, height));
     rec.groups.push_back(Group::real(41, 0));
@@ -71,14 +71,16 @@ class Painter {
   }
 
   void definition_point(Vec3 p, const std::string& layer) {
-    Record rec = entity_record("POINT", layer);
+    Record rec = entity_record("POINT", layer, 1);
     rec.groups.push_back(Group::point(10, p));
     db_.add_block_entity(block_, std::move(rec));
   }
 
  private:
-  Record entity(const char* type, int64_t color) const {
-    Record rec = entity_record(type, layer_);
+  // A record with room for its colour and `groups` more groups: the drawing keeps it as made, so
+  // it is allocated once.
+  Record entity(const char* type, int64_t color, size_t groups) const {
+    Record rec = entity_record(type, layer_, 1 + groups);
     if (color != kColorByLayer) rec.groups.push_back(Group::integer(62, color));
     return rec;
   }

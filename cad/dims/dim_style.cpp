@@ -16,10 +16,12 @@ const char* handle_table(int dimstyle_code) {
 }
 
 size_t var_index(std::string_view name) {
+  // Dimension variables lead the table of variables.
   std::span<const SysVarInfo> vars = dim_vars();
-  for (size_t k = 0; k < vars.size(); ++k)
-    if (iequals(vars[k].name, name)) return k;
-  return vars.size();
+  const SysVarInfo* info = sysvar_info(name);
+  if (info == nullptr || info < vars.data() || info >= vars.data() + vars.size())
+    return vars.size();
+  return static_cast<size_t>(info - vars.data());
 }
 
 // The values a DIMSTYLE object starts with where they differ from the host's variable defaults.
@@ -88,15 +90,14 @@ bool values_equal(const VarValue& a, const VarValue& b) {
 }  // namespace
 
 DimStyleValues::DimStyleValues() {
-  for (const SysVarInfo& info : dim_vars()) values_.push_back(sysvar_default(info));
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (size_t k = 0; k < vars.size(); ++k) values_[k] = sysvar_default(vars[k]);
 }
 
 DimStyleValues DimStyleValues::from_variables(const Database& db) {
   DimStyleValues out;
   std::span<const SysVarInfo> vars = dim_vars();
-  for (size_t k = 0; k < vars.size(); ++k) {
-    if (std::optional<VarValue> v = db.get_var(vars[k].name)) out.values_[k] = *v;
-  }
+  for (size_t k = 0; k < vars.size(); ++k) out.values_[k] = db.get_var(vars[k]);
   return out;
 }
 

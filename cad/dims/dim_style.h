@@ -3,6 +3,7 @@
 // set, and the host's DIM1 SAVE/RESTORE and the "*UNNAMED" rule compare them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,7 +41,8 @@ class DimStyleValues {
   bool operator==(const DimStyleValues& other) const;
 
  private:
-  std::vector<VarValue> values_;  // in the order of dim_vars()
+  // In the order of dim_vars(); held in place, as every dimension drawn reads a set.
+  std::array<VarValue, kDimVarCount> values_;
 };
 
 // Whether the value equals the one this style entry holds for that variable; name need not be a

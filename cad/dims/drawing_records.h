@@ -20,11 +20,12 @@ RecordId add_table_record(Database& db, std::string_view table, std::vector<Grou
 // The layer of that name (case-insensitive), made with the given colour when missing.
 RecordId ensure_layer(Database& db, std::string_view name, int color = 7);
 
-// An entity record of this type on this layer.
-Record entity_record(std::string type, std::string_view layer);
+// An entity record of this type on this layer, with room for `more` groups besides the layer and
+// the handle the drawing will give it.
+Record entity_record(std::string type, std::string_view layer, size_t more = 0);
 
-// The lowest free name of the form prefix + number (prefix "*D" gives "*D1", "*D2", ...) not
-// used by a block or a block record of the drawing.
+// A free name of the form prefix + number (prefix "*D" gives "*D1", "*D2", ...): one past the
+// highest number a block or a block record of the drawing has with that prefix.
 std::string next_anonymous_name(const Database& db, std::string_view prefix);
 
 // Adds a block (its record in BLOCK_RECORD when the drawing keeps that table, BLOCK with these

@@ -2,6 +2,8 @@
 // with their capitals.
 #include "cad/input/keywords.h"
 
+#include <algorithm>
+
 namespace cad {
 
 namespace {
@@ -47,6 +49,14 @@ std::u32string decode(std::string_view text, std::vector<size_t>* offsets = null
   return result;
 }
 
+// A character of ASCII text or a decoded code point.
+char32_t code_of(char c) { return static_cast<unsigned char>(c); }
+char32_t code_of(char32_t c) { return c; }
+
+bool is_ascii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return code_of(c) < 0x80; });
+}
+
 bool is_upper(char32_t c) {
   return (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
 }
@@ -55,11 +65,10 @@ bool is_digit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 char32_t fold(char32_t c) { return is_upper(c) ? c + 0x20 : c; }
 
-std::u32string folded(std::u32string text) {
-  for (char32_t& c : text) {
-    c = fold(c);
-  }
-  return text;
+template <typename View>
+bool equal_folded(View a, View b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](auto x, auto y) { return fold(code_of(x)) == fold(code_of(y)); });
 }
 
 struct ShortForm {
@@ -67,13 +76,15 @@ struct ShortForm {
   size_t length = 0;
 };
 
-ShortForm short_form(const std::u32string& keyword) {
+// On code points, or on the bytes of ASCII text, which are the same.
+template <typename View>
+ShortForm short_form(View keyword) {
   size_t i = 0;
   while (i < keyword.size()) {
     const size_t start = i;
     bool has_upper = false;
-    while (i < keyword.size() && (is_upper(keyword[i]) || is_digit(keyword[i]))) {
-      has_upper = has_upper || is_upper(keyword[i]);
+    while (i < keyword.size() && (is_upper(code_of(keyword[i])) || is_digit(code_of(keyword[i])))) {
+      has_upper = has_upper || is_upper(code_of(keyword[i]));
       ++i;
     }
     if (has_upper) {
@@ -84,29 +95,44 @@ ShortForm short_form(const std::u32string& keyword) {
   return {0, keyword.size()};
 }
 
-bool is_abbreviation(const std::u32string& keyword, const std::u32string& reply) {
+template <typename View>
+bool is_abbreviation(View keyword, View reply) {
   const ShortForm form = short_form(keyword);
   return reply.size() >= form.length && form.start + reply.size() <= keyword.size() &&
-         folded(keyword.substr(form.start, reply.size())) == folded(reply);
+         equal_folded(keyword.substr(form.start, reply.size()), reply);
 }
 
-// Index of the keyword the reply picks in a list, or npos.
-size_t find(const std::vector<std::string>& list, std::string_view reply) {
-  const std::u32string wanted = folded(decode(reply));
+// Index of the keyword the reply picks among keywords (views of one type), or npos.
+template <typename View>
+size_t find_among(const std::vector<View>& keywords, View wanted) {
   if (wanted.empty()) {
     return std::string::npos;
   }
-  for (size_t k = 0; k < list.size(); ++k) {
-    if (folded(decode(list[k])) == wanted) {
+  for (size_t k = 0; k < keywords.size(); ++k) {
+    if (equal_folded(keywords[k], wanted)) {
       return k;
     }
   }
-  for (size_t k = 0; k < list.size(); ++k) {
-    if (is_abbreviation(decode(list[k]), wanted)) {
+  for (size_t k = 0; k < keywords.size(); ++k) {
+    if (is_abbreviation(keywords[k], wanted)) {
       return k;
     }
   }
   return std::string::npos;
+}
+
+// Index of the keyword the reply picks in a list, or npos. ASCII text, which is nearly all, is
+// compared as it is; anything else as code points.
+size_t find(const std::vector<std::string>& list, std::string_view reply) {
+  if (is_ascii(reply) &&
+      std::all_of(list.begin(), list.end(), [](const std::string& k) { return is_ascii(k); })) {
+    return find_among(std::vector<std::string_view>(list.begin(), list.end()), reply);
+  }
+  std::vector<std::u32string> decoded;
+  for (const std::string& keyword : list) decoded.push_back(decode(keyword));
+  const std::u32string wanted = decode(reply);
+  return find_among(std::vector<std::u32string_view>(decoded.begin(), decoded.end()),
+                    std::u32string_view(wanted));
 }
 
 }  // namespace
@@ -119,6 +145,8 @@ std::string keyword_short_form(std::string_view keyword) {
 }
 
 KeywordList::KeywordList(std::string_view list) {
+  // Every prompt with keywords makes a list: one allocation for it, not one per doubling.
+  local_.reserve(static_cast<size_t>(std::count(list.begin(), list.end(), ' ')) + 1);
   size_t start = 0;
   while (start < list.size()) {
     size_t end = list.find(' ', start);

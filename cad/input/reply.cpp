@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace cad {
@@ -100,23 +101,23 @@ std::string reply_text(const Reply& reply) {
   return {};
 }
 
-TokenQueue::TokenQueue(std::vector<Reply> tokens) : tokens_(tokens.begin(), tokens.end()) {}
+TokenQueue::TokenQueue(std::vector<Reply> tokens) : tokens_(std::move(tokens)) {}
 
 void TokenQueue::push(Reply reply) { tokens_.push_back(std::move(reply)); }
 
 Reply TokenQueue::next(bool) {
-  if (tokens_.empty()) {
+  if (empty()) {
     return end_reply();
   }
-  Reply reply = std::move(tokens_.front());
-  tokens_.pop_front();
-  return reply;
+  return std::move(tokens_[next_++]);
 }
 
 std::vector<Reply> TokenQueue::take_rest() {
-  std::vector<Reply> rest(std::make_move_iterator(tokens_.begin()),
-                          std::make_move_iterator(tokens_.end()));
+  std::vector<Reply> rest(
+      std::make_move_iterator(tokens_.begin() + static_cast<std::ptrdiff_t>(next_)),
+      std::make_move_iterator(tokens_.end()));
   tokens_.clear();
+  next_ = 0;
   return rest;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,11 +69,13 @@ class TokenQueue : public ReplySource {
   // The tokens in order; kEnd once they are used up.
   Reply next(bool spaces_end_reply) override;
   bool from_tokens() const override { return true; }
-  bool empty() const { return tokens_.empty(); }
+  bool empty() const { return next_ == tokens_.size(); }
   std::vector<Reply> take_rest();
 
  private:
-  std::deque<Reply> tokens_;
+  // Tokens before next_ are used; a scripted command's few tokens need no deque.
+  std::vector<Reply> tokens_;
+  size_t next_ = 0;
 };
 
 // The host's reply source: the base source (terminal or script), with the token lists of running

@@ -39,6 +39,7 @@ class FilterCompiler {
     std::vector<uint32_t> operands;
     if (!parse_sequence("", operands)) return;
     set_children(0, CompiledFilter::Kind::kAnd, operands);
+    out_.required_app_ = find_required_app(0);
   }
 
  private:
@@ -279,6 +280,19 @@ class FilterCompiler {
     for (auto& alt : alternatives) out_.simple_.push_back(std::move(alt));
   }
 
+  // The first application item that every accepted record must satisfy: one reached from the
+  // root through "and" nodes only.
+  int64_t find_required_app(uint32_t index) const {
+    const Node& n = out_.nodes_[index];
+    if (n.kind == Kind::kApp) return index;
+    if (n.kind != Kind::kAnd) return -1;
+    for (uint32_t k = n.first; k < n.first + n.count; ++k) {
+      const int64_t found = find_required_app(out_.children_[k]);
+      if (found >= 0) return found;
+    }
+    return -1;
+  }
+
   uint32_t new_node() {
     out_.nodes_.emplace_back();
     return static_cast<uint32_t>(out_.nodes_.size() - 1);
@@ -323,6 +337,15 @@ bool CompiledFilter::matches(const Record& rec) const {
 
 bool CompiledFilter::matches(const Database& db, RecordId id) const {
   return db.valid(id) && matches(db.record(id));
+}
+
+std::optional<std::string_view> CompiledFilter::required_app() const {
+  if (!valid() || required_app_ < 0) return std::nullopt;
+  return nodes_[static_cast<size_t>(required_app_)].value.s();
+}
+
+bool CompiledFilter::required_app_matches(std::string_view app) const {
+  return required_app_ >= 0 && text_matches(nodes_[static_cast<size_t>(required_app_)], app);
 }
 
 bool CompiledFilter::eval(const Record& rec, uint32_t index) const {

@@ -24,7 +24,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cad/db/database.h"
@@ -45,6 +47,13 @@ class CompiledFilter {
   bool matches(const Record& rec) const;
   // False for a record id that is not live.
   bool matches(const Database& db, RecordId id) const;
+
+  // When every record the filter accepts must carry extended data of an application that one -3
+  // item names (an item not under "<or", "<not" or "<xor"), that item's pattern; else nothing.
+  // Scans use it to look only at the records the database indexes under matching applications.
+  std::optional<std::string_view> required_app() const;
+  // Whether an application name matches the pattern required_app() gives.
+  bool required_app_matches(std::string_view app) const;
 
  private:
   friend class FilterCompiler;
@@ -86,6 +95,7 @@ class CompiledFilter {
   std::vector<uint32_t> children_;
   std::vector<SimpleAlternative> simple_;
   std::string error_;
+  int64_t required_app_ = -1;  // the node of required_app(), -1 for none
 };
 
 // An invalid filter list gives a filter whose error() says what is wrong and where.

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "cad/geom/arcs.h"
 #include "cad/select/shapes.h"
+#include "cad/select/wildcard.h"
 
 namespace cad {
 
@@ -112,6 +114,32 @@ bool encloses(std::string_view type, const std::vector<Path>& paths, Vec2 p) {
          });
 }
 
+// Calls f(k) for each position k of the ENTITIES list that a scan with this filter has to look
+// at, in drawing order: when the filter asks for extended data of an application, only the
+// entities the database indexes under a matching application, else every one.
+template <typename F>
+void for_each_candidate(const Database& db, const CompiledFilter& filter, F&& f) {
+  const std::optional<std::string_view> app = filter.required_app();
+  if (!app) {
+    for (size_t k = 0; k < db.entities().size(); ++k) f(k);
+    return;
+  }
+  std::vector<RecordId> ids;
+  auto take = [&](std::span<const RecordId> found) {
+    ids.insert(ids.end(), found.begin(), found.end());
+  };
+  if (!wildcard_has_special(*app)) {
+    take(db.xdata_apps().find(*app));
+  } else {
+    db.xdata_apps().for_each([&](std::string_view name, std::span<const RecordId> found) {
+      if (filter.required_app_matches(name)) take(found);
+    });
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  }
+  for (RecordId id : ids) f(db.position(id));
+}
+
 // Calls f(id, record, paths) for each object a graphic selection could find that the filter
 // accepts, in drawing order.
 template <typename F>
@@ -119,22 +147,23 @@ void for_each_drawn(const Database& db, const CompiledFilter& filter, F&& f) {
   const HiddenLayers hidden(db);
   ShapeCache cache;
   const std::vector<RecordId>& list = db.entities();
-  for (size_t k = 0; k < list.size(); ++k) {
+  for_each_candidate(db, filter, [&](size_t k) {
     const RecordId id = list[k];
-    if (!graphic_candidate(db, id, hidden)) continue;
+    if (!graphic_candidate(db, id, hidden)) return;
     const Record& rec = db.record(id);
-    if (!filter.matches(rec)) continue;
+    if (!filter.matches(rec)) return;
     f(id, rec, entity_paths_at(db, list, k, cache));
-  }
+  });
 }
 
 }  // namespace
 
 std::vector<RecordId> select_all(const Database& db, const CompiledFilter& filter) {
   std::vector<RecordId> found;
-  for (RecordId id : db.entities()) {
-    if (is_main(db, id) && filter.matches(db.record(id))) found.push_back(id);
-  }
+  const std::vector<RecordId>& list = db.entities();
+  for_each_candidate(db, filter, [&](size_t k) {
+    if (is_main(db, list[k]) && filter.matches(db.record(list[k]))) found.push_back(list[k]);
+  });
   return found;
 }
 

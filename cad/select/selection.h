@@ -8,6 +8,8 @@
 //     (the stand-in host shows model space), not erased, not invisible (60 = 1), and not on a
 //     layer that is off (negative colour 62 in its LAYER entry) or frozen (70 bit 1).
 // Main entities are all but VERTEX, SEQEND and ATTRIB records. Results come in drawing order.
+// A filter that asks for extended data of an application (-3) makes every scan look only at the
+// entities the database indexes under matching applications.
 // Geometry is what entity_paths (shapes.h) draws, seen in the world XY plane.
 #pragma once
 

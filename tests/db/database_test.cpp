@@ -157,6 +157,140 @@ TEST(Tables, EntriesAreFoundWithoutRegardToCaseAndErasedOnesAreNot) {
   EXPECT_EQ(db.table_entry("DIMSTYLE", "STANDARD"), kNoRecord);
 }
 
+TEST(Journal, ReplacedRecordComesBackExactlyWhicheverGroupsChanged) {
+  const Record original{"LINE",
+                        {Group::text(8, "WALLS"), Group::integer(62, 3),
+                         Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}};
+  auto appended = [](Record r) {
+    r.set_xdata("APP", {Group::text(1000, "tag")});
+    return r;
+  };
+  auto middle = [](Record r) {
+    r.set(Group::integer(62, 5));
+    return r;
+  };
+  auto shorter = [](Record r) {
+    r.groups.resize(2);
+    return r;
+  };
+  auto other = [](Record) { return Record{"LINE", {Group::point(10, {7, 7, 0})}}; };
+  for (const Record& changed :
+       {appended(original), middle(original), shorter(original), other(original)}) {
+    Database db;
+    const RecordId id = db.add_entity(appended(original));
+    const Record before = db.record(id);
+    const size_t mark = db.journal_size();
+    db.replace(id, changed);
+    db.replace(id, middle(db.record(id)));
+    db.rollback_to(mark);
+    EXPECT_EQ(db.record(id), before);
+  }
+}
+
+TEST(Handles, HandlesFarBeyondTheOthersAreFoundAndFreedAlike) {
+  Database db;
+  Record far = line({0, 0, 0}, {1, 0, 0});
+  far.set_handle(0x7FFFFFFF0000);
+  const RecordId near_id = db.add_entity(line({0, 0, 0}, {2, 0, 0}));
+  const size_t mark = db.journal_size();
+  const RecordId far_id = db.add_entity(far);
+  const RecordId after = db.add_entity(line({0, 0, 0}, {3, 0, 0}));
+  EXPECT_EQ(db.find_handle(0x7FFFFFFF0000), far_id);
+  EXPECT_EQ(db.find_handle(db.record(near_id).handle()), near_id);
+  EXPECT_EQ(db.record(after).handle(), 0x7FFFFFFF0001u);
+  EXPECT_EQ(db.find_handle(0x7FFFFFFF0001), after);
+  db.rollback_to(mark);
+  EXPECT_EQ(db.find_handle(0x7FFFFFFF0000), kNoRecord);
+  EXPECT_EQ(db.find_handle(0x7FFFFFFF0001), kNoRecord);
+  EXPECT_EQ(db.find_handle(db.record(near_id).handle()), near_id);
+}
+
+TEST(SystemVariables, VariablesStayFoundWhenOneBeforeThemIsRemovedAndPutBack) {
+  Database db;
+  db.set_header_var("$EXTRA", {Group::text(1, "x")});
+  ASSERT_TRUE(db.set_var("DIMSCALE", VarValue::real(2.5)));
+  ASSERT_TRUE(db.set_var("DIMRND", VarValue::real(0.5)));
+  const size_t mark = db.journal_size();
+  db.remove_header_var("$extra");
+  EXPECT_EQ(db.header_var("$EXTRA"), nullptr);
+  EXPECT_EQ(db.get_var("DIMSCALE")->r, 2.5);
+  EXPECT_EQ(db.get_var(*sysvar_info("DIMRND")).r, 0.5);
+  db.rollback_to(mark);
+  ASSERT_NE(db.header_var("$Extra"), nullptr);
+  EXPECT_EQ(db.header_var("$EXTRA")->groups[0].s(), "x");
+  EXPECT_EQ(db.get_var("DIMSCALE")->r, 2.5);
+  EXPECT_EQ(db.get_var(*sysvar_info("DIMRND")).r, 0.5);
+}
+
+TEST(Indexes, EntriesAndBlocksAreFoundByNameThroughRenamesAndUndo) {
+  Database db;
+  const size_t layers = db.add_table(Record{"TABLE", {Group::text(2, "LAYER")}});
+  const RecordId walls = db.add_table_entry(layers, Record{"LAYER", {Group::text(2, "Walls")}});
+  const size_t door = db.add_block(Record{"BLOCK", {Group::text(2, "Door")}}, Record{"ENDBLK", {}});
+  const size_t mark = db.journal_size();
+  db.replace(walls, Record{"LAYER", {Group::text(2, "Outer")}});
+  const size_t window =
+      db.add_block(Record{"BLOCK", {Group::text(2, "Window")}}, Record{"ENDBLK", {}});
+  EXPECT_EQ(db.table_entry("LAYER", "walls"), kNoRecord);
+  EXPECT_EQ(db.table_entry("LAYER", "OUTER"), walls);
+  EXPECT_EQ(db.block_index("WINDOW"), window);
+  db.rollback_to(mark);
+  EXPECT_EQ(db.table_entry("layer", "WALLS"), walls);
+  EXPECT_EQ(db.table_entry("LAYER", "Outer"), kNoRecord);
+  EXPECT_EQ(db.block_index("door"), door);
+  EXPECT_EQ(db.block_index("Window"), Database::npos);
+  db.set_erased(db.blocks()[door].begin, true);
+  EXPECT_EQ(db.block_index("Door"), Database::npos);
+}
+
+TEST(Indexes, HighestNumberOfBlockNamesFollowsAddsRenamesAndUndo) {
+  Database db;
+  const size_t records = db.add_table(Record{"TABLE", {Group::text(2, "BLOCK_RECORD")}});
+  auto block = [&](const std::string& name) {
+    return db.add_block(Record{"BLOCK", {Group::text(2, name)}}, Record{"ENDBLK", {}});
+  };
+  for (const char* name : {"*D1", "*d7", "*U3", "*D7A", "*D", "*DX12", "*D99999999999999999999"})
+    block(name);
+  EXPECT_EQ(db.highest_numbered_block("*D"), 7);
+  EXPECT_EQ(db.highest_numbered_block("*u"), 3);
+  EXPECT_EQ(db.highest_numbered_block("*X"), 0);
+  const size_t mark = db.journal_size();
+  db.add_table_entry(records, Record{"BLOCK_RECORD", {Group::text(2, "*D9")}});
+  EXPECT_EQ(db.highest_numbered_block("*D"), 9);
+  db.rollback_to(mark);
+  EXPECT_EQ(db.highest_numbered_block("*D"), 7);
+  db.replace(db.blocks()[1].begin, Record{"BLOCK", {Group::text(2, "Seven")}});
+  EXPECT_EQ(db.highest_numbered_block("*D"), 1);
+  db.rollback_to(mark);
+  EXPECT_EQ(db.highest_numbered_block("*D"), 7);
+}
+
+TEST(Indexes, EntitiesAreListedUnderTheApplicationsOfTheirExtendedData) {
+  Database db;
+  Record tagged = line({0, 0, 0}, {1, 0, 0});
+  tagged.set_xdata("APP1", {Group::text(1000, "a")});
+  const RecordId a = db.add_entity(tagged);
+  tagged.set_xdata("app2", {Group::text(1000, "b")});
+  const size_t mark = db.journal_size();
+  const RecordId b = db.add_entity(tagged);
+  db.add_entity(line({0, 0, 0}, {2, 0, 0}));
+  const size_t block = db.add_block(Record{"BLOCK", {Group::text(2, "B")}}, Record{"ENDBLK", {}});
+  db.add_block_entity(block, tagged);
+  auto under = [&](std::string_view app) {
+    const auto ids = db.xdata_apps().find(app);
+    return std::vector<RecordId>(ids.begin(), ids.end());
+  };
+  EXPECT_EQ(under("app1"), (std::vector<RecordId>{a, b}));
+  EXPECT_EQ(under("APP2"), (std::vector<RecordId>{b}));
+  Record untagged = db.record(b);
+  untagged.remove_xdata("APP1");
+  db.replace(b, untagged);
+  EXPECT_EQ(under("APP1"), (std::vector<RecordId>{a}));
+  db.rollback_to(mark);
+  EXPECT_EQ(under("APP1"), (std::vector<RecordId>{a}));
+  EXPECT_TRUE(under("APP2").empty());
+}
+
 }  // namespace
 }  // namespace cad
 

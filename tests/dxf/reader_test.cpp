@@ -108,6 +108,64 @@ TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
   for (const std::string& note : r.notes) EXPECT_EQ(note.find("duplicate"), std::string::npos);
 }
 
+TEST(Reading, ReadDrawingsAreFoundByBlockNameNumberAndApplication) {
+  std::string file = dxf_lines({"0",    "SECTION",
+                                "2",    "HEADER",
+                                "9",    "$ACADVER",
+                                "1",    "AC1015",
+                                "0",    "ENDSEC",
+                                "0",    "SECTION",
+                                "2",    "TABLES",
+                                "0",    "TABLE",
+                                "2",    "BLOCK_RECORD",
+                                "0",    "BLOCK_RECORD",
+                                "5",    "20",
+                                "2",    "*D12",
+                                "0",    "ENDTAB",
+                                "0",    "TABLE",
+                                "2",    "APPID",
+                                "0",    "APPID",
+                                "5",    "21",
+                                "2",    "$2F",
+                                "70",   "0",
+                                "0",    "ENDTAB",
+                                "0",    "ENDSEC",
+                                "0",    "SECTION",
+                                "2",    "BLOCKS",
+                                "0",    "BLOCK",
+                                "5",    "22",
+                                "8",    "0",
+                                "2",    "*D3",
+                                "70",   "1",
+                                "0",    "ENDBLK",
+                                "5",    "23",
+                                "8",    "0",
+                                "0",    "ENDSEC",
+                                "0",    "SECTION",
+                                "2",    "ENTITIES",
+                                "0",    "LINE",
+                                "5",    "2F",
+                                "8",    "0",
+                                "10",   "0",
+                                "20",   "0",
+                                "11",   "1",
+                                "21",   "0",
+                                "1001", "$2F",
+                                "1000", "QRM",
+                                "0",    "ENDSEC",
+                                "0",    "EOF"});
+  ReadResult r = read_dxf(file, "chains.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  const Database& db = *r.db;
+  // A dimension drawn next takes "*D13", past both the block and the block record.
+  EXPECT_EQ(db.highest_numbered_block("*D"), 12);
+  EXPECT_EQ(db.block_index("*d3"), 0u);
+  EXPECT_EQ(db.table_entry("APPID", "$2f"), db.find_handle(0x21));
+  const auto tagged = db.xdata_apps().find("$2F");
+  EXPECT_EQ(std::vector<RecordId>(tagged.begin(), tagged.end()),
+            std::vector<RecordId>{db.find_handle(0x2F)});
+}
+
 // Some writers number handles from a 64-bit random start (apartment_block_A_000217_r2004.dxf).
 TEST(Reading, BadOrDuplicateHandlesGetNewOnesAndAreNotedAndLargeOnesAreKept) {
   struct Case {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "cad/select/shapes.h"
 #include "tests/select/drawing.h"
 
 namespace cad {
@@ -143,6 +144,57 @@ TEST(SelectAllTest, PartsOfPolylinesAndInsertsAreNotSelected) {
   d.add("SEQEND", {});
   EXPECT_EQ(select_all(d.db, kNoFilter), (Ids{poly, insert}));
   EXPECT_EQ(select_all(d.db, compile_filter({text(0, "VERTEX")})), Ids{});
+}
+
+// Filters that ask for an application's extended data are answered from the database's index:
+// the same entities, in the same order, as testing every entity gives, and only the index's
+// entities looked at.
+TEST(SelectAllTest, FiltersNamingAnApplicationFindWhatTestingEveryEntityFinds) {
+  Drawing d;
+  const std::vector<std::string> apps = {"PLAN", "$1A", "$2B", "plan2"};
+  for (size_t k = 0; k < 120; ++k) {
+    Record line{"LINE", {text(8, "0"), point(10, {double(k), 0, 0}), point(11, {double(k), 1, 0})}};
+    if (k % 4 != 3) line.set_xdata(apps[k % apps.size()], {text(1000, "x")});
+    if (k % 10 == 0) line.set_xdata("PLAN", {text(1000, "also")});
+    if (k % 7 == 0) line.groups.push_back(integer(67, 1));
+    const RecordId id = d.db.add_entity(line);
+    if (k % 11 == 0) d.db.set_erased(id, true);
+  }
+  d.add("POLYLINE", {integer(66, 1)});
+  Record vertex{"VERTEX", {point(10, {0, 0, 0})}};
+  vertex.set_xdata("PLAN", {text(1000, "part")});
+  d.db.add_entity(vertex);
+  d.add("SEQEND", {});
+
+  const std::vector<std::vector<Group>> filters = {
+      {integer(-3, 0), text(1001, "PLAN")},
+      {integer(-3, 0), text(1001, "plan")},
+      {text(0, "LINE"), integer(-3, 0), text(1001, "$*")},
+      {integer(-3, 0), text(1001, "~$*")},
+      {integer(-3, 0), text(1001, "P*,$1A")},
+      {integer(-3, 0), text(1001, "PLAN"), text(1001, "$*")},
+      {integer(-3, 0), text(1001, "NONE")},
+      {text(-4, "<or"), integer(-3, 0), text(1001, "PLAN"), text(0, "CIRCLE"), text(-4, "or>")},
+      {text(-4, "<not"), integer(-3, 0), text(1001, "PLAN"), text(-4, "not>")},
+  };
+  for (const std::vector<Group>& filter : filters) {
+    Ids expected;
+    for (RecordId id : d.db.entities())
+      if (!d.db.erased(id) && !is_owned_entity_type(d.db.record(id).type) &&
+          filter_matches(d.db, id, filter, nullptr))
+        expected.push_back(id);
+    const CompiledFilter compiled = compile_filter(filter);
+    EXPECT_EQ(select_all(d.db, compiled), expected) << filter.back().s();
+    const Ids window = select_window(d.db, {-1, -1, 0}, {200, 2, 0}, compiled);
+    Ids shown;
+    for (RecordId id : expected)
+      if (d.db.record(id).integer(67) != 1) shown.push_back(id);
+    EXPECT_EQ(window, shown) << filter.back().s();
+  }
+  // PLAN: 30 entities of their own and 12 more that carry it besides.
+  const uint64_t before = d.db.visits();
+  select_all(d.db, compile_filter({integer(-3, 0), text(1001, "PLAN")}));
+  EXPECT_LE(d.db.visits() - before, 3u * 43);
 }
 
 TEST(PickTest, NearestWithinToleranceNewestOfCoincidingArcsAndInsideOfText) {
