@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
-#include <numbers>
 #include <string_view>
 #include <utility>
 #include <variant>
@@ -26,7 +25,6 @@ namespace cad {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr int kMaxNesting = 16;
 // An MINSERT array larger than this draws only its first copies.
 constexpr int64_t kMaxArrayCopies = 10000;
