@@ -139,6 +139,14 @@ bool layout_of(const Record& rec, Layout& layout) {
 
 // End of the groups that lead a record before its data: the handle, application groups
 // ("{NAME" ... "}"), owner and extension dictionary (and a TABLE head's name, which comes first).
+// The "102 }" closing the application group that opens at k, or npos when none closes it: such
+// a group is only its opening group, so that what follows it is still read as it stands.
+size_t group_close(const Record& rec, size_t k, size_t limit) {
+  for (size_t close = k + 1; close < limit; ++close)
+    if (rec.groups[close].code == 102 && rec.groups[close].s() == "}") return close;
+  return std::string::npos;
+}
+
 size_t lead_end(const Record& rec, size_t limit) {
   int handle = rec.handle_code();
   bool table = rec.type == "TABLE";
@@ -148,10 +156,8 @@ size_t lead_end(const Record& rec, size_t limit) {
     if (g.code == handle || g.code == 330 || g.code == 360 || (table && g.code == 2)) {
       ++k;
     } else if (g.code == 102 && g.s().starts_with("{")) {
-      size_t close = k + 1;
-      while (close < limit && !(rec.groups[close].code == 102 && rec.groups[close].s() == "}"))
-        ++close;
-      k = std::min(close + 1, limit);
+      const size_t close = group_close(rec, k, limit);
+      k = close == std::string::npos ? k + 1 : close + 1;
     } else {
       break;
     }
@@ -163,11 +169,14 @@ size_t lead_end(const Record& rec, size_t limit) {
 size_t owner_index(const Record& rec) {
   // Extended data never leads a record, so the lead ends before it without looking for it.
   size_t end = lead_end(rec, rec.groups.size());
-  int depth = 0;
   for (size_t k = 0; k < end; ++k) {
     const Group& g = rec.groups[k];
-    if (g.code == 102) depth += g.s().starts_with("{") ? 1 : g.s() == "}" ? -1 : 0;
-    if (g.code == 330 && depth <= 0) return k;
+    if (g.code == 102 && g.s().starts_with("{")) {
+      const size_t close = group_close(rec, k, end);
+      if (close != std::string::npos) k = close;
+    } else if (g.code == 330) {
+      return k;
+    }
   }
   return std::string::npos;
 }

@@ -47,5 +47,17 @@ TEST(DxfReaderRegression, CaretsInHandleAndBinaryGroupsReadBackAsTheyWere) {
   EXPECT_EQ(write_dxf(*second.db), written);
 }
 
+// A "102 {" group that is never closed took every later group into the application group, so
+// the owner was never found and each save added two more 330 groups.
+TEST(DxfReaderRegression, UnclosedApplicationGroupGainsNothingOnEachSave) {
+  ReadResult first = read_dxf_file(data_file("unclosed_application_group.dxf"));
+  ASSERT_TRUE(first.db) << first.error;
+  const std::string once = write_dxf(*first.db);
+  ReadResult second = read_dxf(once, "written once");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "");
+  EXPECT_EQ(write_dxf(*second.db), once);
+}
+
 }  // namespace
 }  // namespace cad
