@@ -126,15 +126,6 @@ void append_escape(char32_t c, std::string& out) {
   unit(0xDC00 + (c & 0x3FF));
 }
 
-// Text that no step of decoding or encoding changes.
-bool plain_ascii(std::string_view s) {
-  for (char c : s) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b >= 0x80 || b < 0x20 || c == '\\' || c == '^') return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void caret_decode(std::string_view text, std::string& out) {
@@ -264,8 +255,16 @@ void TextCodec::decode_multibyte(std::string_view bytes, std::string& out) const
   }
 }
 
+bool TextCodec::plain(std::string_view s) {
+  for (char c : s) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b >= 0x80 || b < 0x20 || c == '\\' || c == '^') return false;
+  }
+  return true;
+}
+
 void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) const {
-  if (plain_ascii(bytes)) {
+  if (plain(bytes)) {
     out.append(bytes);
     return;
   }
@@ -314,7 +313,7 @@ bool TextCodec::encode_multibyte(char32_t c, std::string& out) const {
 }
 
 void TextCodec::encode(std::string_view text, std::string& out) const {
-  if (plain_ascii(text)) {
+  if (plain(text)) {
     out.append(text);
     return;
   }

@@ -31,6 +31,9 @@ class TextCodec {
   // write control characters in caret form (^J for a line feed, "^ " for a caret): carets says
   // to turn them back.
   void decode(std::string_view bytes, std::string& out, bool carets) const;
+  // Text that neither decoding nor encoding changes (printable ASCII without \ and ^), in every
+  // code page.
+  static bool plain(std::string_view s);
   // Appends UTF-8 text as the bytes of an ASCII file: control characters and carets in caret
   // form, characters the code page cannot hold as \U+XXXX (a surrogate pair above U+FFFF).
   void encode(std::string_view utf8, std::string& out) const;

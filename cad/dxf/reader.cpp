@@ -45,8 +45,9 @@ class Parser {
 
  private:
   // Reads the next group into cur_; false at the end of the data or on an error.
-  bool advance() {
-    if (groups_.next(cur_)) return true;
+  bool advance() { return advance(cur_); }
+  bool advance(Group& into) {
+    if (groups_.next(into)) return true;
     if (!groups_.error().empty()) error_ = groups_.error();
     return false;
   }
@@ -204,9 +205,14 @@ bool Parser::records(std::string_view section, Take&& take) {
     Record rec;
     rec.type = std::move(cur_.s());
     size_t at = groups_.pos();
+    // Groups are read in place; the last one read is the next record's 0 group.
     scratch_.clear();
     bool more = false;
-    while ((more = advance()) && cur_.code != 0) scratch_.push_back(std::move(cur_));
+    do {
+      more = advance(scratch_.emplace_back());
+    } while (more && scratch_.back().code != 0);
+    if (more) cur_ = std::move(scratch_.back());
+    scratch_.pop_back();
     rec.groups.assign(std::make_move_iterator(scratch_.begin()),
                       std::make_move_iterator(scratch_.end()));
     if (!more) return unterminated(section);

@@ -31,10 +31,53 @@ std::string quoted(std::string_view s) {
   return out;
 }
 
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Decimals as files mostly hold them ("-12.3456"): at most 19 digits, no exponent, from p up to
+// the first character that is none of these, which is returned. When the digits as a whole number
+// are below 2^53 and at most 22 follow the point, both that number and the power of ten are exact
+// doubles, so their quotient is the correctly rounded value that from_chars gives. Null when the
+// text is of another form.
+const char* plain_decimal(const char* p, const char* end, double& value) {
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  uint64_t digits = 0;
+  const char* first = p;
+  for (; p != end && *p >= '0' && *p <= '9'; ++p)
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  ptrdiff_t count = p - first;
+  ptrdiff_t after_point = 0;
+  if (p != end && *p == '.') {
+    const char* fraction = ++p;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p)
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    after_point = p - fraction;
+    count += after_point;
+  }
+  if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || after_point > 22) return nullptr;
+  const double v = static_cast<double>(digits) / kPow10[after_point];
+  value = negative ? -v : v;
+  return p;
+}
+
+// Whole numbers of up to 18 digits, as plain_decimal.
+const char* plain_integer(const char* p, const char* end, int64_t& value) {
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  const char* digits = p;
+  int64_t v = 0;
+  for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + (*p - '0');
+  if (p == digits || p - digits > 18) return nullptr;
+  value = negative ? -v : v;
+  return p;
+}
+
 bool parse_double(std::string_view text, double& value) {
   std::string_view t = trim(text);
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   if (t.empty()) return false;
+  if (plain_decimal(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return true;
   auto res = std::from_chars(t.data(), t.data() + t.size(), value);
   return res.ec == std::errc() && res.ptr == t.data() + t.size();
 }
@@ -74,12 +117,14 @@ void append_hex(std::string_view bytes, std::string& out) {
 
 // group_type() for every code files use, looked up rather than decided range by range: reading
 // asks for every tag.
+constexpr auto kTypeTable = [] {
+  std::array<GroupType, 1072> table{};
+  for (size_t k = 0; k < table.size(); ++k) table[k] = group_type(static_cast<int>(k));
+  return table;
+}();
+
 GroupType type_of(int code) {
-  static const auto kTable = [] {
-    std::array<GroupType, 1072> table{};
-    for (size_t k = 0; k < table.size(); ++k) table[k] = group_type(static_cast<int>(k));
-    return table;
-  }();
+  constexpr const auto& kTable = kTypeTable;
   return code >= 0 && static_cast<size_t>(code) < kTable.size() ? kTable[static_cast<size_t>(code)]
                                                                 : group_type(code);
 }
@@ -140,10 +185,26 @@ bool TagReader::fail(size_t pos, std::string message) {
 }
 
 std::string_view TagReader::take_line() {
-  // DXF lines are short: a plain loop beats calling memchr for each.
+  // DXF lines are short: looking at eight bytes at a time beats calling memchr for each.
   const char* begin = data_.data() + pos_;
   const char* end = data_.data() + data_.size();
   const char* p = begin;
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kOnes = 0x0101010101010101;
+    constexpr uint64_t kHigh = 0x8080808080808080;
+    while (end - p >= 8) {
+      uint64_t word = 0;
+      std::memcpy(&word, p, 8);
+      word ^= kOnes * '\n';
+      // The lowest high bit set marks the first byte that was a line feed.
+      const uint64_t found = (word - kOnes) & ~word & kHigh;
+      if (found) {
+        p += std::countr_zero(found) / 8;
+        break;
+      }
+      p += 8;
+    }
+  }
   while (p != end && *p != '\n') ++p;
   size_t len = static_cast<size_t>(p - begin);
   pos_ += p == end ? len : len + 1;
@@ -157,14 +218,116 @@ bool TagReader::next(Tag& tag) {
   return binary_ ? next_binary(tag) : next_ascii(tag);
 }
 
+bool TagReader::next_if(int code, Tag& tag) {
+  if (ended_) return false;
+  int plain = 0;
+  if (!binary_ && plain_code(plain) && plain != code) return false;
+  // Anything else is read and, when it is not the tag asked for (or not a tag), given back.
+  const size_t pos = pos_;
+  const size_t line = line_;
+  if (next(tag) && tag.code == code) return true;
+  pos_ = pos;
+  line_ = line;
+  ended_ = false;
+  error_.clear();
+  return false;
+}
+
 bool TagReader::next_ascii(Tag& tag) {
   if (pos_ >= data_.size()) {
     ended_ = true;
     return false;
   }
-  std::string_view code_text = take_line();
-  size_t code_line = line_;
   int code = 0;
+  if (const char* after = plain_code(code)) {
+    // Most code lines are blanks and digits alone: read while they are scanned.
+    pos_ = static_cast<size_t>(after - data_.data());
+    ++line_;
+  } else if (!general_code(code)) {
+    return false;
+  }
+  size_t code_line = line_;
+  if (pos_ >= data_.size())
+    return fail(code_line, "group code " + std::to_string(code) + " has no value (the file ends)");
+  tag.code = code;
+  tag.pos = code_line;
+  tag.number = false;
+  switch (type_of(code)) {
+    case GroupType::kReal:
+    case GroupType::kPoint:
+      tag.number = plain_line(plain_decimal, tag.real, tag.value);
+      break;
+    case GroupType::kInt16:
+    case GroupType::kInt32:
+    case GroupType::kInt64:
+    case GroupType::kBool:
+      tag.number = plain_line(plain_integer, tag.integer, tag.value);
+      break;
+    default:
+      break;
+  }
+  if (!tag.number) tag.value = take_line();
+  if (code == 0 && tag.value.size() >= 3 && trim(tag.value) == "EOF") {
+    ended_ = true;
+    return false;
+  }
+  return true;
+}
+
+template <typename T>
+bool TagReader::plain_line(const char* (*parse)(const char*, const char*, T&), T& value,
+                           std::string_view& line) {
+  const char* begin = data_.data() + pos_;
+  const char* end = data_.data() + data_.size();
+  const char* p = parse(begin, end, value);
+  if (!p || p == end) return false;
+  const char* line_end = p;
+  if (*p == '\r' && p + 1 != end) ++p;
+  if (*p != '\n') return false;
+  line = {begin, static_cast<size_t>(line_end - begin)};
+  pos_ = static_cast<size_t>(p + 1 - data_.data());
+  ++line_;
+  return true;
+}
+
+const char* TagReader::plain_code(int& code) const {
+  const char* p = data_.data() + pos_;
+  const char* end = data_.data() + data_.size();
+  // Codes as AutoCAD writes them, right-aligned to three places ("  0", " 10", "330"), are read
+  // without a loop.
+  if (end - p >= 4 && (p[3] == '\n' || (p[3] == '\r' && end - p >= 5 && p[4] == '\n'))) {
+    const unsigned d0 = static_cast<unsigned>(p[0] - '0');
+    const unsigned d1 = static_cast<unsigned>(p[1] - '0');
+    const unsigned d2 = static_cast<unsigned>(p[2] - '0');
+    const char* next = p + (p[3] == '\n' ? 4 : 5);
+    if (d2 < 10) {
+      if (d1 < 10 && d0 < 10) {
+        code = static_cast<int>(d0 * 100 + d1 * 10 + d2);
+        return next;
+      }
+      if (d1 < 10 && p[0] == ' ') {
+        code = static_cast<int>(d1 * 10 + d2);
+        return next;
+      }
+      if (p[1] == ' ' && p[0] == ' ') {
+        code = static_cast<int>(d2);
+        return next;
+      }
+    }
+  }
+  while (p != end && *p == ' ') ++p;
+  const char* digits = p;
+  int value = 0;
+  while (p != end && *p >= '0' && *p <= '9' && p - digits < 9) value = value * 10 + (*p++ - '0');
+  if (p == digits || p == end) return nullptr;
+  if (*p == '\r' && p + 1 != end) ++p;
+  if (*p != '\n') return nullptr;
+  code = value;
+  return p + 1;
+}
+
+bool TagReader::general_code(int& code) {
+  std::string_view code_text = take_line();
   if (!parse_code(code_text, code)) {
     // Blank lines at the very end (after a final ENDSEC without EOF) end the data.
     if (trim(code_text).empty() &&
@@ -172,16 +335,7 @@ bool TagReader::next_ascii(Tag& tag) {
       ended_ = true;
       return false;
     }
-    return fail(code_line, "expected a group code, got " + quoted(trim(code_text)));
-  }
-  if (pos_ >= data_.size())
-    return fail(code_line, "group code " + std::to_string(code) + " has no value (the file ends)");
-  tag.code = code;
-  tag.value = take_line();
-  tag.pos = code_line;
-  if (code == 0 && tag.value.size() >= 3 && trim(tag.value) == "EOF") {
-    ended_ = true;
-    return false;
+    return fail(line_, "expected a group code, got " + quoted(trim(code_text)));
   }
   return true;
 }
@@ -212,6 +366,7 @@ bool TagReader::next_binary(Tag& tag) {
   }
   tag.code = code;
   tag.pos = start;
+  tag.number = true;
   p = data_.data() + pos_;
   left = data_.size() - pos_;
   auto need = [&](size_t n) {
@@ -251,6 +406,7 @@ bool TagReader::next_binary(Tag& tag) {
       size_t len = static_cast<unsigned char>(*p);
       if (!need(1 + len)) return false;
       tag.value = std::string_view(p + 1, len);
+      tag.number = false;
       pos_ += 1 + len;
       return true;
     }
@@ -259,6 +415,7 @@ bool TagReader::next_binary(Tag& tag) {
     case GroupType::kComment:
       break;
   }
+  tag.number = false;
   const void* nul = std::memchr(p, 0, left);
   if (!nul)
     return fail(start, "the file ends inside the text of group code " + std::to_string(code) +
@@ -277,23 +434,12 @@ bool TagReader::next_binary(Tag& tag) {
 
 GroupReader::GroupReader(std::string_view data) : tags_(data) {}
 
-bool GroupReader::take(Tag& tag) {
-  if (has_held_) {
-    tag = held_;
-    has_held_ = false;
-    return true;
-  }
-  if (tags_.next(tag)) return true;
-  if (!tags_.error().empty()) error_ = tags_.error();
-  return false;
-}
-
 std::string GroupReader::where_value(const Tag& tag) const {
   return tags_.where(tags_.binary() ? tag.pos : tag.pos + 1);
 }
 
 bool GroupReader::number(const Tag& tag, double& value) {
-  if (tags_.binary()) {
+  if (tag.number) {
     value = tag.real;
     return true;
   }
@@ -305,7 +451,10 @@ bool GroupReader::number(const Tag& tag, double& value) {
 
 bool GroupReader::next(Group& group) {
   Tag tag;
-  if (!take(tag)) return false;
+  if (!tags_.next(tag)) {
+    if (!tags_.error().empty()) error_ = tags_.error();
+    return false;
+  }
   pos_ = tag.pos;
   if (type_of(tag.code) != GroupType::kPoint) return convert(tag, group);
   group.code = tag.code;
@@ -315,15 +464,7 @@ bool GroupReader::next(Group& group) {
   // A point's y and z follow its x directly; anything else ends the point.
   for (int axis = 1; axis <= 2; ++axis) {
     Tag next;
-    if (!take(next)) {
-      if (!error_.empty()) return false;
-      break;
-    }
-    if (next.code != tag.code + 10 * axis) {
-      held_ = next;
-      has_held_ = true;
-      break;
-    }
+    if (!tags_.next_if(tag.code + 10 * axis, next)) break;
     if (!number(next, v[axis])) return false;
     group.dims = static_cast<uint8_t>(axis + 1);
   }
@@ -347,7 +488,7 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
     case GroupType::kInt64:
     case GroupType::kBool: {
       int64_t value = tag.integer;
-      if (!binary && !parse_integer(tag.value, value)) {
+      if (!tag.number && !parse_integer(tag.value, value)) {
         error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
                  " expects an integer, got " + quoted(trim(tag.value));
         return false;
@@ -378,8 +519,13 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
     case GroupType::kComment:
       break;
   }
+  const std::string_view value = tag.code == 0 ? trim(tag.value) : tag.value;
+  if (TextCodec::plain(value)) {
+    group.set_s(value);
+    return true;
+  }
   text_.clear();
-  codec_.decode(tag.code == 0 ? trim(tag.value) : tag.value, text_, !binary);
+  codec_.decode(value, text_, !binary);
   group.set_s(text_);
   return true;
 }

@@ -24,7 +24,9 @@ struct Tag {
   int code = 0;
   // ASCII: the value line without its line end. Binary: a string's or a binary chunk's bytes.
   std::string_view value;
-  // Binary: the value of a number group.
+  // The value of a number group when number is set: always in binary files; in ASCII files when
+  // the line is a plain decimal or whole number, read while the line was scanned.
+  bool number = false;
   double real = 0;
   int64_t integer = 0;
   // ASCII: line number of the group code (from 1; its value is on the next line). Binary: byte
@@ -39,6 +41,9 @@ class TagReader {
   // The next tag. False at the end (after "0 EOF" or at the end of the data) and on a malformed
   // tag, when error() says where and what was expected.
   bool next(Tag& tag);
+  // The next tag when it has this code; false, with nothing taken, when it has another, is
+  // malformed or there is none.
+  bool next_if(int code, Tag& tag);
   const std::string& error() const { return error_; }
   // "line 12" (ASCII) or "byte 345" (binary).
   std::string where(size_t pos) const;
@@ -47,6 +52,15 @@ class TagReader {
 
  private:
   bool next_ascii(Tag& tag);
+  // Reads a code line of blanks and digits alone; gives where the next line starts, or null for a
+  // line of any other form, which general_code reads (false when it is no code).
+  const char* plain_code(int& code) const;
+  bool general_code(int& code);
+  // Reads the value line with parse when the number fills the line; false (nothing taken) when
+  // it does not.
+  template <typename T>
+  bool plain_line(const char* (*parse)(const char*, const char*, T&), T& value,
+                  std::string_view& line);
   bool next_binary(Tag& tag);
   std::string_view take_line();
   bool fail(size_t pos, std::string message);
@@ -78,15 +92,12 @@ class GroupReader {
   TextCodec& codec() { return codec_; }
 
  private:
-  bool take(Tag& tag);
   bool convert(const Tag& tag, Group& group);
   std::string where_value(const Tag& tag) const;
   bool number(const Tag& tag, double& value);
 
   TagReader tags_;
   TextCodec codec_;
-  Tag held_;
-  bool has_held_ = false;
   std::string text_;  // decoded text before it goes into its group
   size_t pos_ = 0;
   std::string error_;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "tests/dxf/dxf_checks.h"
@@ -155,6 +158,72 @@ TEST(Numbers, RealsAndAnglesAreWrittenShortestAndReadBackExactly) {
   // Radians the host computed, not converted from a decimal: still read back exactly.
   for (double radians : {kPi / 3, 2.0, -0.7853981633974483, 1e-9})
     EXPECT_EQ(degrees_to_radians(std::stod(format_angle(radians))), radians) << radians;
+}
+
+// Reals and integers take a quicker path when they are plain; every form must still give the value
+// the C library reads, on a line of its own or last in the data, with LF or CR LF.
+TEST(Numbers, EveryFormReadsAsTheCLibraryReadsIt) {
+  std::vector<std::string> reals = {"0",
+                                    "-0",
+                                    "0.1",
+                                    "5.",
+                                    ".5",
+                                    "-.5",
+                                    "+3.25",
+                                    "1e3",
+                                    "1E-7",
+                                    "  42  ",
+                                    "9007199254740992",
+                                    "9007199254740993",
+                                    "123456789.123456789",
+                                    "0.00000000000000000000001",
+                                    "1234567890123456789",
+                                    "12345678901234567890",
+                                    "0.3"};
+  std::mt19937_64 rng(7);
+  for (int k = 0; k < 3000; ++k) {
+    // Random digits before and after a point, up to 24 in all.
+    std::string text = rng() % 3 == 0 ? "-" : "";
+    for (int d = static_cast<int>(rng() % 12); d > 0; --d) text += char('0' + rng() % 10);
+    text += '.';
+    for (int d = static_cast<int>(rng() % 13); d > 0; --d) text += char('0' + rng() % 10);
+    if (text.find_first_of("0123456789") != std::string::npos) reals.push_back(text);
+  }
+  for (const std::string& text : reals) {
+    const double expected = std::strtod(text.c_str(), nullptr);
+    for (std::string_view end : {"\n", "\r\n", ""}) {
+      Read r = read_groups(" 40\n" + text + std::string(end));
+      ASSERT_EQ(r.error, "") << text;
+      ASSERT_EQ(r.groups.size(), 1u) << text;
+      EXPECT_EQ(std::bit_cast<uint64_t>(r.groups[0].x()), std::bit_cast<uint64_t>(expected))
+          << text;
+    }
+  }
+  const std::pair<std::string, int64_t> integers[] = {{"0", 0},
+                                                      {"-32768", -32768},
+                                                      {" 7 ", 7},
+                                                      {"123456789012345678", 123456789012345678},
+                                                      {"1234567890123456789", 1234567890123456789},
+                                                      {"-9223372036854775808", INT64_MIN}};
+  for (const auto& [text, expected] : integers) {
+    Read r = read_groups(dxf_lines({"160", text}));
+    ASSERT_EQ(r.error, "") << text;
+    EXPECT_EQ(r.groups[0].i(), expected) << text;
+  }
+  EXPECT_EQ(read_groups(dxf_lines({"40", "1.5x"})).error,
+            "line 2: group code 40 expects a number, got '1.5x'");
+  EXPECT_EQ(read_groups(dxf_lines({"70", "99999999999999999999"})).error,
+            "line 2: group code 70 expects an integer, got '99999999999999999999'");
+}
+
+TEST(AsciiTags, CodeLinesOfEveryAlignment) {
+  Read r = read_groups(dxf_lines({"  8", "A", " 8", "B", "8", "C", "8  ", "D", "1001", "E",
+                                  "  1001", "F", "\t8", "G", "008", "H"}));
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(codes(r), (std::vector<int>{8, 8, 8, 8, 1001, 1001, 8, 8}));
+  EXPECT_EQ(read_groups(dxf_lines({" 1 0", "1"})).error,
+            "line 1: expected a group code, got '1 0'");
+  EXPECT_EQ(read_groups(dxf_lines({"1 0", "1"})).error, "line 1: expected a group code, got '1 0'");
 }
 
 TEST(TagWriting, CodesAreRightAlignedAndPointsWriteTheirCoordinates) {
