@@ -15,7 +15,7 @@ int64_t next_serial() {
 }
 
 // Records that carry no handle in any version of the format.
-bool takes_handle(const Record& rec) { return rec.type != "CLASS"; }
+bool takes_handle(const Record& rec) { return std::string_view(rec.type) != "CLASS"; }
 
 std::string header_name(std::string_view name) {
   std::string out = "$";

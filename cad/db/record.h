@@ -24,7 +24,7 @@ struct Record {
   std::vector<Group> groups;
 
   // The group that holds the object's handle: 105 for DIMSTYLE table entries, 5 elsewhere.
-  int handle_code() const { return type == "DIMSTYLE" ? 105 : 5; }
+  int handle_code() const { return std::string_view(type) == "DIMSTYLE" ? 105 : 5; }
   uint64_t handle() const;
   void set_handle(uint64_t handle);
 

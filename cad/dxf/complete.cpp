@@ -110,12 +110,15 @@ std::pair<Record, Record> layout_block(std::string_view name, bool paper) {
   return {record("BLOCK", std::move(begin)), record("ENDBLK", std::move(end))};
 }
 
+// Types are compared as views, which look at the lengths first: these run for every record.
 bool has_follower(const Record& rec) {
-  return rec.type == "POLYLINE" || (rec.type == "INSERT" && rec.integer(66) == 1);
+  const std::string_view type = rec.type;
+  return type == "POLYLINE" || (type == "INSERT" && rec.integer(66) == 1);
 }
 
 bool is_follower(const Record& rec) {
-  return rec.type == "VERTEX" || rec.type == "SEQEND" || rec.type == "ATTRIB";
+  const std::string_view type = rec.type;
+  return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
 }
 
 class Completer {

@@ -202,8 +202,7 @@ bool Parser::records(std::string_view section, Take&& take) {
     if (!advance()) return unterminated(section);
   }
   while (!named(cur_, "ENDSEC")) {
-    Record rec;
-    rec.type = std::move(cur_.s());
+    Record rec{std::string(cur_.s()), {}};
     size_t at = groups_.pos();
     // Groups are read in place; the last one read is the next record's 0 group.
     scratch_.clear();

@@ -32,6 +32,25 @@ Snapshot snapshot(const Database& db) {
   return s;
 }
 
+// Texts of every length, kept in the group or beside it, set from elsewhere and from the group's
+// own text, which may be freed or overwritten by the setting.
+TEST(Groups, TextsOfEveryLengthAreKeptWhereverTheyCameFrom) {
+  const std::string source = "0123456789abcdefghijklmnopqrstuvwxyz";
+  for (size_t n = 0; n <= source.size(); ++n) {
+    const std::string text = source.substr(0, n);
+    Group g = Group::real(40, 2.5);
+    g.set_s(text);
+    EXPECT_EQ(g.s(), text);
+    EXPECT_EQ(g.x(), 0);
+    Group copy = g;
+    g.set_s(g.s().substr(n / 3));
+    EXPECT_EQ(g.s(), text.substr(n / 3)) << n;
+    EXPECT_EQ(copy.s(), text);
+    g.set_s(g.s().substr(0, g.s().size() / 2));
+    EXPECT_EQ(g.s(), text.substr(n / 3, (n - n / 3) / 2)) << n;
+  }
+}
+
 TEST(Handles, NewRecordsGetUniqueHandlesThatAreNeverReused) {
   Database db;
   RecordId a = db.add_entity(line({0, 0, 0}, {1, 0, 0}));
