@@ -288,10 +288,21 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   for (RawSection& section : raw_) db->add_raw_section(std::move(section));
   db->set_section_order(std::move(order_));
 
-  // Files without a version are R12's minimal form.
-  if (!db->header_var("$ACADVER")) {
-    notes.push_back("no $ACADVER: read as AC1009 (R12)");
-    db->set_header_var("$ACADVER", {Group::text(1, "AC1009")});
+  // Files without a version are R12's minimal form, unless they hold CLASSES or OBJECTS, which
+  // R12 has no place for: saving such a drawing as R12 would lose them. Those are read as R2000,
+  // the oldest version most programs write with them.
+  const HeaderVar* version = db->header_var("$ACADVER");
+  const std::string_view named =
+      version && !version->groups.empty() ? trimmed(version->groups[0].s()) : "";
+  const bool r13_records = !db->classes().empty() || !db->objects().empty();
+  if (!version) {
+    notes.push_back(r13_records ? "no $ACADVER, but CLASSES or OBJECTS: read as AC1015 (R2000)"
+                                : "no $ACADVER: read as AC1009 (R12)");
+    db->set_header_var("$ACADVER", {Group::text(1, r13_records ? "AC1015" : "AC1009")});
+  } else if (r13_records && version_number(named) == 0) {
+    notes.push_back("$ACADVER '" + std::string(named) +
+                    "' names no version, but CLASSES or OBJECTS: read as AC1015 (R2000)");
+    db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
   complete_drawing(*db, &notes);
   db->set_journaling(true);

@@ -2,6 +2,7 @@
 // the inputs it found are in data/.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "cad/dxf/compare.h"
@@ -57,6 +58,35 @@ TEST(DxfReaderRegression, UnclosedApplicationGroupGainsNothingOnEachSave) {
   ASSERT_TRUE(second.db) << second.error;
   EXPECT_EQ(diff_records(*first.db, *second.db), "");
   EXPECT_EQ(write_dxf(*second.db), once);
+}
+
+// A drawing without a version was read as R12, whose form has no CLASSES or OBJECTS sections, so
+// its CLASS records were kept when read and lost when saved. Holding them, it is read as R2000;
+// with a version it names, or with neither section, it stays as it was.
+TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
+  ReadResult first = read_dxf_file(data_file("classes_without_a_version.dxf"));
+  ASSERT_TRUE(first.db) << first.error;
+  EXPECT_EQ(first.db->header_var("$ACADVER")->groups.at(0).s(), "AC1015");
+  EXPECT_NE(std::find(first.notes.begin(), first.notes.end(),
+                      "no $ACADVER, but CLASSES or OBJECTS: read as AC1015 (R2000)"),
+            first.notes.end());
+  ASSERT_EQ(first.db->classes().size(), 1u);
+  const std::string once = write_dxf(*first.db);
+  ReadResult second = read_dxf(once, "written once");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "");
+  EXPECT_EQ(write_dxf(*second.db), once);
+
+  const std::string entities = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nENDSEC\n0\nEOF\n";
+  EXPECT_EQ(read_dxf(entities, "plain").db->header_var("$ACADVER")->groups.at(0).s(), "AC1009");
+  const std::string garbage = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nNONE\n0\nENDSEC\n";
+  const std::string objects = "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n0\nENDSEC\n0\nEOF\n";
+  EXPECT_EQ(read_dxf(garbage + entities, "garbage").db->header_var("$ACADVER")->groups.at(0).s(),
+            "NONE");
+  ReadResult named = read_dxf(garbage + objects, "garbage with objects");
+  ASSERT_TRUE(named.db) << named.error;
+  EXPECT_EQ(named.db->header_var("$ACADVER")->groups.at(0).s(), "AC1015");
+  EXPECT_EQ(diff_records(*named.db, *read_dxf(write_dxf(*named.db), "written").db), "");
 }
 
 }  // namespace
