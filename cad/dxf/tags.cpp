@@ -39,7 +39,8 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 // are below 2^53 and at most 22 follow the point, both that number and the power of ten are exact
 // doubles, so their quotient is the correctly rounded value that from_chars gives. Null when the
 // text is of another form.
-const char* plain_decimal(const char* p, const char* end, double& value) {
+[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end,
+                                                        double& value) {
   const bool negative = p != end && *p == '-';
   if (negative) ++p;
   uint64_t digits = 0;
@@ -62,7 +63,8 @@ const char* plain_decimal(const char* p, const char* end, double& value) {
 }
 
 // Whole numbers of up to 18 digits, as plain_decimal.
-const char* plain_integer(const char* p, const char* end, int64_t& value) {
+[[gnu::always_inline]] inline const char* plain_integer(const char* p, const char* end,
+                                                        int64_t& value) {
   const bool negative = p != end && *p == '-';
   if (negative) ++p;
   const char* digits = p;
@@ -218,6 +220,42 @@ bool TagReader::next(Tag& tag) {
   return binary_ ? next_binary(tag) : next_ascii(tag);
 }
 
+const char* TagReader::plain_code(int& code) const {
+  const char* p = data_.data() + pos_;
+  const char* end = data_.data() + data_.size();
+  // Codes as AutoCAD writes them, right-aligned to three places ("  0", " 10", "330"), are read
+  // without a loop.
+  if (end - p >= 4 && (p[3] == '\n' || (p[3] == '\r' && end - p >= 5 && p[4] == '\n'))) {
+    const unsigned d0 = static_cast<unsigned>(p[0] - '0');
+    const unsigned d1 = static_cast<unsigned>(p[1] - '0');
+    const unsigned d2 = static_cast<unsigned>(p[2] - '0');
+    const char* next = p + (p[3] == '\n' ? 4 : 5);
+    if (d2 < 10) {
+      if (d1 < 10 && d0 < 10) {
+        code = static_cast<int>(d0 * 100 + d1 * 10 + d2);
+        return next;
+      }
+      if (d1 < 10 && p[0] == ' ') {
+        code = static_cast<int>(d1 * 10 + d2);
+        return next;
+      }
+      if (p[1] == ' ' && p[0] == ' ') {
+        code = static_cast<int>(d2);
+        return next;
+      }
+    }
+  }
+  while (p != end && *p == ' ') ++p;
+  const char* digits = p;
+  int value = 0;
+  while (p != end && *p >= '0' && *p <= '9' && p - digits < 9) value = value * 10 + (*p++ - '0');
+  if (p == digits || p == end) return nullptr;
+  if (*p == '\r' && p + 1 != end) ++p;
+  if (*p != '\n') return nullptr;
+  code = value;
+  return p + 1;
+}
+
 bool TagReader::next_if(int code, Tag& tag) {
   if (ended_) return false;
   int plain = 0;
@@ -288,42 +326,6 @@ bool TagReader::plain_line(const char* (*parse)(const char*, const char*, T&), T
   pos_ = static_cast<size_t>(p + 1 - data_.data());
   ++line_;
   return true;
-}
-
-const char* TagReader::plain_code(int& code) const {
-  const char* p = data_.data() + pos_;
-  const char* end = data_.data() + data_.size();
-  // Codes as AutoCAD writes them, right-aligned to three places ("  0", " 10", "330"), are read
-  // without a loop.
-  if (end - p >= 4 && (p[3] == '\n' || (p[3] == '\r' && end - p >= 5 && p[4] == '\n'))) {
-    const unsigned d0 = static_cast<unsigned>(p[0] - '0');
-    const unsigned d1 = static_cast<unsigned>(p[1] - '0');
-    const unsigned d2 = static_cast<unsigned>(p[2] - '0');
-    const char* next = p + (p[3] == '\n' ? 4 : 5);
-    if (d2 < 10) {
-      if (d1 < 10 && d0 < 10) {
-        code = static_cast<int>(d0 * 100 + d1 * 10 + d2);
-        return next;
-      }
-      if (d1 < 10 && p[0] == ' ') {
-        code = static_cast<int>(d1 * 10 + d2);
-        return next;
-      }
-      if (p[1] == ' ' && p[0] == ' ') {
-        code = static_cast<int>(d2);
-        return next;
-      }
-    }
-  }
-  while (p != end && *p == ' ') ++p;
-  const char* digits = p;
-  int value = 0;
-  while (p != end && *p >= '0' && *p <= '9' && p - digits < 9) value = value * 10 + (*p++ - '0');
-  if (p == digits || p == end) return nullptr;
-  if (*p == '\r' && p + 1 != end) ++p;
-  if (*p != '\n') return nullptr;
-  code = value;
-  return p + 1;
 }
 
 bool TagReader::general_code(int& code) {
