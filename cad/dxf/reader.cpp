@@ -1,10 +1,14 @@
 #include "cad/dxf/reader.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <utility>
 
@@ -315,9 +319,52 @@ std::string lower_first(std::string s) {
   return s;
 }
 
-// Reads bytes; when they are owned (the file's copy in memory), frees them as soon as every group
-// holds its own value, before the drawing is completed.
-ReadResult read(std::string_view bytes, std::string_view name, std::string* owned) {
+// The bytes of a file, mapped into memory: no copy of them, and the pages of the mapping filled
+// in one step, where each page of a copy would cost a fault of its own. released() unmaps them
+// early.
+class MappedFile {
+ public:
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile() { release(); }
+
+  // Null with the error when the file cannot be opened or is no regular file.
+  static std::unique_ptr<MappedFile> open(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      error = "cannot open " + path + ": " + lower_first(std::strerror(errno));
+      return nullptr;
+    }
+    std::unique_ptr<MappedFile> file(new MappedFile);
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      error = "cannot read " + path + ": not a regular file";
+    } else if (st.st_size > 0) {
+      const size_t size = static_cast<size_t>(st.st_size);
+      void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (data == MAP_FAILED)
+        error = "cannot read " + path + ": " + lower_first(std::strerror(errno));
+      else
+        file->bytes_ = {static_cast<const char*>(data), size};
+    }
+    ::close(fd);
+    return error.empty() ? std::move(file) : nullptr;
+  }
+
+  std::string_view bytes() const { return bytes_; }
+  void release() {
+    if (!bytes_.empty()) munmap(const_cast<char*>(bytes_.data()), bytes_.size());
+    bytes_ = {};
+  }
+
+ private:
+  MappedFile() = default;
+  std::string_view bytes_;
+};
+
+// Reads bytes; when they are a file's, unmaps them as soon as every group holds its own value,
+// before the drawing is completed.
+ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file) {
   ReadResult result;
   if (trimmed(bytes).find_first_not_of("\r\n") == std::string_view::npos) {
     result.error = std::string(name) + " is empty: no DXF data";
@@ -329,7 +376,7 @@ ReadResult read(std::string_view bytes, std::string_view name, std::string* owne
     return result;
   }
   result.notes = std::move(parser.notes());
-  if (owned) std::string().swap(*owned);
+  if (file) file->release();
   result.db = parser.finish(result.notes);
   return result;
 }
@@ -342,23 +389,9 @@ ReadResult read_dxf(std::string_view bytes, std::string_view name) {
 
 ReadResult read_dxf_file(const std::string& path) {
   ReadResult result;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    result.error = "cannot open " + path + ": " + lower_first(std::strerror(errno));
-    return result;
-  }
-  std::streamoff size = in.tellg();
-  if (size < 0) {
-    result.error = "cannot read " + path + ": not a regular file";
-    return result;
-  }
-  std::string data(static_cast<size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(data.data(), static_cast<std::streamsize>(data.size()))) {
-    result.error = "cannot read " + path + ": " + lower_first(std::strerror(errno));
-    return result;
-  }
-  return read(data, path, &data);
+  std::unique_ptr<MappedFile> file = MappedFile::open(path, result.error);
+  if (!file) return result;
+  return read(file->bytes(), path, file.get());
 }
 
 }  // namespace cad

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <random>
 
 #include "cad/dxf/complete.h"
@@ -253,10 +255,20 @@ TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
   }
 }
 
-TEST(Reading, MissingFilesAreNamed) {
+TEST(Reading, FilesThatCannotBeReadAreNamedAndAFileIsReadWhole) {
   ReadResult r = read_dxf_file("/nonexistent-folder/plan.dxf");
   EXPECT_FALSE(r.db);
   EXPECT_EQ(r.error, "cannot open /nonexistent-folder/plan.dxf: no such file or directory");
+  const std::string folder = ::testing::TempDir();
+  EXPECT_EQ(read_dxf_file(folder).error, "cannot read " + folder + ": not a regular file");
+  const std::string path = folder + "/dulk_reader_test.dxf";
+  std::ofstream(path, std::ios::binary).flush();
+  EXPECT_EQ(read_dxf_file(path).error, path + " is empty: no DXF data");
+  // The last line of a file without its line end still counts.
+  std::ofstream(path, std::ios::binary) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1.5";
+  ReadResult whole = read_dxf_file(path);
+  EXPECT_EQ(whole.error, "line 8: section ENTITIES is not closed by 0 ENDSEC (the file ends)");
+  std::remove(path.c_str());
 }
 
 // Damaged copies of good files (ASCII and binary): every one is either read or refused with a
