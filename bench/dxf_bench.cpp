@@ -362,7 +362,8 @@ std::vector<Row> memory_rows(const Options& options) {
                      " KiB"));
   rows.push_back(
       Row("peak memory: read, then save_dxf", static_cast<double>(write_peak) / file, "x file")
-          .against("the file's bytes alone", bytes_ratio));
+          .against("the file's bytes alone", bytes_ratio)
+          .aim("< 4x the file size", write_peak > 0 && static_cast<double>(write_peak) < 4 * file));
   return rows;
 }
 

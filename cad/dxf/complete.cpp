@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <functional>
 #include <unordered_map>
 #include <utility>
 
@@ -121,6 +122,50 @@ bool is_follower(const Record& rec) {
   return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
 }
 
+// Completes one record for its version: R12 drops what R13 added, later versions need subclass
+// markers and an owner (owner(), asked only when the record has none; none when it is empty).
+// True with the completed record in out when it needed anything.
+template <typename Owner>
+bool complete_record(const Record& rec, bool r12, Owner&& owner, Record& out,
+                     RecordCounts& counts) {
+  if (r12) {
+    if (!has_r13_groups(rec)) return false;
+    out = rec;
+    strip_to_r12(out);
+    ++counts.stripped;
+    return true;
+  }
+  const bool mark = needs_subclass_markers(rec);
+  const std::string_view new_owner = owner_of(rec).empty() ? owner() : std::string_view();
+  if (!mark && new_owner.empty()) return false;
+  out = rec;
+  if (mark) add_subclass_markers(out);
+  if (!new_owner.empty()) add_owner(out, std::string(new_owner));
+  counts.marked += mark ? 1 : 0;
+  counts.owned += new_owner.empty() ? 0 : 1;
+  return true;
+}
+
+}  // namespace
+
+EntityCompletion::EntityCompletion(bool r12, std::string model, std::string paper)
+    : r12_(r12), model_(std::move(model)), paper_(std::move(paper)) {}
+
+bool EntityCompletion::complete(const Record& rec, Record& out) {
+  if (!leader_.empty() && is_follower(rec)) {
+    const bool changed = complete_record(
+        rec, r12_, [this] { return std::string_view(leader_); }, out, counts_);
+    if (std::string_view(rec.type) == "SEQEND") leader_.clear();
+    return changed;
+  }
+  leader_ = has_follower(rec) ? handle_text(rec.handle()) : std::string();
+  return complete_record(
+      rec, r12_, [&]() -> std::string_view { return rec.integer(67) == 1 ? paper_ : model_; }, out,
+      counts_);
+}
+
+namespace {
+
 class Completer {
  public:
   explicit Completer(Database& db) : db_(db) {}
@@ -154,9 +199,9 @@ class Completer {
     item(added_entries_, "table entries");
     item(added_blocks_, "blocks");
     item(added_objects_, "objects");
-    item(marked_, "records given subclass markers");
-    item(owned_, "records given owners");
-    item(stripped_, "records stripped of R13 groups");
+    item(counts_.marked, "records given subclass markers");
+    item(counts_.owned, "records given owners");
+    item(counts_.stripped, "records stripped of R13 groups");
     if (out.empty()) return out;
     std::string vars;
     for (const std::string& v : added_vars_) vars += (vars.empty() ? " (" : ", ") + v;
@@ -250,54 +295,26 @@ class Completer {
   }
 
   // Subclass markers and owner for R13+, or the R12 form. Records that need nothing are not
-  // copied: a loaded drawing is mostly complete already. owner is asked only when one is missing.
-  template <typename Owner>
-  void fix_with(RecordId id, Owner&& owner) {
-    const Record& current = db_.record(id);
-    if (r12_) {
-      if (!has_r13_groups(current)) return;
-      Record rec = current;
-      strip_to_r12(rec);
-      db_.replace(id, std::move(rec));
-      ++stripped_;
-      return;
-    }
-    bool mark = needs_subclass_markers(current);
-    std::string new_owner = owner_of(current).empty() ? std::string(owner(current)) : "";
-    if (!mark && new_owner.empty()) return;
-    Record rec = current;
-    if (mark) add_subclass_markers(rec);
-    if (!new_owner.empty()) add_owner(rec, new_owner);
-    db_.replace(id, std::move(rec));
-    marked_ += mark ? 1 : 0;
-    owned_ += new_owner.empty() ? 0 : 1;
-  }
-
+  // copied: a loaded drawing is mostly complete already.
   void fix(RecordId id, std::string_view owner) {
-    fix_with(id, [owner](const Record&) { return owner; });
+    Record out;
+    if (complete_record(
+            db_.record(id), r12_, [owner] { return owner; }, out, counts_))
+      db_.replace(id, std::move(out));
   }
 
-  // Entities of one container; sub-entities belong to the POLYLINE or INSERT before them.
   void entities(const std::vector<RecordId>& ids, const std::string& model,
                 const std::string& paper) {
     constexpr size_t kAhead = 8;
-    std::string leader;
+    EntityCompletion completion(r12_, model, paper);
+    Record out;
     for (size_t k = 0; k < ids.size(); ++k) {
-      const RecordId id = ids[k];
       // A drawing's records lie all over memory: the groups of records a few places ahead are
       // fetched while this one is looked at.
       if (k + kAhead < ids.size()) __builtin_prefetch(db_.record(ids[k + kAhead]).groups.data());
-      const Record& rec = db_.record(id);
-      if (!leader.empty() && is_follower(rec)) {
-        fix(id, leader);
-        if (rec.type == "SEQEND") leader.clear();
-        continue;
-      }
-      leader = has_follower(rec) ? handle_text(rec.handle()) : std::string();
-      fix_with(id, [&](const Record& r) -> std::string_view {
-        return r.integer(67) == 1 ? paper : model;
-      });
+      if (completion.complete(db_.record(ids[k]), out)) db_.replace(ids[k], std::move(out));
     }
+    counts_ += completion.counts();
   }
 
   void records() {
@@ -401,9 +418,7 @@ class Completer {
   size_t added_entries_ = 0;
   size_t added_blocks_ = 0;
   size_t added_objects_ = 0;
-  size_t marked_ = 0;
-  size_t owned_ = 0;
-  size_t stripped_ = 0;
+  RecordCounts counts_;
 };
 
 }  // namespace
@@ -432,11 +447,32 @@ void complete_drawing(Database& db, std::vector<std::string>* notes) {
   }
 }
 
-std::unique_ptr<Database> copy_drawing(const Database& db) {
+void for_each_live(const Database& db, const std::vector<RecordId>& ids,
+                   const std::function<void(const Record&)>& take) {
+  // Sub-entities of an erased POLYLINE or INSERT go with it.
+  bool skipping = false;
+  for (RecordId id : ids) {
+    const Record& rec = db.record(id);
+    if (skipping && is_follower(rec)) {
+      skipping = std::string_view(rec.type) != "SEQEND";
+      continue;
+    }
+    skipping = false;
+    if (db.erased(id)) {
+      skipping = has_follower(rec);
+      continue;
+    }
+    take(rec);
+  }
+}
+
+std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities) {
   auto out = std::make_unique<Database>();
   // The copy is written and dropped: nothing of it is ever undone.
   out->set_journaling(false);
-  out->reserve(db.slot_count() + 64);
+  out->reserve(
+      (entities == Entities::kCopied ? db.slot_count() : db.slot_count() - db.entities().size()) +
+      64);
   out->raise_handseed(db.handseed());
   for (const HeaderVar& var : db.header()) out->set_header_var(var.name, var.groups);
   for (RecordId id : db.classes())
@@ -447,34 +483,33 @@ std::unique_ptr<Database> copy_drawing(const Database& db) {
     for (RecordId id : table.entries)
       if (!db.erased(id)) out->add_table_entry(t, db.record(id));
   }
-  // Sub-entities of an erased POLYLINE or INSERT go with it.
-  auto live = [&db](const std::vector<RecordId>& ids, auto&& add) {
-    bool skipping = false;
-    for (RecordId id : ids) {
-      const Record& rec = db.record(id);
-      if (skipping && is_follower(rec)) {
-        skipping = rec.type != "SEQEND";
-        continue;
-      }
-      skipping = false;
-      if (db.erased(id)) {
-        skipping = has_follower(rec);
-        continue;
-      }
-      add(rec);
-    }
-  };
   for (const Block& block : db.blocks()) {
     if (db.erased(block.begin)) continue;
     size_t b = out->add_block(db.record(block.begin), db.record(block.end));
-    live(block.entities, [&](const Record& rec) { out->add_block_entity(b, rec); });
+    for_each_live(db, block.entities, [&](const Record& rec) { out->add_block_entity(b, rec); });
   }
-  live(db.entities(), [&](const Record& rec) { out->add_entity(rec); });
+  if (entities == Entities::kCopied)
+    for_each_live(db, db.entities(), [&](const Record& rec) { out->add_entity(rec); });
   for (RecordId id : db.objects())
     if (!db.erased(id)) out->add_object(db.record(id));
   for (const RawSection& section : db.raw_sections()) out->add_raw_section(section);
   out->set_section_order(db.section_order());
   return out;
+}
+
+EntityCompletion entity_completion(const Database& completed) {
+  std::string model;
+  std::string paper;
+  const size_t t = completed.table_index("BLOCK_RECORD");
+  if (t != Database::npos) {
+    for (RecordId id : completed.tables()[t].entries) {
+      const Record& rec = completed.record(id);
+      if (completed.erased(id)) continue;
+      if (iequals(rec.text(2), "*Model_Space") && model.empty()) model = handle_text(rec.handle());
+      if (iequals(rec.text(2), "*Paper_Space") && paper.empty()) paper = handle_text(rec.handle());
+    }
+  }
+  return EntityCompletion(r12_form(drawing_version(completed)), model, paper);
 }
 
 }  // namespace cad

@@ -12,6 +12,7 @@
 // no subclass markers, owners or application groups; no CLASSES or OBJECTS.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,8 +33,51 @@ bool r12_form(std::string_view acadver);
 // second call changes nothing. When notes is given, one line says what was added.
 void complete_drawing(Database& db, std::vector<std::string>* notes = nullptr);
 
-// A new database with the live records of db (erased records and the sub-entities of an erased
-// owner left out), its header, raw sections, section order and handle seed.
-std::unique_ptr<Database> copy_drawing(const Database& db);
+// Calls take with each live record of ids: erased records and the sub-entities of an erased
+// POLYLINE or INSERT left out.
+void for_each_live(const Database& db, const std::vector<RecordId>& ids,
+                   const std::function<void(const Record&)>& take);
+
+// A new database with the live records of db, its header, raw sections, section order and
+// handle seed. The entities of model and paper space, most of a large drawing, may be left out
+// for a writer that completes them one by one (EntityCompletion).
+enum class Entities { kCopied, kLeftOut };
+std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities = Entities::kCopied);
+
+// What completing changed in records, for complete_drawing's note.
+struct RecordCounts {
+  size_t marked = 0;    // given subclass markers
+  size_t owned = 0;     // given an owner
+  size_t stripped = 0;  // stripped of R13 groups (R12)
+  RecordCounts& operator+=(const RecordCounts& other) {
+    marked += other.marked;
+    owned += other.owned;
+    stripped += other.stripped;
+    return *this;
+  }
+};
+
+// The entities of one container completed one by one, in drawing order, as complete_drawing
+// completes them: sub-entities are owned by the POLYLINE or INSERT before them, the others by
+// model or paper space (67 = 1).
+class EntityCompletion {
+ public:
+  EntityCompletion(bool r12, std::string model, std::string paper);
+  // True with the completed record in out when rec needs anything; rec is written as it is
+  // otherwise.
+  bool complete(const Record& rec, Record& out);
+  const RecordCounts& counts() const { return counts_; }
+
+ private:
+  bool r12_;
+  std::string model_;
+  std::string paper_;
+  std::string leader_;
+  RecordCounts counts_;
+};
+
+// The completion of model and paper space entities for a drawing that complete_drawing has
+// completed (its version and the handles of its *Model_Space and *Paper_Space block records).
+EntityCompletion entity_completion(const Database& completed);
 
 }  // namespace cad

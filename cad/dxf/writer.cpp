@@ -40,8 +40,9 @@ size_t size_estimate(const Database& db) {
   return bytes;
 }
 
-// Writes a drawing that is complete for its version as it is.
-std::string serialize(const Database& db) {
+// Writes a drawing that is complete for its version as it is, but for the entities of model and
+// paper space: those are the live ones of `entities`, completed while they are written.
+std::string serialize(const Database& db, const Database& entities) {
   std::string version = drawing_version(db);
   bool r12 = r12_form(version);
   TextCodec codec;
@@ -51,7 +52,7 @@ std::string serialize(const Database& db) {
   else if (page && !page->groups.empty())
     codec.set_code_page(page->groups[0].s());
 
-  TagWriter w(codec, size_estimate(db));
+  TagWriter w(codec, size_estimate(entities));
   std::vector<bool> raw_done(db.raw_sections().size(), false);
   for (const std::string& name : db.section_order()) {
     bool r13_section = name == "CLASSES" || name == "OBJECTS";
@@ -80,7 +81,11 @@ std::string serialize(const Database& db) {
         write_record(w, db.record(block.end));
       }
     } else if (name == "ENTITIES") {
-      write_records(w, db, db.entities());
+      EntityCompletion completion = entity_completion(db);
+      Record completed;
+      for_each_live(entities, entities.entities(), [&](const Record& rec) {
+        write_record(w, completion.complete(rec, completed) ? completed : rec);
+      });
     } else if (name == "OBJECTS") {
       write_records(w, db, db.objects());
     } else {
@@ -117,9 +122,12 @@ bool write_all(int fd, std::string_view data) {
 }  // namespace
 
 std::string write_dxf(const Database& db) {
-  std::unique_ptr<Database> copy = copy_drawing(db);
+  // The copy that is completed leaves out what is most of a large drawing, its entities: they are
+  // completed one by one as they are written, so that writing needs little more memory than the
+  // drawing itself.
+  std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut);
   complete_drawing(*copy);
-  return serialize(*copy);
+  return serialize(*copy, db);
 }
 
 bool save_dxf(const Database& db, const std::string& path, std::string* error) {

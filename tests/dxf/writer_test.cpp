@@ -163,6 +163,36 @@ TEST(Writing, ErasedRecordsAndTheSubEntitiesOfAnErasedPolylineStayOut) {
   EXPECT_EQ(back->record(back->entities()[0]).type, "CIRCLE");
 }
 
+std::string r12_file();
+
+// The writer completes the entities of model and paper space while writing them instead of in
+// the copy it completes: what it writes must be what a completed copy of everything gives.
+TEST(Writing, EntitiesCompletedWhileWrittenComeOutAsInACompletedCopy) {
+  auto host_made = [](Database& db) {
+    db.add_entity(make("LINE", {text(8, "0"), Group::point(10, {0, 0, 0})}));
+    db.add_entity(make("CIRCLE", {Group::integer(67, 1), text(8, "0"), Group::real(40, 2)}));
+    db.add_entity(make("POLYLINE", {text(8, "0"), Group::integer(66, 1)}));
+    db.add_entity(make("VERTEX", {text(8, "0"), Group::point(10, {1, 1, 0})}));
+    db.add_entity(make("SEQEND", {text(8, "0")}));
+    const RecordId insert = db.add_entity(
+        make("INSERT", {text(8, "0"), Group::integer(66, 1), text(2, "*Model_Space")}));
+    db.add_entity(make("ATTRIB", {text(8, "0"), text(2, "TAG")}));
+    db.add_entity(make("SEQEND", {text(8, "0")}));
+    db.set_erased(insert, true);
+    db.add_entity(make("LINE", {text(330, "1F"), text(100, "AcDbEntity"), text(8, "0"),
+                                text(100, "AcDbLine"), text(1001, "DULK"), text(1000, "x")}));
+  };
+  ReadResult r12 = read_dxf(r12_file(), "r12.dxf");
+  ASSERT_TRUE(r12.db) << r12.error;
+  std::unique_ptr<Database> drawings[] = {new_drawing(), std::move(r12.db)};
+  for (std::unique_ptr<Database>& db : drawings) {
+    host_made(*db);
+    std::unique_ptr<Database> whole = copy_drawing(*db);
+    complete_drawing(*whole);
+    EXPECT_EQ(write_dxf(*db), write_dxf(*whole)) << drawing_version(*db);
+  }
+}
+
 std::string r12_file() {
   return dxf_lines({"0",  "SECTION", "2",  "HEADER",  "9",  "$ACADVER", "1",  "AC1009",
                     "0",  "ENDSEC",  "0",  "SECTION", "2",  "ENTITIES", "0",  "LINE",
