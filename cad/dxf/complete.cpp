@@ -178,7 +178,10 @@ class Completer {
       block_records();
     }
     records();
-    if (!r12_) root_dictionary();
+    if (r12_)
+      leave_out_r13_sections();
+    else
+      root_dictionary();
     sections();
     table_counts();
     std::string seed = handle_text(db_.handseed());
@@ -202,6 +205,7 @@ class Completer {
     item(counts_.marked, "records given subclass markers");
     item(counts_.owned, "records given owners");
     item(counts_.stripped, "records stripped of R13 groups");
+    item(left_out_, "CLASSES and OBJECTS records left out (R12 has no place for them)");
     if (out.empty()) return out;
     std::string vars;
     for (const std::string& v : added_vars_) vars += (vars.empty() ? " (" : ", ") + v;
@@ -337,6 +341,18 @@ class Completer {
     entities(db_.entities(), owner_of_block("*Model_Space"), owner_of_block("*Paper_Space"));
   }
 
+  // R12 has no CLASSES or OBJECTS section: their records are erased, with a note, where they
+  // would otherwise be dropped unseen when the drawing is written.
+  void leave_out_r13_sections() {
+    for (const std::vector<RecordId>* ids : {&db_.classes(), &db_.objects()}) {
+      for (RecordId id : *ids) {
+        if (db_.erased(id)) continue;
+        db_.set_erased(id, true);
+        ++left_out_;
+      }
+    }
+  }
+
   void root_dictionary() {
     const std::vector<RecordId>& objects = db_.objects();
     if (!objects.empty() && db_.record(objects.front()).type != "DICTIONARY") return;
@@ -419,6 +435,7 @@ class Completer {
   size_t added_blocks_ = 0;
   size_t added_objects_ = 0;
   RecordCounts counts_;
+  size_t left_out_ = 0;
 };
 
 }  // namespace

@@ -87,6 +87,19 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
   ASSERT_TRUE(named.db) << named.error;
   EXPECT_EQ(named.db->header_var("$ACADVER")->groups.at(0).s(), "AC1015");
   EXPECT_EQ(diff_records(*named.db, *read_dxf(write_dxf(*named.db), "written").db), "");
+
+  // A drawing that says it is R12 stays R12: what R12 cannot hold is left out when it is read,
+  // and said so, rather than dropped unseen when it is saved.
+  const std::string r12 = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n";
+  ReadResult old = read_dxf(r12 + objects, "r12 with objects");
+  ASSERT_TRUE(old.db) << old.error;
+  EXPECT_EQ(old.db->header_var("$ACADVER")->groups.at(0).s(), "AC1009");
+  ASSERT_FALSE(old.notes.empty());
+  EXPECT_NE(
+      old.notes.back().find("1 CLASSES and OBJECTS records left out (R12 has no place for them)"),
+      std::string::npos)
+      << old.notes.back();
+  EXPECT_EQ(diff_records(*old.db, *read_dxf(write_dxf(*old.db), "written").db), "");
 }
 
 }  // namespace
