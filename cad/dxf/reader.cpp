@@ -296,15 +296,14 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   // R12 has no place for: saving such a drawing as R12 would lose them. Those are read as R2000,
   // the oldest version most programs write with them.
   const HeaderVar* version = db->header_var("$ACADVER");
-  const std::string_view named =
-      version && !version->groups.empty() ? trimmed(version->groups[0].s()) : "";
+  const std::string version_text = drawing_version(*db);
   const bool r13_records = !db->classes().empty() || !db->objects().empty();
   if (!version) {
     notes.push_back(r13_records ? "no $ACADVER, but CLASSES or OBJECTS: read as AC1015 (R2000)"
                                 : "no $ACADVER: read as AC1009 (R12)");
     db->set_header_var("$ACADVER", {Group::text(1, r13_records ? "AC1015" : "AC1009")});
-  } else if (r13_records && version_number(named) == 0) {
-    notes.push_back("$ACADVER '" + std::string(named) +
+  } else if (r13_records && version_number(version_text) == 0) {
+    notes.push_back("$ACADVER '" + version_text +
                     "' names no version, but CLASSES or OBJECTS: read as AC1015 (R2000)");
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }

@@ -68,10 +68,11 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
   const bool negative = p != end && *p == '-';
   if (negative) ++p;
   const char* digits = p;
-  int64_t v = 0;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + (*p - '0');
+  // Unsigned, so that a longer run of digits wraps instead of overflowing; it is refused anyway.
+  uint64_t v = 0;
+  for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
   if (p == digits || p - digits > 18) return nullptr;
-  value = negative ? -v : v;
+  value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
   return p;
 }
 

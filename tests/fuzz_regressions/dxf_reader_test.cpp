@@ -88,6 +88,13 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
   EXPECT_EQ(named.db->header_var("$ACADVER")->groups.at(0).s(), "AC1015");
   EXPECT_EQ(diff_records(*named.db, *read_dxf(write_dxf(*named.db), "written").db), "");
 
+  // A version that is no text is written as R2013, which has CLASSES and OBJECTS: it stays.
+  const std::string number = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n68\n19785\n0\nENDSEC\n";
+  ReadResult odd = read_dxf(number + objects, "version as a number");
+  ASSERT_TRUE(odd.db) << odd.error;
+  EXPECT_EQ(odd.db->header_var("$ACADVER")->groups.at(0).i(), 19785);
+  EXPECT_EQ(diff_records(*odd.db, *read_dxf(write_dxf(*odd.db), "written").db), "");
+
   // A drawing that says it is R12 stays R12: what R12 cannot hold is left out when it is read,
   // and said so, rather than dropped unseen when it is saved.
   const std::string r12 = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n";
