@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 #include <exception>
 #include <iostream>
 #include <utility>
@@ -40,26 +40,39 @@ Ucs ucs_of(const Database& db) {
 }
 
 // How a scripted command's token reads in the log.
-std::string token_text(const Reply& r) {
-  char buf[96];
+// A number as "%g" prints it (to_chars in general form with six digits is defined so), made
+// without printf: every scripted point is logged.
+void append_number(std::string& out, double value) {
+  char buf[32];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+  out.append(buf, res.ptr);
+}
+
+void append_token(std::string& out, const Reply& r) {
   switch (r.kind) {
     case Reply::Kind::kPoint:
-      std::snprintf(buf, sizeof buf, "%g,%g,%g", r.point.x, r.point.y, r.point.z);
-      return buf;
+      append_number(out, r.point.x);
+      out += ',';
+      append_number(out, r.point.y);
+      out += ',';
+      append_number(out, r.point.z);
+      return;
     case Reply::Kind::kReal:
     case Reply::Kind::kAngle:
-      std::snprintf(buf, sizeof buf, "%g", r.number);
-      return buf;
+      append_number(out, r.number);
+      return;
     case Reply::Kind::kInt:
-      return std::to_string(static_cast<long long>(r.number));
+      out += std::to_string(static_cast<long long>(r.number));
+      return;
     case Reply::Kind::kCancel:
-      return "^C";
+      out += "^C";
+      return;
     case Reply::Kind::kText:
     case Reply::Kind::kEntity:
     case Reply::Kind::kEnd:
       break;
   }
-  return reply_text(r);
+  out += reply_text(r);
 }
 
 // Whether a call "(Name arg ...)" is complete: its parentheses closed outside of quotes.
@@ -344,10 +357,27 @@ CommandResult Host::run_command(std::string_view name) {
   return run_def(copy);
 }
 
+std::vector<std::vector<std::string>> Host::scripted_log() const {
+  std::vector<std::vector<std::string>> log;
+  log.reserve(scripted_ends_.size());
+  size_t at = 0;
+  for (size_t end : scripted_ends_) {
+    std::vector<std::string>& tokens = log.emplace_back();
+    for (; at < end; ++at) {
+      const size_t nul = scripted_tokens_.find('\0', at);
+      tokens.push_back(scripted_tokens_.substr(at, nul - at));
+      at = nul;
+    }
+  }
+  return log;
+}
+
 int Host::run_scripted(std::vector<Reply> tokens) {
-  std::vector<std::string> logged;
-  for (const Reply& r : tokens) logged.push_back(token_text(r));
-  scripted_log_.push_back(std::move(logged));
+  for (const Reply& r : tokens) {
+    append_token(scripted_tokens_, r);
+    scripted_tokens_ += '\0';
+  }
+  scripted_ends_.push_back(scripted_tokens_.size());
   if (tokens.empty()) return kRtNorm;
   if (tokens.front().kind != Reply::Kind::kText) return kRtError;
   const CommandDef* found = commands_.find(tokens.front().text);

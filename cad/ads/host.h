@@ -129,7 +129,7 @@ class Host {
 
   // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
   // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
-  const std::vector<std::vector<std::string>>& scripted_log() const { return scripted_log_; }
+  std::vector<std::vector<std::string>> scripted_log() const;
 
   // Vectors drawn with acedGrDraw; gone at the next REDRAW.
   struct TempVector {
@@ -181,7 +181,11 @@ class Host {
   std::string last_command_;
   int ended_line_ = 0;
   bool quit_requested_ = false;
-  std::vector<std::vector<std::string>> scripted_log_;
+  // The scripted log as one text, every token ended by a NUL (no token holds one), and where
+  // each command's tokens end in it: a module scripts a command for every dimension it draws,
+  // and a list of strings for each would cost more than the dimension's own records.
+  std::string scripted_tokens_;
+  std::vector<size_t> scripted_ends_;
 };
 
 // The host the C interface acts on (set by whoever owns the host: dulk, a test).

@@ -3,6 +3,8 @@
 // groups, extended data) is left out. The table "BLOCK" lists the drawing's blocks, with -2
 // naming a block's first entity.
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/state.h"
@@ -59,6 +61,27 @@ std::vector<std::pair<RecordId, const Block*>> entries(const Database& db, std::
   return out;
 }
 
+// The live entry named name (case-insensitive) of a table, or the BLOCK record of the block of
+// that name, found through the drawing's indexes by name; the first in drawing order when names
+// repeat. kNoRecord when there is none.
+std::pair<RecordId, const Block*> find_entry(const Database& db, std::string_view table,
+                                             std::string_view name) {
+  if (iequals(table, "BLOCK")) {
+    const size_t b = db.block_index(name);
+    if (b == Database::npos) return {kNoRecord, nullptr};
+    return {db.blocks()[b].begin, &db.blocks()[b]};
+  }
+  return {db.table_entry(table, name), nullptr};
+}
+
+// Where a live entry stands among the live entries of its table (as entries lists them).
+size_t live_position(const Database& db, std::string_view table, RecordId id) {
+  const auto list = entries(db, table);
+  size_t k = 0;
+  while (k < list.size() && list[k].first != id) ++k;
+  return k;
+}
+
 }  // namespace
 }  // namespace cad
 
@@ -69,14 +92,11 @@ resbuf* acdbTblSearch(const ACHAR* tblname, const ACHAR* sym, int setnext) {
   cad::Host& h = cad::host();
   std::string table = cad::to_upper(cad::to_utf8(tblname));
   std::string name = cad::to_utf8(sym);
-  auto list = cad::entries(h.db(), table);
-  for (size_t k = 0; k < list.size(); ++k) {
-    if (!cad::iequals(h.db().record(list[k].first).text(2), name)) continue;
-    if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
-    if (setnext) h.iface().table_cursors[table] = k + 1;
-    return cad::entry_list(h.db(), list[k].first, list[k].second);
-  }
-  return nullptr;
+  const auto [id, block] = cad::find_entry(h.db(), table, name);
+  if (id == cad::kNoRecord) return nullptr;
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
+  if (setnext) h.iface().table_cursors[table] = cad::live_position(h.db(), table, id) + 1;
+  return cad::entry_list(h.db(), id, block);
 }
 
 resbuf* acdbTblNext(const ACHAR* tblname, int rewind) {

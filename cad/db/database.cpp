@@ -372,7 +372,9 @@ std::optional<VarValue> Database::get_var(std::string_view name) const {
 }
 
 VarValue Database::get_var(const SysVarInfo& info) const {
-  if (iequals(info.name, "HANDSEED")) return VarValue::text(handle_text(handseed_));
+  // Read for every variable of every dimension drawn: found once, compared by place.
+  static const SysVarInfo* const handseed = sysvar_info("HANDSEED");
+  if (&info == handseed) return VarValue::text(handle_text(handseed_));
   if (info.header_code == 0) {
     auto it = session_vars_.find(info.name);
     return it == session_vars_.end() ? sysvar_default(info) : it->second;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cad/db/indexes.h"
+#include "cad/db/paged_vector.h"
 #include "cad/db/record.h"
 #include "cad/db/sysvars.h"
 
@@ -235,7 +236,7 @@ class Database {
   void erase_header_var(size_t position);
   void undo(Change& change);
 
-  std::vector<Slot> slots_;
+  PagedVector<Slot> slots_;
   HandleIndex handles_;
   std::vector<HeaderVar> header_;
   std::vector<RecordId> classes_;

@@ -25,47 +25,66 @@ std::optional<std::pair<std::string_view, long>> split_number(std::string_view n
 
 }  // namespace
 
-size_t NoCaseHash::operator()(std::string_view s) const noexcept {
-  // FNV-1a over the upper-case bytes, so that names equal without regard to case hash alike.
-  size_t hash = 14695981039346656037ull;
-  for (char c : s) {
-    const unsigned char upper = c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
-    hash = (hash ^ upper) * 1099511628211ull;
-  }
-  return hash;
-}
-
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
   return iequals(a, b);
 }
 
+size_t IdsByName::slot_of(std::string_view name, size_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t k = hash & mask;; k = (k + 1) & mask) {
+    const uint32_t at = slots_[k];
+    if (at == kEmpty) return k;
+    const Entry& e = entries_[at];
+    if (e.hash == hash && iequals(e.name, name)) return k;
+  }
+}
+
+void IdsByName::grow() {
+  // At most half full, so that probes stay short.
+  slots_.assign(slots_.empty() ? 16 : 2 * slots_.size(), kEmpty);
+  const size_t mask = slots_.size() - 1;
+  for (size_t e = 0; e < entries_.size(); ++e) {
+    size_t k = entries_[e].hash & mask;
+    while (slots_[k] != kEmpty) k = (k + 1) & mask;
+    slots_[k] = static_cast<uint32_t>(e);
+  }
+}
+
 void IdsByName::add(std::string_view name, Id id) {
-  auto it = ids_.find(name);
-  if (it == ids_.end()) it = ids_.emplace(std::string(name), std::vector<Id>{}).first;
-  std::vector<Id>& ids = it->second;
+  if (2 * (entries_.size() + 1) > slots_.size()) grow();
+  const size_t hash = NoCaseHash{}(name);
+  const size_t k = slot_of(name, hash);
+  if (slots_[k] == kEmpty) {
+    slots_[k] = static_cast<uint32_t>(entries_.size());
+    entries_.push_back(Entry{std::string(name), hash, {id}});
+    return;
+  }
+  std::vector<Id>& ids = entries_[slots_[k]].ids;
   // New records have the highest ids, so this is nearly always an append.
   const auto at = std::lower_bound(ids.begin(), ids.end(), id);
   if (at == ids.end() || *at != id) ids.insert(at, id);
 }
 
 void IdsByName::remove(std::string_view name, Id id) {
-  const auto it = ids_.find(name);
-  if (it == ids_.end()) return;
-  std::vector<Id>& ids = it->second;
+  if (slots_.empty()) return;
+  const size_t k = slot_of(name, NoCaseHash{}(name));
+  if (slots_[k] == kEmpty) return;
+  std::vector<Id>& ids = entries_[slots_[k]].ids;
   const auto at = std::lower_bound(ids.begin(), ids.end(), id);
   if (at != ids.end() && *at == id) ids.erase(at);
-  if (ids.empty()) ids_.erase(it);
 }
 
 std::span<const IdsByName::Id> IdsByName::find(std::string_view name) const {
-  const auto it = ids_.find(name);
-  if (it == ids_.end()) return {};
-  return it->second;
+  if (slots_.empty()) return {};
+  const size_t k = slot_of(name, NoCaseHash{}(name));
+  if (slots_[k] == kEmpty) return {};
+  return entries_[slots_[k]].ids;
 }
 
 void IdsByName::for_each(
     const std::function<void(std::string_view, std::span<const Id>)>& f) const {
-  for (const auto& [name, ids] : ids_) f(name, ids);
+  for (const Entry& e : entries_)
+    if (!e.ids.empty()) f(e.name, e.ids);
 }
 
 HandleIndex::Id HandleIndex::find(uint64_t handle) const {

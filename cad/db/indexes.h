@@ -21,7 +21,16 @@ namespace cad {
 // unordered containers that find by string_view.
 struct NoCaseHash {
   using is_transparent = void;
-  size_t operator()(std::string_view s) const noexcept;
+  // FNV-1a over the upper-case bytes, so that names equal without regard to case hash alike;
+  // inline, as every lookup by name hashes.
+  size_t operator()(std::string_view s) const noexcept {
+    size_t hash = 14695981039346656037ull;
+    for (char c : s) {
+      const unsigned char upper = c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+      hash = (hash ^ upper) * 1099511628211ull;
+    }
+    return hash;
+  }
 };
 struct NoCaseEqual {
   using is_transparent = void;
@@ -30,6 +39,10 @@ struct NoCaseEqual {
 
 // Ids (record ids of the database) under names compared without regard to case (ASCII, the
 // host's rule for names), each name's ids in ascending order, every id at most once per name.
+//
+// Every block and table entry a command makes enters such an index, so it is an open table over
+// one array of names, each with its hash: a lookup hashes the name once and touches one slot and
+// one name, where a map of nodes would visit and hash node after node.
 class IdsByName {
  public:
   using Id = uint32_t;
@@ -42,7 +55,20 @@ class IdsByName {
   void for_each(const std::function<void(std::string_view, std::span<const Id>)>& f) const;
 
  private:
-  std::unordered_map<std::string, std::vector<Id>, NoCaseHash, NoCaseEqual> ids_;
+  struct Entry {
+    std::string name;
+    size_t hash;
+    std::vector<Id> ids;
+  };
+  static constexpr uint32_t kEmpty = 0xffffffffu;
+
+  // The slot that holds the name, or the empty slot where it would go.
+  size_t slot_of(std::string_view name, size_t hash) const;
+  void grow();
+
+  // A name stays once added (with no ids after its last is removed), so slots never empty.
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> slots_;  // indexes into entries_, kEmpty; a power of two of them
 };
 
 // Ids by handle. Handles given in sequence, nearly all of them, index a table; the others (far

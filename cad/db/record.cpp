@@ -29,8 +29,8 @@ std::string to_upper(std::string_view s) {
 std::string handle_text(uint64_t handle) {
   char buf[20];
   auto res = std::to_chars(buf, buf + sizeof buf, handle, 16);
-  std::string out(buf, res.ptr);
-  return to_upper(out);
+  for (char* c = buf; c != res.ptr; ++c) *c = ascii_upper(*c);
+  return std::string(buf, res.ptr);
 }
 
 uint64_t parse_handle(std::string_view text) {

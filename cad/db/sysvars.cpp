@@ -1,7 +1,7 @@
 #include "cad/db/sysvars.h"
 
 #include <array>
-#include <unordered_map>
+#include <bit>
 
 #include "cad/db/indexes.h"
 #include "cad/db/record.h"
@@ -128,15 +128,30 @@ constexpr std::array kVars = {
 }  // namespace
 
 const SysVarInfo* sysvar_info(std::string_view name) {
-  // Every dimension drawn reads dozens of variables by name.
-  static const auto* const by_name = [] {
-    auto* map =
-        new std::unordered_map<std::string_view, const SysVarInfo*, NoCaseHash, NoCaseEqual>();
-    for (const SysVarInfo& info : kVars) map->emplace(info.name, &info);
-    return map;
+  // Every dimension drawn reads dozens of variables by name: an open table of twice the
+  // variables' number, each slot holding a variable's hash beside it, so that a lookup hashes
+  // the name once and compares names only where the hashes agree.
+  struct Slot {
+    size_t hash = 0;
+    const SysVarInfo* info = nullptr;
+  };
+  constexpr size_t kSlots = std::bit_ceil(2 * kVars.size());
+  static const auto* const table = [] {
+    auto* slots = new std::array<Slot, kSlots>();
+    for (const SysVarInfo& info : kVars) {
+      const size_t hash = NoCaseHash{}(info.name);
+      size_t k = hash & (kSlots - 1);
+      while ((*slots)[k].info != nullptr) k = (k + 1) & (kSlots - 1);
+      (*slots)[k] = {hash, &info};
+    }
+    return slots;
   }();
-  const auto it = by_name->find(name);
-  return it == by_name->end() ? nullptr : it->second;
+  const size_t hash = NoCaseHash{}(name);
+  for (size_t k = hash & (kSlots - 1);; k = (k + 1) & (kSlots - 1)) {
+    const Slot& slot = (*table)[k];
+    if (slot.info == nullptr) return nullptr;
+    if (slot.hash == hash && iequals(slot.info->name, name)) return slot.info;
+  }
 }
 
 std::span<const SysVarInfo> all_sysvars() { return kVars; }

@@ -1,6 +1,7 @@
 #include "cad/dims/dim_style.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cmath>
 
@@ -50,25 +51,59 @@ VarValue entry_default(const SysVarInfo& info) {
   return value;
 }
 
-// The value of one variable in an entry (its default when the entry leaves it out).
-VarValue entry_value(const Database& db, const Record& entry, const SysVarInfo& info) {
-  const Group* g = entry.find(info.dimstyle_code);
-  if (!g) return entry_default(info);
+// The value of one variable held in an entry's group.
+VarValue entry_value(const Database& db, const Group& g, const SysVarInfo& info) {
   switch (info.type) {
     case VarType::kReal:
-      return VarValue::real(g->x());
+      return VarValue::real(g.x());
     case VarType::kString: {
-      if (!handle_table(info.dimstyle_code)) return VarValue::text(std::string(g->s()));
-      RecordId id = db.find_handle(g->s());
+      if (!handle_table(info.dimstyle_code)) return VarValue::text(std::string(g.s()));
+      RecordId id = db.find_handle(g.s());
       return VarValue::text(id == kNoRecord ? std::string() : std::string(db.record(id).text(2)));
     }
     case VarType::kPoint:
-      return VarValue::point(g->pt());
+      return VarValue::point(g.pt());
     case VarType::kShort:
     case VarType::kLong:
       break;
   }
-  return VarValue::integer(g->i(), info.type);
+  return VarValue::integer(g.i(), info.type);
+}
+
+// The value of one variable in an entry (its default when the entry leaves it out).
+VarValue entry_value(const Database& db, const Record& entry, const SysVarInfo& info) {
+  const Group* g = entry.find(info.dimstyle_code);
+  return g ? entry_value(db, *g, info) : entry_default(info);
+}
+
+// Which dimension variable an entry's group code holds, by code; kDimVarCount for none. Codes of
+// the entry go up to 372.
+constexpr size_t kEntryCodes = 400;
+const std::array<uint8_t, kEntryCodes>& var_by_entry_code() {
+  static_assert(kDimVarCount < 255);
+  static const std::array<uint8_t, kEntryCodes> table = [] {
+    std::array<uint8_t, kEntryCodes> out;
+    out.fill(kDimVarCount);
+    std::span<const SysVarInfo> vars = dim_vars();
+    for (size_t k = vars.size(); k > 0; --k) {
+      const int code = vars[k - 1].dimstyle_code;
+      assert(code > 0 && code < static_cast<int>(kEntryCodes));
+      out[static_cast<size_t>(code)] = static_cast<uint8_t>(k - 1);
+    }
+    return out;
+  }();
+  return table;
+}
+
+// What an entry that leaves every variable out holds, in the order of dim_vars().
+const std::array<VarValue, kDimVarCount>& entry_defaults() {
+  static const std::array<VarValue, kDimVarCount> defaults = [] {
+    std::array<VarValue, kDimVarCount> out;
+    std::span<const SysVarInfo> vars = dim_vars();
+    for (size_t k = 0; k < vars.size(); ++k) out[k] = entry_default(vars[k]);
+    return out;
+  }();
+  return defaults;
 }
 
 bool values_equal(const VarValue& a, const VarValue& b) {
@@ -95,23 +130,35 @@ DimStyleValues::DimStyleValues() {
 }
 
 DimStyleValues DimStyleValues::from_variables(const Database& db) {
-  DimStyleValues out;
+  DimStyleValues out(Unfilled{});
   std::span<const SysVarInfo> vars = dim_vars();
   for (size_t k = 0; k < vars.size(); ++k) out.values_[k] = db.get_var(vars[k]);
   return out;
 }
 
 DimStyleValues DimStyleValues::from_entry(const Database& db, const Record& entry) {
-  DimStyleValues out;
+  DimStyleValues out(Unfilled{});
+  // One walk over the entry's groups, the first group of each variable's code counting.
+  std::array<bool, kDimVarCount> found{};
+  const std::array<uint8_t, kEntryCodes>& var_of = var_by_entry_code();
   std::span<const SysVarInfo> vars = dim_vars();
-  for (size_t k = 0; k < vars.size(); ++k) out.values_[k] = entry_value(db, entry, vars[k]);
+  for (const Group& g : entry.groups) {
+    if (g.code <= 0 || g.code >= static_cast<int>(kEntryCodes)) continue;
+    const size_t var = var_of[static_cast<size_t>(g.code)];
+    if (var == kDimVarCount || found[var]) continue;
+    found[var] = true;
+    out.values_[var] = entry_value(db, g, vars[var]);
+  }
+  const std::array<VarValue, kDimVarCount>& defaults = entry_defaults();
+  for (size_t k = 0; k < vars.size(); ++k)
+    if (!found[k]) out.values_[k] = defaults[k];
   return out;
 }
 
 void DimStyleValues::apply_to_variables(Database& db) const {
   std::span<const SysVarInfo> vars = dim_vars();
   for (size_t k = 0; k < vars.size(); ++k) {
-    if (db.get_var(vars[k].name) != values_[k]) db.set_var(vars[k].name, values_[k]);
+    if (db.get_var(vars[k]) != values_[k]) db.set_var(vars[k].name, values_[k]);
   }
 }
 

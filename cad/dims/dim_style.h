@@ -41,6 +41,11 @@ class DimStyleValues {
   bool operator==(const DimStyleValues& other) const;
 
  private:
+  // For sets filled right after: every dimension drawn reads one, and the defaults would be
+  // made only to be written over.
+  struct Unfilled {};
+  explicit DimStyleValues(Unfilled) {}
+
   // In the order of dim_vars(); held in place, as every dimension drawn reads a set.
   std::array<VarValue, kDimVarCount> values_;
 };

@@ -1,5 +1,10 @@
 // The command runner: commands run from the command line and scripted through acedCommandS and
 // acedCmdS, what happens when they end early, and the command loop over a script.
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "cad/ads/undo.h"
 #include "cad/input/prompter.h"
 #include "host_checks.h"
@@ -95,6 +100,26 @@ TEST_F(CommandRunnerTest, ScriptedCommandRunsToCompletionWithItsTokens) {
   EXPECT_EQ(host_.scripted_log()[0], (std::vector<std::string>{"_linept", "1,2,0", "3,4,0"}));
   // The scripted command is part of the outer command's undo step.
   EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"OUTER"}));
+}
+
+TEST_F(CommandRunnerTest, ScriptedLogShowsNumbersAsPrintfG) {
+  // Values where "%g" switches to exponents, rounds to six digits or keeps a sign.
+  const double values[] = {0.1, 1e-7, 123456789.0, -0.5, 2.0 / 3.0, 1e20, -0.0, 100000.0};
+  add_command("OUTER", [&] {
+    for (double v : values) {
+      ads_point p = {v, -v, 0};
+      acedCommandS(RTSTR, L"_nosuch", RTPOINT, p, RTREAL, v, RTANG, v, RTNONE);
+    }
+  });
+  ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
+  const std::vector<std::vector<std::string>> log = host_.scripted_log();
+  ASSERT_EQ(log.size(), std::size(values));
+  for (size_t k = 0; k < log.size(); ++k) {
+    char point[96], number[32];
+    std::snprintf(point, sizeof point, "%g,%g,%g", values[k], -values[k], 0.0);
+    std::snprintf(number, sizeof number, "%g", values[k]);
+    EXPECT_EQ(log[k], (std::vector<std::string>{"_nosuch", point, number, number}));
+  }
 }
 
 TEST_F(CommandRunnerTest, ScriptedUnknownCommandOrShortListFailsWithoutChange) {
