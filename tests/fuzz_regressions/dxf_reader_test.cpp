@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "cad/dxf/compare.h"
@@ -14,6 +15,25 @@ namespace {
 
 std::string data_file(const std::string& name) {
   return DULK_SOURCE_DIR "/tests/fuzz_regressions/data/" + name;
+}
+
+// Reads a DXF text, writes it and reads that back; the records must be the same and a second
+// writing the same bytes. Gives the drawing first read.
+std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::string& what) {
+  ReadResult first = read_dxf(text, what);
+  EXPECT_TRUE(first.db) << what << ": " << first.error;
+  if (!first.db) return nullptr;
+  const std::string once = write_dxf(*first.db);
+  ReadResult second = read_dxf(once, "written");
+  EXPECT_TRUE(second.db) << what << ": " << second.error;
+  if (!second.db) return nullptr;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "") << what;
+  EXPECT_TRUE(write_dxf(*second.db) == once) << what << ": written again, other bytes";
+  return std::move(first.db);
+}
+
+std::string header(const std::string& vars) {
+  return "0\nSECTION\n2\nHEADER\n" + vars + "0\nENDSEC\n";
 }
 
 // Handle and binary groups were written with control characters in caret form but read back
@@ -107,6 +127,25 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
       std::string::npos)
       << old.notes.back();
   EXPECT_EQ(diff_records(*old.db, *read_dxf(write_dxf(*old.db), "written").db), "");
+}
+
+// Text read as UTF-8 kept a byte of no valid sequence as it was, and a code page written later
+// took it for the character of its number: a drawing whose $ACADVER said AC1021 first and AC1009
+// last (the last is kept) gave "\xCB" when read and "\xC3\x8B" when read back.
+TEST(DxfReaderRegression, ByteOfNoUtf8SequenceIsReadAsItsCharacter) {
+  const std::string twice = header(
+      "9\n$ACADVER\n1\nAC1021\n9\n$X\xCB\n1\nA\xCB\n"
+      "9\n$ACADVER\n1\nAC1009\n");
+  std::unique_ptr<Database> db = expect_round_trip(twice + "0\nEOF\n", "version given twice");
+  ASSERT_TRUE(db);
+  ASSERT_TRUE(db->header_var("$X\u00CB"));
+  EXPECT_EQ(db->header_var("$X\u00CB")->groups.at(0).s(), "A\u00CB");
+
+  // Valid sequences stay as they are; a sequence cut short is a byte each.
+  const std::string utf8 = header("9\n$ACADVER\n1\nAC1021\n9\n$X\n1\n\xC3\x8B\xE2\x82\n");
+  db = expect_round_trip(utf8, "utf-8");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->header_var("$X")->groups.at(0).s(), "\u00CB\u00E2\u0082");
 }
 
 }  // namespace
