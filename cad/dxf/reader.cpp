@@ -32,7 +32,8 @@ bool named(const Group& g, std::string_view name) { return g.code == 0 && iequal
 // the half-filled database is dropped: nothing half-read is ever seen.
 class Parser {
  public:
-  explicit Parser(std::string_view bytes) : groups_(bytes), db_(std::make_unique<Database>()) {
+  explicit Parser(std::string_view bytes)
+      : groups_(bytes), file_codec_(groups_.codec()), db_(std::make_unique<Database>()) {
     scratch_.reserve(64);
     // Room for about as many records as the file can hold (a record takes 150 bytes or more),
     // so that the records are not moved again and again as the drawing grows; room not used is
@@ -79,6 +80,7 @@ class Parser {
   void header_var_seen(const HeaderVar& var);
 
   GroupReader groups_;
+  FileCodec file_codec_;
   Group cur_;
   std::vector<Group> scratch_;
   std::unique_ptr<Database> db_;
@@ -147,15 +149,9 @@ bool Parser::section() {
 }
 
 void Parser::header_var_seen(const HeaderVar& var) {
-  if (var.groups.empty()) return;
-  TextCodec& codec = groups_.codec();
-  if (iequals(var.name, "$ACADVER")) {
-    if (version_number(trimmed(var.groups[0].s())) >= 1021) codec.set_utf8();
-  } else if (iequals(var.name, "$DWGCODEPAGE") && !codec.utf8()) {
-    std::string_view page = trimmed(var.groups[0].s());
-    if (!codec.set_code_page(page))
-      notes_.push_back("unknown code page '" + std::string(page) + "': read as ANSI_1252");
-  }
+  if (file_codec_.take(var)) return;
+  std::string note = "unknown code page '" + file_codec_.page() + "': read as ANSI_1252";
+  if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
 }
 
 bool Parser::header() {

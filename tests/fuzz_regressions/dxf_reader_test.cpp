@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cad/dxf/compare.h"
+#include "cad/dxf/complete.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 
@@ -34,6 +35,10 @@ std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::
 
 std::string header(const std::string& vars) {
   return "0\nSECTION\n2\nHEADER\n" + vars + "0\nENDSEC\n";
+}
+
+std::string section(const std::string& name, const std::string& groups = "") {
+  return "0\nSECTION\n2\n" + name + "\n" + groups + "0\nENDSEC\n";
 }
 
 // Handle and binary groups were written with control characters in caret form but read back
@@ -146,6 +151,29 @@ TEST(DxfReaderRegression, ByteOfNoUtf8SequenceIsReadAsItsCharacter) {
   db = expect_round_trip(utf8, "utf-8");
   ASSERT_TRUE(db);
   EXPECT_EQ(db->header_var("$X")->groups.at(0).s(), "\u00CB\u00E2\u0082");
+}
+
+// The reader chose the code page before the writer's rules did: a version given as no text was
+// read in ANSI_1252 and written as R2013, in UTF-8; and a section before the header was written
+// in the header's code page but read back before that code page was named.
+TEST(DxfReaderRegression, TextIsReadBackInTheCodePageItWasWrittenIn) {
+  const std::string text = section("ENTITIES", "0\nTEXT\n8\n0\n1\n\xC8\n");
+  std::unique_ptr<Database> db =
+      expect_round_trip(header("9\n$ACADVER\n70\n1\n") + text, "version as a number");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u00C8");
+
+  const std::string dos850 = header("9\n$ACADVER\n1\nAC1009\n9\n$DWGCODEPAGE\n3\ndos850\n");
+  db = expect_round_trip(section("FIRST", "1\n\xE9\n") + dos850 + text, "text before the header");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->raw_sections().at(0).groups.at(0).s(), "\u00E9");
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u255A");
+
+  // Blanks around a version do not make it another.
+  db = expect_round_trip(header("9\n$ACADVER\n1\n AC1021 \n") + text, "version with blanks");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u00C8");
+  EXPECT_FALSE(r12_form(drawing_version(*db)));
 }
 
 }  // namespace
