@@ -285,7 +285,6 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
       notes.push_back("header variable " + var.name + " given twice: the last value is kept");
     db->set_header_var(var.name, std::move(var.groups));
   }
-  for (RawSection& section : raw_) db->add_raw_section(std::move(section));
   db->set_section_order(std::move(order_));
 
   // Files without a version are R12's minimal form, unless they hold CLASSES or OBJECTS, which
@@ -304,6 +303,12 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
   complete_drawing(*db, &notes);
+  // Completing puts the sections in the order their version writes them; the raw ones are kept
+  // in that order too, the order they are read back in.
+  for (const std::string& name : db->section_order()) {
+    for (RawSection& section : raw_)
+      if (section.name == name) db->add_raw_section({name, std::move(section.groups)});
+  }
   db->set_journaling(true);
   db->clear_journal();
   return db;

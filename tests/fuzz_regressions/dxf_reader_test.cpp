@@ -176,5 +176,18 @@ TEST(DxfReaderRegression, TextIsReadBackInTheCodePageItWasWrittenIn) {
   EXPECT_FALSE(r12_form(drawing_version(*db)));
 }
 
+// Completing a drawing puts its sections in the order of its version, a section of no known name
+// after the one it followed; the sections themselves stayed in the order they were read, and
+// read back in another.
+TEST(DxfReaderRegression, SectionsOfUnknownNamesReadBackInTheOrderTheyAreWritten) {
+  const std::string text = section("ENTITIES") + section("AFTER_ENTITIES", "1\nB\n") +
+                           section("TABLES") + section("AFTER_TABLES", "1\nA\n");
+  std::unique_ptr<Database> db = expect_round_trip(text, "unknown sections");
+  ASSERT_TRUE(db);
+  ASSERT_EQ(db->raw_sections().size(), 2u);
+  EXPECT_EQ(db->raw_sections()[0].name, "AFTER_TABLES");
+  EXPECT_EQ(db->raw_sections()[1].name, "AFTER_ENTITIES");
+}
+
 }  // namespace
 }  // namespace cad
