@@ -146,9 +146,9 @@ bool complete_record(const Record& rec, bool r12, Owner&& owner, Record& out,
   if (!mark && new_owner.empty()) return false;
   out = rec;
   if (mark) add_subclass_markers(out);
-  if (!new_owner.empty()) add_owner(out, std::string(new_owner));
+  const bool owned = !new_owner.empty() && add_owner(out, std::string(new_owner));
   counts.marked += mark ? 1 : 0;
-  counts.owned += new_owner.empty() ? 0 : 1;
+  counts.owned += owned ? 1 : 0;
   return true;
 }
 

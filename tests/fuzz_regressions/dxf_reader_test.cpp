@@ -189,5 +189,23 @@ TEST(DxfReaderRegression, SectionsOfUnknownNamesReadBackInTheOrderTheyAreWritten
   EXPECT_EQ(db->raw_sections()[1].name, "AFTER_ENTITIES");
 }
 
+// An owner group that named none was taken for no owner but kept as it was, so every reading
+// said it had given the record an owner.
+TEST(DxfReaderRegression, EmptyOwnerIsGivenTheOwner) {
+  const std::string text = header("9\n$ACADVER\n1\nAC1015\n") +
+                           section("TABLES",
+                                   "0\nTABLE\n2\nLTYPE\n5\n5\n330\n0\n100\nAcDbSymbolTable\n70\n1\n"
+                                   "0\nLTYPE\n5\n14\n330\n\n100\nAcDbSymbolTableRecord\n"
+                                   "100\nAcDbLinetypeTableRecord\n2\nDASHED\n70\n0\n0\nENDTAB\n");
+  ReadResult first = read_dxf(text, "empty owner");
+  ASSERT_TRUE(first.db) << first.error;
+  EXPECT_EQ(first.db->record(first.db->find_handle("14")).text(330), "5");
+  ReadResult second = read_dxf(write_dxf(*first.db), "written");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "");
+  for (const std::string& note : second.notes)
+    EXPECT_EQ(note.find("given owners"), std::string::npos) << note;
+}
+
 }  // namespace
 }  // namespace cad
