@@ -61,6 +61,17 @@ std::pair<char32_t, size_t> next_code_point(std::string_view text, size_t pos) {
   return {c, len};
 }
 
+// The length of the valid UTF-8 that text starts with.
+size_t valid_utf8_prefix(std::string_view text) {
+  size_t k = 0;
+  while (k < text.size()) {
+    const auto [c, len] = next_code_point(text, k);
+    if (len == 1 && c >= 0x80) break;
+    k += len;
+  }
+  return k;
+}
+
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -270,7 +281,21 @@ void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) co
   }
   std::string converted;
   std::string_view text = bytes;
-  if (!utf8_) {
+  if (utf8_) {
+    // The drawing keeps UTF-8 whatever the file holds: a byte of no valid sequence is the
+    // character of its number, as a byte a code page does not define is, so that writing the
+    // text in any code page gives it back.
+    if (const size_t valid = valid_utf8_prefix(bytes); valid < bytes.size()) {
+      converted.reserve(bytes.size() + 8);
+      converted.append(bytes.substr(0, valid));
+      for (size_t k = valid; k < bytes.size();) {
+        const auto [c, len] = next_code_point(bytes, k);
+        append_utf8(c, converted);
+        k += len;
+      }
+      text = converted;
+    }
+  } else {
     converted.reserve(bytes.size() + 8);
     if (single_byte_) {
       for (char c : bytes) {

@@ -27,7 +27,8 @@ class TextCodec {
   bool utf8() const { return utf8_; }
 
   // Appends the file's bytes as UTF-8, \U+XXXX escapes turned into characters. Bytes the code page
-  // does not define become the character of the same number, so no byte is dropped. ASCII files
+  // does not define (in UTF-8, bytes of no valid sequence) become the character of the same
+  // number, so no byte is dropped and the drawing holds valid UTF-8 only. ASCII files
   // write control characters in caret form (^J for a line feed, "^ " for a caret): carets says
   // to turn them back.
   void decode(std::string_view bytes, std::string& out, bool carets) const;

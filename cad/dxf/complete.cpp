@@ -13,6 +13,12 @@ namespace cad {
 
 namespace {
 
+std::string_view blanks_trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 Group text(int code, std::string_view value) { return Group::text(code, std::string(value)); }
 
 Record record(std::string_view type, std::vector<Group> groups) {
@@ -140,9 +146,9 @@ bool complete_record(const Record& rec, bool r12, Owner&& owner, Record& out,
   if (!mark && new_owner.empty()) return false;
   out = rec;
   if (mark) add_subclass_markers(out);
-  if (!new_owner.empty()) add_owner(out, std::string(new_owner));
+  const bool owned = !new_owner.empty() && add_owner(out, std::string(new_owner));
   counts.marked += mark ? 1 : 0;
-  counts.owned += new_owner.empty() ? 0 : 1;
+  counts.owned += owned ? 1 : 0;
   return true;
 }
 
@@ -447,6 +453,7 @@ std::string drawing_version(const Database& db) {
 }
 
 int version_number(std::string_view acadver) {
+  acadver = blanks_trimmed(acadver);
   if (acadver.size() < 3 || !acadver.starts_with("AC")) return 0;
   int n = 0;
   auto res = std::from_chars(acadver.data() + 2, acadver.data() + acadver.size(), n);
@@ -454,6 +461,24 @@ int version_number(std::string_view acadver) {
 }
 
 bool r12_form(std::string_view acadver) { return version_number(acadver) < 1012; }
+
+bool FileCodec::take(const HeaderVar& var) {
+  if (var.groups.empty()) return true;
+  if (iequals(var.name, "$ACADVER")) {
+    version_seen_ = true;
+    version_ = var.groups[0].s().empty() ? "AC1027" : std::string(var.groups[0].s());
+  } else if (iequals(var.name, "$DWGCODEPAGE")) {
+    page_seen_ = true;
+    page_ = std::string(blanks_trimmed(var.groups[0].s()));
+  } else {
+    return true;
+  }
+  if (version_seen_ && version_number(version_) >= 1021) {
+    codec_.set_utf8();
+    return true;
+  }
+  return codec_.set_code_page(page_seen_ ? page_ : "ANSI_1252");
+}
 
 void complete_drawing(Database& db, std::vector<std::string>* notes) {
   Completer completer(db);

@@ -20,15 +20,40 @@
 #include <vector>
 
 #include "cad/db/database.h"
+#include "cad/dxf/codepage.h"
 
 namespace cad {
 
-// The $ACADVER of a drawing; "AC1027" (R2013, as a new drawing) when it names none.
+// The $ACADVER of a drawing; "AC1027" (R2013, as a new drawing) when it names none or its value
+// is no text.
 std::string drawing_version(const Database& db);
-// 1009 for "AC1009"; 0 when the text is no version of that form.
+// 1009 for "AC1009" (blanks around it ignored); 0 when the text is no version of that form.
 int version_number(std::string_view acadver);
 // Versions before R13 are written in the R12 form.
 bool r12_form(std::string_view acadver);
+
+// The code page of a file's text as a reader meets it: ANSI_1252 at first; from the first group
+// of an $ACADVER on, UTF-8 when it names AC1021 or later (as drawing_version reads it); else, from
+// the first group of a $DWGCODEPAGE on, the code page that names. The reader follows the file it
+// reads with it and the writer the file it writes, so that every text is read back in the code
+// page it was written in, whatever the header holds (a variable given twice, a version given as a
+// number, text before the header).
+class FileCodec {
+ public:
+  explicit FileCodec(TextCodec& codec) : codec_(codec) {}
+  // Takes a header variable once its first group is read or written; others than $ACADVER and
+  // $DWGCODEPAGE change nothing. False when the text is left in ANSI_1252 because the code page
+  // named, page(), is unknown.
+  bool take(const HeaderVar& var);
+  const std::string& page() const { return page_; }
+
+ private:
+  TextCodec& codec_;
+  bool version_seen_ = false;
+  bool page_seen_ = false;
+  std::string version_;
+  std::string page_;
+};
 
 // Adds what the drawing's version needs. Records that have what they need stay as they are, so a
 // second call changes nothing. When notes is given, one line says what was added.

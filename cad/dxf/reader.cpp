@@ -32,7 +32,8 @@ bool named(const Group& g, std::string_view name) { return g.code == 0 && iequal
 // the half-filled database is dropped: nothing half-read is ever seen.
 class Parser {
  public:
-  explicit Parser(std::string_view bytes) : groups_(bytes), db_(std::make_unique<Database>()) {
+  explicit Parser(std::string_view bytes)
+      : groups_(bytes), file_codec_(groups_.codec()), db_(std::make_unique<Database>()) {
     scratch_.reserve(64);
     // Room for about as many records as the file can hold (a record takes 150 bytes or more),
     // so that the records are not moved again and again as the drawing grows; room not used is
@@ -79,6 +80,7 @@ class Parser {
   void header_var_seen(const HeaderVar& var);
 
   GroupReader groups_;
+  FileCodec file_codec_;
   Group cur_;
   std::vector<Group> scratch_;
   std::unique_ptr<Database> db_;
@@ -147,15 +149,9 @@ bool Parser::section() {
 }
 
 void Parser::header_var_seen(const HeaderVar& var) {
-  if (var.groups.empty()) return;
-  TextCodec& codec = groups_.codec();
-  if (iequals(var.name, "$ACADVER")) {
-    if (version_number(trimmed(var.groups[0].s())) >= 1021) codec.set_utf8();
-  } else if (iequals(var.name, "$DWGCODEPAGE") && !codec.utf8()) {
-    std::string_view page = trimmed(var.groups[0].s());
-    if (!codec.set_code_page(page))
-      notes_.push_back("unknown code page '" + std::string(page) + "': read as ANSI_1252");
-  }
+  if (file_codec_.take(var)) return;
+  std::string note = "unknown code page '" + file_codec_.page() + "': read as ANSI_1252";
+  if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
 }
 
 bool Parser::header() {
@@ -289,7 +285,6 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
       notes.push_back("header variable " + var.name + " given twice: the last value is kept");
     db->set_header_var(var.name, std::move(var.groups));
   }
-  for (RawSection& section : raw_) db->add_raw_section(std::move(section));
   db->set_section_order(std::move(order_));
 
   // Files without a version are R12's minimal form, unless they hold CLASSES or OBJECTS, which
@@ -308,6 +303,12 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
   complete_drawing(*db, &notes);
+  // Completing puts the sections in the order their version writes them; the raw ones are kept
+  // in that order too, the order they are read back in.
+  for (const std::string& name : db->section_order()) {
+    for (RawSection& section : raw_)
+      if (section.name == name) db->add_raw_section({name, std::move(section.groups)});
+  }
   db->set_journaling(true);
   db->clear_journal();
   return db;

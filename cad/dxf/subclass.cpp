@@ -245,7 +245,11 @@ std::string_view owner_of(const Record& rec) {
 }
 
 bool add_owner(Record& rec, std::string_view owner) {
-  if (owner_index(rec) != std::string::npos) return false;
+  if (const size_t k = owner_index(rec); k != std::string::npos) {
+    if (!rec.groups[k].s().empty()) return false;
+    rec.groups[k].set_s(std::string(owner));
+    return true;
+  }
   size_t at = lead_end(rec, rec.xdata_begin());
   Group g;
   g.code = 330;

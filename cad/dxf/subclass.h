@@ -22,7 +22,8 @@ bool needs_subclass_markers(const Record& rec);
 // groups), or empty when there is none.
 std::string_view owner_of(const Record& rec);
 // Puts the owner where R13+ files keep it, after the handle and the application groups, unless
-// the record names one already. True when it was added.
+// the record names one already; an owner group that names none (empty) is given it. True when it
+// was added.
 bool add_owner(Record& rec, std::string_view owner);
 
 // Removes what R12 does not know, before the extended data: subclass markers (100), owners (330),

@@ -46,11 +46,7 @@ std::string serialize(const Database& db, const Database& entities) {
   std::string version = drawing_version(db);
   bool r12 = r12_form(version);
   TextCodec codec;
-  const HeaderVar* page = db.header_var("$DWGCODEPAGE");
-  if (version_number(version) >= 1021)
-    codec.set_utf8();
-  else if (page && !page->groups.empty())
-    codec.set_code_page(page->groups[0].s());
+  FileCodec file_codec(codec);
 
   TagWriter w(codec, size_estimate(entities));
   std::vector<bool> raw_done(db.raw_sections().size(), false);
@@ -62,7 +58,10 @@ std::string serialize(const Database& db, const Database& entities) {
     if (name == "HEADER") {
       for (const HeaderVar& var : db.header()) {
         w.text(9, var.name);
-        for (const Group& g : var.groups) w.group(g);
+        for (size_t k = 0; k < var.groups.size(); ++k) {
+          w.group(var.groups[k]);
+          if (k == 0) file_codec.take(var);
+        }
       }
     } else if (name == "CLASSES") {
       write_records(w, db, db.classes());

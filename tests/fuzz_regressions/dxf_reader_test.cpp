@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "cad/dxf/compare.h"
+#include "cad/dxf/complete.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 
@@ -14,6 +16,29 @@ namespace {
 
 std::string data_file(const std::string& name) {
   return DULK_SOURCE_DIR "/tests/fuzz_regressions/data/" + name;
+}
+
+// Reads a DXF text, writes it and reads that back; the records must be the same and a second
+// writing the same bytes. Gives the drawing first read.
+std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::string& what) {
+  ReadResult first = read_dxf(text, what);
+  EXPECT_TRUE(first.db) << what << ": " << first.error;
+  if (!first.db) return nullptr;
+  const std::string once = write_dxf(*first.db);
+  ReadResult second = read_dxf(once, "written");
+  EXPECT_TRUE(second.db) << what << ": " << second.error;
+  if (!second.db) return nullptr;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "") << what;
+  EXPECT_TRUE(write_dxf(*second.db) == once) << what << ": written again, other bytes";
+  return std::move(first.db);
+}
+
+std::string header(const std::string& vars) {
+  return "0\nSECTION\n2\nHEADER\n" + vars + "0\nENDSEC\n";
+}
+
+std::string section(const std::string& name, const std::string& groups = "") {
+  return "0\nSECTION\n2\n" + name + "\n" + groups + "0\nENDSEC\n";
 }
 
 // Handle and binary groups were written with control characters in caret form but read back
@@ -107,6 +132,79 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
       std::string::npos)
       << old.notes.back();
   EXPECT_EQ(diff_records(*old.db, *read_dxf(write_dxf(*old.db), "written").db), "");
+}
+
+// Text read as UTF-8 kept a byte of no valid sequence as it was, and a code page written later
+// took it for the character of its number: a drawing whose $ACADVER said AC1021 first and AC1009
+// last (the last is kept) gave "\xCB" when read and "\xC3\x8B" when read back.
+TEST(DxfReaderRegression, ByteOfNoUtf8SequenceIsReadAsItsCharacter) {
+  const std::string twice = header(
+      "9\n$ACADVER\n1\nAC1021\n9\n$X\xCB\n1\nA\xCB\n"
+      "9\n$ACADVER\n1\nAC1009\n");
+  std::unique_ptr<Database> db = expect_round_trip(twice + "0\nEOF\n", "version given twice");
+  ASSERT_TRUE(db);
+  ASSERT_TRUE(db->header_var("$X\u00CB"));
+  EXPECT_EQ(db->header_var("$X\u00CB")->groups.at(0).s(), "A\u00CB");
+
+  // Valid sequences stay as they are; a sequence cut short is a byte each.
+  const std::string utf8 = header("9\n$ACADVER\n1\nAC1021\n9\n$X\n1\n\xC3\x8B\xE2\x82\n");
+  db = expect_round_trip(utf8, "utf-8");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->header_var("$X")->groups.at(0).s(), "\u00CB\u00E2\u0082");
+}
+
+// The reader chose the code page before the writer's rules did: a version given as no text was
+// read in ANSI_1252 and written as R2013, in UTF-8; and a section before the header was written
+// in the header's code page but read back before that code page was named.
+TEST(DxfReaderRegression, TextIsReadBackInTheCodePageItWasWrittenIn) {
+  const std::string text = section("ENTITIES", "0\nTEXT\n8\n0\n1\n\xC8\n");
+  std::unique_ptr<Database> db =
+      expect_round_trip(header("9\n$ACADVER\n70\n1\n") + text, "version as a number");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u00C8");
+
+  const std::string dos850 = header("9\n$ACADVER\n1\nAC1009\n9\n$DWGCODEPAGE\n3\ndos850\n");
+  db = expect_round_trip(section("FIRST", "1\n\xE9\n") + dos850 + text, "text before the header");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->raw_sections().at(0).groups.at(0).s(), "\u00E9");
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u255A");
+
+  // Blanks around a version do not make it another.
+  db = expect_round_trip(header("9\n$ACADVER\n1\n AC1021 \n") + text, "version with blanks");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->entities().at(0)).text(1), "\u00C8");
+  EXPECT_FALSE(r12_form(drawing_version(*db)));
+}
+
+// Completing a drawing puts its sections in the order of its version, a section of no known name
+// after the one it followed; the sections themselves stayed in the order they were read, and
+// read back in another.
+TEST(DxfReaderRegression, SectionsOfUnknownNamesReadBackInTheOrderTheyAreWritten) {
+  const std::string text = section("ENTITIES") + section("AFTER_ENTITIES", "1\nB\n") +
+                           section("TABLES") + section("AFTER_TABLES", "1\nA\n");
+  std::unique_ptr<Database> db = expect_round_trip(text, "unknown sections");
+  ASSERT_TRUE(db);
+  ASSERT_EQ(db->raw_sections().size(), 2u);
+  EXPECT_EQ(db->raw_sections()[0].name, "AFTER_TABLES");
+  EXPECT_EQ(db->raw_sections()[1].name, "AFTER_ENTITIES");
+}
+
+// An owner group that named none was taken for no owner but kept as it was, so every reading
+// said it had given the record an owner.
+TEST(DxfReaderRegression, EmptyOwnerIsGivenTheOwner) {
+  const std::string text = header("9\n$ACADVER\n1\nAC1015\n") +
+                           section("TABLES",
+                                   "0\nTABLE\n2\nLTYPE\n5\n5\n330\n0\n100\nAcDbSymbolTable\n70\n1\n"
+                                   "0\nLTYPE\n5\n14\n330\n\n100\nAcDbSymbolTableRecord\n"
+                                   "100\nAcDbLinetypeTableRecord\n2\nDASHED\n70\n0\n0\nENDTAB\n");
+  ReadResult first = read_dxf(text, "empty owner");
+  ASSERT_TRUE(first.db) << first.error;
+  EXPECT_EQ(first.db->record(first.db->find_handle("14")).text(330), "5");
+  ReadResult second = read_dxf(write_dxf(*first.db), "written");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_EQ(diff_records(*first.db, *second.db), "");
+  for (const std::string& note : second.notes)
+    EXPECT_EQ(note.find("given owners"), std::string::npos) << note;
 }
 
 }  // namespace
