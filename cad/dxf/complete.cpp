@@ -211,7 +211,8 @@ class Completer {
     item(counts_.marked, "records given subclass markers");
     item(counts_.owned, "records given owners");
     item(counts_.stripped, "records stripped of R13 groups");
-    item(left_out_, "CLASSES and OBJECTS records left out (R12 has no place for them)");
+    item(left_out_,
+         "CLASSES, OBJECTS and BLOCK_RECORD records left out (R12 has no place for them)");
     if (out.empty()) return out;
     std::string vars;
     for (const std::string& v : added_vars_) vars += (vars.empty() ? " (" : ", ") + v;
@@ -350,13 +351,18 @@ class Completer {
   // R12 has no CLASSES or OBJECTS section: their records are erased, with a note, where they
   // would otherwise be dropped unseen when the drawing is written.
   void leave_out_r13_sections() {
-    for (const std::vector<RecordId>* ids : {&db_.classes(), &db_.objects()}) {
-      for (RecordId id : *ids) {
-        if (db_.erased(id)) continue;
-        db_.set_erased(id, true);
-        ++left_out_;
-      }
-    }
+    auto leave_out = [this](RecordId id) {
+      if (db_.erased(id)) return;
+      db_.set_erased(id, true);
+      ++left_out_;
+    };
+    for (const std::vector<RecordId>* ids : {&db_.classes(), &db_.objects()})
+      for (RecordId id : *ids) leave_out(id);
+    // Nor has it a BLOCK_RECORD table.
+    const size_t t = db_.table_index("BLOCK_RECORD");
+    if (t == Database::npos) return;
+    leave_out(db_.tables()[t].head);
+    for (RecordId id : db_.tables()[t].entries) leave_out(id);
   }
 
   void root_dictionary() {

@@ -9,8 +9,8 @@
 // and a BLOCK_RECORD for every block; subclass markers and owners; OBJECTS with a root
 // dictionary holding ACAD_GROUP.
 // R12: $HANDLING 1 (records keep their handles); the eight tables with their standard entries;
-// no subclass markers, owners or application groups; no CLASSES or OBJECTS (their records are
-// erased).
+// no subclass markers, owners or application groups; no CLASSES, OBJECTS or BLOCK_RECORD table
+// (their records are erased).
 #pragma once
 
 #include <functional>

@@ -127,11 +127,22 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
   ASSERT_TRUE(old.db) << old.error;
   EXPECT_EQ(old.db->header_var("$ACADVER")->groups.at(0).s(), "AC1009");
   ASSERT_FALSE(old.notes.empty());
-  EXPECT_NE(
-      old.notes.back().find("1 CLASSES and OBJECTS records left out (R12 has no place for them)"),
-      std::string::npos)
+  EXPECT_NE(old.notes.back().find(
+                "1 CLASSES, OBJECTS and BLOCK_RECORD records left out (R12 has no place for them)"),
+            std::string::npos)
       << old.notes.back();
   EXPECT_EQ(diff_records(*old.db, *read_dxf(write_dxf(*old.db), "written").db), "");
+
+  // Nor has R12 a BLOCK_RECORD table (a drawing without a version, found by fuzz_dxf_reader).
+  const std::string records =
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nBLOCK_RECORD\n0\nBLOCK_RECORD\n5\n20\n2\n*D1\n"
+      "0\nENDTAB\n0\nENDSEC\n";
+  ReadResult blocks = read_dxf(records + entities, "r12 with block records");
+  ASSERT_TRUE(blocks.db) << blocks.error;
+  EXPECT_NE(blocks.notes.back().find("2 CLASSES, OBJECTS and BLOCK_RECORD records left out"),
+            std::string::npos)
+      << blocks.notes.back();
+  EXPECT_EQ(diff_records(*blocks.db, *read_dxf(write_dxf(*blocks.db), "written").db), "");
 }
 
 // Text read as UTF-8 kept a byte of no valid sequence as it was, and a code page written later
