@@ -253,11 +253,14 @@ class FilterCompiler {
     return true;
   }
 
-  // Plain names and names with one trailing "*" are compared directly; anything else goes to
-  // wildcard_match.
+  // Plain ASCII names and names with one trailing "*" are compared directly; anything else goes
+  // to wildcard_match, which also matches a character to the legacy code page byte of its number.
   void compile_pattern(Node& n) {
     const std::string_view pattern = n.value.s();
     if (pattern.find_first_of("?#@.[`~") != std::string_view::npos) return;
+    if (std::any_of(pattern.begin(), pattern.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+      return;
     std::vector<CompiledFilter::SimpleAlternative> alternatives;
     std::string_view rest = pattern;
     while (true) {

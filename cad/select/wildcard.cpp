@@ -58,6 +58,11 @@ std::u32string decode(std::string_view text) {
       valid = (next & 0xC0) == 0x80;
       code = (code << 6) | (next & 0x3F);
     }
+    // Overlong forms, surrogates and numbers beyond Unicode are no valid sequence either: an
+    // overlong '#' must not become the wildcard.
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (valid && (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)))
+      valid = false;
     if (!valid) {
       extra = 0;
       code = lead;
