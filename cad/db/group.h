@@ -66,6 +66,7 @@ constexpr GroupType group_type(int code) {
   if (code == 1071) return GroupType::kInt32;
   return GroupType::kText;
 }
+
 // The code of the y (or z) group belonging to a point's x group code, for example 20 for 10.
 inline int point_y_code(int code) { return code + 10; }
 inline int point_z_code(int code) { return code + 20; }

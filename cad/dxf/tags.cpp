@@ -127,9 +127,9 @@ constexpr auto kTypeTable = [] {
 }();
 
 GroupType type_of(int code) {
-  constexpr const auto& kTable = kTypeTable;
-  return code >= 0 && static_cast<size_t>(code) < kTable.size() ? kTable[static_cast<size_t>(code)]
-                                                                : group_type(code);
+  return code >= 0 && static_cast<size_t>(code) < kTypeTable.size()
+             ? kTypeTable[static_cast<size_t>(code)]
+             : group_type(code);
 }
 
 // A group code line: digits with blanks on either side (and a sign); false for anything else.
