@@ -106,8 +106,7 @@ int get_cut_line(ads_name Pline) {
     const int status =
         acedGetPoint(nullptr, L"\nSchnittlinien<Wahl>\\Schnittlinienpunkt eingeben:", p1);
     if (status == RTNORM) break;
-    // Esc asks again, as the host's own commands do here; a script that has ended makes the
-    // host end the command instead.
+    if (status == RTCAN) return RTCAN;
     // Enter takes the default the prompt offers.
     if (status == RTNONE) return choose_cut_line(filter.get(), Pline);
     if (status != RTKWORD) continue;
@@ -125,8 +124,8 @@ int get_cut_line(ads_name Pline) {
   // A cut line needs a second point: Enter asks again, Esc gives the line up unfinished (the
   // host never enters a polyline without its end record).
   int status;
-  // A cut line needs two points: Enter and Esc ask again for the second.
   while ((status = acedGetPoint(p2, kNextPointPrompt, p1)) != RTNORM) {
+    if (status == RTCAN) return RTCAN;
   }
   do {
     acedGrDraw(p2, p1, -1, 0);
@@ -211,11 +210,16 @@ void AutoBem() {
   get_dimstyle(rb_dimstyle.text());
   RbValue undoctl;
   undo_begin(undoctl.fill());
-  if (crossings) create_chain(crossings.get());
+  const int made = crossings ? create_chain(crossings.get()) : RTNORM;
   undo_end(&undoctl.get());
   crossings.reset();
   cut_list.reset();
   ss.reset();
+  // Esc at the side of the dimension line leaves the cut line, as Esc at the position does.
+  if (made == RTCAN) {
+    acedRetVoid();
+    return;
+  }
 
   ACHAR answer[kAnswerLength] = {};
   acedInitGet(0, L"Yes Nein No Ja ");

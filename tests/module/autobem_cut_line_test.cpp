@@ -1,7 +1,7 @@
 // AutoBem end to end on small drawings: the cut line drawn or chosen, the count line, the
 // chain at the crossings, the final question about the cut line, polylines in their own
 // coordinate systems, bulges taken as chords, meshes and spline frames left out, a turned UCS,
-// Esc, and U.
+// and U. Esc: esc_test.cpp.
 #include "dulk_fixture.h"
 
 namespace {
@@ -249,39 +249,6 @@ TEST_F(AutoBemTest, TurnedUcs) {
   // The cut line was stored where the user drew it.
   ucs_turned(0);
   EXPECT_TRUE(pick_finds_polyline("6,5"));
-}
-
-// Esc at the first prompt, and Esc or Enter at the second point, ask again; from the third
-// point on Enter or Esc finishes the line. A script that ends at those prompts ends the command,
-// and the unfinished cut line is gone with it.
-TEST_F(AutoBemTest, EscWhileDrawingTheCutLine) {
-  three_lines();
-  ASSERT_EQ(script("AutoBem\n^C\n-1,5\n\n^C\n12,5\n\n0,2\n0\nJa\n"), 0) << transcript();
-  EXPECT_TRUE(has_run({std::string(kFirstPrompt) + "*Cancel*", std::string(kFirstPrompt) + "-1,5",
-                       kNextPrompt, std::string(kNextPrompt) + "*Cancel*",
-                       std::string(kNextPrompt) + "12,5"}))
-      << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 0u);
-  EXPECT_EQ(count(L"DIMENSION"), 2u);
-
-  ASSERT_NE(script("AutoBem\n-1,7\n^C\n"), 0) << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 0u);
-  EXPECT_EQ(count(L"VERTEX"), 0u);
-
-  ASSERT_EQ(script("AutoBem\n-1,5\n5,5\n12,5\n^C\n0,2\n0\nNein\n"), 0) << transcript();
-  EXPECT_TRUE(has_run({std::string(kNextPrompt) + "*Cancel*", count_line(3, 3)})) << transcript();
-  EXPECT_EQ(along(new_chain(), kX), (Places{0, 4, 10}));
-}
-
-// Esc at the position or the direction: the cut line stays, nothing else is made.
-TEST_F(AutoBemTest, EscAtPositionOrDirectionKeepsTheCutLine) {
-  three_lines();
-  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n^C\n"), 0) << transcript();
-  ASSERT_EQ(script("AutoBem\n-1,6\n12,6\n\n0,2\n^C\n"), 0) << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 2u);
-  EXPECT_EQ(dimension_count(), 0u);
-  EXPECT_EQ(count_lines(kQuestion), 0u);
-  EXPECT_FALSE(undo_group_left_open());
 }
 
 // U after AutoBem gives back the drawing as it was, cut line and all.
