@@ -1,5 +1,6 @@
 // Chain by cut line: dimensions the crossings of a cut line with lines and polylines.
 #include <cwchar>
+#include <vector>
 
 #include "chain/chain_generation.h"
 #include "chain/chain_request.h"
@@ -46,6 +47,20 @@ void to_user_plane(resbuf* list) {
   for (; list != nullptr; list = list->rbnext) {
     acedTrans(list->resval.rpoint, &bks_world, &bks_user, 0, list->resval.rpoint);
     list->resval.rpoint[Z] = 0.0;
+  }
+}
+
+// The arcs of an object's bulged segments in the plane of the current UCS, as its points are.
+void to_user_plane(std::vector<SegmentArc>& arcs) {
+  const resbuf bks_world = coordinate_system(kBksWorld);
+  const resbuf bks_user = coordinate_system(kBksUser);
+  for (SegmentArc& arc : arcs) {
+    acedTrans(arc.centre, &bks_world, &bks_user, 0, arc.centre);
+    acedTrans(arc.u, &bks_world, &bks_user, 1, arc.u);
+    acedTrans(arc.v, &bks_world, &bks_user, 1, arc.v);
+    arc.centre[Z] = 0.0;
+    arc.u[Z] = 0.0;
+    arc.v[Z] = 0.0;
   }
 }
 
@@ -193,10 +208,12 @@ void AutoBem() {
   RbList crossings;
   for (int32_t i = 0; i < length; ++i) {
     if (acedSSName(ss.name(), i, Object) != RTNORM) continue;
-    RbList vertices = entity_points(Object);
+    std::vector<SegmentArc> arcs;
+    RbList vertices = entity_points(Object, &arcs);
     if (!vertices) acrx_abort(L"Fehler 13");
     to_user_plane(vertices.get());
-    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings));
+    to_user_plane(arcs);
+    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings), &arcs);
   }
   acutPrintf(L" %d Schnittpunkte gefunden !", count_points(crossings.get()));
 
