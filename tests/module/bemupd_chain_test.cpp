@@ -20,7 +20,9 @@ class BemUpdTest : public ChainEditTest {
   }
 };
 
-TEST_F(BemUpdTest, GripEditedOriginsAreMeasuredAgain) {
+// The dimension line stays where it was although the point on it (group 10) no longer lies square
+// to the moved origin: the base line is moved back across the chain only, not along the offset.
+TEST_F(BemUpdTest, GripEditedOriginsAreMeasuredAgainOnTheSameDimensionLine) {
   make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
   const std::vector<SavedDim> before = only_chain();
   // The shared grip moved to 12, and the chain's end to 30.
