@@ -150,13 +150,16 @@ TEST_F(AutoBemTest, FenceFindingNothingKeepsTheCutLine) {
 // A bulged segment is crossed where its arc is, not where its chord is: of either sign, on a
 // closing segment, twice by one cut, in a mirrored object system (extrusion 0,0,-1), in an
 // LWPOLYLINE and in a POLYLINE of VERTEX records. A line at y = 8 lies across every vertical cut.
+// x, y in the object system and bulge of each vertex, one after another.
+using Vertices = std::vector<double>;
+
 struct BulgeCase {
   const char* name;
   bool vertex_records;
   bool closed;
   double extrusion_z;
-  std::vector<std::array<double, 3>> vertices;  // x, y in the object system, bulge
-  cad::Vec3 from;                               // the cut, world
+  Vertices vertices;
+  cad::Vec3 from;  // the cut, world
   cad::Vec3 to;
   int objects;
   int crossings;
@@ -173,18 +176,18 @@ TEST_P(AutoBemBulgeTest, ArcIsCrossedWhereItIsDrawn) {
   if (c.vertex_records) {
     std::vector<resbuf*> records = {
         acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, c.closed ? 1 : 0, 210, normal, RTNONE)};
-    for (const auto& [x, y, bulge] : c.vertices) {
-      const ads_point p = {x, y, 0};
-      records.push_back(acutBuildList(RTDXF0, L"VERTEX", 10, p, 42, bulge, RTNONE));
+    for (size_t i = 0; i < c.vertices.size(); i += 3) {
+      const ads_point p = {c.vertices[i], c.vertices[i + 1], 0};
+      records.push_back(acutBuildList(RTDXF0, L"VERTEX", 10, p, 42, c.vertices[i + 2], RTNONE));
     }
     records.push_back(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
     make(records);
   } else {
-    resbuf* list = acutBuildList(RTDXF0, L"LWPOLYLINE", 90, static_cast<int>(c.vertices.size()), 70,
-                                 c.closed ? 1 : 0, 210, normal, RTNONE);
-    for (const auto& [x, y, bulge] : c.vertices) {
-      const ads_point p = {x, y, 0};
-      append_list(list, acutBuildList(10, p, 42, bulge, RTNONE));
+    resbuf* list = acutBuildList(RTDXF0, L"LWPOLYLINE", 90, static_cast<int>(c.vertices.size() / 3),
+                                 70, c.closed ? 1 : 0, 210, normal, RTNONE);
+    for (size_t i = 0; i < c.vertices.size(); i += 3) {
+      const ads_point p = {c.vertices[i], c.vertices[i + 1], 0};
+      append_list(list, acutBuildList(10, p, 42, c.vertices[i + 2], RTNONE));
     }
     make({list});
   }
@@ -201,88 +204,27 @@ TEST_P(AutoBemBulgeTest, ArcIsCrossedWhereItIsDrawn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bulges, AutoBemBulgeTest,
-    ::testing::Values(BulgeCase{"Positive",
-                                false,
-                                false,
-                                1,
-                                {{0, 0, 1}, {10, 0, 0}},
-                                {5, -6, 0},
-                                {5, 9, 0},
-                                2,
-                                2,
-                                Places{-5, 8}},
-                      BulgeCase{"Negative",
-                                false,
-                                false,
-                                1,
-                                {{0, 0, -1}, {10, 0, 0}},
-                                {5, -6, 0},
-                                {5, 9, 0},
-                                2,
-                                2,
-                                Places{5, 8}},
-                      // The arc lies 1 below its chord; the cut starts between them.
-                      BulgeCase{"ChordOnly",
-                                false,
-                                false,
-                                1,
-                                {{0, 0, 0.2}, {10, 0, 0}},
-                                {5, -0.5, 0},
-                                {5, 9, 0},
-                                1,
-                                1,
-                                Places{}},
-                      BulgeCase{"TwiceAcrossTheArc",
-                                false,
-                                false,
-                                1,
-                                {{0, 0, 1}, {10, 0, 0}},
-                                {-1, -3, 0},
-                                {11, -3, 0},
-                                1,
-                                2,
-                                Places{1, 9}},
-                      // Two half circles: a round column.
-                      BulgeCase{"ClosingSegment",
-                                false,
-                                true,
-                                1,
-                                {{0, 0, 1}, {10, 0, 1}},
-                                {5, -6, 0},
-                                {5, 9, 0},
-                                2,
-                                3,
-                                Places{-5, 5, 8}},
-                      BulgeCase{"Mirrored",
-                                false,
-                                false,
-                                -1,
-                                {{0, 0, 1}, {10, 0, 0}},
-                                {-5, -6, 0},
-                                {-5, 9, 0},
-                                2,
-                                2,
-                                Places{-5, 8}},
-                      BulgeCase{"MirroredVertexRecords",
-                                true,
-                                false,
-                                -1,
-                                {{0, 0, -1}, {10, 0, 0}},
-                                {-5, -6, 0},
-                                {-5, 9, 0},
-                                2,
-                                2,
-                                Places{5, 8}},
-                      BulgeCase{"ClosingSegmentOfVertexRecords",
-                                true,
-                                true,
-                                1,
-                                {{0, 0, 0}, {10, 0, 0}, {10, 6, 0}, {0, 6, 1}},
-                                {-5, 3, 0},
-                                {12, 3, 0},
-                                1,
-                                2,
-                                Places{-3, 10}}),
+    ::testing::Values(
+        // A half circle below its chord, and above it.
+        BulgeCase("Positive", false, false, 1, Vertices{0, 0, 1, 10, 0, 0}, {5, -6, 0}, {5, 9, 0},
+                  2, 2, Places{-5, 8}),
+        BulgeCase("Negative", false, false, 1, Vertices{0, 0, -1, 10, 0, 0}, {5, -6, 0}, {5, 9, 0},
+                  2, 2, Places{5, 8}),
+        // The arc lies 1 below its chord; the cut starts between them.
+        BulgeCase("ChordOnly", false, true, 1, Vertices{0, 0, 0.2, 10, 0, 0, 5, 4, 0}, {4, -0.5, 0},
+                  {4, 9, 0}, 2, 2, Places{3.2, 8}),
+        BulgeCase("TwiceAcrossTheArc", false, false, 1, Vertices{0, 0, 1, 10, 0, 0}, {-1, -3, 0},
+                  {11, -3, 0}, 1, 2, Places{1, 9}),
+        // Two half circles: a round column.
+        BulgeCase("ClosingSegment", false, true, 1, Vertices{0, 0, 1, 10, 0, 1}, {5, -6, 0},
+                  {5, 9, 0}, 2, 3, Places{-5, 5, 8}),
+        BulgeCase("Mirrored", false, false, -1, Vertices{0, 0, 1, 10, 0, 0}, {-5, -6, 0},
+                  {-5, 9, 0}, 2, 2, Places{-5, 8}),
+        BulgeCase("MirroredVertexRecords", true, false, -1, Vertices{0, 0, -1, 10, 0, 0},
+                  {-5, -6, 0}, {-5, 9, 0}, 2, 2, Places{5, 8}),
+        BulgeCase("ClosingSegmentOfVertexRecords", true, true, 1,
+                  Vertices{0, 0, 0, 10, 0, 0, 10, 6, 0, 0, 6, 1}, {-5, 3, 0}, {12, 3, 0}, 1, 2,
+                  Places{-3, 10})),
     [](const ::testing::TestParamInfo<BulgeCase>& info) { return info.param.name; });
 
 // Polylines keep their points in their own coordinate system: a mirrored LWPOLYLINE and a 2D

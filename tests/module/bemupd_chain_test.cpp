@@ -181,13 +181,13 @@ TEST_P(ChainCopyTest, OnlyTheEditedCopyChanges) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, ChainCopyTest,
     ::testing::Values(
-        CopyCase{"BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2},
-        CopyCase{"BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2},
-        CopyCase{"BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3},
-        CopyCase{"BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0, 1},
+        CopyCase("BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2),
+        CopyCase("BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2),
+        CopyCase("BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3),
+        CopyCase("BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0, 1),
         // Its first dimension still has its point on the original's line, but the copy runs
         // across it.
-        CopyCase{"BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, std::numbers::pi / 2, 2}),
+        CopyCase("BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, std::numbers::pi / 2, 2)),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return info.param.name; });
 
 TEST_F(BemUpdTest, TextsFollowChangedSettings) {
