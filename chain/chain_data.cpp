@@ -1,8 +1,10 @@
 // Chain identity and the chain data in the members' extended data.
 #include "chain/chain_data.h"
 
+#include <cmath>
 #include <cwchar>
 
+#include "chain/chain_request.h"
 #include "frame/rb_tools.h"
 
 namespace {
@@ -25,6 +27,58 @@ bool is_dimension(resbuf* entity_list) {
   const resbuf* type = find_group(entity_list, 0);
   return type != nullptr && type->resval.rstring != nullptr &&
          std::wcscmp(type->resval.rstring, L"DIMENSION") == 0;
+}
+
+// The dimension line of a dimension: a point on it (group 10, world) and its direction (the
+// rotation, group 50, in the object system of its extrusion), as a world unit vector.
+struct DimensionLine {
+  ads_point point;
+  ads_point direction;
+};
+
+bool dimension_line(resbuf* data, DimensionLine& line) {
+  const resbuf* on_line = find_group(data, 10);
+  if (on_line == nullptr) return false;
+  const resbuf* rotation = find_group(data, 50);
+  const resbuf* normal = find_group(data, 210);
+  const ads_real angle = rotation != nullptr ? rotation->resval.rreal : 0.0;
+  resbuf from{};
+  from.restype = RT3DPOINT;
+  from.resval.rpoint[Z] = 1.0;
+  if (normal != nullptr) {
+    for (int i = X; i <= Z; ++i) from.resval.rpoint[i] = normal->resval.rpoint[i];
+  }
+  resbuf to{};
+  to.restype = RTSHORT;
+  to.resval.rint = 0;
+  const ads_point along = {std::cos(angle), std::sin(angle), 0.0};
+  if (acedTrans(along, &from, &to, 1, line.direction) != RTNORM) return false;
+  const ads_real length =
+      std::sqrt(line.direction[X] * line.direction[X] + line.direction[Y] * line.direction[Y] +
+                line.direction[Z] * line.direction[Z]);
+  if (!(length > 0.0)) return false;
+  for (int i = X; i <= Z; ++i) {
+    line.point[i] = on_line->resval.rpoint[i];
+    line.direction[i] /= length;
+  }
+  return true;
+}
+
+// The length of the cross product of a and b.
+ads_real cross_length(const ads_real* a, const ads_real* b) {
+  const ads_real x = a[Y] * b[Z] - a[Z] * b[Y];
+  const ads_real y = a[Z] * b[X] - a[X] * b[Z];
+  const ads_real z = a[X] * b[Y] - a[Y] * b[X];
+  return std::sqrt(x * x + y * y + z * z);
+}
+
+// Whether other runs along line (parallel within the angle tolerance, either way) and lies on
+// it (within the point tolerance across it).
+bool on_same_line(const DimensionLine& line, const DimensionLine& other) {
+  if (cross_length(line.direction, other.direction) > std::sin(kAngleTolerance)) return false;
+  const ads_point offset = {other.point[X] - line.point[X], other.point[Y] - line.point[Y],
+                            other.point[Z] - line.point[Z]};
+  return cross_length(offset, line.direction) < kPointTolerance;
 }
 
 }  // namespace
@@ -75,7 +129,29 @@ int find_chain_members(const ads_name dim, std::wstring& chain_name, SsName& mem
   chain_name = app->resval.rstring;
   RbList filter = chain_filter(chain_name.c_str());
   if (!filter) return RTREJ;
-  return ss_get(L"X", nullptr, nullptr, filter.get(), members);
+  const int status = ss_get(L"X", nullptr, nullptr, filter.get(), members);
+  if (status != RTNORM) return status;
+  // Copying a chain copies its chain data: the copies carry its name but lie on lines of their
+  // own, and each is a chain of its own. Only the dimensions on this one's line belong to it.
+  DimensionLine line;
+  if (!dimension_line(data.get(), line)) {
+    members.reset();
+    return RTCAN;
+  }
+  int32_t length = 0;
+  if (acedSSLength(members.name(), &length) != RTNORM) return RTREJ;
+  // From the end, so that taking one out leaves the places of those still to be looked at.
+  for (int32_t i = length - 1; i >= 0; --i) {
+    ads_name member;
+    if (acedSSName(members.name(), i, member) != RTNORM) return RTREJ;
+    RbList member_data(acdbEntGet(member));
+    if (!member_data) return RTREJ;
+    DimensionLine member_line;
+    if (!dimension_line(member_data.get(), member_line) || !on_same_line(line, member_line)) {
+      acedSSDel(member, members.name());
+    }
+  }
+  return RTNORM;
 }
 
 int select_chain(ads_name result, bool multi) {

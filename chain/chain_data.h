@@ -22,9 +22,12 @@ std::wstring chain_name_for(const ACHAR* handle);
 // the first member that cannot be resolved, read or written (earlier members keep their tag).
 int connect_dim(const resbuf* handle_list);
 
-// The chain name of dim and a selection set of every chain dimension of the drawing carrying
-// it. RTERROR when dim carries no chain data; RTREJ when the host fails to build a list or to
-// read dim; otherwise the status of the selection (RTREJ too when the host cannot make it).
+// The chain name of dim and a selection set of its chain's members: the chain dimensions of the
+// drawing that carry that name and lie on dim's dimension line (parallel within the angle
+// tolerance, on it within the point tolerance). Others carrying the name (copies of the chain)
+// are chains of their own. RTERROR when dim carries no chain data; RTCAN when dim has no
+// dimension line point; RTREJ when the host fails to build a list or to read a dimension;
+// otherwise the status of the selection (RTREJ too when the host cannot make it).
 int find_chain_members(const ads_name dim, std::wstring& chain_name, SsName& members);
 
 // Asks the user for chain dimensions: with multi a selection set (the caller frees it with

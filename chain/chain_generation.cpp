@@ -124,10 +124,11 @@ int create_chain(const resbuf* point_list) {
   }
 
   const ads_real angle = ChainRequest.angle;
+  int made = RTNORM;
   if ((-kAngleTolerance < angle && angle < kAngleTolerance) || in_window(angle, kPi)) {
-    dim_main(L"_hori", 1, 0, cmp_x);
+    made = dim_main(L"_hori", 1, 0, cmp_x);
   } else if (in_window(angle, kPi / 2.0) || in_window(angle, 3.0 * kPi / 2.0)) {
-    dim_main(L"_ver", 0, 1, cmp_y);
+    made = dim_main(L"_ver", 0, 1, cmp_y);
   } else {
     if (3.0 * kPi / 4.0 < angle && angle < 7.0 * kPi / 4.0) {
       ChainRequest.angle += kPi;
@@ -153,14 +154,14 @@ int create_chain(const resbuf* point_list) {
     const ads_real line_x = line[X];
     line[X] = line_x * c + line[Y] * (s * -1.0);
     line[Y] = line_x * s + line[Y] * c;
-    dim_main(L"_hori", 1, 0, cmp_x);
+    made = dim_main(L"_hori", 1, 0, cmp_x);
     acedCommandS(RTSTR, L"_ucs", RTSTR, L"_previous", RTNONE);
   }
   acedRetVoid();
-  return RTNORM;
+  return made;
 }
 
-void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp) {
+int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp) {
   std::vector<ChainPoint>& points = ChainRequest.points;
   ads_point pt1 = {0.0, 0.0, 0.0};
   std::sort(points.begin(), points.end(),
@@ -174,7 +175,7 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
   // from it to itself would measure nothing, so this is the case of too few points.
   if (ChainRequest.point_count < 2) {
     acutPrintf(kNothingMade);
-    return;
+    return RTNORM;
   }
 
   const ads_real line = ChainRequest.line_point[across];
@@ -184,8 +185,11 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
     } else if (line > maximum && line > minimum) {
       ChainRequest.side = 1;
     } else {
-      // Only a point answers the side prompt; everything else (Esc included) asks again.
-      while (acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", pt1) != RTNORM) {
+      // Only a point answers the side prompt; Esc gives the chain up, anything else asks again.
+      int status;
+      while ((status = acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", pt1)) !=
+             RTNORM) {
+        if (status == RTCAN) return RTCAN;
       }
       ChainRequest.side = pt1[across] > line ? 1 : -1;
     }
@@ -222,7 +226,7 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
   if (!take_new_dimension(had_last, before, dim_new)) {
     acutPrintf(kFirstNotMade);
     restore_style(dimstyle);
-    return;
+    return RTNORM;
   }
   AcDbObjectId dimObjId;
   const Acad::ErrorStatus es = acdbGetObjectId(dimObjId, dim_new);
@@ -258,6 +262,7 @@ void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare
     acrx_abort(L"\nFehler bei Erzeugen der EED in connect_dim");
   }
   restore_style(dimstyle);
+  return RTNORM;
 }
 
 int clean_points(ChainPoint* points, int count, int along, ads_real& maximum, ads_real& minimum,

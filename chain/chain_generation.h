@@ -12,8 +12,9 @@
 #include "host/arxHeaders.h"
 
 // Generates the chain of point_list from ChainRequest (angle, line_point, side) and the
-// settings loaded by get_dimstyle. Always RTNORM; ends with acedRetVoid. OSMODE is 0 while it
-// works and back at its old value on every way out.
+// settings loaded by get_dimstyle. RTNORM, or RTCAN when the user gave the chain up with Esc at
+// the side of its dimension line (nothing is drawn then); ends with acedRetVoid. OSMODE is 0
+// while it works and back at its old value on every way out.
 int create_chain(const resbuf* point_list);
 
 using ChainPointCompare = int (*)(const ChainPoint& a, const ChainPoint& b);
@@ -23,8 +24,9 @@ using ChainPointCompare = int (*)(const ChainPoint& a, const ChainPoint& b);
 // dimension not made, no memory for the handle list, a member it cannot read or tag) the
 // command ends through acrx_abort with the message of that step, and the host takes back the
 // whole chain; a dimensioning command that completes without making the first dimension only
-// prints that none was made.
-void dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp);
+// prints that none was made. RTCAN when the side of the dimension line was asked and answered
+// with Esc, before anything was drawn; otherwise RTNORM.
+int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp);
 
 // Removes from sorted points every point whose successor lies within the point tolerance of it
 // along the chain, so that of a run at one place the last remains. Gives the least and the

@@ -1,5 +1,6 @@
 // Chain by cut line: dimensions the crossings of a cut line with lines and polylines.
 #include <cwchar>
+#include <vector>
 
 #include "chain/chain_generation.h"
 #include "chain/chain_request.h"
@@ -46,6 +47,20 @@ void to_user_plane(resbuf* list) {
   for (; list != nullptr; list = list->rbnext) {
     acedTrans(list->resval.rpoint, &bks_world, &bks_user, 0, list->resval.rpoint);
     list->resval.rpoint[Z] = 0.0;
+  }
+}
+
+// The arcs of an object's bulged segments in the plane of the current UCS, as its points are.
+void to_user_plane(std::vector<SegmentArc>& arcs) {
+  const resbuf bks_world = coordinate_system(kBksWorld);
+  const resbuf bks_user = coordinate_system(kBksUser);
+  for (SegmentArc& arc : arcs) {
+    acedTrans(arc.centre, &bks_world, &bks_user, 0, arc.centre);
+    acedTrans(arc.u, &bks_world, &bks_user, 1, arc.u);
+    acedTrans(arc.v, &bks_world, &bks_user, 1, arc.v);
+    arc.centre[Z] = 0.0;
+    arc.u[Z] = 0.0;
+    arc.v[Z] = 0.0;
   }
 }
 
@@ -106,8 +121,7 @@ int get_cut_line(ads_name Pline) {
     const int status =
         acedGetPoint(nullptr, L"\nSchnittlinien<Wahl>\\Schnittlinienpunkt eingeben:", p1);
     if (status == RTNORM) break;
-    // Esc asks again, as the host's own commands do here; a script that has ended makes the
-    // host end the command instead.
+    if (status == RTCAN) return RTCAN;
     // Enter takes the default the prompt offers.
     if (status == RTNONE) return choose_cut_line(filter.get(), Pline);
     if (status != RTKWORD) continue;
@@ -125,8 +139,8 @@ int get_cut_line(ads_name Pline) {
   // A cut line needs a second point: Enter asks again, Esc gives the line up unfinished (the
   // host never enters a polyline without its end record).
   int status;
-  // A cut line needs two points: Enter and Esc ask again for the second.
   while ((status = acedGetPoint(p2, kNextPointPrompt, p1)) != RTNORM) {
+    if (status == RTCAN) return RTCAN;
   }
   do {
     acedGrDraw(p2, p1, -1, 0);
@@ -194,10 +208,12 @@ void AutoBem() {
   RbList crossings;
   for (int32_t i = 0; i < length; ++i) {
     if (acedSSName(ss.name(), i, Object) != RTNORM) continue;
-    RbList vertices = entity_points(Object);
+    std::vector<SegmentArc> arcs;
+    RbList vertices = entity_points(Object, &arcs);
     if (!vertices) acrx_abort(L"Fehler 13");
     to_user_plane(vertices.get());
-    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings));
+    to_user_plane(arcs);
+    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings), &arcs);
   }
   acutPrintf(L" %d Schnittpunkte gefunden !", count_points(crossings.get()));
 
@@ -211,11 +227,16 @@ void AutoBem() {
   get_dimstyle(rb_dimstyle.text());
   RbValue undoctl;
   undo_begin(undoctl.fill());
-  if (crossings) create_chain(crossings.get());
+  const int made = crossings ? create_chain(crossings.get()) : RTNORM;
   undo_end(&undoctl.get());
   crossings.reset();
   cut_list.reset();
   ss.reset();
+  // Esc at the side of the dimension line leaves the cut line, as Esc at the position does.
+  if (made == RTCAN) {
+    acedRetVoid();
+    return;
+  }
 
   ACHAR answer[kAnswerLength] = {};
   acedInitGet(0, L"Yes Nein No Ja ");

@@ -102,7 +102,7 @@ int read_in_chain_ucs(const ads_name ss, const ads_name dim_name, resbuf* point_
 
   std::wstring chain_name;
   const int found = find_chain_members(dim_name, chain_name, dim_chain);
-  if (found == RTERROR) return RTERROR;
+  if (found == RTERROR || found == RTCAN) return found;
   // Any other failure is the host's: the chain's members could not be looked for.
   if (found != RTNORM) acrx_abort(kCorrectionFailed);
   std::vector<Member> members;

@@ -15,7 +15,8 @@
 // returns with ucs_previous after generating), the chain's dimension style (with its settings)
 // and layer are current, ChainRequest holds its direction, dimension-line point and side,
 // point_list ends with the two extension-line origins of every member (current UCS, counted in
-// ChainRequest.point_count), and every member is erased and out of ss.
+// ChainRequest.point_count), and every member is erased and out of ss. The members are those of
+// find_chain_members: copies of the chain elsewhere keep their dimensions and stay in ss.
 //
 // RTCAN when the chain cannot be read whole: that dimension or a member lacks its style, layer,
 // dimension-line point or an extension-line origin, or its dimension line lies on its second

@@ -78,16 +78,14 @@ RbList find_carrier(const SsName& carriers, const resbuf* apps, const ACHAR* sty
   return RbList();
 }
 
-// Loads the six values that follow the style name on a carrier.
-void load_values(const resbuf* style_item) {
+// Loads the six values that follow the style name on a carrier. False, with the record as it
+// was, when they are not there with their types (another program changed the carrier).
+bool load_values(const resbuf* style_item) {
   const resbuf* items[6];
   const int types[6] = {1040, 1040, 1040, 1040, 1070, 1070};
   const resbuf* node = style_item->rbnext;
   for (int i = 0; i < 6; ++i, node = node->rbnext) {
-    // Data cut short is as unusable as data of the wrong type.
-    if (node == nullptr || node->restype != types[i]) {
-      acrx_abort(L"\n unerwarteter Datentyp in get_dimstyle");
-    }
+    if (node == nullptr || node->restype != types[i]) return false;
     items[i] = node;
   }
   DimSettings.chain_spacing = items[0]->resval.rreal;
@@ -96,6 +94,22 @@ void load_values(const resbuf* style_item) {
   DimSettings.length_factor = items[3]->resval.rreal;
   DimSettings.min_decimals = items[4]->resval.rint;
   DimSettings.raised_after = items[5]->resval.rint;
+  return true;
+}
+
+void load_defaults() {
+  DimSettings.chain_spacing = 0.3;
+  DimSettings.dimline_distance = 0.2;
+  DimSettings.ext_length = 0.1;
+  DimSettings.min_decimals = 2;
+  DimSettings.raised_after = 2;
+  DimSettings.length_factor = 1.0;
+  DimSettings.leading_zero = 0;
+}
+
+// Says once that a carrier's settings were unusable: the carrier is written sound right after.
+void report_damaged(const ACHAR* style) {
+  acutPrintf(L"\nEinstellungen des Stils \"%s\" waren beschaedigt und wurden ersetzt !", style);
 }
 
 // Appends a new node of the given type behind *tail; false when the host has no memory.
@@ -190,28 +204,32 @@ int get_dimstyle(const ACHAR* styleName) {
   RbList own = find_carrier(carriers, apps.get(), style.c_str(), carrier);
   if (own) {
     const resbuf* text = find_group(own.get(), 1000);
-    copy_text(DimSettings.style_name, kStyleNameLength, text->resval.rstring);
-    load_values(text);
-    return RTNORM;
+    if (load_values(text)) {
+      copy_text(DimSettings.style_name, kStyleNameLength, text->resval.rstring);
+      return RTNORM;
+    }
+    // A damaged carrier would end every command; the style gets the template's values or the
+    // defaults instead, and set_dimstyle below writes them over the damaged ones.
+    report_damaged(style.c_str());
   }
-  RbList standard = find_carrier(carriers, apps.get(), L"STANDARD", carrier);
+  const bool template_is_own = own && same_text_nocase(style.c_str(), L"STANDARD");
+  RbList standard =
+      template_is_own ? RbList() : find_carrier(carriers, apps.get(), L"STANDARD", carrier);
   carriers.reset();
-  if (standard) {
-    load_values(find_group(standard.get(), 1000));
-    copy_text(DimSettings.style_name, kStyleNameLength, style.c_str());
-  } else {
-    DimSettings.chain_spacing = 0.3;
-    DimSettings.dimline_distance = 0.2;
-    DimSettings.ext_length = 0.1;
-    DimSettings.min_decimals = 2;
-    DimSettings.raised_after = 2;
-    DimSettings.length_factor = 1.0;
-    DimSettings.leading_zero = 0;
-    // The defaults go to the requested style. Saving them as STANDARD would save the requested
-    // style's variables over STANDARD and leave STANDARD current in its place; for a request
-    // of STANDARD itself both are the same.
-    copy_text(DimSettings.style_name, kStyleNameLength, style.c_str());
+  const resbuf* template_text = standard ? find_group(standard.get(), 1000) : nullptr;
+  if (template_text == nullptr || !load_values(template_text)) {
+    load_defaults();
+    if (template_text != nullptr) {
+      // The template itself is repaired with the defaults, so that no other style reports it.
+      report_damaged(template_text->resval.rstring);
+      copy_text(DimSettings.style_name, kStyleNameLength, template_text->resval.rstring);
+      write_carrier(carrier);
+    }
   }
+  // The values go to the requested style. Defaults saved as STANDARD would save the requested
+  // style's variables over STANDARD and leave STANDARD current in its place; for a request of
+  // STANDARD itself both are the same.
+  copy_text(DimSettings.style_name, kStyleNameLength, style.c_str());
   set_dimstyle(DimSettings.style_name);
   return RTNORM;
 }

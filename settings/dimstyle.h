@@ -10,6 +10,10 @@
 // two cases the style is saved with a carrier of its own. RTERROR, with nothing changed, when
 // the style is not in the drawing.
 //
+// A carrier whose values are missing or of the wrong types (another program changed it) is said
+// to be damaged, once: its style takes the template's values (or the defaults) as if it had no
+// carrier, and a damaged template is written anew with the defaults.
+//
 // Both routines end the command through acrx_abort, with the message of the step, when the host
 // fails them: a style table it cannot open or search, a list it has no memory for, carriers it
 // cannot select, read, make or write, a style it does not save.

@@ -3,7 +3,8 @@
 // those events made to fail. Every failure must end the command with one of the module's
 // messages, leave the drawing as it was before the command, keep no selection set, and leave the
 // host able to run the same command again. Run in the sanitizer build, LeakSanitizer checks that
-// nothing leaks on any of those ways out.
+// nothing leaks on any of those ways out. Then the failures on which a command ends although it
+// could go on, each with what going on would leave.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -252,5 +253,71 @@ INSTANTIATE_TEST_SUITE_P(Commands, FaultWalk, ::testing::ValuesIn(walk_cases()),
                            kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
                            return std::string(info.param.job->command) + kind;
                          });
+
+// Host failures on which the command ends where it could go on, each named after what going on
+// would leave: the call whose nth event of its kind fails, and the message the command ends with,
+// the drawing as it was.
+struct EndingCase {
+  const char* reason;
+  const Job* job;
+  cad::FaultKind kind;
+  const char* call;
+  int nth;
+  const char* message;
+};
+
+void PrintTo(const EndingCase& c, std::ostream* out) { *out << c.reason; }
+
+class HostFailureEndsTheCommand : public ::testing::TestWithParam<EndingCase> {};
+
+TEST_P(HostFailureEndsTheCommand, RatherThanLeaveAWrongOrHalfMadeChain) {
+  const EndingCase& c = GetParam();
+  const std::string start = drawing_after_setup(*c.job);
+  const Unarmed unarmed = unarmed_run(start, *c.job, c.kind);
+  int seen = 0;
+  for (uint64_t n = 1; n <= unarmed.events; ++n) {
+    Session session(start);
+    const std::string before = session.saved();
+    session.host().faults().arm({c.kind, n});
+    const cad::CommandResult result = session.run(*c.job);
+    if (std::string(session.host().faults().failed_call()) != c.call || ++seen < c.nth) continue;
+    EXPECT_EQ(result, cad::CommandResult::kAborted);
+    EXPECT_NE(session.host().transcript().text().find(c.message), std::string::npos)
+        << session.host().transcript().text();
+    EXPECT_TRUE(session.saved() == before);
+    return;
+  }
+  ADD_FAILURE() << c.call << " fails fewer than " << c.nth << " times";
+}
+
+const Job& kDulk = kJobs[0];
+const Job& kBemUpd = kJobs[2];
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, HostFailureEndsTheCommand,
+    ::testing::Values(
+        // Unread, a current style "*UNNAMED" would not be saved over STANDARD, and the chain
+        // would be drawn with STANDARD's old variables instead of the user's.
+        EndingCase("DimstyleUnreadAtTheStartWouldDrawWithOtherVariables", &kDulk,
+                   cad::FaultKind::kAllocation, "acedGetVar", 1, " Fehler dimstyle"),
+        // Without the style's name its settings cannot be loaded: the chain would get those of
+        // the style loaded last, or none at all (every text "0").
+        EndingCase("DimstyleUnreadBeforeTheChainWouldDrawWithAnotherStylesSettings", &kDulk,
+                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"),
+        // The chains' layer would stay current and the user's next objects would go onto it.
+        EndingCase("ClayerUnreadWouldLeaveTheUserOnTheLayerOfTheLastChain", &kBemUpd,
+                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"),
+        // The chain would be drawn with settings stored nowhere, while the message says the
+        // style could not be made.
+        EndingCase("StyleNotThereAfterSavingWouldDrawWithSettingsStoredNowhere", &kDulk,
+                   cad::FaultKind::kAllocation, "acdbTblSearch", 3,
+                   "Konnte Stil \"STANDARD\" nicht erstellen !"),
+        // The next dimension would span two gaps with the text of one.
+        EndingCase("SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk,
+                   cad::FaultKind::kCreation, "DIM1", 2, " Keine neue Bemassung generiert !"),
+        // BemUpd would regenerate the tagged part and leave the rest standing beside it.
+        EndingCase("ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, cad::FaultKind::kChange,
+                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim")),
+    [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.reason; });
 
 }  // namespace

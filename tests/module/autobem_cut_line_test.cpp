@@ -1,7 +1,7 @@
 // AutoBem end to end on small drawings: the cut line drawn or chosen, the count line, the
 // chain at the crossings, the final question about the cut line, polylines in their own
-// coordinate systems, bulges taken as chords, meshes and spline frames left out, a turned UCS,
-// Esc, and U.
+// coordinate systems, bulged segments crossed on their arcs, meshes and spline frames left out, a
+// turned UCS, and U. Esc: esc_test.cpp.
 #include "dulk_fixture.h"
 
 namespace {
@@ -147,25 +147,85 @@ TEST_F(AutoBemTest, FenceFindingNothingKeepsTheCutLine) {
   EXPECT_EQ(dimension_count(), 0u);
 }
 
-// The arc of a bulged segment is taken as its chord: a cut meeting only the arc adds nothing,
-// a cut meeting the chord crosses there.
-TEST_F(AutoBemTest, BulgedSegmentCountsByItsChord) {
-  const ads_point a = {0, 0, 0};
-  const ads_point b = {10, 0, 0};
-  make({acutBuildList(RTDXF0, L"LWPOLYLINE", 90, 2, 70, 0, 10, a, 42, 1.0, 10, b, RTNONE)});
-  line({0, 3, 0}, {10, 3, 0});
-  ASSERT_EQ(script("AutoBem\n5,-6\n5,-2\n\n7,0\n90\nJa\n"), 0) << transcript();
-  // Nothing to dimension is no reason to skip the questions.
-  EXPECT_TRUE(
-      has_run({count_line(1, 0), "Lage der Hilfslinien durch Punkt, Abstand, Innen,<aUssen>:7,0",
-               "Richtung der Masskette <2Punkte>:90", " Keine neue Bemassung generiert !",
-               kQuestion + std::string("Ja")}))
-      << transcript();
+// A bulged segment is crossed where its arc is, not where its chord is: of either sign, on a
+// closing segment, twice by one cut, in a mirrored object system (extrusion 0,0,-1), in an
+// LWPOLYLINE and in a POLYLINE of VERTEX records. A line at y = 8 lies across every vertical cut.
+// x, y in the object system and bulge of each vertex, one after another.
+using Vertices = std::vector<double>;
 
-  ASSERT_EQ(script("AutoBem\n5,-6\n5,5\n\n7,0\n90\nNein\n"), 0) << transcript();
-  EXPECT_TRUE(has_run({count_line(2, 2)})) << transcript();
-  EXPECT_EQ(along(new_chain(), kY), (Places{0, 3}));
+struct BulgeCase {
+  const char* name;
+  bool vertex_records;
+  bool closed;
+  double extrusion_z;
+  Vertices vertices;
+  cad::Vec3 from;  // the cut, world
+  cad::Vec3 to;
+  int objects;
+  int crossings;
+  Places places;  // of the chain along the cut
+};
+
+void PrintTo(const BulgeCase& c, std::ostream* out) { *out << c.name; }
+
+class AutoBemBulgeTest : public AutoBemTest, public ::testing::WithParamInterface<BulgeCase> {};
+
+TEST_P(AutoBemBulgeTest, ArcIsCrossedWhereItIsDrawn) {
+  const BulgeCase& c = GetParam();
+  const ads_point normal = {0, 0, c.extrusion_z};
+  if (c.vertex_records) {
+    std::vector<resbuf*> records = {
+        acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, c.closed ? 1 : 0, 210, normal, RTNONE)};
+    for (size_t i = 0; i < c.vertices.size(); i += 3) {
+      const ads_point p = {c.vertices[i], c.vertices[i + 1], 0};
+      records.push_back(acutBuildList(RTDXF0, L"VERTEX", 10, p, 42, c.vertices[i + 2], RTNONE));
+    }
+    records.push_back(acutBuildList(RTDXF0, L"SEQEND", RTNONE));
+    make(records);
+  } else {
+    resbuf* list = acutBuildList(RTDXF0, L"LWPOLYLINE", 90, static_cast<int>(c.vertices.size() / 3),
+                                 70, c.closed ? 1 : 0, 210, normal, RTNONE);
+    for (size_t i = 0; i < c.vertices.size(); i += 3) {
+      const ads_point p = {c.vertices[i], c.vertices[i + 1], 0};
+      append_list(list, acutBuildList(10, p, 42, c.vertices[i + 2], RTNONE));
+    }
+    make({list});
+  }
+  line({-20, 8, 0}, {20, 8, 0});
+  const bool vertical = c.from.x == c.to.x;
+  const cad::Vec3 side = vertical ? cad::Vec3{1, 0, 0} : cad::Vec3{0, -1, 0};
+  ASSERT_EQ(script("AutoBem\n" + at(c.from) + "\n" + at(c.to) + "\n\n" + at(c.from + side) + "\n" +
+                   (vertical ? "90" : "0") + "\nNein\n"),
+            0)
+      << transcript();
+  EXPECT_TRUE(has_run({count_line(c.objects, c.crossings)})) << transcript();
+  EXPECT_EQ(along(new_chain(), vertical ? kY : kX), c.places);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Bulges, AutoBemBulgeTest,
+    ::testing::Values(
+        // A half circle below its chord, and above it.
+        BulgeCase("Positive", false, false, 1, Vertices{0, 0, 1, 10, 0, 0}, {5, -6, 0}, {5, 9, 0},
+                  2, 2, Places{-5, 8}),
+        BulgeCase("Negative", false, false, 1, Vertices{0, 0, -1, 10, 0, 0}, {5, -6, 0}, {5, 9, 0},
+                  2, 2, Places{5, 8}),
+        // The arc lies 1 below its chord; the cut starts between them.
+        BulgeCase("ChordOnly", false, true, 1, Vertices{0, 0, 0.2, 10, 0, 0, 5, 4, 0}, {4, -0.5, 0},
+                  {4, 9, 0}, 2, 2, Places{3.2, 8}),
+        BulgeCase("TwiceAcrossTheArc", false, false, 1, Vertices{0, 0, 1, 10, 0, 0}, {-1, -3, 0},
+                  {11, -3, 0}, 1, 2, Places{1, 9}),
+        // Two half circles: a round column.
+        BulgeCase("ClosingSegment", false, true, 1, Vertices{0, 0, 1, 10, 0, 1}, {5, -6, 0},
+                  {5, 9, 0}, 2, 3, Places{-5, 5, 8}),
+        BulgeCase("Mirrored", false, false, -1, Vertices{0, 0, 1, 10, 0, 0}, {-5, -6, 0},
+                  {-5, 9, 0}, 2, 2, Places{-5, 8}),
+        BulgeCase("MirroredVertexRecords", true, false, -1, Vertices{0, 0, -1, 10, 0, 0},
+                  {-5, -6, 0}, {-5, 9, 0}, 2, 2, Places{5, 8}),
+        BulgeCase("ClosingSegmentOfVertexRecords", true, true, 1,
+                  Vertices{0, 0, 0, 10, 0, 0, 10, 6, 0, 0, 6, 1}, {-5, 3, 0}, {12, 3, 0}, 1, 2,
+                  Places{-3, 10})),
+    [](const ::testing::TestParamInfo<BulgeCase>& info) { return info.param.name; });
 
 // Polylines keep their points in their own coordinate system: a mirrored LWPOLYLINE and a 2D
 // POLYLINE with extrusion (0,0,-1) lie at negative world x.
@@ -188,9 +248,13 @@ TEST_F(AutoBemTest, PolylinesInTheirOwnCoordinateSystem) {
   EXPECT_EQ(along(new_chain(), kX), (Places{-6, -2, 3}));
 }
 
-// Polygon and polyface meshes are surfaces, not paths: neither counted nor crossed, and the
-// command goes on.
-TEST_F(AutoBemTest, MeshesAreLeftOut) {
+// Polygon and polyface meshes are surfaces, not paths, and arcs and circles are door swings and
+// columns, not walls: neither counted nor crossed, and the command goes on.
+TEST_F(AutoBemTest, MeshesArcsAndCirclesAreLeftOut) {
+  const ads_point centre = {2, 5, 0};
+  const ads_point hinge = {8, 4, 0};
+  make({acutBuildList(RTDXF0, L"CIRCLE", 10, centre, 40, 1.0, RTNONE),
+        acutBuildList(RTDXF0, L"ARC", 10, hinge, 40, 2.0, 50, 0.0, 51, 3.14159, RTNONE)});
   std::vector<resbuf*> mesh = {
       acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, 16, 71, 2, 72, 2, RTNONE)};
   for (const auto& p : {std::array<double, 3>{5, 0, 0}, {5, 10, 0}, {7, 0, 0}, {7, 10, 0}}) {
@@ -249,39 +313,6 @@ TEST_F(AutoBemTest, TurnedUcs) {
   // The cut line was stored where the user drew it.
   ucs_turned(0);
   EXPECT_TRUE(pick_finds_polyline("6,5"));
-}
-
-// Esc at the first prompt, and Esc or Enter at the second point, ask again; from the third
-// point on Enter or Esc finishes the line. A script that ends at those prompts ends the command,
-// and the unfinished cut line is gone with it.
-TEST_F(AutoBemTest, EscWhileDrawingTheCutLine) {
-  three_lines();
-  ASSERT_EQ(script("AutoBem\n^C\n-1,5\n\n^C\n12,5\n\n0,2\n0\nJa\n"), 0) << transcript();
-  EXPECT_TRUE(has_run({std::string(kFirstPrompt) + "*Cancel*", std::string(kFirstPrompt) + "-1,5",
-                       kNextPrompt, std::string(kNextPrompt) + "*Cancel*",
-                       std::string(kNextPrompt) + "12,5"}))
-      << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 0u);
-  EXPECT_EQ(count(L"DIMENSION"), 2u);
-
-  ASSERT_NE(script("AutoBem\n-1,7\n^C\n"), 0) << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 0u);
-  EXPECT_EQ(count(L"VERTEX"), 0u);
-
-  ASSERT_EQ(script("AutoBem\n-1,5\n5,5\n12,5\n^C\n0,2\n0\nNein\n"), 0) << transcript();
-  EXPECT_TRUE(has_run({std::string(kNextPrompt) + "*Cancel*", count_line(3, 3)})) << transcript();
-  EXPECT_EQ(along(new_chain(), kX), (Places{0, 4, 10}));
-}
-
-// Esc at the position or the direction: the cut line stays, nothing else is made.
-TEST_F(AutoBemTest, EscAtPositionOrDirectionKeepsTheCutLine) {
-  three_lines();
-  ASSERT_EQ(script("AutoBem\n-1,5\n12,5\n\n^C\n"), 0) << transcript();
-  ASSERT_EQ(script("AutoBem\n-1,6\n12,6\n\n0,2\n^C\n"), 0) << transcript();
-  EXPECT_EQ(count(L"POLYLINE"), 2u);
-  EXPECT_EQ(dimension_count(), 0u);
-  EXPECT_EQ(count_lines(kQuestion), 0u);
-  EXPECT_FALSE(undo_group_left_open());
 }
 
 // U after AutoBem gives back the drawing as it was, cut line and all.

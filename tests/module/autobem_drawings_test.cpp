@@ -1,12 +1,14 @@
-// AutoBem on real drawings with cut lines known to cross lines, polylines (bulged, 2D with
-// VERTEX records) and multilines: the chain's extension lines start at the crossing points,
-// sorted along the chain and merged within 0.001, and U gives the drawing back.
+// AutoBem on real drawings with cut lines known to cross lines, polylines (bulged, crossed on
+// their arcs; 2D with VERTEX records, in a tilted object system) and multilines: the chain's
+// extension lines start at the crossing points, sorted along the chain and merged within 0.001, and
+// U gives the drawing back.
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
 
 #include "cad/ads/bridge.h"
 #include "cad/dxf/reader.h"
+#include "cad/geom/arcs.h"
 #include "dulk_fixture.h"
 
 namespace {
@@ -40,20 +42,35 @@ std::optional<cad::Vec3> crossing(cad::Vec3 a, cad::Vec3 b, cad::Vec3 c, cad::Ve
   return a + r * t;
 }
 
-// The vertices of a path entity in world coordinates, as the user sees it: polyline vertices
-// lie in their object system, spline frames and meshes are no path.
-std::vector<cad::Vec3> path_vertices(const cad::Database& db, size_t index) {
+// A segment of a path entity: straight between a and b (world), or the arc of a bulged
+// polyline segment in the object system of extrusion at elevation z.
+struct Segment {
+  cad::Vec3 a;
+  cad::Vec3 b;
+  std::optional<cad::Arc2> arc;
+  cad::Vec3 extrusion;
+  double z = 0;
+};
+
+// The segments of a path entity as the user sees it: polyline vertices lie in their object
+// system with the bulges that follow them, spline frames and meshes are no path.
+std::vector<Segment> path_segments(const cad::Database& db, size_t index) {
   const std::vector<cad::RecordId>& list = db.entities();
   const cad::Record& rec = db.record(list[index]);
   const cad::Vec3 extrusion = rec.point(210, {0, 0, 1});
-  std::vector<cad::Vec3> v;
+  std::vector<cad::Vec3> v;  // object system for two-dimensional polylines, else world
+  std::vector<double> bulges;
+  bool planar = false;
   bool closed = false;
   if (rec.type == "LINE") {
     v = {rec.point(10), rec.point(11)};
   } else if (rec.type == "LWPOLYLINE") {
+    planar = true;
     closed = (rec.integer(70) & 1) != 0;
     for (const cad::Group& g : rec.groups) {
-      if (g.code == 10) v.push_back(cad::ocs_to_world({g.x(), g.y(), rec.real(38)}, extrusion));
+      if (g.code == 10) v.push_back({g.x(), g.y(), rec.real(38)});
+      if (g.code == 10) bulges.push_back(0);
+      if (g.code == 42 && !bulges.empty()) bulges.back() = g.x();
     }
   } else if (rec.type == "MLINE") {
     closed = (rec.integer(71) & 2) != 0;
@@ -63,16 +80,57 @@ std::vector<cad::Vec3> path_vertices(const cad::Database& db, size_t index) {
   } else if (rec.type == "POLYLINE") {
     const int64_t flags = rec.integer(70);
     if ((flags & (16 | 64)) != 0) return {};
+    planar = (flags & 8) == 0;
     closed = (flags & 1) != 0;
     for (size_t k = index + 1; k < list.size() && db.record(list[k]).type == "VERTEX"; ++k) {
       const cad::Record& vertex = db.record(list[k]);
       if ((flags & 4) != 0 && (vertex.integer(70) & 16) != 0) continue;
       const cad::Vec3 p = vertex.point(10);
-      v.push_back((flags & 8) != 0 ? p : cad::ocs_to_world({p.x, p.y, rec.point(10).z}, extrusion));
+      v.push_back(planar ? cad::Vec3{p.x, p.y, rec.point(10).z} : p);
+      bulges.push_back(vertex.real(42));
     }
   }
   if (closed && !v.empty()) v.push_back(v.front());
-  return v;
+  std::vector<Segment> segments;
+  for (size_t k = 0; k + 1 < v.size(); ++k) {
+    Segment s{v[k], v[k + 1], std::nullopt, extrusion, v[k].z};
+    if (planar) {
+      s.a = cad::ocs_to_world(v[k], extrusion);
+      s.b = cad::ocs_to_world(v[k + 1], extrusion);
+      if (bulges[k] != 0)
+        s.arc = cad::bulge_arc({v[k].x, v[k].y}, {v[k + 1].x, v[k + 1].y}, bulges[k]);
+    }
+    segments.push_back(s);
+  }
+  return segments;
+}
+
+// Where the cut from-to crosses the arc of s in plan: the arc walked in small steps, each change
+// of side narrowed down by halving.
+void arc_crossings(cad::Vec3 from, cad::Vec3 to, const Segment& s, std::vector<cad::Vec3>& out) {
+  const double sweep = cad::arc_sweep(*s.arc);
+  const auto at = [&](double f) {
+    const cad::Vec2 q = cad::arc_point(*s.arc, s.arc->start_angle + f * sweep);
+    return cad::ocs_to_world({q.x, q.y, s.z}, s.extrusion);
+  };
+  const cad::Vec3 d = to - from;
+  const auto below = [&](double f) {
+    const cad::Vec3 p = at(f);
+    return d.x * (p.y - from.y) - d.y * (p.x - from.x) < 0;
+  };
+  constexpr int kSteps = 10000;
+  for (int i = 0; i < kSteps; ++i) {
+    double lo = static_cast<double>(i) / kSteps;
+    double hi = static_cast<double>(i + 1) / kSteps;
+    if (below(lo) == below(hi)) continue;
+    for (int k = 0; k < 60; ++k) {
+      const double mid = (lo + hi) / 2;
+      (below(mid) == below(lo) ? lo : hi) = mid;
+    }
+    const cad::Vec3 p = at(lo);
+    const double t = ((p.x - from.x) * d.x + (p.y - from.y) * d.y) / (d.x * d.x + d.y * d.y);
+    if (t >= 0 && t <= 1) out.push_back(p);
+  }
 }
 
 struct Expected {
@@ -92,7 +150,7 @@ class AutoBemDrawingTest : public DulkTest, public ::testing::WithParamInterface
     }
   }
 
-  // What the host's fence along the cut finds, and where its straight segments cross the cut.
+  // What the host's fence along the cut finds, and where its segments and arcs cross the cut.
   Expected expected() {
     Expected result;
     const cad::Vec3 from = GetParam().from;
@@ -116,11 +174,15 @@ class AutoBemDrawingTest : public DulkTest, public ::testing::WithParamInterface
     const std::vector<cad::RecordId>& list = db.entities();
     for (cad::RecordId id : found) {
       const size_t index = std::find(list.begin(), list.end(), id) - list.begin();
-      const std::vector<cad::Vec3> v = path_vertices(db, index);
-      if (v.empty()) continue;
+      const std::vector<Segment> segments = path_segments(db, index);
+      if (segments.empty()) continue;
       ++result.objects;
-      for (size_t k = 0; k + 1 < v.size(); ++k) {
-        if (auto p = crossing(from, to, v[k], v[k + 1])) result.crossings.push_back(*p);
+      for (const Segment& s : segments) {
+        if (s.arc) {
+          arc_crossings(from, to, s, result.crossings);
+        } else if (auto p = crossing(from, to, s.a, s.b)) {
+          result.crossings.push_back(*p);
+        }
       }
     }
     return result;
@@ -193,6 +255,11 @@ INSTANTIATE_TEST_SUITE_P(Drawings, AutoBemDrawingTest,
                                                    {161.438, 317.217, 0},
                                                    {455.626, 317.217, 0},
                                                    true},
+                                           CutCase{"Bulged2dInATiltedSystem",
+                                                   "poly2d_bulge_ocs_r12.dxf",
+                                                   {1.0, 10.4, 0},
+                                                   {7.0, 10.4, 0},
+                                                   false},
                                            CutCase{"ManyLines",
                                                    "house_elevation_entities_only_noeof.dxf",
                                                    {-1120.545, 1056.296, 0},

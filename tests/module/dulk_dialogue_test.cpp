@@ -1,6 +1,6 @@
 // The dialogue of Dulk at the command line: its prompts in order and as the user reads them,
-// keywords in full and short, taking points back, the distance construction, the direction by
-// angle, by two points or given with the command, and Esc in every state.
+// keywords in full and short, taking points back, the distance construction, and the direction
+// by angle, by two points or given with the command. Esc: esc_test.cpp.
 #include <numbers>
 
 #include "dulk_fixture.h"
@@ -141,47 +141,5 @@ TEST_F(DulkDialogueTest, UndoRestoresTheDrawing) {
   ASSERT_EQ(script("U\n"), 0) << transcript();
   EXPECT_EQ(diff(before, saved_bytes()), "");
 }
-
-// Esc in each state: the replies up to it, what the user sees after it, and then the end of
-// the command with neither a dimension nor an open undo group.
-struct EscCase {
-  const char* state;
-  const char* replies;
-  std::vector<std::string> after;
-};
-
-void PrintTo(const EscCase& c, std::ostream* out) { *out << c.state; }
-
-class DulkEscTest : public DulkTest, public ::testing::WithParamInterface<EscCase> {};
-
-TEST_P(DulkEscTest, LeavesNoDimensionAndNoUndoGroup) {
-  ASSERT_EQ(script(std::string("Dulk\n0,0\n10,0\n") + GetParam().replies), 0) << transcript();
-  EXPECT_TRUE(has_run(GetParam().after)) << transcript();
-  EXPECT_EQ(dimension_count(), 0u);
-  EXPECT_FALSE(undo_group_left_open());
-  // The command line is back and takes the next command.
-  ASSERT_EQ(script("Dulk\n0,0\n10,0\n\n0,-1\n0\n"), 0) << transcript();
-  EXPECT_EQ(new_chain().size(), 1u);
-}
-
-const std::string kPositionEsc = std::string(kPosition) + "*Cancel*";
-
-INSTANTIATE_TEST_SUITE_P(
-    States, DulkEscTest,
-    ::testing::Values(
-        EscCase{"Points", "^C\n", {"3. Bemassungspunkt:*Cancel*", "Command: "}},
-        EscCase{"Position", "\n^C\n", {kPositionEsc, "Command: "}},
-        EscCase{"ReferencePoint", "\nA\n^C\n^C\n", {"Bezugspunkt:*Cancel*", kPositionEsc}},
-        EscCase{"Distance", "\nA\n0,0\n^C\n^C\n", {"Abstand:*Cancel*", kPositionEsc}},
-        EscCase{"DistanceDirection", "\nA\n0,0\n5\n^C\n^C\n", {"Richtung:*Cancel*", kPositionEsc}},
-        EscCase{"PickInside", "\nI\n^C\n^C\n", {"Bemassung waehlen:*Cancel*", kPositionEsc}},
-        EscCase{"PickOutside", "\n\n^C\n^C\n", {"Bemassung waehlen:*Cancel*", kPositionEsc}},
-        EscCase{"Direction", "\n0,-1\n^C\n", {std::string(kDirection) + "*Cancel*", "Command: "}},
-        EscCase{"FirstPoint", "\n0,-1\n\n^C\n", {"1. Punkt:*Cancel*", "Command: "}},
-        EscCase{"SecondPoint", "\n0,-1\n\n0,0\n^C\n", {"2. Punkt:*Cancel*", "Command: "}},
-        EscCase{"PositionAfterGoingBack",
-                "\n0,-1\nZurück\n^C\n",
-                {std::string(kDirection) + "Zurück", kPositionEsc, "Command: "}}),
-    [](const ::testing::TestParamInfo<EscCase>& info) { return info.param.state; });
 
 }  // namespace

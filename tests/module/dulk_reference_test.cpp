@@ -170,9 +170,11 @@ TEST_F(DulkReferencePickTest, ReferenceDirectionOverridesTheArgument) {
   EXPECT_EQ(line_heights(), (std::vector<double>{3.3}));
 }
 
-// After "Zurück" at the direction prompt, a reference dimension gives direction and side; the
-// direction is not asked again.
-TEST_F(DulkReferencePickTest, ReferencePickedAfterGoingBackEndsTheInput) {
+// After "Zurück" at the direction prompt, a reference dimension gives direction and side and
+// the direction is not asked again: the side was measured for the reference's direction, and
+// another direction would put the chain on a side chosen for another line (picked at the first
+// position prompt, it is not asked either).
+TEST_F(DulkReferencePickTest, ReferenceAfterGoingBackKeepsTheDirectionItsSideWasMeasuredIn) {
   horizontal_reference();
   ASSERT_EQ(script("Dulk\n0,0\n10,0\n\n0,-5\nZurück\nInnen\n5,3\n"), 0) << transcript();
   EXPECT_EQ(count_lines("Richtung der Masskette <2Punkte>:Zurück"), 1u) << transcript();

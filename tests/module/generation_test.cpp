@@ -135,26 +135,26 @@ TEST_F(ChainTest, AllPointsAtOnePlaceMakeNoDimension) {
   EXPECT_EQ(short_var(L"OSMODE"), 33);
 }
 
-// A base point between the points asks for the side; Esc and other input ask again.
+// A base point between the points asks for the side; input other than a point asks again.
 TEST_F(ChainTest, SideIsAskedWhenTheBasePointLiesBetween) {
-  replies("^C\nfoo\n1,5\n");
+  replies("foo\n1,5\n");
   EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}), cad::CommandResult::kDone);
   size_t asked = 0;
   for (size_t at = transcript().find("Masslinie auf Seite:"); at != std::string::npos;
        at = transcript().find("Masslinie auf Seite:", at + 1))
     ++asked;
-  EXPECT_EQ(asked, 3u) << transcript();
+  EXPECT_EQ(asked, 2u) << transcript();
   const std::vector<DimInfo> made = dims();
   ASSERT_EQ(made.size(), 1u);
   EXPECT_NEAR(made[0].line[1], 1.2, 1e-9);
   EXPECT_EQ(ChainRequest.side, 1);
 }
 
-// A script that ends at the side prompt ends the command: nothing drawn, OSMODE as before.
-TEST_F(ChainTest, ScriptEndingAtTheSidePromptLeavesTheDrawingAlone) {
+// Esc at the side gives the chain up: nothing drawn, OSMODE as before.
+TEST_F(ChainTest, EscAtTheSidePromptDrawsNothing) {
   set_short_var(L"OSMODE", 33);
   replies("^C\n");
-  EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}), cad::CommandResult::kInputEnded);
+  EXPECT_EQ(make_chain({{{0, 0, 0}, {2, 2, 0}}, {0, 1, 0}}, RTCAN), cad::CommandResult::kDone);
   EXPECT_TRUE(dims().empty());
   EXPECT_EQ(short_var(L"OSMODE"), 33);
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/ads/text.h"
 #include "module_host.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
@@ -150,8 +151,24 @@ TEST_F(SettingsTest, SavingTwiceKeepsOneCarrierWithTheSecondValues) {
   EXPECT_DOUBLE_EQ(only_carrier().reals[1], 0.5);
 }
 
-TEST_F(SettingsTest, CarrierWithWrongDataAbortsTheCommand) {
-  run([] {
+// A carrier another program changed (values missing or of other types) is reported once, its
+// style takes the template's values or the defaults, and every carrier is sound afterwards, one
+// per style: the command goes on.
+struct DamageCase {
+  const char* name;
+  const wchar_t* damaged;  // the style of the damaged carrier
+  std::vector<int> items;  // what follows its style name
+  bool sound_template;     // a STANDARD carrier with ext_length 0.05 besides
+  const wchar_t* requested;
+  double ext_length;
+  size_t carriers;
+};
+
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.name; }
+
+class DamagedCarrierTest : public SettingsTest, public ::testing::WithParamInterface<DamageCase> {
+ protected:
+  static void damaged_carrier(const wchar_t* style, const std::vector<int>& items) {
     acdbRegApp(L"TAV");
     ads_point origin = {0, 0, 0};
     RbList block(acutBuildList(RTDXF0, L"BLOCK", 2, L"*U", 70, 1, 10, origin, 0));
@@ -165,17 +182,54 @@ TEST_F(SettingsTest, CarrierWithWrongDataAbortsTheCommand) {
     ads_name carrier;
     acdbEntLast(carrier);
     RbList data(acdbEntGet(carrier));
-    resbuf* xdata = acutNewRb(-3);
-    xdata->rbnext = new_text_node(1001, L"TAV");
-    xdata->rbnext->rbnext = new_text_node(1000, L"STANDARD");
-    xdata->rbnext->rbnext->rbnext = acutNewRb(1040);
-    xdata->rbnext->rbnext->rbnext->rbnext = acutNewRb(1070);
-    append_list(data.get(), xdata);
+    resbuf* tail = acutNewRb(-3);
+    append_list(data.get(), tail);
+    tail = tail->rbnext = new_text_node(1001, L"TAV");
+    tail = tail->rbnext = new_text_node(1000, style);
+    for (int type : items)
+      tail = tail->rbnext = type == 1000 ? new_text_node(1000, L"x") : acutNewRb(type);
     acdbEntMod(data.get());
+  }
+};
+
+TEST_P(DamagedCarrierTest, IsReportedOnceAndReplaced) {
+  const DamageCase& c = GetParam();
+  run([&c] {
+    make_style(L"Plan");
+    if (c.sound_template) {
+      get_dimstyle(L"STANDARD");
+      DimSettings.ext_length = 0.05;
+      set_dimstyle(DimSettings.style_name);
+    }
+    damaged_carrier(c.damaged, c.items);
   });
-  ASSERT_EQ(carriers().size(), 1u);
-  EXPECT_EQ(run([] { get_dimstyle(L"STANDARD"); }), cad::CommandResult::kAborted);
-  EXPECT_NE(transcript().find("unerwarteter Datentyp in get_dimstyle"), std::string::npos);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(run([&c] { EXPECT_EQ(get_dimstyle(c.requested), RTNORM); }),
+              cad::CommandResult::kDone);
+    EXPECT_DOUBLE_EQ(DimSettings.ext_length, c.ext_length);
+  }
+  const std::string said = transcript();
+  const std::string message = "\nEinstellungen des Stils \"" + cad::to_utf8(c.damaged) +
+                              "\" waren beschaedigt und wurden ersetzt !";
+  EXPECT_NE(said.find(message), std::string::npos) << said;
+  EXPECT_EQ(said.find("beschaedigt"), said.rfind("beschaedigt")) << said;
+  EXPECT_EQ(carriers().size(), c.carriers);
+  for (const Name& carrier : carriers()) {
+    const CarrierData data = carrier_data(carrier);
+    EXPECT_EQ(data.reals.size(), 4u) << data.style;
+    EXPECT_EQ(data.shorts.size(), 2u) << data.style;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedCarrierTest,
+    ::testing::Values(
+        DamageCase("OwnStandardCarrier", L"STANDARD", {1040, 1070}, false, L"STANDARD", 0.1, 1),
+        DamageCase("CutShortWithATemplate", L"Plan", {1040, 1040, 1040}, true, L"Plan", 0.05, 2),
+        DamageCase("TextAmongTheValues", L"Plan", {1040, 1040, 1040, 1040, 1000, 1070}, false,
+                   L"Plan", 0.1, 1),
+        // The template is repaired too, so that the next style without a carrier says nothing.
+        DamageCase("DamagedTemplate", L"STANDARD", {1070}, false, L"Plan", 0.1, 2)),
+    [](const ::testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
 }  // namespace
