@@ -5,8 +5,9 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libedit-dev
   python3 python3-ezdxf librsvg2-bin tmux)
 if [ "${1:-}" = "--tests" ]; then
-  # Other programs that must open what dulk writes, and a display for them.
-  packages+=(librecad xvfb xauth)
+  # Other programs that must open what dulk writes, and a display for them; the Windows x64
+  # compiler the module is checked with.
+  packages+=(librecad xvfb xauth g++-mingw-w64-x86-64-posix)
 fi
 missing=()
 for p in "${packages[@]}"; do

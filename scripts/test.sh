@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: once in the normal build, once with the address and
-# undefined-behaviour sanitizers.
+# undefined-behaviour sanitizers; checks that the module builds for Windows x64 and needs
+# nothing but the host interface.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install.sh --tests
@@ -8,6 +9,7 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+bash scripts/check-module.sh build
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDULK_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
