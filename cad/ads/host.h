@@ -96,7 +96,8 @@ class Host {
   void rollback_to(size_t mark);
 
   // System variables as the host reports them: the drawing's, and those the host keeps itself
-  // (UNDOCTL from the undo steps). std::nullopt for an unknown name.
+  // (UNDOCTL from the undo steps, DBMOD from the drawing's journal). std::nullopt for an unknown
+  // name.
   std::optional<VarValue> get_var(std::string_view name) const;
 
   // Current UCS and the history that "_ucs" "_previous" steps back through (at most 10).
