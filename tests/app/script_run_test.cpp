@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/app/dulk_run.h"
 
@@ -110,10 +112,33 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, MistakesExitTwoWithTheUsage) {
   ScratchFolder folder;
-  for (const char* args : {"--frobnicate", "-s", "a.dxf b.dxf", "--load x.arx --no-module",
-                           "--fail creation", "--fail change:0", "--fail memory:1"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--frobnicate", "unknown option --frobnicate"},
+      {"-s", "option -s needs a value"},
+      {"a.dxf b.dxf", "more than one drawing given"},
+      {"--load x.arx --no-module", "exclude each other"},
+      {"--fail creation", ""},
+      {"--fail change:0", ""},
+      {"--fail memory:1", ""},
+      // An empty name would be taken for no file at all.
+      {"''", "the drawing's name is empty"},
+      {"-s ''", "option -s needs a file name, got an empty one"},
+      {"-o ''", "option -o needs a file name, got an empty one"},
+      {"--svg ''", "option --svg needs a file name, got an empty one"},
+      {"--png ''", "option --png needs a file name, got an empty one"},
+      {"--load ''", "option --load needs a file name, got an empty one"},
+      {"--view 0,0,1", "--view expects four numbers x1,y1,x2,y2, got '0,0,1'"},
+      {"--view nan,0,1,1", "--view expects finite numbers, got 'nan,0,1,1'"},
+      {"--view 0,0,inf,1", "--view expects finite numbers"},
+      {"--view 0,-1e308,1,1e308", "--view expects finite numbers"},
+      {"--view 0,0,0,1", "--view expects a window of some width and height, got '0,0,0,1'"},
+      {"--view 0,5,1,5", "--view expects a window of some width and height"},
+  };
+  for (const auto& [args, message] : cases) {
     DulkRun run = run_dulk(folder, args);
     EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.err.rfind("dulk: ", 0), 0u) << args;
+    EXPECT_THAT(run.err, HasSubstr(message)) << args;
     EXPECT_THAT(run.err, HasSubstr("usage: dulk")) << args;
     EXPECT_THAT(run.out, Not(HasSubstr("Command:"))) << args;
   }
