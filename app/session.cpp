@@ -26,6 +26,7 @@
 #include "cad/builtins/builtins.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
+#include "cad/files/save.h"
 #include "cad/input/prompter.h"
 #include "cad/input/reply.h"
 #include "cad/input/script_source.h"
@@ -81,17 +82,6 @@ bool read_text(const std::string& path, std::string* text, std::string* error) {
     return false;
   }
   *text = content.str();
-  return true;
-}
-
-bool write_text(const std::string& path, std::string_view text, std::string* error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (file) file.close();
-  if (!file) {
-    *error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
   return true;
 }
 
@@ -280,33 +270,14 @@ bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) 
   const std::string svg = cad::render_svg(host.db(), svg_options);
   std::string error;
   bool ok = true;
-  if (!options.svg.empty() && !write_text(options.svg, svg, &error)) {
+  if (!options.svg.empty() && !cad::save_file(options.svg, svg, {}, &error)) {
     err << "dulk: " << error << "\n";
     ok = false;
   }
-  if (options.png.empty()) return ok;
-  std::string svg_path = options.svg;
-  if (svg_path.empty() || !ok) {
-    // The converter reads a file; a private one, so that no file of the user's is touched.
-    std::string pattern = (fs::temp_directory_path() / "dulk-XXXXXX.svg").string();
-    const int fd = mkstemps(pattern.data(), 4);
-    if (fd < 0) {
-      err << "dulk: cannot make a temporary file: " << std::strerror(errno) << "\n";
-      return false;
-    }
-    close(fd);
-    svg_path = pattern;
-    if (!write_text(svg_path, svg, &error)) {
-      err << "dulk: " << error << "\n";
-      std::remove(svg_path.c_str());
-      return false;
-    }
-  }
-  if (!cad::write_png(svg_path, options.png, &error)) {
+  if (!options.png.empty() && !cad::save_png(svg, options.png, &error)) {
     err << "dulk: " << error << "\n";
     ok = false;
   }
-  if (svg_path != options.svg) std::remove(svg_path.c_str());
   return ok;
 }
 

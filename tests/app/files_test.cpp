@@ -2,7 +2,11 @@
 // drawing unless -o names it, never leaving a half-written file), and pictures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,6 +113,87 @@ TEST(Saving, FailedSaveLeavesTheOriginalAndNoStrayFiles) {
 
   EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
   EXPECT_EQ(folder.listing(), before);
+}
+
+// Every writer of dulk (the end of a run, the saving commands, the pictures) writes through a
+// link into the link's target and keeps the link, and refuses a target that is no file.
+TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
+  const std::pair<const char*, const char*> writers[] = {
+      {"-o", "-o T"}, {"SAVEAS", "SAVEAS\nT\n"}, {"--svg", "--svg T"}, {"--png", "--png T"}};
+  for (const auto& [writer, form] : writers) {
+    const bool command = std::string(writer) == "SAVEAS";
+    auto args = [&](const std::string& target) {
+      std::string a = form;
+      a.replace(a.find('T'), 1, target);
+      return command ? std::string("--no-module -s job.scr") : "--no-module -s job.scr " + a;
+    };
+    auto script = [&](const std::string& target) {
+      std::string a = form;
+      a.replace(a.find('T'), 1, target);
+      return std::string(kLineScript) + (command ? a : "");
+    };
+    {
+      ScratchFolder folder;
+      std::filesystem::create_directory(folder / "real");
+      folder.write("real/out", "old");
+      std::filesystem::create_symlink("real/out", folder / "link");
+      folder.write("job.scr", script("link"));
+      DulkRun run = run_dulk(folder, args("link"));
+      ASSERT_EQ(run.status, 0) << writer << ": " << run.err;
+      EXPECT_TRUE(std::filesystem::is_symlink(folder / "link")) << writer;
+      const std::string written = folder.read("real/out").value_or("");
+      EXPECT_NE(written, "old") << writer;
+      EXPECT_GT(written.size(), 8u) << writer;
+      EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "link", "real"})) << writer;
+    }
+    {
+      ScratchFolder folder;
+      ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0644), 0);
+      folder.write("job.scr", script("pipe"));
+      DulkRun run = run_dulk(folder, args("pipe"));
+      EXPECT_EQ(run.status, 1) << writer;
+      EXPECT_THAT(run.err, HasSubstr("cannot save pipe: is a pipe, not a file")) << writer;
+      struct stat st {};
+      ASSERT_EQ(lstat((folder / "pipe").c_str(), &st), 0);
+      EXPECT_TRUE(S_ISFIFO(st.st_mode)) << writer;
+      EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "pipe"})) << writer;
+    }
+  }
+}
+
+// A write that fails part way (here at the size limit of files, in blocks, which ignored signals
+// let show as an error) leaves the old file as it was and nothing else behind, whoever writes:
+// dulk itself, or the converter of the pictures, whose SVG input stays within the limit.
+TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
+  struct Writer {
+    const char* name;
+    const char* option;
+    int limit;
+  };
+  const Writer writers[] = {
+      {"-o", "-o out", 8}, {"--svg", "--svg out", 8}, {"--png", "--png out", 100}};
+  // Lines criss-crossing a square: a picture of many pixels that no compression makes small.
+  std::string script;
+  for (int k = 0; k < 300; ++k) {
+    script += "LINE\n" + std::to_string(k * 37 % 101) + "," + std::to_string(k * 53 % 97) + "\n" +
+              std::to_string(k * 71 % 89) + "," + std::to_string(k * 29 % 103) + "\n\n";
+  }
+  for (const Writer& w : writers) {
+    ScratchFolder folder;
+    const bool save = std::string(w.name) == "SAVE";
+    folder.write("job.scr", script + (save ? "SAVE\n" : ""));
+    folder.write("out", kDrawing);
+    const std::string command = "cd " + shell_word(folder.path().string()) + " && ulimit -f " +
+                                std::to_string(w.limit) + " && " + shell_word(dulk_binary()) +
+                                " --no-module " + (save ? "out " : "") + "-s job.scr " + w.option +
+                                " >/dev/null 2>err.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << w.name << ": " << status;
+    const std::string err = folder.read("err.txt").value_or("");
+    EXPECT_THAT(err, HasSubstr("cannot save out: ")) << w.name;
+    EXPECT_EQ(folder.read("out"), kDrawing) << w.name;
+    EXPECT_EQ(folder.listing(), (std::vector<std::string>{"err.txt", "job.scr", "out"})) << w.name;
+  }
 }
 
 TEST(Pictures, SvgAndPngShowTheDrawing) {
