@@ -127,6 +127,8 @@ class Host {
   int command_loop();
   // Ends command_loop after the running command (QUIT).
   void request_quit() { quit_requested_ = true; }
+  // Whether the last command_loop ended by request_quit (rather than by the end of input).
+  bool quit_requested() const { return quit_requested_; }
 
   // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
   // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.

@@ -1,5 +1,7 @@
-// What dulk reads and writes: drawings that cannot be read, saving (never over the opened
-// drawing unless -o names it, never leaving a half-written file), and pictures.
+// What dulk reads and writes: drawings that cannot be read, saving (the saving commands keep a
+// backup, the end of a run writes over the opened drawing only when -o names it), where every
+// writer writes (links followed, what is no file refused, never a half-written file), and
+// pictures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,34 +57,59 @@ TEST(ReadingFiles, MissingScriptIsOneMessageNamingIt) {
   EXPECT_EQ(run.err, "dulk: cannot read job.scr: no such file or directory\n");
 }
 
-TEST(Saving, SaveRefusesToWriteOverTheOpenedDrawing) {
-  ScratchFolder folder;
-  folder.write("plan.dxf", kDrawing);
-  // The failure is reported at the reply that named the file, or at SAVE that took it as given.
-  const std::pair<const char*, const char*> cases[] = {{"SAVE\n", "line 5: "},
-                                                       {"SAVEAS\nplan.dxf\n", "line 6: "},
-                                                       {"SAVEAS\n./plan.dxf\n", "line 6: "}};
-  for (const auto& [save, line] : cases) {
+TEST(Saving, SavingCommandsWriteTheOpenedDrawingAndKeepTheOldOneAsBackup) {
+  for (const char* save : {"SAVE\n", "QSAVE\n", "SAVEAS\n\n", "SAVEAS\n./plan.dxf\n"}) {
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
     folder.write("job.scr", std::string(kLineScript) + save);
     DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr");
-    EXPECT_EQ(run.status, 1) << save;
-    EXPECT_THAT(run.err,
-                HasSubstr(std::string(line) + "cannot save: not writing over the opened drawing"))
+    ASSERT_EQ(run.status, 0) << save << run.err;
+    EXPECT_THAT(run.out, HasSubstr("Saved ")) << save;
+    auto lines = lines_in(folder / "plan.dxf");
+    ASSERT_TRUE(lines.has_value()) << save;
+    EXPECT_EQ(lines->size(), 2u) << save;
+    EXPECT_EQ(folder.read("plan.bak"), kDrawing) << save;
+    EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.bak", "plan.dxf"}))
         << save;
-    EXPECT_EQ(folder.read("plan.dxf"), kDrawing) << save;
   }
 }
 
-TEST(Saving, SaveWritesOverTheOpenedDrawingWhenOutputNamesIt) {
+// The batch contract: the run's own write at its end goes only to -o, keeps no backup, and
+// writes over the opened drawing only when -o names it.
+TEST(Saving, EndOfRunWritesOverTheOpenedDrawingOnlyWhenOutputNamesIt) {
   ScratchFolder folder;
   folder.write("plan.dxf", kDrawing);
-  folder.write("job.scr", std::string(kLineScript) + "SAVE\n");
-  DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr -o plan.dxf");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_THAT(run.out, HasSubstr("Saved plan.dxf"));
+  folder.write("job.scr", kLineScript);
+  DulkRun without = run_dulk(folder, "--no-module plan.dxf -s job.scr");
+  ASSERT_EQ(without.status, 0) << without.err;
+  EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+  DulkRun with = run_dulk(folder, "--no-module plan.dxf -s job.scr -o plan.dxf");
+  ASSERT_EQ(with.status, 0) << with.err;
   auto lines = lines_in(folder / "plan.dxf");
   ASSERT_TRUE(lines.has_value());
   EXPECT_EQ(lines->size(), 2u);
+  EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.dxf"}));
+}
+
+// -o - : standard output holds the drawing and nothing else; the transcript goes to standard
+// error. A failed script writes nothing there either.
+TEST(Saving, DrawingGoesToStandardOutputAlone) {
+  ScratchFolder folder;
+  folder.write("job.scr", kLineScript);
+  DulkRun run = run_dulk(folder, "--no-module -s job.scr -o -");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("Specify first point: 0,0"));
+  folder.write("out.dxf", run.out);
+  auto lines = lines_in(folder / "out.dxf");
+  ASSERT_TRUE(lines.has_value()) << run.out.substr(0, 200);
+  EXPECT_EQ(lines->size(), 1u);
+  EXPECT_EQ(run.out.rfind("  0\nSECTION\n", 0), 0u) << run.out.substr(0, 200);
+
+  folder.write("job.scr", "NOSUCH\n");
+  DulkRun failed = run_dulk(folder, "--no-module -s job.scr -o -");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_THAT(failed.err, HasSubstr("unknown command \"NOSUCH\""));
 }
 
 TEST(Saving, SaveAfterSaveAsWritesTheNewName) {
@@ -171,7 +198,7 @@ TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
     int limit;
   };
   const Writer writers[] = {
-      {"-o", "-o out", 8}, {"--svg", "--svg out", 8}, {"--png", "--png out", 100}};
+      {"-o", "-o out", 8}, {"SAVE", "", 8}, {"--svg", "--svg out", 8}, {"--png", "--png out", 100}};
   // Lines criss-crossing a square: a picture of many pixels that no compression makes small.
   std::string script;
   for (int k = 0; k < 300; ++k) {
