@@ -1,5 +1,6 @@
 // Saving a file: what each kind of target becomes (files, links, what is no file), the backup,
-// the permissions kept, and that a failure changes nothing and leaves no temporary file.
+// the permissions kept, and that a refusal changes nothing and leaves no temporary file. (Content
+// that fails part way: tests/dxf/writer_test.cpp, tests/render/png_test.cpp, tests/app.)
 #include "cad/files/save.h"
 
 #include <gtest/gtest.h>
@@ -202,30 +203,6 @@ TEST(SaveFile, DeviceIsRefusedAndLeftAlone) {
   EXPECT_EQ(error, "cannot save " + device.string() + ": is a device, not a file");
   EXPECT_TRUE(S_ISCHR(mode_of(device)));
   EXPECT_EQ(folder.listing(), std::vector<std::string>{"null"});
-}
-
-TEST(SaveFile, ContentThatFailsLeavesTheOldFileAndNoTemporaryFile) {
-  Folder folder;
-  folder.write("plan.png", "old picture");
-  std::string error;
-  const bool saved = save_file((folder / "plan.png").string(),
-                               [](int fd, std::string* why) {
-                                 // Part of a picture, then the converter fails.
-                                 write_all(fd, "\x89PNG");
-                                 *why = "the converter failed";
-                                 return false;
-                               },
-                               {.backup = true}, &error);
-  EXPECT_FALSE(saved);
-  EXPECT_EQ(error, "cannot save " + (folder / "plan.png").string() + ": the converter failed");
-  EXPECT_EQ(folder.read("plan.png"), "old picture");
-  EXPECT_EQ(folder.listing(), std::vector<std::string>{"plan.png"});
-}
-
-TEST(SaveFile, BackupReplacesTheExtension) {
-  EXPECT_EQ(backup_name("plan.dxf"), "plan.bak");
-  EXPECT_EQ(backup_name("dir.v2/plan"), "dir.v2/plan.bak");
-  EXPECT_EQ(backup_name("/a/plan.tar.dxf"), "/a/plan.tar.bak");
 }
 
 }  // namespace
