@@ -1,5 +1,6 @@
 // dulk: the stand-in host's program. Opens a drawing (or a new one), loads the dimension-chain
 // module, runs a script or the interactive command line, then saves and draws what was asked for.
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 #include "app/session.h"
 
 int main(int argc, char** argv) {
+  // A file that would grow beyond the process's size limit is then a failed write, reported and
+  // cleaned up like any other, not the end of the process with a temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   auto options = dulk::parse_options(args, &error);

@@ -1,22 +1,24 @@
 // The command line of dulk: its usage text and the parsing of its arguments.
 #include "app/options.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace dulk {
 
 const char kUsage[] =
-    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf] [--svg OUT.svg] [--png OUT.png]\n"
+    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--svg OUT.svg] [--png OUT.png]\n"
     "            [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
     "loaded, runs SCRIPT (or the interactive command line; standard input when it is no\n"
-    "terminal), then saves OUT.dxf and draws OUT.svg / OUT.png. The input drawing is written\n"
-    "over only when -o names it.\n"
+    "terminal), then saves OUT.dxf and draws OUT.svg / OUT.png. The end of a run writes\n"
+    "over the input drawing only when -o names it.\n"
     "\n"
     "  -s, --script FILE   replies in the host's script form\n"
-    "  -o, --output FILE   save the drawing as DXF after the script\n"
+    "  -o, --output FILE   save the drawing as DXF after the script (-: to standard\n"
+    "                      output, the transcript then going to standard error)\n"
     "      --svg FILE      draw model space as SVG after the script\n"
     "      --png FILE      draw model space as PNG (needs rsvg-convert)\n"
     "      --view X1,Y1,X2,Y2  the pictures show this window of the drawing\n"
@@ -29,8 +31,10 @@ const char kUsage[] =
     "  -h, --help          this text\n"
     "      --version       the version\n"
     "\n"
-    "At the command line, ARX lists, loads and unloads modules; SAVE, SAVEAS and QUIT do\n"
-    "what they say.\n"
+    "At the command line, ARX lists, loads and unloads modules; SAVE and QSAVE write the\n"
+    "drawing's file (the old one kept as NAME.bak), SAVEAS another; QUIT asks first\n"
+    "whether to save unsaved changes, in a script too (its next line answers), and so\n"
+    "does Ctrl-D at the terminal.\n"
     "\n"
     "Exit status: 0 success; 1 a script failed (each failure is named with its line on\n"
     "standard error, and nothing is written) or a file could not be read or written;\n"
@@ -48,27 +52,44 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       *into = args[++k];
       return true;
     };
+    // An empty name would be taken for no file at all (no output, a new drawing).
+    auto file = [&](std::string* into) {
+      if (!value(into)) return false;
+      if (!into->empty()) return true;
+      *error = "option " + a + " needs a file name, got an empty one";
+      return false;
+    };
     if (a == "-s" || a == "--script") {
-      if (!value(&o.script)) return std::nullopt;
+      if (!file(&o.script)) return std::nullopt;
     } else if (a == "-o" || a == "--output") {
-      if (!value(&o.output)) return std::nullopt;
+      if (!file(&o.output)) return std::nullopt;
     } else if (a == "--svg") {
-      if (!value(&o.svg)) return std::nullopt;
+      if (!file(&o.svg)) return std::nullopt;
     } else if (a == "--png") {
-      if (!value(&o.png)) return std::nullopt;
+      if (!file(&o.png)) return std::nullopt;
     } else if (a == "--view") {
       std::string text;
       if (!value(&text)) return std::nullopt;
       std::array<double, 4> v{};
       char tail = 0;
-      if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &v[0], &v[1], &v[2], &v[3], &tail) != 4 ||
-          v[0] == v[2] || v[1] == v[3]) {
-        *error = "--view expects x1,y1,x2,y2 with two different corners, got '" + text + "'";
+      if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &v[0], &v[1], &v[2], &v[3], &tail) != 4) {
+        *error = "--view expects four numbers x1,y1,x2,y2, got '" + text + "'";
+        return std::nullopt;
+      }
+      // The sizes too: corners far apart may span more than a number holds.
+      const double width = v[2] - v[0];
+      const double height = v[3] - v[1];
+      if (!std::isfinite(width) || !std::isfinite(height)) {
+        *error = "--view expects finite numbers, got '" + text + "'";
+        return std::nullopt;
+      }
+      if (width == 0 || height == 0) {
+        *error = "--view expects a window of some width and height, got '" + text + "'";
         return std::nullopt;
       }
       o.view = v;
     } else if (a == "--load") {
-      if (!value(&o.module)) return std::nullopt;
+      if (!file(&o.module)) return std::nullopt;
     } else if (a == "--fail") {
       std::string text;
       if (!value(&text)) return std::nullopt;
@@ -84,6 +105,9 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       o.version = true;
     } else if (!a.empty() && a[0] == '-') {
       *error = "unknown option " + a;
+      return std::nullopt;
+    } else if (a.empty()) {
+      *error = "the drawing's name is empty";
       return std::nullopt;
     } else if (o.drawing.empty()) {
       o.drawing = a;

@@ -10,10 +10,13 @@
 
 namespace dulk {
 
+// -o - : the drawing goes to standard output.
+inline constexpr const char* kStandardOutput = "-";
+
 struct Options {
   std::string drawing;  // empty: a new drawing
   std::string script;   // empty: the terminal, or standard input when that is no terminal
-  std::string output;
+  std::string output;   // empty: none; kStandardOutput: standard output
   std::string svg;
   std::string png;
   // Part of the drawing the pictures show: x1, y1, x2, y2 in world units.

@@ -1,5 +1,5 @@
 // One run of dulk: reading the drawing, loading the module, the commands dulk adds to the host
-// (SAVE, SAVEAS, QUIT, ARX), the command loop over a script or the terminal, and what a run
+// (SAVE, QSAVE, SAVEAS, QUIT, ARX), the command loop over a script or the terminal, and what a run
 // writes at its end, with the batch contract's exit status.
 #include "app/session.h"
 
@@ -26,6 +26,7 @@
 #include "cad/builtins/builtins.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
+#include "cad/files/save.h"
 #include "cad/input/prompter.h"
 #include "cad/input/reply.h"
 #include "cad/input/script_source.h"
@@ -47,11 +48,6 @@ std::string exe_folder() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? std::string(".") : exe.parent_path().string();
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return fs::equivalent(a, b, ec);
 }
 
 // Why path cannot be read as a file, or empty when it can be tried. The readers open a folder
@@ -84,17 +80,6 @@ bool read_text(const std::string& path, std::string* text, std::string* error) {
   return true;
 }
 
-bool write_text(const std::string& path, std::string_view text, std::string* error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (file) file.close();
-  if (!file) {
-    *error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
-}
-
 std::string capitalized(std::string text) {
   if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   return text;
@@ -119,16 +104,23 @@ class LineWatch : public cad::ReplySource {
   int line_ = 0;
 };
 
+// The name the host gives a drawing that has none yet, shown where it asks about saving it.
+constexpr const char* kNewDrawingName = "Drawing1.dxf";
+
 // What dulk keeps beside the host while it runs.
 struct Session {
   cad::Host& host;
-  std::string input;    // the drawing read, or empty
-  std::string output;   // -o, or empty
-  std::string current;  // where SAVE writes: -o or the drawing read, until SAVEAS names another
+  // The drawing's file, where SAVE writes: the drawing read, until SAVEAS names another; empty
+  // for a new drawing. -o is no part of it: that is the run's own output, written at its end.
+  std::string name;
   bool batch = false;
   const LineWatch* lines = nullptr;
   int failures = 0;  // of dulk's own commands; the host counts its own
 };
+
+std::string shown_name(const Session& session) {
+  return session.name.empty() ? kNewDrawingName : session.name;
+}
 
 // A command of dulk's could not do what it was asked. In a script that is a failure with the
 // script's line, reported the way the host reports its own; a person just reads why.
@@ -142,31 +134,23 @@ void fail(Session& session, const std::string& what) {
   ++session.failures;
 }
 
-// Writes over the input drawing only when -o named it: a slip at the SAVE prompt must never cost
-// the user the drawing they opened.
-bool may_write(const Session& session, const std::string& path, std::string* error) {
-  if (session.input.empty() || !same_file(session.input, path)) return true;
-  if (!session.output.empty() && same_file(session.output, path)) return true;
-  *error = "not writing over the opened drawing " + path + " (name it with -o to allow that)";
-  return false;
-}
-
+// Saves the drawing at path, the file there kept as its backup, as the host's saving commands
+// do; the drawing is then unchanged (DBMOD 0).
 bool save_as(Session& session, const std::string& path) {
   std::string error;
-  if (!may_write(session, path, &error)) {
-    fail(session, "cannot save: " + error);
-    return false;
-  }
-  if (!cad::save_dxf(session.host.db(), path, &error)) {
+  if (!cad::save_dxf(session.host.db(), path, &error, {.backup = true})) {
     fail(session, error);
     return false;
   }
+  session.host.db().mark_saved();
   session.host.transcript().print("\nSaved " + path);
   return true;
 }
 
-void save_command(Session& session, bool ask_always) {
-  std::string name = session.current;
+// SAVE and QSAVE write the drawing's file and ask for a name only when it has none; SAVEAS
+// (ask_always) asks with the present name as the default. True when the drawing was saved.
+bool save_command(Session& session, bool ask_always) {
+  std::string name = session.name;
   if (ask_always || name.empty()) {
     std::string prompt = "\nSave drawing as";
     if (!name.empty()) prompt += " <" + name + ">";
@@ -177,9 +161,36 @@ void save_command(Session& session, bool ask_always) {
   }
   if (name.empty()) {
     fail(session, "no file name given; nothing saved");
-    return;
+    return false;
   }
-  if (save_as(session, name)) session.current = name;
+  if (!save_as(session, name)) return false;
+  session.name = name;
+  return true;
+}
+
+// QUIT: leaves after the running command; with unsaved changes only once the question about them
+// is answered Yes (and the save succeeded) or No. A script answers it with its next line.
+void quit_command(Session& session) {
+  cad::Host& host = session.host;
+  if (host.db().modified()) {
+    cad::Prompter& prompter = host.prompter();
+    prompter.init_get(0, "Yes No Cancel _Yes No Cancel");
+    cad::Answer answer;
+    try {
+      answer = prompter.get_kword("\nSave changes to " + shown_name(session) +
+                                  "? [Yes/No/Cancel] <Yes>: ");
+    } catch (const cad::InputEnded& ended) {
+      // Ctrl-D at the question is taken as Esc: the person stays with the drawing. A script or a
+      // command's tokens that end here end inside the command, as anywhere else.
+      if (ended.in_tokens || session.batch) throw;
+      throw cad::CommandCancelled{};
+    }
+    if (answer.status == cad::kRtCan) throw cad::CommandCancelled{};
+    if (answer.text == "Cancel") return;
+    // Yes, or Enter for the default.
+    if (answer.text != "No" && !save_command(session, false)) return;
+  }
+  host.request_quit();
 }
 
 std::string module_name(const std::string& path) { return fs::path(path).filename().string(); }
@@ -236,20 +247,23 @@ void register_commands(Session& session) {
     commands.add({kGroup, name, name, 0, std::move(body), true});
   };
   add("SAVE", [&session] { save_command(session, false); });
+  add("QSAVE", [&session] { save_command(session, false); });
   add("SAVEAS", [&session] { save_command(session, true); });
-  add("QUIT", [&session] { session.host.request_quit(); });
+  add("QUIT", [&session] { quit_command(session); });
   add("ARX", [&session] { arx_command(session); });
 }
 
 // The replies: the script named, else the terminal, else standard input read as a script.
+// The terminal's line editor draws on terminal_out.
 std::unique_ptr<cad::ReplySource> open_replies(cad::Host& host, const Options& options,
-                                               bool interactive, std::string* error) {
+                                               bool interactive, FILE* terminal_out,
+                                               std::string* error) {
   if (!options.script.empty()) {
     std::string text;
     if (!read_text(options.script, &text, error)) return nullptr;
     return std::make_unique<cad::ScriptSource>(text, options.script);
   }
-  if (interactive) return std::make_unique<cad::TerminalSource>(host.transcript());
+  if (interactive) return std::make_unique<cad::TerminalSource>(host.transcript(), terminal_out);
   std::ostringstream text;
   text << std::cin.rdbuf();
   return std::make_unique<cad::ScriptSource>(text.str(), "<stdin>");
@@ -280,34 +294,22 @@ bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) 
   const std::string svg = cad::render_svg(host.db(), svg_options);
   std::string error;
   bool ok = true;
-  if (!options.svg.empty() && !write_text(options.svg, svg, &error)) {
+  if (!options.svg.empty() && !cad::save_file(options.svg, svg, {}, &error)) {
     err << "dulk: " << error << "\n";
     ok = false;
   }
-  if (options.png.empty()) return ok;
-  std::string svg_path = options.svg;
-  if (svg_path.empty() || !ok) {
-    // The converter reads a file; a private one, so that no file of the user's is touched.
-    std::string pattern = (fs::temp_directory_path() / "dulk-XXXXXX.svg").string();
-    const int fd = mkstemps(pattern.data(), 4);
-    if (fd < 0) {
-      err << "dulk: cannot make a temporary file: " << std::strerror(errno) << "\n";
-      return false;
-    }
-    close(fd);
-    svg_path = pattern;
-    if (!write_text(svg_path, svg, &error)) {
-      err << "dulk: " << error << "\n";
-      std::remove(svg_path.c_str());
-      return false;
-    }
-  }
-  if (!cad::write_png(svg_path, options.png, &error)) {
+  if (!options.png.empty() && !cad::save_png(svg, options.png, &error)) {
     err << "dulk: " << error << "\n";
     ok = false;
   }
-  if (svg_path != options.svg) std::remove(svg_path.c_str());
   return ok;
+}
+
+// The drawing as DXF on standard output (-o -), where nothing else goes then.
+bool write_to_standard_output(const cad::Database& db, std::string* error) {
+  if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db))) return true;
+  *error = "cannot write the drawing to standard output: " + cad::system_error();
+  return false;
 }
 
 }  // namespace
@@ -317,15 +319,14 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   cad::Host host;
   cad::set_current_host(&host);
   const bool interactive = options.script.empty() && isatty(STDIN_FILENO);
+  // With -o - standard output holds the drawing alone; the transcript goes with the messages.
+  const bool drawing_to_out = options.output == kStandardOutput;
+  std::ostream& transcript_out = drawing_to_out ? err : out;
   // A person needs the prompts, quiet or not.
-  host.transcript().set_output(options.quiet && !interactive ? nullptr : &out);
+  host.transcript().set_output(options.quiet && !interactive ? nullptr : &transcript_out);
   cad::register_builtins(host);
 
-  Session session{.host = host,
-                  .input = options.drawing,
-                  .output = options.output,
-                  .current = options.output.empty() ? options.drawing : options.output,
-                  .batch = !interactive};
+  Session session{.host = host, .name = options.drawing, .batch = !interactive};
   if (!options.drawing.empty()) {
     if (std::string why = unreadable(options.drawing); !why.empty()) {
       err << "dulk: cannot read " << options.drawing << ": " << why << "\n";
@@ -353,11 +354,13 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   }
 
   std::string error;
-  std::unique_ptr<cad::ReplySource> source = open_replies(host, options, interactive, &error);
+  std::unique_ptr<cad::ReplySource> source =
+      open_replies(host, options, interactive, drawing_to_out ? stderr : stdout, &error);
   if (!source) {
     err << "dulk: " << error << "\n";
     return 1;
   }
+  const auto* terminal = dynamic_cast<const cad::TerminalSource*>(source.get());
   auto watch = std::make_unique<LineWatch>(std::move(source));
   session.lines = watch.get();
   host.set_reply_source(std::move(watch));
@@ -367,9 +370,21 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   }
 
   if (options.fault) host.faults().arm(*options.fault);
-  const int host_failures = host.command_loop();
+  int host_failures = 0;
+  for (;;) {
+    host_failures += host.command_loop();
+    if (!terminal || host.quit_requested() || terminal->ended()) break;
+    // Ctrl-D at the terminal leaves as QUIT does, asking first about unsaved changes.
+    host.run_command("_QUIT");
+    if (host.quit_requested()) break;
+  }
   host.transcript().end_line();
-  out.flush();
+  transcript_out.flush();
+  // The terminal is gone with the changes unsaved: nobody could be asked.
+  const bool lost = terminal && !host.quit_requested() && host.db().modified();
+  if (lost) {
+    err << "dulk: the input ended; the changes to " << shown_name(session) << " were not saved\n";
+  }
   if (options.fault && !host.faults().fired()) {
     err << "dulk: --fail " << cad::fault_kind_name(options.fault->kind) << ":" << options.fault->nth
         << ": it never happened; the commands made " << host.faults().count(options.fault->kind)
@@ -388,10 +403,12 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
       err << "dulk: the script failed; nothing written\n";
     return 1;
   }
-  bool ok = true;
+  bool ok = !lost;
   if (!options.output.empty()) {
     std::string why;
-    if (!cad::save_dxf(host.db(), options.output, &why)) {
+    const bool written = drawing_to_out ? write_to_standard_output(host.db(), &why)
+                                        : cad::save_dxf(host.db(), options.output, &why);
+    if (!written) {
       err << "dulk: " << why << "\n";
       ok = false;
     }

@@ -276,6 +276,8 @@ void Host::rollback_to(size_t mark) {
 
 std::optional<VarValue> Host::get_var(std::string_view name) const {
   if (iequals(name, "UNDOCTL")) return VarValue::integer(undo_->control());
+  // One bit for every kind of change: the host's bit 1 (objects changed) stands for them all.
+  if (iequals(name, "DBMOD")) return VarValue::integer(db_->modified() ? 1 : 0);
   return db_->get_var(name);
 }
 

@@ -96,7 +96,8 @@ class Host {
   void rollback_to(size_t mark);
 
   // System variables as the host reports them: the drawing's, and those the host keeps itself
-  // (UNDOCTL from the undo steps). std::nullopt for an unknown name.
+  // (UNDOCTL from the undo steps, DBMOD from the drawing's journal). std::nullopt for an unknown
+  // name.
   std::optional<VarValue> get_var(std::string_view name) const;
 
   // Current UCS and the history that "_ucs" "_previous" steps back through (at most 10).
@@ -126,6 +127,8 @@ class Host {
   int command_loop();
   // Ends command_loop after the running command (QUIT).
   void request_quit() { quit_requested_ = true; }
+  // Whether the last command_loop ended by request_quit (rather than by the end of input).
+  bool quit_requested() const { return quit_requested_; }
 
   // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
   // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.

@@ -37,12 +37,30 @@ RecordId Database::find_handle(std::string_view text) const {
 }
 
 void Database::journal(Change change) {
-  if (journaling_) journal_.push_back(std::move(change));
+  if (!journaling_) return;
+  if (change.kind != Change::Kind::kVar) ++file_changes_;
+  journal_.push_back(std::move(change));
 }
 
 void Database::journal(Change::Kind kind, RecordId id) {
   // Loading a drawing adds every record: no change object is made when none is kept.
-  if (journaling_) journal_.push_back(Change::of(kind, id));
+  if (!journaling_) return;
+  ++file_changes_;
+  journal_.push_back(Change::of(kind, id));
+}
+
+void Database::clear_journal() {
+  journal_.clear();
+  file_changes_ = 0;
+  mark_saved();
+}
+
+bool Database::modified() const { return saved_lost_ || file_changes_ != saved_file_changes_; }
+
+void Database::mark_saved() {
+  saved_size_ = journal_.size();
+  saved_file_changes_ = file_changes_;
+  saved_lost_ = false;
 }
 
 void Database::raise_handseed(uint64_t at_least) {
@@ -509,8 +527,10 @@ void Database::undo(Change& change) {
 void Database::rollback_to(size_t mark) {
   while (journal_.size() > mark) {
     undo(journal_.back());
+    if (journal_.back().kind != Change::Kind::kVar) --file_changes_;
     journal_.pop_back();
   }
+  if (mark < saved_size_) saved_lost_ = true;
 }
 
 }  // namespace cad

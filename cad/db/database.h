@@ -179,10 +179,22 @@ class Database {
   size_t journal_size() const { return journal_.size(); }
   // Undoes every change after mark, newest first.
   void rollback_to(size_t mark);
-  // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo).
-  void clear_journal() { journal_.clear(); }
+  // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo); the drawing
+  // counts as saved.
+  void clear_journal();
+
   // While off, changes are not journaled (loading a file, where there is nothing to undo).
   void set_journaling(bool on) { journaling_ = on; }
+
+  // ---- changed since saved (the host's DBMOD) ----
+  // Whether the drawing differs from what was last read or saved, judged by the journal, through
+  // which every change passes: a change journaled since then and not undone. Session variables
+  // are no part of a file and do not count. Undoing back to where the drawing was saved makes it
+  // unchanged again; undoing past that point makes it changed until the next save, as no later
+  // position of the journal can be known to match the file again.
+  bool modified() const;
+  // The drawing as it is now is what the file holds.
+  void mark_saved();
 
  private:
   struct Slot {
@@ -249,6 +261,13 @@ class Database {
   std::map<std::string, VarValue> session_vars_;
   // A deque: a growing journal never moves the changes it holds.
   std::deque<Change> journal_;
+  // Changes in the journal that alter what a file holds (all but session variables), and their
+  // number and the journal's size when the drawing was last saved; saved_lost_ once the journal
+  // was rolled back past that point.
+  size_t file_changes_ = 0;
+  size_t saved_file_changes_ = 0;
+  size_t saved_size_ = 0;
+  bool saved_lost_ = false;
   bool journaling_ = true;
   bool loading_ = false;
   std::vector<RecordId> unhandled_;  // records waiting for end_load to give them a handle

@@ -117,6 +117,7 @@ constexpr std::array kVars = {
     SysVarInfo{"CMDECHO", S, 0, 0, 0, 1, "", false},
     SysVarInfo{"OSMODE", S, 0, 0, 0, 0, "", false},
     SysVarInfo{"UNDOCTL", S, 0, 0, 0, 53, "", true},
+    SysVarInfo{"DBMOD", S, 0, 0, 0, 0, "", true},
     SysVarInfo{"LASTPOINT", P, 0, 0, 0, 0, "", false},
     SysVarInfo{"PICKBOX", S, 0, 0, 0, 3, "", false},
     SysVarInfo{"FILEDIA", S, 0, 0, 0, 1, "", false},

@@ -1,10 +1,5 @@
 #include "cad/dxf/writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -102,22 +97,6 @@ std::string serialize(const Database& db, const Database& entities) {
   return std::move(w.out());
 }
 
-std::string system_error() {
-  std::string s = std::strerror(errno);
-  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
-  return s;
-}
-
-bool write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string write_dxf(const Database& db) {
@@ -129,52 +108,9 @@ std::string write_dxf(const Database& db) {
   return serialize(*copy, db);
 }
 
-bool save_dxf(const Database& db, const std::string& path, std::string* error) {
-  auto failed = [&](const std::string& why) {
-    if (error) *error = "cannot save " + path + ": " + why;
-    return false;
-  };
-  std::string data = write_dxf(db);
-  size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base.empty()) return failed("no file name");
-
-  // A name of our own beside the target, so that the rename stays within one file system.
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST)
-      return failed("cannot create a file in " + dir + ": " + system_error());
-  }
-  if (fd < 0) return failed("cannot create a temporary file in " + dir);
-  bool ok = write_all(fd, data);
-  std::string why = ok ? "" : system_error();
-  if (ok && ::fsync(fd) != 0) {
-    ok = false;
-    why = system_error();
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    why = system_error();
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    why = system_error();
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return failed(why);
-  }
-  // The rename itself is made durable by flushing the folder.
-  int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
-  return true;
+bool save_dxf(const Database& db, const std::string& path, std::string* error,
+              const SaveOptions& options) {
+  return save_file(path, write_dxf(db), options, error);
 }
 
 }  // namespace cad

@@ -6,14 +6,17 @@
 #include <string>
 
 #include "cad/db/database.h"
+#include "cad/files/save.h"
 
 namespace cad {
 
 std::string write_dxf(const Database& db);
 
-// Writes to a temporary file beside path, flushes it to the disk and renames it over path. On any
-// failure the temporary file is removed, path is left as it was, *error (when given) says why,
+// Saves the drawing at path the host's way (cad/files/save.h: a temporary file renamed over the
+// target, links followed, anything but a regular file refused, the old file kept as the backup
+// when options ask for it). On any failure path is left as it was, *error (when given) says why,
 // and the result is false.
-bool save_dxf(const Database& db, const std::string& path, std::string* error);
+bool save_dxf(const Database& db, const std::string& path, std::string* error,
+              const SaveOptions& options = {});
 
 }  // namespace cad

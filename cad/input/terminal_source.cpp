@@ -27,7 +27,7 @@ TerminalSource* owner(EditLine* editor) {
 
 }  // namespace
 
-TerminalSource::TerminalSource(Transcript& transcript) : transcript_(transcript) {
+TerminalSource::TerminalSource(Transcript& transcript, FILE* out) : transcript_(transcript) {
   std::setlocale(LC_CTYPE, "");
   if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -36,7 +36,7 @@ TerminalSource::TerminalSource(Transcript& transcript) : transcript_(transcript)
   history_ = history_init();
   HistEvent event;
   history(history_, &event, H_SETSIZE, kHistorySize);
-  editor_ = el_init("dulk", stdin, stdout, stderr);
+  editor_ = el_init("dulk", stdin, out, stderr);
   el_set(editor_, EL_CLIENTDATA, this);
   el_set(editor_, EL_EDITOR, "emacs");
   el_set(editor_, EL_SIGNAL, 1);
@@ -47,6 +47,9 @@ TerminalSource::TerminalSource(Transcript& transcript) : transcript_(transcript)
   el_wset(editor_, EL_ADDFN, L"dulk-cancel", L"Cancel the prompt (Esc)",
           &TerminalSource::cancel_key);
   el_set(editor_, EL_BIND, "^C", "dulk-cancel", nullptr);
+  el_wset(editor_, EL_ADDFN, L"dulk-end", L"Leave on an empty line, else delete a character",
+          &TerminalSource::end_key);
+  el_set(editor_, EL_BIND, "^D", "dulk-end", nullptr);
 }
 
 TerminalSource::~TerminalSource() {
@@ -62,6 +65,20 @@ unsigned char TerminalSource::cancel_key(EditLine* editor, int) {
   return CC_NEWLINE;
 }
 
+// Ctrl-D as the emacs binding has it (the end on an empty line, else the character under the
+// cursor deleted), with the key told apart from the end of the terminal's input.
+unsigned char TerminalSource::end_key(EditLine* editor, int) {
+  const LineInfo* line = el_line(editor);
+  if (line->buffer == line->lastchar) {
+    owner(editor)->end_pressed_ = true;
+    return CC_EOF;
+  }
+  if (line->cursor == line->lastchar) return CC_ERROR;
+  el_cursor(editor, 1);
+  el_deletestr(editor, 1);
+  return CC_REFRESH;
+}
+
 Reply TerminalSource::next(bool spaces_end_reply) {
   bool fresh = false;
   while (!line_ || pos_ > line_->size()) {
@@ -70,6 +87,7 @@ Reply TerminalSource::next(bool spaces_end_reply) {
     }
     prompt_ = transcript_.take_open_line();
     cancelled_ = false;
+    end_pressed_ = false;
     int count = 0;
     const char* text = el_gets(editor_, &count);
     ++line_number_;
@@ -78,7 +96,7 @@ Reply TerminalSource::next(bool spaces_end_reply) {
       return cancel_reply(line_number_);
     }
     if (text == nullptr || count <= 0) {
-      ended_ = true;
+      ended_ = !end_pressed_;
       line_.reset();
       return end_reply(line_number_);
     }

@@ -1,6 +1,7 @@
 // Replies typed by a person at the terminal, with line editing and history (libedit).
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -14,24 +15,30 @@ namespace cad {
 
 // A typed line falls apart into replies as a script line does (a blank or the line end ends a
 // reply), so "LINE 0,0 1,1" answers three prompts. Ctrl-C while reading is Esc (kCancel) and
-// drops the rest of the line; Ctrl-D on an empty line (or the end of input) ends the source.
+// drops the rest of the line. Ctrl-D on an empty line answers kEnd once: the person means to
+// leave, and may still be asked whether to save; only the end of the terminal's input (ended())
+// ends the source for good.
 // The line editor shows the transcript's unfinished line (the prompt) itself, so that it can
 // redraw it; the transcript is set to hold that line back while this source lives.
 // Text is UTF-8: the terminal's character type is taken from the environment, and set to
 // C.UTF-8 when that is not UTF-8.
 class TerminalSource : public ReplySource {
  public:
-  explicit TerminalSource(Transcript& transcript);
+  // The line editor draws on out (the terminal the transcript goes to).
+  explicit TerminalSource(Transcript& transcript, FILE* out = stdout);
   ~TerminalSource() override;
   TerminalSource(const TerminalSource&) = delete;
   TerminalSource& operator=(const TerminalSource&) = delete;
 
   Reply next(bool spaces_end_reply) override;
   bool interactive() const override { return true; }
+  // The terminal's input has ended (not just Ctrl-D pressed): nothing more can be read.
+  bool ended() const { return ended_; }
 
  private:
   static char* prompt_of(editline* editor);
   static unsigned char cancel_key(editline* editor, int key);
+  static unsigned char end_key(editline* editor, int key);
 
   Transcript& transcript_;
   editline* editor_ = nullptr;
@@ -41,6 +48,7 @@ class TerminalSource : public ReplySource {
   size_t pos_ = 0;
   int line_number_ = 0;
   bool cancelled_ = false;
+  bool end_pressed_ = false;
   bool ended_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +11,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
+
+#include "cad/files/save.h"
 
 extern char** environ;
 
@@ -36,31 +38,38 @@ std::string find_converter() {
   return {};
 }
 
-bool fail(std::string* error, std::string message) {
-  if (error) *error = std::move(message);
-  return false;
-}
-
-// Runs the converter with its error output read back through a pipe; empty when it succeeded.
-std::string run(const std::string& program, const std::string& svg_path,
-                const std::string& png_path, bool* ok) {
-  *ok = false;
+// Runs the converter on the SVG text (its standard input, an anonymous file holding the text)
+// with its picture going to out_fd and its error output read back through a pipe; false with the
+// reason in *why.
+bool convert(const std::string& program, std::string_view svg, int out_fd, std::string* why) {
+  const int svg_fd = memfd_create("dulk-svg", MFD_CLOEXEC);
+  if (svg_fd < 0) {
+    *why = "cannot hold the picture for rsvg-convert: " + system_error();
+    return false;
+  }
+  if (!write_all(svg_fd, svg) || lseek(svg_fd, 0, SEEK_SET) != 0) {
+    *why = "cannot hold the picture for rsvg-convert: " + system_error();
+    close(svg_fd);
+    return false;
+  }
   int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) return std::string("cannot make a pipe: ") + std::strerror(errno);
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    *why = "cannot make a pipe: " + system_error();
+    close(svg_fd);
+    return false;
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
+  posix_spawn_file_actions_adddup2(&actions, svg_fd, STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, out_fd, STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipe_fds[1]);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   std::string arg0(kConverter);
   std::string format = "--format=png";
-  std::string output = "--output=" + png_path;
-  std::string input = svg_path;
-  char* argv[] = {arg0.data(), format.data(), output.data(), input.data(), nullptr};
+  char* argv[] = {arg0.data(), format.data(), nullptr};
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(svg_fd);
   close(pipe_fds[1]);
   std::string messages;
   if (spawned == 0) {
@@ -71,36 +80,37 @@ std::string run(const std::string& program, const std::string& svg_path,
     }
   }
   close(pipe_fds[0]);
-  if (spawned != 0) return "cannot start " + program + ": " + std::strerror(spawned);
+  if (spawned != 0) {
+    *why = "cannot start " + program + ": " + std::strerror(spawned);
+    return false;
+  }
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
   while (!messages.empty() && (messages.back() == '\n' || messages.back() == '\r'))
     messages.pop_back();
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-    *ok = true;
-    return {};
-  }
-  std::string report = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
-                                         : "ended by signal " + std::to_string(WTERMSIG(status));
-  if (!messages.empty()) report += ": " + messages;
-  return report;
+  *why = "rsvg-convert could not make the picture (" +
+         (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                            : "ended by signal " + std::to_string(WTERMSIG(status)));
+  if (!messages.empty()) *why += ": " + messages;
+  *why += ")";
+  return false;
 }
 
 }  // namespace
 
-bool write_png(const std::string& svg_path, const std::string& png_path, std::string* error) {
+bool save_png(std::string_view svg, const std::string& png_path, std::string* error) {
   const std::string program = find_converter();
   if (program.empty()) {
-    return fail(error, "cannot write " + png_path +
-                           ": rsvg-convert is not installed (Debian package librsvg2-bin)");
+    if (error)
+      *error = "cannot save " + png_path +
+               ": rsvg-convert is not installed (Debian package librsvg2-bin)";
+    return false;
   }
-  bool ok = false;
-  const std::string report = run(program, svg_path, png_path, &ok);
-  if (!ok)
-    return fail(error, "rsvg-convert could not turn " + svg_path + " into " + png_path + " (" +
-                           report + ")");
-  return true;
+  return save_file(
+      png_path, [&](int fd, std::string* why) { return convert(program, svg, fd, why); }, {},
+      error);
 }
 
 }  // namespace cad

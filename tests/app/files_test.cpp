@@ -1,8 +1,14 @@
-// What dulk reads and writes: drawings that cannot be read, saving (never over the opened
-// drawing unless -o names it, never leaving a half-written file), and pictures.
+// What dulk reads and writes: drawings that cannot be read, saving (the saving commands keep a
+// backup, the end of a run writes over the opened drawing only when -o names it), where every
+// writer writes (links followed, what is no file refused, never a half-written file), and
+// pictures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,34 +57,59 @@ TEST(ReadingFiles, MissingScriptIsOneMessageNamingIt) {
   EXPECT_EQ(run.err, "dulk: cannot read job.scr: no such file or directory\n");
 }
 
-TEST(Saving, SaveRefusesToWriteOverTheOpenedDrawing) {
-  ScratchFolder folder;
-  folder.write("plan.dxf", kDrawing);
-  // The failure is reported at the reply that named the file, or at SAVE that took it as given.
-  const std::pair<const char*, const char*> cases[] = {{"SAVE\n", "line 5: "},
-                                                       {"SAVEAS\nplan.dxf\n", "line 6: "},
-                                                       {"SAVEAS\n./plan.dxf\n", "line 6: "}};
-  for (const auto& [save, line] : cases) {
+TEST(Saving, SavingCommandsWriteTheOpenedDrawingAndKeepTheOldOneAsBackup) {
+  for (const char* save : {"SAVE\n", "QSAVE\n", "SAVEAS\n\n", "SAVEAS\n./plan.dxf\n"}) {
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
     folder.write("job.scr", std::string(kLineScript) + save);
     DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr");
-    EXPECT_EQ(run.status, 1) << save;
-    EXPECT_THAT(run.err,
-                HasSubstr(std::string(line) + "cannot save: not writing over the opened drawing"))
+    ASSERT_EQ(run.status, 0) << save << run.err;
+    EXPECT_THAT(run.out, HasSubstr("Saved ")) << save;
+    auto lines = lines_in(folder / "plan.dxf");
+    ASSERT_TRUE(lines.has_value()) << save;
+    EXPECT_EQ(lines->size(), 2u) << save;
+    EXPECT_EQ(folder.read("plan.bak"), kDrawing) << save;
+    EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.bak", "plan.dxf"}))
         << save;
-    EXPECT_EQ(folder.read("plan.dxf"), kDrawing) << save;
   }
 }
 
-TEST(Saving, SaveWritesOverTheOpenedDrawingWhenOutputNamesIt) {
+// The batch contract: the run's own write at its end goes only to -o, keeps no backup, and
+// writes over the opened drawing only when -o names it.
+TEST(Saving, EndOfRunWritesOverTheOpenedDrawingOnlyWhenOutputNamesIt) {
   ScratchFolder folder;
   folder.write("plan.dxf", kDrawing);
-  folder.write("job.scr", std::string(kLineScript) + "SAVE\n");
-  DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr -o plan.dxf");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_THAT(run.out, HasSubstr("Saved plan.dxf"));
+  folder.write("job.scr", kLineScript);
+  DulkRun without = run_dulk(folder, "--no-module plan.dxf -s job.scr");
+  ASSERT_EQ(without.status, 0) << without.err;
+  EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+  DulkRun with = run_dulk(folder, "--no-module plan.dxf -s job.scr -o plan.dxf");
+  ASSERT_EQ(with.status, 0) << with.err;
   auto lines = lines_in(folder / "plan.dxf");
   ASSERT_TRUE(lines.has_value());
   EXPECT_EQ(lines->size(), 2u);
+  EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.dxf"}));
+}
+
+// -o - : standard output holds the drawing and nothing else; the transcript goes to standard
+// error. A failed script writes nothing there either.
+TEST(Saving, DrawingGoesToStandardOutputAlone) {
+  ScratchFolder folder;
+  folder.write("job.scr", kLineScript);
+  DulkRun run = run_dulk(folder, "--no-module -s job.scr -o -");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("Specify first point: 0,0"));
+  folder.write("out.dxf", run.out);
+  auto lines = lines_in(folder / "out.dxf");
+  ASSERT_TRUE(lines.has_value()) << run.out.substr(0, 200);
+  EXPECT_EQ(lines->size(), 1u);
+  EXPECT_EQ(run.out.rfind("  0\nSECTION\n", 0), 0u) << run.out.substr(0, 200);
+
+  folder.write("job.scr", "NOSUCH\n");
+  DulkRun failed = run_dulk(folder, "--no-module -s job.scr -o -");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_THAT(failed.err, HasSubstr("unknown command \"NOSUCH\""));
 }
 
 TEST(Saving, SaveAfterSaveAsWritesTheNewName) {
@@ -109,6 +140,87 @@ TEST(Saving, FailedSaveLeavesTheOriginalAndNoStrayFiles) {
 
   EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
   EXPECT_EQ(folder.listing(), before);
+}
+
+// Every writer of dulk (the end of a run, the saving commands, the pictures) writes through a
+// link into the link's target and keeps the link, and refuses a target that is no file.
+TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
+  const std::pair<const char*, const char*> writers[] = {
+      {"-o", "-o T"}, {"SAVEAS", "SAVEAS\nT\n"}, {"--svg", "--svg T"}, {"--png", "--png T"}};
+  for (const auto& [writer, form] : writers) {
+    const bool command = std::string(writer) == "SAVEAS";
+    auto args = [&](const std::string& target) {
+      std::string a = form;
+      a.replace(a.find('T'), 1, target);
+      return command ? std::string("--no-module -s job.scr") : "--no-module -s job.scr " + a;
+    };
+    auto script = [&](const std::string& target) {
+      std::string a = form;
+      a.replace(a.find('T'), 1, target);
+      return std::string(kLineScript) + (command ? a : "");
+    };
+    {
+      ScratchFolder folder;
+      std::filesystem::create_directory(folder / "real");
+      folder.write("real/out", "old");
+      std::filesystem::create_symlink("real/out", folder / "link");
+      folder.write("job.scr", script("link"));
+      DulkRun run = run_dulk(folder, args("link"));
+      ASSERT_EQ(run.status, 0) << writer << ": " << run.err;
+      EXPECT_TRUE(std::filesystem::is_symlink(folder / "link")) << writer;
+      const std::string written = folder.read("real/out").value_or("");
+      EXPECT_NE(written, "old") << writer;
+      EXPECT_GT(written.size(), 8u) << writer;
+      EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "link", "real"})) << writer;
+    }
+    {
+      ScratchFolder folder;
+      ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0644), 0);
+      folder.write("job.scr", script("pipe"));
+      DulkRun run = run_dulk(folder, args("pipe"));
+      EXPECT_EQ(run.status, 1) << writer;
+      EXPECT_THAT(run.err, HasSubstr("cannot save pipe: is a pipe, not a file")) << writer;
+      struct stat st {};
+      ASSERT_EQ(lstat((folder / "pipe").c_str(), &st), 0);
+      EXPECT_TRUE(S_ISFIFO(st.st_mode)) << writer;
+      EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "pipe"})) << writer;
+    }
+  }
+}
+
+// A write that fails part way (here at the size limit of files, in blocks, which ignored signals
+// let show as an error) leaves the old file as it was and nothing else behind, whoever writes:
+// dulk itself, or the converter of the pictures, whose SVG input stays within the limit.
+TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
+  struct Writer {
+    const char* name;
+    const char* option;
+    int limit;
+  };
+  const Writer writers[] = {
+      {"-o", "-o out", 8}, {"SAVE", "", 8}, {"--svg", "--svg out", 8}, {"--png", "--png out", 100}};
+  // Lines criss-crossing a square: a picture of many pixels that no compression makes small.
+  std::string script;
+  for (int k = 0; k < 300; ++k) {
+    script += "LINE\n" + std::to_string(k * 37 % 101) + "," + std::to_string(k * 53 % 97) + "\n" +
+              std::to_string(k * 71 % 89) + "," + std::to_string(k * 29 % 103) + "\n\n";
+  }
+  for (const Writer& w : writers) {
+    ScratchFolder folder;
+    const bool save = std::string(w.name) == "SAVE";
+    folder.write("job.scr", script + (save ? "SAVE\n" : ""));
+    folder.write("out", kDrawing);
+    const std::string command = "cd " + shell_word(folder.path().string()) + " && ulimit -f " +
+                                std::to_string(w.limit) + " && " + shell_word(dulk_binary()) +
+                                " --no-module " + (save ? "out " : "") + "-s job.scr " + w.option +
+                                " >/dev/null 2>err.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << w.name << ": " << status;
+    const std::string err = folder.read("err.txt").value_or("");
+    EXPECT_THAT(err, HasSubstr("cannot save out: ")) << w.name;
+    EXPECT_EQ(folder.read("out"), kDrawing) << w.name;
+    EXPECT_EQ(folder.listing(), (std::vector<std::string>{"err.txt", "job.scr", "out"})) << w.name;
+  }
 }
 
 TEST(Pictures, SvgAndPngShowTheDrawing) {

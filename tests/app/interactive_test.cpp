@@ -1,5 +1,5 @@
 // dulk at a terminal: a person types into the command line that tmux shows, and the program
-// leaves cleanly by QUIT or Ctrl-D.
+// leaves cleanly by QUIT or Ctrl-D, asking first about unsaved changes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/app/dulk_run.h"
 
@@ -131,7 +132,11 @@ TEST_F(InteractiveTest, PersonDrawsALineAndQuits) {
   EXPECT_THAT(screen, HasSubstr("Command: LINE"));
   EXPECT_THAT(screen, HasSubstr("Specify first point: 0,0"));
   EXPECT_THAT(screen, HasSubstr("Specify next point or [Undo]: 1,1"));
+  // The drawing has no file yet; -o writes the run's output whatever the answer.
   terminal.type("QUIT");
+  ASSERT_TRUE(terminal.wait_for_count("Save changes to Drawing1.dxf? [Yes/No/Cancel] <Yes>:", 1))
+      << terminal.diagnosis();
+  terminal.type("N");
   EXPECT_EQ(terminal.wait_for_exit(), 0) << terminal.diagnosis();
   auto lines = lines_in(folder / "drawn.dxf");
   ASSERT_TRUE(lines.has_value());
@@ -157,11 +162,45 @@ TEST_F(InteractiveTest, CtrlCCancelsTheCommandAndCtrlDLeaves) {
   terminal.type("NOSUCH");
   ASSERT_TRUE(terminal.wait_for_count("Unknown command", 1)) << terminal.diagnosis();
   ASSERT_TRUE(terminal.wait_for_count("Command:", 3)) << terminal.diagnosis();
+  // Nothing changed: Ctrl-D leaves without a question.
   terminal.send("C-d");
   EXPECT_EQ(terminal.wait_for_exit(), 0) << terminal.diagnosis();
   auto lines = lines_in(folder / "drawn.dxf");
   ASSERT_TRUE(lines.has_value());
   EXPECT_TRUE(lines->empty());
+}
+
+TEST_F(InteractiveTest, CtrlDWithUnsavedChangesAsksAndSavesTheDrawingKeepingABackup) {
+  ScratchFolder folder;
+  folder.write("plan.dxf", kDrawing);
+  Terminal terminal(folder, "--no-module plan.dxf");
+  ASSERT_TRUE(terminal.started());
+  ASSERT_TRUE(terminal.wait_for_count("Command:", 1)) << terminal.diagnosis();
+  // Ctrl-D inside a line deletes the character under the cursor, as the line editor does.
+  terminal.send("LINEE", true);
+  terminal.send("Left");
+  terminal.send("C-d");
+  terminal.send("Enter");
+  ASSERT_TRUE(terminal.wait_for_count("Specify first point:", 1)) << terminal.diagnosis();
+  terminal.type("0,0");
+  ASSERT_TRUE(terminal.wait_for_count("Specify next point or [Undo]:", 1)) << terminal.diagnosis();
+  terminal.type("1,1");
+  ASSERT_TRUE(terminal.wait_for_count("Specify next point or [Undo]:", 2)) << terminal.diagnosis();
+  terminal.send("Enter");
+  ASSERT_TRUE(terminal.wait_for_count("Command:", 2)) << terminal.diagnosis();
+  const std::string question = "Save changes to plan.dxf? [Yes/No/Cancel] <Yes>:";
+  terminal.send("C-d");
+  ASSERT_TRUE(terminal.wait_for_count(question, 1)) << terminal.diagnosis();
+  // Ctrl-D again is taken as Esc: the person stays.
+  terminal.send("C-d");
+  ASSERT_TRUE(terminal.wait_for_count("*Cancel*", 1)) << terminal.diagnosis();
+  ASSERT_TRUE(terminal.wait_for_count("Command:", 3)) << terminal.diagnosis();
+  terminal.send("C-d");
+  ASSERT_TRUE(terminal.wait_for_count(question, 2)) << terminal.diagnosis();
+  terminal.send("Enter");
+  EXPECT_EQ(terminal.wait_for_exit(), 0) << terminal.diagnosis();
+  EXPECT_EQ(lines_in(folder / "plan.dxf").value_or(std::vector<Segment>{}).size(), 2u);
+  EXPECT_EQ(folder.read("plan.bak"), kDrawing);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/app/dulk_run.h"
 
@@ -110,13 +112,88 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, MistakesExitTwoWithTheUsage) {
   ScratchFolder folder;
-  for (const char* args : {"--frobnicate", "-s", "a.dxf b.dxf", "--load x.arx --no-module",
-                           "--fail creation", "--fail change:0", "--fail memory:1"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--frobnicate", "unknown option --frobnicate"},
+      {"-s", "option -s needs a value"},
+      {"a.dxf b.dxf", "more than one drawing given"},
+      {"--load x.arx --no-module", "exclude each other"},
+      {"--fail creation", ""},
+      {"--fail change:0", ""},
+      {"--fail memory:1", ""},
+      // An empty name would be taken for no file at all.
+      {"''", "the drawing's name is empty"},
+      {"-s ''", "option -s needs a file name, got an empty one"},
+      {"-o ''", "option -o needs a file name, got an empty one"},
+      {"--svg ''", "option --svg needs a file name, got an empty one"},
+      {"--png ''", "option --png needs a file name, got an empty one"},
+      {"--load ''", "option --load needs a file name, got an empty one"},
+      {"--view 0,0,1", "--view expects four numbers x1,y1,x2,y2, got '0,0,1'"},
+      {"--view nan,0,1,1", "--view expects finite numbers, got 'nan,0,1,1'"},
+      {"--view 0,0,inf,1", "--view expects finite numbers"},
+      {"--view 0,-1e308,1,1e308", "--view expects finite numbers"},
+      {"--view 0,0,0,1", "--view expects a window of some width and height, got '0,0,0,1'"},
+      {"--view 0,5,1,5", "--view expects a window of some width and height"},
+  };
+  for (const auto& [args, message] : cases) {
     DulkRun run = run_dulk(folder, args);
     EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.err.rfind("dulk: ", 0), 0u) << args;
+    EXPECT_THAT(run.err, HasSubstr(message)) << args;
     EXPECT_THAT(run.err, HasSubstr("usage: dulk")) << args;
     EXPECT_THAT(run.out, Not(HasSubstr("Command:"))) << args;
   }
+}
+
+// QUIT with unsaved changes asks, and the script's next line answers; unchanged, it just leaves.
+// The answer decides the drawing's file only: -o is still the run's own output of the drawing.
+TEST(Quitting, QuitAsksAboutUnsavedChangesAndTheScriptAnswers) {
+  const std::string kQuestion = "Save changes to plan.dxf? [Yes/No/Cancel] <Yes>: ";
+  struct Case {
+    const char* script;
+    int status;
+    bool asked;
+    size_t saved_lines;   // the LINEs plan.dxf holds after (1: as it was)
+    size_t output_lines;  // and out.dxf, when the script did not fail
+    const char* transcript;
+  };
+  const Case cases[] = {
+      {"QUIT\nLINE\n", 0, false, 1, 1, "Command: QUIT"},
+      {"LINE\n0,0\n1,1\n\nU\nQUIT\n", 0, false, 1, 1, ""},
+      {"SETVAR\nCMDECHO\n0\nSETVAR\nDBMOD\nQUIT\n", 0, false, 1, 1, "DBMOD = 0 (read only)"},
+      {"LINE\n0,0\n1,1\n\nSETVAR\nDBMOD\nQUIT\nN\nLINE\n", 0, true, 1, 2, "DBMOD = 1 (read only)"},
+      {"LINE\n0,0\n1,1\n\nQUIT\n\n", 0, true, 2, 2, "Saved plan.dxf"},
+      {"LINE\n0,0\n1,1\n\nQUIT\nyes\n", 0, true, 2, 2, "Saved plan.dxf"},
+      {"LINE\n0,0\n1,1\n\nQUIT\nC\nLINE\n2,2\n3,3\n\nQSAVE\nQUIT\n", 0, true, 3, 3,
+       "Saved plan.dxf"},
+      {"LINE\n0,0\n1,1\n\nQUIT\n^C\nQUIT\nNo\n", 0, true, 1, 2, "*Cancel*"},
+      {"LINE\n0,0\n1,1\n\nQUIT\n", 1, true, 1, 0, "line 5: the script ended inside command QUIT"},
+      {"LINE\n0,0\n1,1\n\nQUIT\nmaybe\nN\n", 1, true, 1, 0, "line 6: reply \"maybe\" refused"},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
+    folder.write("job.scr", c.script);
+    DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr -o out.dxf");
+    EXPECT_EQ(run.status, c.status) << c.script << run.err;
+    EXPECT_EQ(run.out.find(kQuestion) != std::string::npos, c.asked) << c.script << run.out;
+    EXPECT_THAT(run.out, HasSubstr(c.transcript)) << c.script;
+    EXPECT_EQ(lines_in(folder / "plan.dxf").value_or(std::vector<Segment>{}).size(), c.saved_lines)
+        << c.script;
+    if (c.status == 0) {
+      EXPECT_EQ(count_entities(folder / "out.dxf", "LINE"), c.output_lines) << c.script;
+    }
+  }
+}
+
+// A new drawing has no file yet: QUIT's question names the host's default, and Yes asks for a name.
+TEST(Quitting, NewDrawingAsksForANameWhenSaved) {
+  ScratchFolder folder;
+  folder.write("job.scr", std::string(kLineScript) + "QUIT\nY\ndrawn.dxf\n");
+  DulkRun run = run_dulk(folder, "--no-module -s job.scr");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Save changes to Drawing1.dxf? [Yes/No/Cancel] <Yes>: Y\n"
+                                 "Save drawing as: drawn.dxf\nSaved drawn.dxf"));
+  EXPECT_EQ(count_entities(folder / "drawn.dxf", "LINE"), 1u);
 }
 
 TEST(FailOption, ArmedCreationFailsTheHostsDimensionAndTheCommandLeavesNothing) {

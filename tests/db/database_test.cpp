@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace cad {
 namespace {
 
@@ -115,6 +117,50 @@ TEST(Journal, RollbackRestoresEntitiesHeaderVariablesAndTablesExactly) {
   EXPECT_EQ(db.get_var("CMDECHO"), cmdecho_before);
   EXPECT_EQ(db.table_entry("LAYER", "walls"), kNoRecord);
   EXPECT_FALSE(db.erased(kept));
+}
+
+// DBMOD: a session of steps, each with whether the drawing then differs from the saved one.
+TEST(Journal, ChangedSinceSavedFollowsEveryChangeUndoAndTheSavePoint) {
+  Database db;
+  RecordId kept = db.add_entity(line({0, 0, 0}, {5, 0, 0}));
+  db.clear_journal();
+  size_t mark = 0;
+  struct Step {
+    const char* what;
+    bool changed;
+    std::function<void()> run;
+  };
+  const Step steps[] = {
+      {"a drawing read", false, [] {}},
+      {"a session variable set (no part of the file)", false,
+       [&] { db.set_var("CMDECHO", VarValue::integer(0)); }},
+      {"an entity added", true,
+       [&] {
+         db.add_entity(line({1, 1, 0}, {2, 2, 0}));
+       }},
+      {"undone back to the drawing read", false, [&] { db.rollback_to(0); }},
+      {"a header variable set", true, [&] { db.set_var("CLAYER", VarValue::text("WALLS")); }},
+      {"saved", false, [&] { db.mark_saved(); }},
+      {"a mark taken", false, [&] { mark = db.journal_size(); }},
+      {"an entity erased", true, [&] { db.set_erased(kept, true); }},
+      {"a session variable set after", true, [&] { db.set_var("OSMODE", VarValue::integer(1)); }},
+      {"undone back to the save", false, [&] { db.rollback_to(mark); }},
+      {"undone past the save", true, [&] { db.rollback_to(0); }},
+      {"the undone change made again", true,
+       [&] { db.set_var("CLAYER", VarValue::text("WALLS")); }},
+      {"saved again", false, [&] { db.mark_saved(); }},
+      {"an entity replaced", true,
+       [&] {
+         Record moved = db.record(kept);
+         moved.set(Group::point(11, {9, 9, 0}));
+         db.replace(kept, moved);
+       }},
+      {"a new drawing's journal", false, [&] { db.clear_journal(); }},
+  };
+  for (const Step& step : steps) {
+    step.run();
+    EXPECT_EQ(db.modified(), step.changed) << step.what;
+  }
 }
 
 TEST(Journal, ReplaceKeepsTheHandle) {

@@ -123,7 +123,11 @@ TEST_F(BemDiaTerminalTest, FormShowsTheSettingsInGermanAndOkReturnsToThePrompt) 
   terminal.type("OK");
   ASSERT_TRUE(terminal.wait_for("Command:", 2)) << terminal.screen();
   EXPECT_EQ(terminal.screen().find("Error"), std::string::npos) << terminal.screen();
+  // The settings went into the drawing, so QUIT asks about them.
   terminal.type("QUIT");
+  ASSERT_TRUE(terminal.wait_for("Save changes to Drawing1.dxf? [Yes/No/Cancel] <Yes>:"))
+      << terminal.screen();
+  terminal.type("N");
 }
 
 }  // namespace

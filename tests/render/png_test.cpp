@@ -1,5 +1,6 @@
 // PNG pictures through rsvg-convert: a picture of the drawing's size, and clear errors when the
-// converter is missing or fails. CI installs the converter, so there a missing one is a failure.
+// converter is missing or fails, which leaves the old picture. CI installs the converter, so there
+// a missing one is a failure.
 #include "cad/render/png.h"
 
 #include <gtest/gtest.h>
@@ -65,10 +66,9 @@ TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
   SvgOptions options;
   options.width_px = 320;
   options.margin = 0;
-  const std::string svg = write("picture.svg", render_svg(db, options));
   const std::string png = (dir_ / "picture.png").string();
   std::string error;
-  ASSERT_TRUE(write_png(svg, png, &error)) << error;
+  ASSERT_TRUE(save_png(render_svg(db, options), png, &error)) << error;
   std::ifstream in(png, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_GT(bytes.size(), 24u);
@@ -82,22 +82,29 @@ TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
   EXPECT_EQ(be32(20), 160u) << "IHDR height";
 }
 
-TEST_F(PngTest, BrokenSvgIsReportedWithTheConvertersMessage) {
+TEST_F(PngTest, BrokenSvgIsReportedWithTheConvertersMessageAndTheOldPictureStays) {
   if (!need_converter()) GTEST_SKIP() << "rsvg-convert is not installed";
-  const std::string svg = write("broken.svg", "<svg");
+  const std::string png = write("broken.png", "old picture");
   std::string error;
-  EXPECT_FALSE(write_png(svg, (dir_ / "broken.png").string(), &error));
-  EXPECT_NE(error.find("broken.svg"), std::string::npos) << error;
-  EXPECT_NE(error.find("exit status"), std::string::npos) << error;
+  EXPECT_FALSE(save_png("<svg", png, &error));
+  EXPECT_EQ(error.rfind("cannot save " + png +
+                            ": rsvg-convert could not make the picture (exit "
+                            "status 1: ",
+                        0),
+            0u)
+      << error;
+  std::ifstream in(png, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old picture");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(PngTest, MissingConverterIsAClearError) {
-  const std::string svg = write("any.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
   const char* old = std::getenv("PATH");
   const std::string saved = old ? old : "";
   setenv("PATH", dir_.c_str(), 1);
   std::string error;
-  const bool written = write_png(svg, (dir_ / "any.png").string(), &error);
+  const bool written =
+      save_png("<svg xmlns=\"http://www.w3.org/2000/svg\"/>", (dir_ / "any.png").string(), &error);
   setenv("PATH", saved.c_str(), 1);
   EXPECT_FALSE(written);
   EXPECT_NE(error.find("rsvg-convert is not installed"), std::string::npos) << error;

@@ -1,0 +1,209 @@
+// Saving a file: what each kind of target becomes (files, links, what is no file), the backup,
+// the permissions kept, and that a refusal changes nothing and leaves no temporary file. (Content
+// that fails part way: tests/dxf/writer_test.cpp, tests/render/png_test.cpp, tests/app.)
+#include "cad/files/save.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cad {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (fs::temp_directory_path() / "dulk-files-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+  void write(const std::string& name, const std::string& text, mode_t mode = 0644) const {
+    std::ofstream(path_ / name, std::ios::binary) << text;
+    chmod((path_ / name).c_str(), mode);
+  }
+  std::optional<std::string> read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Every name in the folder and its subfolders, relative to it, sorted.
+  std::vector<std::string> listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(path_))
+      names.push_back(entry.path().lexically_relative(path_).string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+mode_t mode_of(const fs::path& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return 0;
+  return st.st_mode;
+}
+
+struct Case {
+  const char* what;
+  std::function<void(const Folder&)> make;  // the folder before the save of "plan.dxf"
+  bool backup;
+  // After "cannot save <folder>/plan.dxf: ", {} standing for the folder; empty when it saves.
+  std::string error;
+  // Checks the folder after the save; the listing holds the names there, sorted.
+  std::vector<std::string> listing;
+  std::function<void(const Folder&)> check;
+};
+
+TEST(SaveFile, EveryKindOfTargetIsWrittenFollowedOrRefusedAndNothingStrayStays) {
+  const std::string kNew = "new content";
+  auto has = [](const std::string& name, const std::string& text) {
+    return [name, text](const Folder& f) { EXPECT_EQ(f.read(name), text) << name; };
+  };
+  const Case cases[] = {
+      {"a new file", [](const Folder&) {}, true, "", {"plan.dxf"}, has("plan.dxf", kNew)},
+      {"an existing file keeps its permissions; its backup has them too",
+       [](const Folder& f) { f.write("plan.dxf", "old", 0640); },
+       true,
+       "",
+       {"plan.bak", "plan.dxf"},
+       [&](const Folder& f) {
+         has("plan.dxf", kNew)(f);
+         has("plan.bak", "old")(f);
+         EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0640u);
+         EXPECT_EQ(mode_of(f / "plan.bak") & 07777, 0640u);
+       }},
+      {"an existing backup is replaced",
+       [](const Folder& f) {
+         f.write("plan.dxf", "old");
+         f.write("plan.bak", "older");
+       },
+       true,
+       "",
+       {"plan.bak", "plan.dxf"},
+       has("plan.bak", "old")},
+      {"no backup unless asked",
+       [](const Folder& f) { f.write("plan.dxf", "old"); },
+       false,
+       "",
+       {"plan.dxf"},
+       has("plan.dxf", kNew)},
+      {"a link is followed into another folder and kept",
+       [](const Folder& f) {
+         fs::create_directory(f / "real");
+         f.write("real/plan.dxf", "old");
+         fs::create_symlink("real/plan.dxf", f / "plan.dxf");
+       },
+       true,
+       "",
+       {"plan.dxf", "real", "real/plan.bak", "real/plan.dxf"},
+       [&](const Folder& f) {
+         EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
+         has("real/plan.dxf", kNew)(f);
+         has("real/plan.bak", "old")(f);
+       }},
+      {"a chain of links to a link to nothing makes the last one's target",
+       [](const Folder& f) {
+         fs::create_symlink("middle", f / "plan.dxf");
+         fs::create_symlink("target.dxf", f / "middle");
+       },
+       true,
+       "",
+       {"middle", "plan.dxf", "target.dxf"},
+       [&](const Folder& f) {
+         EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
+         EXPECT_TRUE(fs::is_symlink(f / "middle"));
+         has("target.dxf", kNew)(f);
+       }},
+      {"links in a loop",
+       [](const Folder& f) {
+         fs::create_symlink("other", f / "plan.dxf");
+         fs::create_symlink("plan.dxf", f / "other");
+       },
+       true,
+       "too many levels of symbolic links",
+       {"other", "plan.dxf"},
+       nullptr},
+      {"a pipe",
+       [](const Folder& f) { mkfifo((f / "plan.dxf").c_str(), 0644); },
+       true,
+       "is a pipe, not a file",
+       {"plan.dxf"},
+       [](const Folder& f) { EXPECT_TRUE(S_ISFIFO(mode_of(f / "plan.dxf"))); }},
+      {"a folder",
+       [](const Folder& f) { fs::create_directory(f / "plan.dxf"); },
+       true,
+       "is a folder, not a file",
+       {"plan.dxf"},
+       nullptr},
+      {"a link to a pipe",
+       [](const Folder& f) {
+         mkfifo((f / "pipe").c_str(), 0644);
+         fs::create_symlink("pipe", f / "plan.dxf");
+       },
+       true,
+       "is a pipe, not a file",
+       {"pipe", "plan.dxf"},
+       [](const Folder& f) { EXPECT_TRUE(fs::is_symlink(f / "plan.dxf")); }},
+      {"a backup that cannot be made saves nothing",
+       [](const Folder& f) {
+         f.write("plan.dxf", "old");
+         fs::create_directory(f / "plan.bak");
+       },
+       true,
+       "cannot save {}/plan.bak: is a folder, not a file",
+       {"plan.bak", "plan.dxf"},
+       has("plan.dxf", "old")},
+  };
+  for (const Case& c : cases) {
+    Folder folder;
+    c.make(folder);
+    const std::string path = (folder / "plan.dxf").string();
+    std::string error;
+    const bool saved = save_file(path, kNew, {.backup = c.backup}, &error);
+    std::string expected = c.error;
+    if (const size_t at = expected.find("{}"); at != std::string::npos)
+      expected.replace(at, 2, folder.path().string());
+    EXPECT_EQ(saved, c.error.empty()) << c.what << ": " << error;
+    if (!c.error.empty()) {
+      EXPECT_EQ(error, "cannot save " + path + ": " + expected) << c.what;
+    }
+    EXPECT_EQ(folder.listing(), c.listing) << c.what;
+    if (c.check) c.check(folder);
+  }
+}
+
+// As root the test makes a device of its own (the null device's numbers) in place of the target;
+// a save that replaced it would leave a plain file there.
+TEST(SaveFile, DeviceIsRefusedAndLeftAlone) {
+  Folder folder;
+  const fs::path device = folder / "null";
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+    GTEST_SKIP() << "making a device needs root";
+  std::string error;
+  EXPECT_FALSE(save_file(device.string(), "text", {}, &error));
+  EXPECT_EQ(error, "cannot save " + device.string() + ": is a device, not a file");
+  EXPECT_TRUE(S_ISCHR(mode_of(device)));
+  EXPECT_EQ(folder.listing(), std::vector<std::string>{"null"});
+}
+
+}  // namespace
+}  // namespace cad
