@@ -14,7 +14,15 @@ mkdir -p "$work"
 /usr/bin/python3 scripts/peer_pictures.py window "$work/pavilion-dim.dxf" "$work/window.dxf" "$view"
 "$build/dulk" "$work/window.dxf" --no-module --png docs/peers-dulk.png --view "$view" -q
 /usr/bin/python3 scripts/peer_pictures.py ezdxf "$work/window.dxf" docs/peers-ezdxf.png "$view"
-rm -f "$work/window.pdf"
-(cd "$work" && QT_QPA_PLATFORM=offscreen timeout 120 librecad dxf2pdf -a window.dxf >/dev/null 2>&1)
-pdftoppm -png -r 100 -singlefile "$work/window.pdf" docs/peers-librecad
+/usr/bin/python3 scripts/peer_pictures.py librecad "$work/window.dxf" "$work/librecad.dxf" "$view"
+rm -f "$work/librecad.pdf"
+(cd "$work" && QT_QPA_PLATFORM=offscreen timeout 120 librecad dxf2pdf -a librecad.dxf >/dev/null 2>&1)
+pdftoppm -png -r 100 -singlefile "$work/librecad.pdf" "$work/librecad"
+# The page is landscape A4 around the window: cut it to the window's height.
+/usr/bin/python3 -c "
+from PIL import Image
+im = Image.open('$work/librecad.png')
+ink = im.convert('L').point(lambda v: 255 if v < 250 else 0).getbbox()
+im.crop(ink).save('docs/peers-librecad.png')
+"
 echo "pictures in docs/peers-*.png"

@@ -5,6 +5,11 @@
       by their definition points) are kept when their bounding box lies inside it
   peer_pictures.py ezdxf IN.dxf OUT.png X1,Y1,X2,Y2
       draws model space with ezdxf's drawing add-on (matplotlib), showing that window
+  peer_pictures.py librecad IN.dxf OUT.dxf X1,Y1,X2,Y2
+      the drawing as LibreCAD's dxf2pdf can print it: model space, its blocks, layers and
+      styles, the dimension styles' values too, copied into a new drawing without units
+      (dxf2pdf prints the plan's own file as a dot, and a drawing in metres a thousand times
+      too large for its page)
 """
 import sys
 
@@ -50,6 +55,10 @@ def window(source, target, lo, hi):
             points = [Vec2(box.extmin), Vec2(box.extmax)] if box.has_data else []
         if not points or not all(lo.x <= p.x <= hi.x and lo.y <= p.y <= hi.y for p in points):
             msp.delete_entity(e)
+    # The plan's header gives extents of its own, which LibreCAD fits to; ezdxf writes them from
+    # the layout's.
+    msp.dxf.extmin = (lo.x, lo.y, 0)
+    msp.dxf.extmax = (hi.x, hi.y, 0)
     doc.saveas(target)
 
 
@@ -60,24 +69,54 @@ def draw(source, target, lo, hi):
     import matplotlib.pyplot as plt
     from ezdxf.addons.drawing import Frontend, RenderContext
     from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
+    from ezdxf.addons.drawing.properties import LayoutProperties
 
     doc = ezdxf.readfile(source)
     size = hi - lo
     fig = plt.figure(figsize=(6, 6 * size.y / size.x))
     ax = fig.add_axes([0, 0, 1, 1])
     ctx = RenderContext(doc)
-    ctx.set_current_layout(doc.modelspace())
-    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(doc.modelspace(), finalize=True)
+    # On white, as the other two pictures.
+    paper = LayoutProperties.from_layout(doc.modelspace())
+    paper.set_colors(bg="#FFFFFF")
+    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(
+        doc.modelspace(), finalize=True, layout_properties=paper
+    )
     ax.set_xlim(lo.x, hi.x)
     ax.set_ylim(lo.y, hi.y)
     fig.savefig(target, dpi=160, facecolor="white")
+
+
+def for_librecad(source, target, lo, hi):
+    from ezdxf.addons import Importer
+
+    src = ezdxf.readfile(source)
+    doc = ezdxf.new(src.dxfversion, units=0)
+    importer = Importer(src, doc)
+    importer.import_modelspace()
+    importer.import_tables("*")
+    importer.finalize()
+    # The new drawing has a STANDARD of its own, which the importer keeps, and dimension
+    # variables of its own in the header.
+    for name in src.header.varnames():
+        if name.startswith("$DIM"):
+            doc.header[name] = src.header[name]
+    for style in src.dimstyles:
+        if style.dxf.name in doc.dimstyles:
+            mine = doc.dimstyles.get(style.dxf.name)
+            for key, value in style.dxfattribs(drop={"handle", "owner", "name"}).items():
+                mine.dxf.set(key, value)
+    msp = doc.modelspace()
+    msp.dxf.extmin = (lo.x, lo.y, 0)
+    msp.dxf.extmax = (hi.x, hi.y, 0)
+    doc.saveas(target)
 
 
 def main():
     mode, source, target, corners = sys.argv[1:5]
     x1, y1, x2, y2 = (float(v) for v in corners.split(","))
     lo, hi = Vec2(min(x1, x2), min(y1, y2)), Vec2(max(x1, x2), max(y1, y2))
-    {"window": window, "ezdxf": draw}[mode](source, target, lo, hi)
+    {"window": window, "ezdxf": draw, "librecad": for_librecad}[mode](source, target, lo, hi)
 
 
 if __name__ == "__main__":
