@@ -315,8 +315,8 @@ TEST(SvgPicture, MtextLinesAreStackedFromTheAttachmentPoint) {
 
 TEST(SvgPicture, SolidsAreFilledWidePolylinesWideAndPointsDotsExceptWhereTheHostDoesNotPlot) {
   Database db;
-  add_layers(db, {layer_record("Defpoints", 7),
-                  with(layer_record("NOPLOT", 7), Group::integer(290, 0))});
+  add_layers(
+      db, {layer_record("Defpoints", 7), with(layer_record("NOPLOT", 7), Group::integer(290, 0))});
   db.add_entity(
       Record{"SOLID",
              {Group::point(10, {0, 0, 0}), Group::point(11, {10, 0, 0}),
