@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what building and testing dulk needs on Debian 12 (run as root).
+# Installs what building and testing dulk needs on Debian 12 (run as root); --tests adds the
+# other programs the tests open dulk's files with, --docs what the picture scripts of docs/ use.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libedit-dev
-  python3 python3-ezdxf librsvg2-bin tmux)
+  python3 python3-ezdxf librsvg2-bin libpng-dev tmux)
 if [ "${1:-}" = "--tests" ]; then
   # Other programs that must open what dulk writes, and a display for them; the Windows x64
   # compiler the module is checked with.
   packages+=(librecad xvfb xauth g++-mingw-w64-x86-64-posix)
+elif [ "${1:-}" = "--docs" ]; then
+  # What the scripts drawing the pictures of docs/ need: LibreCAD, a PDF rasterizer, and
+  # matplotlib for ezdxf's drawing add-on.
+  packages+=(librecad python3-matplotlib poppler-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

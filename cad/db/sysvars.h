@@ -68,7 +68,7 @@ const SysVarInfo* sysvar_info(std::string_view name);
 std::span<const SysVarInfo> all_sysvars();
 // The dimension variables, in the order a DIMSTYLE entry lists them.
 std::span<const SysVarInfo> dim_vars();
-inline constexpr size_t kDimVarCount = 64;
+inline constexpr size_t kDimVarCount = 66;
 VarValue sysvar_default(const SysVarInfo& info);
 
 }  // namespace cad

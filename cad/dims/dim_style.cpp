@@ -194,6 +194,54 @@ std::vector<Group> DimStyleValues::entry_groups(const Database& db) const {
   return out;
 }
 
+void DimStyleValues::apply_overrides(const Database& db, const Record& dimension) {
+  const std::vector<Group>& groups = dimension.groups;
+  size_t k = dimension.xdata_begin();
+  while (k < groups.size() && !(groups[k].code == 1001 && iequals(groups[k].s(), "ACAD"))) ++k;
+  // Past "DSTYLE" and its opening brace.
+  ++k;
+  while (k < groups.size() && groups[k].code != 1001 &&
+         !(groups[k].code == 1000 && iequals(groups[k].s(), "DSTYLE")))
+    ++k;
+  if (k + 1 >= groups.size() || groups[k].code != 1000 || groups[k + 1].code != 1002) return;
+  k += 2;
+  const std::array<uint8_t, kEntryCodes>& var_of = var_by_entry_code();
+  std::span<const SysVarInfo> vars = dim_vars();
+  for (; k + 1 < groups.size() && groups[k].code == 1070; k += 2) {
+    const int64_t code = groups[k].i();
+    const Group& value = groups[k + 1];
+    if (code <= 0 || code >= static_cast<int64_t>(kEntryCodes)) continue;
+    const size_t var = var_of[static_cast<size_t>(code)];
+    if (var == kDimVarCount) continue;
+    const SysVarInfo& info = vars[var];
+    switch (info.type) {
+      case VarType::kReal:
+        if (value.code == 1040) values_[var].r = value.x();
+        break;
+      case VarType::kShort:
+      case VarType::kLong:
+        if (value.code == 1070 || value.code == 1071) values_[var].i = value.i();
+        break;
+      case VarType::kString:
+        if (value.code == 1000) {
+          values_[var].s = std::string(value.s());
+        } else if (value.code == 1005 && handle_table(info.dimstyle_code)) {
+          const RecordId id = db.find_handle(value.s());
+          values_[var].s = id == kNoRecord ? std::string() : std::string(db.record(id).text(2));
+        }
+        break;
+      case VarType::kPoint:
+        break;
+    }
+  }
+}
+
+size_t DimStyleValues::index_of(std::string_view name) {
+  const size_t k = var_index(name);
+  assert(k < kDimVarCount);
+  return k;
+}
+
 const VarValue& DimStyleValues::get(std::string_view name) const {
   size_t k = var_index(name);
   assert(k < values_.size());

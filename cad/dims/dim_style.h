@@ -30,6 +30,17 @@ class DimStyleValues {
   // names of text styles and blocks the drawing does not have are left out.
   std::vector<Group> entry_groups(const Database& db) const;
 
+  // Applies the overrides a dimension keeps in its extended data, as the real host writes them:
+  // application "ACAD", then "DSTYLE" and a list in braces of (1070 the variable's DIMSTYLE group
+  // code, its value) pairs; text styles and arrow blocks are given by handle (1005). Pairs of a
+  // code no variable has, or of a value of another kind, are passed over.
+  void apply_overrides(const Database& db, const Record& dimension);
+
+  // The place of a dimension variable in a set, for code that reads many values and would
+  // otherwise look each name up every time. name must be a dimension variable.
+  static size_t index_of(std::string_view name);
+  const VarValue& at(size_t index) const { return values_[index]; }
+
   // name must be a dimension variable (a programming error otherwise).
   const VarValue& get(std::string_view name) const;
   void set(std::string_view name, const VarValue& value);

@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cad/render/text_codes.h"
+
 namespace cad {
 
 namespace {
 
 constexpr int64_t kDimZinNoLeadingZero = 4;
 constexpr int64_t kDimZinNoTrailingZeros = 8;
+constexpr double kMtextLinePitch = 5.0 / 3.0;
 
 }  // namespace
 
@@ -54,6 +57,18 @@ std::string dimension_text(std::string_view override_text, double measurement,
   out += format_measurement(measurement, values);
   out += override_text.substr(slot + 2);
   return out;
+}
+
+TextSize dimension_text_size(std::string_view contents, double height, double width_factor) {
+  TextSize size;
+  const std::vector<TextLine> lines = parse_mtext(contents, height);
+  for (const TextLine& line : lines) {
+    double width = 0;
+    for (const TextRun& run : line) width += text_advance(run.text) * run.height;
+    size.width = std::max(size.width, width * width_factor);
+  }
+  size.height = height * (1 + kMtextLinePitch * static_cast<double>(lines.size() - 1));
+  return size;
 }
 
 }  // namespace cad

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "cad/dims/dim_arrows.h"
 #include "cad/dims/drawing_records.h"
 
 namespace cad {
@@ -29,6 +30,12 @@ RecordId current_style_entry(const Database& db) {
 }
 
 DimStyleValues current_dim_values(const Database& db) { return DimStyleValues::from_variables(db); }
+
+DimStyleValues dimension_style(const Database& db, const Record& dimension) {
+  const RecordId entry = db.table_entry("DIMSTYLE", dimension.text(3));
+  return entry == kNoRecord ? current_dim_values(db)
+                            : DimStyleValues::from_entry(db, db.record(entry));
+}
 
 RecordId save_dim_style(Database& db, std::string_view name) {
   std::vector<Group> values = current_dim_values(db).entry_groups(db);
@@ -63,6 +70,10 @@ bool restore_dim_style(Database& db, std::string_view name) {
 bool note_dim_var_set(Database& db, std::string_view name) {
   const SysVarInfo* info = sysvar_info(name);
   if (!info || info->dimstyle_code == 0) return false;
+  // The arrowhead variables are kept in a style as handles of blocks.
+  if (info->dimstyle_code >= 341 && info->dimstyle_code <= 344) {
+    if (std::optional<VarValue> block = db.get_var(name)) arrowhead(db, block->s);
+  }
   RecordId entry = current_style_entry(db);
   if (entry == kNoRecord) return false;
   std::optional<VarValue> value = db.get_var(name);

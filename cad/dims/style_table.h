@@ -19,6 +19,11 @@ RecordId current_style_entry(const Database& db);
 // The values dimensions are drawn with now: the current dimension variables.
 DimStyleValues current_dim_values(const Database& db);
 
+// The style a dimension was drawn with: the DIMSTYLE entry its group 3 names, or the current
+// dimension variables when the table has no such style ("*UNNAMED"). Its own overrides are not
+// applied here: build_dimension_block (cad/dims/dim_block.h) applies them.
+DimStyleValues dimension_style(const Database& db, const Record& dimension);
+
 // Saves the current dimension variables as the style name (a new entry, or the existing entry of
 // that name redefined, keeping its handle, name spelling and anything it holds besides the
 // variables) and makes it the current style. Returns the entry.
@@ -30,7 +35,9 @@ bool restore_dim_style(Database& db, std::string_view name);
 
 // To be called after a system variable was set by name (SETVAR, acedSetVar): when it is a
 // dimension variable whose new value differs from the current style's, $DIMSTYLE becomes
-// "*UNNAMED". Returns whether it did.
+// "*UNNAMED". Returns whether it did. An arrowhead variable (DIMBLK, DIMBLK1, DIMBLK2,
+// DIMLDRBLK) set to a built-in arrowhead gets its block in the drawing, as at the real host, so
+// that a style saved with it keeps it.
 bool note_dim_var_set(Database& db, std::string_view name);
 
 }  // namespace cad

@@ -13,13 +13,16 @@ namespace {
 
 // Dimension variables of STANDARD that differ from the host's defaults. Dimension lines stand
 // 0.2 m from what they measure: text 8 cm high sits 2 cm above the line between ticks of 5 cm.
+// Measurements are rounded to the millimetre, the finest digit an architect's dimension shows
+// (the raised one), so that a point a hair off the grid does not print as 1.28⁹⁹⁹².
 struct DimSetting {
   std::string_view name;
   double value;
 };
 
-constexpr std::array<DimSetting, 16> kStandardStyle = {{
+constexpr std::array<DimSetting, 17> kStandardStyle = {{
     {"DIMSCALE", 1},
+    {"DIMRND", 0.001},
     {"DIMASZ", 0.05},
     {"DIMTSZ", 0.05},
     {"DIMTXT", 0.08},

@@ -36,6 +36,10 @@ constexpr double kEmPerHeight = 1 / 0.72;
 constexpr double kAdvancePerHeight = 0.6 * kEmPerHeight;
 constexpr double kDescent = 1.0 / 3;
 constexpr double kMtextLinePitch = 5.0 / 3.0;
+// Text is laid out at this font size and scaled to its height by its transform: the font
+// machinery (FreeType under rsvg-convert) lays out glyphs at the font size before the transform
+// scales them, and sizes far below one unit come out as broken glyphs or not at all.
+constexpr double kLayoutEm = 100;
 constexpr uint32_t kBlack = 0x000000;
 constexpr double kEmptyPicturePx = 100;
 
@@ -67,6 +71,7 @@ struct Stroke {
   Path path;
   uint32_t rgb = kBlack;
   bool filled = false;
+  double width = 0;  // > 0: a wide polyline, this wide in drawing units
 };
 
 struct Dot {
@@ -181,6 +186,7 @@ class Picture {
   struct Layer {
     bool on = true;
     bool frozen = false;
+    bool plotted = true;
     uint32_t rgb = kBlack;
   };
 
@@ -225,6 +231,8 @@ Picture::Picture(const Database& db) : db_(db) {
       const int64_t color = rec.integer(62, 7);
       layer.on = color >= 0;
       layer.frozen = (rec.integer(70) & 1) != 0;
+      // A picture is what the host plots: never layer DEFPOINTS, nor a layer set not to plot.
+      layer.plotted = rec.integer(290, 1) != 0 && !iequals(rec.text(2), "DEFPOINTS");
       layer.rgb = rec.has(420) ? static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF
                                : aci_on_white(std::abs(color));
       layers_.emplace(to_upper(rec.text(2)), layer);
@@ -275,7 +283,7 @@ void Picture::entity(const std::vector<RecordId>& siblings, size_t index, const 
   const Layer& on_layer = layer(layer_name);
   const bool is_insert = iequals(rec.type, "INSERT");
   // The parts of a block on other layers stay visible when the INSERT's layer is off.
-  if (on_layer.frozen || (!on_layer.on && !is_insert)) return;
+  if (on_layer.frozen || ((!on_layer.on || !on_layer.plotted) && !is_insert)) return;
   const uint32_t rgb = color_of(rec, on_layer, ctx);
   Context inner;
   inner.map = ctx.map;
@@ -304,7 +312,15 @@ void Picture::entity(const std::vector<RecordId>& siblings, size_t index, const 
     for (const Path& path : paths) items_.push_back(Dot{xy(path.points.front()), rgb});
   } else {
     const bool filled = iequals(type, "SOLID") || iequals(type, "TRACE");
-    for (Path& path : paths) items_.push_back(Stroke{std::move(path), rgb, filled});
+    // A polyline of constant width draws as wide as it is (a donut as a disc), scaled as the
+    // block that holds it.
+    double width = 0;
+    if (iequals(type, "LWPOLYLINE") && rec.real(43) > 0) {
+      const Vec3 x = ctx.map.linear({1, 0, 0});
+      const Vec3 y = ctx.map.linear({0, 1, 0});
+      width = rec.real(43) * std::sqrt(std::abs(x.x * y.y - x.y * y.x));
+    }
+    for (Path& path : paths) items_.push_back(Stroke{std::move(path), rgb, filled, width});
   }
 }
 
@@ -520,29 +536,33 @@ void Picture::write_path(std::string& out, const Stroke& stroke) const {
   out += '"';
   const std::string color = hex_color(stroke.rgb);
   if (stroke.filled) out += " fill=\"" + color + '"';
+  if (stroke.width > 0) out += " stroke-width=\"" + coord(stroke.width) + '"';
   out += " stroke=\"" + color + "\"/>\n";
 }
 
 void Picture::write_label(std::string& out, const Label& label) const {
-  // Text-local coordinates with y down (SVG's) to the picture's, where y is negated too.
-  // The frame's factors keep nine digits of the largest, so that rounding noise (the cosine of
-  // a right angle) writes as 0.
-  const double largest = std::max({std::abs(label.x_axis.x), std::abs(label.x_axis.y),
-                                   std::abs(label.y_axis.x), std::abs(label.y_axis.y)});
+  // Text-local coordinates with y down (SVG's) to the picture's, where y is negated too, and
+  // the layout size to the text's height. The frame's factors keep nine digits of the largest,
+  // so that rounding noise (the cosine of a right angle) writes as 0.
+  const double k = label.height * kEmPerHeight / kLayoutEm;
+  const Vec2 x_axis = label.x_axis * k;
+  const Vec2 y_axis = label.y_axis * k;
+  const double largest =
+      std::max({std::abs(x_axis.x), std::abs(x_axis.y), std::abs(y_axis.x), std::abs(y_axis.y)});
   const int factor_decimals =
       std::clamp(9 - static_cast<int>(std::ceil(std::log10(largest))), 0, 15);
   auto factor = [&](double v) { return fixed(v, factor_decimals); };
+  // Lengths inside the text, in layout units.
+  auto local = [&](double v) { return fixed(v / k, 3); };
   out += "<text transform=\"matrix(";
-  out += factor(label.x_axis.x) + ' ' + factor(-label.x_axis.y) + ' ' + factor(-label.y_axis.x) +
-         ' ' + factor(label.y_axis.y) + ' ' + coord(label.origin.x) + ' ' + coord(-label.origin.y);
-  const int size_decimals = decimals_ + 2;
-  out += ")\" font-size=\"" + fixed(label.height * kEmPerHeight, size_decimals);
+  out += factor(x_axis.x) + ' ' + factor(-x_axis.y) + ' ' + factor(-y_axis.x) + ' ' +
+         factor(y_axis.y) + ' ' + coord(label.origin.x) + ' ' + coord(-label.origin.y);
+  out += ")\" font-size=\"" + fixed(kLayoutEm, 0);
   out += "\" fill=\"" + hex_color(label.rgb) + '"';
   if (label.anchor == 1) out += " text-anchor=\"middle\"";
   if (label.anchor == 2) out += " text-anchor=\"end\"";
   if (label.fit_length > 0) {
-    out += " textLength=\"" + fixed(label.fit_length, size_decimals) +
-           "\" lengthAdjust=\"spacingAndGlyphs\"";
+    out += " textLength=\"" + local(label.fit_length) + "\" lengthAdjust=\"spacingAndGlyphs\"";
   }
   out += " xml:space=\"preserve\">";
   for (const Label::Line& line : label.lines) {
@@ -557,12 +577,12 @@ void Picture::write_label(std::string& out, const Label& label) const {
       if (run.alignment == RunAlignment::kCenter) raise = (line_height - run.height) / 2;
       out += "<tspan";
       if (first) {
-        out += " x=\"0\" y=\"" + fixed(-(line.baseline + raise), size_decimals) + '"';
+        out += " x=\"0\" y=\"" + local(-(line.baseline + raise)) + '"';
       } else if (raise != shift) {
-        out += " dy=\"" + fixed(shift - raise, size_decimals) + '"';
+        out += " dy=\"" + local(shift - raise) + '"';
       }
       if (run.height != label.height)
-        out += " font-size=\"" + fixed(run.height * kEmPerHeight, size_decimals) + '"';
+        out += " font-size=\"" + local(run.height * kEmPerHeight) + '"';
       out += '>';
       append_xml(out, run.text);
       out += "</tspan>";

@@ -287,4 +287,34 @@ std::vector<TextLine> parse_mtext(std::string_view contents, double height) {
   return MtextParser(contents, height).parse();
 }
 
+double text_advance(std::string_view text) {
+  // Advances in thousandths of an em from the space (0x20) to "~" (0x7E); the face's capitals
+  // are 0.729 em high.
+  static constexpr uint16_t kAdvance[] = {
+      318,  401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361, 318,
+      337,  //  !"#..
+      636,  636, 636, 636, 636, 636, 636, 636, 636, 636, 337, 337, 838, 838, 838,
+      531,  // 0-9 :;<=>?
+      1000, 684, 686, 698, 770, 632, 575, 775, 752, 295, 295, 656, 557, 863, 748,
+      787,  // @A-O
+      603,  787, 695, 635, 611, 732, 684, 989, 685, 611, 685, 390, 337, 390, 838,
+      500,  // P-Z[\]^_
+      500,  613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579, 278, 974, 634,
+      612,                                                                         // `a-o
+      635,  635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838,  // p-z{|}~
+  };
+  constexpr double kCapHeight = 729;
+  constexpr uint16_t kOther = 600;
+  uint32_t sum = 0;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c < 0x7F) {
+      sum += kAdvance[c - 0x20];
+    } else if (c >= 0x80 && (c & 0xC0) != 0x80) {
+      sum += kOther;  // the first byte of a character past ASCII
+    }
+  }
+  return sum / kCapHeight;
+}
+
 }  // namespace cad

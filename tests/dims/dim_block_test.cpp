@@ -1,15 +1,21 @@
-// The "*D" block of a linear dimension: what it holds for arrows and for ticks, suppressed
-// extension lines, DIMSCALE, the text, and what it fills into the dimension's own record.
+// The "*D" block of a linear dimension: one table of the rules the dimension variables make
+// (each case a rule of docs/dimensions.md: every line, every arrowhead, where the text sits and
+// how it turns), and what the block fills into the dimension's own record.
 #include "cad/dims/dim_block.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cad/dims/drawing_records.h"
+#include "cad/render/svg.h"
+#include "cad/render/text_codes.h"
 #include "tests/geom/geom_checks.h"
 
 namespace cad {
@@ -17,30 +23,448 @@ namespace {
 
 using testing::near;
 
-// A horizontal dimension from (0,0) to (10,0) with its line through (5,5).
-Record horizontal_dimension() {
-  Record dim = entity_record("DIMENSION", "DIMS");
-  dim.groups.push_back(Group::point(10, {5, 5, 0}));
-  dim.groups.push_back(Group::text(1, ""));
-  dim.groups.push_back(Group::point(13, {0, 0, 0}));
-  dim.groups.push_back(Group::point(14, {10, 0, 0}));
-  dim.groups.push_back(Group::real(50, 0));
-  return dim;
-}
+constexpr double kPi = std::numbers::pi;
+// Every case shows the text "10"; this is how wide it is at height 1.
+const double kW = text_advance("10");
 
-// Plain numbers so that expected positions are easy to read.
+// Plain sizes so that expected positions are easy to read: arrows 1, text 1 high with a gap of
+// 0.5, extension lines 1 off the origins and 2 past the line, text above; the other variables
+// at their quietest.
 DimStyleValues plain_style() {
   DimStyleValues v;
-  v.set("DIMEXO", VarValue::real(1));
-  v.set("DIMEXE", VarValue::real(2));
-  v.set("DIMASZ", VarValue::real(3));
-  v.set("DIMTXT", VarValue::real(2));
-  v.set("DIMGAP", VarValue::real(0.5));
-  v.set("DIMTAD", VarValue::integer(1));
-  v.set("DIMCLRD", VarValue::integer(256));
-  v.set("DIMCLRE", VarValue::integer(256));
-  v.set("DIMCLRT", VarValue::integer(256));
+  const std::pair<const char*, VarValue> settings[] = {
+      {"DIMSCALE", VarValue::real(1)},     {"DIMASZ", VarValue::real(1)},
+      {"DIMTSZ", VarValue::real(0)},       {"DIMTXT", VarValue::real(1)},
+      {"DIMGAP", VarValue::real(0.5)},     {"DIMEXO", VarValue::real(1)},
+      {"DIMEXE", VarValue::real(2)},       {"DIMDLE", VarValue::real(0)},
+      {"DIMTAD", VarValue::integer(1)},    {"DIMJUST", VarValue::integer(0)},
+      {"DIMTIH", VarValue::integer(0)},    {"DIMTOH", VarValue::integer(0)},
+      {"DIMTIX", VarValue::integer(0)},    {"DIMSOXD", VarValue::integer(0)},
+      {"DIMTOFL", VarValue::integer(0)},   {"DIMTMOVE", VarValue::integer(0)},
+      {"DIMATFIT", VarValue::integer(3)},  {"DIMCLRD", VarValue::integer(256)},
+      {"DIMCLRE", VarValue::integer(256)}, {"DIMCLRT", VarValue::integer(256)},
+      {"DIMLWD", VarValue::integer(-1)},   {"DIMLWE", VarValue::integer(-1)},
+  };
+  for (const auto& [name, value] : settings) v.set(name, value);
   return v;
+}
+
+// Where a dimension measures: its origins, a point of its line and the line's direction.
+struct Geometry {
+  Vec3 origin1;
+  Vec3 origin2;
+  Vec3 line;
+  double rotation;
+};
+const Geometry kHorizontal{{0, 0, 0}, {10, 0, 0}, {5, 5, 0}, 0};
+const Geometry kBelow{{0, 0, 0}, {10, 0, 0}, {5, -5, 0}, 0};
+const Geometry kVertical{{0, 0, 0}, {0, 10, 0}, {-5, 5, 0}, kPi / 2};
+// Too short for text and arrows (1), short for both together when the text is on the line (3.5).
+const Geometry kShort{{0, 0, 0}, {1, 0, 0}, {0.5, 5, 0}, 0};
+const Geometry kMedium{{0, 0, 0}, {3.5, 0, 0}, {1.75, 5, 0}, 0};
+const Geometry kShortVertical{{0, 0, 0}, {0, 1, 0}, {-5, 0.5, 0}, kPi / 2};
+
+struct Segment {
+  Vec3 from;
+  Vec3 to;
+  int64_t color = 256;
+  int64_t lineweight = -1;
+};
+
+// An arrowhead: a SOLID (block "") or an INSERT of that block, by its tip and the way it points.
+struct Head {
+  const char* block;
+  Vec3 tip;
+  Vec3 direction;
+  int64_t color = 256;
+};
+
+struct Case {
+  const char* id;  // names its picture
+  const char* rule;
+  std::vector<std::pair<const char*, VarValue>> vars;
+  Geometry geometry;
+  std::vector<Segment> lines;
+  std::vector<Head> heads;
+  Vec3 text_at;
+  Vec3 text_direction{1, 0, 0};
+  std::vector<Group> dimension_groups{};  // set on the DIMENSION before it is drawn
+  double text_height = 1;
+  int64_t text_color = 256;
+  double style_height = 0;  // the text style's fixed height
+};
+
+// The lines and arrowheads of the horizontal dimension with the plain style.
+const Segment kExt1{{0, 1, 0}, {0, 7, 0}};
+const Segment kExt2{{10, 1, 0}, {10, 7, 0}};
+const Segment kLine{{1, 5, 0}, {9, 5, 0}};
+const Head kSolid1{"", {0, 5, 0}, {-1, 0, 0}};
+const Head kSolid2{"", {10, 5, 0}, {1, 0, 0}};
+
+// The horizontal dimension's line broken around a text of this extent along it, centred at 5.
+std::vector<Segment> broken(double along) {
+  return {kExt1, kExt2, {{1, 5, 0}, {4.5 - along / 2, 5, 0}}, {{5.5 + along / 2, 5, 0}, {9, 5, 0}}};
+}
+
+Group xdata_text(int code, const char* s) { return Group::text(code, s); }
+
+std::vector<Case> cases() {
+  const double a = kW / 2 + 0.5;                      // half the text's box with its gap
+  const double turned = kW * std::sqrt(3) / 2 + 0.5;  // the text's extent along, turned 30 degrees
+  return {
+      {"tad1",
+       "DIMTAD 1 (and DIMEXO, DIMEXE, DIMASZ): text DIMGAP above the line, arrows inside",
+       {},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"tad0",
+       "DIMTAD 0: text centred on the line, which is broken for it and its gap",
+       {{"DIMTAD", VarValue::integer(0)}},
+       kHorizontal,
+       broken(kW),
+       {kSolid1, kSolid2},
+       {5, 5, 0}},
+      {"tad2",
+       "DIMTAD 2: text on the side of the line away from the origins",
+       {{"DIMTAD", VarValue::integer(2)}},
+       kBelow,
+       {{{0, -1, 0}, {0, -7, 0}}, {{10, -1, 0}, {10, -7, 0}}, {{1, -5, 0}, {9, -5, 0}}},
+       {{"", {0, -5, 0}, {-1, 0, 0}}, {"", {10, -5, 0}, {1, 0, 0}}},
+       {5, -6, 0}},
+      {"tad4",
+       "DIMTAD 4: text below the line",
+       {{"DIMTAD", VarValue::integer(4)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 4, 0}},
+      {"tvp1",
+       "DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole",
+       {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(1)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"tvp05",
+       "DIMTVP 0.5: text raised, the line broken (below 0.7)",
+       {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(0.5)}},
+       kHorizontal,
+       broken(kW),
+       {kSolid1, kSolid2},
+       {5, 5.5, 0}},
+      {"just1",
+       "DIMJUST 1: text next to the first extension line, past arrow and gap",
+       {{"DIMJUST", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {1.5 + kW / 2, 6, 0}},
+      {"just2",
+       "DIMJUST 2: text next to the second extension line",
+       {{"DIMJUST", VarValue::integer(2)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {8.5 - kW / 2, 6, 0}},
+      {"just3",
+       "DIMJUST 3: text along the first extension line past DIMEXE, which runs on by the text",
+       {{"DIMJUST", VarValue::integer(3)}},
+       kHorizontal,
+       {{{0, 1, 0}, {0, 7 + kW, 0}}, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {-1, 7 + kW / 2, 0},
+       {0, 1, 0}},
+      {"just4",
+       "DIMJUST 4: text along the second extension line",
+       {{"DIMJUST", VarValue::integer(4)}},
+       kHorizontal,
+       {kExt1, {{10, 1, 0}, {10, 7 + kW, 0}}, kLine},
+       {kSolid1, kSolid2},
+       {9, 7 + kW / 2, 0},
+       {0, 1, 0}},
+      {"tih0",
+       "DIMTIH 0: text along a vertical line reads from below, above it is to the left",
+       {},
+       kVertical,
+       {{{-1, 0, 0}, {-7, 0, 0}}, {{-1, 10, 0}, {-7, 10, 0}}, {{-5, 1, 0}, {-5, 9, 0}}},
+       {{"", {-5, 0, 0}, {0, -1, 0}}, {"", {-5, 10, 0}, {0, 1, 0}}},
+       {-6, 5, 0},
+       {0, 1, 0}},
+      {"tih1",
+       "DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too)",
+       {{"DIMTIH", VarValue::integer(1)}},
+       kVertical,
+       {{{-1, 0, 0}, {-7, 0, 0}},
+        {{-1, 10, 0}, {-7, 10, 0}},
+        {{-5, 1, 0}, {-5, 4, 0}},
+        {{-5, 6, 0}, {-5, 9, 0}}},
+       {{"", {-5, 0, 0}, {0, -1, 0}}, {"", {-5, 10, 0}, {0, 1, 0}}},
+       {-5, 5, 0}},
+      {"rot53",
+       "Group 53: text turned from its own direction, centred on the line it crosses",
+       {},
+       kHorizontal,
+       {kExt1, kExt2, {{1, 5, 0}, {4.5 - turned / 2, 5, 0}}, {{5.5 + turned / 2, 5, 0}, {9, 5, 0}}},
+       {kSolid1, kSolid2},
+       {5, 5, 0},
+       {std::sqrt(3) / 2, 0.5, 0},
+       {Group::real(53, kPi / 6)}},
+      {"user-tmove0",
+       "Text placed by the user (group 70 bit 128), DIMTMOVE 0: the dimension line comes to it",
+       {},
+       kHorizontal,
+       {{{0, 1, 0}, {0, 10, 0}}, {{10, 1, 0}, {10, 10, 0}}, {{1, 8, 0}, {9, 8, 0}}},
+       {{"", {0, 8, 0}, {-1, 0, 0}}, {"", {10, 8, 0}, {1, 0, 0}}},
+       {3, 9, 0},
+       {1, 0, 0},
+       {Group::integer(70, 160), Group::point(11, {3, 9, 0})}},
+      {"user-tmove1",
+       "Text placed by the user, DIMTMOVE 1: the line stays, a leader runs to the text",
+       {{"DIMTMOVE", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine, {{5, 5, 0}, {14.5 - kW / 2, 9, 0}}},
+       {kSolid1, kSolid2},
+       {15, 9, 0},
+       {1, 0, 0},
+       {Group::integer(70, 160), Group::point(11, {15, 9, 0})}},
+      {"user-tmove2",
+       "Text placed by the user, DIMTMOVE 2: the line stays, no leader",
+       {{"DIMTMOVE", VarValue::integer(2)}},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {15, 9, 0},
+       {1, 0, 0},
+       {Group::integer(70, 160), Group::point(11, {15, 9, 0})}},
+      {"nofit",
+       "Neither fits (DIMATFIT 3, DIMTMOVE 0): arrows outside with tails, text beside the "
+       "second extension line over the line run on under it",
+       {},
+       kShort,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{1, 1, 0}, {1, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{2, 5, 0}, {3 + kW, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
+       {3 + kW / 2, 6, 0}},
+      {"atfit0",
+       "DIMATFIT 0: text and arrows go out together, even when one alone would fit",
+       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(0)}},
+       kMedium,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{3.5, 1, 0}, {3.5, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{4.5, 5, 0}, {5, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
+       {5.5 + kW / 2, 5, 0}},
+      {"atfit1",
+       "DIMATFIT 1: arrows go out first, the text stays",
+       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(1)}},
+       kMedium,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{3.5, 1, 0}, {3.5, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{4.5, 5, 0}, {5.5, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
+       {1.75, 5, 0}},
+      {"atfit2",
+       "DIMATFIT 2: the text goes out first, the arrows stay",
+       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(2)}},
+       kMedium,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{3.5, 1, 0}, {3.5, 7, 0}},
+        {{1, 5, 0}, {2.5, 5, 0}},
+        {{3.5, 5, 0}, {5, 5, 0}}},
+       {{"", {0, 5, 0}, {-1, 0, 0}}, {"", {3.5, 5, 0}, {1, 0, 0}}},
+       {5.5 + kW / 2, 5, 0}},
+      {"tofl",
+       "DIMTOFL 1: the line is drawn between the extension lines with the arrows outside",
+       {{"DIMTAD", VarValue::integer(0)},
+        {"DIMATFIT", VarValue::integer(0)},
+        {"DIMTOFL", VarValue::integer(1)}},
+       kMedium,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{3.5, 1, 0}, {3.5, 7, 0}},
+        {{0, 5, 0}, {3.5, 5, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{4.5, 5, 0}, {5, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
+       {5.5 + kW / 2, 5, 0}},
+      {"tix",
+       "DIMTIX 1: the text stays between the extension lines, the arrows go out",
+       {{"DIMTIX", VarValue::integer(1)}},
+       kShort,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{1, 1, 0}, {1, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{2, 5, 0}, {3, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
+       {0.5, 6, 0}},
+      {"soxd",
+       "DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out",
+       {{"DIMTIX", VarValue::integer(1)}, {"DIMSOXD", VarValue::integer(1)}},
+       kShort,
+       {{{0, 1, 0}, {0, 7, 0}}, {{1, 1, 0}, {1, 7, 0}}},
+       {},
+       {0.5, 6, 0}},
+      {"toh",
+       "DIMTOH 1: text outside is horizontal, on a vertical line centred on it",
+       {{"DIMTOH", VarValue::integer(1)}},
+       kShortVertical,
+       {{{-1, 0, 0}, {-7, 0, 0}},
+        {{-1, 1, 0}, {-7, 1, 0}},
+        {{-5, -2, 0}, {-5, -1, 0}},
+        {{-5, 2, 0}, {-5, 2.5, 0}}},
+       {{"", {-5, 0, 0}, {0, 1, 0}}, {"", {-5, 1, 0}, {0, -1, 0}}},
+       {-5, 3.5, 0}},
+      {"tmove1",
+       "DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle",
+       {{"DIMTMOVE", VarValue::integer(1)}},
+       kShort,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{1, 1, 0}, {1, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{2, 5, 0}, {3, 5, 0}},
+        {{0.5, 5, 0}, {2.5, 7.5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
+       {3 + kW / 2, 7.5, 0}},
+      {"tmove2",
+       "DIMTMOVE 2: text that does not fit goes over the line without a leader",
+       {{"DIMTMOVE", VarValue::integer(2)}},
+       kShort,
+       {{{0, 1, 0}, {0, 7, 0}},
+        {{1, 1, 0}, {1, 7, 0}},
+        {{-2, 5, 0}, {-1, 5, 0}},
+        {{2, 5, 0}, {3, 5, 0}}},
+       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
+       {3 + kW / 2, 7.5, 0}},
+      {"tsz",
+       "DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines",
+       {{"DIMTSZ", VarValue::real(1)}, {"DIMDLE", VarValue::real(0.5)}},
+       kHorizontal,
+       {kExt1,
+        kExt2,
+        {{-0.5, 5, 0}, {10.5, 5, 0}},
+        {{-0.5, 4.5, 0}, {0.5, 5.5, 0}},
+        {{9.5, 4.5, 0}, {10.5, 5.5, 0}}},
+       {},
+       {5, 6, 0}},
+      {"archtick",
+       "DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE",
+       {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", VarValue::real(0.5)}},
+       kHorizontal,
+       {kExt1, kExt2, {{-0.5, 5, 0}, {10.5, 5, 0}}},
+       {{"_ArchTick", {0, 5, 0}, {-1, 0, 0}}, {"_ArchTick", {10, 5, 0}, {1, 0, 0}}},
+       {5, 6, 0}},
+      {"sah",
+       "DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE",
+       {{"DIMSAH", VarValue::integer(1)},
+        {"DIMBLK1", VarValue::text("_dot")},
+        {"DIMBLK2", VarValue::text("_NONE")}},
+       kHorizontal,
+       {kExt1, kExt2, {{1, 5, 0}, {10, 5, 0}}},
+       {{"_Dot", {0, 5, 0}, {-1, 0, 0}}},
+       {5, 6, 0}},
+      {"se1",
+       "DIMSE1: no first extension line",
+       {{"DIMSE1", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"se2",
+       "DIMSE2: no second extension line",
+       {{"DIMSE2", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt1, kLine},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"sd1",
+       "DIMSD1: no dimension line nor arrow between the first extension line and the text",
+       {{"DIMSD1", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt1, kExt2, {{5, 5, 0}, {9, 5, 0}}},
+       {kSolid2},
+       {5, 6, 0}},
+      {"sd2",
+       "DIMSD2: none between the text and the second extension line",
+       {{"DIMSD2", VarValue::integer(1)}},
+       kHorizontal,
+       {kExt1, kExt2, {{1, 5, 0}, {5, 5, 0}}},
+       {kSolid1},
+       {5, 6, 0}},
+      {"fxlon",
+       "DIMFXLON: extension lines DIMFXL long from the dimension line",
+       {{"DIMFXLON", VarValue::integer(1)}, {"DIMFXL", VarValue::real(2)}},
+       kHorizontal,
+       {{{0, 3, 0}, {0, 7, 0}}, {{10, 3, 0}, {10, 7, 0}}, kLine},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"scale",
+       "DIMSCALE: every size twice",
+       {{"DIMSCALE", VarValue::real(2)}},
+       kHorizontal,
+       {{{0, 2, 0}, {0, 9, 0}}, {{10, 2, 0}, {10, 9, 0}}, {{2, 5, 0}, {8, 5, 0}}},
+       {kSolid1, kSolid2},
+       {5, 7, 0},
+       {1, 0, 0},
+       {},
+       2},
+      {"gapbox",
+       "DIMGAP negative: a box DIMGAP around the text",
+       {{"DIMGAP", VarValue::real(-0.5)}},
+       kHorizontal,
+       {kExt1,
+        kExt2,
+        kLine,
+        {{5 - a, 5, 0}, {5 + a, 5, 0}},
+        {{5 + a, 5, 0}, {5 + a, 7, 0}},
+        {{5 + a, 7, 0}, {5 - a, 7, 0}},
+        {{5 - a, 7, 0}, {5 - a, 5, 0}}},
+       {kSolid1, kSolid2},
+       {5, 6, 0}},
+      {"txsty",
+       "DIMTXSTY with a fixed height: that height, not DIMTXT",
+       {},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 7, 0},
+       {1, 0, 0},
+       {},
+       3,
+       256,
+       3},
+      {"overrides",
+       "The dimension's own overrides (ACAD DSTYLE extended data) win over the style",
+       {},
+       kHorizontal,
+       {kExt1, kExt2, kLine},
+       {kSolid1, kSolid2},
+       {5, 4, 0},
+       {1, 0, 0},
+       {xdata_text(1001, "ACAD"), xdata_text(1000, "DSTYLE"), xdata_text(1002, "{"),
+        Group::integer(1070, 77), Group::integer(1070, 4), xdata_text(1002, "}")}},
+      {"colours",
+       "DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts",
+       {{"DIMCLRD", VarValue::integer(3)},
+        {"DIMCLRE", VarValue::integer(1)},
+        {"DIMCLRT", VarValue::integer(0)},
+        {"DIMLWD", VarValue::integer(25)},
+        {"DIMLWE", VarValue::integer(50)}},
+       kHorizontal,
+       {{{0, 1, 0}, {0, 7, 0}, 1, 50},
+        {{10, 1, 0}, {10, 7, 0}, 1, 50},
+        {{1, 5, 0}, {9, 5, 0}, 3, 25}},
+       {{"", {0, 5, 0}, {-1, 0, 0}, 3}, {"", {10, 5, 0}, {1, 0, 0}, 3}},
+       {5, 6, 0},
+       {1, 0, 0},
+       {},
+       1,
+       0},
+  };
 }
 
 struct Built {
@@ -55,6 +479,16 @@ struct Built {
   }
 };
 
+Record dimension(const Geometry& g) {
+  Record dim = entity_record("DIMENSION", "DIMS");
+  dim.groups.push_back(Group::point(10, g.line));
+  dim.groups.push_back(Group::text(1, "10"));
+  dim.groups.push_back(Group::point(13, g.origin1));
+  dim.groups.push_back(Group::point(14, g.origin2));
+  dim.groups.push_back(Group::real(50, g.rotation));
+  return dim;
+}
+
 Built build(Database& db, Record dim, const DimStyleValues& values) {
   size_t block = build_dimension_block(db, dim, values);
   Built out{std::move(dim), {}};
@@ -62,36 +496,138 @@ Built build(Database& db, Record dim, const DimStyleValues& values) {
   return out;
 }
 
-// Whether some LINE runs between the two points (either way round).
-bool has_line(const std::vector<Record>& lines, Vec3 a, Vec3 b) {
-  for (const Record& l : lines) {
-    if ((near(l.point(10), a) && near(l.point(11), b)) ||
-        (near(l.point(10), b) && near(l.point(11), a)))
-      return true;
-  }
-  return false;
+bool same_line(const Record& l, const Segment& s) {
+  return ((near(l.point(10), s.from) && near(l.point(11), s.to)) ||
+          (near(l.point(10), s.to) && near(l.point(11), s.from))) &&
+         l.integer(62, 256) == s.color && l.integer(370, -1) == s.lineweight;
 }
 
-// Whether a SOLID arrow's base corners (groups 10 and 11) are a and b, either way round.
-bool has_base(const Record& solid, Vec3 a, Vec3 b) {
-  return (near(solid.point(10), a) && near(solid.point(11), b)) ||
-         (near(solid.point(10), b) && near(solid.point(11), a));
+std::string describe(const std::vector<Record>& lines) {
+  std::string out;
+  for (const Record& l : lines) {
+    const Vec3 a = l.point(10);
+    const Vec3 b = l.point(11);
+    out += " (" + std::to_string(a.x) + "," + std::to_string(a.y) + ")-(" + std::to_string(b.x) +
+           "," + std::to_string(b.y) + ")";
+  }
+  return out;
+}
+
+// An arrowhead's tip and the way it points, from its SOLID or INSERT.
+bool same_head(const Record& r, const Head& h) {
+  if (r.integer(62, 256) != h.color) return false;
+  if (r.type == "SOLID") {
+    const Vec3 base = (r.point(10) + r.point(11)) / 2;
+    return *h.block == '\0' && near(r.point(12), h.tip) &&
+           near(normalized(r.point(12) - base), h.direction);
+  }
+  const Vec3 pointing{std::cos(r.real(50)), std::sin(r.real(50)), 0};
+  return r.text(2) == h.block && near(r.point(10), h.tip) && near(pointing, h.direction) &&
+         r.real(41) == 1;
+}
+
+// The picture of a case, for docs/dimensions.md (scripts/dimension-pictures.sh makes them PNGs).
+void write_picture(Database& db, const Record& dim, const char* id) {
+  const std::filesystem::path folder =
+      std::filesystem::path(DULK_BINARY_DIR) / "pictures" / "dimensions";
+  std::filesystem::create_directories(folder);
+  db.add_entity(dim);
+  SvgOptions options;
+  options.width_px = 360;
+  options.max_height_px = 180;
+  options.margin = 0.08;
+  std::ofstream(folder / (std::string(id) + ".svg")) << render_svg(db, options);
+}
+
+TEST(DimensionBlockRules, EachVariableShapesTheBlockAsTheHostDoes) {
+  for (const Case& c : cases()) {
+    SCOPED_TRACE(c.rule);
+    Database db;
+    if (c.style_height > 0) {
+      add_table_record(
+          db, "STYLE",
+          {Group::text(2, "Standard"), Group::integer(70, 0), Group::real(40, c.style_height)});
+    }
+    DimStyleValues values = plain_style();
+    for (const auto& [name, value] : c.vars) values.set(name, value);
+    Record dim = dimension(c.geometry);
+    for (const Group& g : c.dimension_groups) {
+      if (g.code >= 1000)
+        dim.groups.push_back(g);
+      else
+        dim.set(g);
+    }
+    const Built b = build(db, dim, values);
+
+    const std::vector<Record> lines = b.of_type("LINE");
+    EXPECT_EQ(lines.size(), c.lines.size()) << describe(lines);
+    for (const Segment& s : c.lines) {
+      bool found = false;
+      for (const Record& l : lines) found = found || same_line(l, s);
+      EXPECT_TRUE(found) << "no line (" << s.from.x << "," << s.from.y << ")-(" << s.to.x << ","
+                         << s.to.y << ") among" << describe(lines);
+    }
+    std::vector<Record> heads = b.of_type("SOLID");
+    for (const Record& r : b.of_type("INSERT")) heads.push_back(r);
+    EXPECT_EQ(heads.size(), c.heads.size());
+    for (const Head& h : c.heads) {
+      bool found = false;
+      for (const Record& r : heads) found = found || same_head(r, h);
+      EXPECT_TRUE(found) << "no arrowhead '" << h.block << "' at (" << h.tip.x << "," << h.tip.y
+                         << ")";
+    }
+
+    const std::vector<Record> texts = b.of_type("MTEXT");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].integer(71), 5) << "attached at its middle";
+    EXPECT_TRUE(near(texts[0].point(10), c.text_at));
+    EXPECT_TRUE(near(b.dim.point(11), c.text_at)) << "group 11 is the text's middle";
+    EXPECT_TRUE(near(normalized(texts[0].point(11)), c.text_direction));
+    EXPECT_DOUBLE_EQ(texts[0].real(40), c.text_height);
+    EXPECT_EQ(texts[0].integer(62, 256), c.text_color);
+    EXPECT_EQ(texts[0].text(1), "10");
+    write_picture(db, b.dim, c.id);
+  }
+}
+
+TEST(DimensionBlockRules, BuiltInArrowBlocksAreMadeOnceAndSurviveAStyleOfTheirName) {
+  Database db;
+  ensure_table(db, "BLOCK_RECORD");
+  DimStyleValues v = plain_style();
+  v.set("DIMBLK", VarValue::text("_Oblique"));
+  build(db, dimension(kHorizontal), v);
+  build(db, dimension(kHorizontal), v);
+  const size_t block = db.block_index("_OBLIQUE");
+  ASSERT_NE(block, Database::npos);
+  EXPECT_EQ(db.record(db.blocks()[block].begin).text(2), "_Oblique");
+  EXPECT_EQ(db.blocks()[block].entities.size(), 1u) << "one stroke, made once";
+  EXPECT_NE(db.table_entry("BLOCK_RECORD", "_Oblique"), kNoRecord)
+      << "a style can keep the arrowhead by its block record's handle";
 }
 
 TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLine) {
   Database db;
-  Built b = build(db, horizontal_dimension(), plain_style());
+  Built b = build(db, dimension(kHorizontal), plain_style());
   EXPECT_TRUE(near(b.dim.point(10), {10, 5, 0}));
   EXPECT_DOUBLE_EQ(b.dim.real(42), 10);
   EXPECT_EQ(b.dim.text(2), "*D1");
-  // Text middle: DIMGAP above the line plus half the text height.
-  EXPECT_TRUE(near(b.dim.point(11), {5, 5 + 0.5 + 1, 0}));
+  const std::vector<Record> points = b.of_type("POINT");
+  ASSERT_EQ(points.size(), 3u);
+  EXPECT_TRUE(near(points[0].point(10), {0, 0, 0}));
+  EXPECT_TRUE(near(points[1].point(10), {10, 0, 0}));
+  EXPECT_TRUE(near(points[2].point(10), {10, 5, 0}));
+  for (const Record& p : points) EXPECT_TRUE(iequals(p.text(8), "DEFPOINTS"));
+  EXPECT_NE(db.table_entry("LAYER", "DEFPOINTS"), kNoRecord);
+  for (const Record& e : b.entities) {
+    if (e.type == "POINT") continue;
+    EXPECT_EQ(e.text(8), "DIMS");
+  }
 }
 
 TEST(DimensionRecordTest, RotatedLineMeasuresAlongItsDirection) {
   Database db;
-  Record dim = horizontal_dimension();
-  const double angle = std::numbers::pi / 6;
+  Record dim = dimension(kHorizontal);
+  const double angle = kPi / 6;
   dim.set(Group::real(50, angle));
   dim.set(Group::point(10, {0, 0, 0}));
   Built b = build(db, dim, plain_style());
@@ -106,8 +642,8 @@ TEST(DimensionRecordTest, RotatedLineMeasuresAlongItsDirection) {
 TEST(DimensionRecordTest, BlocksAreNumberedAndGetTheirRecords) {
   Database db;
   ensure_table(db, "BLOCK_RECORD");
-  Built first = build(db, horizontal_dimension(), plain_style());
-  Built second = build(db, horizontal_dimension(), plain_style());
+  Built first = build(db, dimension(kHorizontal), plain_style());
+  Built second = build(db, dimension(kHorizontal), plain_style());
   EXPECT_EQ(first.dim.text(2), "*D1");
   EXPECT_EQ(second.dim.text(2), "*D2");
   EXPECT_NE(db.table_entry("BLOCK_RECORD", "*D2"), kNoRecord);
@@ -116,99 +652,9 @@ TEST(DimensionRecordTest, BlocksAreNumberedAndGetTheirRecords) {
   EXPECT_EQ(db.record(db.blocks()[block].begin).integer(70), 1);
 }
 
-TEST(DimensionBlockTest, ArrowsBlockHoldsLinesSolidsTextAndDefinitionPoints) {
-  Database db;
-  Built b = build(db, horizontal_dimension(), plain_style());
-  const std::vector<Record> lines = b.of_type("LINE");
-  ASSERT_EQ(lines.size(), 3u);
-  // Extension lines start DIMEXO off the origins and run DIMEXE past the line.
-  EXPECT_TRUE(has_line(lines, {0, 1, 0}, {0, 7, 0}));
-  EXPECT_TRUE(has_line(lines, {10, 1, 0}, {10, 7, 0}));
-  EXPECT_TRUE(has_line(lines, {0, 5, 0}, {10, 5, 0}));
-
-  const std::vector<Record> solids = b.of_type("SOLID");
-  ASSERT_EQ(solids.size(), 2u);
-  // The first arrow points at the first extension line: tip there, base DIMASZ inside.
-  EXPECT_TRUE(near(solids[0].point(12), {0, 5, 0}));
-  EXPECT_TRUE(has_base(solids[0], {3, 5.5, 0}, {3, 4.5, 0}));
-  EXPECT_TRUE(near(solids[1].point(12), {10, 5, 0}));
-  EXPECT_NEAR(solids[1].point(10).x, 7, 1e-12);
-
-  const std::vector<Record> texts = b.of_type("MTEXT");
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text(1), "10");
-  EXPECT_EQ(texts[0].integer(71), 8);  // bottom centre, DIMGAP above the line
-  EXPECT_TRUE(near(texts[0].point(10), {5, 5.5, 0}));
-  EXPECT_DOUBLE_EQ(texts[0].real(40), 2);
-  EXPECT_EQ(texts[0].text(8), "DIMS");
-
-  const std::vector<Record> points = b.of_type("POINT");
-  ASSERT_EQ(points.size(), 3u);
-  EXPECT_TRUE(near(points[0].point(10), {0, 0, 0}));
-  EXPECT_TRUE(near(points[1].point(10), {10, 0, 0}));
-  EXPECT_TRUE(near(points[2].point(10), {10, 5, 0}));
-  for (const Record& p : points) EXPECT_TRUE(iequals(p.text(8), "DEFPOINTS"));
-  EXPECT_NE(db.table_entry("LAYER", "DEFPOINTS"), kNoRecord);
-}
-
-TEST(DimensionBlockTest, TicksReplaceArrowsAndExtendTheLineByDimdle) {
-  Database db;
-  DimStyleValues v = plain_style();
-  v.set("DIMTSZ", VarValue::real(1));
-  v.set("DIMDLE", VarValue::real(0.5));
-  Built b = build(db, horizontal_dimension(), v);
-  EXPECT_TRUE(b.of_type("SOLID").empty());
-  const std::vector<Record> lines = b.of_type("LINE");
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_TRUE(has_line(lines, {-0.5, 5, 0}, {10.5, 5, 0}));
-  // Oblique strokes at 45 degrees through where the line meets the extension lines.
-  EXPECT_TRUE(has_line(lines, {-0.5, 4.5, 0}, {0.5, 5.5, 0}));
-  EXPECT_TRUE(has_line(lines, {9.5, 4.5, 0}, {10.5, 5.5, 0}));
-}
-
-TEST(DimensionBlockTest, DimseSuppressesOnlyItsOwnExtensionLine) {
-  Database db;
-  DimStyleValues v = plain_style();
-  v.set("DIMSE1", VarValue::integer(1));
-  Built b = build(db, horizontal_dimension(), v);
-  const std::vector<Record> lines = b.of_type("LINE");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_FALSE(has_line(lines, {0, 1, 0}, {0, 7, 0}));
-  EXPECT_TRUE(has_line(lines, {10, 1, 0}, {10, 7, 0}));
-}
-
-TEST(DimensionBlockTest, DimscaleMultipliesEverySize) {
-  Database db;
-  DimStyleValues v = plain_style();
-  v.set("DIMSCALE", VarValue::real(2));
-  Built b = build(db, horizontal_dimension(), v);
-  EXPECT_TRUE(has_line(b.of_type("LINE"), {0, 2, 0}, {0, 9, 0}));
-  const std::vector<Record> solids = b.of_type("SOLID");
-  ASSERT_EQ(solids.size(), 2u);
-  EXPECT_TRUE(has_base(solids[0], {6, 6, 0}, {6, 4, 0}));
-  const std::vector<Record> texts = b.of_type("MTEXT");
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_DOUBLE_EQ(texts[0].real(40), 4);
-  EXPECT_TRUE(near(b.dim.point(11), {5, 5 + 1 + 2, 0}));
-}
-
-TEST(DimensionBlockTest, VerticalTextReadsFromBelowAndSitsLeftOfTheLine) {
-  Database db;
-  Record dim = horizontal_dimension();
-  dim.set(Group::point(14, {0, 10, 0}));
-  dim.set(Group::point(10, {-5, 0, 0}));
-  dim.set(Group::real(50, std::numbers::pi / 2));
-  Built b = build(db, dim, plain_style());
-  const std::vector<Record> texts = b.of_type("MTEXT");
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_TRUE(near(texts[0].point(11), {0, 1, 0}));
-  EXPECT_TRUE(near(texts[0].point(10), {-5.5, 5, 0}));
-  EXPECT_TRUE(near(b.dim.point(10), {-5, 10, 0}));
-}
-
 TEST(DimensionTextTest, ModuleCodesPassThroughAsMtextContent) {
   Database db;
-  Record dim = horizontal_dimension();
+  Record dim = dimension(kHorizontal);
   dim.set(Group::text(1, "12.50{\\A2\\H0.6x5}"));
   Built b = build(db, dim, plain_style());
   ASSERT_EQ(b.of_type("MTEXT").size(), 1u);
@@ -217,27 +663,10 @@ TEST(DimensionTextTest, ModuleCodesPassThroughAsMtextContent) {
 
 TEST(DimensionTextTest, BlankOverrideDrawsNoText) {
   Database db;
-  Record dim = horizontal_dimension();
+  Record dim = dimension(kHorizontal);
   dim.set(Group::text(1, " "));
   Built b = build(db, dim, plain_style());
   EXPECT_TRUE(b.of_type("MTEXT").empty());
-}
-
-TEST(DimensionBlockTest, ColoursFollowTheDimensionColourVariables) {
-  Database db;
-  DimStyleValues v = plain_style();
-  v.set("DIMCLRD", VarValue::integer(1));
-  v.set("DIMCLRT", VarValue::integer(0));
-  Built b = build(db, horizontal_dimension(), v);
-  for (const Record& s : b.of_type("SOLID")) EXPECT_EQ(s.integer(62, -1), 1);
-  EXPECT_EQ(b.of_type("MTEXT")[0].integer(62, -1), 0);
-  // Extension lines are by layer: no colour group.
-  EXPECT_TRUE(has_line(b.of_type("LINE"), {0, 1, 0}, {0, 7, 0}));
-  for (const Record& l : b.of_type("LINE")) {
-    if (near(l.point(10), {0, 1, 0})) {
-      EXPECT_FALSE(l.has(62));
-    }
-  }
 }
 
 }  // namespace

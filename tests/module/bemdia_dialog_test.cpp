@@ -163,11 +163,12 @@ TEST_F(BemDiaTest, CancelKeepsTheSettingsButSavesTheStyleWithoutBaselineSpacing)
   ASSERT_EQ(bemdia("qrm04=0.5\nOK\n"), 0) << transcript();
   save_standard_with(L"DIMDLI", 5.0);
   ASSERT_DOUBLE_EQ(style_real(L"STANDARD", 43), 5.0);
+  const double rounding = real_var(L"DIMRND");
   ASSERT_EQ(bemdia("qrm04=7\nqrm07=5\nqrm09=0.5\nCancel\n"), 0) << transcript();
   const CarrierData saved = only_carrier();
   EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.5, 0.1, 1.0}));
   EXPECT_EQ(saved.shorts, (std::vector<short>{2, 2}));
-  EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.0);
+  EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), rounding);
   EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 0.0);
   EXPECT_DOUBLE_EQ(style_real(L"STANDARD", 43), 0.0);
 }
@@ -187,9 +188,10 @@ TEST_F(BemDiaTest, PlaceOfTheLastOkComesBackAtTheNextOpening) {
 }
 
 TEST_F(BemDiaTest, ChainsAfterTheDialogUseItsSettings) {
-  ASSERT_EQ(bemdia("qrm01=100\nqrm02=1\nqrm07=1\nOK\n"), 0) << transcript();
+  ASSERT_EQ(bemdia("qrm01=100\nqrm02=1\nqrm07=1\nqrm09=0\nOK\n"), 0) << transcript();
   ASSERT_EQ(script("Dulk\n0,0\n2.5375,0\n4,0\n\n0,-1\n0\n"), 0) << transcript();
-  // Centimetres of drawing units in metres, one full-size decimal and the rest raised.
+  // Centimetres of drawing units in metres, one full-size decimal and the rest raised (not
+  // rounded: the dialog took the new drawing's millimetre rounding away).
   EXPECT_EQ(chain_texts(),
             (std::vector<std::string>{"253.7{\\A2\\H0.6x5}", "146.2{\\A2\\H0.6x5}"}));
 }

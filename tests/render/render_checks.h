@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -74,6 +76,23 @@ inline std::vector<Element> elements(std::string_view svg, std::string_view name
     out.push_back(std::move(e));
   }
   return out;
+}
+
+// Text is laid out at font size 100 and scaled to its height (a cap height, 0.72 em) by its
+// transform. A text element's transform with that scale taken out (axes of unit length for text
+// that is not scaled), and lengths inside a text element (tspan y, dy) in drawing units.
+inline constexpr double kLayoutUnitsPerHeight = 100 * 0.72;
+inline std::array<double, 6> text_frame(const Element& text, double height) {
+  std::array<double, 6> m{};
+  EXPECT_EQ(text.at("font-size"), "100");
+  EXPECT_EQ(std::sscanf(text.at("transform").c_str(), "matrix(%lf %lf %lf %lf %lf %lf)", &m[0],
+                        &m[1], &m[2], &m[3], &m[4], &m[5]),
+            6);
+  for (int k = 0; k < 4; ++k) m[k] *= kLayoutUnitsPerHeight / height;
+  return m;
+}
+inline double text_length(double local, double height) {
+  return local * height / kLayoutUnitsPerHeight;
 }
 
 struct ViewBox {
