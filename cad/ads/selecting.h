@@ -28,8 +28,9 @@ struct PersonSelection {
 // nothing opens a window to a second corner: to the right a window, to the left a crossing
 // window), an entity token adds that entity, and the keywords Window, Last, Crossing, ALL, Fence,
 // WPolygon, CPolygon and Previous select as their names say; Remove turns the prompt to
-// "Remove objects: ", Add back, and Undo takes back the last selection made. The objects chosen
-// become the previous selection. RTNORM (possibly with no objects), RTCAN on Esc.
+// "Remove objects: ", Add back, and Undo takes back the last selection made. The objects chosen,
+// when there are any, become the previous selection. RTNORM (possibly with no objects), RTCAN on
+// Esc.
 int select_by_person(Host& host, const CompiledFilter& filter, PersonSelection& out);
 
 }  // namespace cad

@@ -113,7 +113,8 @@ class PersonSelects {
       if (removing || before > 0) message += ", " + std::to_string(out.ids.size()) + " total";
       host_.transcript().print(message);
     }
-    host_.selections().set_previous(out.ids);
+    // Selecting nothing leaves the previous selection as it was.
+    if (!out.ids.empty()) host_.selections().set_previous(out.ids);
     return RTNORM;
   }
 
