@@ -2,7 +2,10 @@
 // a module's command is one step whatever groups it opens, and UNDOCTL shows the settings.
 #include "cad/ads/undo.h"
 
+#include <algorithm>
 #include <functional>
+#include <regex>
+#include <sstream>
 
 #include "tests/builtins/builtins_checks.h"
 
@@ -29,6 +32,44 @@ TEST_P(UndoEveryCommandTest, UGivesBackTheDrawingAndRedoTheCommandsWork) {
   EXPECT_EQ(after.diff(Snapshot(host_)), "");
   ASSERT_EQ(run({T("_u")}), kRtNorm);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+// Every prompt a command showed (a transcript line "prompt: reply", messages left out) matches a
+// prompt its HELP text lists, where "<...>" there stands for whatever the prompt shows. The
+// prompts of the object selection's methods (windows, fences, polygons) belong to
+// "Select objects:".
+TEST_P(UndoEveryCommandTest, HelpListsEveryPromptTheCommandAsks) {
+  for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
+  host_.transcript().clear();
+  ASSERT_EQ(run(GetParam().command), kRtNorm);
+  const std::string name = GetParam().command.front().text.substr(1);
+  const CommandDef* def = host_.commands().find(name);
+  ASSERT_NE(def, nullptr);
+  std::vector<std::regex> listed;
+  if (def->help.find("\nSelect objects:") != std::string::npos)
+    listed.emplace_back(
+        "Specify (first|opposite) corner:|Specify (first|next) fence point:|"
+        "First polygon point:|Specify endpoint of line or \\[Undo\\]:|"
+        "Remove objects:");
+  std::istringstream help(def->help);
+  std::string line;
+  std::getline(help, line);
+  while (std::getline(help, line)) {
+    const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    const std::string escaped = std::regex_replace(line, special, R"(\$&)");
+    listed.emplace_back(std::regex_replace(escaped, std::regex("<[^>]*>"), ".*"));
+  }
+  std::istringstream shown(host_.transcript().text());
+  while (std::getline(shown, line)) {
+    const size_t end = line.rfind(": ");
+    if (end == std::string::npos || line.starts_with("Command:") || line.starts_with("Current"))
+      continue;
+    const std::string prompt = line.substr(0, end + 1);
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(),
+                            [&](const std::regex& r) { return std::regex_match(prompt, r); }))
+        << name << " asked \"" << prompt << "\", which its HELP does not list:\n"
+        << def->help;
+  }
 }
 
 std::vector<Reply> horizontal() {
