@@ -142,8 +142,12 @@ const char* dimension_type(const Record& dim) {
 // The lines LIST shows for one object.
 class Lister {
  public:
-  Lister(Host& host, const Record& rec)
-      : host_(host), db_(host.db()), rec_(rec), extrusion_(rec.point(210, {0, 0, 1})) {}
+  Lister(Host& host, RecordId id)
+      : host_(host),
+        db_(host.db()),
+        id_(id),
+        rec_(db_.record(id)),
+        extrusion_(rec_.point(210, {0, 0, 1})) {}
 
   void header() {
     std::string first = padded_left(rec_.type, kTypeEnd);
@@ -267,9 +271,8 @@ class Lister {
     }
     const bool world = (rec_.integer(70) & (8 | 16 | 64)) != 0;
     const std::vector<RecordId>& list = db_.entities();
-    const RecordId self = db_.find_handle(rec_.handle());
-    const size_t at = self == kNoRecord ? Database::npos : db_.position(self);
-    if (at == Database::npos || db_.area(self) != Area::kEntities) return;
+    const size_t at = db_.position(id_);
+    if (at == Database::npos || db_.area(id_) != Area::kEntities) return;
     for (size_t k = at + 1; k < list.size(); ++k) {
       const Record& v = db_.record(list[k]);
       if (v.type != "VERTEX") break;
@@ -341,6 +344,7 @@ class Lister {
 
   Host& host_;
   const Database& db_;
+  RecordId id_;
   const Record& rec_;
   Vec3 extrusion_;
 };
@@ -417,7 +421,7 @@ bool print_help(Host& host, std::string_view name) {
 
 void list_command(Host& host) {
   for (RecordId id : select_objects(host)) {
-    Lister lister(host, host.db().record(id));
+    Lister lister(host, id);
     lister.header();
     lister.body();
   }
