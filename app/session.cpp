@@ -243,14 +243,30 @@ void arx_command(Session& session) {
 
 void register_commands(Session& session) {
   cad::CommandStack& commands = session.host.commands();
-  auto add = [&](const char* name, std::function<void()> body) {
-    commands.add({kGroup, name, name, 0, std::move(body), true});
+  // help: what HELP says of the command (what it does, then the prompts it asks).
+  auto add = [&](const char* name, const char* help, std::function<void()> body) {
+    commands.add({kGroup, name, name, 0, std::move(body), true, help, "dulk"});
   };
-  add("SAVE", [&session] { save_command(session, false); });
-  add("QSAVE", [&session] { save_command(session, false); });
-  add("SAVEAS", [&session] { save_command(session, true); });
-  add("QUIT", [&session] { quit_command(session); });
-  add("ARX", [&session] { arx_command(session); });
+  const char* save_help =
+      "Saves the drawing to its file, keeping the previous file as NAME.bak; asks for a name when\n"
+      "the drawing has none.\n"
+      "Save drawing as:";
+  add("SAVE", save_help, [&session] { save_command(session, false); });
+  add("QSAVE", save_help, [&session] { save_command(session, false); });
+  add("SAVEAS",
+      "Saves the drawing under a name, which SAVE then uses.\n"
+      "Save drawing as <name>:",
+      [&session] { save_command(session, true); });
+  add("QUIT",
+      "Ends dulk, asking first whether to save the drawing when it changed.\n"
+      "Save changes to <name>? [Yes/No/Cancel] <Yes>:",
+      [&session] { quit_command(session); });
+  add("ARX",
+      "Lists, loads and unloads modules.\n"
+      "Enter an option [?/Load/Unload]:\n"
+      "Enter ARX/DBX file name to load:\n"
+      "Enter ARX/DBX file name to unload:",
+      [&session] { arx_command(session); });
 }
 
 // The replies: the script named, else the terminal, else standard input read as a script.
@@ -263,7 +279,12 @@ std::unique_ptr<cad::ReplySource> open_replies(cad::Host& host, const Options& o
     if (!read_text(options.script, &text, error)) return nullptr;
     return std::make_unique<cad::ScriptSource>(text, options.script);
   }
-  if (interactive) return std::make_unique<cad::TerminalSource>(host.transcript(), terminal_out);
+  if (interactive) {
+    auto terminal = std::make_unique<cad::TerminalSource>(host.transcript(), terminal_out);
+    // F1: the running command's help, or the list of commands at the command prompt.
+    terminal->set_help([&host] { cad::print_help(host, host.running_command()); });
+    return terminal;
+  }
   std::ostringstream text;
   text << std::cin.rdbuf();
   return std::make_unique<cad::ScriptSource>(text.str(), "<stdin>");
@@ -365,7 +386,9 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   session.lines = watch.get();
   host.set_reply_source(std::move(watch));
   if (interactive) {
-    host.transcript().print("dulk " DULK_VERSION ": type QUIT or press Ctrl-D to leave.");
+    host.transcript().print("dulk " DULK_VERSION
+                            ": HELP or F1 lists the commands, Esc cancels one, QUIT or Ctrl-D "
+                            "leaves.");
     host.transcript().end_line();
   }
 

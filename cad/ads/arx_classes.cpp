@@ -1,8 +1,12 @@
 // The host's object interface (host/arx.h): the system registry with the command stack and the
 // dynamic linker, the working database's symbol tables, object ids and handles, the document
 // manager, and application functions. All of it acts on the current host.
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cwchar>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "cad/ads/host.h"
@@ -13,6 +17,13 @@ namespace {
 
 using cad::current_host;
 using cad::to_utf8;
+
+// The file name of the module a command's body lives in, for HELP.
+std::string origin_of(AcRxFunctionPtr handler) {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(handler), &info) == 0 || !info.dli_fname) return {};
+  return std::filesystem::path(info.dli_fname).filename().string();
+}
 
 class HostCommandStack : public AcEdCommandStack {
  public:
@@ -30,6 +41,7 @@ class HostCommandStack : public AcEdCommandStack {
     def.local_name = local_name ? to_utf8(local_name) : def.global_name;
     def.flags = flags;
     def.body = handler;
+    def.origin = origin_of(handler);
     return host->commands().add(std::move(def)) ? Acad::eOk : Acad::eDuplicateKey;
   }
   Acad::ErrorStatus removeCmd(const ACHAR* group_name, const ACHAR* global_name) override {

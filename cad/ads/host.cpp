@@ -142,6 +142,17 @@ std::string command_name_of(std::string_view name) {
   return to_upper(name);
 }
 
+// The name a found command was called by, spelt as its definition spells it: the local name, or
+// the global one where that was asked for ("_AutoDim") or matched.
+std::string called_name(const CommandDef& def, std::string_view typed) {
+  bool global = false;
+  while (!typed.empty() && (typed.front() == '_' || typed.front() == '.')) {
+    global |= typed.front() == '_';
+    typed.remove_prefix(1);
+  }
+  return !global && iequals(typed, def.local_name) ? def.local_name : def.global_name;
+}
+
 }  // namespace
 
 Host* current_host() { return g_current_host; }
@@ -274,6 +285,17 @@ void Host::rollback_to(size_t mark) {
   ucs_ = ucs_of(*db_);
 }
 
+void Host::undo_to(size_t mark) {
+  db_->undo_to(mark);
+  ucs_ = ucs_of(*db_);
+}
+
+bool Host::redo() {
+  if (!db_->redo()) return false;
+  ucs_ = ucs_of(*db_);
+  return true;
+}
+
 std::optional<VarValue> Host::get_var(std::string_view name) const {
   if (iequals(name, "UNDOCTL")) return VarValue::integer(undo_->control());
   // One bit for every kind of change: the host's bit 1 (objects changed) stands for them all.
@@ -294,15 +316,19 @@ void Host::report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>
 #endif
 }
 
-Host::Run Host::begin_run(const CommandDef& def) {
+Host::Run Host::begin_run(const CommandDef& def, std::string_view called) {
   Run run{db_->journal_size(), command_depth_ == 0};
-  if (run.top) undo_->begin_command(def.global_name);
+  if (run.top) {
+    running_command_ = called_name(def, called);
+    undo_->begin_command(running_command_);
+  }
   ++command_depth_;
   return run;
 }
 
 void Host::finish_run(const Run& run, bool completed) {
   --command_depth_;
+  if (run.top) running_command_.clear();
   if (completed) {
     if (run.top) undo_->end_command();
     return;
@@ -313,9 +339,9 @@ void Host::finish_run(const Run& run, bool completed) {
   iface_->complex.clear();
 }
 
-CommandResult Host::run_def(const CommandDef& def) {
+CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
   const std::vector<int64_t> sets_before = selections_->live_ids();
-  const Run run = begin_run(def);
+  const Run run = begin_run(def, called);
   CommandResult result = CommandResult::kDone;
   try {
     def.body();
@@ -356,7 +382,7 @@ CommandResult Host::run_command(std::string_view name) {
   }
   // The body may change the command stack (a module unloading itself).
   CommandDef copy = *def;
-  return run_def(copy);
+  return run_def(copy, name);
 }
 
 std::vector<std::vector<std::string>> Host::scripted_log() const {
@@ -396,9 +422,10 @@ int Host::run_scripted(std::vector<Reply> tokens) {
     transcript_->print("\nCommand: " + tokens.front().text);
     transcript_->end_line();
   }
+  const std::string called = std::move(tokens.front().text);
   tokens.erase(tokens.begin());
   ReplyStack::Scope scope(*replies_, std::move(tokens));
-  const Run run = begin_run(def);
+  const Run run = begin_run(def, called);
   int status = kRtNorm;
   try {
     def.body();
@@ -449,6 +476,13 @@ std::optional<std::pair<std::string, std::vector<Reply>>> Host::read_call(std::s
 int Host::command_loop() {
   int failures = 0;
   quit_requested_ = false;
+  // A script's failures are reported with its line; a person at the terminal has seen the
+  // prompt's or the host's own message already, and lines of typing have no numbers to show.
+  const bool person = prompt_source_->interactive();
+  auto fail = [&](int line, const std::string& what) {
+    ++failures;
+    if (!person) transcript_->print("\nline " + std::to_string(line) + ": " + what);
+  };
   for (;;) {
     if (quit_requested_) return failures;
     prompter_->clear_refusals();
@@ -465,8 +499,8 @@ int Host::command_loop() {
     if (name.starts_with('(')) {
       auto call = read_call(name);
       if (!call) {
-        transcript_->print("\nline " + std::to_string(line) + ": cannot read the call " + name);
-        ++failures;
+        if (person) transcript_->print("\nCannot read the call " + name);
+        fail(line, "cannot read the call " + name);
         continue;
       }
       name = call->first;
@@ -479,23 +513,18 @@ int Host::command_loop() {
     const CommandDef* def = commands_.find(name);
     if (!def) {
       run_command(name);
-      transcript_->print("\nline " + std::to_string(line) + ": unknown command \"" + name + "\"");
-      ++failures;
+      fail(line, "unknown command \"" + name + "\"");
       continue;
     }
     last_command_ = name;
     command_args_ = std::move(args);
     CommandResult result = run_command(name);
     command_args_.clear();
-    for (const Refusal& r : prompter_->refusals()) {
-      transcript_->print("\nline " + std::to_string(r.line) + ": reply \"" + r.reply +
-                         "\" refused: " + r.message);
-      ++failures;
-    }
+    for (const Refusal& r : prompter_->refusals())
+      fail(r.line, "reply \"" + r.reply + "\" refused: " + r.message);
     if (result == CommandResult::kInputEnded) {
-      transcript_->print("\nline " + std::to_string(ended_line_) +
-                         ": the script ended inside command " + command_name_of(name));
-      ++failures;
+      if (person) transcript_->print("\n*Cancel*");
+      fail(ended_line_, "the script ended inside command " + command_name_of(name));
       return failures;
     }
   }

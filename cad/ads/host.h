@@ -48,6 +48,11 @@ struct CommandDef {
   int32_t flags = 0;
   std::function<void()> body;
   bool builtin = false;
+  // What HELP says of it: the first line what it does, the lines after it the prompts it asks.
+  std::string help;
+  // Who added it, for HELP: the file name of a module, or the program that runs the host; empty
+  // for the host's own commands.
+  std::string origin;
 };
 
 class CommandStack {
@@ -94,6 +99,9 @@ class Host {
   // Rolls the drawing back to a journal mark; what the host keeps beside the drawing (the UCS)
   // follows it.
   void rollback_to(size_t mark);
+  // The same as U does it, so that redo() can make the changes again (Database::undo_to).
+  void undo_to(size_t mark);
+  bool redo();
 
   // System variables as the host reports them: the drawing's, and those the host keeps itself
   // (UNDOCTL from the undo steps, DBMOD from the drawing's journal). std::nullopt for an unknown
@@ -119,9 +127,13 @@ class Host {
   int run_scripted(std::vector<Reply> tokens);
   // Depth of running commands (0 at the command line).
   int command_depth() const { return command_depth_; }
+  // The command running at depth 0, by the name it was called ("AutoBem", "LINE"); empty at the
+  // command line.
+  const std::string& running_command() const { return running_command_; }
   // Reads commands from the reply source until it ends; returns the number of failures (unknown
   // commands, refused replies, a source that ended inside a command), each reported with the
-  // script line in the transcript. At the command prompt Enter repeats the last command, and
+  // script line in the transcript (from a person at the terminal, without: the prompt or the
+  // host has said what was wrong). At the command prompt Enter repeats the last command, and
   // "(Name arg ...)" runs a command with arguments (whole numbers, reals, "texts") that it reads
   // through acedGetArgs.
   int command_loop();
@@ -162,6 +174,7 @@ class Host {
   Ucs ucs_;
   std::vector<Ucs> ucs_history_;
   int command_depth_ = 0;
+  std::string running_command_;
   std::vector<TempVector> temp_vectors_;
   std::vector<Reply> command_args_;
   std::unique_ptr<InterfaceState> iface_;
@@ -173,10 +186,10 @@ class Host {
     size_t start;
     bool top;
   };
-  Run begin_run(const CommandDef& def);
+  Run begin_run(const CommandDef& def, std::string_view called);
   // Ends the run: a completed command becomes (part of) an undo step, any other is rolled back.
   void finish_run(const Run& run, bool completed);
-  CommandResult run_def(const CommandDef& def);
+  CommandResult run_def(const CommandDef& def, std::string_view called);
   // Debug builds name commands that leave selection sets unfreed.
   void report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>& before);
   std::optional<std::pair<std::string, std::vector<Reply>>> read_call(std::string& text);

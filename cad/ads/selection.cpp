@@ -3,22 +3,21 @@
 //
 // acedSSGet modes: "X" the whole drawing; "F" a fence through the points of the result-buffer
 // list pt1; "W" and "C" a window or crossing window from the corners pt1 and pt2; "L" the last
-// object; no mode with pt1 a pick at that point; no mode and no point: the person selects. Modes
-// may carry the "_" of global names. Points are in the current UCS. The filter is applied in
-// every mode. Nothing selected answers RTERROR and makes no set; a set the host cannot make (see
-// faults.h) answers RTREJ.
-//
-// The person's selection asks "Select objects: " until Enter: a point picks the object there (a
-// point that hits nothing opens a window to a second corner: to the right a window, to the left
-// a crossing window, as the host does), an entity token adds that entity, and the keywords ALL,
-// Last, Window, Crossing and Fence work as their modes. Esc answers RTCAN.
+// object; "P" the previous selection; no mode with pt1 a pick at that point; no mode and no
+// point: the person selects (select_by_person, selecting.h; Esc answers RTCAN). Modes may carry
+// the "_" of global names. Points are in the current UCS. The filter is applied in every mode.
+// Nothing selected answers RTERROR and makes no set; a set the host cannot make (see faults.h)
+// answers RTREJ. A set made becomes the previous selection, as the host's own selections do.
 #include "cad/select/selection.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cad/ads/bridge.h"
+#include "cad/ads/selecting.h"
+#include "cad/geom/arcs.h"
 #include "cad/input/prompter.h"
 #include "host/adslib.h"
 
@@ -55,39 +54,97 @@ RecordId filtered(const Database& db, RecordId id, const CompiledFilter& filter)
   return id != kNoRecord && filter.matches(db, id) ? id : kNoRecord;
 }
 
+std::vector<Vec3> box_corners(Vec3 a, Vec3 b) {
+  const Box2 box(xy(a), xy(b));
+  return {{box.min.x, box.min.y, 0},
+          {box.max.x, box.min.y, 0},
+          {box.max.x, box.max.y, 0},
+          {box.min.x, box.max.y, 0}};
+}
+
 class PersonSelects {
  public:
   PersonSelects(Host& host, const CompiledFilter& filter)
       : host_(host), prompter_(host.prompter()), db_(host.db()), filter_(filter) {}
 
   // RTNORM with the objects chosen, RTCAN on Esc.
-  int run(std::vector<RecordId>& chosen) {
+  int run(PersonSelection& out) {
+    bool removing = false;
     for (;;) {
-      prompter_.init_get(0, "Window Last Crossing ALL Fence");
-      Answer a = prompter_.get_pick("\nSelect objects: ");
+      prompter_.init_get(0,
+                         "Window Last Crossing ALL Fence WPolygon CPolygon Add Remove "
+                         "Previous Undo");
+      Answer a = prompter_.get_pick(removing ? "\nRemove objects: " : "\nSelect objects: ");
       if (a.status == RTNONE) break;
       if (a.status != RTNORM && a.status != RTKWORD) return a.status;
+      if (a.status == RTKWORD && (a.text == "Add" || a.text == "Remove")) {
+        removing = a.text == "Remove";
+        continue;
+      }
+      if (a.status == RTKWORD && a.text == "Undo") {
+        undo(out);
+        continue;
+      }
       std::vector<RecordId> found;
-      int status = a.status == RTKWORD ? by_keyword(a.text, found) : by_pick(a, found);
+      std::optional<CrossingArea> crossing;
+      const int status =
+          a.status == RTKWORD ? by_keyword(a.text, found, crossing) : by_pick(a, found, crossing);
       if (status != RTNORM) return status;
-      size_t before = chosen.size();
-      for (RecordId id : found)
-        if (std::find(chosen.begin(), chosen.end(), id) == chosen.end()) chosen.push_back(id);
+      const size_t before = out.ids.size();
+      Step step;
+      for (RecordId id : found) {
+        const auto at = std::find(out.ids.begin(), out.ids.end(), id);
+        if (removing && at != out.ids.end()) {
+          out.ids.erase(at);
+          step.removed.push_back(id);
+        } else if (!removing && at == out.ids.end()) {
+          out.ids.push_back(id);
+          step.added.push_back(id);
+        }
+      }
+      if (crossing && !removing) {
+        crossing->found = found;
+        out.crossings.push_back(std::move(*crossing));
+        step.crossing = true;
+      }
+      steps_.push_back(std::move(step));
       std::string message = "\n" + std::to_string(found.size()) + " found";
-      if (before > 0) message += ", " + std::to_string(chosen.size()) + " total";
+      if (removing) message += ", " + std::to_string(steps_.back().removed.size()) + " removed";
+      if (removing || before > 0) message += ", " + std::to_string(out.ids.size()) + " total";
       host_.transcript().print(message);
     }
+    // Selecting nothing leaves the previous selection as it was.
+    if (!out.ids.empty()) host_.selections().set_previous(out.ids);
     return RTNORM;
   }
 
  private:
-  int by_pick(const Answer& a, std::vector<RecordId>& found) {
+  // What one selection method changed, so that Undo can take it back.
+  struct Step {
+    std::vector<RecordId> added;
+    std::vector<RecordId> removed;
+    bool crossing = false;
+  };
+
+  void undo(PersonSelection& out) {
+    if (steps_.empty()) return;
+    const Step step = std::move(steps_.back());
+    steps_.pop_back();
+    std::erase_if(out.ids, [&](RecordId id) {
+      return std::find(step.added.begin(), step.added.end(), id) != step.added.end();
+    });
+    out.ids.insert(out.ids.end(), step.removed.begin(), step.removed.end());
+    if (step.crossing) out.crossings.pop_back();
+  }
+
+  int by_pick(const Answer& a, std::vector<RecordId>& found,
+              std::optional<CrossingArea>& crossing) {
     if (a.is_entity) {
       RecordId id = filtered(db_, name_record(db_, a.entity), filter_);
       if (id != kNoRecord && !db_.erased(id)) found.push_back(id);
       return RTNORM;
     }
-    Vec3 at = world(a.point);
+    Vec3 at = to_world(a.point);
     RecordId id = pick(db_, at, default_pick_tolerance(db_));
     if (id != kNoRecord) {
       if (filtered(db_, id, filter_) != kNoRecord) found.push_back(id);
@@ -95,13 +152,18 @@ class PersonSelects {
     }
     Answer corner = prompter_.get_point("\nSpecify opposite corner: ");
     if (corner.status != RTNORM) return corner.status == RTCAN ? RTCAN : RTNORM;
-    Vec3 other = world(corner.point);
-    found = corner.point.x >= a.point.x ? select_window(db_, at, other, filter_)
-                                        : select_crossing(db_, at, other, filter_);
+    Vec3 other = to_world(corner.point);
+    if (corner.point.x >= a.point.x) {
+      found = select_window(db_, at, other, filter_);
+    } else {
+      found = select_crossing(db_, at, other, filter_);
+      crossing = CrossingArea{box_corners(at, other), {}};
+    }
     return RTNORM;
   }
 
-  int by_keyword(const std::string& keyword, std::vector<RecordId>& found) {
+  int by_keyword(const std::string& keyword, std::vector<RecordId>& found,
+                 std::optional<CrossingArea>& crossing) {
     if (keyword == "ALL") {
       found = select_all(db_, filter_);
       return RTNORM;
@@ -110,14 +172,36 @@ class PersonSelects {
       if (RecordId id = filtered(db_, last(db_), filter_); id != kNoRecord) found.push_back(id);
       return RTNORM;
     }
+    if (keyword == "Previous") {
+      for (RecordId id : host_.selections().previous())
+        if (db_.valid(id) && !db_.erased(id) && filtered(db_, id, filter_) != kNoRecord)
+          found.push_back(id);
+      return RTNORM;
+    }
     if (keyword == "Fence") return fence(found);
+    if (keyword == "WPolygon" || keyword == "CPolygon") {
+      std::vector<Vec3> points;
+      const int status = polygon(points);
+      if (status != RTNORM || points.size() < 3) return status;
+      if (keyword == "WPolygon") {
+        found = select_window_polygon(db_, points, filter_);
+      } else {
+        found = select_crossing_polygon(db_, points, filter_);
+        crossing = CrossingArea{std::move(points), {}};
+      }
+      return RTNORM;
+    }
     Answer first = prompter_.get_point("\nSpecify first corner: ");
     if (first.status != RTNORM) return first.status == RTCAN ? RTCAN : RTNORM;
     Answer second = prompter_.get_point("\nSpecify opposite corner: ");
     if (second.status != RTNORM) return second.status == RTCAN ? RTCAN : RTNORM;
-    Vec3 a = world(first.point), b = world(second.point);
-    found = keyword == "Window" ? select_window(db_, a, b, filter_)
-                                : select_crossing(db_, a, b, filter_);
+    Vec3 a = to_world(first.point), b = to_world(second.point);
+    if (keyword == "Window") {
+      found = select_window(db_, a, b, filter_);
+    } else {
+      found = select_crossing(db_, a, b, filter_);
+      crossing = CrossingArea{box_corners(a, b), {}};
+    }
     return RTNORM;
   }
 
@@ -128,17 +212,44 @@ class PersonSelects {
                                                     : "\nSpecify next fence point: ");
       if (p.status == RTCAN) return RTCAN;
       if (p.status != RTNORM) break;
-      points.push_back(world(p.point));
+      points.push_back(to_world(p.point));
     }
     if (points.size() >= 2) found = select_fence(db_, points, filter_);
     return RTNORM;
   }
 
+  // The corners of a selection polygon (world points) until Enter.
+  int polygon(std::vector<Vec3>& points) {
+    for (;;) {
+      if (!points.empty()) prompter_.init_get(0, "Undo");
+      Answer p = prompter_.get_point(points.empty() ? "\nFirst polygon point: "
+                                                    : "\nSpecify endpoint of line or [Undo]: ");
+      if (p.status == RTCAN) return RTCAN;
+      if (p.status == RTKWORD) {
+        points.pop_back();
+        continue;
+      }
+      if (p.status != RTNORM) return RTNORM;
+      points.push_back(to_world(p.point));
+    }
+  }
+
+  Vec3 to_world(Vec3 ucs_point) const { return host_.ucs().to_world(ucs_point); }
+
   Host& host_;
   Prompter& prompter_;
   Database& db_;
   const CompiledFilter& filter_;
+  std::vector<Step> steps_;
 };
+
+}  // namespace
+
+int select_by_person(Host& host, const CompiledFilter& filter, PersonSelection& out) {
+  return PersonSelects(host, filter).run(out);
+}
+
+namespace {
 
 // The set a name stands for, or 0.
 int64_t set_of(const ads_name name) {
@@ -187,14 +298,21 @@ int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf*
     cad::Vec3 at = cad::world(cad::to_vec(static_cast<const ads_real*>(pt1)));
     cad::RecordId id = cad::pick(db, at, cad::default_pick_tolerance(db));
     if (cad::filtered(db, id, f) != cad::kNoRecord) ids.push_back(id);
+  } else if (m == "P") {
+    for (cad::RecordId id : h.selections().previous())
+      if (db.valid(id) && !db.erased(id) && cad::filtered(db, id, f) != cad::kNoRecord)
+        ids.push_back(id);
   } else if (m.empty()) {
-    int status = cad::PersonSelects(h, f).run(ids);
+    cad::PersonSelection chosen;
+    int status = cad::select_by_person(h, f, chosen);
     if (status != RTNORM) return status;
+    ids = std::move(chosen.ids);
   } else {
     return RTERROR;
   }
   if (ids.empty()) return RTERROR;
   if (cad::fault(cad::FaultKind::kAllocation, __func__)) return RTREJ;
+  h.selections().set_previous(ids);
   cad::set_name(h.selections().create(ids), ss);
   return RTNORM;
 }

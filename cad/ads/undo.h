@@ -4,6 +4,7 @@
 //
 // A step is the stretch of the journal between two marks (journal sizes). Steps that changed
 // nothing are not kept, so the command that undoes (U, UNDO) never becomes a step of its own.
+// What one such command undid can be redone (REDO) until the next command other than REDO.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +45,7 @@ class UndoSteps {
   void set_auto(bool on) { auto_ = on; }
 
   // ---- the command runner, around a command run at depth 0 ----
+  // name: as the person called the command; U names the step so.
   void begin_command(std::string_view name);
   void end_command();
   // The running command ended early and the runner rolled the drawing back to mark (where the
@@ -53,8 +55,8 @@ class UndoSteps {
 
   // ---- groups and marks (UNDO Group, End, Mark) ----
   // Opens a group; one already open is ended first, as the host does. A group opened inside a
-  // command takes that command's changes from its start. False when undo is off or limited to
-  // one command.
+  // command takes that command's changes from its start and its name; one opened at the command
+  // line is named "GROUP". False when undo is off or limited to one command.
   bool begin_group();
   // Ends the open group; when ended inside a command, the rest of that command joins the group.
   // False when no group is open.
@@ -74,6 +76,10 @@ class UndoSteps {
   bool back_to_mark();
   // Undoes up to count steps; returns how many were undone.
   int back(int count);
+  // REDO: makes again everything the last command that undid (U, UNDO) took back, when no other
+  // command came since; returns the names of the steps redone, oldest first, nothing when there
+  // is nothing to redo.
+  std::optional<std::vector<std::string>> redo();
   // Steps that can be undone (marks not counted).
   size_t size() const;
   // Names of the steps, oldest first (marks shown as "MARK"); for messages and tests.
@@ -91,6 +97,8 @@ class UndoSteps {
   size_t journal() const;
   void keep(Step step);
   void rollback(size_t mark);
+  // What REDO would give back is gone.
+  void forget_redo();
 
   Host& host_;
   bool enabled_ = true;
@@ -102,6 +110,10 @@ class UndoSteps {
   std::optional<Step> open_;   // the running command's step
   std::optional<Step> group_;  // the open group
   std::vector<Step> steps_;
+  // The running command undid something; REDO stays possible after it.
+  bool undid_ = false;
+  // Steps (and marks) the last undoing command took off, in the order it took them.
+  std::vector<Step> undone_;
 };
 
 }  // namespace cad

@@ -1,6 +1,7 @@
-// The host's own commands: DIM1, -DIMSTYLE, DIMSTYLES, UCS, -LAYER, UNDO, U, REDRAW, LINE, PLINE,
-// CIRCLE, ERASE, MOVE, LIST and SETVAR. Each reads its replies through the host's prompter, so a
-// person's typing, a script and a module's scripted tokens ("_dim1" "_hori" ...) drive it alike.
+// The host's own commands: DIM1, -DIMSTYLE, DIMSTYLES, UCS, -LAYER, UNDO, U, REDO, REDRAW, LINE,
+// PLINE, CIRCLE, ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR, STRETCH, LIST, SETVAR and HELP. Each
+// reads its replies through the host's prompter, so a person's typing, a script and a module's
+// scripted tokens ("_dim1" "_hori" ...) drive it alike.
 #pragma once
 
 #include <string_view>
@@ -18,5 +19,10 @@ void register_builtins(Host& host);
 // the wrong type are refused, CLAYER must name a layer that exists and is not frozen, and a
 // dimension variable set away from the current style's value leaves the style "*UNNAMED".
 bool set_variable(Host& host, std::string_view name, const VarValue& value);
+
+// What HELP shows: with an empty name every command, grouped by who added it (the host, the
+// program running it, each module by its file name); else what that command does and which
+// prompts it asks. False, with a message, for a name no command has.
+bool print_help(Host& host, std::string_view name);
 
 }  // namespace cad

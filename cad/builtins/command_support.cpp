@@ -8,7 +8,6 @@
 #include "cad/dims/drawing_records.h"
 #include "cad/input/transcript.h"
 #include "cad/select/selection.h"
-#include "host/adslib.h"
 
 namespace cad {
 
@@ -59,26 +58,12 @@ bool valid_table_name(std::string_view name) {
   return !name.empty() && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
 }
 
-std::vector<RecordId> select_objects(Host& host) {
-  // The interface acts on the current host; the command's host is made current meanwhile.
-  struct CurrentHost {
-    Host* before = current_host();
-    explicit CurrentHost(Host& h) { set_current_host(&h); }
-    ~CurrentHost() { set_current_host(before); }
-  } current(host);
-  ads_name set;
-  const int status = acedSSGet(nullptr, nullptr, nullptr, nullptr, set);
-  std::vector<RecordId> chosen;
-  int32_t count = 0;
-  if (status == RTNORM && acedSSLength(set, &count) == RTNORM) {
-    for (int32_t k = 0; k < count; ++k) {
-      ads_name ent;
-      if (acedSSName(set, k, ent) == RTNORM) chosen.push_back(name_record(host.db(), ent));
-    }
-  }
-  if (status == RTNORM) acedSSFree(set);
-  if (status == RTCAN) throw CommandCancelled{};
+PersonSelection select_objects_in_areas(Host& host) {
+  PersonSelection chosen;
+  if (select_by_person(host, CompiledFilter(), chosen) == kRtCan) throw CommandCancelled{};
   return chosen;
 }
+
+std::vector<RecordId> select_objects(Host& host) { return select_objects_in_areas(host).ids; }
 
 }  // namespace cad

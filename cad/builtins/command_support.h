@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cad/ads/host.h"
+#include "cad/ads/selecting.h"
 #include "cad/input/prompter.h"
 
 namespace cad {
@@ -35,9 +36,9 @@ std::string format_point(const Database& db, Vec3 p);
 // Whether a name may name a layer or a style (none of the characters the host keeps out).
 bool valid_table_name(std::string_view name);
 
-// The host's "Select objects: " (the interface's acedSSGet without a mode: picks, windows,
-// entity tokens, Last, ALL, Fence) until Enter; the objects in the order given, each once.
-// Esc ends the command.
+// The host's "Select objects: " (select_by_person, cad/ads/selecting.h) until Enter; the objects
+// in the order given, each once, and the crossing areas that found them. Esc ends the command.
+PersonSelection select_objects_in_areas(Host& host);
 std::vector<RecordId> select_objects(Host& host);
 
 }  // namespace cad

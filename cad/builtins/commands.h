@@ -21,6 +21,7 @@ void layer_command(Host& host);
 // Undo (undo_commands.cpp).
 void undo_command(Host& host);
 void u_command(Host& host);
+void redo_command(Host& host);
 
 // Drawing and editing (draw_commands.cpp, edit_commands.cpp).
 void line_command(Host& host);
@@ -28,10 +29,16 @@ void pline_command(Host& host);
 void circle_command(Host& host);
 void erase_command(Host& host);
 void move_command(Host& host);
+void copy_command(Host& host);
+void rotate_command(Host& host);
+void scale_command(Host& host);
+void mirror_command(Host& host);
+void stretch_command(Host& host);
 
 // Looking at the drawing and the session (inquiry_commands.cpp).
 void list_command(Host& host);
 void setvar_command(Host& host);
 void redraw_command(Host& host);
+void help_command(Host& host);
 
 }  // namespace cad

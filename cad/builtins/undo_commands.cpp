@@ -1,7 +1,7 @@
-// UNDO and U over the host's undo steps. UNDO takes a number of steps to undo or one of its
+// UNDO, U and REDO over the host's undo steps. UNDO takes a number of steps to undo or one of its
 // options: Auto (ON/OFF), Control (All/None/One), BEgin (also by its old name Group), End,
 // Mark and Back. With undo off only Control is offered; limited to one command, only Control and
-// a number. Each command prints the names of the steps it undid.
+// a number. Each command prints the names of the steps it undid (or redid).
 #include <string>
 
 #include "cad/ads/undo.h"
@@ -12,9 +12,14 @@ namespace cad {
 
 namespace {
 
-void report_undone(Host& host, const std::vector<std::string>& names) {
+std::string joined(const std::vector<std::string>& names) {
   std::string line;
   for (const std::string& name : names) line += (line.empty() ? "" : " ") + name;
+  return line;
+}
+
+void report_undone(Host& host, const std::vector<std::string>& names) {
+  const std::string line = joined(names);
   say(host, line.empty() ? "\nEverything has been undone" : "\n" + line);
 }
 
@@ -99,6 +104,15 @@ void undo_command(Host& host) {
   } else {
     back(host);
   }
+}
+
+void redo_command(Host& host) {
+  const std::optional<std::vector<std::string>> names = host.undo().redo();
+  if (!names) {
+    say(host, "\nREDO must immediately follow U or UNDO.");
+    return;
+  }
+  if (!names->empty()) say(host, "\n" + joined(*names));
 }
 
 void u_command(Host& host) {

@@ -40,6 +40,7 @@ void Database::journal(Change change) {
   if (!journaling_) return;
   if (change.kind != Change::Kind::kVar) ++file_changes_;
   journal_.push_back(std::move(change));
+  redo_.clear();
 }
 
 void Database::journal(Change::Kind kind, RecordId id) {
@@ -47,10 +48,12 @@ void Database::journal(Change::Kind kind, RecordId id) {
   if (!journaling_) return;
   ++file_changes_;
   journal_.push_back(Change::of(kind, id));
+  redo_.clear();
 }
 
 void Database::clear_journal() {
   journal_.clear();
+  redo_.clear();
   file_changes_ = 0;
   mark_saved();
 }
@@ -452,6 +455,47 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
   return true;
 }
 
+void Database::swap_replaced(Change& change) {
+  Record& rec = slots_[change.id].rec;
+  Change::Detail& detail = *change.detail;
+  index_record(change.id, false);
+  std::swap(rec.type, detail.old_record->type);
+  const auto tail = rec.groups.begin() + static_cast<std::ptrdiff_t>(detail.kept);
+  std::vector<Group> other(std::make_move_iterator(tail),
+                           std::make_move_iterator(rec.groups.end()));
+  rec.groups.erase(tail, rec.groups.end());
+  rec.groups.insert(rec.groups.end(), std::make_move_iterator(detail.old_record->groups.begin()),
+                    std::make_move_iterator(detail.old_record->groups.end()));
+  detail.old_record->groups = std::move(other);
+  index_record(change.id, true);
+}
+
+void Database::swap_header(Change& change) {
+  Change::Detail& detail = *change.detail;
+  std::optional<std::vector<Group>> other;
+  if (const size_t k = header_position(detail.name); k != npos) {
+    other = std::move(header_[k].groups);
+    if (detail.old_header)
+      header_[k].groups = std::move(*detail.old_header);
+    else
+      erase_header_var(k);
+  } else if (detail.old_header) {
+    push_header_var({detail.name, std::move(*detail.old_header)});
+  }
+  detail.old_header = std::move(other);
+}
+
+void Database::swap_var(Change& change) {
+  Change::Detail& detail = *change.detail;
+  std::optional<VarValue> other;
+  if (auto it = session_vars_.find(detail.name); it != session_vars_.end()) {
+    other = std::move(it->second);
+    session_vars_.erase(it);
+  }
+  if (detail.old_var) session_vars_[detail.name] = std::move(*detail.old_var);
+  detail.old_var = std::move(other);
+}
+
 void Database::undo(Change& change) {
   switch (change.kind) {
     case Change::Kind::kAdd: {
@@ -482,55 +526,89 @@ void Database::undo(Change& change) {
         handles_.remove(slots_[id].rec.handle());
         slots_[id].alive = false;
       }
+      change.details().block_end = block.end;
       blocks_.pop_back();
       break;
     }
-    case Change::Kind::kReplace: {
-      Record& rec = slots_[change.id].rec;
-      Change::Detail& detail = *change.detail;
-      index_record(change.id, false);
-      rec.type = std::move(detail.old_record->type);
-      rec.groups.erase(rec.groups.begin() + static_cast<std::ptrdiff_t>(detail.kept),
-                       rec.groups.end());
-      rec.groups.insert(rec.groups.end(),
-                        std::make_move_iterator(detail.old_record->groups.begin()),
-                        std::make_move_iterator(detail.old_record->groups.end()));
-      index_record(change.id, true);
+    case Change::Kind::kReplace:
+      swap_replaced(change);
       break;
-    }
     case Change::Kind::kErase:
-      slots_[change.id].erased = change.old_erased;
+      std::swap(slots_[change.id].erased, change.old_erased);
       break;
-    case Change::Kind::kHeader: {
-      Change::Detail& detail = *change.detail;
-      if (const size_t k = header_position(detail.name); k != npos) {
-        if (detail.old_header)
-          header_[k].groups = std::move(*detail.old_header);
-        else
-          erase_header_var(k);
-        return;
-      }
-      if (detail.old_header) push_header_var({detail.name, std::move(*detail.old_header)});
+    case Change::Kind::kHeader:
+      swap_header(change);
       break;
-    }
-    case Change::Kind::kVar: {
-      Change::Detail& detail = *change.detail;
-      if (detail.old_var)
-        session_vars_[detail.name] = std::move(*detail.old_var);
-      else
-        session_vars_.erase(detail.name);
+    case Change::Kind::kVar:
+      swap_var(change);
       break;
-    }
   }
 }
 
-void Database::rollback_to(size_t mark) {
+void Database::redo(Change& change) {
+  // Handles are never given twice, so an added record's handle is still its own.
+  switch (change.kind) {
+    case Change::Kind::kAdd: {
+      Slot& slot = slots_[change.id];
+      container(slot.area, slot.area_index).push_back(change.id);
+      slot.alive = true;
+      if (takes_handle(slot.rec)) handles_.add(slot.rec.handle(), change.id);
+      index_record(change.id, true);
+      break;
+    }
+    case Change::Kind::kAddTable: {
+      Slot& slot = slots_[change.id];
+      tables_.push_back(Table{change.id, {}});
+      table_names_.emplace_back();
+      slot.alive = true;
+      handles_.add(slot.rec.handle(), change.id);
+      break;
+    }
+    case Change::Kind::kAddBlock: {
+      const RecordId end = change.detail->block_end;
+      blocks_.push_back(Block{change.id, {}, end});
+      for (RecordId id : {change.id, end}) {
+        slots_[id].alive = true;
+        handles_.add(slots_[id].rec.handle(), id);
+      }
+      index_record(change.id, true);
+      break;
+    }
+    case Change::Kind::kReplace:
+    case Change::Kind::kErase:
+    case Change::Kind::kHeader:
+    case Change::Kind::kVar:
+      // The same swaps as undoing.
+      undo(change);
+      break;
+  }
+}
+
+void Database::rollback_to(size_t mark) { unwind_to(mark, nullptr); }
+
+void Database::undo_to(size_t mark) { unwind_to(mark, &redo_); }
+
+void Database::unwind_to(size_t mark, std::vector<Change>* undone) {
   while (journal_.size() > mark) {
-    undo(journal_.back());
-    if (journal_.back().kind != Change::Kind::kVar) --file_changes_;
+    Change& change = journal_.back();
+    undo(change);
+    if (change.kind != Change::Kind::kVar) --file_changes_;
+    if (undone) undone->push_back(std::move(change));
     journal_.pop_back();
   }
   if (mark < saved_size_) saved_lost_ = true;
+}
+
+bool Database::redo() {
+  if (redo_.empty()) return false;
+  while (!redo_.empty()) {
+    Change& change = redo_.back();
+    redo(change);
+    if (change.kind != Change::Kind::kVar) ++file_changes_;
+    journal_.push_back(std::move(change));
+    redo_.pop_back();
+  }
+  return true;
 }
 
 }  // namespace cad

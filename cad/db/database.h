@@ -179,8 +179,16 @@ class Database {
   size_t journal_size() const { return journal_.size(); }
   // Undoes every change after mark, newest first.
   void rollback_to(size_t mark);
-  // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo); the drawing
-  // counts as saved.
+  // The same, keeping what was undone so that redo() can make it again. The changes that calls
+  // in a row undo are kept together; the next change, or forget_redo(), drops them.
+  void undo_to(size_t mark);
+  // Makes again, oldest first, every change kept by undo_to, back into the journal. False when
+  // nothing is kept.
+  bool redo();
+  bool can_redo() const { return !redo_.empty(); }
+  void forget_redo() { redo_.clear(); }
+  // Forgets the journal up to now (a new drawing, a loaded file: nothing to undo or redo); the
+  // drawing counts as saved.
   void clear_journal();
 
   // While off, changes are not journaled (loading a file, where there is nothing to undo).
@@ -208,14 +216,18 @@ class Database {
     enum class Kind : uint8_t { kAdd, kAddTable, kAddBlock, kReplace, kErase, kHeader, kVar };
     // What undoing a replace, a header or a variable change needs. Adds and erases need none,
     // and they are most of the journal: a command keeps one change per record it makes.
+    // Undoing a change swaps what it keeps with what the drawing holds, so that the change then
+    // keeps what redoing it needs, and redoing swaps back.
     struct Detail {
-      // For kReplace: the old record's type and its groups from kept on; the groups before kept
-      // are those of the new record.
+      // For kReplace: the other record's type and its groups from kept on; the groups before
+      // kept are the same in both.
       std::optional<Record> old_record;
       size_t kept = 0;
       std::string name;
       std::optional<std::vector<Group>> old_header;
       std::optional<VarValue> old_var;
+      // For kAddBlock once undone: the block's ENDBLK.
+      RecordId block_end = kNoRecord;
     };
     Kind kind = Kind::kAdd;
     bool old_erased = false;
@@ -247,6 +259,13 @@ class Database {
   void push_header_var(HeaderVar var);
   void erase_header_var(size_t position);
   void undo(Change& change);
+  void redo(Change& change);
+  // Undoes the journal back to mark, newest first, moving what it undid into undone when given.
+  void unwind_to(size_t mark, std::vector<Change>* undone);
+  // The swaps undo and redo share.
+  void swap_replaced(Change& change);
+  void swap_header(Change& change);
+  void swap_var(Change& change);
 
   PagedVector<Slot> slots_;
   HandleIndex handles_;
@@ -263,11 +282,13 @@ class Database {
   std::deque<Change> journal_;
   // Changes in the journal that alter what a file holds (all but session variables), and their
   // number and the journal's size when the drawing was last saved; saved_lost_ once the journal
-  // was rolled back past that point.
+  // was undone past that point.
   size_t file_changes_ = 0;
   size_t saved_file_changes_ = 0;
   size_t saved_size_ = 0;
   bool saved_lost_ = false;
+  // Changes undo_to undid, newest first, as redo needs them.
+  std::vector<Change> redo_;
   bool journaling_ = true;
   bool loading_ = false;
   std::vector<RecordId> unhandled_;  // records waiting for end_load to give them a handle

@@ -107,6 +107,7 @@ constexpr std::array kVars = {
     SysVarInfo{"ORTHOMODE", S, 70, 0, 0, 0, "", false},
     SysVarInfo{"PDMODE", S, 70, 0, 0, 0, "", false},
     SysVarInfo{"PDSIZE", R, 40, 0, 0.0, 0, "", false},
+    SysVarInfo{"MIRRTEXT", S, 70, 0, 0, 0, "", false},
     SysVarInfo{"EXTMIN", P, 10, 0, 0, 0, "", true},
     SysVarInfo{"EXTMAX", P, 10, 0, 0, 0, "", true},
     SysVarInfo{"UCSORG", P, 10, 0, 0, 0, "", true},

@@ -1,14 +1,24 @@
 // The terminal through libedit. Ctrl-C is read as a key rather than a signal: the line editor
 // leaves signal generation off while it edits, and the key is bound to accept the line as Esc.
 // A SIGINT handler would not do: libedit retries a read that a signal interrupts.
+//
+// libedit takes Esc for the start of a key's sequence (or a meta prefix) and waits for the next
+// key, which it then swallows. Keys are therefore read here: an Esc followed at once by "[" or
+// "O" begins a sequence (terminals send a key's sequence in one piece); any other Esc is handed
+// on as Ctrl-C, the cancel key.
 #include "cad/input/terminal_source.h"
 
 #include <histedit.h>
 #include <langinfo.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 #include "cad/input/line_split.h"
@@ -18,6 +28,10 @@ namespace cad {
 namespace {
 
 constexpr int kHistorySize = 500;
+constexpr int kEsc = 0x1b;
+constexpr wchar_t kCancelKey = 0x03;
+// How long the rest of a key's sequence may take to follow its Esc.
+constexpr int kSequencePauseMs = 50;
 
 TerminalSource* owner(EditLine* editor) {
   void* data = nullptr;
@@ -50,6 +64,12 @@ TerminalSource::TerminalSource(Transcript& transcript, FILE* out) : transcript_(
   el_wset(editor_, EL_ADDFN, L"dulk-end", L"Leave on an empty line, else delete a character",
           &TerminalSource::end_key);
   el_set(editor_, EL_BIND, "^D", "dulk-end", nullptr);
+  el_wset(editor_, EL_ADDFN, L"dulk-help", L"Show help (F1)", &TerminalSource::help_key);
+  // F1 as xterm, rxvt and the Linux console send it.
+  for (const char* f1 : {"\033OP", "\033[11~", "\033[[A"})
+    el_set(editor_, EL_BIND, f1, "dulk-help", nullptr);
+  input_fd_ = fileno(stdin);
+  el_wset(editor_, EL_GETCFN, &TerminalSource::read_key);
 }
 
 TerminalSource::~TerminalSource() {
@@ -79,6 +99,64 @@ unsigned char TerminalSource::end_key(EditLine* editor, int) {
   return CC_REFRESH;
 }
 
+unsigned char TerminalSource::help_key(EditLine* editor, int) {
+  owner(editor)->helped_ = true;
+  // The line editor leaves the cursor behind what was typed; the help begins on a line of its own.
+  FILE* out = nullptr;
+  if (el_get(editor, EL_GETFP, 1, &out) == 0 && out) {
+    std::fputc('\n', out);
+    std::fflush(out);
+  }
+  return CC_NEWLINE;
+}
+
+int TerminalSource::next_byte(int pause_ms) {
+  if (pending_ >= 0) return std::exchange(pending_, -1);
+  if (pause_ms >= 0) {
+    pollfd ready{input_fd_, POLLIN, 0};
+    if (poll(&ready, 1, pause_ms) <= 0) return -1;
+  }
+  unsigned char byte = 0;
+  for (;;) {
+    const ssize_t n = read(input_fd_, &byte, 1);
+    if (n == 1) return byte;
+    if (n < 0 && errno == EINTR) continue;
+    return -1;
+  }
+}
+
+int TerminalSource::read_key(EditLine* editor, wchar_t* key) {
+  TerminalSource* self = owner(editor);
+  *key = 0;
+  for (;;) {
+    const int first = self->next_byte();
+    if (first < 0) return 0;
+    if (first == kEsc) {
+      const int next = self->next_byte(kSequencePauseMs);
+      self->pending_ = next;
+      *key = next == '[' || next == 'O' ? kEsc : kCancelKey;
+      return 1;
+    }
+    // UTF-8: the bytes of one character come together; a broken one is dropped, as libedit does.
+    char bytes[MB_LEN_MAX];
+    size_t count = 0;
+    bytes[count++] = static_cast<char>(first);
+    std::mbstate_t state{};
+    for (;;) {
+      const size_t got = std::mbrtowc(key, bytes, count, &state);
+      if (got == static_cast<size_t>(-2) && count < sizeof bytes) {
+        const int more = self->next_byte();
+        if (more < 0) return 0;
+        bytes[count++] = static_cast<char>(more);
+        state = {};
+        continue;
+      }
+      if (got == static_cast<size_t>(-1) || got == static_cast<size_t>(-2)) break;
+      return 1;
+    }
+  }
+}
+
 Reply TerminalSource::next(bool spaces_end_reply) {
   bool fresh = false;
   while (!line_ || pos_ > line_->size()) {
@@ -88,8 +166,20 @@ Reply TerminalSource::next(bool spaces_end_reply) {
     prompt_ = transcript_.take_open_line();
     cancelled_ = false;
     end_pressed_ = false;
+    helped_ = false;
     int count = 0;
     const char* text = el_gets(editor_, &count);
+    if (helped_) {
+      // The help, then the same prompt with what was typed so far.
+      std::string typed(text ? text : "", text ? static_cast<size_t>(count) : 0);
+      while (!typed.empty() && (typed.back() == '\n' || typed.back() == '\r')) typed.pop_back();
+      transcript_.typed(typed);
+      if (help_) help_();
+      transcript_.end_line();
+      transcript_.print(prompt_);
+      if (!typed.empty()) el_push(editor_, typed.c_str());
+      continue;
+    }
     ++line_number_;
     if (cancelled_) {
       line_.reset();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cad/geom/arcs.h"
+#include "cad/select/affine.h"
 #include "cad/select/shapes.h"
 #include "cad/select/wildcard.h"
 
@@ -211,6 +212,78 @@ std::vector<RecordId> select_crossing(const Database& db, Vec3 corner1, Vec3 cor
                      std::any_of(paths.begin(), paths.end(),
                                  [&](const Path& path) { return path_meets_box(path, window); }) ||
                      encloses(rec.type, paths, center);
+    if (hit) found.push_back(id);
+  });
+  return found;
+}
+
+namespace {
+
+Path polygon_path(const std::vector<Vec3>& polygon) {
+  Path path;
+  path.points = polygon;
+  path.closed = true;
+  return path;
+}
+
+Box2 polygon_box(const std::vector<Vec3>& polygon) {
+  Box2 box;
+  for (const Vec3& p : polygon) box.extend(xy(p));
+  return box;
+}
+
+// Whether an edge of the polygon meets the path.
+bool meets_edges(const Path& path, const std::vector<Vec3>& polygon) {
+  for (size_t k = 0; k < polygon.size(); ++k) {
+    if (path_crosses_segment(path, xy(polygon[k]), xy(polygon[(k + 1) % polygon.size()])))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool polygon_contains(const std::vector<Vec3>& polygon, Vec3 point) {
+  if (polygon.size() < 3) return false;
+  const Path path = polygon_path(polygon);
+  const Vec2 p = xy(point);
+  return path_encloses(path, p) || path_distance(path, p) == 0;
+}
+
+std::vector<RecordId> select_window_polygon(const Database& db, const std::vector<Vec3>& polygon,
+                                            const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  if (polygon.size() < 3) return found;
+  const Box2 box = polygon_box(polygon);
+  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+    const Box2 own = paths_box(paths);
+    if (own.empty() || !box.contains(own)) return;
+    for (const Path& path : paths) {
+      const Path flat = tessellated(path);
+      for (const Vec3& p : flat.points)
+        if (!polygon_contains(polygon, p)) return;
+      if (meets_edges(flat, polygon)) return;
+    }
+    found.push_back(id);
+  });
+  return found;
+}
+
+std::vector<RecordId> select_crossing_polygon(const Database& db, const std::vector<Vec3>& polygon,
+                                              const CompiledFilter& filter) {
+  std::vector<RecordId> found;
+  if (polygon.size() < 3) return found;
+  const Box2 box = polygon_box(polygon);
+  for_each_drawn(db, filter, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+    if (!paths_box(paths).overlaps(box)) return;
+    const bool hit =
+        std::any_of(paths.begin(), paths.end(),
+                    [&](const Path& path) {
+                      return meets_edges(path, polygon) ||
+                             std::any_of(path.points.begin(), path.points.end(),
+                                         [&](Vec3 p) { return polygon_contains(polygon, p); });
+                    }) ||
+        encloses(rec.type, paths, xy(polygon.front()));
     if (hit) found.push_back(id);
   });
   return found;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "cad/db/database.h"
@@ -45,6 +46,10 @@ class SelectionSets {
   // The sets not yet freed, in ascending order.
   std::vector<int64_t> live_ids() const;
 
+  // The objects of the newest selection made (what "Previous" selects), in order.
+  const std::vector<RecordId>& previous() const { return previous_; }
+  void set_previous(std::vector<RecordId> ids) { previous_ = std::move(ids); }
+
  private:
   struct Set {
     std::vector<RecordId> order;
@@ -52,6 +57,7 @@ class SelectionSets {
   };
   std::map<int64_t, Set> sets_;
   int64_t next_ = 1;
+  std::vector<RecordId> previous_;
 };
 
 std::vector<RecordId> select_all(const Database& db, const CompiledFilter& filter);
@@ -65,6 +71,14 @@ std::vector<RecordId> select_window(const Database& db, Vec3 corner1, Vec3 corne
 // window lies within them.
 std::vector<RecordId> select_crossing(const Database& db, Vec3 corner1, Vec3 corner2,
                                       const CompiledFilter& filter);
+// The same for a closed polygon (world points, at least three, joined in the XY plane): objects
+// lying entirely inside it (WPolygon), and objects inside it or crossing its edges (CPolygon).
+std::vector<RecordId> select_window_polygon(const Database& db, const std::vector<Vec3>& polygon,
+                                            const CompiledFilter& filter);
+std::vector<RecordId> select_crossing_polygon(const Database& db, const std::vector<Vec3>& polygon,
+                                              const CompiledFilter& filter);
+// Whether a point lies inside the closed polygon or on its edges, seen in the XY plane.
+bool polygon_contains(const std::vector<Vec3>& polygon, Vec3 point);
 // The object nearest to the point among those within tolerance of it (inside text, solids and
 // traces counts as on them); of objects equally near, the newest. kNoRecord when none.
 RecordId pick(const Database& db, Vec3 point, double tolerance);

@@ -18,6 +18,7 @@ namespace {
 
 using std::chrono::steady_clock;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr auto kPatience = std::chrono::seconds(20);
 constexpr auto kPoll = std::chrono::milliseconds(50);
@@ -68,6 +69,16 @@ class Terminal {
   }
   bool wait_for_count(const std::string& text, size_t count) {
     return wait_for_screen([&](const std::string& s) { return occurrences(s, text) >= count; });
+  }
+  // Polls until the last line the screen shows (the cursor's) is line.
+  bool wait_for_last_line(const std::string& line) {
+    return wait_for_screen([&](const std::string& s) {
+      const size_t end = s.find_last_not_of(" \n");
+      if (end == std::string::npos) return false;
+      const size_t begin = s.rfind('\n', end);
+      return s.substr(begin == std::string::npos ? 0 : begin + 1, end + 1) == line ||
+             s.substr(begin == std::string::npos ? 0 : begin + 1, end - begin) == line;
+    });
   }
 
   // dulk's exit status once the session ended, or -1 when it did not end in time.
@@ -201,6 +212,62 @@ TEST_F(InteractiveTest, CtrlDWithUnsavedChangesAsksAndSavesTheDrawingKeepingABac
   EXPECT_EQ(terminal.wait_for_exit(), 0) << terminal.diagnosis();
   EXPECT_EQ(lines_in(folder / "plan.dxf").value_or(std::vector<Segment>{}).size(), 2u);
   EXPECT_EQ(folder.read("plan.bak"), kDrawing);
+}
+
+// Esc cancels as at the real host and leaves the next key alone; F1 and HELP show the commands
+// and keep what was typed; a person's mistakes are answered without script line numbers.
+TEST_F(InteractiveTest, EscCancelsAndF1AndHelpShowTheCommands) {
+  ScratchFolder folder;
+  Terminal terminal(folder, "");
+  ASSERT_TRUE(terminal.started());
+  ASSERT_TRUE(terminal.wait_for_last_line("Command:")) << terminal.diagnosis();
+  const std::string banner = terminal.screen();
+  for (const char* word : {"HELP", "F1", "Esc", "QUIT", "Ctrl-D"})
+    EXPECT_THAT(banner, HasSubstr(word)) << "the banner names " << word;
+
+  terminal.type("LINE");
+  ASSERT_TRUE(terminal.wait_for_last_line("Specify first point:")) << terminal.diagnosis();
+  terminal.send("Escape");
+  terminal.type("CIRCLE");
+  ASSERT_TRUE(terminal.wait_for_last_line("Specify center point for circle:"))
+      << terminal.diagnosis();
+  EXPECT_THAT(terminal.screen(), HasSubstr("*Cancel*"));
+  terminal.send("Escape");
+  ASSERT_TRUE(terminal.wait_for_last_line("Command:")) << terminal.diagnosis();
+
+  terminal.type("HELP LINE");
+  ASSERT_TRUE(terminal.wait_for_count("It asks:", 1)) << terminal.diagnosis();
+  ASSERT_TRUE(terminal.wait_for_last_line("Command:")) << terminal.diagnosis();
+
+  // F1 in the middle of typing a command's name: the list, then the same prompt with the text.
+  terminal.send("LI", true);
+  terminal.send("F1");
+  ASSERT_TRUE(terminal.wait_for_count("Commands of DulkArx.arx:", 1)) << terminal.diagnosis();
+  ASSERT_TRUE(terminal.wait_for_last_line("Command: LI")) << terminal.diagnosis();
+  terminal.type("ST");
+  ASSERT_TRUE(terminal.wait_for_last_line("Select objects:")) << terminal.diagnosis();
+  // F1 at a command's prompt: that command's help.
+  terminal.send("F1");
+  ASSERT_TRUE(terminal.wait_for_count("LIST: Shows what the drawing holds", 1))
+      << terminal.diagnosis();
+  ASSERT_TRUE(terminal.wait_for_last_line("Select objects:")) << terminal.diagnosis();
+  terminal.send("C-c");
+  ASSERT_TRUE(terminal.wait_for_last_line("Command:")) << terminal.diagnosis();
+
+  terminal.type("NOSUCH");
+  ASSERT_TRUE(terminal.wait_for_count("Unknown command \"NOSUCH\"", 1)) << terminal.diagnosis();
+  terminal.type("LINE");
+  ASSERT_TRUE(terminal.wait_for_last_line("Specify first point:")) << terminal.diagnosis();
+  terminal.type("here");
+  ASSERT_TRUE(terminal.wait_for_count("Point or option keyword required.", 1))
+      << terminal.diagnosis();
+  terminal.send("Escape");
+  ASSERT_TRUE(terminal.wait_for_last_line("Command:")) << terminal.diagnosis();
+  const std::string screen = terminal.screen();
+  EXPECT_THAT(screen, Not(HasSubstr("unknown command"))) << "no script line of it";
+  EXPECT_THAT(screen, Not(HasSubstr("refused"))) << "no script line of it";
+  terminal.type("QUIT");
+  EXPECT_EQ(terminal.wait_for_exit(), 0) << terminal.diagnosis();
 }
 
 }  // namespace

@@ -35,6 +35,23 @@ TEST(ModuleCommands, LocalAndGlobalNameStartTheSameCommand) {
   EXPECT_EQ(by_local, by_global);
 }
 
+TEST(ModuleCommands, UNamesTheCommandAsTypedAndHelpNamesTheModule) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "",
+                         "Dulk\n0,0\n2,0\n5,0\n\n0,2\n0\nU\n"
+                         "_Adim\n0,0\n2,0\n\n0,2\n0\nU\n"
+                         "HELP\n\nHELP Dulk\n");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(line_after(run.out, "Command: U"), "Dulk");
+  EXPECT_EQ(line_after(run.out.substr(run.out.find("Command: _Adim")), "Command: U"), "Adim");
+  // Every command: the host's, dulk's own, and the module's under its file name.
+  for (const char* expected :
+       {"\nCommands of the host:\n", "\n  STRETCH ", "\n  REDO ", "\nCommands of dulk:\n",
+        "\n  SAVEAS ", "\nCommands of DulkArx.arx:\n", "\n  AutoBem  (_AutoDim)\n",
+        "\nDulk (_Adim), a command of DulkArx.arx.\n"})
+    EXPECT_THAT(run.out, HasSubstr(expected));
+}
+
 TEST(ArxCommand, UnloadingTheModuleRemovesBothNamesOfItsCommands) {
   ScratchFolder folder;
   DulkRun run = run_dulk(folder, "",

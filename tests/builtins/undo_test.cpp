@@ -2,7 +2,10 @@
 // a module's command is one step whatever groups it opens, and UNDOCTL shows the settings.
 #include "cad/ads/undo.h"
 
+#include <algorithm>
 #include <functional>
+#include <regex>
+#include <sstream>
 
 #include "tests/builtins/builtins_checks.h"
 
@@ -17,13 +20,56 @@ struct UndoCase {
 
 class UndoEveryCommandTest : public BuiltinsTest, public ::testing::WithParamInterface<UndoCase> {};
 
-TEST_P(UndoEveryCommandTest, UAfterTheCommandGivesBackTheDrawing) {
+TEST_P(UndoEveryCommandTest, UGivesBackTheDrawingAndRedoTheCommandsWork) {
   for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
   const Snapshot before(host_);
   ASSERT_EQ(run(GetParam().command), kRtNorm);
-  ASSERT_NE(before.diff(Snapshot(host_)), "") << "the command changed nothing";
+  const Snapshot after(host_);
+  ASSERT_NE(before.diff(after), "") << "the command changed nothing";
   ASSERT_EQ(run({T("_u")}), kRtNorm);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_redo")}), kRtNorm);
+  EXPECT_EQ(after.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+// Every prompt a command showed (a transcript line "prompt: reply", messages left out) matches a
+// prompt its HELP text lists, where "<...>" there stands for whatever the prompt shows. The
+// prompts of the object selection's methods (windows, fences, polygons) belong to
+// "Select objects:".
+TEST_P(UndoEveryCommandTest, HelpListsEveryPromptTheCommandAsks) {
+  for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
+  host_.transcript().clear();
+  ASSERT_EQ(run(GetParam().command), kRtNorm);
+  const std::string name = GetParam().command.front().text.substr(1);
+  const CommandDef* def = host_.commands().find(name);
+  ASSERT_NE(def, nullptr);
+  std::vector<std::regex> listed;
+  if (def->help.find("\nSelect objects:") != std::string::npos)
+    listed.emplace_back(
+        "Specify (first|opposite) corner:|Specify (first|next) fence point:|"
+        "First polygon point:|Specify endpoint of line or \\[Undo\\]:|"
+        "Remove objects:");
+  std::istringstream help(def->help);
+  std::string line;
+  std::getline(help, line);
+  while (std::getline(help, line)) {
+    const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    const std::string escaped = std::regex_replace(line, special, R"(\$&)");
+    listed.emplace_back(std::regex_replace(escaped, std::regex("<[^>]*>"), ".*"));
+  }
+  std::istringstream shown(host_.transcript().text());
+  while (std::getline(shown, line)) {
+    const size_t end = line.rfind(": ");
+    if (end == std::string::npos || line.starts_with("Command:") || line.starts_with("Current"))
+      continue;
+    const std::string prompt = line.substr(0, end + 1);
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(),
+                            [&](const std::regex& r) { return std::regex_match(prompt, r); }))
+        << name << " asked \"" << prompt << "\", which its HELP does not list:\n"
+        << def->help;
+  }
 }
 
 std::vector<Reply> horizontal() {
@@ -65,6 +111,19 @@ INSTANTIATE_TEST_SUITE_P(
         UndoCase{"EraseLast", {line()}, {T("_erase"), T("_l"), T("")}},
         UndoCase{"ErasePicked", {line(), horizontal()}, {T("_erase"), P(2, 2), T("")}},
         UndoCase{"MoveDimension", {horizontal()}, {T("_move"), T("_l"), T(""), P(0, 0), P(1, 2)}},
+        UndoCase{"CopyDimension",
+                 {horizontal()},
+                 {T("_copy"), T("_l"), T(""), P(0, 0), P(1, 2), P(3, 3), T("")}},
+        UndoCase{"RotateDimension",
+                 {horizontal()},
+                 {T("_rotate"), T("_l"), T(""), P(0, 0), T("_c"), T("30")}},
+        UndoCase{"ScaleLine", {line()}, {T("_scale"), T("_l"), T(""), P(0, 0), T("3")}},
+        UndoCase{"MirrorDimension",
+                 {horizontal()},
+                 {T("_mirror"), T("_l"), T(""), P(0, 0), P(1, 1), T("_y")}},
+        UndoCase{"StretchDimension",
+                 {horizontal()},
+                 {T("_stretch"), T("_c"), P(3, -1), P(5, 2), T(""), P(0, 0), P(1, 0)}},
         UndoCase{"Setvar", {}, {T("_setvar"), T("DIMASZ"), T("0.2")}},
         UndoCase{"SetvarLayer",
                  {{T("_-layer"), T("_n"), T("A"), T("")}},
@@ -155,6 +214,66 @@ TEST_F(UndoTest, UndoInsideLineTakesBackTheLastSegment) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(db().record(lines[1]).point(10), (Vec3{1, 0, 0}));
   EXPECT_EQ(db().record(lines[1]).point(11), (Vec3{3, 3, 0}));
+}
+
+TEST_F(UndoTest, UNamesTheCommandAsItWasCalledAndAGroupAfterItsCommand) {
+  // A command of a module: called by its local name, or by its global one with "_"; it groups
+  // its work as the module's commands do.
+  CommandDef def;
+  def.group = "TEST";
+  def.global_name = "AutoDim";
+  def.local_name = "AutoBem";
+  def.body = [this] {
+    run({T("_undo"), T("_group")});
+    run(line());
+    run({T("_undo"), T("_end")});
+  };
+  host_.commands().add(def);
+  auto undone = [&] {
+    host_.transcript().clear();
+    EXPECT_EQ(type("U\n"), 0);
+    return host_.transcript().text();
+  };
+  EXPECT_EQ(type("autobem\n"), 0);
+  EXPECT_NE(undone().find("\nAutoBem\n"), std::string::npos);
+  EXPECT_EQ(type("_AutoDim\n"), 0);
+  EXPECT_NE(undone().find("\nAutoDim\n"), std::string::npos);
+  // A group opened at the command line is a group.
+  EXPECT_EQ(type("UNDO BE\nLINE 0,0 1,1 \nUNDO E\n"), 0);
+  EXPECT_NE(undone().find("\nGROUP\n"), std::string::npos);
+}
+
+TEST_F(UndoTest, RedoTakesBackTheWholeUndoRightAfterItOnly) {
+  const Snapshot empty(host_);
+  ASSERT_EQ(run(line()), kRtNorm);
+  ASSERT_EQ(run({T("_circle"), P(0, 0), T("1")}), kRtNorm);
+  ASSERT_EQ(run(horizontal()), kRtNorm);
+  const Snapshot three(host_);
+  ASSERT_EQ(run({T("_undo"), T("3")}), kRtNorm);
+  EXPECT_EQ(empty.diff(Snapshot(host_)), "");
+  host_.transcript().clear();
+  ASSERT_EQ(run({T("_redo")}), kRtNorm);
+  EXPECT_EQ(three.diff(Snapshot(host_)), "");
+  EXPECT_NE(host_.transcript().text().find("LINE CIRCLE DIM1"), std::string::npos)
+      << host_.transcript().text();
+  // Once only, and the steps are there to undo again one by one.
+  ASSERT_EQ(run({T("_redo")}), kRtNorm);
+  EXPECT_NE(host_.transcript().text().find("REDO must immediately follow U or UNDO."),
+            std::string::npos);
+  EXPECT_EQ(three.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  EXPECT_EQ(live_entities("DIMENSION").size(), 0u);
+  EXPECT_EQ(live_entities("CIRCLE").size(), 1u);
+  // Another command in between: nothing to redo, not even after one that changed nothing.
+  const Snapshot two(host_);
+  ASSERT_EQ(run({T("_list"), T("_l"), T("")}), kRtNorm);
+  ASSERT_EQ(run({T("_redo")}), kRtNorm);
+  EXPECT_EQ(two.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_u")}), kRtNorm);
+  ASSERT_EQ(run({T("_circle"), P(5, 5), T("2")}), kRtNorm);
+  ASSERT_EQ(run({T("_redo")}), kRtNorm);
+  EXPECT_EQ(live_entities("CIRCLE").size(), 1u);
+  EXPECT_EQ(live_entities("LINE").size(), 1u);
 }
 
 }  // namespace

@@ -84,6 +84,45 @@ TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
   EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTCAN);
 }
 
+TEST_F(SelectionTest, PreviousRemoveUndoAndPolygons) {
+  // What a person's selection gives, by the entity names of its objects.
+  auto chosen = [&](std::string_view script) {
+    use_script(script);
+    std::vector<int64_t> names;
+    ads_name ss;
+    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return names;
+    for (int32_t k = 0; k < length(ss); ++k) {
+      ads_name ent;
+      acedSSName(ss, k, ent);
+      names.push_back(ent[0]);
+    }
+    acedSSFree(ss);
+    return names;
+  };
+  const int64_t h = horizontal_[0], v = vertical_[0], f = far_[0];
+  EXPECT_EQ(chosen("ALL\n\n"), (std::vector<int64_t>{h, v, f}));
+  // Previous, then one taken out again; the prompt turns to Remove until Add.
+  EXPECT_EQ(chosen("P\nR\n5,0\nA\n\n"), (std::vector<int64_t>{v, f}));
+  EXPECT_NE(transcript().find("Remove objects: 5,0\n1 found, 1 removed, 2 total\n"),
+            std::string::npos)
+      << transcript();
+  // The interface's "P" gives the previous selection, the filter applied.
+  RbList on_a(acutBuildList(8, L"A", 0));
+  ads_name ss;
+  ASSERT_EQ(acedSSGet(L"_P", nullptr, nullptr, on_a.get(), ss), RTNORM);
+  EXPECT_EQ(length(ss), 1);
+  acedSSFree(ss);
+  // Undo takes back the last selection made.
+  EXPECT_EQ(chosen("ALL\nU\nL\n\n"), (std::vector<int64_t>{f}));
+  // A window polygon takes what lies inside, a crossing polygon what crosses it too.
+  EXPECT_EQ(chosen("WP\n-5,-1\n15,-1\n5,9\n\n\n"), (std::vector<int64_t>{h}));
+  EXPECT_EQ(chosen("CP\n5,-1\n25,-1\n5,1\n\n\n"), (std::vector<int64_t>{h, v}));
+  // Erased objects are not found again.
+  ads_name gone = {h, horizontal_[1]};
+  ASSERT_EQ(acdbEntDel(gone), RTNORM);
+  EXPECT_EQ(chosen("P\n\n"), (std::vector<int64_t>{v}));
+}
+
 TEST_F(SelectionTest, UnfreedSetsOfACommandAreReported) {
   add_command("LEAK", [] {
     ads_name ss;

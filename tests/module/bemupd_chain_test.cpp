@@ -39,6 +39,27 @@ TEST_F(BemUpdTest, GripEditedOriginsAreMeasuredAgainOnTheSameDimensionLine) {
   EXPECT_EQ(line_across(after, kY), line_across(before, kY));
 }
 
+TEST_F(BemUpdTest, StretchedChainEndIsMeasuredAgain) {
+  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
+  const std::vector<SavedDim> before = only_chain();
+  // A crossing window around the chain's last point takes its end 5 further along.
+  const cad::Vec3 end = before[1].origin2;
+  EXPECT_EQ(script("_stretch\n_c\n" + at(end - cad::Vec3{1, 1, 0}) + "\n" +
+                   at(end + cad::Vec3{1, 1, 0}) + "\n\n0,0\n5,0\n"),
+            0)
+      << transcript();
+  const std::vector<SavedDim> stretched = only_chain();
+  EXPECT_EQ(along(stretched, kX), (Places{0, 10, 30}));
+  EXPECT_EQ(stretched[1].text, before[1].text) << "the text stays until BemUpd";
+  update({&stretched[0]});
+  const std::vector<SavedDim> after = only_chain();
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(along(after, kX), (Places{0, 10, 30}));
+  EXPECT_EQ(after[0].text.substr(0, 5), "10.00");
+  EXPECT_EQ(after[1].text.substr(0, 5), "20.00");
+  EXPECT_EQ(line_across(after, kY), line_across(before, kY));
+}
+
 TEST_F(BemUpdTest, ErasedMiddleMemberComesBackErasedEndMemberIsGone) {
   make_chain({{0, 0}, {10, 0}, {25, 0}, {40, 0}}, 0, {0, 1});
   const std::vector<SavedDim> before = only_chain();
