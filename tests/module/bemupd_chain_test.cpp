@@ -162,7 +162,7 @@ struct CopyCase {
   const char* script;  // "@" stands for the pick of the edited chain
   bool edit_copy;
   cad::Vec3 shift;
-  double turn;  // about the first dimension's point on its dimension line
+  double turn;  // degrees, about the first dimension's point on its dimension line
   size_t dims_after;
 };
 
@@ -201,14 +201,14 @@ TEST_P(ChainCopyTest, OnlyTheEditedCopyChanges) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, ChainCopyTest,
-    ::testing::Values(
-        CopyCase("BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2),
-        CopyCase("BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2),
-        CopyCase("BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3),
-        CopyCase("BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0, 1),
-        // Its first dimension still has its point on the original's line, but the copy runs
-        // across it.
-        CopyCase("BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, std::numbers::pi / 2, 2)),
+    ::testing::Values(CopyCase("BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2),
+                      CopyCase("BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2),
+                      CopyCase("BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3),
+                      CopyCase("BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0,
+                               1),
+                      // Its first dimension still has its point on the original's line, but the
+                      // copy runs across it.
+                      CopyCase("BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, 90, 2)),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return info.param.name; });
 
 TEST_F(BemUpdTest, TextsFollowChangedSettings) {

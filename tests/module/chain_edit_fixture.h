@@ -14,8 +14,6 @@
 
 #include "cad/ads/loader.h"
 #include "cad/ads/text.h"
-#include "cad/dims/dim_block.h"
-#include "cad/dims/style_table.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "chain/chain_generation.h"
@@ -101,27 +99,19 @@ class ChainEditTest : public ModuleHostTest {
     });
   }
 
-  // Copies every dimension of the drawing with its chain data and its own graphics, as the
-  // host's COPY or another program would: its points turned by turn (radians) about centre, then
-  // moved by shift.
+  // Copies every dimension of the drawing with the host's COPY, as a user copies a storey, or,
+  // with turn (degrees), with ROTATE's Copy about centre.
   void copy_dimensions(cad::Vec3 shift, double turn = 0, cad::Vec3 centre = {}) {
-    cad::Database& db = host().db();
-    const double c = std::cos(turn);
-    const double s = std::sin(turn);
-    std::vector<cad::Record> copies;
-    for (cad::RecordId id : db.entities()) {
-      if (db.erased(id) || db.record(id).type != "DIMENSION") continue;
-      cad::Record copy = db.record(id);
-      for (int code : {10, 13, 14}) {
-        const cad::Vec3 p = copy.point(code) - centre;
-        copy.set(cad::Group::point(
-            code, centre + cad::Vec3{p.x * c - p.y * s, p.x * s + p.y * c, p.z} + shift));
-      }
-      copy.set(cad::Group::real(50, copy.real(50) + turn));
-      cad::build_dimension_block(db, copy, cad::current_dim_values(db));
-      copies.push_back(std::move(copy));
-    }
-    for (cad::Record& copy : copies) db.add_entity(std::move(copy));
+    run([] {
+      RbList filter(acutBuildList(RTDXF0, L"DIMENSION", RTNONE));
+      ads_name set;
+      ASSERT_EQ(acedSSGet(L"X", nullptr, nullptr, filter.get(), set), RTNORM);
+      acedSSFree(set);
+    });
+    const std::string copy =
+        turn == 0 ? "_COPY\n_P\n\n" + at({}) + "\n" + at(shift) + "\n\n"
+                  : "_ROTATE\n_P\n\n" + at(centre) + "\n_C\n" + std::to_string(turn) + "\n";
+    ASSERT_EQ(script(copy), 0) << transcript();
   }
 
   // Runs text at the command line; the number of failures. No command may keep a selection
