@@ -157,10 +157,12 @@ bool save_as(Session& session, const std::string& path) {
     fail(session, "cannot save: " + error);
     return false;
   }
-  if (!cad::save_dxf(session.host.db(), path, &error)) {
+  std::vector<std::string> notes;
+  if (!cad::save_dxf(session.host.db(), path, &error, &notes)) {
     fail(session, error);
     return false;
   }
+  for (const std::string& note : notes) session.host.transcript().print("\n" + note);
   session.host.transcript().print("\nSaved " + path);
   return true;
 }
@@ -391,10 +393,12 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   bool ok = true;
   if (!options.output.empty()) {
     std::string why;
-    if (!cad::save_dxf(host.db(), options.output, &why)) {
+    std::vector<std::string> notes;
+    if (!cad::save_dxf(host.db(), options.output, &why, &notes)) {
       err << "dulk: " << why << "\n";
       ok = false;
     }
+    for (const std::string& note : notes) err << "dulk: " << options.output << ": " << note << "\n";
   }
   if (!options.svg.empty() || !options.png.empty()) ok = write_pictures(host, options, err) && ok;
   return ok ? 0 : 1;

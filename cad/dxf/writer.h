@@ -4,16 +4,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cad/db/database.h"
 
 namespace cad {
 
-std::string write_dxf(const Database& db);
+// An R12 drawing's entities of newer types are written in R12's form or left out
+// (r12_entities.h); notes, when given, gets a line saying which.
+std::string write_dxf(const Database& db, std::vector<std::string>* notes = nullptr);
 
 // Writes to a temporary file beside path, flushes it to the disk and renames it over path. On any
 // failure the temporary file is removed, path is left as it was, *error (when given) says why,
 // and the result is false.
-bool save_dxf(const Database& db, const std::string& path, std::string* error);
+bool save_dxf(const Database& db, const std::string& path, std::string* error,
+              std::vector<std::string>* notes = nullptr);
 
 }  // namespace cad

@@ -3,10 +3,14 @@
 // PNG, LibreCAD's PDF) in the build folder's pictures/ for a person to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "cad/dxf/complete.h"
+#include "cad/dxf/reader.h"
 #include "tests/app/dulk_run.h"
 
 namespace dulk::testing {
@@ -41,6 +45,43 @@ bool on_ci() {
   return ci && std::string(ci) == "true";
 }
 
+std::string ezdxf_audit_command() {
+  return "/usr/bin/python3 " +
+         shell_word(std::string(DULK_SOURCE_DIR) + "/tests/dxf/ezdxf_audit.py");
+}
+
+// Every real drawing, old formats included, with a chain of the module added and saved reads in
+// ezdxf and audits without errors; R12 and older drawings stay R12.
+TEST(OtherPrograms, EveryRealDrawingWithAChainAddedAuditsInEzdxf) {
+  std::vector<fs::path> drawings;
+  for (const char* set : {"dxf", "dxf-extra", "dxf-more"})
+    for (const fs::directory_entry& entry : fs::directory_iterator(shared_dir() + "/" + set))
+      if (entry.path().extension() == ".dxf") drawings.push_back(entry.path());
+  std::sort(drawings.begin(), drawings.end());
+  ASSERT_GE(drawings.size(), 30u);
+
+  ScratchFolder folder;
+  // A raised millimetre digit (2.385) and a polyline, which R12 writes in forms of its own.
+  folder.write("job.scr", "Dulk\n0,0\n2.385,0\n3.635,0\n\n0,2\n0\nPLINE\n0,0\n1,1\n2,0\n\n");
+  std::string later;
+  std::string r12;
+  for (const fs::path& drawing : drawings) {
+    SCOPED_TRACE(drawing.string());
+    const cad::ReadResult read = cad::read_dxf_file(drawing.string());
+    ASSERT_TRUE(read.db) << read.error;
+    const std::string out = drawing.stem().string() + ".dxf";
+    const DulkRun run = run_dulk(folder, shell_word(drawing.string()) + " -s job.scr -o " + out);
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    ASSERT_EQ(count_entities(folder / out, "DIMENSION").value_or(0),
+              count_entities(drawing, "DIMENSION").value_or(0) + 2);
+    (cad::r12_form(cad::drawing_version(*read.db)) ? r12 : later) +=
+        " " + shell_word((folder / out).string());
+  }
+  ASSERT_FALSE(r12.empty());
+  EXPECT_TRUE(shell_ok("cd " + shell_word(folder.path().string()) + " && " + ezdxf_audit_command() +
+                       later + " --version AC1009" + r12));
+}
+
 TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
   const bool librecad = shell_ok("command -v librecad >/dev/null 2>&1");
   if (!librecad && !on_ci()) GTEST_SKIP() << "librecad is not installed";
@@ -58,9 +99,7 @@ TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
     ASSERT_GT(count_entities(folder / "out.dxf", "DIMENSION").value_or(0), 0u);
 
     const std::string audit =
-        "/usr/bin/python3 " +
-        shell_word(std::string(DULK_SOURCE_DIR) + "/tests/dxf/ezdxf_audit.py") + " " +
-        shell_word((folder / "out.dxf").string());
+        ezdxf_audit_command() + " " + shell_word((folder / "out.dxf").string());
     EXPECT_TRUE(shell_ok(audit)) << "ezdxf found errors in " << c.name;
 
     // LibreCAD writes the PDF beside its input, whatever -o says.

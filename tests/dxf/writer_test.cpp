@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <numbers>
+#include <set>
 
 #include "cad/dxf/complete.h"
 #include "cad/dxf/new_drawing.h"
@@ -214,6 +216,104 @@ TEST(Writing, R12GetsOnlyWhatR12Knows) {
   EXPECT_EQ(out.find("BLOCK_RECORD"), std::string::npos);
   EXPECT_NE(out.find("$HANDLING\n 70\n1\n"), std::string::npos);
   EXPECT_NE(out.find("1001\nDULK\n1000\nkept\n"), std::string::npos);
+}
+
+// Entities of newer types are written the way R12 writes them, or left out with a note; groups
+// later versions added to entities, table records and the header stay out. The drawing keeps
+// what it holds.
+TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
+  ReadResult r = read_dxf(r12_file(), "r12.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  Database& db = *r.db;
+  // A dimension text with a raised millimetre digit, centred on (10,0).
+  db.add_entity(make("MTEXT", {text(8, "0"), Group::integer(62, 1), Group::point(10, {10, 0, 0}),
+                               Group::real(40, 1), Group::integer(71, 5),
+                               text(1, "2.38{\\A2\\H0.6x;5}"), text(7, "STANDARD")}));
+  // Two lines hanging from (0,20), turned a quarter turn.
+  db.add_entity(
+      make("MTEXT", {text(8, "0"), Group::point(10, {0, 20, 0}), Group::real(40, 1),
+                     Group::integer(71, 1), text(1, "A\\PB"), Group::point(11, {0, 1, 0})}));
+  db.add_entity(
+      make("LWPOLYLINE",
+           {text(8, "0"), Group::integer(90, 3), Group::integer(70, 1), Group::real(38, 2),
+            Group::point(10, {0, 0, 0}, 2), Group::real(42, 0.5), Group::point(10, {4, 0, 0}, 2),
+            Group::point(10, {4, 3, 0}, 2), text(1001, "DULK"), text(1000, "kept")}));
+  db.add_entity(make("SPLINE", {text(8, "0"), Group::integer(70, 8)}));
+  db.add_entity(make(
+      "DIMENSION", {text(8, "0"), text(2, "*D1"), Group::integer(70, 32), Group::integer(71, 5),
+                    Group::real(42, 2.385), Group::integer(370, 25), Group::point(13, {0, 0, 0})}));
+  db.add_table_entry(
+      db.table_index("LAYER"),
+      make("LAYER", {text(2, "Defpoints"), Group::integer(70, 0), Group::integer(62, 7),
+                     text(6, "CONTINUOUS"), Group::integer(290, 0), Group::integer(370, -3)}));
+  db.set_var("DIMDEC", VarValue::integer(3));
+  db.set_var("DIMASZ", VarValue::real(0.2));
+  const size_t slots = db.slot_count();
+
+  std::vector<std::string> notes;
+  const std::string out = write_dxf(db, &notes);
+  EXPECT_EQ(db.slot_count(), slots);
+  EXPECT_EQ(notes, std::vector<std::string>{
+                       "written for R12: 1 LWPOLYLINE as 5 POLYLINE, VERTEX and SEQEND records, 2 "
+                       "MTEXT as 4 TEXT; left out, as R12 has no such entities: 1 SPLINE"});
+  ReadResult back = read_dxf(out, "written.dxf");
+  ASSERT_TRUE(back.db) << back.error;
+  std::vector<const Record*> texts;
+  std::vector<std::string> types;
+  for (RecordId id : back.db->entities()) {
+    const Record& rec = back.db->record(id);
+    types.push_back(rec.type);
+    if (rec.type == "TEXT") texts.push_back(&rec);
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"LINE", "TEXT", "TEXT", "TEXT", "TEXT", "POLYLINE",
+                                             "VERTEX", "VERTEX", "VERTEX", "SEQEND", "DIMENSION"}));
+  ASSERT_EQ(texts.size(), 4u);
+  // The digits end where the raised digit begins, by the host's estimate of the widths (0.6 of
+  // the height a character); the digit's top is the digits' top.
+  EXPECT_EQ(texts[0]->text(1), "2.38");
+  EXPECT_EQ(texts[0]->integer(72), 2);
+  EXPECT_NEAR(texts[0]->point(11).x, 10 - 1.38 + 2.4, 1e-12);
+  EXPECT_NEAR(texts[0]->point(11).y, -0.5, 1e-12);
+  EXPECT_EQ(texts[0]->integer(62), 1);
+  EXPECT_EQ(texts[1]->text(1), "5");
+  EXPECT_EQ(texts[1]->integer(72), 0);
+  EXPECT_NEAR(texts[1]->real(40), 0.6, 1e-12);
+  EXPECT_NEAR(texts[1]->point(10).x, 10 - 1.38 + 2.4, 1e-12);
+  EXPECT_NEAR(texts[1]->point(10).y, -0.1, 1e-12);
+  // Turned text: its lines run down the X axis.
+  EXPECT_EQ(texts[2]->text(1), "A");
+  EXPECT_NEAR(texts[2]->real(50), std::numbers::pi / 2, 1e-12);
+  EXPECT_NEAR(texts[2]->point(10).x, 1, 1e-12);
+  EXPECT_EQ(texts[3]->text(1), "B");
+  EXPECT_NEAR(texts[3]->point(10).x, 1 + 5.0 / 3.0, 1e-12);
+
+  const Record& polyline = back.db->record(back.db->entities()[5]);
+  EXPECT_EQ(polyline.integer(70), 1);
+  EXPECT_EQ(polyline.point(10).z, 2);
+  EXPECT_EQ(polyline.xdata("DULK").at(0).s(), "kept");
+  const Record& first_vertex = back.db->record(back.db->entities()[6]);
+  EXPECT_EQ(first_vertex.real(42), 0.5);
+  EXPECT_EQ(first_vertex.point(10), (Vec3{0, 0, 2}));
+  // Every record has a handle of its own below the seed.
+  const uint64_t seed = parse_handle(back.db->header_var("$HANDSEED")->groups.at(0).s());
+  std::set<uint64_t> handles;
+  for (RecordId id : back.db->entities()) {
+    EXPECT_LT(back.db->record(id).handle(), seed);
+    EXPECT_TRUE(handles.insert(back.db->record(id).handle()).second);
+  }
+
+  const Record& dimension = back.db->record(back.db->entities().back());
+  EXPECT_EQ(codes(dimension), (std::vector<int>{5, 8, 2, 70, 13}));
+  const Record& layer = back.db->record(back.db->table_entry("LAYER", "Defpoints"));
+  EXPECT_EQ(codes(layer), (std::vector<int>{5, 2, 70, 62, 6}));
+  EXPECT_EQ(back.db->header_var("$DIMDEC"), nullptr);
+  EXPECT_NE(back.db->header_var("$DIMASZ"), nullptr);
+
+  testing::TempDir dir;
+  const std::string path = (dir.path() / "r12.dxf").string();
+  std::string error;
+  ASSERT_TRUE(save_dxf(db, path, &error)) << error;
+  EXPECT_TRUE(testing::ezdxf_audit({path}));
 }
 
 TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
