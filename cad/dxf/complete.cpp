@@ -530,7 +530,9 @@ void for_each_live(const Database& db, const std::vector<RecordId>& ids,
   }
 }
 
-std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities) {
+std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities,
+                                       const std::unordered_set<RecordId>* left_out) {
+  auto kept = [&](RecordId id) { return !db.erased(id) && !(left_out && left_out->contains(id)); };
   auto out = std::make_unique<Database>();
   // The copy is written and dropped: nothing of it is ever undone.
   out->set_journaling(false);
@@ -545,10 +547,10 @@ std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities) {
     if (db.erased(table.head)) continue;
     size_t t = out->add_table(db.record(table.head));
     for (RecordId id : table.entries)
-      if (!db.erased(id)) out->add_table_entry(t, db.record(id));
+      if (kept(id)) out->add_table_entry(t, db.record(id));
   }
   for (const Block& block : db.blocks()) {
-    if (db.erased(block.begin)) continue;
+    if (!kept(block.begin)) continue;
     size_t b = out->add_block(db.record(block.begin), db.record(block.end));
     for_each_live(db, block.entities, [&](const Record& rec) { out->add_block_entity(b, rec); });
   }

@@ -11,6 +11,7 @@
 #include "cad/dxf/complete.h"
 #include "cad/dxf/r12_entities.h"
 #include "cad/dxf/tags.h"
+#include "cad/dxf/unused.h"
 
 namespace cad {
 
@@ -138,7 +139,9 @@ std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
   // The copy that is completed leaves out what is most of a large drawing, its entities: they are
   // completed one by one as they are written, so that writing needs little more memory than the
   // drawing itself.
-  std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut);
+  // What nothing uses stays in the drawing, for undo, but out of the file.
+  const std::unordered_set<RecordId> unused = unused_records(db);
+  std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut, &unused);
   complete_drawing(*copy);
   if (!r12_form(drawing_version(*copy))) return serialize(*copy, db, nullptr);
 

@@ -165,6 +165,62 @@ TEST(Writing, ErasedRecordsAndTheSubEntitiesOfAnErasedPolylineStayOut) {
   EXPECT_EQ(back->record(back->entities()[0]).type, "CIRCLE");
 }
 
+// Anonymous blocks and chain application names nothing refers to stay out of the file, the
+// drawing keeping them; whatever may refer to one keeps it.
+TEST(Writing, AnonymousBlocksAndChainApplicationsNothingUsesStayOut) {
+  auto db = new_drawing();
+  auto block = [&](const std::string& name, int flags) {
+    return db->add_block(make("BLOCK", {text(8, "0"), text(2, name), Group::integer(70, flags),
+                                        Group::point(10, {0, 0, 0}), text(3, name)}),
+                         make("ENDBLK", {text(8, "0")}));
+  };
+  auto insert = [](const std::string& name) {
+    return make("INSERT", {text(8, "0"), text(2, name), Group::point(10, {0, 0, 0})});
+  };
+  for (const char* app : {"$1A", "$1B", "$1C", "$1D", "OTHER"})
+    db->add_table_entry(db->table_index("APPID"),
+                        make("APPID", {text(2, app), Group::integer(70, 0)}));
+  const size_t u1 = block("*U1", 1);
+  db->add_entity(insert("*U1"));
+  const size_t u2 = block("*U2", 1);
+  db->set_erased(db->add_entity(insert("*U2")), true);
+  block("*U3", 1);
+  db->add_block_entity(u1, insert("*U3"));
+  db->add_block_entity(u1, make("POINT", {text(8, "0"), text(1001, "$1C")}));
+  block("*U4", 1);
+  db->add_block_entity(u2, insert("*U4"));
+  block("*D5", 1);
+  db->add_entity(make(
+      "DIMENSION", {Group::integer(67, 1), text(8, "0"), text(2, "*D5"), Group::integer(70, 32)}));
+  const size_t frame = block("FRAME", 0);
+  block("*U6", 1);
+  db->add_block_entity(frame, insert("*U6"));
+  block("*U7", 1);
+  const RecordId u7 =
+      db->add_table_entry(db->table_index("BLOCK_RECORD"), make("BLOCK_RECORD", {text(2, "*U7")}));
+  db->add_object(make("XRECORD", {text(340, handle_of(*db, u7))}));
+  block("*U8", 1);
+  const RecordId u8_point = db->add_block_entity(db->blocks().size() - 1, make("POINT", {}));
+  db->add_entity(
+      make("LINE", {text(8, "0"), text(1001, "$1A"), text(1005, handle_of(*db, u8_point))}));
+  db->set_erased(db->add_entity(make("LINE", {text(8, "0"), text(1001, "$1D")})), true);
+  block("*U9", 1);
+  const size_t slots = db->slot_count();
+
+  auto back = written(*db);
+  EXPECT_EQ(db->slot_count(), slots);
+  std::vector<std::string> blocks;
+  for (const Block& b : back->blocks()) blocks.emplace_back(back->record(b.begin).text(2));
+  EXPECT_EQ(blocks, (std::vector<std::string>{"*Model_Space", "*Paper_Space", "*U1", "*U3", "*D5",
+                                              "FRAME", "*U6", "*U7", "*U8"}));
+  for (const char* gone : {"*U2", "*U4", "*U9"})
+    EXPECT_EQ(back->table_entry("BLOCK_RECORD", gone), kNoRecord) << gone;
+  for (const char* kept : {"$1A", "$1C", "ACAD", "OTHER"})
+    EXPECT_NE(back->table_entry("APPID", kept), kNoRecord) << kept;
+  for (const char* gone : {"$1B", "$1D"})
+    EXPECT_EQ(back->table_entry("APPID", gone), kNoRecord) << gone;
+}
+
 std::string r12_file();
 
 // The writer completes the entities of model and paper space while writing them instead of in
