@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -80,6 +81,40 @@ TEST(OtherPrograms, EveryRealDrawingWithAChainAddedAuditsInEzdxf) {
   ASSERT_FALSE(r12.empty());
   EXPECT_TRUE(shell_ok("cd " + shell_word(folder.path().string()) + " && " + ezdxf_audit_command() +
                        later + " --version AC1009" + r12));
+}
+
+// Every drawing ezdxf makes names "ISO-25" as its current dimension style, which its table lacks:
+// the host makes "Standard" current, so that Dulk beside one of the drawing's dimensions finds its
+// settings and places the chain one chain spacing (0.3 by default) beyond it.
+TEST(OtherPrograms, DulkBesideADimensionOfAnEzdxfDrawingLiesOneSpacingBeyondIt) {
+  ScratchFolder folder;
+  folder.write("make.py",
+               "import ezdxf\n"
+               "doc = ezdxf.new('R2010')\n"
+               "dim = doc.modelspace().add_linear_dim(base=(5, 3), p1=(0, 0), p2=(10, 0),\n"
+               "                                      dimstyle='Standard')\n"
+               "dim.render()\n"
+               "doc.saveas('ezdxf.dxf')\n");
+  ASSERT_TRUE(
+      shell_ok("cd " + shell_word(folder.path().string()) + " && /usr/bin/python3 make.py"));
+  folder.write("job.scr", "Dulk\n0,0\n4,0\n10,0\n\nU\n2,3\n");
+  const DulkRun run = run_dulk(folder, "ezdxf.dxf -s job.scr -o out.dxf");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: "
+                         "\"Standard\" made current"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("nicht in Zeichnung gefunden"), std::string::npos) << run.out;
+  const cad::ReadResult out = cad::read_dxf_file((folder / "out.dxf").string());
+  ASSERT_TRUE(out.db) << out.error;
+  std::vector<double> lines;
+  for (cad::RecordId id : out.db->entities()) {
+    const cad::Record& rec = out.db->record(id);
+    if (rec.type != "DIMENSION" || rec.xdata_begin() == rec.groups.size()) continue;
+    lines.push_back(std::round(rec.point(10).y * 1e9) / 1e9);
+    EXPECT_EQ(rec.text(3), "Standard");
+  }
+  EXPECT_EQ(lines, (std::vector<double>{3.3, 3.3}));
 }
 
 TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {

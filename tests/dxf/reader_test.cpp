@@ -219,6 +219,51 @@ TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
   EXPECT_EQ(r.notes.front(), "line 7: header variables outside a section read as HEADER");
 }
 
+// The current dimension style, layer, text style and linetype a header names are entries of
+// their tables: one the table lacks gives way to the default, with a note.
+TEST(Reading, CurrentEntriesTheTablesLackGiveWayToTheDefaults) {
+  struct Case {
+    std::string version;
+    std::string var;
+    int code;
+    std::string value;
+    std::string current;  // after reading
+    std::string note;     // empty: none
+  };
+  const Case cases[] = {
+      {"AC1024", "$DIMSTYLE", 2, "ISO-25", "Standard",
+       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"Standard\" made current"},
+      {"AC1024", "$DIMSTYLE", 2, "standard", "standard", ""},
+      {"AC1009", "$DIMSTYLE", 2, "ISO-25", "STANDARD",
+       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"STANDARD\" made current"},
+      {"AC1024", "$CLAYER", 8, "Walls", "0",
+       "$CLAYER names \"Walls\", which the LAYER table lacks: \"0\" made current"},
+      {"AC1024", "$TEXTSTYLE", 7, "Arial", "Standard",
+       "$TEXTSTYLE names \"Arial\", which the STYLE table lacks: \"Standard\" made current"},
+      {"AC1024", "$CELTYPE", 6, "DASHED", "ByLayer",
+       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"ByLayer\" made current"},
+      {"AC1009", "$CELTYPE", 6, "DASHED", "BYLAYER",
+       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"BYLAYER\" made current"},
+      {"AC1009", "$CELTYPE", 6, "BYBLOCK", "BYBLOCK", ""},
+      {"AC1024", "$CELTYPE", 6, "Continuous", "Continuous", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version + " " + c.var + " " + c.value);
+    const std::string file =
+        dxf_lines({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", c.version, "9", c.var,
+                   std::to_string(c.code), c.value, "0", "ENDSEC", "0", "EOF"});
+    ReadResult r = read_dxf(file, "current.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(r.db->header_var(c.var)->groups.at(0).s(), c.current);
+    if (!c.note.empty()) {
+      EXPECT_NE(std::find(r.notes.begin(), r.notes.end(), c.note), r.notes.end());
+    } else {
+      for (const std::string& note : r.notes)
+        EXPECT_EQ(note.find("made current"), std::string::npos) << note;
+    }
+  }
+}
+
 struct Malformed {
   std::string file;
   std::string error;

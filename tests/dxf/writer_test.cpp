@@ -388,6 +388,8 @@ TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
 
 TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
   Database db;
+  db.add_table_entry(db.add_table(make("TABLE", {text(2, "LAYER")})),
+                     make("LAYER", {text(2, "Wände"), Group::integer(70, 0)}));
   db.set_var("CLAYER", VarValue::text("Wände"));
   db.add_entity(
       make("LINE", {text(8, "Wände"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));
