@@ -5,6 +5,9 @@
 // Lists hold the record's groups as stored: points as the entity keeps them (world or object
 // coordinates), angles in radians, owner and other handles (330...) as hexadecimal text.
 //
+// A list with NaN or infinity in a number or a point is refused (RTERROR), as is a list the
+// drawing could not hold otherwise.
+//
 // acdbEntMake takes the entity types the host knows (kSimpleTypes below) into model space, or
 // paper space with 67 = 1; a missing layer is created, a missing 8 means CLAYER. A POLYLINE
 // (or an INSERT with 66 = 1) is made record by record: VERTEX (ATTRIB) records follow, and the
@@ -71,6 +74,12 @@ bool app_registered(const Database& db, std::string_view app) {
   return db.table_entry("APPID", app) != kNoRecord;
 }
 
+// No drawing holds NaN or infinity.
+bool finite_value(const Group& g) {
+  const GroupType type = g.type();
+  return (type != GroupType::kReal && type != GroupType::kPoint) || all_finite(g.pt());
+}
+
 bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
   size_t items = 0;
   for (const resbuf* node = rb; node && node->restype != -3; node = node->rbnext) ++items;
@@ -101,12 +110,14 @@ bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
       }
       if (code < 1000 || code > 1071 || out.xdata.empty()) return false;
       out.xdata.back().second.push_back(rb_to_group(*rb));
+      if (!finite_value(out.xdata.back().second.back())) return false;
       continue;
     }
     // Handles belong to the drawing; reactor chains to the objects that keep them.
     if (code == 5 || code == 105 || code == -5) continue;
     if (code < 0 || code >= 1000) return false;
     Group g = rb_to_group(*rb);
+    if (!finite_value(g)) return false;
     // Polyline vertices are 2D, as a file keeps them.
     if (g.code == 10 && out.rec.type == "LWPOLYLINE") g.dims = 2;
     out.rec.groups.push_back(std::move(g));

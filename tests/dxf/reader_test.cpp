@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <random>
 
 #include "cad/dxf/complete.h"
@@ -277,6 +278,20 @@ TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
        "line 7: expected a group code, got 'x8'"},
       {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1,5", "20", "0"}),
        "line 8: group code 10 expects a number, got '1,5'"},
+      // No drawing holds NaN or infinity, whichever way a file writes them.
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20", "nan"}),
+       "line 10: group code 20 expects a finite number, got 'nan'"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "CIRCLE", "40", "-inf"}),
+       "line 8: group code 40 expects a finite number, got '-inf'"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "ARC", "50", "1e999"}),
+       "line 8: group code 50 expects a number, got '1e999'"},
+      {testing::BinaryFile(false)
+           .text(0, "SECTION")
+           .text(2, "ENTITIES")
+           .text(0, "CIRCLE")
+           .real(40, std::numeric_limits<double>::quiet_NaN())
+           .bytes(),
+       "byte 49: group code 40 expects a finite number, got 'nan'"},
       {dxf_lines({"0", "LINE", "8", "0"}), "line 1: expected 0 SECTION, got 0 'LINE'"},
       {dxf_lines({"0", "SECTION", "8", "0"}),
        "line 3: expected 2 and a section name after 0 SECTION, got 8 '0'"},

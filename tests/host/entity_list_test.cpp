@@ -63,6 +63,36 @@ TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
   EXPECT_TRUE(db().entities().empty());
 }
 
+// No entity holds NaN or infinity, in a point, a number or its extended data: making or changing
+// one with them is refused and changes nothing.
+TEST_F(EntityListTest, EntMakeAndEntModRefuseNanAndInfinity) {
+  register_apps();
+  const double nan = std::nan("");
+  ads_point a = {0, 0, 0}, b = {5, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
+  for (resbuf* list :
+       {acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, far, 0),
+        acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, HUGE_VAL, 0),
+        acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTERROR);
+  }
+  EXPECT_TRUE(db().entities().empty());
+
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+  ads_name name = {made[0], made[1]};
+  const Record before = db().record(db().entities().back());
+  RbList list(acdbEntGet(name));
+  find_rb(list.get(), 11)->resval.rpoint[Y] = -HUGE_VAL;
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  find_rb(list.get(), 11)->resval.rpoint[Y] = 0;
+  append(list.get(), acutBuildList(-3, 1001, L"TAV", 1041, nan, 0));
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  EXPECT_EQ(db().record(db().entities().back()), before);
+}
+
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   register_apps();
   ads_point a = {0, 0, 0}, b = {5, 0, 0};
