@@ -76,13 +76,8 @@ bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
     lwpolyline(rec, out);
   else if (type == "ELLIPSE")
     ellipse(rec, out);
-  if (out.empty() && type != "MTEXT") {
-    ++left_out_[rec.type];
-    return true;
-  }
-  auto& [entities, records] = converted_[rec.type];
-  ++entities;
-  records += out.size();
+  // An MTEXT without text becomes no TEXT.
+  if (out.empty() && type != "MTEXT") ++left_out_[rec.type];
   return true;
 }
 
@@ -277,19 +272,11 @@ void R12Entities::ellipse(const Record& rec, std::vector<Record>& out) {
       [this] { return take_handle(); }, out);
 }
 
-std::string R12Entities::summary() const {
+std::string R12Entities::left_out() const {
   std::string out;
-  for (const auto& [type, counts] : converted_) {
-    out += out.empty() ? "written for R12: " : ", ";
-    out += std::to_string(counts.first) + " " + type + " as " + std::to_string(counts.second) +
-           (type == "MTEXT" ? " TEXT" : " POLYLINE, VERTEX and SEQEND records");
-  }
-  std::string left;
   for (const auto& [type, count] : left_out_)
-    left += (left.empty() ? "" : ", ") + std::to_string(count) + " " + type;
-  if (!left.empty())
-    out +=
-        (out.empty() ? "" : "; ") + std::string("left out, as R12 has no such entities: ") + left;
+    out += (out.empty() ? "left out, as R12 has no such entities: " : ", ") +
+           std::to_string(count) + " " + type;
   return out;
 }
 

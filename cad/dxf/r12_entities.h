@@ -2,7 +2,7 @@
 // converts them: MTEXT becomes TEXT, one per line and per run of one height (a raised digit is a
 // second, smaller TEXT where the formatting codes put it); LWPOLYLINE becomes POLYLINE, VERTEX
 // ... SEQEND; ELLIPSE becomes a POLYLINE of straight segments. Other types R12 does not know
-// (SPLINE, HATCH, LEADER, MLINE, RAY, XLINE, ...) are left out, each counted for the note.
+// (SPLINE, HATCH, LEADER, MLINE, RAY, XLINE, ...) are left out, each counted for a note.
 //
 // The drawing keeps what it holds: the writer converts each record as it writes it, from the
 // record as the drawing has it.
@@ -32,8 +32,9 @@ class R12Entities {
 
   // The first handle no conversion has taken.
   uint64_t next_handle() const { return next_handle_; }
-  // What was converted and what left out, for a note; empty when nothing was.
-  std::string summary() const;
+  // What was left out, for a note; empty when nothing was. Conversions need no note: they are
+  // the form R12 has for what the drawing holds.
+  std::string left_out() const;
 
  private:
   uint64_t take_handle() { return next_handle_++; }
@@ -42,9 +43,7 @@ class R12Entities {
   void ellipse(const Record& rec, std::vector<Record>& out);
 
   uint64_t next_handle_;
-  // By type converted: how many entities, and how many records they became.
-  std::map<std::string, std::pair<size_t, size_t>> converted_;
-  std::map<std::string, size_t> left_out_;
+  std::map<std::string, size_t> left_out_;  // by type
 };
 
 }  // namespace cad

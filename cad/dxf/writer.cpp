@@ -159,7 +159,7 @@ std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
   }
   R12Entities r12(seed);
   std::string out = serialize(*copy, db, &r12);
-  if (notes && !r12.summary().empty()) notes->push_back(r12.summary());
+  if (notes && !r12.left_out().empty()) notes->push_back(r12.left_out());
   return out;
 }
 

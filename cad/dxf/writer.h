@@ -11,7 +11,7 @@
 namespace cad {
 
 // An R12 drawing's entities of newer types are written in R12's form or left out
-// (r12_entities.h); notes, when given, gets a line saying which.
+// (r12_entities.h); notes, when given, gets a line saying what was left out.
 std::string write_dxf(const Database& db, std::vector<std::string>* notes = nullptr);
 
 // Writes to a temporary file beside path, flushes it to the disk and renames it over path. On any
