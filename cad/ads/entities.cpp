@@ -7,8 +7,8 @@
 //
 // A list with NaN or infinity in a number or a point is refused (RTERROR), as is a list the
 // drawing could not hold otherwise. So is a new layer, block or application of a name the host
-// does not take (valid_table_name), and an entity type that is a table's (table entries are no
-// entities).
+// does not take (valid_table_name), or a table entry renamed to one; acdbEntMake makes no table
+// entries but the layers its entities name.
 //
 // acdbEntMake takes the entity types the host knows (kSimpleTypes below) into model space, or
 // paper space with 67 = 1; a missing layer is created, a missing 8 means CLAYER. A POLYLINE
@@ -371,6 +371,8 @@ int acdbEntMod(const resbuf* entm) {
   bool entity = db.area(id) == cad::Area::kEntities || db.area(id) == cad::Area::kBlock;
   if (entity && !cad::complete(db, rec)) return RTERROR;
   if (entity && rec.has(8) && !cad::layer_usable(db, rec.text(8))) return RTERROR;
+  // A table entry renamed takes a name by the rule for new ones.
+  if (!entity && rec.text(2) != old.text(2) && !cad::valid_table_name(rec.text(2))) return RTERROR;
   // Before the layer is settled: a change that fails makes no layer either.
   if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
   if (entity && rec.type != "SEQEND") cad::settle_layer(db, rec);

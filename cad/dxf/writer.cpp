@@ -136,11 +136,11 @@ bool write_all(int fd, std::string_view data) {
 }  // namespace
 
 std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
+  // What nothing uses stays in the drawing, for undo, but out of the file.
+  const std::unordered_set<RecordId> unused = unused_records(db);
   // The copy that is completed leaves out what is most of a large drawing, its entities: they are
   // completed one by one as they are written, so that writing needs little more memory than the
   // drawing itself.
-  // What nothing uses stays in the drawing, for undo, but out of the file.
-  const std::unordered_set<RecordId> unused = unused_records(db);
   std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut, &unused);
   complete_drawing(*copy);
   if (!r12_form(drawing_version(*copy))) return serialize(*copy, db, nullptr);

@@ -120,6 +120,14 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
     EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   }
   find_rb(list.get(), 8)->resval.rstring = layer;
+  // Nor is a layer renamed to such a name.
+  const RecordId zero_layer = db().table_entry("LAYER", "0");
+  const std::wstring zero_handle = to_wide(handle_text(db().record(zero_layer).handle()));
+  ads_name zero;
+  ASSERT_EQ(acdbHandEnt(zero_handle.c_str(), zero), RTNORM);
+  RbList renamed(acutBuildList(-1, zero, 2, L"A<B", 0));
+  EXPECT_EQ(acdbEntMod(renamed.get()), RTERROR);
+  EXPECT_EQ(db().record(zero_layer).text(2), "0");
   EXPECT_EQ(db().entities().size(), 1u);
   EXPECT_EQ(db().blocks().size(), 2u);
   EXPECT_EQ(db().tables()[db().table_index("LAYER")].entries.size(), layers);
