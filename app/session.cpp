@@ -138,11 +138,13 @@ void fail(Session& session, const std::string& what) {
 // do; the drawing is then unchanged (DBMOD 0).
 bool save_as(Session& session, const std::string& path) {
   std::string error;
-  if (!cad::save_dxf(session.host.db(), path, &error, {.backup = true})) {
+  std::vector<std::string> notes;
+  if (!cad::save_dxf(session.host.db(), path, &error, {.backup = true}, &notes)) {
     fail(session, error);
     return false;
   }
   session.host.db().mark_saved();
+  for (const std::string& note : notes) session.host.transcript().print("\n" + note);
   session.host.transcript().print("\nSaved " + path);
   return true;
 }
@@ -327,8 +329,9 @@ bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) 
 }
 
 // The drawing as DXF on standard output (-o -), where nothing else goes then.
-bool write_to_standard_output(const cad::Database& db, std::string* error) {
-  if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db))) return true;
+bool write_to_standard_output(const cad::Database& db, std::string* error,
+                              std::vector<std::string>* notes) {
+  if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db, notes))) return true;
   *error = "cannot write the drawing to standard output: " + cad::system_error();
   return false;
 }
@@ -429,12 +432,15 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   bool ok = !lost;
   if (!options.output.empty()) {
     std::string why;
-    const bool written = drawing_to_out ? write_to_standard_output(host.db(), &why)
-                                        : cad::save_dxf(host.db(), options.output, &why);
+    std::vector<std::string> notes;
+    const bool written = drawing_to_out
+                             ? write_to_standard_output(host.db(), &why, &notes)
+                             : cad::save_dxf(host.db(), options.output, &why, {}, &notes);
     if (!written) {
       err << "dulk: " << why << "\n";
       ok = false;
     }
+    for (const std::string& note : notes) err << "dulk: " << options.output << ": " << note << "\n";
   }
   if (!options.svg.empty() || !options.png.empty()) ok = write_pictures(host, options, err) && ok;
   return ok ? 0 : 1;

@@ -5,6 +5,11 @@
 // Lists hold the record's groups as stored: points as the entity keeps them (world or object
 // coordinates), angles in radians, owner and other handles (330...) as hexadecimal text.
 //
+// A list with NaN or infinity in a number or a point is refused (RTERROR), as is a list the
+// drawing could not hold otherwise. So is a new layer, block or application of a name the host
+// does not take (valid_table_name), or a table entry renamed to one; acdbEntMake makes no table
+// entries but the layers its entities name.
+//
 // acdbEntMake takes the entity types the host knows (kSimpleTypes below) into model space, or
 // paper space with 67 = 1; a missing layer is created, a missing 8 means CLAYER. A POLYLINE
 // (or an INSERT with 66 = 1) is made record by record: VERTEX (ATTRIB) records follow, and the
@@ -71,6 +76,12 @@ bool app_registered(const Database& db, std::string_view app) {
   return db.table_entry("APPID", app) != kNoRecord;
 }
 
+// No drawing holds NaN or infinity.
+bool finite_value(const Group& g) {
+  const GroupType type = g.type();
+  return (type != GroupType::kReal && type != GroupType::kPoint) || all_finite(g.pt());
+}
+
 bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
   size_t items = 0;
   for (const resbuf* node = rb; node && node->restype != -3; node = node->rbnext) ++items;
@@ -101,17 +112,29 @@ bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
       }
       if (code < 1000 || code > 1071 || out.xdata.empty()) return false;
       out.xdata.back().second.push_back(rb_to_group(*rb));
+      if (!finite_value(out.xdata.back().second.back())) return false;
       continue;
     }
     // Handles belong to the drawing; reactor chains to the objects that keep them.
     if (code == 5 || code == 105 || code == -5) continue;
     if (code < 0 || code >= 1000) return false;
+    // A layer or block name must reach the drawing as it was given.
+    if ((code == 8 || code == 2) && rb_value(code) == RbValue::kString &&
+        !valid_wide(rb->resval.rstring))
+      return false;
     Group g = rb_to_group(*rb);
+    if (!finite_value(g)) return false;
     // Polyline vertices are 2D, as a file keeps them.
     if (g.code == 10 && out.rec.type == "LWPOLYLINE") g.dims = 2;
     out.rec.groups.push_back(std::move(g));
   }
   return !out.rec.type.empty() || out.named_given;
+}
+
+// Whether an entity may name this layer: one the drawing has, or a name the host takes for a new
+// one.
+bool layer_usable(const Database& db, std::string_view name) {
+  return db.table_entry("LAYER", name) != kNoRecord || valid_table_name(name);
 }
 
 void ensure_layer(Database& db, std::string_view name) {
@@ -123,13 +146,16 @@ void ensure_layer(Database& db, std::string_view name) {
                                     Group::integer(62, 7), Group::text(6, "CONTINUOUS")}});
 }
 
-// The layer group every entity has: the given one (created when missing) or CLAYER.
-void settle_layer(Database& db, Record& rec) {
+// The layer group every entity has: the given one (created when missing) or CLAYER. False, with
+// nothing changed, for a missing layer of a name the host does not take.
+bool settle_layer(Database& db, Record& rec) {
+  if (rec.has(8) && !layer_usable(db, rec.text(8))) return false;
   if (!rec.has(8)) {
     auto clayer = db.get_var("CLAYER");
     rec.groups.insert(rec.groups.begin(), Group::text(8, clayer ? clayer->s : "0"));
   }
   ensure_layer(db, rec.text(8));
+  return true;
 }
 
 void append_xdata(Record& rec, const ParsedList& list) {
@@ -170,6 +196,7 @@ void place(Host& h, std::vector<Record> records) {
 int make_block_end(Host& h, Record end) {
   InterfaceState& state = h.iface();
   if (!state.block) return RTERROR;
+  if (end.has(8) && !layer_usable(h.db(), end.text(8))) return RTERROR;
   InterfaceState::PendingBlock block = std::move(*state.block);
   state.block.reset();
   state.complex.clear();
@@ -204,10 +231,13 @@ int make(Host& h, ParsedList list) {
   Record& rec = list.rec;
   append_xdata(rec, list);
   if (rec.type == "BLOCK") {
-    if (rec.text(2).empty() ||
-        (rec.text(2)[0] != '*' && db.block_index(rec.text(2)) != Database::npos))
+    // An anonymous block ("*U") is named when it is complete; any other needs a name the host
+    // takes and no block has.
+    const std::string_view name = rec.text(2);
+    if (name.empty() ||
+        (name[0] != '*' && (db.block_index(name) != Database::npos || !valid_table_name(name))))
       return RTERROR;
-    settle_layer(db, rec);
+    if (!settle_layer(db, rec)) return RTERROR;
     state.complex.clear();
     state.block = InterfaceState::PendingBlock{std::move(rec), {}};
     return RTNORM;
@@ -219,8 +249,7 @@ int make(Host& h, ParsedList list) {
     if ((rec.type == "VERTEX" && !polyline) || (rec.type == "ATTRIB" && polyline)) return RTERROR;
     if (rec.type == "SEQEND" && !rec.has(8))
       rec.set(Group::text(8, std::string(state.complex.front().text(8))));
-    settle_layer(db, rec);
-    if (!complete(db, rec)) return RTERROR;
+    if (!complete(db, rec) || !settle_layer(db, rec)) return RTERROR;
     state.complex.push_back(std::move(rec));
     if (state.complex.back().type != "SEQEND") return RTNORM;
     std::vector<Record> records = std::move(state.complex);
@@ -230,8 +259,7 @@ int make(Host& h, ParsedList list) {
   }
   bool starts_complex = rec.type == "POLYLINE" || (rec.type == "INSERT" && rec.integer(66) == 1);
   if (!starts_complex && !known_simple(rec.type)) return RTERROR;
-  settle_layer(db, rec);
-  if (!complete(db, rec)) return RTERROR;
+  if (!complete(db, rec) || !settle_layer(db, rec)) return RTERROR;
   // A new main entity drops a complex entity left unfinished.
   state.complex.clear();
   if (starts_complex) {
@@ -342,6 +370,9 @@ int acdbEntMod(const resbuf* entm) {
   cad::append_xdata(rec, list);
   bool entity = db.area(id) == cad::Area::kEntities || db.area(id) == cad::Area::kBlock;
   if (entity && !cad::complete(db, rec)) return RTERROR;
+  if (entity && rec.has(8) && !cad::layer_usable(db, rec.text(8))) return RTERROR;
+  // A table entry renamed takes a name by the rule for new ones.
+  if (!entity && rec.text(2) != old.text(2) && !cad::valid_table_name(rec.text(2))) return RTERROR;
   // Before the layer is settled: a change that fails makes no layer either.
   if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
   if (entity && rec.type != "SEQEND") cad::settle_layer(db, rec);
@@ -408,8 +439,9 @@ int acdbHandEnt(const ACHAR* handle, ads_name entres) {
 
 int acdbRegApp(const ACHAR* appname) {
   cad::Database& db = host().db();
+  if (!cad::valid_wide(appname)) return RTERROR;
   std::string name = cad::to_utf8(appname);
-  if (name.empty() || name.size() > 255 || cad::wildcard_has_special(name) ||
+  if (!cad::valid_table_name(name) || cad::wildcard_has_special(name) ||
       name.find(' ') != std::string::npos)
     return RTERROR;
   if (cad::app_registered(db, name)) return RTERROR;

@@ -112,7 +112,8 @@ bool read_number(std::string_view s, size_t& pos, double& value) {
   char* end = nullptr;
   if (text.empty() || text[0] == ' ' || text[0] == '\t') return false;
   value = std::strtod(begin, &end);
-  if (end == begin) return false;
+  // Beyond the range of a double strtod gives infinity, which no drawing can hold.
+  if (end == begin || !std::isfinite(value)) return false;
   // strtod also reads "inf", "nan" and hexadecimal numbers, which no unit mode writes.
   for (const char* c = begin; c < end; ++c)
     if (std::isalpha(static_cast<unsigned char>(*c)) && *c != 'e' && *c != 'E') return false;
@@ -148,7 +149,7 @@ bool read_mixed(std::string_view s, size_t& pos, bool fractions, double& value) 
   return true;
 }
 
-bool parse_distance(std::string_view text, int units, double& out) {
+bool parse_feet_inches(std::string_view text, int units, double& out) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   if (text.empty()) return false;
@@ -179,6 +180,15 @@ bool parse_distance(std::string_view text, int units, double& out) {
   if (pos < text.size() && text[pos] == '"') ++pos;
   if (pos != text.size() || inches < 0) return false;
   out = feet < 0 || text[0] == '-' ? feet * 12 - inches : feet * 12 + inches;
+  return true;
+}
+
+// A distance as typed, in the given unit mode; feet and inches give inches. NaN and infinity,
+// also from numbers that overflow once turned into inches, are none.
+bool parse_distance(std::string_view text, int units, double& out) {
+  double value = 0;
+  if (!parse_feet_inches(text, units, value) || !std::isfinite(value)) return false;
+  out = value;
   return true;
 }
 
@@ -281,7 +291,7 @@ int acdbDisToF(const ACHAR* str, int unit, ads_real* v) {
 }
 
 int acdbRToS(ads_real val, int unit, int prec, ACHAR* str, size_t len) {
-  if (!str) return RTERROR;
+  if (!str || !std::isfinite(val)) return RTERROR;
   if (prec < 0) {
     auto v = host().get_var("LUPREC");
     prec = v ? static_cast<int>(v->i) : 4;

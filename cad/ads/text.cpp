@@ -27,6 +27,15 @@ std::string to_utf8(std::wstring_view text) {
   return out;
 }
 
+bool valid_wide(const wchar_t* text) {
+  if (!text) return false;
+  for (; *text; ++text) {
+    const auto c = static_cast<char32_t>(*text);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+  }
+  return true;
+}
+
 std::string to_utf8(const wchar_t* text) { return text ? to_utf8(std::wstring_view(text)) : ""; }
 
 std::wstring to_wide(std::string_view text) {

@@ -54,8 +54,21 @@ std::string format_point(const Database& db, Vec3 p) {
          "  Z=" + format_length(db, p.z);
 }
 
-bool valid_table_name(std::string_view name) {
-  return !name.empty() && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
+std::string shown_name(std::string_view name) {
+  constexpr size_t kShown = 40;
+  std::string out;
+  size_t characters = 0;
+  for (size_t k = 0; k < name.size(); ++characters) {
+    if (characters == kShown) return out + "...";
+    size_t length = 1;
+    while (length < 4 && k + length < name.size() &&
+           (static_cast<unsigned char>(name[k + length]) & 0xC0) == 0x80)
+      ++length;
+    const std::string_view character = name.substr(k, length);
+    out += valid_utf8(character) ? std::string(character) : std::string("\uFFFD");
+    k += length;
+  }
+  return out;
 }
 
 PersonSelection select_objects_in_areas(Host& host) {

@@ -33,8 +33,10 @@ RecordId picked_entity(Host& host, const Answer& pick);
 std::string format_length(const Database& db, double value);
 std::string format_point(const Database& db, Vec3 p);
 
-// Whether a name may name a layer or a style (none of the characters the host keeps out).
-bool valid_table_name(std::string_view name);
+// A name as a message shows it: bytes that are no UTF-8 as U+FFFD, and no more than the first 40
+// characters of a long one, followed by "...". (Whether the host takes a name for a new layer or
+// style: valid_table_name.)
+std::string shown_name(std::string_view name);
 
 // The host's "Select objects: " (select_by_person, cad/ads/selecting.h) until Enter; the objects
 // in the order given, each once, and the crossing areas that found them. Esc ends the command.

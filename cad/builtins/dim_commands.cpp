@@ -153,7 +153,7 @@ void save_style(Host& host) {
     return;
   }
   if (!valid_table_name(a.text)) {
-    say(host, "\nInvalid dimension style name \"" + a.text + "\".");
+    say(host, "\nInvalid dimension style name \"" + shown_name(a.text) + "\".");
     return;
   }
   if (host.db().table_entry("DIMSTYLE", a.text) != kNoRecord) {
@@ -174,7 +174,7 @@ void restore_style(Host& host) {
     return;
   }
   if (!restore_dim_style(host.db(), a.text))
-    say(host, "\nNo dimension style named \"" + a.text + "\".");
+    say(host, "\nNo dimension style named \"" + shown_name(a.text) + "\".");
 }
 
 void status(Host& host) {

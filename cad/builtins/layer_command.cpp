@@ -79,7 +79,7 @@ bool make_current(Host& host, std::string_view name) {
   Database& db = host.db();
   const RecordId id = db.table_entry("LAYER", name);
   if (id == kNoRecord) {
-    say(host, "\nCannot find layer \"" + std::string(name) + "\".");
+    say(host, "\nCannot find layer \"" + shown_name(name) + "\".");
     return false;
   }
   if (db.record(id).integer(70) & kFrozen) {
@@ -186,7 +186,7 @@ std::string make_layers(Host& host, std::string_view list) {
   std::string first;
   for (const std::string& name : split_names(list)) {
     if (!valid_table_name(name)) {
-      say(host, "\nInvalid layer name \"" + name + "\".");
+      say(host, "\nInvalid layer name \"" + shown_name(name) + "\".");
       continue;
     }
     ensure_layer(host.db(), name);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <iterator>
 #include <utility>
 
@@ -424,6 +425,10 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
   bool integral = info->type == VarType::kShort || info->type == VarType::kLong;
   bool value_integral = value.type == VarType::kShort || value.type == VarType::kLong;
   if (integral != value_integral || (!integral && info->type != value.type)) return false;
+  // No drawing holds NaN or infinity.
+  if ((value.type == VarType::kReal && !std::isfinite(value.r)) ||
+      (value.type == VarType::kPoint && !all_finite(value.p)))
+    return false;
   VarValue stored = value;
   stored.type = info->type;
   if (info->header_code == 0) {

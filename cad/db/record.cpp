@@ -26,6 +26,39 @@ std::string to_upper(std::string_view s) {
   return out;
 }
 
+bool valid_utf8(std::string_view text) {
+  size_t k = 0;
+  while (k < text.size()) {
+    const auto b = static_cast<unsigned char>(text[k]);
+    const int extra = b < 0x80         ? 0
+                      : (b >> 5) == 6  ? 1
+                      : (b >> 4) == 14 ? 2
+                      : (b >> 3) == 30 ? 3
+                                       : -1;
+    if (extra < 0 || k + static_cast<size_t>(extra) >= text.size()) return false;
+    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i) {
+      const auto next = static_cast<unsigned char>(text[k + static_cast<size_t>(i)]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    k += static_cast<size_t>(extra) + 1;
+  }
+  return true;
+}
+
+bool valid_table_name(std::string_view name) {
+  if (name.empty() || name.find_first_of("<>/\\\":;?*|=`") != std::string_view::npos ||
+      !valid_utf8(name))
+    return false;
+  const auto characters = std::count_if(name.begin(), name.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  });
+  return characters <= 255;
+}
+
 std::string handle_text(uint64_t handle) {
   char buf[20];
   auto res = std::to_chars(buf, buf + sizeof buf, handle, 16);

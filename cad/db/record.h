@@ -15,6 +15,14 @@ namespace cad {
 bool iequals(std::string_view a, std::string_view b);
 std::string to_upper(std::string_view s);
 
+// Whether text is valid UTF-8: no stray or missing continuation bytes, no overlong forms, no
+// surrogates, nothing beyond U+10FFFF.
+bool valid_utf8(std::string_view text);
+
+// Whether the host takes a name for a new table entry, block or application: 1 to 255 characters
+// of valid UTF-8, none of them < > / \ " : ; ? * | = or the back quote.
+bool valid_table_name(std::string_view name);
+
 // Handles are upper-case hexadecimal text; 0 means none.
 std::string handle_text(uint64_t handle);
 uint64_t parse_handle(std::string_view text);  // 0 when not hexadecimal

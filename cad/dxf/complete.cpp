@@ -213,6 +213,7 @@ class Completer {
     item(counts_.stripped, "records stripped of R13 groups");
     item(left_out_,
          "CLASSES, OBJECTS and BLOCK_RECORD records left out (R12 has no place for them)");
+    item(left_out_vars_, "dimension variables of later versions left out of the header");
     if (out.empty()) return out;
     std::string vars;
     for (const std::string& v : added_vars_) vars += (vars.empty() ? " (" : ", ") + v;
@@ -238,7 +239,21 @@ class Completer {
       const HeaderVar* handling = db_.header_var("$HANDLING");
       if (!handling || handling->groups.empty() || handling->groups[0].i() != 1)
         add_var("$HANDLING", {Group::integer(70, 1)});
+      leave_out_r13_dimension_vars();
     }
+  }
+
+  // The dimension variables R13 and later added (those a DIMSTYLE record of R12 has no group
+  // for) have no place in an R12 header either.
+  void leave_out_r13_dimension_vars() {
+    std::vector<std::string> names;
+    for (const HeaderVar& var : db_.header()) {
+      const SysVarInfo* info = var.name.size() > 1 ? sysvar_info(var.name.substr(1)) : nullptr;
+      if (info && info->dimstyle_code != 0 && !r12_table_group("DIMSTYLE", info->dimstyle_code))
+        names.push_back(var.name);
+    }
+    for (const std::string& name : names) db_.remove_header_var(name);
+    left_out_vars_ += names.size();
   }
 
   // $ACADVER first and $DWGCODEPAGE next: they say how the rest of the file's text is read.
@@ -448,6 +463,7 @@ class Completer {
   size_t added_objects_ = 0;
   RecordCounts counts_;
   size_t left_out_ = 0;
+  size_t left_out_vars_ = 0;
 };
 
 }  // namespace
@@ -514,7 +530,9 @@ void for_each_live(const Database& db, const std::vector<RecordId>& ids,
   }
 }
 
-std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities) {
+std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities,
+                                       const std::unordered_set<RecordId>* left_out) {
+  auto kept = [&](RecordId id) { return !db.erased(id) && !(left_out && left_out->contains(id)); };
   auto out = std::make_unique<Database>();
   // The copy is written and dropped: nothing of it is ever undone.
   out->set_journaling(false);
@@ -529,10 +547,10 @@ std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities) {
     if (db.erased(table.head)) continue;
     size_t t = out->add_table(db.record(table.head));
     for (RecordId id : table.entries)
-      if (!db.erased(id)) out->add_table_entry(t, db.record(id));
+      if (kept(id)) out->add_table_entry(t, db.record(id));
   }
   for (const Block& block : db.blocks()) {
-    if (db.erased(block.begin)) continue;
+    if (!kept(block.begin)) continue;
     size_t b = out->add_block(db.record(block.begin), db.record(block.end));
     for_each_live(db, block.entities, [&](const Record& rec) { out->add_block_entity(b, rec); });
   }

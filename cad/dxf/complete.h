@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "cad/db/database.h"
@@ -66,9 +67,11 @@ void for_each_live(const Database& db, const std::vector<RecordId>& ids,
 
 // A new database with the live records of db, its header, raw sections, section order and
 // handle seed. The entities of model and paper space, most of a large drawing, may be left out
-// for a writer that completes them one by one (EntityCompletion).
+// for a writer that completes them one by one (EntityCompletion); so may table entries and blocks
+// (by their BLOCK record) of left_out.
 enum class Entities { kCopied, kLeftOut };
-std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities = Entities::kCopied);
+std::unique_ptr<Database> copy_drawing(const Database& db, Entities entities = Entities::kCopied,
+                                       const std::unordered_set<RecordId>* left_out = nullptr);
 
 // What completing changed in records, for complete_drawing's note.
 struct RecordCounts {

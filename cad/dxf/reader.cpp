@@ -262,6 +262,40 @@ bool Parser::blocks() {
   return ok;
 }
 
+// The current dimension style, layer, text style and linetype are entries of their tables, as
+// the real host cannot have it otherwise: a header that names one the table lacks (every drawing
+// ezdxf makes names "ISO-25" with only "Standard" in its table) gets the default, with a note.
+void current_entries_exist(Database& db, std::vector<std::string>& notes) {
+  struct Current {
+    std::string_view var;
+    std::string_view table;
+    std::string_view fallback;  // an entry every table has once completed
+  };
+  static constexpr Current kCurrent[] = {{"$DIMSTYLE", "DIMSTYLE", "STANDARD"},
+                                         {"$CLAYER", "LAYER", "0"},
+                                         {"$TEXTSTYLE", "STYLE", "STANDARD"},
+                                         {"$CELTYPE", "LTYPE", "BYLAYER"}};
+  const bool r12 = r12_form(drawing_version(db));
+  for (const Current& current : kCurrent) {
+    const HeaderVar* var = db.header_var(current.var);
+    if (!var || var->groups.empty() || group_type(var->groups[0].code) != GroupType::kText)
+      continue;
+    const std::string name(var->groups[0].s());
+    const bool by_parent =
+        current.table == "LTYPE" && (iequals(name, "BYLAYER") || iequals(name, "BYBLOCK"));
+    if (by_parent || db.table_entry(current.table, name) != kNoRecord) continue;
+    std::string fallback(current.fallback);
+    if (const RecordId entry = db.table_entry(current.table, fallback); entry != kNoRecord)
+      fallback = std::string(db.record(entry).text(2));
+    else if (current.table == "LTYPE" && !r12)
+      fallback = "ByLayer";
+    notes.push_back(std::string(current.var) + " names \"" + name + "\", which the " +
+                    std::string(current.table) + " table lacks: \"" + fallback + "\" made current");
+    const int code = var->groups[0].code;
+    db.set_header_var(current.var, {Group::text(code, fallback)});
+  }
+}
+
 std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   std::unique_ptr<Database> db = std::move(db_);
   for (const HeaderVar& var : header_) {
@@ -303,6 +337,7 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
   complete_drawing(*db, &notes);
+  current_entries_exist(*db, notes);
   // Completing puts the sections in the order their version writes them; the raw ones are kept
   // in that order too, the order they are read back in.
   for (const std::string& name : db->section_order()) {

@@ -260,6 +260,49 @@ bool add_owner(Record& rec, std::string_view owner) {
 
 namespace {
 
+// Groups later versions added to every entity: linetype scale, visibility, proxy graphics,
+// material, lineweight, plot style, true colour, colour name, transparency, shadows, layout.
+constexpr std::array kR13EntityCodes = {48,  60,  92,  160, 284, 310, 347, 348,
+                                        370, 380, 390, 410, 420, 430, 440};
+// And to DIMENSION: the text's attachment, line spacing, measurement, version.
+constexpr std::array kR13DimensionCodes = {41, 42, 71, 72, 73, 74, 75, 90, 280};
+
+}  // namespace
+
+bool r12_table_group(std::string_view table, int code) {
+  auto in = [code](std::initializer_list<int> codes) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+  };
+  if (code == 2 || code == 70) return true;
+  if (table == "LAYER") return in({62, 6});
+  if (table == "LTYPE") return in({3, 72, 73, 40, 49});
+  if (table == "STYLE") return in({40, 41, 50, 71, 42, 3, 4});
+  if (table == "VIEW") return in({40, 10, 41, 11, 12, 42, 43, 44, 50, 71});
+  if (table == "UCS") return in({10, 11, 12});
+  if (table == "VPORT")
+    return (code >= 10 && code <= 17) || (code >= 40 && code <= 44) || code == 50 || code == 51 ||
+           (code >= 71 && code <= 78);
+  if (table == "DIMSTYLE")
+    return (code >= 3 && code <= 7) || (code >= 40 && code <= 48) || (code >= 140 && code <= 147) ||
+           (code >= 71 && code <= 78) || (code >= 170 && code <= 178);
+  return table != "APPID";
+}
+
+namespace {
+
+// Whether R12 lacks a group of this record that is none of the groups every later version adds
+// (subclass markers, owners, application groups), which r13_groups drops from every record.
+bool r12_lacks(const Record& rec, int code) {
+  const std::string_view type = rec.type;
+  if (!table_record_class(type).empty())
+    return code != rec.handle_code() && !r12_table_group(type, code);
+  if (type == "TABLE" || type == "BLOCK" || type == "ENDBLK") return false;
+  if (std::find(kR13EntityCodes.begin(), kR13EntityCodes.end(), code) != kR13EntityCodes.end())
+    return true;
+  return type == "DIMENSION" && std::find(kR13DimensionCodes.begin(), kR13DimensionCodes.end(),
+                                          code) != kR13DimensionCodes.end();
+}
+
 // Which groups before the extended data R12 does not know; empty when there are none.
 std::vector<bool> r13_groups(const Record& rec) {
   size_t xdata = rec.xdata_begin();
@@ -270,7 +313,8 @@ std::vector<bool> r13_groups(const Record& rec) {
     const Group& g = rec.groups[k];
     bool app_group = g.code == 102;
     if (app_group) depth += g.s().starts_with("{") ? 1 : g.s() == "}" ? -1 : 0;
-    drop[k] = app_group || depth > 0 || g.code == 100 || g.code == 330 || g.code == 360;
+    drop[k] = app_group || depth > 0 || g.code == 100 || g.code == 330 || g.code == 360 ||
+              r12_lacks(rec, g.code);
     any = any || drop[k];
   }
   if (!any) drop.clear();

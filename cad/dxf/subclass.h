@@ -27,8 +27,14 @@ std::string_view owner_of(const Record& rec);
 bool add_owner(Record& rec, std::string_view owner);
 
 // Removes what R12 does not know, before the extended data: subclass markers (100), owners (330),
-// extension dictionaries (360) and application groups (102). True when anything was removed.
+// extension dictionaries (360) and application groups (102); the groups later versions added to
+// entities (lineweight, true colour, ...) and to DIMENSION (attachment, measurement, ...); in
+// table records, every group R12's form of the table lacks. True when anything was removed.
 bool strip_to_r12(Record& rec);
+// Whether R12's records of this table hold groups of this code (2 and 70 in every table). Later
+// versions added plot flags, lineweights, plot styles, complex linetypes, the dimension variables
+// of R13 on, and more.
+bool r12_table_group(std::string_view table, int code);
 // Whether strip_to_r12 would change the record.
 bool has_r13_groups(const Record& rec);
 

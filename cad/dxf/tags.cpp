@@ -444,11 +444,16 @@ std::string GroupReader::where_value(const Tag& tag) const {
 bool GroupReader::number(const Tag& tag, double& value) {
   if (tag.number) {
     value = tag.real;
-    return true;
+  } else if (!parse_double(tag.value, value)) {
+    error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
+             " expects a number, got " + quoted(trim(tag.value));
+    return false;
   }
-  if (parse_double(tag.value, value)) return true;
+  // "nan" and "inf" read as numbers, and a binary file may hold them: no drawing can.
+  if (std::isfinite(value)) return true;
+  const std::string got = tag.number ? format_real(value) : std::string(trim(tag.value));
   error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-           " expects a number, got " + quoted(trim(tag.value));
+           " expects a finite number, got " + quoted(got);
   return false;
 }
 

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cad/dxf/complete.h"
+#include "cad/dxf/r12_entities.h"
 #include "cad/dxf/tags.h"
+#include "cad/dxf/unused.h"
 
 namespace cad {
 
@@ -17,6 +19,16 @@ void write_record(TagWriter& w, const Record& rec) {
 
 void write_records(TagWriter& w, const Database& db, const std::vector<RecordId>& ids) {
   for (RecordId id : ids) write_record(w, db.record(id));
+}
+
+// Writes an entity, or what R12 writes instead when r12 is given.
+void write_entity(TagWriter& w, const Record& rec, R12Entities* r12,
+                  std::vector<Record>& converted) {
+  if (!r12 || !r12->convert(rec, converted)) {
+    write_record(w, rec);
+    return;
+  }
+  for (const Record& r : converted) write_record(w, r);
 }
 
 // About the size of the written file, so that the output grows once.
@@ -36,10 +48,12 @@ size_t size_estimate(const Database& db) {
 }
 
 // Writes a drawing that is complete for its version as it is, but for the entities of model and
-// paper space: those are the live ones of `entities`, completed while they are written.
-std::string serialize(const Database& db, const Database& entities) {
+// paper space: those are the live ones of `entities`, completed while they are written. An R12
+// drawing's entities pass through r12_entities.
+std::string serialize(const Database& db, const Database& entities, R12Entities* r12_entities) {
   std::string version = drawing_version(db);
   bool r12 = r12_form(version);
+  std::vector<Record> converted;
   TextCodec codec;
   FileCodec file_codec(codec);
 
@@ -71,14 +85,15 @@ std::string serialize(const Database& db, const Database& entities) {
     } else if (name == "BLOCKS") {
       for (const Block& block : db.blocks()) {
         write_record(w, db.record(block.begin));
-        write_records(w, db, block.entities);
+        for (RecordId id : block.entities) write_entity(w, db.record(id), r12_entities, converted);
         write_record(w, db.record(block.end));
       }
     } else if (name == "ENTITIES") {
       EntityCompletion completion = entity_completion(db);
       Record completed;
       for_each_live(entities, entities.entities(), [&](const Record& rec) {
-        write_record(w, completion.complete(rec, completed) ? completed : rec);
+        write_entity(w, completion.complete(rec, completed) ? completed : rec, r12_entities,
+                     converted);
       });
     } else if (name == "OBJECTS") {
       write_records(w, db, db.objects());
@@ -99,18 +114,37 @@ std::string serialize(const Database& db, const Database& entities) {
 
 }  // namespace
 
-std::string write_dxf(const Database& db) {
+std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
+  // What nothing uses stays in the drawing, for undo, but out of the file.
+  const std::unordered_set<RecordId> unused = unused_records(db);
   // The copy that is completed leaves out what is most of a large drawing, its entities: they are
   // completed one by one as they are written, so that writing needs little more memory than the
   // drawing itself.
-  std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut);
+  std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut, &unused);
   complete_drawing(*copy);
-  return serialize(*copy, db);
+  if (!r12_form(drawing_version(*copy))) return serialize(*copy, db, nullptr);
+
+  // Records that R12 conversions add take handles above every handle of the drawing; the header,
+  // written first, names the seed above them.
+  const uint64_t seed = copy->handseed();
+  R12Entities counting(seed);
+  std::vector<Record> converted;
+  for (const Block& block : copy->blocks())
+    for (RecordId id : block.entities) counting.convert(copy->record(id), converted);
+  for_each_live(db, db.entities(), [&](const Record& rec) { counting.convert(rec, converted); });
+  if (counting.next_handle() != seed) {
+    copy->raise_handseed(counting.next_handle());
+    copy->set_header_var("$HANDSEED", {Group::text(5, handle_text(copy->handseed()))});
+  }
+  R12Entities r12(seed);
+  std::string out = serialize(*copy, db, &r12);
+  if (notes && !r12.left_out().empty()) notes->push_back(r12.left_out());
+  return out;
 }
 
 bool save_dxf(const Database& db, const std::string& path, std::string* error,
-              const SaveOptions& options) {
-  return save_file(path, write_dxf(db), options, error);
+              const SaveOptions& options, std::vector<std::string>* notes) {
+  return save_file(path, write_dxf(db, notes), options, error);
 }
 
 }  // namespace cad

@@ -57,6 +57,10 @@ inline Vec3 normalized(Vec3 a) {
   return len > 0 ? a / len : Vec3{};
 }
 
+// Whether every coordinate is a number, neither NaN nor infinite.
+inline bool all_finite(Vec3 p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 inline Vec2 xy(Vec3 p) { return {p.x, p.y}; }
 inline Vec3 with_z(Vec2 p, double z = 0) { return {p.x, p.y, z}; }
 

@@ -60,19 +60,24 @@ double normalized_angle(double radians) {
 }
 
 // A number a reply holds: a number token, or text that reads as one. Angle tokens count only
-// where an angle is asked for.
+// where an angle is asked for. NaN and infinity are no numbers, whichever way they come.
 std::optional<double> number_of(const Reply& reply, bool angle_tokens) {
+  std::optional<double> number;
   switch (reply.kind) {
     case Reply::Kind::kReal:
     case Reply::Kind::kInt:
-      return reply.number;
+      number = reply.number;
+      break;
     case Reply::Kind::kAngle:
-      return angle_tokens ? std::optional(reply.number) : std::nullopt;
+      if (angle_tokens) number = reply.number;
+      break;
     case Reply::Kind::kText:
-      return parse_real(reply.text);
+      number = parse_real(reply.text);
+      break;
     default:
-      return std::nullopt;
+      break;
   }
+  return number && std::isfinite(*number) ? number : std::nullopt;
 }
 
 }  // namespace
@@ -164,6 +169,8 @@ std::optional<Vec3> Prompter::point_of(const Reply& reply) {
   } else if (reply.kind == Reply::Kind::kText) {
     point = parse_point(reply.text, last_point_);
   }
+  // A point token may hold anything, and a relative point may run beyond the range of a double.
+  if (point && !all_finite(*point)) point.reset();
   if (point) {
     last_point_ = *point;
   }
@@ -226,6 +233,8 @@ Answer Prompter::get_dist(std::string_view prompt, std::optional<Vec3> base) {
         from.z = to.z;
       }
       value = distance(from, to);
+      // Points far apart on both sides of the origin may lie beyond a distance's range.
+      if (!std::isfinite(*value)) return taken;
     }
     taken.refusal = sign_refusal(armed.flags, *value);
     if (taken.refusal.empty()) {

@@ -3,10 +3,15 @@
 // PNG, LibreCAD's PDF) in the build folder's pictures/ for a person to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "cad/dxf/complete.h"
+#include "cad/dxf/reader.h"
 #include "tests/app/dulk_run.h"
 
 namespace dulk::testing {
@@ -41,6 +46,77 @@ bool on_ci() {
   return ci && std::string(ci) == "true";
 }
 
+std::string ezdxf_audit_command() {
+  return "/usr/bin/python3 " +
+         shell_word(std::string(DULK_SOURCE_DIR) + "/tests/dxf/ezdxf_audit.py");
+}
+
+// Every real drawing, old formats included, with a chain of the module added and saved reads in
+// ezdxf and audits without errors; R12 and older drawings stay R12.
+TEST(OtherPrograms, EveryRealDrawingWithAChainAddedAuditsInEzdxf) {
+  std::vector<fs::path> drawings;
+  for (const char* set : {"dxf", "dxf-extra", "dxf-more"})
+    for (const fs::directory_entry& entry : fs::directory_iterator(shared_dir() + "/" + set))
+      if (entry.path().extension() == ".dxf") drawings.push_back(entry.path());
+  std::sort(drawings.begin(), drawings.end());
+  ASSERT_GE(drawings.size(), 30u);
+
+  ScratchFolder folder;
+  // A raised millimetre digit (2.385) and a polyline, which R12 writes in forms of its own.
+  folder.write("job.scr", "Dulk\n0,0\n2.385,0\n3.635,0\n\n0,2\n0\nPLINE\n0,0\n1,1\n2,0\n\n");
+  std::string later;
+  std::string r12;
+  for (const fs::path& drawing : drawings) {
+    SCOPED_TRACE(drawing.string());
+    const cad::ReadResult read = cad::read_dxf_file(drawing.string());
+    ASSERT_TRUE(read.db) << read.error;
+    const std::string out = drawing.stem().string() + ".dxf";
+    const DulkRun run = run_dulk(folder, shell_word(drawing.string()) + " -s job.scr -o " + out);
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    ASSERT_EQ(count_entities(folder / out, "DIMENSION").value_or(0),
+              count_entities(drawing, "DIMENSION").value_or(0) + 2);
+    (cad::r12_form(cad::drawing_version(*read.db)) ? r12 : later) +=
+        " " + shell_word((folder / out).string());
+  }
+  ASSERT_FALSE(r12.empty());
+  EXPECT_TRUE(shell_ok("cd " + shell_word(folder.path().string()) + " && " + ezdxf_audit_command() +
+                       later + " --version AC1009" + r12));
+}
+
+// Every drawing ezdxf makes names "ISO-25" as its current dimension style, which its table lacks:
+// the host makes "Standard" current, so that Dulk beside one of the drawing's dimensions finds its
+// settings and places the chain one chain spacing (0.3 by default) beyond it.
+TEST(OtherPrograms, DulkBesideADimensionOfAnEzdxfDrawingLiesOneSpacingBeyondIt) {
+  ScratchFolder folder;
+  folder.write("make.py",
+               "import ezdxf\n"
+               "doc = ezdxf.new('R2010')\n"
+               "dim = doc.modelspace().add_linear_dim(base=(5, 3), p1=(0, 0), p2=(10, 0),\n"
+               "                                      dimstyle='Standard')\n"
+               "dim.render()\n"
+               "doc.saveas('ezdxf.dxf')\n");
+  ASSERT_TRUE(
+      shell_ok("cd " + shell_word(folder.path().string()) + " && /usr/bin/python3 make.py"));
+  folder.write("job.scr", "Dulk\n0,0\n4,0\n10,0\n\nU\n2,3\n");
+  const DulkRun run = run_dulk(folder, "ezdxf.dxf -s job.scr -o out.dxf");
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: "
+                         "\"Standard\" made current"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("nicht in Zeichnung gefunden"), std::string::npos) << run.out;
+  const cad::ReadResult out = cad::read_dxf_file((folder / "out.dxf").string());
+  ASSERT_TRUE(out.db) << out.error;
+  std::vector<double> lines;
+  for (cad::RecordId id : out.db->entities()) {
+    const cad::Record& rec = out.db->record(id);
+    if (rec.type != "DIMENSION" || rec.xdata_begin() == rec.groups.size()) continue;
+    lines.push_back(std::round(rec.point(10).y * 1e9) / 1e9);
+    EXPECT_EQ(rec.text(3), "Standard");
+  }
+  EXPECT_EQ(lines, (std::vector<double>{3.3, 3.3}));
+}
+
 TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
   const bool librecad = shell_ok("command -v librecad >/dev/null 2>&1");
   if (!librecad && !on_ci()) GTEST_SKIP() << "librecad is not installed";
@@ -58,9 +134,7 @@ TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
     ASSERT_GT(count_entities(folder / "out.dxf", "DIMENSION").value_or(0), 0u);
 
     const std::string audit =
-        "/usr/bin/python3 " +
-        shell_word(std::string(DULK_SOURCE_DIR) + "/tests/dxf/ezdxf_audit.py") + " " +
-        shell_word((folder / "out.dxf").string());
+        ezdxf_audit_command() + " " + shell_word((folder / "out.dxf").string());
     EXPECT_TRUE(shell_ok(audit)) << "ezdxf found errors in " << c.name;
 
     // LibreCAD writes the PDF beside its input, whatever -o says.

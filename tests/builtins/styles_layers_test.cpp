@@ -82,6 +82,59 @@ TEST_F(StyleTest, StylesAreListedByName) {
   EXPECT_NE(host_.transcript().text().find("  STANDARD"), std::string::npos);
 }
 
+// Names the host refuses for a new layer or dimension style: more than 255 characters, one of
+// < > / \ " : ; ? * | = `, or bytes that are no UTF-8. Each command says so and changes nothing;
+// 255 characters, however many bytes they take, are a name.
+TEST_F(LayerTest, NamesTheHostRefusesChangeNothingWhereverTheyAreGiven) {
+  std::string umlauts;
+  for (int k = 0; k < 255; ++k) umlauts += "\u00e4";
+  std::vector<std::string> refused = {std::string(256, 'A'), std::string(100000, 'L'), "Bad\xC3(",
+                                      "Half\xED\xA0\x80", "\xC0\xAF"};
+  for (char c : std::string("<>/\\\":;?*|=`")) refused.push_back(std::string("A") + c + "B");
+  struct Command {
+    std::vector<Reply> (*tokens)(const std::string& name);
+    const char* message;
+  };
+  const Command commands[] = {
+      {[](const std::string& name) {
+         return std::vector<Reply>{T("_-layer"), T("_new"), T(name), T("")};
+       },
+       "Invalid layer name \""},
+      {[](const std::string& name) {
+         return std::vector<Reply>{T("_-layer"), T("_make"), T(name), T("")};
+       },
+       "Invalid layer name \""},
+      {[](const std::string& name) {
+         return std::vector<Reply>{T("_dim1"), T("_save"), T(name)};
+       },
+       "Invalid dimension style name \""},
+      {[](const std::string& name) {
+         return std::vector<Reply>{T("-dimstyle"), T("_save"), T(name)};
+       },
+       "Invalid dimension style name \""},
+  };
+  for (const Command& command : commands) {
+    for (const std::string& name : refused) {
+      SCOPED_TRACE(command.message + name.substr(0, 20));
+      const Snapshot before(host_);
+      host_.transcript().clear();
+      ASSERT_EQ(run(command.tokens(name)), kRtNorm);
+      EXPECT_EQ(before.diff(Snapshot(host_)), "");
+      const std::string& text = host_.transcript().text();
+      const size_t at = text.find(command.message);
+      ASSERT_NE(at, std::string::npos) << text.substr(0, 300);
+      // The message shows a long name cut short and no byte that is no UTF-8.
+      const std::string message = text.substr(at, text.find('\n', at) - at);
+      EXPECT_LT(message.size(), 100u) << message;
+      EXPECT_TRUE(valid_utf8(message)) << message;
+    }
+  }
+  ASSERT_EQ(run(commands[0].tokens(umlauts)), kRtNorm);
+  EXPECT_NE(db().table_entry("LAYER", umlauts), kNoRecord);
+  ASSERT_EQ(run(commands[2].tokens(umlauts)), kRtNorm);
+  EXPECT_NE(db().table_entry("DIMSTYLE", umlauts), kNoRecord);
+}
+
 TEST_F(LayerTest, MakeCreatesAndSetsTheLayer) {
   ASSERT_EQ(run({T("_-layer"), T("_make"), T("Walls"), T("")}), kRtNorm);
   EXPECT_NE(db().table_entry("LAYER", "WALLS"), kNoRecord);

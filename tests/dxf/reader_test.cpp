@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <random>
 
 #include "cad/dxf/complete.h"
@@ -219,6 +220,51 @@ TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
   EXPECT_EQ(r.notes.front(), "line 7: header variables outside a section read as HEADER");
 }
 
+// The current dimension style, layer, text style and linetype a header names are entries of
+// their tables: one the table lacks gives way to the default, with a note.
+TEST(Reading, CurrentEntriesTheTablesLackGiveWayToTheDefaults) {
+  struct Case {
+    std::string version;
+    std::string var;
+    int code;
+    std::string value;
+    std::string current;  // after reading
+    std::string note;     // empty: none
+  };
+  const Case cases[] = {
+      {"AC1024", "$DIMSTYLE", 2, "ISO-25", "Standard",
+       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"Standard\" made current"},
+      {"AC1024", "$DIMSTYLE", 2, "standard", "standard", ""},
+      {"AC1009", "$DIMSTYLE", 2, "ISO-25", "STANDARD",
+       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"STANDARD\" made current"},
+      {"AC1024", "$CLAYER", 8, "Walls", "0",
+       "$CLAYER names \"Walls\", which the LAYER table lacks: \"0\" made current"},
+      {"AC1024", "$TEXTSTYLE", 7, "Arial", "Standard",
+       "$TEXTSTYLE names \"Arial\", which the STYLE table lacks: \"Standard\" made current"},
+      {"AC1024", "$CELTYPE", 6, "DASHED", "ByLayer",
+       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"ByLayer\" made current"},
+      {"AC1009", "$CELTYPE", 6, "DASHED", "BYLAYER",
+       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"BYLAYER\" made current"},
+      {"AC1009", "$CELTYPE", 6, "BYBLOCK", "BYBLOCK", ""},
+      {"AC1024", "$CELTYPE", 6, "Continuous", "Continuous", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version + " " + c.var + " " + c.value);
+    const std::string file =
+        dxf_lines({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", c.version, "9", c.var,
+                   std::to_string(c.code), c.value, "0", "ENDSEC", "0", "EOF"});
+    ReadResult r = read_dxf(file, "current.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(r.db->header_var(c.var)->groups.at(0).s(), c.current);
+    if (!c.note.empty()) {
+      EXPECT_NE(std::find(r.notes.begin(), r.notes.end(), c.note), r.notes.end());
+    } else {
+      for (const std::string& note : r.notes)
+        EXPECT_EQ(note.find("made current"), std::string::npos) << note;
+    }
+  }
+}
+
 struct Malformed {
   std::string file;
   std::string error;
@@ -232,6 +278,20 @@ TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
        "line 7: expected a group code, got 'x8'"},
       {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1,5", "20", "0"}),
        "line 8: group code 10 expects a number, got '1,5'"},
+      // No drawing holds NaN or infinity, whichever way a file writes them.
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20", "nan"}),
+       "line 10: group code 20 expects a finite number, got 'nan'"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "CIRCLE", "40", "-inf"}),
+       "line 8: group code 40 expects a finite number, got '-inf'"},
+      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "ARC", "50", "1e999"}),
+       "line 8: group code 50 expects a number, got '1e999'"},
+      {testing::BinaryFile(false)
+           .text(0, "SECTION")
+           .text(2, "ENTITIES")
+           .text(0, "CIRCLE")
+           .real(40, std::numeric_limits<double>::quiet_NaN())
+           .bytes(),
+       "byte 49: group code 40 expects a finite number, got 'nan'"},
       {dxf_lines({"0", "LINE", "8", "0"}), "line 1: expected 0 SECTION, got 0 'LINE'"},
       {dxf_lines({"0", "SECTION", "8", "0"}),
        "line 3: expected 2 and a section name after 0 SECTION, got 8 '0'"},

@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <numbers>
+#include <set>
 
 #include "cad/dxf/complete.h"
 #include "cad/dxf/new_drawing.h"
@@ -163,6 +165,62 @@ TEST(Writing, ErasedRecordsAndTheSubEntitiesOfAnErasedPolylineStayOut) {
   EXPECT_EQ(back->record(back->entities()[0]).type, "CIRCLE");
 }
 
+// Anonymous blocks and chain application names nothing refers to stay out of the file, the
+// drawing keeping them; whatever may refer to one keeps it.
+TEST(Writing, AnonymousBlocksAndChainApplicationsNothingUsesStayOut) {
+  auto db = new_drawing();
+  auto block = [&](const std::string& name, int flags) {
+    return db->add_block(make("BLOCK", {text(8, "0"), text(2, name), Group::integer(70, flags),
+                                        Group::point(10, {0, 0, 0}), text(3, name)}),
+                         make("ENDBLK", {text(8, "0")}));
+  };
+  auto insert = [](const std::string& name) {
+    return make("INSERT", {text(8, "0"), text(2, name), Group::point(10, {0, 0, 0})});
+  };
+  for (const char* app : {"$1A", "$1B", "$1C", "$1D", "OTHER"})
+    db->add_table_entry(db->table_index("APPID"),
+                        make("APPID", {text(2, app), Group::integer(70, 0)}));
+  const size_t u1 = block("*U1", 1);
+  db->add_entity(insert("*U1"));
+  const size_t u2 = block("*U2", 1);
+  db->set_erased(db->add_entity(insert("*U2")), true);
+  block("*U3", 1);
+  db->add_block_entity(u1, insert("*U3"));
+  db->add_block_entity(u1, make("POINT", {text(8, "0"), text(1001, "$1C")}));
+  block("*U4", 1);
+  db->add_block_entity(u2, insert("*U4"));
+  block("*D5", 1);
+  db->add_entity(make(
+      "DIMENSION", {Group::integer(67, 1), text(8, "0"), text(2, "*D5"), Group::integer(70, 32)}));
+  const size_t frame = block("FRAME", 0);
+  block("*U6", 1);
+  db->add_block_entity(frame, insert("*U6"));
+  block("*U7", 1);
+  const RecordId u7 =
+      db->add_table_entry(db->table_index("BLOCK_RECORD"), make("BLOCK_RECORD", {text(2, "*U7")}));
+  db->add_object(make("XRECORD", {text(340, handle_of(*db, u7))}));
+  block("*U8", 1);
+  const RecordId u8_point = db->add_block_entity(db->blocks().size() - 1, make("POINT", {}));
+  db->add_entity(
+      make("LINE", {text(8, "0"), text(1001, "$1A"), text(1005, handle_of(*db, u8_point))}));
+  db->set_erased(db->add_entity(make("LINE", {text(8, "0"), text(1001, "$1D")})), true);
+  block("*U9", 1);
+  const size_t slots = db->slot_count();
+
+  auto back = written(*db);
+  EXPECT_EQ(db->slot_count(), slots);
+  std::vector<std::string> blocks;
+  for (const Block& b : back->blocks()) blocks.emplace_back(back->record(b.begin).text(2));
+  EXPECT_EQ(blocks, (std::vector<std::string>{"*Model_Space", "*Paper_Space", "*U1", "*U3", "*D5",
+                                              "FRAME", "*U6", "*U7", "*U8"}));
+  for (const char* gone : {"*U2", "*U4", "*U9"})
+    EXPECT_EQ(back->table_entry("BLOCK_RECORD", gone), kNoRecord) << gone;
+  for (const char* kept : {"$1A", "$1C", "ACAD", "OTHER"})
+    EXPECT_NE(back->table_entry("APPID", kept), kNoRecord) << kept;
+  for (const char* gone : {"$1B", "$1D"})
+    EXPECT_EQ(back->table_entry("APPID", gone), kNoRecord) << gone;
+}
+
 std::string r12_file();
 
 // The writer completes the entities of model and paper space while writing them instead of in
@@ -216,6 +274,102 @@ TEST(Writing, R12GetsOnlyWhatR12Knows) {
   EXPECT_NE(out.find("1001\nDULK\n1000\nkept\n"), std::string::npos);
 }
 
+// Entities of newer types are written the way R12 writes them, or left out with a note; groups
+// later versions added to entities, table records and the header stay out. The drawing keeps
+// what it holds.
+TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
+  ReadResult r = read_dxf(r12_file(), "r12.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  Database& db = *r.db;
+  // A dimension text with a raised millimetre digit, centred on (10,0).
+  db.add_entity(make("MTEXT", {text(8, "0"), Group::integer(62, 1), Group::point(10, {10, 0, 0}),
+                               Group::real(40, 1), Group::integer(71, 5),
+                               text(1, "2.38{\\A2\\H0.6x;5}"), text(7, "STANDARD")}));
+  // Two lines hanging from (0,20), turned a quarter turn.
+  db.add_entity(
+      make("MTEXT", {text(8, "0"), Group::point(10, {0, 20, 0}), Group::real(40, 1),
+                     Group::integer(71, 1), text(1, "A\\PB"), Group::point(11, {0, 1, 0})}));
+  db.add_entity(
+      make("LWPOLYLINE",
+           {text(8, "0"), Group::integer(90, 3), Group::integer(70, 1), Group::real(38, 2),
+            Group::point(10, {0, 0, 0}, 2), Group::real(42, 0.5), Group::point(10, {4, 0, 0}, 2),
+            Group::point(10, {4, 3, 0}, 2), text(1001, "DULK"), text(1000, "kept")}));
+  db.add_entity(make("SPLINE", {text(8, "0"), Group::integer(70, 8)}));
+  db.add_entity(make(
+      "DIMENSION", {text(8, "0"), text(2, "*D1"), Group::integer(70, 32), Group::integer(71, 5),
+                    Group::real(42, 2.385), Group::integer(370, 25), Group::point(13, {0, 0, 0})}));
+  db.add_table_entry(
+      db.table_index("LAYER"),
+      make("LAYER", {text(2, "Defpoints"), Group::integer(70, 0), Group::integer(62, 7),
+                     text(6, "CONTINUOUS"), Group::integer(290, 0), Group::integer(370, -3)}));
+  db.set_var("DIMDEC", VarValue::integer(3));
+  db.set_var("DIMASZ", VarValue::real(0.2));
+  const size_t slots = db.slot_count();
+
+  std::vector<std::string> notes;
+  const std::string out = write_dxf(db, &notes);
+  EXPECT_EQ(db.slot_count(), slots);
+  EXPECT_EQ(notes, std::vector<std::string>{"left out, as R12 has no such entities: 1 SPLINE"});
+  ReadResult back = read_dxf(out, "written.dxf");
+  ASSERT_TRUE(back.db) << back.error;
+  std::vector<const Record*> texts;
+  std::vector<std::string> types;
+  for (RecordId id : back.db->entities()) {
+    const Record& rec = back.db->record(id);
+    types.push_back(rec.type);
+    if (rec.type == "TEXT") texts.push_back(&rec);
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"LINE", "TEXT", "TEXT", "TEXT", "TEXT", "POLYLINE",
+                                             "VERTEX", "VERTEX", "VERTEX", "SEQEND", "DIMENSION"}));
+  ASSERT_EQ(texts.size(), 4u);
+  // The digits end where the raised digit begins, by the host's estimate of the widths (0.6 of
+  // the height a character); the digit's top is the digits' top.
+  EXPECT_EQ(texts[0]->text(1), "2.38");
+  EXPECT_EQ(texts[0]->integer(72), 2);
+  EXPECT_NEAR(texts[0]->point(11).x, 10 - 1.38 + 2.4, 1e-12);
+  EXPECT_NEAR(texts[0]->point(11).y, -0.5, 1e-12);
+  EXPECT_EQ(texts[0]->integer(62), 1);
+  EXPECT_EQ(texts[1]->text(1), "5");
+  EXPECT_EQ(texts[1]->integer(72), 0);
+  EXPECT_NEAR(texts[1]->real(40), 0.6, 1e-12);
+  EXPECT_NEAR(texts[1]->point(10).x, 10 - 1.38 + 2.4, 1e-12);
+  EXPECT_NEAR(texts[1]->point(10).y, -0.1, 1e-12);
+  // Turned text: its lines run down the X axis.
+  EXPECT_EQ(texts[2]->text(1), "A");
+  EXPECT_NEAR(texts[2]->real(50), std::numbers::pi / 2, 1e-12);
+  EXPECT_NEAR(texts[2]->point(10).x, 1, 1e-12);
+  EXPECT_EQ(texts[3]->text(1), "B");
+  EXPECT_NEAR(texts[3]->point(10).x, 1 + 5.0 / 3.0, 1e-12);
+
+  const Record& polyline = back.db->record(back.db->entities()[5]);
+  EXPECT_EQ(polyline.integer(70), 1);
+  EXPECT_EQ(polyline.point(10).z, 2);
+  EXPECT_EQ(polyline.xdata("DULK").at(0).s(), "kept");
+  const Record& first_vertex = back.db->record(back.db->entities()[6]);
+  EXPECT_EQ(first_vertex.real(42), 0.5);
+  EXPECT_EQ(first_vertex.point(10), (Vec3{0, 0, 2}));
+  // Every record has a handle of its own below the seed.
+  const uint64_t seed = parse_handle(back.db->header_var("$HANDSEED")->groups.at(0).s());
+  std::set<uint64_t> handles;
+  for (RecordId id : back.db->entities()) {
+    EXPECT_LT(back.db->record(id).handle(), seed);
+    EXPECT_TRUE(handles.insert(back.db->record(id).handle()).second);
+  }
+
+  const Record& dimension = back.db->record(back.db->entities().back());
+  EXPECT_EQ(codes(dimension), (std::vector<int>{5, 8, 2, 70, 13}));
+  const Record& layer = back.db->record(back.db->table_entry("LAYER", "Defpoints"));
+  EXPECT_EQ(codes(layer), (std::vector<int>{5, 2, 70, 62, 6}));
+  EXPECT_EQ(back.db->header_var("$DIMDEC"), nullptr);
+  EXPECT_NE(back.db->header_var("$DIMASZ"), nullptr);
+
+  testing::TempDir dir;
+  const std::string path = (dir.path() / "r12.dxf").string();
+  std::string error;
+  ASSERT_TRUE(save_dxf(db, path, &error)) << error;
+  EXPECT_TRUE(testing::ezdxf_audit({path}));
+}
+
 TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
   std::string file = dxf_lines(
       {"0",  "SECTION", "2",  "ENTITIES", "0",  "TEXT", "8",  "0",  "10", "0",
@@ -232,6 +386,8 @@ TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
 
 TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
   Database db;
+  db.add_table_entry(db.add_table(make("TABLE", {text(2, "LAYER")})),
+                     make("LAYER", {text(2, "Wände"), Group::integer(70, 0)}));
   db.set_var("CLAYER", VarValue::text("Wände"));
   db.add_entity(
       make("LINE", {text(8, "Wände"), Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}));

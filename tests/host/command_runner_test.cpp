@@ -1,5 +1,6 @@
 // The command runner: commands run from the command line and scripted through acedCommandS and
 // acedCmdS, what happens when they end early, and the command loop over a script.
+#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -132,9 +133,13 @@ TEST_F(CommandRunnerTest, ScriptedUnknownCommandOrShortListFailsWithoutChange) {
     RbList list(acutBuildList(RTSTR, L"_linept", RTSTR, L"abc", RTSTR, L"4,4", RTSTR, L"5,5", 0));
     results.push_back(acedCmdS(list.get()));
     results.push_back(acedCommandS(RTSTR, L"_linept", RTLB, RTNONE));
+    // A point token may hold what no reply can: NaN and infinity are refused all the same.
+    const ads_point nan = {std::nan(""), 0, 0}, far = {HUGE_VAL, 0, 0};
+    results.push_back(acedCommandS(RTSTR, L"_linept", RTPOINT, nan, RTPOINT, a, RTNONE));
+    results.push_back(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RT3DPOINT, far, RTNONE));
   });
   ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
-  EXPECT_EQ(results, (std::vector<int>{RTERROR, RTERROR, RTERROR, RTERROR}));
+  EXPECT_EQ(results, (std::vector<int>{RTERROR, RTERROR, RTERROR, RTERROR, RTERROR, RTERROR}));
   EXPECT_EQ(db().entities().size(), 1u) << "only the outer command's own line";
   EXPECT_NE(transcript().find("Point or option keyword required."), std::string::npos);
 }

@@ -63,6 +63,88 @@ TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
   EXPECT_TRUE(db().entities().empty());
 }
 
+// No entity holds NaN or infinity, in a point, a number or its extended data: making or changing
+// one with them is refused and changes nothing.
+TEST_F(EntityListTest, EntMakeAndEntModRefuseNanAndInfinity) {
+  register_apps();
+  const double nan = std::nan("");
+  ads_point a = {0, 0, 0}, b = {5, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
+  for (resbuf* list :
+       {acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, far, 0),
+        acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, HUGE_VAL, 0),
+        acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTERROR);
+  }
+  EXPECT_TRUE(db().entities().empty());
+
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+  ads_name name = {made[0], made[1]};
+  const Record before = db().record(db().entities().back());
+  RbList list(acdbEntGet(name));
+  find_rb(list.get(), 11)->resval.rpoint[Y] = -HUGE_VAL;
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  find_rb(list.get(), 11)->resval.rpoint[Y] = 0;
+  append(list.get(), acutBuildList(-3, 1001, L"TAV", 1041, nan, 0));
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  EXPECT_EQ(db().record(db().entities().back()), before);
+}
+
+// A new layer, block or application needs a name the host takes: at most 255 characters, none
+// of < > / \ " : ; ? * | = `, no code unit that is no character. Refused lists change nothing; a
+// layer the drawing has is used whatever its name.
+TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
+  std::vector<std::wstring> refused = {std::wstring(256, L'A'), std::wstring(L"Half") + L'\xD800',
+                                       std::wstring(L"Far") + static_cast<wchar_t>(0x110000)};
+  for (wchar_t c : std::wstring(L"<>/\\\":;?*|=`"))
+    refused.push_back(std::wstring(L"A") + c + L"B");
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
+  ads_name line = {made[0], made[1]};
+  RbList list(acdbEntGet(line));
+  // The list's own text goes back before the list is freed.
+  ACHAR* const layer = find_rb(list.get(), 8)->resval.rstring;
+  const size_t layers = db().tables()[db().table_index("LAYER")].entries.size();
+  const size_t apps = db().tables()[db().table_index("APPID")].entries.size();
+  for (const std::wstring& name : refused) {
+    SCOPED_TRACE(to_utf8(name.substr(0, 10)));
+    RbList entity(acutBuildList(RTDXF0, L"LINE", 8, name.c_str(), 10, a, 11, b, 0));
+    EXPECT_EQ(acdbEntMake(entity.get()), RTERROR);
+    RbList block(acutBuildList(RTDXF0, L"BLOCK", 2, name.c_str(), 10, a, 70, 0, 0));
+    EXPECT_EQ(acdbEntMake(block.get()), RTERROR);
+    EXPECT_EQ(acdbRegApp(name.c_str()), RTERROR);
+    find_rb(list.get(), 8)->resval.rstring = const_cast<ACHAR*>(name.c_str());
+    EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  }
+  find_rb(list.get(), 8)->resval.rstring = layer;
+  // Nor is a layer renamed to such a name.
+  const RecordId zero_layer = db().table_entry("LAYER", "0");
+  const std::wstring zero_handle = to_wide(handle_text(db().record(zero_layer).handle()));
+  ads_name zero;
+  ASSERT_EQ(acdbHandEnt(zero_handle.c_str(), zero), RTNORM);
+  RbList renamed(acutBuildList(-1, zero, 2, L"A<B", 0));
+  EXPECT_EQ(acdbEntMod(renamed.get()), RTERROR);
+  EXPECT_EQ(db().record(zero_layer).text(2), "0");
+  EXPECT_EQ(db().entities().size(), 1u);
+  EXPECT_EQ(db().blocks().size(), 2u);
+  EXPECT_EQ(db().tables()[db().table_index("LAYER")].entries.size(), layers);
+  EXPECT_EQ(db().tables()[db().table_index("APPID")].entries.size(), apps);
+  EXPECT_EQ(db().record(db().entities().back()).text(8), "0");
+
+  const std::wstring umlauts(255, L'\u00e4');
+  RbList entity(acutBuildList(RTDXF0, L"LINE", 8, umlauts.c_str(), 10, a, 11, b, 0));
+  EXPECT_EQ(acdbEntMake(entity.get()), RTNORM);
+  EXPECT_EQ(acdbRegApp(umlauts.c_str()), RTNORM);
+  // A layer a drawing read brings along is the drawing's own.
+  db().add_table_entry(db().table_index("LAYER"),
+                       Record{"LAYER", {Group::text(2, "Old:Name"), Group::integer(70, 0)}});
+  RbList old(acutBuildList(RTDXF0, L"LINE", 8, L"Old:Name", 10, a, 11, b, 0));
+  EXPECT_EQ(acdbEntMake(old.get()), RTNORM);
+}
+
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   register_apps();
   ads_point a = {0, 0, 0}, b = {5, 0, 0};

@@ -120,8 +120,18 @@ TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
   }
   ads_real v = 0;
   for (const wchar_t* bad : {L"1'6", L"abc", L""}) EXPECT_EQ(acdbDisToF(bad, 2, &v), RTERROR);
+  // NaN and infinity, also from numbers beyond a double's range, are no distance in any unit.
+  for (const wchar_t* bad :
+       {L"1e999", L"-1e999", L"nan", L"inf", L"-INF", L"1e308'", L"1e308/1e-308"}) {
+    for (int unit = 1; unit <= 5; ++unit) {
+      v = 7;
+      EXPECT_EQ(acdbDisToF(bad, unit, &v), RTERROR) << to_utf8(bad) << " unit " << unit;
+      EXPECT_EQ(v, 7);
+    }
+  }
   ACHAR small[4];
   EXPECT_EQ(acdbRToS(123456.0, 2, 2, small, 4), RTERROR);
+  EXPECT_EQ(acdbRToS(std::nan(""), 2, 2, small, 4), RTERROR);
 }
 
 class VarsTest : public HostTest {};
@@ -162,6 +172,18 @@ TEST_F(VarsTest, SetVarTakesMatchingTypesAndRefusesOthers) {
   text.resval.rstring = const_cast<ACHAR*>(L"OTHER");
   EXPECT_EQ(acedSetVar(L"DIMSTYLE", &text), RTERROR) << "read-only";
   EXPECT_EQ(acedSetVar(L"CLAYER", &text), RTERROR) << "no such layer";
+
+  // No variable takes NaN or infinity; the value stays.
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    real.resval.rreal = bad;
+    EXPECT_EQ(acedSetVar(L"DIMDLI", &real), RTERROR);
+    resbuf point{nullptr, RT3DPOINT, {}};
+    point.resval.rpoint[X] = 1;
+    point.resval.rpoint[Y] = bad;
+    EXPECT_EQ(acedSetVar(L"LASTPOINT", &point), RTERROR);
+  }
+  ASSERT_EQ(acedGetVar(L"DIMDLI", &got), RTNORM);
+  EXPECT_DOUBLE_EQ(got.resval.rreal, 2.0);
 }
 
 TEST_F(VarsTest, ADimensionVariableAwayFromTheStyleMakesTheStyleUnnamed) {

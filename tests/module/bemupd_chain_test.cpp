@@ -60,6 +60,34 @@ TEST_F(BemUpdTest, StretchedChainEndIsMeasuredAgain) {
   EXPECT_EQ(line_across(after, kY), line_across(before, kY));
 }
 
+// Each update leaves the old chain's dimension blocks and application name in the drawing, for
+// undo; a save leaves out what nothing uses, so that ten updates save what one saves.
+TEST_F(BemUpdTest, TenUpdatesSaveWhatOneSavesAndUndoBringsEachChainBack) {
+  make_chain({{0, 0}, {10, 0}, {25, 0}, {40, 0}}, 0, {0, -1});
+  const std::string made = saved_bytes();
+  update({&only_chain()[0]});
+  const std::string one = saved_bytes();
+  for (int k = 1; k < 10; ++k) update({&only_chain()[1]});
+  const std::string ten = saved_bytes();
+  // Handles and block numbers have grown a digit here and there.
+  EXPECT_NEAR(static_cast<double>(ten.size()), static_cast<double>(one.size()), one.size() * 0.02);
+  const cad::ReadResult back = cad::read_dxf(ten, "ten.dxf");
+  ASSERT_TRUE(back.db) << back.error;
+  // Model and paper space, the settings carrier and the three dimensions' blocks.
+  EXPECT_EQ(back.db->blocks().size(), 2u + 1u + 3u);
+  size_t chain_apps = 0;
+  for (cad::RecordId id : back.db->tables()[back.db->table_index("APPID")].entries)
+    chain_apps += back.db->record(id).text(2).starts_with("$") ? 1 : 0;
+  EXPECT_EQ(chain_apps, 1u);
+
+  std::string nine_undos;
+  for (int k = 1; k < 10; ++k) nine_undos += "U\n";
+  EXPECT_EQ(script(nine_undos), 0);
+  EXPECT_TRUE(saved_bytes() == one);
+  EXPECT_EQ(script("U\n"), 0);
+  EXPECT_TRUE(saved_bytes() == made);
+}
+
 TEST_F(BemUpdTest, ErasedMiddleMemberComesBackErasedEndMemberIsGone) {
   make_chain({{0, 0}, {10, 0}, {25, 0}, {40, 0}}, 0, {0, 1});
   const std::vector<SavedDim> before = only_chain();
