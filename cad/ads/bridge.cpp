@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "host/adslib.h"
 
@@ -108,11 +109,48 @@ RbValue rb_value(int restype) {
   return RbValue::kNumber;
 }
 
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr size_t kKeptNodes = 0;
+#else
+constexpr size_t kKeptNodes = 4096;
+#endif
+
+// Nodes given back, linked through rbnext; freed at exit. The host runs on one thread.
+struct KeptNodes {
+  resbuf* first = nullptr;
+  size_t count = 0;
+  ~KeptNodes() {
+    while (first) std::free(std::exchange(first, first->rbnext));
+  }
+};
+KeptNodes kept;
+
+}  // namespace
+
 resbuf* new_rb(int type) {
-  auto* rb = static_cast<resbuf*>(std::calloc(1, sizeof(resbuf)));
-  if (!rb) return nullptr;
+  resbuf* rb = kept.first;
+  if (rb) {
+    kept.first = rb->rbnext;
+    --kept.count;
+    *rb = resbuf{};
+  } else {
+    rb = static_cast<resbuf*>(std::calloc(1, sizeof(resbuf)));
+    if (!rb) return nullptr;
+  }
   rb->restype = static_cast<short>(type);
   return rb;
+}
+
+void free_rb(resbuf* rb) {
+  if (kept.count >= kKeptNodes) {
+    std::free(rb);
+    return;
+  }
+  rb->rbnext = kept.first;
+  kept.first = rb;
+  ++kept.count;
 }
 
 RbBuilder::~RbBuilder() { acutRelRb(head_); }

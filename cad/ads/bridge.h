@@ -36,8 +36,11 @@ bool copy_wide(std::string_view utf8, ACHAR* out, size_t len);
 // What a result buffer of this type holds besides plain numbers.
 enum class RbValue { kNumber, kString, kBinary, kName, kPoint, kNone };
 RbValue rb_value(int restype);
-// A zeroed node (string and binary pointers null).
+// A zeroed node (string and binary pointers null), and a node given back; its value is the
+// caller's to free. Nodes given back are kept for the next ones, as every entity list a module
+// reads is a few dozen of them (not under the address sanitizer, which must see each node's life).
 resbuf* new_rb(int type);
+void free_rb(resbuf* rb);
 // Appends to a list being built; keeps the tail so building stays linear.
 class RbBuilder {
  public:

@@ -44,7 +44,7 @@ int acutRelRb(resbuf* rb) {
       case RbValue::kNone:
         break;
     }
-    std::free(rb);
+    cad::free_rb(rb);
     rb = next;
   }
   return RTNORM;

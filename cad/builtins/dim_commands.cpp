@@ -43,10 +43,10 @@ double ucs_angle_in_ocs(const Ucs& ucs) {
 // Asks for the text (Enter keeps the measurement) and adds the dimension with its block.
 void add_linear_dimension(Host& host, const LinearDimension& d) {
   Database& db = host.db();
-  const DimStyleValues values = current_dim_values(db);
+  const std::shared_ptr<const DimStyleValues> values = current_dim_values(db);
   const double measured = linear_measurement(d.origin1, d.origin2, d.rotation, d.extrusion);
   const Answer text = checked(host.prompter().get_string(
-      "\nDimension text <" + format_measurement(measured, values) + ">: ", true));
+      "\nDimension text <" + format_measurement(measured, *values) + ">: ", true));
 
   Record dim = model_entity(db, "DIMENSION");
   // Room for the groups below, the handle and the chain data a module may add.
@@ -67,7 +67,7 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
   dim.groups.push_back(Group::real(52, 0));
   if (host.faults().fail(FaultKind::kCreation, "DIM1"))
     throw CommandFailed{"\nCannot create the dimension."};
-  build_dimension_block(db, dim, values);
+  build_dimension_block(db, dim, *values);
   db.add_entity(std::move(dim));
 }
 
@@ -180,9 +180,9 @@ void restore_style(Host& host) {
 void status(Host& host) {
   const Database& db = host.db();
   say(host, "\nDIMSTYLE  " + db.get_var("DIMSTYLE")->s);
-  const DimStyleValues values = current_dim_values(db);
+  const std::shared_ptr<const DimStyleValues> values = current_dim_values(db);
   for (const SysVarInfo& info : dim_vars()) {
-    const VarValue& v = values.get(info.name);
+    const VarValue& v = values->get(info.name);
     std::string shown;
     if (v.type == VarType::kReal)
       shown = format_length(db, v.r);

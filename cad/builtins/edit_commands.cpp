@@ -252,7 +252,7 @@ class Editor {
     const RecordId style = db_.table_entry("DIMSTYLE", dim.text(3));
     const DimStyleValues values = style != kNoRecord
                                       ? DimStyleValues::from_entry(db_, db_.record(style))
-                                      : current_dim_values(db_);
+                                      : *current_dim_values(db_);
     if ((dim.integer(70) & kDimensionTypeMask) == kAlignedDimension) {
       // An aligned dimension runs along its origins.
       const Vec3 extrusion = dim.point(210, {0, 0, 1});

@@ -322,11 +322,13 @@ void Database::note_header_position(size_t position) {
 }
 
 void Database::push_header_var(HeaderVar var) {
+  ++var_changes_;
   header_.push_back(std::move(var));
   note_header_position(header_.size() - 1);
 }
 
 void Database::erase_header_var(size_t position) {
+  ++var_changes_;
   header_.erase(header_.begin() + static_cast<std::ptrdiff_t>(position));
   // The first of equal names is the one found, as a walk in order would find it.
   header_index_.clear();
@@ -343,6 +345,7 @@ void Database::set_header_var(std::string_view name, std::vector<Group> groups) 
   Change change = Change::of(Change::Kind::kHeader);
   change.details().name = std::string(name);
   if (const size_t k = header_position(name); k != npos) {
+    ++var_changes_;
     change.detail->old_header = std::move(header_[k].groups);
     header_[k].groups = std::move(groups);
     journal(std::move(change));
@@ -436,6 +439,7 @@ bool Database::set_var(std::string_view name, const VarValue& value, bool force)
     change.details().name = info->name;
     auto it = session_vars_.find(info->name);
     if (it != session_vars_.end()) change.detail->old_var = it->second;
+    ++var_changes_;
     session_vars_[info->name] = stored;
     journal(std::move(change));
     return true;
@@ -476,6 +480,7 @@ void Database::swap_replaced(Change& change) {
 }
 
 void Database::swap_header(Change& change) {
+  ++var_changes_;
   Change::Detail& detail = *change.detail;
   std::optional<std::vector<Group>> other;
   if (const size_t k = header_position(detail.name); k != npos) {
@@ -491,6 +496,7 @@ void Database::swap_header(Change& change) {
 }
 
 void Database::swap_var(Change& change) {
+  ++var_changes_;
   Change::Detail& detail = *change.detail;
   std::optional<VarValue> other;
   if (auto it = session_vars_.find(detail.name); it != session_vars_.end()) {

@@ -74,6 +74,9 @@ class Database {
   size_t slot_count() const { return slots_.size(); }
   // A number that changes with every database, so names of one cannot be used with another.
   int64_t serial() const { return serial_; }
+  // Grows with every change of a system variable (header or session, undo included), so that
+  // what is made from variables can be kept until they change.
+  uint64_t var_changes() const { return var_changes_; }
 
   // ---- structure (read access; change through the functions below) ----
   const std::vector<HeaderVar>& header() const { return header_; }
@@ -294,6 +297,7 @@ class Database {
   std::vector<RecordId> unhandled_;  // records waiting for end_load to give them a handle
   uint64_t handseed_ = 1;
   int64_t serial_;
+  uint64_t var_changes_ = 0;
   std::function<void(const Record&, uint64_t)> on_duplicate_;
   std::vector<IdsByName> table_names_;  // entries by name, one index per table
   IdsByName block_names_;               // BLOCK records by name

@@ -29,16 +29,29 @@ RecordId current_style_entry(const Database& db) {
   return db.table_entry("DIMSTYLE", name->s);
 }
 
-DimStyleValues current_dim_values(const Database& db) { return DimStyleValues::from_variables(db); }
+std::shared_ptr<const DimStyleValues> current_dim_values(const Database& db) {
+  struct Kept {
+    int64_t serial = 0;
+    uint64_t var_changes = 0;
+    std::shared_ptr<const DimStyleValues> values;
+  };
+  static Kept kept;
+  if (!kept.values || kept.serial != db.serial() || kept.var_changes != db.var_changes()) {
+    kept.values = std::make_shared<const DimStyleValues>(DimStyleValues::from_variables(db));
+    kept.serial = db.serial();
+    kept.var_changes = db.var_changes();
+  }
+  return kept.values;
+}
 
 DimStyleValues dimension_style(const Database& db, const Record& dimension) {
   const RecordId entry = db.table_entry("DIMSTYLE", dimension.text(3));
-  return entry == kNoRecord ? current_dim_values(db)
+  return entry == kNoRecord ? *current_dim_values(db)
                             : DimStyleValues::from_entry(db, db.record(entry));
 }
 
 RecordId save_dim_style(Database& db, std::string_view name) {
-  std::vector<Group> values = current_dim_values(db).entry_groups(db);
+  std::vector<Group> values = current_dim_values(db)->entry_groups(db);
   RecordId id = db.table_entry("DIMSTYLE", name);
   if (id == kNoRecord) {
     values.insert(values.begin(), {Group::text(2, std::string(name)), Group::integer(70, 0)});

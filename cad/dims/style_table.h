@@ -3,6 +3,7 @@
 // from the current style's value leaves the style "*UNNAMED" until a style is saved or restored.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "cad/db/database.h"
@@ -16,8 +17,9 @@ inline constexpr std::string_view kUnnamedStyle = "*UNNAMED";
 // not hold).
 RecordId current_style_entry(const Database& db);
 
-// The values dimensions are drawn with now: the current dimension variables.
-DimStyleValues current_dim_values(const Database& db);
+// The values dimensions are drawn with now: the current dimension variables. Shared, as every
+// dimension drawn asks for them and they rarely change in between.
+std::shared_ptr<const DimStyleValues> current_dim_values(const Database& db);
 
 // The style a dimension was drawn with: the DIMSTYLE entry its group 3 names, or the current
 // dimension variables when the table has no such style ("*UNNAMED"). Its own overrides are not

@@ -14,8 +14,37 @@ TEST(StyleTableTest, SaveMakesAnEntryOfTheVariablesAndMakesItCurrent) {
   RecordId id = save_dim_style(db, "Plan");
   EXPECT_EQ(db.table_entry("DIMSTYLE", "PLAN"), id);
   EXPECT_EQ(current_name(db), "Plan");
-  EXPECT_EQ(DimStyleValues::from_entry(db, db.record(id)), current_dim_values(db));
+  EXPECT_EQ(DimStyleValues::from_entry(db, db.record(id)), *current_dim_values(db));
   EXPECT_DOUBLE_EQ(db.record(id).real(41), 4);
+}
+
+// The current values are kept between dimensions; every way a variable changes shows in them,
+// and one drawing's values are never another's.
+TEST(StyleTableTest, CurrentValuesFollowEveryChangeOfTheVariables) {
+  Database db;
+  auto text_height = [&] { return current_dim_values(db)->real("DIMTXT"); };
+  const double fresh = text_height();
+  db.set_var("DIMTXT", VarValue::real(5));
+  const double first = text_height();
+  EXPECT_DOUBLE_EQ(first, 5);
+  const size_t mark = db.journal_size();
+  db.set_var("DIMTXT", VarValue::real(7));
+  EXPECT_DOUBLE_EQ(text_height(), 7);
+  db.undo_to(mark);
+  EXPECT_DOUBLE_EQ(text_height(), first);
+  ASSERT_TRUE(db.redo());
+  EXPECT_DOUBLE_EQ(text_height(), 7);
+  db.rollback_to(mark);
+  EXPECT_DOUBLE_EQ(text_height(), first);
+  db.set_header_var("$DIMTXT", {Group::real(40, 3)});
+  EXPECT_DOUBLE_EQ(text_height(), 3);
+  db.remove_header_var("$DIMTXT");
+  EXPECT_DOUBLE_EQ(text_height(), fresh);
+  Database other;
+  other.set_var("DIMTXT", VarValue::real(9));
+  EXPECT_DOUBLE_EQ(current_dim_values(other)->real("DIMTXT"), 9);
+  db.set_var("DIMTXT", VarValue::real(5));
+  EXPECT_DOUBLE_EQ(text_height(), first);
 }
 
 TEST(StyleTableTest, SavingAgainRedefinesTheSameEntry) {
