@@ -346,7 +346,8 @@ CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
   try {
     def.body();
   } catch (const CommandCancelled&) {
-    transcript_->print("\n*Cancel*");
+    // An Esc at a prompt shows there already, as the reply.
+    if (!transcript_->text().ends_with("*Cancel*\n")) transcript_->print("\n*Cancel*");
     result = CommandResult::kCancelled;
   } catch (const CommandAborted& aborted) {
     transcript_->print(aborted.message);
