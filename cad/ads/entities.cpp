@@ -76,12 +76,6 @@ bool app_registered(const Database& db, std::string_view app) {
   return db.table_entry("APPID", app) != kNoRecord;
 }
 
-// No drawing holds NaN or infinity.
-bool finite_value(const Group& g) {
-  const GroupType type = g.type();
-  return (type != GroupType::kReal && type != GroupType::kPoint) || all_finite(g.pt());
-}
-
 bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
   size_t items = 0;
   for (const resbuf* node = rb; node && node->restype != -3; node = node->rbnext) ++items;
@@ -112,7 +106,7 @@ bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
       }
       if (code < 1000 || code > 1071 || out.xdata.empty()) return false;
       out.xdata.back().second.push_back(rb_to_group(*rb));
-      if (!finite_value(out.xdata.back().second.back())) return false;
+      if (!out.xdata.back().second.back().finite()) return false;
       continue;
     }
     // Handles belong to the drawing; reactor chains to the objects that keep them.
@@ -123,7 +117,7 @@ bool parse_list(const Database& db, const resbuf* rb, ParsedList& out) {
         !valid_wide(rb->resval.rstring))
       return false;
     Group g = rb_to_group(*rb);
-    if (!finite_value(g)) return false;
+    if (!g.finite()) return false;
     // Polyline vertices are 2D, as a file keeps them.
     if (g.code == 10 && out.rec.type == "LWPOLYLINE") g.dims = 2;
     out.rec.groups.push_back(std::move(g));

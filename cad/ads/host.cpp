@@ -370,6 +370,13 @@ CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
     finish_run(run, false);
     throw;
   }
+  // A command computes new geometry from what it was given; a number out of range (two points
+  // 1e308 apart) must not reach the drawing as infinity or NaN.
+  if (run.top && result == CommandResult::kDone && db_->non_finite_since(run.start) != kNoRecord) {
+    transcript_->print("\nValue out of range: " + std::string(command_name_of(called)) +
+                       " is undone.");
+    result = CommandResult::kAborted;
+  }
   finish_run(run, result == CommandResult::kDone);
   report_unfreed_sets(def, sets_before);
   return result;

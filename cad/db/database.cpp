@@ -595,6 +595,19 @@ void Database::redo(Change& change) {
   }
 }
 
+RecordId Database::non_finite_since(size_t mark) const {
+  for (size_t k = mark; k < journal_.size(); ++k) {
+    const Change& change = journal_[k];
+    if (change.kind == Change::Kind::kHeader || change.kind == Change::Kind::kVar ||
+        change.kind == Change::Kind::kErase || slots_[change.id].erased)
+      continue;
+    const std::vector<Group>& groups = slots_[change.id].rec.groups;
+    if (!std::all_of(groups.begin(), groups.end(), [](const Group& g) { return g.finite(); }))
+      return change.id;
+  }
+  return kNoRecord;
+}
+
 void Database::rollback_to(size_t mark) { unwind_to(mark, nullptr); }
 
 void Database::undo_to(size_t mark) { unwind_to(mark, &redo_); }

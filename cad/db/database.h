@@ -180,6 +180,9 @@ class Database {
 
   // ---- undo journal ----
   size_t journal_size() const { return journal_.size(); }
+  // The first record added or changed since mark, and not erased, that holds a number that is
+  // not finite, or kNoRecord: the host's last guard that no command puts one into the drawing.
+  RecordId non_finite_since(size_t mark) const;
   // Undoes every change after mark, newest first.
   void rollback_to(size_t mark);
   // The same, keeping what was undone so that redo() can make it again. The changes that calls

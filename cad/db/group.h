@@ -113,6 +113,8 @@ class Group {
   double y() const { return kind_ == Kind::kReal ? value_.v[1] : 0; }
   double z() const { return kind_ == Kind::kReal ? value_.v[2] : 0; }
   Vec3 pt() const { return {x(), y(), z()}; }
+  // False for a real or point that is NaN or infinite, which no drawing holds.
+  bool finite() const { return kind_ != Kind::kReal || all_finite(pt()); }
   void set_x(double value) { real_storage()[0] = value; }
   void set_y(double value) { real_storage()[1] = value; }
   void set_z(double value) { real_storage()[2] = value; }
