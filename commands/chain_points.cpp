@@ -34,6 +34,88 @@ void save_env_or_abort(RbValue& dimstyle, RbValue& layer) {
   if (dimstyle.text() == nullptr) acrx_abort(kNoDimstyle);
 }
 
+// What BemAdd and BemDel do with each point entered, in the UCS of the chain being edited.
+using PointEdit = int (*)(const ads_point point, resbuf* point_list, int32_t& count);
+
+// The two commands differ in what they do with the points and in when the user chooses the
+// chains: BemAdd asks for the points first and then for any number of chains, BemDel for one
+// chain first and then for the points.
+struct PointCommand {
+  const ACHAR* label;
+  PointEdit edit;
+  bool points_first;
+};
+
+const PointCommand kAddPoints = {L"Punkt zum hinzufügen:", add_point, true};
+const PointCommand kRemovePoints = {L"Punkt zum entfernen:", remove_point, false};
+
+// Picks the one chain BemDel edits into ss; false when the user picked none.
+bool pick_one_chain(SsName& ss) {
+  ads_name picked;
+  if (select_chain(picked, false) != RTNORM) return false;
+  ads_name made;
+  if (acedSSAdd(picked, nullptr, made) != RTNORM) return false;
+  ss.adopt(made);
+  return true;
+}
+
+// The chains of ss, one after another, read back into their point lists, edited with every
+// point entered and generated anew, all in one undo step; then the user's dimension style and
+// layer are put back.
+void edit_chains(SsName& ss, const resbuf* points, PointEdit edit, const RbValue& dimstyle,
+                 const RbValue& layer) {
+  int32_t length = selection_length(ss);
+  resbuf undoctl{};
+  bool undo_begun = false;
+  while (length > 0) {
+    RbList chain_points = new_point_list();
+    dim_prepare();
+    if (!undo_begun) {
+      undo_begin(&undoctl);
+      undo_begun = true;
+    }
+    // The points change only a chain that was read: added alone they would make a chain of
+    // their own beside the one left standing.
+    const bool read = read_chain(ss.name(), chain_points.get()) == RTNORM;
+    for (const resbuf* node = read ? points->rbnext : nullptr; node != nullptr;
+         node = node->rbnext) {
+      ads_point pt1;
+      to_chain_ucs(node->resval.rpoint, pt1);
+      edit(pt1, chain_points.get(), ChainRequest.point_count);
+    }
+    create_chain(chain_points.get());
+    if (read) ucs_previous();
+    // Every pass takes at least one dimension out of the set; one that does not would repeat.
+    const int32_t left = selection_length(ss);
+    length = left < length ? left : 0;
+  }
+  restore_dim_env(dimstyle, layer);
+  if (undo_begun) undo_end(&undoctl);
+}
+
+void edit_chain_points(const PointCommand& command) {
+  SsName ss;
+  if (!command.points_first && !pick_one_chain(ss)) {
+    acedRetVoid();
+    return;
+  }
+  RbValue dimstyle;
+  RbValue layer;
+  save_env_or_abort(dimstyle, layer);
+  RbList points = new_point_list();
+  int32_t n = 1;
+  if (point_loop(points.get(), command.label, n) != RTNORM) {
+    acedRetVoid();
+    return;
+  }
+  if (command.points_first) {
+    ads_name chosen;
+    if (select_chain(chosen, true) == RTNORM) ss.adopt(chosen);
+  }
+  edit_chains(ss, points.get(), command.edit, dimstyle, layer);
+  acedRetVoid();
+}
+
 }  // namespace
 
 int remove_point(const ads_point picked, resbuf* point_list, int32_t& count) {
@@ -69,86 +151,6 @@ int remove_point(const ads_point picked, resbuf* point_list, int32_t& count) {
   return RTNORM;
 }
 
-void BemAdd() {
-  int32_t n = 1;
-  RbList new_points = new_point_list();
-  RbValue dimstyle;
-  RbValue layer;
-  save_env_or_abort(dimstyle, layer);
-  if (point_loop(new_points.get(), L"Punkt zum hinzufügen:", n) != RTNORM) {
-    acedRetVoid();
-    return;
-  }
-  SsName ss;
-  ads_name chosen;
-  if (select_chain(chosen, true) == RTNORM) ss.adopt(chosen);
-  int32_t length = selection_length(ss);
-  resbuf undoctl{};
-  bool undo_begun = false;
-  while (length > 0) {
-    RbList chain_points = new_point_list();
-    dim_prepare();
-    if (!undo_begun) {
-      undo_begin(&undoctl);
-      undo_begun = true;
-    }
-    // The new points join only a chain that was read: alone they would make a chain of their
-    // own beside the one left standing.
-    const bool read = read_chain(ss.name(), chain_points.get()) == RTNORM;
-    for (const resbuf* node = read ? new_points.get()->rbnext : nullptr; node != nullptr;
-         node = node->rbnext) {
-      ads_point pt1;
-      to_chain_ucs(node->resval.rpoint, pt1);
-      add_point(pt1, chain_points.get(), ChainRequest.point_count);
-    }
-    create_chain(chain_points.get());
-    if (read) ucs_previous();
-    // Every pass takes at least one dimension out of the set; one that does not would repeat.
-    const int32_t left = selection_length(ss);
-    length = left < length ? left : 0;
-  }
-  restore_dim_env(dimstyle, layer);
-  if (undo_begun) undo_end(&undoctl);
-  acedRetVoid();
-}
+void BemAdd() { edit_chain_points(kAddPoints); }
 
-void BemDel() {
-  int32_t n = 1;
-  ads_name picked;
-  if (select_chain(picked, false) != RTNORM) {
-    acedRetVoid();
-    return;
-  }
-  SsName ss;
-  ads_name made;
-  if (acedSSAdd(picked, nullptr, made) != RTNORM) {
-    acedRetVoid();
-    return;
-  }
-  ss.adopt(made);
-  RbList removal_points = new_point_list();
-  RbList chain_points = new_point_list();
-  RbValue dimstyle;
-  RbValue layer;
-  save_env_or_abort(dimstyle, layer);
-  if (point_loop(removal_points.get(), L"Punkt zum entfernen:", n) != RTNORM) {
-    acedRetVoid();
-    return;
-  }
-  dim_prepare();
-  resbuf undoctl{};
-  undo_begin(&undoctl);
-  const bool read = read_chain(ss.name(), chain_points.get()) == RTNORM;
-  for (const resbuf* node = read ? removal_points.get()->rbnext : nullptr; node != nullptr;
-       node = node->rbnext) {
-    ads_point pt1;
-    to_chain_ucs(node->resval.rpoint, pt1);
-    remove_point(pt1, chain_points.get(), ChainRequest.point_count);
-  }
-  create_chain(chain_points.get());
-  if (read) ucs_previous();
-  chain_points.reset();
-  restore_dim_env(dimstyle, layer);
-  undo_end(&undoctl);
-  acedRetVoid();
-}
+void BemDel() { edit_chain_points(kRemovePoints); }

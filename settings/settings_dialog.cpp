@@ -25,15 +25,32 @@ constexpr int kDialogNameLength = 9;
 constexpr int kRealTileLength = MAX_TILE_STR;
 constexpr int kIntTileLength = MAX_TILE_STR + 1;
 
-constexpr const ACHAR* kLengthFactor = L"qrm01";
-constexpr const ACHAR* kRaisedAfter = L"qrm02";
-constexpr const ACHAR* kLeadingZero = L"qrm03";
-constexpr const ACHAR* kDimlineDistance = L"qrm04";
-constexpr const ACHAR* kExtLength = L"qrm05";
-constexpr const ACHAR* kChainSpacing = L"qrm06";
-constexpr const ACHAR* kMinDecimals = L"qrm07";
-constexpr const ACHAR* kRounding = L"qrm09";
 constexpr const ACHAR* kErrorTile = L"error";
+
+// How a tile shows and takes its setting: a real in the drawing's linear units, checked as typed
+// (dlg_real); an integer, checked as typed (dlg_int); or an integer the dialog takes as it is.
+enum class TileKind { kReal, kInteger, kPlainInteger };
+
+// A settings tile: its key, its kind and the field of DimSettings it shows (real or integer).
+struct SettingTile {
+  const ACHAR* key;
+  TileKind kind;
+  double DimSettingsRecord::*real;
+  int32_t DimSettingsRecord::*integer;
+};
+
+constexpr SettingTile kTiles[] = {
+    {L"qrm01", TileKind::kReal, &DimSettingsRecord::length_factor, nullptr},
+    {L"qrm02", TileKind::kInteger, nullptr, &DimSettingsRecord::raised_after},
+    {L"qrm03", TileKind::kPlainInteger, nullptr, &DimSettingsRecord::leading_zero},
+    {L"qrm04", TileKind::kReal, &DimSettingsRecord::dimline_distance, nullptr},
+    {L"qrm05", TileKind::kReal, &DimSettingsRecord::ext_length, nullptr},
+    {L"qrm06", TileKind::kReal, &DimSettingsRecord::chain_spacing, nullptr},
+    {L"qrm07", TileKind::kInteger, nullptr, &DimSettingsRecord::min_decimals},
+};
+
+// The rounding tile shows the style's DIMRND, a host variable rather than a setting.
+constexpr const ACHAR* kRounding = L"qrm09";
 
 // Unloads the dialog file however the command leaves, an unwound callback included.
 class DclFileLoaded {
@@ -102,13 +119,13 @@ void read_int_tile(ads_hdlg hdlg, const ACHAR* key, int32_t& field) {
 }  // namespace
 
 void dlg_fill(ads_hdlg hdlg) {
-  set_real_tile(hdlg, kLengthFactor, DimSettings.length_factor);
-  set_int_tile(hdlg, kRaisedAfter, DimSettings.raised_after);
-  set_int_tile(hdlg, kLeadingZero, DimSettings.leading_zero);
-  set_real_tile(hdlg, kDimlineDistance, DimSettings.dimline_distance);
-  set_real_tile(hdlg, kExtLength, DimSettings.ext_length);
-  set_real_tile(hdlg, kChainSpacing, DimSettings.chain_spacing);
-  set_int_tile(hdlg, kMinDecimals, DimSettings.min_decimals);
+  for (const SettingTile& tile : kTiles) {
+    if (tile.kind == TileKind::kReal) {
+      set_real_tile(hdlg, tile.key, DimSettings.*tile.real);
+    } else {
+      set_int_tile(hdlg, tile.key, DimSettings.*tile.integer);
+    }
+  }
   RbValue dimrnd;
   if (acedGetVar(L"DIMRND", dimrnd.fill()) == RTNORM && dimrnd.get().restype == RTREAL) {
     set_real_tile(hdlg, kRounding, dimrnd.get().resval.rreal);
@@ -116,13 +133,13 @@ void dlg_fill(ads_hdlg hdlg) {
 }
 
 void dlg_read(ads_hdlg hdlg) {
-  read_real_tile(hdlg, kExtLength, DimSettings.ext_length);
-  read_real_tile(hdlg, kDimlineDistance, DimSettings.dimline_distance);
-  read_real_tile(hdlg, kChainSpacing, DimSettings.chain_spacing);
-  read_real_tile(hdlg, kLengthFactor, DimSettings.length_factor);
-  read_int_tile(hdlg, kMinDecimals, DimSettings.min_decimals);
-  read_int_tile(hdlg, kRaisedAfter, DimSettings.raised_after);
-  read_int_tile(hdlg, kLeadingZero, DimSettings.leading_zero);
+  for (const SettingTile& tile : kTiles) {
+    if (tile.kind == TileKind::kReal) {
+      read_real_tile(hdlg, tile.key, DimSettings.*tile.real);
+    } else {
+      read_int_tile(hdlg, tile.key, DimSettings.*tile.integer);
+    }
+  }
   // An unreadable text must not reach DIMRND as an undefined number.
   resbuf dimrnd{};
   dimrnd.restype = RTREAL;
@@ -190,12 +207,11 @@ int BemDia() {
       return RTERROR;
     }
     ads_action_tile(hdlg, L"accept", dlg_accept);
-    ads_action_tile(hdlg, kLengthFactor, dlg_real);
-    ads_action_tile(hdlg, kRaisedAfter, dlg_int);
-    ads_action_tile(hdlg, kDimlineDistance, dlg_real);
-    ads_action_tile(hdlg, kExtLength, dlg_real);
-    ads_action_tile(hdlg, kChainSpacing, dlg_real);
-    ads_action_tile(hdlg, kMinDecimals, dlg_int);
+    for (const SettingTile& tile : kTiles) {
+      if (tile.kind != TileKind::kPlainInteger) {
+        ads_action_tile(hdlg, tile.key, tile.kind == TileKind::kReal ? dlg_real : dlg_int);
+      }
+    }
     ads_action_tile(hdlg, kRounding, dlg_real);
     dlg_fill(hdlg);
     int dlg_status = DLGCANCEL;
