@@ -2,7 +2,7 @@
 // the order they are found.
 #include "chain/chain_request.h"
 #include "commands/entity_segments.h"
-#include "module_host.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ RbList point_list(const Points& points) {
   return list;
 }
 
-class EntitySegmentsTest : public ModuleHostTest {
+class EntitySegmentsTest : public ModuleHost {
  protected:
   // Makes the records one after another and gives the vertex list of the entity made.
   Points vertices_of(const std::vector<resbuf*>& records) {

@@ -7,9 +7,9 @@
 #include "cad/ads/dialogs.h"
 #include "cad/ads/text.h"
 #include "cad/dialogs/dialog.h"
-#include "module_host.h"
 #include "settings/dim_settings.h"
 #include "settings/settings_dialog.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ void look_and_accept(ads_callback_packet* cpkt) {
   dlg_accept(cpkt);
 }
 
-class BemDiaCallbacksTest : public ModuleHostTest {
+class BemDiaCallbacksTest : public ModuleHost {
  protected:
   void SetUp() override {
-    ModuleHostTest::SetUp();
+    ModuleHost::SetUp();
     DimSettings = {};
     DimSettings.length_factor = 1.0;
     DimSettings.chain_spacing = 0.3;
@@ -57,7 +57,7 @@ class BemDiaCallbacksTest : public ModuleHostTest {
   }
   void TearDown() override {
     g_at_ok = nullptr;
-    ModuleHostTest::TearDown();
+    ModuleHost::TearDown();
   }
 
   // The tile's action as the host calls it after an edit.
@@ -158,25 +158,25 @@ TEST_F(BemDiaCallbacksTest, TextsLongerThanTheBuffersAreCutNotOverrun) {
   EXPECT_EQ(DimSettings.leading_zero, 1);
 }
 
+// Texts that are no number, NaN and infinity among them, leave the real fields and DIMRND as
+// they were (acdbDisToF takes no NaN or infinity); integer tiles take their leading digits.
 TEST_F(BemDiaCallbacksTest, TextsThatAreNoNumberLeaveFieldsAndRoundingAlone) {
   set_short_var(L"LUNITS", 2);
-  resbuf rounding{};
-  rounding.restype = RTREAL;
-  rounding.resval.rreal = 0.125;
-  acedSetVar(L"DIMRND", &rounding);
-  for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"}) {
-    ads_set_tile(hdlg_, key, L"abc");
+  set_real_var(L"DIMRND", 0.125);
+  for (const wchar_t* text : {L"abc", L"1e999", L"-1e999", L"nan", L"inf"}) {
+    SCOPED_TRACE(cad::to_utf8(text));
+    for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"}) {
+      ads_set_tile(hdlg_, key, text);
+    }
+    ads_set_tile(hdlg_, L"qrm02", L"x1");
+    dlg_read(hdlg_);
+    EXPECT_DOUBLE_EQ(DimSettings.length_factor, 1.0);
+    EXPECT_DOUBLE_EQ(DimSettings.dimline_distance, 0.2);
+    EXPECT_DOUBLE_EQ(DimSettings.ext_length, 0.1);
+    EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.3);
+    EXPECT_EQ(DimSettings.raised_after, 0);
+    EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.125);
   }
-  ads_set_tile(hdlg_, L"qrm02", L"x1");
-  dlg_read(hdlg_);
-  EXPECT_DOUBLE_EQ(DimSettings.length_factor, 1.0);
-  EXPECT_DOUBLE_EQ(DimSettings.dimline_distance, 0.2);
-  EXPECT_DOUBLE_EQ(DimSettings.ext_length, 0.1);
-  EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.3);
-  EXPECT_EQ(DimSettings.raised_after, 0);
-  RbValue dimrnd;
-  ASSERT_EQ(acedGetVar(L"DIMRND", dimrnd.fill()), RTNORM);
-  EXPECT_DOUBLE_EQ(dimrnd.get().resval.rreal, 0.125);
 }
 
 }  // namespace

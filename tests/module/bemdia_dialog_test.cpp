@@ -9,7 +9,7 @@
 #include <map>
 
 #include "cad/dialogs/dialog.h"
-#include "dulk_fixture.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class PersonTyping : public cad::ScriptSource {
   bool interactive() const override { return true; }
 };
 
-class BemDiaTest : public DulkTest {
+class BemDiaTest : public ChainFixture {
  protected:
   int bemdia(const std::string& replies) { return script("BemDia\n" + replies); }
 
@@ -144,19 +144,6 @@ TEST_F(BemDiaTest, OkStoresEveryTileOnTheCarrierAndTheRoundingInTheStyle) {
   EXPECT_EQ(form.at("Führende Null (0/1)"), "1");
   EXPECT_EQ(form.at("Abstand paralleler Ketten"), "0.75");
   EXPECT_EQ(form.at("Rundung"), "0.05");
-}
-
-TEST_F(BemDiaTest, NegativeIntegerShowsTheErrorAndResetsTheTileUntilAValidNumber) {
-  ASSERT_EQ(typed("BemDia\nqrm07=-3\nOK\n"), 0) << transcript();
-  // The error was shown before OK, the tile back at 0, and OK stored the 0.
-  EXPECT_TRUE(last_form_shows(kInputError)) << transcript();
-  EXPECT_EQ(last_form().at("Mindestanzahl Nachkommastellen"), "0");
-  EXPECT_EQ(only_carrier().shorts, (std::vector<short>{0, 2}));
-
-  ASSERT_EQ(typed("BemDia\nqrm02=-1\nqrm02=4\nOK\n"), 0) << transcript();
-  EXPECT_FALSE(last_form_shows(kInputError)) << transcript();
-  EXPECT_EQ(last_form().at("Hochgestellt ab Stelle"), "4");
-  EXPECT_EQ(only_carrier().shorts, (std::vector<short>{0, 4}));
 }
 
 TEST_F(BemDiaTest, CancelKeepsTheSettingsButSavesTheStyleWithoutBaselineSpacing) {

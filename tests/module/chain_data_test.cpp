@@ -2,11 +2,14 @@
 // picking chain dimensions, and growing and shrinking point lists.
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
-#include "chain_checks.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
-const ChainInput kThreePoints = {{{0, 0, 0}, {2, 0, 0}, {5, 0, 0}}, {0, -1, 0}};
+class ChainTest : public ModuleHost {
+ protected:
+  void make_three_points() { make_chain({{0, 0}, {2, 0}, {5, 0}}, 0, {0, -1}); }
+};
 
 Name make_line(double y) {
   ads_point from = {0, y, 0};
@@ -27,8 +30,8 @@ int32_t member_count(const Name& dim, std::wstring& name) {
 }
 
 TEST_F(ChainTest, MembersAreFoundFromAnyMemberAndTwoChainsStayApart) {
-  make_chain(kThreePoints);
-  make_chain({{{0, 4, 0}, {1, 4, 0}}, {0, 3, 0}});
+  make_three_points();
+  make_chain({{0, 4}, {1, 4}}, 0, {0, 3});
   const std::vector<Name> made = entities(L"DIMENSION");
   ASSERT_EQ(made.size(), 3u);
   std::wstring name;
@@ -39,7 +42,7 @@ TEST_F(ChainTest, MembersAreFoundFromAnyMemberAndTwoChainsStayApart) {
 }
 
 TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
-  make_chain(kThreePoints);
+  make_three_points();
   Name line;
   run([&line] { line = make_line(7); });
   std::wstring name;
@@ -49,16 +52,16 @@ TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
 }
 
 TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
-  make_chain(kThreePoints);
+  make_three_points();
   const std::wstring first_handle = text_group(entities(L"DIMENSION")[0], 5);
   cad::ReadResult read = cad::read_dxf(cad::write_dxf(host().db()), "chain.dxf");
   ASSERT_NE(read.db, nullptr) << read.error;
   host().set_db(std::move(read.db));
-  const std::vector<DimInfo> made = dims();
+  const std::vector<SavedDim> made = dims();
   ASSERT_EQ(made.size(), 2u);
-  for (const DimInfo& dim : made) {
-    EXPECT_EQ(dim.chain, L"$" + first_handle);
-    EXPECT_EQ(dim.tag, L"QRM");
+  for (const SavedDim& dim : made) {
+    EXPECT_EQ(cad::to_wide(dim.chain), L"$" + first_handle);
+    EXPECT_EQ(dim.tag, "QRM");
   }
   std::wstring name;
   EXPECT_EQ(member_count(entities(L"DIMENSION")[1], name), 2);
@@ -80,7 +83,7 @@ TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
 }
 
 TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
-  make_chain(kThreePoints);
+  make_three_points();
   run([] { make_line(5); });
   replies("50,50\n1,5\n1,-1.2\n");
   ads_name picked;
@@ -90,7 +93,7 @@ TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
 }
 
 TEST_F(ChainTest, EscEndsThePick) {
-  make_chain(kThreePoints);
+  make_three_points();
   replies("^C\n");
   run([] {
     ads_name picked;
@@ -99,7 +102,7 @@ TEST_F(ChainTest, EscEndsThePick) {
 }
 
 TEST_F(ChainTest, SelectingChainsKeepsOnlyChainDimensions) {
-  make_chain(kThreePoints);
+  make_three_points();
   run([] { make_line(5); });
   replies("1,-1.2\n1,5\n\n");
   run([] {

@@ -5,7 +5,7 @@
 
 #include "cad/dims/drawing_records.h"
 #include "chain/chain_data.h"
-#include "chain_edit_fixture.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
@@ -19,10 +19,10 @@ constexpr size_t kChainDims = 3;
 // tables and styles it touches. Far below the drawing's size, far above what the commands need.
 constexpr uint64_t kVisitsPerDim = 100;
 
-class ChainScaleTest : public ChainEditTest {
+class ChainScaleTest : public ChainFixture {
  protected:
   void SetUp() override {
-    ChainEditTest::SetUp();
+    ChainFixture::SetUp();
     cad::Database& db = host().db();
     cad::add_table_record(db, "APPID", {cad::Group::text(2, "PLAN"), cad::Group::integer(70, 0)});
     for (size_t k = 0; k < kOthers; ++k) {

@@ -5,7 +5,9 @@
 
 #include "cad/ads/loader.h"
 #include "frame/dulk_app.h"
-#include "module_host.h"
+#include "tests/support/chain_fixture.h"
+
+extern "C" int DllMain(HINSTANCE instance, unsigned long reason, void*);
 
 namespace {
 
@@ -19,7 +21,7 @@ const std::vector<Names> kCommandNames = {
     {"AutoDim", "AutoBem"}, {"DimUpd", "BemUpd"}, {"DimDia", "BemDia"},
 };
 
-class EntryTest : public ModuleHostTest {
+class EntryTest : public ModuleHost {
  protected:
   std::vector<cad::CommandDef> module_commands() {
     std::vector<cad::CommandDef> found;
@@ -67,6 +69,14 @@ TEST_F(EntryTest, DocumentManagerLivesFromInitToUnload) {
   acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr);
   EXPECT_EQ(doc_data_manager(), nullptr);
   host().set_db(cad::new_drawing());
+}
+
+// The operating system keeps a module only when its DllMain answers TRUE (1) to the attach.
+TEST_F(EntryTest, DllMainAnswersTrueAndKeepsTheDocumentManagerUntilDetach) {
+  EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr), 1);
+  EXPECT_NE(doc_data_manager(), nullptr);
+  EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), 1);
+  EXPECT_EQ(doc_data_manager(), nullptr);
 }
 
 TEST_F(EntryTest, BuiltModuleLoadsRegistersAndUnloads) {

@@ -1,12 +1,12 @@
 // NaN and infinity typed anywhere the module takes a number: every numeric prompt of its commands
-// refuses them and asks again, every settings tile of BemDia keeps its value, and the drawing
-// holds numbers only (the DXF reader, which refuses NaN and infinity, reads the saved drawing,
-// and no text shows "inf" or "nan").
+// refuses them and asks again, and the drawing holds numbers only (the DXF reader, which refuses
+// NaN and infinity, reads the saved drawing, and no text shows "inf" or "nan"). The settings
+// tiles: bemdia_callbacks_test.cpp.
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 
-#include "dulk_fixture.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string with_value(std::string text, const std::string& value) {
   return text;
 }
 
-class NonFiniteInputTest : public DulkTest {
+class NonFiniteInputTest : public ChainFixture {
  protected:
   // The drawing as saved reads back (the reader refuses NaN and infinity), and no line of the
   // file starts with "inf" or "nan", as a number or a dimension text would.
@@ -83,7 +83,7 @@ TEST_P(NumericPromptTest, RefusesNanAndInfinityAndAsksAgain) {
     expect_numbers_only();
     // Back to the empty drawing for the next value.
     ASSERT_EQ(script("UNDO\nBack\n\n"), 0) << transcript();
-    ASSERT_EQ(dimension_count(), 0u) << transcript();
+    ASSERT_EQ(dims().size(), 0u) << transcript();
   }
 }
 
@@ -91,25 +91,5 @@ INSTANTIATE_TEST_SUITE_P(Prompts, NumericPromptTest, ::testing::ValuesIn(kInputs
                          [](const ::testing::TestParamInfo<NumericInput>& info) {
                            return info.param.name;
                          });
-
-// The real tiles keep the value they had (acdbDisToF takes no NaN or infinity); the integer
-// tiles take the leading digits, as always. The chain made afterwards holds numbers only.
-TEST_F(NonFiniteInputTest, EverySettingsTileKeepsNanAndInfinityOutOfTheDrawing) {
-  const double rounding = real_var(L"DIMRND");
-  for (const char* tile :
-       {"qrm01", "qrm02", "qrm03", "qrm04", "qrm05", "qrm06", "qrm07", "qrm09"}) {
-    for (const char* value : kValues) {
-      SCOPED_TRACE(std::string(tile) + "=" + value);
-      ASSERT_EQ(script("BemDia\n" + std::string(tile) + "=" + value + "\nOK\n"), 0) << transcript();
-      const CarrierData saved = only_carrier();
-      EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0})) << transcript();
-      EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), rounding);
-      ASSERT_EQ(script(kChain), 0) << transcript();
-      ASSERT_FALSE(new_chain().empty());
-      expect_numbers_only();
-      ASSERT_EQ(script("UNDO\nBack\n\n"), 0) << transcript();
-    }
-  }
-}
 
 }  // namespace

@@ -4,21 +4,14 @@
 #include <vector>
 
 #include "cad/ads/text.h"
-#include "module_host.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
+#include "tests/support/chain_fixture.h"
 
 namespace {
 
-using Name = std::array<int64_t, 2>;
-
-class SettingsTest : public ModuleHostTest {
+class SettingsTest : public ModuleHost {
  protected:
-  void SetUp() override {
-    ModuleHostTest::SetUp();
-    DimSettings = {};
-  }
-
   static void make_style(const wchar_t* name) {
     acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, name, RTNONE);
     acedCommandS(RTSTR, L"_dim1", RTSTR, L"_restore", RTSTR, L"STANDARD", RTNONE);
@@ -73,14 +66,13 @@ TEST_F(SettingsTest, OwnCarrierLoadsWithoutTouchingTheDrawing) {
     set_dimstyle(DimSettings.style_name);
   });
   DimSettings = {};
-  const size_t before = scripted().size();
+  const std::string drawing = saved_bytes();
   run([] { EXPECT_EQ(get_dimstyle(L"standard"), RTNORM); });
+  EXPECT_TRUE(saved_bytes() == drawing);
   EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.6);
   EXPECT_EQ(DimSettings.min_decimals, 0);
   EXPECT_EQ(DimSettings.raised_after, -3);
   EXPECT_EQ(std::wstring(DimSettings.style_name), L"STANDARD");
-  ASSERT_EQ(scripted().size(), before + 1);
-  EXPECT_EQ(scripted().back(), "_dim1 _restore standard");
   EXPECT_EQ(carriers().size(), 1u);
 }
 
@@ -131,11 +123,11 @@ TEST_F(SettingsTest, UnnamedStandsForStandardInAnyCase) {
 
 TEST_F(SettingsTest, MissingStyleChangesNothing) {
   DimSettings.chain_spacing = 9.0;
-  const size_t before = scripted().size();
+  const std::string drawing = saved_bytes();
   run([] { EXPECT_EQ(get_dimstyle(L"NIRGENDS"), RTERROR); });
   EXPECT_NE(transcript().find("Stil \"NIRGENDS\" nicht in Zeichnung gefunden !"),
             std::string::npos);
-  EXPECT_EQ(scripted().size(), before);
+  EXPECT_TRUE(saved_bytes() == drawing);
   EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 9.0);
   EXPECT_TRUE(carriers().empty());
 }

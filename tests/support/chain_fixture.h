@@ -1,0 +1,432 @@
+// The module's test fixtures. ModuleHost: a fresh stand-in host per test with the host's own
+// commands and a new drawing, in which the module's routines (compiled into the test program)
+// run as the body of a command. ChainFixture: that host with the built module loaded, scripts run
+// at the command line, chains made the way the module makes them, and the drawing read back
+// through a DXF save: its chains, their places along and across, and what a command must leave as
+// it found it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cad/ads/host.h"
+#include "cad/ads/loader.h"
+#include "cad/ads/text.h"
+#include "cad/ads/undo.h"
+#include "cad/builtins/builtins.h"
+#include "cad/dxf/compare.h"
+#include "cad/dxf/new_drawing.h"
+#include "cad/dxf/reader.h"
+#include "cad/dxf/writer.h"
+#include "cad/input/script_source.h"
+#include "cad/input/transcript.h"
+#include "chain/chain_data.h"
+#include "chain/chain_generation.h"
+#include "chain/chain_request.h"
+#include "frame/command_env.h"
+#include "frame/owners.h"
+#include "frame/rb_tools.h"
+#include "host/arxHeaders.h"
+#include "settings/dim_settings.h"
+#include "settings/dimstyle.h"
+
+using Name = std::array<int64_t, 2>;
+using Places = std::vector<double>;
+
+constexpr cad::Vec3 kX{1, 0, 0};
+constexpr cad::Vec3 kY{0, 1, 0};
+
+// The settings a carrier holds, in the order of its extended data.
+struct CarrierData {
+  std::wstring style;
+  std::vector<double> reals;  // chain_spacing, dimline_distance, ext_length, length_factor
+  std::vector<short> shorts;  // min_decimals, raised_after
+};
+
+// A dimension as a DXF save gives it back.
+struct SavedDim {
+  std::string chain;  // the name of its chain data ("$..."), "" without
+  std::string tag;    // the first text of its extended data
+  std::string handle;
+  std::string text;
+  std::string layer;
+  std::string style;
+  cad::Vec3 origin1;  // 13
+  cad::Vec3 origin2;  // 14
+  cad::Vec3 line;     // 10
+  double measured = -1;
+  double rotation = 0;  // 50, radians
+};
+
+// Every dimension of a drawing by the name of its chain ("" for those without), each chain in
+// drawing order.
+using Chains = std::map<std::string, std::vector<SavedDim>>;
+
+struct Environment {
+  std::wstring layer;
+  std::wstring style;
+  cad::Ucs ucs;
+};
+
+inline bool operator==(const Environment& a, const Environment& b) {
+  return a.layer == b.layer && a.style == b.style && a.ucs.origin == b.ucs.origin &&
+         a.ucs.x_axis == b.ucs.x_axis && a.ucs.y_axis == b.ucs.y_axis;
+}
+
+class ModuleHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_ = std::make_unique<cad::Host>();
+    cad::set_current_host(host_.get());
+    host_->transcript().set_output(nullptr);
+    cad::register_builtins(*host_);
+    host_->set_db(cad::new_drawing());
+    DimSettings = {};
+  }
+  void TearDown() override {
+    cad::set_current_host(nullptr);
+    host_.reset();
+  }
+
+  cad::Host& host() { return *host_; }
+
+  // Runs body as one command of the host, as the module's command bodies run.
+  cad::CommandResult run(std::function<void()> body) {
+    host_->commands().remove("TEST", "MODULETEST");
+    cad::CommandDef def;
+    def.group = "TEST";
+    def.global_name = "MODULETEST";
+    def.local_name = "MODULETEST";
+    def.body = std::move(body);
+    host_->commands().add(std::move(def));
+    return host_->run_command("MODULETEST");
+  }
+
+  // Replies for the prompts that follow, in the host's script form.
+  void replies(const std::string& script) {
+    host_->set_reply_source(std::make_unique<cad::ScriptSource>(script, "test"));
+  }
+
+  std::string transcript() const { return host_->transcript().text(); }
+
+  // The transcript, one line each, without the empty line the host starts with.
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    std::istringstream in(transcript());
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() || !out.empty()) out.push_back(line);
+    }
+    return out;
+  }
+
+  // Whether the transcript holds the given lines one after the other, each line in full.
+  bool has_run(const std::vector<std::string>& run) const {
+    const std::vector<std::string> all = lines();
+    for (size_t start = 0; start + run.size() <= all.size(); ++start) {
+      if (std::equal(run.begin(), run.end(), all.begin() + static_cast<ptrdiff_t>(start)))
+        return true;
+    }
+    return false;
+  }
+
+  size_t count_lines(const std::string& line) const {
+    const std::vector<std::string> all = lines();
+    return static_cast<size_t>(std::count(all.begin(), all.end(), line));
+  }
+
+  // Main entities of the drawing of one type, in drawing order.
+  static std::vector<Name> entities(const wchar_t* type) {
+    std::vector<Name> found;
+    ads_name ent;
+    for (int status = acdbEntNext(nullptr, ent); status == RTNORM;) {
+      RbList data(acdbEntGet(ent));
+      const resbuf* kind = find_group(data.get(), 0);
+      if (kind != nullptr && std::wcscmp(kind->resval.rstring, type) == 0) {
+        found.push_back({ent[0], ent[1]});
+      }
+      ads_name next;
+      status = acdbEntNext(ent, next);
+      ent[0] = next[0];
+      ent[1] = next[1];
+    }
+    return found;
+  }
+
+  // A text group of an entity (-3 with "*" reads every application's data).
+  static std::wstring text_group(const Name& ent, int code, bool with_xdata = false) {
+    RbList apps(new_text_node(RTSTR, L"*"));
+    RbList data(acdbEntGetX(ent.data(), with_xdata ? apps.get() : nullptr));
+    const resbuf* group = find_group(data.get(), code);
+    return group != nullptr && group->resval.rstring != nullptr ? group->resval.rstring : L"";
+  }
+
+  static std::array<double, 3> point_group(const Name& ent, int code) {
+    RbList data(acdbEntGet(ent.data()));
+    const resbuf* group = find_group(data.get(), code);
+    if (group == nullptr) return {1e300, 1e300, 1e300};
+    return {group->resval.rpoint[X], group->resval.rpoint[Y], group->resval.rpoint[Z]};
+  }
+
+  static short short_var(const wchar_t* name) {
+    RbValue value;
+    acedGetVar(name, value.fill());
+    return value.get().resval.rint;
+  }
+
+  static double real_var(const wchar_t* name) {
+    RbValue value;
+    acedGetVar(name, value.fill());
+    return value.get().resval.rreal;
+  }
+
+  static std::wstring text_var(const wchar_t* name) {
+    RbValue value;
+    acedGetVar(name, value.fill());
+    return value.text() != nullptr ? value.text() : L"";
+  }
+
+  static void set_real_var(const wchar_t* name, double value) {
+    resbuf rb{};
+    rb.restype = RTREAL;
+    rb.resval.rreal = value;
+    acedSetVar(name, &rb);
+  }
+
+  static void set_short_var(const wchar_t* name, short value) {
+    resbuf rb{};
+    rb.restype = RTSHORT;
+    rb.resval.rint = value;
+    acedSetVar(name, &rb);
+  }
+
+  // The carriers of the drawing (INSERTs with settings data).
+  static std::vector<Name> carriers() {
+    std::vector<Name> found;
+    for (const Name& insert : entities(L"INSERT")) {
+      if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
+    }
+    return found;
+  }
+
+  static CarrierData carrier_data(const Name& carrier) {
+    RbList apps(new_text_node(RTSTR, L"TAV"));
+    RbList data(acdbEntGetX(carrier.data(), apps.get()));
+    CarrierData out;
+    const resbuf* app = find_group(data.get(), 1001);
+    EXPECT_NE(app, nullptr);
+    for (const resbuf* node = app != nullptr ? app->rbnext : nullptr; node != nullptr;
+         node = node->rbnext) {
+      if (node->restype == 1000) out.style = node->resval.rstring;
+      if (node->restype == 1040) out.reals.push_back(node->resval.rreal);
+      if (node->restype == 1070) out.shorts.push_back(node->resval.rint);
+    }
+    return out;
+  }
+
+  // The settings of the only carrier of the drawing.
+  static CarrierData only_carrier() {
+    const std::vector<Name> found = carriers();
+    EXPECT_EQ(found.size(), 1u);
+    return found.empty() ? CarrierData{} : carrier_data(found.front());
+  }
+
+  // Every dimension of the drawing as a DXF save gives it back.
+  Chains chains() const {
+    const cad::ReadResult read = cad::read_dxf(cad::write_dxf(host_->db()), "saved");
+    Chains found;
+    if (!read.db) {
+      ADD_FAILURE() << read.error;
+      return found;
+    }
+    for (cad::RecordId id : read.db->entities()) {
+      const cad::Record& rec = read.db->record(id);
+      if (rec.type != "DIMENSION") continue;
+      SavedDim dim{"",
+                   "",
+                   std::string(rec.text(5)),
+                   std::string(rec.text(1)),
+                   std::string(rec.text(8)),
+                   std::string(rec.text(3)),
+                   rec.point(13),
+                   rec.point(14),
+                   rec.point(10),
+                   rec.real(42, -1),
+                   rec.real(50)};
+      for (size_t i = rec.xdata_begin(); i < rec.groups.size(); ++i) {
+        const cad::Group& group = rec.groups[i];
+        if (group.code == 1001 && group.s().starts_with("$") && dim.chain.empty())
+          dim.chain = group.s();
+        if (group.code == 1000 && dim.tag.empty()) dim.tag = group.s();
+      }
+      found[dim.chain].push_back(dim);
+    }
+    return found;
+  }
+
+  // Every dimension of the drawing, in drawing order.
+  std::vector<SavedDim> dims() const {
+    std::vector<SavedDim> all;
+    for (const auto& [name, chain] : chains()) all.insert(all.end(), chain.begin(), chain.end());
+    std::sort(all.begin(), all.end(), [](const SavedDim& a, const SavedDim& b) {
+      return std::stoull(a.handle, nullptr, 16) < std::stoull(b.handle, nullptr, 16);
+    });
+    return all;
+  }
+
+  // The first chain of the drawing that carries chain data.
+  std::vector<SavedDim> new_chain() const {
+    for (const auto& [name, chain] : chains()) {
+      if (!name.empty()) return chain;
+    }
+    return {};
+  }
+
+  // The one chain of the drawing.
+  std::vector<SavedDim> only_chain() const {
+    const Chains all = chains();
+    EXPECT_EQ(all.size(), 1u);
+    return all.empty() ? std::vector<SavedDim>{} : all.begin()->second;
+  }
+
+  // Generates one chain inside a command through the module's routines, in the current style
+  // and layer: the points of the current UCS, the extension lines starting on the line across
+  // through line_point, the side preset (0 asks when the points lie on both sides).
+  cad::CommandResult make_chain(const std::vector<std::array<double, 2>>& points, double angle,
+                                std::array<double, 2> line_point, int side = 0, int made = RTNORM) {
+    return run([&] {
+      dim_prepare();
+      get_dimstyle(text_var(L"DIMSTYLE").c_str());
+      ChainRequest.side = side;
+      ChainRequest.angle = angle;
+      ChainRequest.line_point[X] = line_point[0];
+      ChainRequest.line_point[Y] = line_point[1];
+      ChainRequest.line_point[Z] = 0.0;
+      RbList list(acutNewRb(RT3DPOINT));
+      for (const std::array<double, 2>& p : points) {
+        const ads_point point = {p[0], p[1], 0.0};
+        add_point(point, list.get(), ChainRequest.point_count);
+      }
+      EXPECT_EQ(create_chain(list.get()), made);
+    });
+  }
+
+  // The places of a chain's extension-line origins along the world direction dir, ascending,
+  // one per place (rounded to 1e-6).
+  static Places along(const std::vector<SavedDim>& chain, cad::Vec3 dir) {
+    Places places;
+    for (const SavedDim& dim : chain) {
+      places.push_back(round6(cad::dot(dim.origin1, dir)));
+      places.push_back(round6(cad::dot(dim.origin2, dir)));
+    }
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    return places;
+  }
+
+  // The places of the chain's dimension line across it (world direction dir), one per place.
+  static Places line_across(const std::vector<SavedDim>& chain, cad::Vec3 dir) {
+    Places places;
+    for (const SavedDim& dim : chain) {
+      const double p = round6(cad::dot(dim.line, dir));
+      if (std::find(places.begin(), places.end(), p) == places.end()) places.push_back(p);
+    }
+    return places;
+  }
+
+  static double round6(double v) { return std::round(v * 1e6) / 1e6; }
+
+  Environment environment() const {
+    return {text_var(L"CLAYER"), text_var(L"DIMSTYLE"), cad::current_host()->ucs()};
+  }
+
+  // The DXF text of the drawing without the handle seed, which undo leaves where it is, since
+  // handles are never given twice.
+  std::string saved_bytes() const {
+    std::string bytes = cad::write_dxf(host_->db());
+    const size_t seed = bytes.find("$HANDSEED\n  5\n");
+    if (seed != std::string::npos) bytes.erase(seed, bytes.find('\n', seed + 15) - seed);
+    return bytes;
+  }
+
+  // The records two saved drawings differ in; "" when they hold the same.
+  static std::string diff(const std::string& before, const std::string& after) {
+    const cad::ReadResult a = cad::read_dxf(before, "before");
+    const cad::ReadResult b = cad::read_dxf(after, "after");
+    return cad::diff_records(*a.db, *b.db);
+  }
+
+ private:
+  std::unique_ptr<cad::Host> host_;
+};
+
+class ChainFixture : public ModuleHost {
+ protected:
+  void SetUp() override {
+    ModuleHost::SetUp();
+    std::string error;
+    ASSERT_TRUE(host().modules().load(DULK_BINARY_DIR "/DulkArx.arx", &error)) << error;
+  }
+
+  // Runs text at the command line; the number of failures. No command may keep a selection
+  // set.
+  int script(const std::string& text) {
+    replies(text);
+    const int failures = host().command_loop();
+    EXPECT_EQ(transcript().find("unfreed"), std::string::npos) << transcript();
+    return failures;
+  }
+
+  // "x,y" of a world point in the current UCS, as a script gives it.
+  static std::string at(cad::Vec3 world) {
+    const cad::Vec3 p = cad::current_host()->ucs().from_world(world);
+    std::ostringstream out;
+    out.precision(12);
+    out << p.x << "," << p.y;
+    return out.str();
+  }
+
+  // A point in the middle of the dimension line of dim.
+  static cad::Vec3 on_line(const SavedDim& dim) {
+    const cad::Vec3 shift = dim.line - dim.origin2;
+    const cad::Vec3 along = dim.origin2 - dim.origin1;
+    const cad::Vec3 across = shift - along * (cad::dot(shift, along) / cad::dot(along, along));
+    return (dim.origin1 + dim.origin2) * 0.5 + across;
+  }
+
+  // Changes point group code of the index-th dimension of the drawing, as a grip edit does.
+  void set_point(size_t index, int code, cad::Vec3 p) {
+    run([&] {
+      RbList data(acdbEntGet(entities(L"DIMENSION").at(index).data()));
+      resbuf* group = find_group(data.get(), code);
+      group->resval.rpoint[X] = p.x;
+      group->resval.rpoint[Y] = p.y;
+      group->resval.rpoint[Z] = p.z;
+      acdbEntMod(data.get());
+    });
+  }
+
+  // Copies every dimension of the drawing with the host's COPY, as a user copies a storey, or,
+  // with turn (degrees), with ROTATE's Copy about centre.
+  void copy_dimensions(cad::Vec3 shift, double turn = 0, cad::Vec3 centre = {}) {
+    run([] {
+      RbList filter(acutBuildList(RTDXF0, L"DIMENSION", RTNONE));
+      ads_name set;
+      ASSERT_EQ(acedSSGet(L"X", nullptr, nullptr, filter.get(), set), RTNORM);
+      acedSSFree(set);
+    });
+    const std::string copy =
+        turn == 0 ? "_COPY\n_P\n\n" + at({}) + "\n" + at(shift) + "\n\n"
+                  : "_ROTATE\n_P\n\n" + at(centre) + "\n_C\n" + std::to_string(turn) + "\n";
+    ASSERT_EQ(script(copy), 0) << transcript();
+  }
+};
