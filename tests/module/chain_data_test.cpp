@@ -92,15 +92,6 @@ TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
   EXPECT_NE(transcript().find("Keine Bemassungskette gewaehlt !"), std::string::npos);
 }
 
-TEST_F(ChainTest, EscEndsThePick) {
-  make_three_points();
-  replies("^C\n");
-  run([] {
-    ads_name picked;
-    EXPECT_EQ(select_chain(picked, false), RTCAN);
-  });
-}
-
 TEST_F(ChainTest, SelectingChainsKeepsOnlyChainDimensions) {
   make_three_points();
   run([] { make_line(5); });
