@@ -5,15 +5,16 @@
 #include <numbers>
 
 #include "cad/geom/arcs.h"
-#include "tests/builtins/builtins_checks.h"
 #include "tests/geom/geom_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-class Dim1Test : public BuiltinsTest {
+class Dim1Test : public HostFixture {
  protected:
   const Record& dimension() {
     RecordId id = last_entity();

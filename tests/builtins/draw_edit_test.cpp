@@ -6,13 +6,13 @@
 #include <numbers>
 
 #include "cad/builtins/command_support.h"
-#include "tests/builtins/builtins_checks.h"
 #include "tests/geom/geom_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-using DrawTest = BuiltinsTest;
+using DrawTest = HostFixture;
 
 TEST_F(DrawTest, LineCloseDrawsBackToTheFirstPoint) {
   ASSERT_EQ(run({T("_line"), P(0, 0), P(4, 0), P(4, 3), T("_close")}), kRtNorm);
@@ -133,7 +133,7 @@ struct CarryCase {
   double arc_start, arc_end;  // degrees
 };
 
-class CarryTest : public BuiltinsTest, public ::testing::WithParamInterface<CarryCase> {};
+class CarryTest : public HostFixture, public ::testing::WithParamInterface<CarryCase> {};
 
 TEST_P(CarryTest, PointsAnglesAndLengthsGoWithTheMap) {
   ASSERT_EQ(run({T("_line"), P(1, 0), P(3, 0), T("")}), kRtNorm);

@@ -7,7 +7,8 @@
 #include <regex>
 #include <sstream>
 
-#include "tests/builtins/builtins_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
@@ -18,7 +19,7 @@ struct UndoCase {
   std::vector<Reply> command;
 };
 
-class UndoEveryCommandTest : public BuiltinsTest, public ::testing::WithParamInterface<UndoCase> {};
+class UndoEveryCommandTest : public HostFixture, public ::testing::WithParamInterface<UndoCase> {};
 
 TEST_P(UndoEveryCommandTest, UGivesBackTheDrawingAndRedoTheCommandsWork) {
   for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
@@ -130,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {T("_setvar"), T("CLAYER"), T("A")}}),
     [](const ::testing::TestParamInfo<UndoCase>& info) { return info.param.name; });
 
-using UndoTest = BuiltinsTest;
+using UndoTest = HostFixture;
 
 TEST_F(UndoTest, AGroupOfSeveralCommandsUndoesAsOne) {
   ASSERT_EQ(run(line()), kRtNorm);

@@ -4,12 +4,12 @@
 
 #include "cad/ads/text.h"
 #include "cad/ads/undo.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class EntityListTest : public HostTest {
+class EntityListTest : public HostFixture {
  protected:
   void register_apps() {
     ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);

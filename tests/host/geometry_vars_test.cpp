@@ -5,14 +5,14 @@
 
 #include "cad/ads/text.h"
 #include "cad/geom/coords.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
 constexpr double kTol = 1e-9;
 
-class GeometryTest : public HostTest {
+class GeometryTest : public HostFixture {
  protected:
   static resbuf system(short code) {
     resbuf rb{nullptr, RTSHORT, {}};
@@ -134,7 +134,7 @@ TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
   EXPECT_EQ(acdbRToS(std::nan(""), 2, 2, small, 4), RTERROR);
 }
 
-class VarsTest : public HostTest {};
+class VarsTest : public HostFixture {};
 
 TEST_F(VarsTest, GetVarGivesEachTypeWhateverTheCaseOfTheName) {
   const std::pair<const wchar_t*, int> cases[] = {

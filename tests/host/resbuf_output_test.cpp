@@ -2,12 +2,12 @@
 // (DULK_SANITIZE) these also prove that lists and strings are released completely.
 #include <cstring>
 
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class ResbufTest : public HostTest {};
+class ResbufTest : public HostFixture {};
 
 TEST_F(ResbufTest, BuildListTakesEveryKindOfValue) {
   ads_point p = {1, 2, 3};
@@ -70,7 +70,7 @@ TEST_F(ResbufTest, EntityListsOfEveryGroupKindRelease) {
   EXPECT_EQ(rb_string(got.get(), 1002), L"{");
 }
 
-class PrintTest : public HostTest {};
+class PrintTest : public HostFixture {};
 
 TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoesAndExplicitWidthsAreKept) {
   acutPrintf(L"\nStil \"%s\" nicht gefunden: %d %c %.2f", L"Maße", 42, L'ü', 1.5);

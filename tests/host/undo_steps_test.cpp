@@ -1,12 +1,12 @@
 // Undo steps: one per command, groups spanning commands, marks, control modes, and UNDOCTL as
 // the interface reports it.
 #include "cad/ads/undo.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class UndoStepsTest : public HostTest {
+class UndoStepsTest : public HostFixture {
  protected:
   UndoStepsTest() {
     add_command("MAKE", [this] { make_line(0, 0, 1, 1); });
