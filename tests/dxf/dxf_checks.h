@@ -28,6 +28,22 @@ inline std::string dxf_lines(std::initializer_list<std::string_view> lines) {
   return out;
 }
 
+// A DXF text from groups written "code value" and separated by "; ", e.g.
+// dxf_groups("0 SECTION; 2 HEADER; 0 ENDSEC; 0 EOF"); a value may hold blanks.
+inline std::string dxf_groups(std::string_view groups) {
+  std::string out;
+  while (!groups.empty()) {
+    const size_t end = groups.find("; ");
+    const std::string_view group = groups.substr(0, end);
+    const size_t blank = group.find(' ');
+    out.append(group.substr(0, blank)).append("\n");
+    if (blank != std::string_view::npos) out.append(group.substr(blank + 1));
+    out += '\n';
+    groups = end == std::string_view::npos ? std::string_view() : groups.substr(end + 2);
+  }
+  return out;
+}
+
 // Binary files built byte by byte: the sentinel, then code and value per group.
 class BinaryFile {
  public:
