@@ -191,6 +191,19 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
   EXPECT_NE(t.find("line 7: the script ended inside command LINEPT"), std::string::npos) << t;
 }
 
+// In a call's quoted text a backslash takes the next character as it is, a quote or a
+// parenthesis too, and a backslash.
+TEST_F(CommandRunnerTest, ABackslashInACallsTextTakesTheNextCharacterAsItIs) {
+  std::wstring said;
+  add_command("SAY", [&] {
+    RbList args(acedGetArgs());
+    ASSERT_EQ(codes(args.get()), (std::vector<int>{RTSTR, RTSHORT}));
+    said = args->resval.rstring;
+  });
+  EXPECT_EQ(type("(SAY \"a \\\"(b\\\\\" 2)\n"), 0) << transcript();
+  EXPECT_EQ(said, L"a \"(b\\");
+}
+
 TEST_F(CommandRunnerTest, EscOrTheEndOfInputInsideACommandRollsItBack) {
   add_command("ESCAPE", [this] {
     make_line(0, 0, 1, 1);
@@ -208,6 +221,26 @@ TEST_F(CommandRunnerTest, EscOrTheEndOfInputInsideACommandRollsItBack) {
   replies("");
   EXPECT_EQ(host_.run_command("HALF"), CommandResult::kInputEnded);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+// Esc at a prompt shows as the reply; the command that gave up because of it adds no second
+// *Cancel*, whether the host's own command or one of a module that calls the interface.
+TEST_F(CommandRunnerTest, EscAtACommandsPromptShowsCancelOnce) {
+  add_command("ASK", [] {
+    ads_point p;
+    if (acedGetPoint(nullptr, L"\nPoint: ", p) == RTCAN) throw CommandCancelled{};
+  });
+  for (const char* script : {"line\n0,0\n^C\n", "ask\n^C\n", "linept\n^C\n"}) {
+    SCOPED_TRACE(script);
+    host_.transcript().clear();
+    type(script);
+    const std::string t = transcript();
+    size_t count = 0;
+    for (size_t at = t.find("*Cancel*"); at != std::string::npos; at = t.find("*Cancel*", at + 1))
+      ++count;
+    EXPECT_EQ(count, 1u) << t;
+    EXPECT_TRUE(db().entities().empty());
+  }
 }
 
 }  // namespace

@@ -211,6 +211,8 @@ TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
   drawing.add("ATTRIB",
               {point(10, {100, 5, 0}), real(40, 1), text(1, "X"), text(2, "TAG"), integer(70, 0)});
   drawing.add("SEQEND", {});
+  // Not the insert's: its attributes end at its SEQEND.
+  drawing.add("TEXT", {point(10, {300, 0, 0}), real(40, 1), text(1, "Y")});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 2u);
   EXPECT_TRUE(box_near(box_of(drawing.db, id), {100, 0}, {101, 6}));
 }
