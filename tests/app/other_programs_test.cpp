@@ -13,6 +13,7 @@
 #include "cad/dxf/complete.h"
 #include "cad/dxf/reader.h"
 #include "tests/app/dulk_run.h"
+#include "tests/support/files.h"
 
 namespace dulk::testing {
 namespace {
@@ -36,11 +37,6 @@ const Case kCases[] = {
 
 bool shell_ok(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-std::string shared_dir() {
-  const char* dir = std::getenv("DULK_SHARED_DIR");
-  return dir ? dir : "/work/shared";
-}
-
 bool on_ci() {
   const char* ci = std::getenv("CI");
   return ci && std::string(ci) == "true";
@@ -54,11 +50,8 @@ std::string ezdxf_audit_command() {
 // Every real drawing, old formats included, with a chain of the module added and saved reads in
 // ezdxf and audits without errors; R12 and older drawings stay R12.
 TEST(OtherPrograms, EveryRealDrawingWithAChainAddedAuditsInEzdxf) {
-  std::vector<fs::path> drawings;
-  for (const char* set : {"dxf", "dxf-extra", "dxf-more"})
-    for (const fs::directory_entry& entry : fs::directory_iterator(shared_dir() + "/" + set))
-      if (entry.path().extension() == ".dxf") drawings.push_back(entry.path());
-  std::sort(drawings.begin(), drawings.end());
+  const std::vector<fs::path> drawings =
+      cad::testing::shared_drawings({"dxf", "dxf-extra", "dxf-more"});
   ASSERT_GE(drawings.size(), 30u);
 
   ScratchFolder folder;
@@ -128,7 +121,8 @@ TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
     ScratchFolder folder;
     folder.write("job.scr", c.script);
     std::string args = "-s job.scr -o out.dxf --png out.png";
-    if (*c.drawing) args = shell_word(shared_dir() + "/dxf/" + c.drawing) + " " + args;
+    if (*c.drawing)
+      args = shell_word((cad::testing::shared_dir() / "dxf" / c.drawing).string()) + " " + args;
     const DulkRun run = run_dulk(folder, args);
     ASSERT_EQ(run.status, 0) << run.out << run.err;
     ASSERT_GT(count_entities(folder / "out.dxf", "DIMENSION").value_or(0), 0u);

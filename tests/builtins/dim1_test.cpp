@@ -5,15 +5,16 @@
 #include <numbers>
 
 #include "cad/geom/arcs.h"
-#include "tests/builtins/builtins_checks.h"
 #include "tests/geom/geom_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-class Dim1Test : public BuiltinsTest {
+class Dim1Test : public HostFixture {
  protected:
   const Record& dimension() {
     RecordId id = last_entity();
@@ -161,6 +162,28 @@ TEST_F(Dim1Test, TokensEndingInsideDim1LeaveNothingBehind) {
   const Snapshot before(host_);
   EXPECT_NE(run({T("_dim1"), T("_hori"), P(0, 0), P(10, 0)}), kRtNorm);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+// Points 1e308 apart measure a length beyond a double's range: the command is undone with a
+// message rather than saving infinity or NaN into the drawing, typed, or scripted by a module's
+// command, which is undone whole.
+TEST_F(Dim1Test, ADimensionMeasuringBeyondTheRangeOfADoubleIsUndone) {
+  const Snapshot before(host_);
+  EXPECT_EQ(type("dim1\nhor\n-1e308,0\n1e308,0\n0,1\n\n"), 0);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+  add_command("CHAIN", [this] {
+    run({T("_line"), P(0, 0), P(1, 1), T("")});
+    run({T("_dim1"), T("_hori"), P(-1e308, 0), P(1e308, 0), P(0, 1), T("")});
+  });
+  EXPECT_EQ(host_.run_command("CHAIN"), CommandResult::kAborted);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+  const std::string t = transcript();
+  for (const char* message :
+       {"\nValue out of range: DIM1 is undone.", "\nValue out of range: CHAIN is undone."}) {
+    const size_t at = t.find(message);
+    EXPECT_NE(at, std::string::npos) << message << t;
+    EXPECT_EQ(t.find(message, at + 1), std::string::npos) << "once: " << message << t;
+  }
 }
 
 TEST_F(Dim1Test, UcsZWithoutAnAngleTurnsAQuarter) {

@@ -6,13 +6,13 @@
 #include <numbers>
 
 #include "cad/builtins/command_support.h"
-#include "tests/builtins/builtins_checks.h"
 #include "tests/geom/geom_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-using DrawTest = BuiltinsTest;
+using DrawTest = HostFixture;
 
 TEST_F(DrawTest, LineCloseDrawsBackToTheFirstPoint) {
   ASSERT_EQ(run({T("_line"), P(0, 0), P(4, 0), P(4, 3), T("_close")}), kRtNorm);
@@ -133,7 +133,12 @@ struct CarryCase {
   double arc_start, arc_end;  // degrees
 };
 
-class CarryTest : public BuiltinsTest, public ::testing::WithParamInterface<CarryCase> {};
+CarryCase Carry(const char* name, std::vector<Reply> command, Vec3 line_start, Vec3 line_end,
+                Vec3 center, double radius, double arc_start, double arc_end) {
+  return {name, std::move(command), line_start, line_end, center, radius, arc_start, arc_end};
+}
+
+class CarryTest : public HostFixture, public ::testing::WithParamInterface<CarryCase> {};
 
 TEST_P(CarryTest, PointsAnglesAndLengthsGoWithTheMap) {
   ASSERT_EQ(run({T("_line"), P(1, 0), P(3, 0), T("")}), kRtNorm);
@@ -158,50 +163,22 @@ TEST_P(CarryTest, PointsAnglesAndLengthsGoWithTheMap) {
   EXPECT_NEAR(turned.real(51) * 180 / std::numbers::pi, c.arc_end, 1e-9);
 }
 
+// Mirrored in the Y axis, the arc from 0 to 90 degrees runs from 90 to 180.
 INSTANTIATE_TEST_SUITE_P(
     Edits, CarryTest,
-    ::testing::Values(CarryCase{"Rotate",
-                                {T("_rotate"), T("_all"), T(""), P(0, 0), T("90")},
-                                {0, 1, 0},
-                                {0, 3, 0},
-                                {0, 2, 0},
-                                1,
-                                90,
-                                180},
-                      CarryCase{
-                          "RotateByReference",
-                          {T("_rotate"), T("_all"), T(""), P(0, 0), T("_r"), T("90"), T("180")},
-                          {0, 1, 0},
-                          {0, 3, 0},
-                          {0, 2, 0},
-                          1,
-                          90,
-                          180},
-                      CarryCase{"Scale",
-                                {T("_scale"), T("_all"), T(""), P(0, 0), T("2")},
-                                {2, 0, 0},
-                                {6, 0, 0},
-                                {4, 0, 0},
-                                2,
-                                0,
-                                90},
-                      CarryCase{"ScaleByReference",
-                                {T("_scale"), T("_all"), T(""), P(1, 0), T("_r"), T("2"), T("1")},
-                                {1, 0, 0},
-                                {2, 0, 0},
-                                {1.5, 0, 0},
-                                0.5,
-                                0,
-                                90},
-                      // Mirrored in the Y axis, the arc from 0 to 90 degrees runs from 90 to 180.
-                      CarryCase{"MirrorErasingTheSource",
-                                {T("_mirror"), T("_all"), T(""), P(0, 0), P(0, 1), T("_y")},
-                                {-1, 0, 0},
-                                {-3, 0, 0},
-                                {-2, 0, 0},
-                                1,
-                                90,
-                                180}),
+    ::testing::Values(Carry("Rotate", {T("_rotate"), T("_all"), T(""), P(0, 0), T("90")}, {0, 1, 0},
+                            {0, 3, 0}, {0, 2, 0}, 1, 90, 180),
+                      Carry("RotateByReference",
+                            {T("_rotate"), T("_all"), T(""), P(0, 0), T("_r"), T("90"), T("180")},
+                            {0, 1, 0}, {0, 3, 0}, {0, 2, 0}, 1, 90, 180),
+                      Carry("Scale", {T("_scale"), T("_all"), T(""), P(0, 0), T("2")}, {2, 0, 0},
+                            {6, 0, 0}, {4, 0, 0}, 2, 0, 90),
+                      Carry("ScaleByReference",
+                            {T("_scale"), T("_all"), T(""), P(1, 0), T("_r"), T("2"), T("1")},
+                            {1, 0, 0}, {2, 0, 0}, {1.5, 0, 0}, 0.5, 0, 90),
+                      Carry("MirrorErasingTheSource",
+                            {T("_mirror"), T("_all"), T(""), P(0, 0), P(0, 1), T("_y")}, {-1, 0, 0},
+                            {-3, 0, 0}, {-2, 0, 0}, 1, 90, 180)),
     [](const ::testing::TestParamInfo<CarryCase>& info) { return info.param.name; });
 
 TEST_F(DrawTest, MirrorCopiesKeepTextReadableUnlessMirrtextIsOne) {

@@ -1,11 +1,12 @@
 // Dimension styles through DIM1 SAVE/RESTORE and SETVAR (the "*UNNAMED" rule), and -LAYER.
-#include "tests/builtins/builtins_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
-using StyleTest = BuiltinsTest;
-using LayerTest = BuiltinsTest;
+using StyleTest = HostFixture;
+using LayerTest = HostFixture;
 
 TEST_F(StyleTest, SaveMakesTheStyleCurrent) {
   ASSERT_EQ(run({T("_dim1"), T("_save"), T("Plan")}), kRtNorm);

@@ -7,7 +7,8 @@
 #include <regex>
 #include <sstream>
 
-#include "tests/builtins/builtins_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
@@ -18,7 +19,11 @@ struct UndoCase {
   std::vector<Reply> command;
 };
 
-class UndoEveryCommandTest : public BuiltinsTest, public ::testing::WithParamInterface<UndoCase> {};
+UndoCase Undo(const char* name, std::vector<std::vector<Reply>> setup, std::vector<Reply> command) {
+  return {name, std::move(setup), std::move(command)};
+}
+
+class UndoEveryCommandTest : public HostFixture, public ::testing::WithParamInterface<UndoCase> {};
 
 TEST_P(UndoEveryCommandTest, UGivesBackTheDrawingAndRedoTheCommandsWork) {
   for (const std::vector<Reply>& tokens : GetParam().setup) ASSERT_EQ(run(tokens), kRtNorm);
@@ -80,57 +85,50 @@ std::vector<Reply> line() { return {T("_line"), P(0, 0), P(4, 4), T("")}; }
 INSTANTIATE_TEST_SUITE_P(
     Commands, UndoEveryCommandTest,
     ::testing::Values(
-        UndoCase{"Dim1Horizontal", {}, horizontal()},
-        UndoCase{"Dim1Vertical", {}, {T("_dim1"), T("_ver"), P(0, 0), P(0, 4), P(1, 1), T("x")}},
-        UndoCase{"Dim1Continue", {horizontal()}, {T("_dim1"), T("_continue"), P(9, 0), T("")}},
-        UndoCase{"Dim1SaveNew", {}, {T("_dim1"), T("_save"), T("Plan")}},
-        UndoCase{"Dim1SaveOver",
-                 {{T("_dim1"), T("_save"), T("Plan")}, {T("_setvar"), T("DIMTXT"), T("1")}},
-                 {T("_dim1"), T("_save"), T("Plan"), T("_Yes")}},
-        UndoCase{"Dim1Restore",
-                 {{T("_setvar"), T("DIMTXT"), T("1")},
-                  {T("_dim1"), T("_save"), T("Big")},
-                  {T("_dim1"), T("_restore"), T("STANDARD")}},
-                 {T("_dim1"), T("_restore"), T("Big")}},
-        UndoCase{"DimstyleSave", {}, {T("_-dimstyle"), T("_save"), T("Other")}},
-        UndoCase{"UcsZ", {}, {T("_ucs"), T("_z"), A(30)}},
-        UndoCase{"UcsWorld", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_w")}},
-        UndoCase{"UcsPrevious", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_p")}},
-        UndoCase{"UcsOrigin", {}, {T("_ucs"), P(3, 4), T("")}},
-        UndoCase{"LayerMake", {}, {T("_-layer"), T("_m"), T("New1"), T("")}},
-        UndoCase{"LayerSet",
-                 {{T("_-layer"), T("_n"), T("A"), T("")}},
-                 {T("_-layer"), T("_s"), T("A"), T("")}},
-        UndoCase{"LayerFreezeColorOff",
-                 {{T("_-layer"), T("_n"), T("A"), T("")}},
-                 {T("_-layer"), T("_f"), T("A"), T("_c"), T("3"), T("A"), T("_off"), T("A"),
-                  T("_lo"), T("A"), T("")}},
-        UndoCase{"Line", {}, {T("_line"), P(0, 0), P(1, 0), P(1, 1), T("_c")}},
-        UndoCase{"Pline", {}, {T("_pline"), P(0, 0), P(1, 0), P(1, 1), T("_c")}},
-        UndoCase{"Circle", {}, {T("_circle"), P(2, 2), T("1.5")}},
-        UndoCase{"EraseLast", {line()}, {T("_erase"), T("_l"), T("")}},
-        UndoCase{"ErasePicked", {line(), horizontal()}, {T("_erase"), P(2, 2), T("")}},
-        UndoCase{"MoveDimension", {horizontal()}, {T("_move"), T("_l"), T(""), P(0, 0), P(1, 2)}},
-        UndoCase{"CopyDimension",
-                 {horizontal()},
-                 {T("_copy"), T("_l"), T(""), P(0, 0), P(1, 2), P(3, 3), T("")}},
-        UndoCase{"RotateDimension",
-                 {horizontal()},
-                 {T("_rotate"), T("_l"), T(""), P(0, 0), T("_c"), T("30")}},
-        UndoCase{"ScaleLine", {line()}, {T("_scale"), T("_l"), T(""), P(0, 0), T("3")}},
-        UndoCase{"MirrorDimension",
-                 {horizontal()},
-                 {T("_mirror"), T("_l"), T(""), P(0, 0), P(1, 1), T("_y")}},
-        UndoCase{"StretchDimension",
-                 {horizontal()},
-                 {T("_stretch"), T("_c"), P(3, -1), P(5, 2), T(""), P(0, 0), P(1, 0)}},
-        UndoCase{"Setvar", {}, {T("_setvar"), T("DIMASZ"), T("0.2")}},
-        UndoCase{"SetvarLayer",
-                 {{T("_-layer"), T("_n"), T("A"), T("")}},
-                 {T("_setvar"), T("CLAYER"), T("A")}}),
+        Undo("Dim1Horizontal", {}, horizontal()),
+        Undo("Dim1Vertical", {}, {T("_dim1"), T("_ver"), P(0, 0), P(0, 4), P(1, 1), T("x")}),
+        Undo("Dim1Continue", {horizontal()}, {T("_dim1"), T("_continue"), P(9, 0), T("")}),
+        Undo("Dim1SaveNew", {}, {T("_dim1"), T("_save"), T("Plan")}),
+        Undo("Dim1SaveOver",
+             {{T("_dim1"), T("_save"), T("Plan")}, {T("_setvar"), T("DIMTXT"), T("1")}},
+             {T("_dim1"), T("_save"), T("Plan"), T("_Yes")}),
+        Undo("Dim1Restore",
+             {{T("_setvar"), T("DIMTXT"), T("1")},
+              {T("_dim1"), T("_save"), T("Big")},
+              {T("_dim1"), T("_restore"), T("STANDARD")}},
+             {T("_dim1"), T("_restore"), T("Big")}),
+        Undo("DimstyleSave", {}, {T("_-dimstyle"), T("_save"), T("Other")}),
+        Undo("UcsZ", {}, {T("_ucs"), T("_z"), A(30)}),
+        Undo("UcsWorld", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_w")}),
+        Undo("UcsPrevious", {{T("_ucs"), T("_z"), A(30)}}, {T("_ucs"), T("_p")}),
+        Undo("UcsOrigin", {}, {T("_ucs"), P(3, 4), T("")}),
+        Undo("LayerMake", {}, {T("_-layer"), T("_m"), T("New1"), T("")}),
+        Undo("LayerSet", {{T("_-layer"), T("_n"), T("A"), T("")}},
+             {T("_-layer"), T("_s"), T("A"), T("")}),
+        Undo("LayerFreezeColorOff", {{T("_-layer"), T("_n"), T("A"), T("")}},
+             {T("_-layer"), T("_f"), T("A"), T("_c"), T("3"), T("A"), T("_off"), T("A"), T("_lo"),
+              T("A"), T("")}),
+        Undo("Line", {}, {T("_line"), P(0, 0), P(1, 0), P(1, 1), T("_c")}),
+        Undo("Pline", {}, {T("_pline"), P(0, 0), P(1, 0), P(1, 1), T("_c")}),
+        Undo("Circle", {}, {T("_circle"), P(2, 2), T("1.5")}),
+        Undo("EraseLast", {line()}, {T("_erase"), T("_l"), T("")}),
+        Undo("ErasePicked", {line(), horizontal()}, {T("_erase"), P(2, 2), T("")}),
+        Undo("MoveDimension", {horizontal()}, {T("_move"), T("_l"), T(""), P(0, 0), P(1, 2)}),
+        Undo("CopyDimension", {horizontal()},
+             {T("_copy"), T("_l"), T(""), P(0, 0), P(1, 2), P(3, 3), T("")}),
+        Undo("RotateDimension", {horizontal()},
+             {T("_rotate"), T("_l"), T(""), P(0, 0), T("_c"), T("30")}),
+        Undo("ScaleLine", {line()}, {T("_scale"), T("_l"), T(""), P(0, 0), T("3")}),
+        Undo("MirrorDimension", {horizontal()},
+             {T("_mirror"), T("_l"), T(""), P(0, 0), P(1, 1), T("_y")}),
+        Undo("StretchDimension", {horizontal()},
+             {T("_stretch"), T("_c"), P(3, -1), P(5, 2), T(""), P(0, 0), P(1, 0)}),
+        Undo("Setvar", {}, {T("_setvar"), T("DIMASZ"), T("0.2")}),
+        Undo("SetvarLayer", {{T("_-layer"), T("_n"), T("A"), T("")}},
+             {T("_setvar"), T("CLAYER"), T("A")})),
     [](const ::testing::TestParamInfo<UndoCase>& info) { return info.param.name; });
 
-using UndoTest = BuiltinsTest;
+using UndoTest = HostFixture;
 
 TEST_F(UndoTest, AGroupOfSeveralCommandsUndoesAsOne) {
   ASSERT_EQ(run(line()), kRtNorm);
@@ -198,7 +196,9 @@ TEST_F(UndoTest, NumberUndoesThatManyCommands) {
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
 }
 
-TEST_F(UndoTest, BackStopsAtTheMark) {
+// Back stops at the mark and takes it; without one it asks, then undoes everything.
+TEST_F(UndoTest, BackStopsAtTheMarkAndWithoutOneUndoesEverything) {
+  const Snapshot empty(host_);
   ASSERT_EQ(run(line()), kRtNorm);
   const Snapshot marked(host_);
   ASSERT_EQ(run({T("_undo"), T("_mark")}), kRtNorm);
@@ -206,6 +206,10 @@ TEST_F(UndoTest, BackStopsAtTheMark) {
   ASSERT_EQ(run({T("_circle"), P(0, 0), T("1")}), kRtNorm);
   ASSERT_EQ(run({T("_undo"), T("_back")}), kRtNorm);
   EXPECT_EQ(marked.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_undo"), T("_back"), T("_no")}), kRtNorm);
+  EXPECT_EQ(marked.diff(Snapshot(host_)), "");
+  ASSERT_EQ(run({T("_undo"), T("_back"), T("")}), kRtNorm);
+  EXPECT_EQ(empty.diff(Snapshot(host_)), "");
 }
 
 TEST_F(UndoTest, UndoInsideLineTakesBackTheLastSegment) {

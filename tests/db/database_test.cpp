@@ -5,33 +5,13 @@
 
 #include <functional>
 
+#include "tests/support/snapshot.h"
+
 namespace cad {
 namespace {
 
 Record line(Vec3 a, Vec3 b) {
   return Record{"LINE", {Group::text(8, "0"), Group::point(10, a), Group::point(11, b)}};
-}
-
-// A drawing's state as comparable values: everything a rollback must give back.
-struct Snapshot {
-  std::vector<Record> entities;
-  std::vector<bool> erased;
-  std::vector<HeaderVar> header;
-  std::vector<size_t> table_sizes;
-  size_t blocks;
-  bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const Database& db) {
-  Snapshot s;
-  for (RecordId id : db.entities()) {
-    s.entities.push_back(db.record(id));
-    s.erased.push_back(db.erased(id));
-  }
-  s.header = db.header();
-  for (const Table& t : db.tables()) s.table_sizes.push_back(t.entries.size());
-  s.blocks = db.blocks().size();
-  return s;
 }
 
 // Texts of every length, kept in the group or beside it, set from elsewhere and from the group's
@@ -97,7 +77,7 @@ TEST(Journal, RollbackRestoresEntitiesHeaderVariablesAndTablesExactly) {
   db.set_var("CLAYER", VarValue::text("0"));
   db.set_var("CMDECHO", VarValue::integer(1));
   db.clear_journal();
-  Snapshot before = snapshot(db);
+  const testing::Snapshot before(db);
   auto cmdecho_before = db.get_var("cmdecho");
 
   size_t mark = db.journal_size();
@@ -110,10 +90,10 @@ TEST(Journal, RollbackRestoresEntitiesHeaderVariablesAndTablesExactly) {
   db.set_var("CMDECHO", VarValue::integer(0));
   db.add_table_entry(layers, Record{"LAYER", {Group::text(2, "WALLS"), Group::integer(70, 0)}});
   db.add_block(Record{"BLOCK", {Group::text(2, "*U1")}}, Record{"ENDBLK", {}});
-  ASSERT_NE(snapshot(db), before);
+  ASSERT_NE(before.diff(testing::Snapshot(db)), "");
 
   db.rollback_to(mark);
-  EXPECT_EQ(snapshot(db), before);
+  EXPECT_EQ(before.diff(testing::Snapshot(db)), "");
   EXPECT_EQ(db.get_var("CMDECHO"), cmdecho_before);
   EXPECT_EQ(db.table_entry("LAYER", "walls"), kNoRecord);
   EXPECT_FALSE(db.erased(kept));
@@ -199,6 +179,10 @@ TEST(SystemVariables, TypesDefaultsAndNamesWithoutRegardToCase) {
   EXPECT_TRUE(db.set_var("dimrnd", VarValue::real(0.5)));
   EXPECT_EQ(db.get_var("DIMRND")->r, 0.5);
   ASSERT_NE(db.header_var("$DIMRND"), nullptr);
+  // What a drawing that names none of them holds.
+  const std::pair<const char*, int64_t> defaults[] = {{"DIMSHO", 1}, {"ANGDIR", 0}, {"DIMASO", 1},
+                                                      {"DIMTAD", 1}, {"LUNITS", 2}, {"AUNITS", 0}};
+  for (const auto& [name, value] : defaults) EXPECT_EQ(db.get_var(name)->i, value) << name;
   EXPECT_FALSE(db.get_var("NOSUCHVAR").has_value());
   EXPECT_FALSE(db.set_var("NOSUCHVAR", VarValue::integer(1)));
 }

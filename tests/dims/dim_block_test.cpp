@@ -70,6 +70,10 @@ struct Segment {
   int64_t color = 256;
   int64_t lineweight = -1;
 };
+// A line of the block in the XY plane.
+Segment S(double x1, double y1, double x2, double y2, int64_t color = 256, int64_t weight = -1) {
+  return {{x1, y1, 0}, {x2, y2, 0}, color, weight};
+}
 
 // An arrowhead: a SOLID (block "") or an INSERT of that block, by its tip and the way it points.
 struct Head {
@@ -78,392 +82,201 @@ struct Head {
   Vec3 direction;
   int64_t color = 256;
 };
+Head H(double x, double y, double dx, double dy, const char* block = "", int64_t color = 256) {
+  return {block, {x, y, 0}, {dx, dy, 0}, color};
+}
 
 struct Case {
   const char* id;  // names its picture
-  const char* rule;
   std::vector<std::pair<const char*, VarValue>> vars;
   Geometry geometry;
   std::vector<Segment> lines;
   std::vector<Head> heads;
   Vec3 text_at;
-  Vec3 text_direction{1, 0, 0};
-  std::vector<Group> dimension_groups{};  // set on the DIMENSION before it is drawn
-  double text_height = 1;
-  int64_t text_color = 256;
-  double style_height = 0;  // the text style's fixed height
+  Vec3 text_direction;
+  std::vector<Group> dimension_groups;  // set on the DIMENSION before it is drawn
+  double text_height;
+  int64_t text_color;
+  double style_height;  // the text style's fixed height
 };
 
 // The lines and arrowheads of the horizontal dimension with the plain style.
-const Segment kExt1{{0, 1, 0}, {0, 7, 0}};
-const Segment kExt2{{10, 1, 0}, {10, 7, 0}};
-const Segment kLine{{1, 5, 0}, {9, 5, 0}};
-const Head kSolid1{"", {0, 5, 0}, {-1, 0, 0}};
-const Head kSolid2{"", {10, 5, 0}, {1, 0, 0}};
+const Segment kExt1 = S(0, 1, 0, 7);
+const Segment kExt2 = S(10, 1, 10, 7);
+const Segment kLine = S(1, 5, 9, 5);
+const Head kSolid1 = H(0, 5, -1, 0);
+const Head kSolid2 = H(10, 5, 1, 0);
+const std::vector<Segment> kPlain = {kExt1, kExt2, kLine};
+const std::vector<Head> kSolids = {kSolid1, kSolid2};
+// The extension lines of the short (1) and medium (3.5) dimensions, and their outside arrows.
+const Segment kShortExt1 = S(0, 1, 0, 7), kShortExt2 = S(1, 1, 1, 7);
+const Segment kMediumExt2 = S(3.5, 1, 3.5, 7);
+const std::vector<Head> kShortOutside = {H(0, 5, 1, 0), H(1, 5, -1, 0)};
+const std::vector<Head> kMediumOutside = {H(0, 5, 1, 0), H(3.5, 5, -1, 0)};
 
 // The horizontal dimension's line broken around a text of this extent along it, centred at 5.
 std::vector<Segment> broken(double along) {
-  return {kExt1, kExt2, {{1, 5, 0}, {4.5 - along / 2, 5, 0}}, {{5.5 + along / 2, 5, 0}, {9, 5, 0}}};
+  return {kExt1, kExt2, S(1, 5, 4.5 - along / 2, 5), S(5.5 + along / 2, 5, 9, 5)};
 }
 
-Group xdata_text(int code, const char* s) { return Group::text(code, s); }
+VarValue I(int64_t value) { return VarValue::integer(value); }
+VarValue R(double value) { return VarValue::real(value); }
 
+Case C(const char* id, std::vector<std::pair<const char*, VarValue>> vars, Geometry geometry,
+       std::vector<Segment> lines, std::vector<Head> heads, Vec3 text_at,
+       Vec3 text_direction = {1, 0, 0}, std::vector<Group> dimension_groups = {},
+       double text_height = 1, int64_t text_color = 256, double style_height = 0) {
+  return {id,
+          std::move(vars),
+          geometry,
+          std::move(lines),
+          std::move(heads),
+          text_at,
+          text_direction,
+          std::move(dimension_groups),
+          text_height,
+          text_color,
+          style_height};
+}
+
+// Each case a rule of docs/dimensions.md.
 std::vector<Case> cases() {
   const double a = kW / 2 + 0.5;                      // half the text's box with its gap
   const double turned = kW * std::sqrt(3) / 2 + 0.5;  // the text's extent along, turned 30 degrees
+  const Group user_placed = Group::integer(70, 160);  // text placed by the user (bit 128)
   return {
-      {"tad1",
-       "DIMTAD 1 (and DIMEXO, DIMEXE, DIMASZ): text DIMGAP above the line, arrows inside",
-       {},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"tad0",
-       "DIMTAD 0: text centred on the line, which is broken for it and its gap",
-       {{"DIMTAD", VarValue::integer(0)}},
-       kHorizontal,
-       broken(kW),
-       {kSolid1, kSolid2},
-       {5, 5, 0}},
-      {"tad2",
-       "DIMTAD 2: text on the side of the line away from the origins",
-       {{"DIMTAD", VarValue::integer(2)}},
-       kBelow,
-       {{{0, -1, 0}, {0, -7, 0}}, {{10, -1, 0}, {10, -7, 0}}, {{1, -5, 0}, {9, -5, 0}}},
-       {{"", {0, -5, 0}, {-1, 0, 0}}, {"", {10, -5, 0}, {1, 0, 0}}},
-       {5, -6, 0}},
-      {"tad4",
-       "DIMTAD 4: text below the line",
-       {{"DIMTAD", VarValue::integer(4)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 4, 0}},
-      {"tvp1",
-       "DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole",
-       {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(1)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"tvp05",
-       "DIMTVP 0.5: text raised, the line broken (below 0.7)",
-       {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(0.5)}},
-       kHorizontal,
-       broken(kW),
-       {kSolid1, kSolid2},
-       {5, 5.5, 0}},
-      {"just1",
-       "DIMJUST 1: text next to the first extension line, past arrow and gap",
-       {{"DIMJUST", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {1.5 + kW / 2, 6, 0}},
-      {"just2",
-       "DIMJUST 2: text next to the second extension line",
-       {{"DIMJUST", VarValue::integer(2)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {8.5 - kW / 2, 6, 0}},
-      {"just3",
-       "DIMJUST 3: text along the first extension line past DIMEXE, which runs on by the text",
-       {{"DIMJUST", VarValue::integer(3)}},
-       kHorizontal,
-       {{{0, 1, 0}, {0, 7 + kW, 0}}, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {-1, 7 + kW / 2, 0},
-       {0, 1, 0}},
-      {"just4",
-       "DIMJUST 4: text along the second extension line",
-       {{"DIMJUST", VarValue::integer(4)}},
-       kHorizontal,
-       {kExt1, {{10, 1, 0}, {10, 7 + kW, 0}}, kLine},
-       {kSolid1, kSolid2},
-       {9, 7 + kW / 2, 0},
-       {0, 1, 0}},
-      {"tih0",
-       "DIMTIH 0: text along a vertical line reads from below, above it is to the left",
-       {},
-       kVertical,
-       {{{-1, 0, 0}, {-7, 0, 0}}, {{-1, 10, 0}, {-7, 10, 0}}, {{-5, 1, 0}, {-5, 9, 0}}},
-       {{"", {-5, 0, 0}, {0, -1, 0}}, {"", {-5, 10, 0}, {0, 1, 0}}},
-       {-6, 5, 0},
-       {0, 1, 0}},
-      {"tih1",
-       "DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too)",
-       {{"DIMTIH", VarValue::integer(1)}},
-       kVertical,
-       {{{-1, 0, 0}, {-7, 0, 0}},
-        {{-1, 10, 0}, {-7, 10, 0}},
-        {{-5, 1, 0}, {-5, 4, 0}},
-        {{-5, 6, 0}, {-5, 9, 0}}},
-       {{"", {-5, 0, 0}, {0, -1, 0}}, {"", {-5, 10, 0}, {0, 1, 0}}},
-       {-5, 5, 0}},
-      {"rot53",
-       "Group 53: text turned from its own direction, centred on the line it crosses",
-       {},
-       kHorizontal,
-       {kExt1, kExt2, {{1, 5, 0}, {4.5 - turned / 2, 5, 0}}, {{5.5 + turned / 2, 5, 0}, {9, 5, 0}}},
-       {kSolid1, kSolid2},
-       {5, 5, 0},
-       {std::sqrt(3) / 2, 0.5, 0},
-       {Group::real(53, kPi / 6)}},
-      {"user-tmove0",
-       "Text placed by the user (group 70 bit 128), DIMTMOVE 0: the dimension line comes to it",
-       {},
-       kHorizontal,
-       {{{0, 1, 0}, {0, 10, 0}}, {{10, 1, 0}, {10, 10, 0}}, {{1, 8, 0}, {9, 8, 0}}},
-       {{"", {0, 8, 0}, {-1, 0, 0}}, {"", {10, 8, 0}, {1, 0, 0}}},
-       {3, 9, 0},
-       {1, 0, 0},
-       {Group::integer(70, 160), Group::point(11, {3, 9, 0})}},
-      {"user-tmove1",
-       "Text placed by the user, DIMTMOVE 1: the line stays, a leader runs to the text",
-       {{"DIMTMOVE", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine, {{5, 5, 0}, {14.5 - kW / 2, 9, 0}}},
-       {kSolid1, kSolid2},
-       {15, 9, 0},
-       {1, 0, 0},
-       {Group::integer(70, 160), Group::point(11, {15, 9, 0})}},
-      {"user-tmove2",
-       "Text placed by the user, DIMTMOVE 2: the line stays, no leader",
-       {{"DIMTMOVE", VarValue::integer(2)}},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {15, 9, 0},
-       {1, 0, 0},
-       {Group::integer(70, 160), Group::point(11, {15, 9, 0})}},
-      {"nofit",
-       "Neither fits (DIMATFIT 3, DIMTMOVE 0): arrows outside with tails, text beside the "
-       "second extension line over the line run on under it",
-       {},
-       kShort,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{1, 1, 0}, {1, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{2, 5, 0}, {3 + kW, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
-       {3 + kW / 2, 6, 0}},
-      {"atfit0",
-       "DIMATFIT 0: text and arrows go out together, even when one alone would fit",
-       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(0)}},
-       kMedium,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{3.5, 1, 0}, {3.5, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{4.5, 5, 0}, {5, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
-       {5.5 + kW / 2, 5, 0}},
-      {"atfit1",
-       "DIMATFIT 1: arrows go out first, the text stays",
-       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(1)}},
-       kMedium,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{3.5, 1, 0}, {3.5, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{4.5, 5, 0}, {5.5, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
-       {1.75, 5, 0}},
-      {"atfit2",
-       "DIMATFIT 2: the text goes out first, the arrows stay",
-       {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(2)}},
-       kMedium,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{3.5, 1, 0}, {3.5, 7, 0}},
-        {{1, 5, 0}, {2.5, 5, 0}},
-        {{3.5, 5, 0}, {5, 5, 0}}},
-       {{"", {0, 5, 0}, {-1, 0, 0}}, {"", {3.5, 5, 0}, {1, 0, 0}}},
-       {5.5 + kW / 2, 5, 0}},
-      {"tofl",
-       "DIMTOFL 1: the line is drawn between the extension lines with the arrows outside",
-       {{"DIMTAD", VarValue::integer(0)},
-        {"DIMATFIT", VarValue::integer(0)},
-        {"DIMTOFL", VarValue::integer(1)}},
-       kMedium,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{3.5, 1, 0}, {3.5, 7, 0}},
-        {{0, 5, 0}, {3.5, 5, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{4.5, 5, 0}, {5, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {3.5, 5, 0}, {-1, 0, 0}}},
-       {5.5 + kW / 2, 5, 0}},
-      {"tix",
-       "DIMTIX 1: the text stays between the extension lines, the arrows go out",
-       {{"DIMTIX", VarValue::integer(1)}},
-       kShort,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{1, 1, 0}, {1, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{2, 5, 0}, {3, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
-       {0.5, 6, 0}},
-      {"soxd",
-       "DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out",
-       {{"DIMTIX", VarValue::integer(1)}, {"DIMSOXD", VarValue::integer(1)}},
-       kShort,
-       {{{0, 1, 0}, {0, 7, 0}}, {{1, 1, 0}, {1, 7, 0}}},
-       {},
-       {0.5, 6, 0}},
-      {"toh",
-       "DIMTOH 1: text outside is horizontal, on a vertical line centred on it",
-       {{"DIMTOH", VarValue::integer(1)}},
-       kShortVertical,
-       {{{-1, 0, 0}, {-7, 0, 0}},
-        {{-1, 1, 0}, {-7, 1, 0}},
-        {{-5, -2, 0}, {-5, -1, 0}},
-        {{-5, 2, 0}, {-5, 2.5, 0}}},
-       {{"", {-5, 0, 0}, {0, 1, 0}}, {"", {-5, 1, 0}, {0, -1, 0}}},
-       {-5, 3.5, 0}},
-      {"tmove1",
-       "DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle",
-       {{"DIMTMOVE", VarValue::integer(1)}},
-       kShort,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{1, 1, 0}, {1, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{2, 5, 0}, {3, 5, 0}},
-        {{0.5, 5, 0}, {2.5, 7.5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
-       {3 + kW / 2, 7.5, 0}},
-      {"tmove2",
-       "DIMTMOVE 2: text that does not fit goes over the line without a leader",
-       {{"DIMTMOVE", VarValue::integer(2)}},
-       kShort,
-       {{{0, 1, 0}, {0, 7, 0}},
-        {{1, 1, 0}, {1, 7, 0}},
-        {{-2, 5, 0}, {-1, 5, 0}},
-        {{2, 5, 0}, {3, 5, 0}}},
-       {{"", {0, 5, 0}, {1, 0, 0}}, {"", {1, 5, 0}, {-1, 0, 0}}},
-       {3 + kW / 2, 7.5, 0}},
-      {"tsz",
-       "DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines",
-       {{"DIMTSZ", VarValue::real(1)}, {"DIMDLE", VarValue::real(0.5)}},
-       kHorizontal,
-       {kExt1,
-        kExt2,
-        {{-0.5, 5, 0}, {10.5, 5, 0}},
-        {{-0.5, 4.5, 0}, {0.5, 5.5, 0}},
-        {{9.5, 4.5, 0}, {10.5, 5.5, 0}}},
-       {},
-       {5, 6, 0}},
-      {"archtick",
-       "DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE",
-       {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", VarValue::real(0.5)}},
-       kHorizontal,
-       {kExt1, kExt2, {{-0.5, 5, 0}, {10.5, 5, 0}}},
-       {{"_ArchTick", {0, 5, 0}, {-1, 0, 0}}, {"_ArchTick", {10, 5, 0}, {1, 0, 0}}},
-       {5, 6, 0}},
-      {"sah",
-       "DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE",
-       {{"DIMSAH", VarValue::integer(1)},
-        {"DIMBLK1", VarValue::text("_dot")},
-        {"DIMBLK2", VarValue::text("_NONE")}},
-       kHorizontal,
-       {kExt1, kExt2, {{1, 5, 0}, {10, 5, 0}}},
-       {{"_Dot", {0, 5, 0}, {-1, 0, 0}}},
-       {5, 6, 0}},
-      {"se1",
-       "DIMSE1: no first extension line",
-       {{"DIMSE1", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"se2",
-       "DIMSE2: no second extension line",
-       {{"DIMSE2", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt1, kLine},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"sd1",
-       "DIMSD1: no dimension line nor arrow between the first extension line and the text",
-       {{"DIMSD1", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt1, kExt2, {{5, 5, 0}, {9, 5, 0}}},
-       {kSolid2},
-       {5, 6, 0}},
-      {"sd2",
-       "DIMSD2: none between the text and the second extension line",
-       {{"DIMSD2", VarValue::integer(1)}},
-       kHorizontal,
-       {kExt1, kExt2, {{1, 5, 0}, {5, 5, 0}}},
-       {kSolid1},
-       {5, 6, 0}},
-      {"fxlon",
-       "DIMFXLON: extension lines DIMFXL long from the dimension line",
-       {{"DIMFXLON", VarValue::integer(1)}, {"DIMFXL", VarValue::real(2)}},
-       kHorizontal,
-       {{{0, 3, 0}, {0, 7, 0}}, {{10, 3, 0}, {10, 7, 0}}, kLine},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"scale",
-       "DIMSCALE: every size twice",
-       {{"DIMSCALE", VarValue::real(2)}},
-       kHorizontal,
-       {{{0, 2, 0}, {0, 9, 0}}, {{10, 2, 0}, {10, 9, 0}}, {{2, 5, 0}, {8, 5, 0}}},
-       {kSolid1, kSolid2},
-       {5, 7, 0},
-       {1, 0, 0},
-       {},
-       2},
-      {"gapbox",
-       "DIMGAP negative: a box DIMGAP around the text",
-       {{"DIMGAP", VarValue::real(-0.5)}},
-       kHorizontal,
-       {kExt1,
-        kExt2,
-        kLine,
-        {{5 - a, 5, 0}, {5 + a, 5, 0}},
-        {{5 + a, 5, 0}, {5 + a, 7, 0}},
-        {{5 + a, 7, 0}, {5 - a, 7, 0}},
-        {{5 - a, 7, 0}, {5 - a, 5, 0}}},
-       {kSolid1, kSolid2},
-       {5, 6, 0}},
-      {"txsty",
-       "DIMTXSTY with a fixed height: that height, not DIMTXT",
-       {},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 7, 0},
-       {1, 0, 0},
-       {},
-       3,
-       256,
-       3},
-      {"overrides",
-       "The dimension's own overrides (ACAD DSTYLE extended data) win over the style",
-       {},
-       kHorizontal,
-       {kExt1, kExt2, kLine},
-       {kSolid1, kSolid2},
-       {5, 4, 0},
-       {1, 0, 0},
-       {xdata_text(1001, "ACAD"), xdata_text(1000, "DSTYLE"), xdata_text(1002, "{"),
-        Group::integer(1070, 77), Group::integer(1070, 4), xdata_text(1002, "}")}},
-      {"colours",
-       "DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts",
-       {{"DIMCLRD", VarValue::integer(3)},
-        {"DIMCLRE", VarValue::integer(1)},
-        {"DIMCLRT", VarValue::integer(0)},
-        {"DIMLWD", VarValue::integer(25)},
-        {"DIMLWE", VarValue::integer(50)}},
-       kHorizontal,
-       {{{0, 1, 0}, {0, 7, 0}, 1, 50},
-        {{10, 1, 0}, {10, 7, 0}, 1, 50},
-        {{1, 5, 0}, {9, 5, 0}, 3, 25}},
-       {{"", {0, 5, 0}, {-1, 0, 0}, 3}, {"", {10, 5, 0}, {1, 0, 0}, 3}},
-       {5, 6, 0},
-       {1, 0, 0},
-       {},
-       1,
-       0},
+      // DIMTAD 1 (and DIMEXO, DIMEXE, DIMASZ): text DIMGAP above the line, arrows inside.
+      C("tad1", {}, kHorizontal, kPlain, kSolids, {5, 6, 0}),
+      // DIMTAD 0: text centred on the line, which is broken for it and its gap.
+      C("tad0", {{"DIMTAD", I(0)}}, kHorizontal, broken(kW), kSolids, {5, 5, 0}),
+      // DIMTAD 2: text on the side of the line away from the origins.
+      C("tad2", {{"DIMTAD", I(2)}}, kBelow, {S(0, -1, 0, -7), S(10, -1, 10, -7), S(1, -5, 9, -5)},
+        {H(0, -5, -1, 0), H(10, -5, 1, 0)}, {5, -6, 0}),
+      // DIMTAD 4: text below the line.
+      C("tad4", {{"DIMTAD", I(4)}}, kHorizontal, kPlain, kSolids, {5, 4, 0}),
+      // DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole.
+      C("tvp1", {{"DIMTAD", I(0)}, {"DIMTVP", R(1)}}, kHorizontal, kPlain, kSolids, {5, 6, 0}),
+      // DIMTVP 0.5: text raised, the line broken (below 0.7).
+      C("tvp05", {{"DIMTAD", I(0)}, {"DIMTVP", R(0.5)}}, kHorizontal, broken(kW), kSolids,
+        {5, 5.5, 0}),
+      // DIMJUST 1 and 2: text next to the first or second extension line, past arrow and gap.
+      C("just1", {{"DIMJUST", I(1)}}, kHorizontal, kPlain, kSolids, {1.5 + kW / 2, 6, 0}),
+      C("just2", {{"DIMJUST", I(2)}}, kHorizontal, kPlain, kSolids, {8.5 - kW / 2, 6, 0}),
+      // DIMJUST 3 and 4: text along the first or second extension line past DIMEXE, which runs
+      // on by the text.
+      C("just3", {{"DIMJUST", I(3)}}, kHorizontal, {S(0, 1, 0, 7 + kW), kExt2, kLine}, kSolids,
+        {-1, 7 + kW / 2, 0}, {0, 1, 0}),
+      C("just4", {{"DIMJUST", I(4)}}, kHorizontal, {kExt1, S(10, 1, 10, 7 + kW), kLine}, kSolids,
+        {9, 7 + kW / 2, 0}, {0, 1, 0}),
+      // DIMTIH 0: text along a vertical line reads from below, above it is to the left.
+      C("tih0", {}, kVertical, {S(-1, 0, -7, 0), S(-1, 10, -7, 10), S(-5, 1, -5, 9)},
+        {H(-5, 0, 0, -1), H(-5, 10, 0, 1)}, {-6, 5, 0}, {0, 1, 0}),
+      // DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too).
+      C("tih1", {{"DIMTIH", I(1)}}, kVertical,
+        {S(-1, 0, -7, 0), S(-1, 10, -7, 10), S(-5, 1, -5, 4), S(-5, 6, -5, 9)},
+        {H(-5, 0, 0, -1), H(-5, 10, 0, 1)}, {-5, 5, 0}),
+      // Group 53: text turned from its own direction, centred on the line it crosses.
+      C("rot53", {}, kHorizontal,
+        {kExt1, kExt2, S(1, 5, 4.5 - turned / 2, 5), S(5.5 + turned / 2, 5, 9, 5)}, kSolids,
+        {5, 5, 0}, {std::sqrt(3) / 2, 0.5, 0}, {Group::real(53, kPi / 6)}),
+      // Text placed by the user, DIMTMOVE 0: the dimension line comes to it.
+      C("user-tmove0", {}, kHorizontal, {S(0, 1, 0, 10), S(10, 1, 10, 10), S(1, 8, 9, 8)},
+        {H(0, 8, -1, 0), H(10, 8, 1, 0)}, {3, 9, 0}, {1, 0, 0},
+        {user_placed, Group::point(11, {3, 9, 0})}),
+      // DIMTMOVE 1: the line stays, a leader runs to the text.
+      C("user-tmove1", {{"DIMTMOVE", I(1)}}, kHorizontal,
+        {kExt1, kExt2, kLine, S(5, 5, 14.5 - kW / 2, 9)}, kSolids, {15, 9, 0}, {1, 0, 0},
+        {user_placed, Group::point(11, {15, 9, 0})}),
+      // DIMTMOVE 2: the line stays, no leader.
+      C("user-tmove2", {{"DIMTMOVE", I(2)}}, kHorizontal, kPlain, kSolids, {15, 9, 0}, {1, 0, 0},
+        {user_placed, Group::point(11, {15, 9, 0})}),
+      // Neither fits (DIMATFIT 3, DIMTMOVE 0): arrows outside with tails, text beside the second
+      // extension line over the line run on under it.
+      C("nofit", {}, kShort, {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3 + kW, 5)},
+        kShortOutside, {3 + kW / 2, 6, 0}),
+      // DIMATFIT 0: text and arrows go out together, even when one alone would fit.
+      C("atfit0", {{"DIMTAD", I(0)}, {"DIMATFIT", I(0)}}, kMedium,
+        {kShortExt1, kMediumExt2, S(-2, 5, -1, 5), S(4.5, 5, 5, 5)}, kMediumOutside,
+        {5.5 + kW / 2, 5, 0}),
+      // DIMATFIT 1: arrows go out first, the text stays.
+      C("atfit1", {{"DIMTAD", I(0)}, {"DIMATFIT", I(1)}}, kMedium,
+        {kShortExt1, kMediumExt2, S(-2, 5, -1, 5), S(4.5, 5, 5.5, 5)}, kMediumOutside,
+        {1.75, 5, 0}),
+      // DIMATFIT 2: the text goes out first, the arrows stay.
+      C("atfit2", {{"DIMTAD", I(0)}, {"DIMATFIT", I(2)}}, kMedium,
+        {kShortExt1, kMediumExt2, S(1, 5, 2.5, 5), S(3.5, 5, 5, 5)},
+        {H(0, 5, -1, 0), H(3.5, 5, 1, 0)}, {5.5 + kW / 2, 5, 0}),
+      // DIMTOFL 1: the line is drawn between the extension lines with the arrows outside.
+      C("tofl", {{"DIMTAD", I(0)}, {"DIMATFIT", I(0)}, {"DIMTOFL", I(1)}}, kMedium,
+        {kShortExt1, kMediumExt2, S(0, 5, 3.5, 5), S(-2, 5, -1, 5), S(4.5, 5, 5, 5)},
+        kMediumOutside, {5.5 + kW / 2, 5, 0}),
+      // DIMTIX 1: the text stays between the extension lines, the arrows go out.
+      C("tix", {{"DIMTIX", I(1)}}, kShort, {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5)},
+        kShortOutside, {0.5, 6, 0}),
+      // DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out.
+      C("soxd", {{"DIMTIX", I(1)}, {"DIMSOXD", I(1)}}, kShort, {kShortExt1, kShortExt2}, {},
+        {0.5, 6, 0}),
+      // DIMTOH 1: text outside is horizontal, on a vertical line centred on it.
+      C("toh", {{"DIMTOH", I(1)}}, kShortVertical,
+        {S(-1, 0, -7, 0), S(-1, 1, -7, 1), S(-5, -2, -5, -1), S(-5, 2, -5, 2.5)},
+        {H(-5, 0, 0, 1), H(-5, 1, 0, -1)}, {-5, 3.5, 0}),
+      // DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle.
+      C("tmove1", {{"DIMTMOVE", I(1)}}, kShort,
+        {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5), S(0.5, 5, 2.5, 7.5)},
+        kShortOutside, {3 + kW / 2, 7.5, 0}),
+      // DIMTMOVE 2: text that does not fit goes over the line without a leader.
+      C("tmove2", {{"DIMTMOVE", I(2)}}, kShort,
+        {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5)}, kShortOutside,
+        {3 + kW / 2, 7.5, 0}),
+      // DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines.
+      C("tsz", {{"DIMTSZ", R(1)}, {"DIMDLE", R(0.5)}}, kHorizontal,
+        {kExt1, kExt2, S(-0.5, 5, 10.5, 5), S(-0.5, 4.5, 0.5, 5.5), S(9.5, 4.5, 10.5, 5.5)}, {},
+        {5, 6, 0}),
+      // DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE.
+      C("archtick", {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", R(0.5)}}, kHorizontal,
+        {kExt1, kExt2, S(-0.5, 5, 10.5, 5)},
+        {H(0, 5, -1, 0, "_ArchTick"), H(10, 5, 1, 0, "_ArchTick")}, {5, 6, 0}),
+      // DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE.
+      C("sah",
+        {{"DIMSAH", I(1)},
+         {"DIMBLK1", VarValue::text("_dot")},
+         {"DIMBLK2", VarValue::text("_NONE")}},
+        kHorizontal, {kExt1, kExt2, S(1, 5, 10, 5)}, {H(0, 5, -1, 0, "_Dot")}, {5, 6, 0}),
+      // DIMSE1, DIMSE2: no first, no second extension line.
+      C("se1", {{"DIMSE1", I(1)}}, kHorizontal, {kExt2, kLine}, kSolids, {5, 6, 0}),
+      C("se2", {{"DIMSE2", I(1)}}, kHorizontal, {kExt1, kLine}, kSolids, {5, 6, 0}),
+      // DIMSD1, DIMSD2: no dimension line nor arrow between the first extension line and the
+      // text, or between the text and the second.
+      C("sd1", {{"DIMSD1", I(1)}}, kHorizontal, {kExt1, kExt2, S(5, 5, 9, 5)}, {kSolid2},
+        {5, 6, 0}),
+      C("sd2", {{"DIMSD2", I(1)}}, kHorizontal, {kExt1, kExt2, S(1, 5, 5, 5)}, {kSolid1},
+        {5, 6, 0}),
+      // DIMFXLON: extension lines DIMFXL long from the dimension line.
+      C("fxlon", {{"DIMFXLON", I(1)}, {"DIMFXL", R(2)}}, kHorizontal,
+        {S(0, 3, 0, 7), S(10, 3, 10, 7), kLine}, kSolids, {5, 6, 0}),
+      // DIMSCALE: every size twice.
+      C("scale", {{"DIMSCALE", R(2)}}, kHorizontal, {S(0, 2, 0, 9), S(10, 2, 10, 9), S(2, 5, 8, 5)},
+        kSolids, {5, 7, 0}, {1, 0, 0}, {}, 2),
+      // DIMGAP negative: a box DIMGAP around the text.
+      C("gapbox", {{"DIMGAP", R(-0.5)}}, kHorizontal,
+        {kExt1, kExt2, kLine, S(5 - a, 5, 5 + a, 5), S(5 + a, 5, 5 + a, 7), S(5 + a, 7, 5 - a, 7),
+         S(5 - a, 7, 5 - a, 5)},
+        kSolids, {5, 6, 0}),
+      // DIMTXSTY with a fixed height: that height, not DIMTXT.
+      C("txsty", {}, kHorizontal, kPlain, kSolids, {5, 7, 0}, {1, 0, 0}, {}, 3, 256, 3),
+      // The dimension's own overrides (ACAD DSTYLE extended data) win over the style.
+      C("overrides", {}, kHorizontal, kPlain, kSolids, {5, 4, 0}, {1, 0, 0},
+        {Group::text(1001, "ACAD"), Group::text(1000, "DSTYLE"), Group::text(1002, "{"),
+         Group::integer(1070, 77), Group::integer(1070, 4), Group::text(1002, "}")}),
+      // DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts.
+      C("colours",
+        {{"DIMCLRD", I(3)},
+         {"DIMCLRE", I(1)},
+         {"DIMCLRT", I(0)},
+         {"DIMLWD", I(25)},
+         {"DIMLWE", I(50)}},
+        kHorizontal, {S(0, 1, 0, 7, 1, 50), S(10, 1, 10, 7, 1, 50), S(1, 5, 9, 5, 3, 25)},
+        {H(0, 5, -1, 0, "", 3), H(10, 5, 1, 0, "", 3)}, {5, 6, 0}, {1, 0, 0}, {}, 1, 0),
   };
 }
 
@@ -541,7 +354,7 @@ void write_picture(Database& db, const Record& dim, const char* id) {
 
 TEST(DimensionBlockRules, EachVariableShapesTheBlockAsTheHostDoes) {
   for (const Case& c : cases()) {
-    SCOPED_TRACE(c.rule);
+    SCOPED_TRACE(c.id);
     Database db;
     if (c.style_height > 0) {
       add_table_record(

@@ -42,7 +42,16 @@ TEST(DimStyleValuesTest, GroupsLeftOutOfAnEntryTakeTheObjectDefaults) {
   EXPECT_DOUBLE_EQ(v.real("DIMGAP"), 0.09);
   EXPECT_EQ(v.integer("DIMTAD"), 0);
   EXPECT_EQ(v.integer("DIMDEC"), 4);
+  EXPECT_EQ(v.integer("DIMTIH"), 1);
   EXPECT_DOUBLE_EQ(v.real("DIMSCALE"), 1);
+}
+
+// A set made without a drawing holds every variable at the host's default, as a new drawing
+// that sets none of them.
+TEST(DimStyleValuesTest, ANewSetHoldsTheDefaultOfEveryVariable) {
+  EXPECT_EQ(DimStyleValues(), DimStyleValues::from_variables(Database()));
+  EXPECT_EQ(DimStyleValues().text("DIMTXSTY"), "Standard");
+  EXPECT_EQ(DimStyleValues().integer("DIMLWE"), -2);
 }
 
 TEST(DimStyleValuesTest, ApplyingToVariablesMakesThemReadBackEqual) {

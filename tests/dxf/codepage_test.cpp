@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cad/dxf/complete.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "tests/dxf/dxf_checks.h"
@@ -62,6 +63,13 @@ TEST(CodePages, TextsAreReadAndWrittenBackInTheFilesEncoding) {
       {"escapes naming no character", "AC1018", "ANSI_1252", "\\U+D83D alone \\U+12 short \\U+0000",
        "\\U+D83D alone \\U+12 short \\U+0000", ""},
       {"utf-8 from AC1021", "AC1021", "ANSI_1252", "Straße \\U+2205", "Straße ∅", "Straße ∅"},
+      // Each name the host writes for a code page of its own, not Mac Roman's.
+      {"mac-roman", "AC1015", "MAC-ROMAN", "\x8A\xA7", "äß", "\x8A\xA7"},
+      {"big5", "AC1015", "BIG5", "\xA4\xA4", "中", "\xA4\xA4"},
+      {"ansi_950", "AC1015", "ANSI_950", "\xA4\xA4", "中", "\xA4\xA4"},
+      {"gb2312", "AC1015", "GB2312", "\xD6\xD0", "中", "\xD6\xD0"},
+      {"ksc5601", "AC1015", "KSC5601", "\xC7\xD1", "한", "\xC7\xD1"},
+      {"johab", "AC1015", "JOHAB", "\xD0\x65", "한", "\xD0\x65"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,11 +89,30 @@ TEST(CodePages, BytesTheCodePageDoesNotDefineAreKept) {
 }
 
 TEST(CodePages, AnUnknownCodePageIsReadAs1252AndNoted) {
-  ReadResult r = read_dxf(text_file("AC1015", "ANSI_9999", "caf\xE9"), "text.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  EXPECT_EQ(r.db->record(r.db->entities().front()).text(1), "café");
-  ASSERT_FALSE(r.notes.empty());
-  EXPECT_EQ(r.notes.front(), "unknown code page 'ANSI_9999': read as ANSI_1252");
+  for (const char* name : {"ANSI_9999", "KLINGON"}) {
+    ReadResult r = read_dxf(text_file("AC1015", name, "caf\xE9"), "text.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(r.db->record(r.db->entities().front()).text(1), "café");
+    ASSERT_FALSE(r.notes.empty());
+    EXPECT_EQ(r.notes.front(), "unknown code page '" + std::string(name) + "': read as ANSI_1252");
+  }
+}
+
+// Up to AC1018 a file's texts are in its code page, so a drawing completed for saving names one;
+// from AC1021 they are UTF-8 and none is added.
+TEST(CodePages, ADrawingUpToAC1018IsCompletedWithACodePage) {
+  for (const auto& [version, named] :
+       {std::pair{"AC1015", true}, std::pair{"AC1018", true}, std::pair{"AC1021", false}}) {
+    SCOPED_TRACE(version);
+    Database db;
+    db.set_header_var("$ACADVER", {Group::text(1, version)});
+    complete_drawing(db);
+    const HeaderVar* code_page = db.header_var("$DWGCODEPAGE");
+    ASSERT_EQ(code_page != nullptr, named);
+    if (named) {
+      EXPECT_EQ(code_page->groups.at(0).s(), "ANSI_1252");
+    }
+  }
 }
 
 TEST(TextCodec, EncodingIsTheInverseOfDecoding) {

@@ -1,5 +1,5 @@
-// Shared helpers of the DXF tests: where the real drawings are, reading them, and ezdxf's audit
-// of written files.
+// Shared helpers of the DXF tests: DXF texts line by line, binary files byte by byte, and
+// ezdxf's audit of written files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,27 +14,9 @@
 
 #include "cad/dxf/reader.h"
 #include "cad/dxf/tags.h"
+#include "tests/support/files.h"
 
 namespace cad::testing {
-
-// The folder of the shared drawings (DULK_SHARED_DIR, else /work/shared).
-inline std::filesystem::path shared_dir() {
-  const char* dir = std::getenv("DULK_SHARED_DIR");
-  return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/work/shared");
-}
-
-// Every .dxf file of the shared folders dxf/ and dxf-extra/, sorted.
-inline std::vector<std::filesystem::path> shared_drawings() {
-  std::vector<std::filesystem::path> out;
-  for (const char* sub : {"dxf", "dxf-extra"}) {
-    std::filesystem::path dir = shared_dir() / sub;
-    if (!std::filesystem::is_directory(dir)) continue;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-      if (entry.path().extension() == ".dxf") out.push_back(entry.path());
-  }
-  std::sort(out.begin(), out.end());
-  return out;
-}
 
 // A DXF text from lines, each ended by a line feed.
 inline std::string dxf_lines(std::initializer_list<std::string_view> lines) {
@@ -42,6 +24,22 @@ inline std::string dxf_lines(std::initializer_list<std::string_view> lines) {
   for (std::string_view line : lines) {
     out += line;
     out += '\n';
+  }
+  return out;
+}
+
+// A DXF text from groups written "code value" and separated by "; ", e.g.
+// dxf_groups("0 SECTION; 2 HEADER; 0 ENDSEC; 0 EOF"); a value may hold blanks.
+inline std::string dxf_groups(std::string_view groups) {
+  std::string out;
+  while (!groups.empty()) {
+    const size_t end = groups.find("; ");
+    const std::string_view group = groups.substr(0, end);
+    const size_t blank = group.find(' ');
+    out.append(group.substr(0, blank)).append("\n");
+    if (blank != std::string_view::npos) out.append(group.substr(blank + 1));
+    out += '\n';
+    groups = end == std::string_view::npos ? std::string_view() : groups.substr(end + 2);
   }
   return out;
 }
@@ -89,26 +87,6 @@ class BinaryFile {
   }
   bool two_byte_;
   std::string bytes_;
-};
-
-// A fresh, empty folder under the system's temporary folder, removed by the destructor.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dulk-dxf-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 // Runs ezdxf's strict reader and auditor over the files; success when all pass.

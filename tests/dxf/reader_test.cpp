@@ -15,48 +15,21 @@
 namespace cad {
 namespace {
 
+using testing::dxf_groups;
 using testing::dxf_lines;
 
 std::string r2000_file() {
-  return "999\nwritten by hand\n" + dxf_lines({"0",  "SECTION",   "2",   "HEADER",
-                                               "9",  "$ACADVER",  "1",   "AC1015",
-                                               "9",  "$HANDSEED", "5",   "100",
-                                               "9",  "$EXTMIN",   "10",  "0",
-                                               "20", "0",         "30",  "0",
-                                               "0",  "ENDSEC",    "0",   "SECTION",
-                                               "2",  "TABLES",    "0",   "TABLE",
-                                               "2",  "LTYPE",     "5",   "5",
-                                               "70", "1",         "0",   "LTYPE",
-                                               "5",  "14",        "2",   "Continuous",
-                                               "70", "0",         "0",   "TABLE",
-                                               "2",  "LAYER",     "5",   "2",
-                                               "70", "1",         "0",   "LAYER",
-                                               "5",  "10",        "2",   "0",
-                                               "70", "0",         "62",  "7",
-                                               "0",  "ENDTAB",    "0",   "ENDSEC",
-                                               "0",  "SECTION",   "2",   "BLOCKS",
-                                               "0",  "BLOCK",     "5",   "20",
-                                               "8",  "0",         "2",   "*Model_Space",
-                                               "70", "0",         "0",   "ENDBLK",
-                                               "5",  "21",        "8",   "0",
-                                               "0",  "ENDSEC",    "0",   "SECTION",
-                                               "2",  "ENTITIES",  "0",   "POLYLINE",
-                                               "5",  "30",        "8",   "0",
-                                               "66", "1",         "70",  "1",
-                                               "0",  "VERTEX",    "5",   "31",
-                                               "8",  "0",         "10",  "0",
-                                               "20", "0",         "0",   "VERTEX",
-                                               "5",  "32",        "8",   "0",
-                                               "10", "1",         "20",  "0",
-                                               "42", "0.5",       "0",   "SEQEND",
-                                               "5",  "33",        "8",   "0",
-                                               "0",  "LINE",      "5",   "34",
-                                               "8",  "0",         "10",  "0",
-                                               "20", "0",         "11",  "1",
-                                               "21", "1",         "0",   "ENDSEC",
-                                               "0",  "SECTION",   "2",   "THUMBNAILIMAGE",
-                                               "90", "2",         "310", "ABCD",
-                                               "0",  "ENDSEC",    "0",   "EOF"});
+  return "999\nwritten by hand\n" +
+         dxf_groups(
+             "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 9 $HANDSEED; 5 100; 9 $EXTMIN; "
+             "10 0; 20 0; 30 0; 0 ENDSEC; 0 SECTION; 2 TABLES; 0 TABLE; 2 LTYPE; 5 5; 70 1; "
+             "0 LTYPE; 5 14; 2 Continuous; 70 0; 0 TABLE; 2 LAYER; 5 2; 70 1; 0 LAYER; "
+             "5 10; 2 0; 70 0; 62 7; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; 0 BLOCK; "
+             "5 20; 8 0; 2 *Model_Space; 70 0; 0 ENDBLK; 5 21; 8 0; 0 ENDSEC; 0 SECTION; "
+             "2 ENTITIES; 0 POLYLINE; 5 30; 8 0; 66 1; 70 1; 0 VERTEX; 5 31; 8 0; 10 0; "
+             "20 0; 0 VERTEX; 5 32; 8 0; 10 1; 20 0; 42 0.5; 0 SEQEND; 5 33; 8 0; 0 LINE; "
+             "5 34; 8 0; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 SECTION; 2 THUMBNAILIMAGE; "
+             "90 2; 310 ABCD; 0 ENDSEC; 0 EOF");
 }
 
 std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
@@ -92,14 +65,11 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
 }
 
 TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
-  std::string file = dxf_lines(
-      {"0",  "SECTION", "2",  "HEADER",   "9",  "$ACADVER", "1",  "AC1009", "0",  "ENDSEC",
-       "0",  "SECTION", "2",  "TABLES",   "0",  "TABLE",    "2",  "LAYER",  "70", "1",
-       "0",  "LAYER",   "2",  "WALLS",    "70", "0",        "0",  "ENDTAB", "0",  "ENDSEC",
-       "0",  "SECTION", "2",  "ENTITIES", "0",  "LINE",     "8",  "WALLS",  "10", "0",
-       "20", "0",       "11", "1",        "21", "0",        "0",  "LINE",   "5",  "1",
-       "8",  "WALLS",   "10", "0",        "20", "0",        "11", "1",      "21", "1",
-       "0",  "ENDSEC",  "0",  "EOF"});
+  std::string file = dxf_groups(
+      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1009; 0 ENDSEC; 0 SECTION; 2 TABLES; "
+      "0 TABLE; 2 LAYER; 70 1; 0 LAYER; 2 WALLS; 70 0; 0 ENDTAB; 0 ENDSEC; "
+      "0 SECTION; 2 ENTITIES; 0 LINE; 8 WALLS; 10 0; 20 0; 11 1; 21 0; 0 LINE; 5 1; "
+      "8 WALLS; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 EOF");
   ReadResult r = read_dxf(file, "r12.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
@@ -112,51 +82,13 @@ TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
 }
 
 TEST(Reading, ReadDrawingsAreFoundByBlockNameNumberAndApplication) {
-  std::string file = dxf_lines({"0",    "SECTION",
-                                "2",    "HEADER",
-                                "9",    "$ACADVER",
-                                "1",    "AC1015",
-                                "0",    "ENDSEC",
-                                "0",    "SECTION",
-                                "2",    "TABLES",
-                                "0",    "TABLE",
-                                "2",    "BLOCK_RECORD",
-                                "0",    "BLOCK_RECORD",
-                                "5",    "20",
-                                "2",    "*D12",
-                                "0",    "ENDTAB",
-                                "0",    "TABLE",
-                                "2",    "APPID",
-                                "0",    "APPID",
-                                "5",    "21",
-                                "2",    "$2F",
-                                "70",   "0",
-                                "0",    "ENDTAB",
-                                "0",    "ENDSEC",
-                                "0",    "SECTION",
-                                "2",    "BLOCKS",
-                                "0",    "BLOCK",
-                                "5",    "22",
-                                "8",    "0",
-                                "2",    "*D3",
-                                "70",   "1",
-                                "0",    "ENDBLK",
-                                "5",    "23",
-                                "8",    "0",
-                                "0",    "ENDSEC",
-                                "0",    "SECTION",
-                                "2",    "ENTITIES",
-                                "0",    "LINE",
-                                "5",    "2F",
-                                "8",    "0",
-                                "10",   "0",
-                                "20",   "0",
-                                "11",   "1",
-                                "21",   "0",
-                                "1001", "$2F",
-                                "1000", "QRM",
-                                "0",    "ENDSEC",
-                                "0",    "EOF"});
+  std::string file = dxf_groups(
+      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 0 ENDSEC; 0 SECTION; 2 TABLES; "
+      "0 TABLE; 2 BLOCK_RECORD; 0 BLOCK_RECORD; 5 20; 2 *D12; 0 ENDTAB; 0 TABLE; "
+      "2 APPID; 0 APPID; 5 21; 2 $2F; 70 0; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; "
+      "0 BLOCK; 5 22; 8 0; 2 *D3; 70 1; 0 ENDBLK; 5 23; 8 0; 0 ENDSEC; 0 SECTION; "
+      "2 ENTITIES; 0 LINE; 5 2F; 8 0; 10 0; 20 0; 11 1; 21 0; 1001 $2F; 1000 QRM; "
+      "0 ENDSEC; 0 EOF");
   ReadResult r = read_dxf(file, "chains.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;

@@ -1,13 +1,10 @@
 // Writing: records the host made (without subclass markers, owners or block records) come out
 // complete for the version, R12 gets only what R12 knows, erased records stay out, angles are
-// written back as they were read, and a failed save leaves the target as it was.
+// written back as they were read. (Saving itself: tests/files, tests/app.)
 #include "cad/dxf/writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
-#include <fstream>
 #include <numbers>
 #include <set>
 
@@ -410,66 +407,6 @@ TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
   std::string error;
   ASSERT_TRUE(save_dxf(db, path, &error)) << error;
   EXPECT_TRUE(testing::ezdxf_audit({path}));
-}
-
-// ---- saving ----
-
-std::string contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-size_t files_in(const std::filesystem::path& dir) {
-  size_t n = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
-}
-
-TEST(Saving, ASavedFileHoldsWhatWriteGivesAndFailuresCreateNothing) {
-  testing::TempDir dir;
-  auto db = new_drawing();
-  std::string path = (dir.path() / "plan.dxf").string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
-  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
-  EXPECT_EQ(contents(path), write_dxf(*db));
-  EXPECT_EQ(files_in(dir.path()), 1u);
-
-  std::string missing = (dir.path() / "missing" / "plan.dxf").string();
-  EXPECT_FALSE(save_dxf(*db, missing, &error));
-  EXPECT_EQ(error.rfind("cannot save " + missing + ": cannot create a file in ", 0), 0u) << error;
-  EXPECT_EQ(files_in(dir.path()), 1u);
-
-  // A folder in the target's place: the new file cannot replace it.
-  std::filesystem::path folder = dir.path() / "folder.dxf";
-  std::filesystem::create_directory(folder);
-  std::ofstream(folder / "inside.txt") << "original";
-  error.clear();
-  EXPECT_FALSE(save_dxf(*db, folder.string(), &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(contents(folder / "inside.txt"), "original");
-  EXPECT_EQ(files_in(dir.path()), 2u);
-}
-
-TEST(Saving, AWriteThatFailsHalfwayLeavesTheOriginalAndNoTemporaryFile) {
-  testing::TempDir dir;
-  std::filesystem::path target = dir.path() / "plan.dxf";
-  std::ofstream(target) << "original";
-  // Files may not grow beyond 1000 bytes: the drawing (larger) cannot be written.
-  rlimit old_limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  rlimit small = old_limit;
-  small.rlim_cur = 1000;
-  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  std::string error;
-  bool saved = save_dxf(*new_drawing(), target.string(), &error);
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
-  EXPECT_FALSE(saved);
-  EXPECT_EQ(error, "cannot save " + target.string() + ": file too large");
-  EXPECT_EQ(contents(target), "original");
-  EXPECT_EQ(files_in(dir.path()), 1u);
 }
 
 }  // namespace

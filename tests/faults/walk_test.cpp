@@ -17,12 +17,12 @@
 #include "cad/ads/host.h"
 #include "cad/ads/loader.h"
 #include "cad/builtins/builtins.h"
-#include "cad/dxf/compare.h"
 #include "cad/dxf/new_drawing.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "cad/input/script_source.h"
 #include "cad/input/transcript.h"
+#include "tests/support/snapshot.h"
 
 namespace {
 
@@ -111,15 +111,6 @@ class Session {
     return host_->run_command(job.command);
   }
 
-  // The drawing as a DXF save gives it, without the handle seed, which a rolled-back command
-  // leaves where it was, since handles are never given twice.
-  std::string saved() const {
-    std::string bytes = cad::write_dxf(host_->db());
-    const size_t seed = bytes.find("$HANDSEED\n  5\n");
-    if (seed != std::string::npos) bytes.erase(seed, bytes.find('\n', seed + 15) - seed);
-    return bytes;
-  }
-
   // The entities of the drawing by what they are and, for dimensions, what they measure and
   // say, without handles: runs that gave out different handles still compare equal.
   std::string summary() const {
@@ -183,7 +174,7 @@ Unarmed unarmed_run(const std::string& start, const Job& job, cad::FaultKind kin
 std::string walk_one(const std::string& start, const Job& job, cad::FaultKind kind, uint64_t n,
                      const Unarmed& unarmed) {
   Session session(start);
-  const std::string before = session.saved();
+  const cad::testing::Snapshot before(session.host().db());
   const int undoctl = session.undoctl();
   session.host().faults().arm({kind, n});
   const cad::CommandResult result = session.run(job);
@@ -195,12 +186,8 @@ std::string walk_one(const std::string& start, const Job& job, cad::FaultKind ki
     problems += "; the command did not end by itself";
   if (!shows_failure_message(said)) problems += "; no message";
   if (said.find("unfreed") != std::string::npos) problems += "; a selection set kept";
-  const std::string after = session.saved();
-  if (after != before) {
-    const cad::ReadResult a = cad::read_dxf(before, "before");
-    const cad::ReadResult b = cad::read_dxf(after, "after");
-    problems += "; drawing changed: " + cad::diff_records(*a.db, *b.db);
-  }
+  const std::string changed = before.diff(cad::testing::Snapshot(session.host().db()));
+  if (!changed.empty()) problems += "; drawing changed: " + changed;
   if (session.undoctl() != undoctl) problems += "; UNDOCTL changed";
 
   session.host().faults().disarm();
@@ -277,14 +264,14 @@ TEST_P(HostFailureEndsTheCommand, RatherThanLeaveAWrongOrHalfMadeChain) {
   int seen = 0;
   for (uint64_t n = 1; n <= unarmed.events; ++n) {
     Session session(start);
-    const std::string before = session.saved();
+    const cad::testing::Snapshot before(session.host().db());
     session.host().faults().arm({c.kind, n});
     const cad::CommandResult result = session.run(*c.job);
     if (std::string(session.host().faults().failed_call()) != c.call || ++seen < c.nth) continue;
     EXPECT_EQ(result, cad::CommandResult::kAborted);
     EXPECT_NE(session.host().transcript().text().find(c.message), std::string::npos)
         << session.host().transcript().text();
-    EXPECT_TRUE(session.saved() == before);
+    EXPECT_EQ(before.diff(cad::testing::Snapshot(session.host().db())), "");
     return;
   }
   ADD_FAILURE() << c.call << " fails fewer than " << c.nth << " times";

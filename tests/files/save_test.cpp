@@ -1,6 +1,6 @@
 // Saving a file: what each kind of target becomes (files, links, what is no file), the backup,
 // the permissions kept, and that a refusal changes nothing and leaves no temporary file. (Content
-// that fails part way: tests/dxf/writer_test.cpp, tests/render/png_test.cpp, tests/app.)
+// that fails part way: tests/render/png_test.cpp, tests/app/files_test.cpp.)
 #include "cad/files/save.h"
 
 #include <gtest/gtest.h>
@@ -73,105 +73,94 @@ struct Case {
   std::function<void(const Folder&)> check;
 };
 
+Case C(const char* what, std::function<void(const Folder&)> make, bool backup, std::string error,
+       std::vector<std::string> listing, std::function<void(const Folder&)> check) {
+  return {what, std::move(make), backup, std::move(error), std::move(listing), std::move(check)};
+}
+
 TEST(SaveFile, EveryKindOfTargetIsWrittenFollowedOrRefusedAndNothingStrayStays) {
   const std::string kNew = "new content";
   auto has = [](const std::string& name, const std::string& text) {
     return [name, text](const Folder& f) { EXPECT_EQ(f.read(name), text) << name; };
   };
   const Case cases[] = {
-      {"a new file", [](const Folder&) {}, true, "", {"plan.dxf"}, has("plan.dxf", kNew)},
-      {"an existing file keeps its permissions; its backup has them too",
-       [](const Folder& f) { f.write("plan.dxf", "old", 0640); },
-       true,
-       "",
-       {"plan.bak", "plan.dxf"},
-       [&](const Folder& f) {
-         has("plan.dxf", kNew)(f);
-         has("plan.bak", "old")(f);
-         EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0640u);
-         EXPECT_EQ(mode_of(f / "plan.bak") & 07777, 0640u);
-       }},
-      {"an existing backup is replaced",
-       [](const Folder& f) {
-         f.write("plan.dxf", "old");
-         f.write("plan.bak", "older");
-       },
-       true,
-       "",
-       {"plan.bak", "plan.dxf"},
-       has("plan.bak", "old")},
-      {"no backup unless asked",
-       [](const Folder& f) { f.write("plan.dxf", "old"); },
-       false,
-       "",
-       {"plan.dxf"},
-       has("plan.dxf", kNew)},
-      {"a link is followed into another folder and kept",
-       [](const Folder& f) {
-         fs::create_directory(f / "real");
-         f.write("real/plan.dxf", "old");
-         fs::create_symlink("real/plan.dxf", f / "plan.dxf");
-       },
-       true,
-       "",
-       {"plan.dxf", "real", "real/plan.bak", "real/plan.dxf"},
-       [&](const Folder& f) {
-         EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
-         has("real/plan.dxf", kNew)(f);
-         has("real/plan.bak", "old")(f);
-       }},
-      {"a chain of links to a link to nothing makes the last one's target",
-       [](const Folder& f) {
-         fs::create_symlink("middle", f / "plan.dxf");
-         fs::create_symlink("target.dxf", f / "middle");
-       },
-       true,
-       "",
-       {"middle", "plan.dxf", "target.dxf"},
-       [&](const Folder& f) {
-         EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
-         EXPECT_TRUE(fs::is_symlink(f / "middle"));
-         has("target.dxf", kNew)(f);
-       }},
-      {"links in a loop",
-       [](const Folder& f) {
-         fs::create_symlink("other", f / "plan.dxf");
-         fs::create_symlink("plan.dxf", f / "other");
-       },
-       true,
-       "too many levels of symbolic links",
-       {"other", "plan.dxf"},
-       nullptr},
-      {"a pipe",
-       [](const Folder& f) { mkfifo((f / "plan.dxf").c_str(), 0644); },
-       true,
-       "is a pipe, not a file",
-       {"plan.dxf"},
-       [](const Folder& f) { EXPECT_TRUE(S_ISFIFO(mode_of(f / "plan.dxf"))); }},
-      {"a folder",
-       [](const Folder& f) { fs::create_directory(f / "plan.dxf"); },
-       true,
-       "is a folder, not a file",
-       {"plan.dxf"},
-       nullptr},
-      {"a link to a pipe",
-       [](const Folder& f) {
-         mkfifo((f / "pipe").c_str(), 0644);
-         fs::create_symlink("pipe", f / "plan.dxf");
-       },
-       true,
-       "is a pipe, not a file",
-       {"pipe", "plan.dxf"},
-       [](const Folder& f) { EXPECT_TRUE(fs::is_symlink(f / "plan.dxf")); }},
-      {"a backup that cannot be made saves nothing",
-       [](const Folder& f) {
-         f.write("plan.dxf", "old");
-         fs::create_directory(f / "plan.bak");
-       },
-       true,
-       "cannot save {}/plan.bak: is a folder, not a file",
-       {"plan.bak", "plan.dxf"},
-       has("plan.dxf", "old")},
+      C(
+          "a new file", [](const Folder&) {}, true, "", {"plan.dxf"}, has("plan.dxf", kNew)),
+      C(
+          "an existing file keeps its permissions; its backup has them too",
+          [](const Folder& f) { f.write("plan.dxf", "old", 0640); }, true, "",
+          {"plan.bak", "plan.dxf"},
+          [&](const Folder& f) {
+            has("plan.dxf", kNew)(f);
+            has("plan.bak", "old")(f);
+            EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0640u);
+            EXPECT_EQ(mode_of(f / "plan.bak") & 07777, 0640u);
+          }),
+      C(
+          "an existing backup is replaced",
+          [](const Folder& f) {
+            f.write("plan.dxf", "old");
+            f.write("plan.bak", "older");
+          },
+          true, "", {"plan.bak", "plan.dxf"}, has("plan.bak", "old")),
+      C(
+          "no backup unless asked", [](const Folder& f) { f.write("plan.dxf", "old"); }, false, "",
+          {"plan.dxf"}, has("plan.dxf", kNew)),
+      C(
+          "a link is followed into another folder and kept",
+          [](const Folder& f) {
+            fs::create_directory(f / "real");
+            f.write("real/plan.dxf", "old");
+            fs::create_symlink("real/plan.dxf", f / "plan.dxf");
+          },
+          true, "", {"plan.dxf", "real", "real/plan.bak", "real/plan.dxf"},
+          [&](const Folder& f) {
+            EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
+            has("real/plan.dxf", kNew)(f);
+            has("real/plan.bak", "old")(f);
+          }),
+      C(
+          "a chain of links to a link to nothing makes the last one's target",
+          [](const Folder& f) {
+            fs::create_symlink("middle", f / "plan.dxf");
+            fs::create_symlink("target.dxf", f / "middle");
+          },
+          true, "", {"middle", "plan.dxf", "target.dxf"},
+          [&](const Folder& f) {
+            EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
+            EXPECT_TRUE(fs::is_symlink(f / "middle"));
+            has("target.dxf", kNew)(f);
+          }),
+      C(
+          "links in a loop",
+          [](const Folder& f) {
+            fs::create_symlink("other", f / "plan.dxf");
+            fs::create_symlink("plan.dxf", f / "other");
+          },
+          true, "too many levels of symbolic links", {"other", "plan.dxf"}, nullptr),
+      C(
+          "a pipe", [](const Folder& f) { mkfifo((f / "plan.dxf").c_str(), 0644); }, true,
+          "is a pipe, not a file", {"plan.dxf"},
+          [](const Folder& f) { EXPECT_TRUE(S_ISFIFO(mode_of(f / "plan.dxf"))); }),
+      C(
+          "a folder", [](const Folder& f) { fs::create_directory(f / "plan.dxf"); }, true,
+          "is a folder, not a file", {"plan.dxf"}, nullptr),
+      C(
+          "a link to a pipe",
+          [](const Folder& f) {
+            mkfifo((f / "pipe").c_str(), 0644);
+            fs::create_symlink("pipe", f / "plan.dxf");
+          },
+          true, "is a pipe, not a file", {"pipe", "plan.dxf"},
+          [](const Folder& f) { EXPECT_TRUE(fs::is_symlink(f / "plan.dxf")); }),
+      C(
+          "a backup that cannot be made saves nothing",
+          [](const Folder& f) {
+            f.write("plan.dxf", "old");
+            fs::create_directory(f / "plan.bak");
+          },
+          true, "cannot save {}/plan.bak: is a folder, not a file", {"plan.bak", "plan.dxf"},
+          has("plan.dxf", "old")),
   };
   for (const Case& c : cases) {
     Folder folder;

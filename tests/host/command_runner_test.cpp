@@ -8,12 +8,13 @@
 
 #include "cad/ads/undo.h"
 #include "cad/input/prompter.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
-class CommandRunnerTest : public HostTest {
+class CommandRunnerTest : public HostFixture {
  protected:
   CommandRunnerTest() {
     // LINEPT: asks two points and draws a line between them.
@@ -63,19 +64,19 @@ TEST_F(CommandRunnerTest, CommandsAreFoundByLocalAndGlobalNameInAnyCase) {
 
 TEST_F(CommandRunnerTest, AcrxAbortRollsTheCommandBackExactlyAndTheHostGoesOn) {
   make_line(5, 5, 6, 6);
-  DbSnapshot before(db());
+  const Snapshot before(host_);
   abort_work_ = true;
   EXPECT_EQ(host_.run_command("WORK"), CommandResult::kAborted);
-  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
   EXPECT_NE(transcript().find("WORK: abgebrochen"), std::string::npos);
   EXPECT_EQ(host_.undo().size(), 0u) << "an aborted command leaves no undo step";
 
   abort_work_ = false;
   EXPECT_EQ(host_.run_command("WORK"), CommandResult::kDone);
-  EXPECT_FALSE(DbSnapshot(db()) == before);
+  EXPECT_NE(before.diff(Snapshot(host_)), "");
   EXPECT_EQ(host_.undo().size(), 1u);
   ASSERT_TRUE(host_.undo().back_one());
-  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
 }
 
 TEST(AcrxAbortTest, OutsideOfAnyCommandItEndsTheProcessAsTheRealHostDoes) {
@@ -171,7 +172,7 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
     EXPECT_STREQ(args->rbnext->rbnext->resval.rstring, L"a b");
     ++args_seen;
   });
-  use_script(
+  replies(
       "linept 0,0 1,0\n"
       "\n"
       "2,0 3,0\n"
@@ -190,6 +191,19 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
   EXPECT_NE(t.find("line 7: the script ended inside command LINEPT"), std::string::npos) << t;
 }
 
+// In a call's quoted text a backslash takes the next character as it is, a quote or a
+// parenthesis too, and a backslash.
+TEST_F(CommandRunnerTest, ABackslashInACallsTextTakesTheNextCharacterAsItIs) {
+  std::wstring said;
+  add_command("SAY", [&] {
+    RbList args(acedGetArgs());
+    ASSERT_EQ(codes(args.get()), (std::vector<int>{RTSTR, RTSHORT}));
+    said = args->resval.rstring;
+  });
+  EXPECT_EQ(type("(SAY \"a \\\"(b\\\\\" 2)\n"), 0) << transcript();
+  EXPECT_EQ(said, L"a \"(b\\");
+}
+
 TEST_F(CommandRunnerTest, EscOrTheEndOfInputInsideACommandRollsItBack) {
   add_command("ESCAPE", [this] {
     make_line(0, 0, 1, 1);
@@ -200,13 +214,33 @@ TEST_F(CommandRunnerTest, EscOrTheEndOfInputInsideACommandRollsItBack) {
     ads_point p;
     acedGetPoint(nullptr, L"\nPoint: ", p);
   });
-  DbSnapshot before(db());
+  const Snapshot before(host_);
   EXPECT_EQ(host_.run_command("ESCAPE"), CommandResult::kCancelled);
-  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
   EXPECT_EQ(transcript(), "\n*Cancel*");
-  use_script("");
+  replies("");
   EXPECT_EQ(host_.run_command("HALF"), CommandResult::kInputEnded);
-  EXPECT_EQ(DbSnapshot(db()), before);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
+}
+
+// Esc at a prompt shows as the reply; the command that gave up because of it adds no second
+// *Cancel*, whether the host's own command or one of a module that calls the interface.
+TEST_F(CommandRunnerTest, EscAtACommandsPromptShowsCancelOnce) {
+  add_command("ASK", [] {
+    ads_point p;
+    if (acedGetPoint(nullptr, L"\nPoint: ", p) == RTCAN) throw CommandCancelled{};
+  });
+  for (const char* script : {"line\n0,0\n^C\n", "ask\n^C\n", "linept\n^C\n"}) {
+    SCOPED_TRACE(script);
+    host_.transcript().clear();
+    type(script);
+    const std::string t = transcript();
+    size_t count = 0;
+    for (size_t at = t.find("*Cancel*"); at != std::string::npos; at = t.find("*Cancel*", at + 1))
+      ++count;
+    EXPECT_EQ(count, 1u) << t;
+    EXPECT_TRUE(db().entities().empty());
+  }
 }
 
 }  // namespace

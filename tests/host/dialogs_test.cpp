@@ -2,18 +2,16 @@
 // read, callbacks fired by script replies, and how a dialog ends.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "cad/ads/host.h"
 #include "cad/dialogs/dialog.h"
-#include "cad/input/script_source.h"
-#include "cad/input/transcript.h"
 #include "host/adsdlg.h"
+#include "tests/support/files.h"
+#include "tests/support/host_fixture.h"
 
 namespace {
 
@@ -60,23 +58,10 @@ void round_off_width(ads_callback_packet* packet) {
   ads_mode_tile(packet->dialog, L"width", MODE_DISABLE);
 }
 
-class HostDialogs : public ::testing::Test {
+class HostDialogs : public cad::testing::HostFixture {
  protected:
-  void SetUp() override {
-    host_.transcript().set_output(nullptr);
-    cad::set_current_host(&host_);
-    g_seen = &seen_;
-    dir_ = fs::temp_directory_path() /
-           ("dulk-dialogs-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-
-  void TearDown() override {
-    cad::set_current_host(nullptr);
-    g_seen = nullptr;
-    fs::remove_all(dir_);
-  }
+  HostDialogs() { g_seen = &seen_; }
+  ~HostDialogs() override { g_seen = nullptr; }
 
   fs::path write(const fs::path& path, const std::string& text) {
     std::ofstream(path) << text;
@@ -91,13 +76,10 @@ class HostDialogs : public ::testing::Test {
 
   ads_hdlg new_size_dialog() {
     ads_hdlg dialog = nullptr;
-    EXPECT_EQ(ads_new_dialog(L"size", load(write(dir_ / "size.dcl", kSizeDcl)), NULLCB, &dialog),
-              RTNORM);
+    EXPECT_EQ(
+        ads_new_dialog(L"size", load(write(dir_.path() / "size.dcl", kSizeDcl)), NULLCB, &dialog),
+        RTNORM);
     return dialog;
-  }
-
-  void script(const std::string& text) {
-    host_.set_reply_source(std::make_unique<cad::ScriptSource>(text, "test.scr"));
   }
 
   int start(ads_hdlg dialog) {
@@ -112,9 +94,8 @@ class HostDialogs : public ::testing::Test {
     return value;
   }
 
-  cad::Host host_;
   Seen seen_;
-  fs::path dir_;
+  cad::testing::TempDir dir_;
 };
 
 TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
@@ -141,7 +122,7 @@ TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientData) {
   int data = 7;
   ASSERT_EQ(ads_action_tile(dialog, L"width", record), RTNORM);
   ASSERT_EQ(ads_client_data_tile(dialog, L"width", &data), RTNORM);
-  script("width=25 mm\nCancel\n");
+  replies("width=25 mm\nCancel\n");
   EXPECT_EQ(start(dialog), DLGCANCEL);
   EXPECT_EQ(seen_.calls, 1);
   EXPECT_EQ(seen_.value, L"25 mm");
@@ -152,17 +133,17 @@ TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientData) {
 }
 
 TEST_F(HostDialogs, DefaultCallbackAnswersForTilesWithoutTheirOwn) {
-  int id = load(write(dir_ / "size.dcl", kSizeDcl));
+  int id = load(write(dir_.path() / "size.dcl", kSizeDcl));
   ads_hdlg dialog = nullptr;
   ASSERT_EQ(ads_new_dialog(L"size", id, record, &dialog), RTNORM);
-  script("round\nCancel\n");
+  replies("round\nCancel\n");
   EXPECT_EQ(start(dialog), DLGCANCEL);
   EXPECT_EQ(seen_.calls, 1);
   EXPECT_EQ(seen_.value, L"1");
 }
 
 TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLeft) {
-  int id = load(write(dir_ / "size.dcl", kSizeDcl));
+  int id = load(write(dir_.path() / "size.dcl", kSizeDcl));
   struct Case {
     bool positioned;
     const char* replies;
@@ -180,7 +161,7 @@ TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLef
                            : ads_new_dialog(L"size", id, NULLCB, &dialog),
               RTNORM);
     ads_action_tile(dialog, L"accept", accept);
-    script(c.replies);
+    replies(c.replies);
     EXPECT_EQ(start(dialog), DLGOK);
     EXPECT_EQ(seen_.x, c.x);
     EXPECT_EQ(seen_.y, c.y);
@@ -191,7 +172,7 @@ TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancelAndTheHandle) {
   for (const char* replies : {"Cancel\n", "^C\n", ""}) {
     ads_hdlg dialog = new_size_dialog();
     ads_action_tile(dialog, L"accept", accept);
-    script(replies);
+    this->replies(replies);
     EXPECT_EQ(start(dialog), DLGCANCEL) << replies;
     // The handle ends with start_dialog.
     wchar_t value[8];
@@ -205,33 +186,31 @@ TEST_F(HostDialogs, CallbacksChangeTheRunningDialog) {
   ads_hdlg dialog = new_size_dialog();
   ads_action_tile(dialog, L"round", round_off_width);
   ads_action_tile(dialog, L"width", record);
-  script("round\nwidth=5\nCancel\n");
+  replies("round\nwidth=5\nCancel\n");
   EXPECT_EQ(start(dialog), DLGCANCEL);
   EXPECT_EQ(seen_.calls, 0);
-  EXPECT_NE(host_.transcript().text().find("tile \"width\" is disabled"), std::string::npos)
-      << host_.transcript().text();
+  EXPECT_NE(transcript().find("tile \"width\" is disabled"), std::string::npos) << transcript();
 }
 
 TEST_F(HostDialogs, MissingFileOrSyntaxErrorGivesRtErrorAndNoIdAndTheErrorsLine) {
   int id = 5;
-  EXPECT_EQ(ads_load_dialog((dir_ / "none.dcl").wstring().c_str(), &id), RTERROR);
+  EXPECT_EQ(ads_load_dialog((dir_.path() / "none.dcl").wstring().c_str(), &id), RTERROR);
   EXPECT_LT(id, 0);
   fs::path bad =
-      write(dir_ / "bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
+      write(dir_.path() / "bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
   id = 5;
   EXPECT_EQ(ads_load_dialog(bad.wstring().c_str(), &id), RTERROR);
   EXPECT_LT(id, 0);
-  EXPECT_NE(host_.transcript().text().find("bad.dcl:3:"), std::string::npos)
-      << host_.transcript().text();
+  EXPECT_NE(transcript().find("bad.dcl:3:"), std::string::npos) << transcript();
 }
 
 TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheExecutable) {
-  write(dir_ / "size.dcl", kSizeDcl);
+  write(dir_.path() / "size.dcl", kSizeDcl);
   fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
                     ("dulk-beside-" + std::to_string(getpid()) + ".dcl");
   write(beside, kSizeDcl);
   fs::path before = fs::current_path();
-  fs::current_path(dir_);
+  fs::current_path(dir_.path());
   int here = -1, there = -1;
   int here_status = ads_load_dialog(L"size", &here);
   int there_status = ads_load_dialog(beside.filename().wstring().c_str(), &there);
@@ -244,7 +223,7 @@ TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheE
 }
 
 TEST_F(HostDialogs, UnloadedFileOrUnknownNameShowsNoDialogAndTheIdIsReused) {
-  fs::path file = write(dir_ / "size.dcl", kSizeDcl);
+  fs::path file = write(dir_.path() / "size.dcl", kSizeDcl);
   int first = load(file);
   int second = load(file);
   EXPECT_NE(first, second);

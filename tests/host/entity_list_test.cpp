@@ -4,12 +4,12 @@
 
 #include "cad/ads/text.h"
 #include "cad/ads/undo.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class EntityListTest : public HostTest {
+class EntityListTest : public HostFixture {
  protected:
   void register_apps() {
     ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
@@ -210,18 +210,23 @@ TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
   EXPECT_EQ(acdbEntMod(list.get()), RTNORM);
 }
 
+// An erased entity is out of reach until restored: no list of it, and a list kept from before
+// changes nothing.
 TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
   auto first = make_line(0, 0, 1, 0);
   auto second = make_line(0, 1, 1, 1);
   ads_name name = {second[0], second[1]};
+  RbList kept(acdbEntGet(name));
+  find_rb(kept.get(), 11)->resval.rpoint[X] = 9;
   ASSERT_EQ(acdbEntDel(name), RTNORM);
   EXPECT_EQ(acdbEntGet(name), nullptr);
+  EXPECT_EQ(acdbEntMod(kept.get()), RTERROR);
   ads_name last;
   ASSERT_EQ(acdbEntLast(last), RTNORM);
   EXPECT_EQ(last[0], first[0]);
   ASSERT_EQ(acdbEntDel(name), RTNORM);
   RbList back(acdbEntGet(name));
-  EXPECT_TRUE(back);
+  EXPECT_DOUBLE_EQ(find_rb(back.get(), 11)->resval.rpoint[X], 1);
   ASSERT_EQ(acdbEntLast(last), RTNORM);
   EXPECT_EQ(last[0], second[0]);
 }

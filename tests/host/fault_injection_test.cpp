@@ -4,7 +4,8 @@
 #include "cad/builtins/builtins.h"
 #include "cad/select/selection.h"
 #include "host/arx.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
@@ -43,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlanCase{"change", false, {}, 0}, PlanCase{"alloc:1", false, {}, 0},
                       PlanCase{"Creation:1", false, {}, 0}));
 
-class FaultInjectionTest : public HostTest {
+class FaultInjectionTest : public HostFixture {
  public:
   // What the host printed, for the checks of the calls below.
   std::string said() { return transcript(); }
@@ -106,15 +107,14 @@ class FailedCallTest : public FaultInjectionTest,
                        public ::testing::WithParamInterface<FailedCall> {};
 
 TEST_P(FailedCallTest, FailsAsDocumentedAndChangesNothing) {
-  register_builtins(host_);
   make_line(0, 0, 10, 0);
   set_short(L"CMDECHO", 0);
-  const DbSnapshot before(db());
+  const Snapshot before(host_);
   const std::vector<int64_t> sets = host_.selections().live_ids();
   faults().arm({GetParam().kind, 1});
   EXPECT_TRUE(GetParam().fails_as_documented(*this)) << transcript();
   EXPECT_STREQ(faults().failed_call(), GetParam().name);
-  EXPECT_TRUE(DbSnapshot(db()) == before);
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
   EXPECT_EQ(host_.selections().live_ids(), sets);
 }
 

@@ -5,14 +5,14 @@
 
 #include "cad/ads/text.h"
 #include "cad/geom/coords.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
 constexpr double kTol = 1e-9;
 
-class GeometryTest : public HostTest {
+class GeometryTest : public HostFixture {
  protected:
   static resbuf system(short code) {
     resbuf rb{nullptr, RTSHORT, {}};
@@ -118,8 +118,33 @@ TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
     ASSERT_EQ(acdbRToS(c.value, c.unit, c.prec, buf, 40), RTNORM);
     EXPECT_STREQ(buf, c.text);
   }
+  // Feet alone, inches alone, signs, fractions with and without a whole number, blanks around.
+  const struct {
+    const wchar_t* text;
+    int unit;
+    ads_real value;
+  } forms[] = {{L"2'", 3, 24},         {L"1.5'", 3, 18},       {L"-1'", 3, -12},
+               {L"6\"", 4, 6},         {L"1'6", 3, 18},        {L"-1'-6\"", 3, -18},
+               {L"1'-6 1/2", 4, 18.5}, {L"1'-1/2\"", 4, 12.5}, {L"3/4", 5, 0.75},
+               {L"3-1/2", 5, 3.5},     {L"-3-1/2", 5, -3.5},   {L" 2.5 ", 2, 2.5}};
+  for (const auto& f : forms) {
+    ads_real v = 0;
+    EXPECT_EQ(acdbDisToF(f.text, f.unit, &v), RTNORM) << to_utf8(f.text);
+    EXPECT_DOUBLE_EQ(v, f.value) << to_utf8(f.text);
+  }
+  // Unit 0 or one out of range reads in the drawing's LUNITS.
+  ASSERT_EQ(set_short(L"LUNITS", 4), RTNORM);
+  for (int unit : {0, 6}) {
+    ads_real v = 0;
+    EXPECT_EQ(acdbDisToF(L"1'-3\"", unit, &v), RTNORM);
+    EXPECT_DOUBLE_EQ(v, 15);
+  }
   ads_real v = 0;
-  for (const wchar_t* bad : {L"1'6", L"abc", L""}) EXPECT_EQ(acdbDisToF(bad, 2, &v), RTERROR);
+  const std::pair<const wchar_t*, int> wrong[] = {
+      {L"1'6", 2}, {L"abc", 2},  {L"", 2},     {L"2\"", 2},     {L"1 1/2", 2}, {L"1/2", 3},
+      {L"3/0", 5}, {L"0x10", 2}, {L"1e3x", 2}, {L"1'-6\"x", 3}, {L"1'--6", 3}, {L"1'-1/2\"", 3}};
+  for (const auto& [bad, unit] : wrong)
+    EXPECT_EQ(acdbDisToF(bad, unit, &v), RTERROR) << to_utf8(bad) << " unit " << unit;
   // NaN and infinity, also from numbers beyond a double's range, are no distance in any unit.
   for (const wchar_t* bad :
        {L"1e999", L"-1e999", L"nan", L"inf", L"-INF", L"1e308'", L"1e308/1e-308"}) {
@@ -134,7 +159,7 @@ TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
   EXPECT_EQ(acdbRToS(std::nan(""), 2, 2, small, 4), RTERROR);
 }
 
-class VarsTest : public HostTest {};
+class VarsTest : public HostFixture {};
 
 TEST_F(VarsTest, GetVarGivesEachTypeWhateverTheCaseOfTheName) {
   const std::pair<const wchar_t*, int> cases[] = {

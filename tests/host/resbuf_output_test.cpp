@@ -1,13 +1,21 @@
 // Result buffers, strings and printing through the C interface. Run under the address sanitizer
 // (DULK_SANITIZE) these also prove that lists and strings are released completely.
-#include <cstring>
+#include <dlfcn.h>
 
-#include "host_checks.h"
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "host/platform.h"
+#include "tests/support/host_fixture.h"
+
+// The test program's own string resources, exported as a module exports them.
+extern "C" const ArxStringResource arx_string_resources[] = {{7, L"Maßkette"}, {0, nullptr}};
 
 namespace cad::testing {
 namespace {
 
-class ResbufTest : public HostTest {};
+class ResbufTest : public HostFixture {};
 
 TEST_F(ResbufTest, BuildListTakesEveryKindOfValue) {
   ads_point p = {1, 2, 3};
@@ -70,7 +78,7 @@ TEST_F(ResbufTest, EntityListsOfEveryGroupKindRelease) {
   EXPECT_EQ(rb_string(got.get(), 1002), L"{");
 }
 
-class PrintTest : public HostTest {};
+class PrintTest : public HostFixture {};
 
 TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoesAndExplicitWidthsAreKept) {
   acutPrintf(L"\nStil \"%s\" nicht gefunden: %d %c %.2f", L"Maße", 42, L'ü', 1.5);
@@ -98,6 +106,30 @@ TEST_F(PrintTest, AlertAndFailShowTheirTextOnTheCommandLine) {
   acdbFail(L"kaputt");
   EXPECT_NE(transcript().find("kaputt"), std::string::npos);
   EXPECT_NE(transcript().find("Achtung"), std::string::npos);
+}
+
+// A module's string resources, as the host reads the table the module exports: copied whole
+// or cut to the buffer, none for an id the table lacks, and nothing written into a buffer of no
+// room at all.
+TEST(StringResources, LoadStringCopiesWholeOrCutAndNeverPastTheBuffer) {
+  HINSTANCE self = dlopen(nullptr, RTLD_NOW);
+  ASSERT_NE(self, nullptr);
+  const std::wstring untouched(16, L'#');
+  const struct {
+    unsigned id;
+    int max_chars;
+    int copied;
+    std::wstring buffer;  // as the call leaves it
+  } rows[] = {{7, 16, 8, L"Maßkette"}, {7, 4, 3, L"Maß"},    {7, 1, 0, L""},
+              {9, 16, 0, L""},         {7, 0, 0, untouched}, {7, -1, 0, untouched}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.max_chars);
+    wchar_t buffer[17];
+    std::wcscpy(buffer, untouched.c_str());
+    EXPECT_EQ(LoadStringW(self, row.id, buffer, row.max_chars), row.copied);
+    EXPECT_EQ(std::wstring(buffer), row.buffer);
+  }
+  dlclose(self);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Selection sets and input calls through the C interface, with replies from a script.
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class SelectionTest : public HostTest {
+class SelectionTest : public HostFixture {
  protected:
   SelectionTest() {
     horizontal_ = make_line(0, 0, 10, 0, L"A");
@@ -71,23 +71,23 @@ TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
 }
 
 TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
-  use_script("5,0.001\n-1,-6 25,6\nL\n\n");
+  replies("5,0.001\n-1,-6 25,6\nL\n\n");
   ads_name ss;
   ASSERT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTNORM);
   EXPECT_EQ(length(ss), 3) << transcript();
   EXPECT_NE(transcript().find("Select objects: "), std::string::npos);
   acedSSFree(ss);
 
-  use_script("200,200\n210,210\n\n");
+  replies("200,200\n210,210\n\n");
   EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
-  use_script("^C\n");
+  replies("^C\n");
   EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTCAN);
 }
 
 TEST_F(SelectionTest, PreviousRemoveUndoAndPolygons) {
   // What a person's selection gives, by the entity names of its objects.
   auto chosen = [&](std::string_view script) {
-    use_script(script);
+    replies(script);
     std::vector<int64_t> names;
     ads_name ss;
     if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return names;
@@ -135,7 +135,7 @@ TEST_F(SelectionTest, UnfreedSetsOfACommandAreReported) {
 }
 
 TEST_F(SelectionTest, EntSelPicksWhatLiesUnderAPointAndNothingElse) {
-  use_script("10.0001,0.0001\n50,50\n\n^C\n");
+  replies("10.0001,0.0001\n50,50\n\n^C\n");
   ads_name ent;
   ads_point at;
   ASSERT_EQ(acedEntSel(L"\nPick: ", ent, at), RTNORM);
@@ -146,10 +146,10 @@ TEST_F(SelectionTest, EntSelPicksWhatLiesUnderAPointAndNothingElse) {
   EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTCAN);
 }
 
-class InputTest : public HostTest {};
+class InputTest : public HostFixture {};
 
 TEST_F(InputTest, KeywordsAnswerRtkwordAndGetInputGivesTheKeyword) {
-  use_script("u\n\n4,5\n");
+  replies("u\n\n4,5\n");
   ASSERT_EQ(acedInitGet(0, L"aUssen Innen _Outside Inside"), RTNORM);
   ads_point p;
   EXPECT_EQ(acedGetPoint(nullptr, L"\nPunkt: ", p), RTKWORD);
@@ -162,7 +162,7 @@ TEST_F(InputTest, KeywordsAnswerRtkwordAndGetInputGivesTheKeyword) {
 }
 
 TEST_F(InputTest, DistancesAnglesNumbersAndTexts) {
-  use_script("3,4\n90\n12\n2.5\nHallo Welt\n");
+  replies("3,4\n90\n12\n2.5\nHallo Welt\n");
   ads_point base = {0, 0, 0};
   ads_real d = 0, a = 0, r = 0;
   int i = 0;

@@ -1,19 +1,17 @@
-// Undo steps: one per command, groups spanning commands, marks, control modes, and UNDOCTL as
-// the interface reports it.
+// Undo steps as the interface keeps them: one per command, a group inside a command, automatic
+// grouping after a command that ends early, control modes, and UNDOCTL as the interface reports
+// it. (Groups and marks over several commands, through UNDO: tests/builtins/undo_test.cpp.)
 #include "cad/ads/undo.h"
-#include "host_checks.h"
+#include "tests/support/host_fixture.h"
 
 namespace cad::testing {
 namespace {
 
-class UndoStepsTest : public HostTest {
+class UndoStepsTest : public HostFixture {
  protected:
   UndoStepsTest() {
     add_command("MAKE", [this] { make_line(0, 0, 1, 1); });
     add_command("NOTHING", [] {});
-    add_command("GROUP", [this] { host_.undo().begin_group(); });
-    add_command("END", [this] { host_.undo().end_group(); });
-    add_command("MARK", [this] { host_.undo().add_mark(); });
     add_command("U", [this] { host_.undo().back_one(); });
   }
 
@@ -38,19 +36,6 @@ TEST_F(UndoStepsTest, EveryCommandIsOneStepAndCommandsThatChangeNothingAreNone) 
   run("U");
   EXPECT_EQ(lines(), 0u);
   EXPECT_FALSE(host_.undo().back_one());
-}
-
-TEST_F(UndoStepsTest, AGroupSpansTheCommandsBetweenItsEnds) {
-  run("MAKE");
-  run("GROUP");
-  EXPECT_EQ(undoctl() & UndoSteps::kGroupOpen, UndoSteps::kGroupOpen);
-  run("MAKE");
-  run("MAKE");
-  run("END");
-  EXPECT_EQ(undoctl() & UndoSteps::kGroupOpen, 0);
-  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"MAKE", "GROUP"}));
-  run("U");
-  EXPECT_EQ(lines(), 1u);
 }
 
 TEST_F(UndoStepsTest, AGroupInsideOneCommandIsThatCommandsStepAndGoesWithItWhenCancelled) {
@@ -91,19 +76,6 @@ TEST_F(UndoStepsTest, ACommandThatEndsEarlyLeavesAutomaticGroupingAsItWasAndOneT
   EXPECT_EQ(lines(), 0u);
   run("AUTOOFF");
   EXPECT_EQ(undoctl() & UndoSteps::kAuto, 0);
-}
-
-TEST_F(UndoStepsTest, BackToMarkStopsAtTheMarkAndUndoesEverythingWithoutOne) {
-  run("MAKE");
-  run("MARK");
-  run("MAKE");
-  run("MAKE");
-  EXPECT_TRUE(host_.undo().has_mark());
-  EXPECT_TRUE(host_.undo().back_to_mark());
-  EXPECT_EQ(lines(), 1u);
-  EXPECT_FALSE(host_.undo().has_mark());
-  EXPECT_FALSE(host_.undo().back_to_mark());
-  EXPECT_EQ(lines(), 0u);
 }
 
 TEST_F(UndoStepsTest, ControlOneKeepsOnlyTheNewestStepAndNoneKeepsNothing) {

@@ -42,61 +42,53 @@ TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
     Vec2 min;
     Vec2 max;
   };
+  auto B = [](const char* name, RecordId id, Vec2 min, Vec2 max) {
+    return Case{name, id, min, max};
+  };
   const std::vector<Case> cases = {
-      {"circle", d.circle({5, 0, 0}, 2), {3, -2}, {7, 2}},
+      B("circle", d.circle({5, 0, 0}, 2), {3, -2}, {7, 2}),
       // Seen from below, the object X axis points to world -X.
-      {"mirrored circle", d.circle({5, 0, 0}, 2, {0, 0, -1}), {-7, -2}, {-3, 2}},
-      {"quarter arc",
-       d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)}),
-       {0, 0},
-       {1, 1}},
-      {"arc through zero",
-       d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)}),
-       {0, -1},
-       {1, 1}},
-      {"ellipse",
-       d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5), real(41, 0),
-                         real(42, 2 * kPi)}),
-       {-1, -3},
-       {3, 5}},
+      B("mirrored circle", d.circle({5, 0, 0}, 2, {0, 0, -1}), {-7, -2}, {-3, 2}),
+      B("quarter arc",
+        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)}), {0, 0},
+        {1, 1}),
+      B("arc through zero",
+        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)}),
+        {0, -1}, {1, 1}),
+      B("ellipse",
+        d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5), real(41, 0),
+                          real(42, 2 * kPi)}),
+        {-1, -3}, {3, 5}),
       // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
-      {"bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false), {0, -5}, {10, 0}},
-      {"mirrored bulge",
-       d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1}),
-       {-10, -5},
-       {0, 0}},
+      B("bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false), {0, -5}, {10, 0}),
+      B("mirrored bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1}), {-10, -5},
+        {0, 0}),
       // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
-      {"text", d.text_entity({1, 1, 0}, 2, "ABCD"), {1, 1}, {5.8, 3}},
-      {"centered text",
-       d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"), integer(72, 1),
-                      point(11, {10, 0, 0})}),
-       {7.6, 0},
-       {12.4, 2}},
-      {"turned text",
-       d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)}),
-       {-1, 1},
-       {1, 5.8}},
-      {"framed mtext",
-       d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10), integer(71, 5),
-                       text(1, "one\\Ptwo")}),
-       {-5, -(1 + 5.0 / 3.0) / 2},
-       {5, (1 + 5.0 / 3.0) / 2}},
+      B("text", d.text_entity({1, 1, 0}, 2, "ABCD"), {1, 1}, {5.8, 3}),
+      B("centered text",
+        d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"), integer(72, 1),
+                       point(11, {10, 0, 0})}),
+        {7.6, 0}, {12.4, 2}),
+      B("turned text",
+        d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)}),
+        {-1, 1}, {1, 5.8}),
+      B("framed mtext",
+        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10), integer(71, 5),
+                        text(1, "one\\Ptwo")}),
+        {-5, -(1 + 5.0 / 3.0) / 2}, {5, (1 + 5.0 / 3.0) / 2}),
       // Formatting codes take no room: five characters remain.
-      {"formatted mtext",
-       d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
-                       text(1, "{\\fArial|b0;He\\Lllo}")}),
-       {0, 0},
-       {3, 1}},
-      {"fitted spline",
-       d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
-                        point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})}),
-       {0, 0},
-       {10, 0}},
-      {"control spline",
-       d.add("SPLINE",
-             {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
-       {0, 0},
-       {10, 9}},
+      B("formatted mtext",
+        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
+                        text(1, "{\\fArial|b0;He\\Lllo}")}),
+        {0, 0}, {3, 1}),
+      B("fitted spline",
+        d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
+                         point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})}),
+        {0, 0}, {10, 0}),
+      B("control spline",
+        d.add("SPLINE",
+              {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
+        {0, 0}, {10, 9}),
   };
   for (const Case& c : cases) EXPECT_TRUE(box_near(box_of(d.db, c.id), c.min, c.max)) << c.name;
   EXPECT_TRUE(has_arcs(entity_paths(d.db, cases[1].id)));
@@ -219,6 +211,8 @@ TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
   drawing.add("ATTRIB",
               {point(10, {100, 5, 0}), real(40, 1), text(1, "X"), text(2, "TAG"), integer(70, 0)});
   drawing.add("SEQEND", {});
+  // Not the insert's: its attributes end at its SEQEND.
+  drawing.add("TEXT", {point(10, {300, 0, 0}), real(40, 1), text(1, "Y")});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 2u);
   EXPECT_TRUE(box_near(box_of(drawing.db, id), {100, 0}, {101, 6}));
 }

@@ -1,0 +1,56 @@
+// Files of the tests: the shared drawings every reader and writer is tried on, and scratch folders.
+#pragma once
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace cad::testing {
+
+// The folder of the shared drawings (DULK_SHARED_DIR, else /work/shared).
+inline std::filesystem::path shared_dir() {
+  const char* dir = std::getenv("DULK_SHARED_DIR");
+  return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/work/shared");
+}
+
+// Every .dxf file of the shared folders, sorted.
+inline std::vector<std::filesystem::path> shared_drawings(
+    std::initializer_list<const char*> folders = {"dxf", "dxf-extra"}) {
+  std::vector<std::filesystem::path> out;
+  for (const char* sub : folders) {
+    std::filesystem::path dir = shared_dir() / sub;
+    if (!std::filesystem::is_directory(dir)) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      if (entry.path().extension() == ".dxf") out.push_back(entry.path());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A fresh, empty folder under the system's temporary folder, removed by the destructor.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dulk-test-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) ? pattern : "";
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace cad::testing
