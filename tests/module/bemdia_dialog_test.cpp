@@ -36,7 +36,7 @@ class BemDiaTest : public ChainFixture {
   }
 
   // Each edit box of the last form shown, by label: its value as shown.
-  std::map<std::string, std::string> last_form() const {
+  std::map<std::string, std::string> last_form() {
     std::map<std::string, std::string> tiles;
     const std::string text = transcript();
     const size_t start = text.rfind(kTitle);
@@ -55,7 +55,7 @@ class BemDiaTest : public ChainFixture {
     return tiles;
   }
 
-  bool last_form_shows(const std::string& text) const {
+  bool last_form_shows(const std::string& text) {
     const std::string all = transcript();
     const size_t start = all.rfind(kTitle);
     return start != std::string::npos && all.find(text, start) != std::string::npos;

@@ -11,7 +11,7 @@ class ChainTest : public ModuleHost {
   void make_three_points() { make_chain({{0, 0}, {2, 0}, {5, 0}}, 0, {0, -1}); }
 };
 
-Name make_line(double y) {
+Name line_at(double y) {
   ads_point from = {0, y, 0};
   ads_point to = {3, y, 0};
   acedCommandS(RTSTR, L"_line", RTPOINT, from, RTPOINT, to, RTSTR, L"", RTNONE);
@@ -44,7 +44,7 @@ TEST_F(ChainTest, MembersAreFoundFromAnyMemberAndTwoChainsStayApart) {
 TEST_F(ChainTest, DimensionWithoutChainDataHasNoMembers) {
   make_three_points();
   Name line;
-  run([&line] { line = make_line(7); });
+  run([&line] { line = line_at(7); });
   std::wstring name;
   SsName members;
   EXPECT_EQ(find_chain_members(line.data(), name, members), RTERROR);
@@ -70,8 +70,8 @@ TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
 TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
   std::vector<Name> lines;
   run([&lines] {
-    lines.push_back(make_line(1));
-    lines.push_back(make_line(2));
+    lines.push_back(line_at(1));
+    lines.push_back(line_at(2));
   });
   const std::wstring first = text_group(lines[0], 5);
   RbList handles(new_text_node(RTSTR, first.c_str()));
@@ -84,7 +84,7 @@ TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
 
 TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
   make_three_points();
-  run([] { make_line(5); });
+  run([] { line_at(5); });
   replies("50,50\n1,5\n1,-1.2\n");
   ads_name picked;
   run([&picked] { EXPECT_EQ(select_chain(picked, false), RTNORM); });
@@ -94,7 +94,7 @@ TEST_F(ChainTest, PickingOneChainDimensionSkipsOtherObjects) {
 
 TEST_F(ChainTest, SelectingChainsKeepsOnlyChainDimensions) {
   make_three_points();
-  run([] { make_line(5); });
+  run([] { line_at(5); });
   replies("1,-1.2\n1,5\n\n");
   run([] {
     ads_name set;

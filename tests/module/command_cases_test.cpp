@@ -157,7 +157,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
     return out;
   }
 
-  bool run_in_transcript(const std::vector<std::string>& run) const {
+  bool run_in_transcript(const std::vector<std::string>& run) {
     std::vector<std::string> all = lines();
     for (std::string& line : all) line = rtrim(line);
     for (size_t start = 0; start + run.size() <= all.size(); ++start) {

@@ -1,9 +1,9 @@
-// The module's test fixtures. ModuleHost: a fresh stand-in host per test with the host's own
-// commands and a new drawing, in which the module's routines (compiled into the test program)
-// run as the body of a command. ChainFixture: that host with the built module loaded, scripts run
-// at the command line, chains made the way the module makes them, and the drawing read back
-// through a DXF save: its chains, their places along and across, and what a command must leave as
-// it found it.
+// The module's test fixtures. ModuleHost: the host fixture (a fresh stand-in host per test with
+// the host's own commands and a new drawing), in which the module's routines (compiled into the
+// test program) run as the body of a command. ChainFixture: that host with the built module loaded,
+// scripts run at the command line, chains made the way the module makes them, and the drawing read
+// back through a DXF save: its chains, their places along and across, and what a command must leave
+// as it found it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,17 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "cad/ads/host.h"
 #include "cad/ads/loader.h"
 #include "cad/ads/text.h"
 #include "cad/ads/undo.h"
-#include "cad/builtins/builtins.h"
 #include "cad/dxf/compare.h"
-#include "cad/dxf/new_drawing.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
-#include "cad/input/script_source.h"
-#include "cad/input/transcript.h"
 #include "chain/chain_data.h"
 #include "chain/chain_generation.h"
 #include "chain/chain_request.h"
@@ -39,6 +34,7 @@
 #include "host/arxHeaders.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
+#include "tests/support/host_fixture.h"
 
 using Name = std::array<int64_t, 2>;
 using Places = std::vector<double>;
@@ -83,44 +79,14 @@ inline bool operator==(const Environment& a, const Environment& b) {
          a.ucs.x_axis == b.ucs.x_axis && a.ucs.y_axis == b.ucs.y_axis;
 }
 
-class ModuleHost : public ::testing::Test {
+class ModuleHost : public cad::testing::HostFixture {
  protected:
-  void SetUp() override {
-    host_ = std::make_unique<cad::Host>();
-    cad::set_current_host(host_.get());
-    host_->transcript().set_output(nullptr);
-    cad::register_builtins(*host_);
-    host_->set_db(cad::new_drawing());
-    DimSettings = {};
-  }
-  void TearDown() override {
-    cad::set_current_host(nullptr);
-    host_.reset();
-  }
+  void SetUp() override { DimSettings = {}; }
 
-  cad::Host& host() { return *host_; }
-
-  // Runs body as one command of the host, as the module's command bodies run.
-  cad::CommandResult run(std::function<void()> body) {
-    host_->commands().remove("TEST", "MODULETEST");
-    cad::CommandDef def;
-    def.group = "TEST";
-    def.global_name = "MODULETEST";
-    def.local_name = "MODULETEST";
-    def.body = std::move(body);
-    host_->commands().add(std::move(def));
-    return host_->run_command("MODULETEST");
-  }
-
-  // Replies for the prompts that follow, in the host's script form.
-  void replies(const std::string& script) {
-    host_->set_reply_source(std::make_unique<cad::ScriptSource>(script, "test"));
-  }
-
-  std::string transcript() const { return host_->transcript().text(); }
+  cad::Host& host() { return host_; }
 
   // The transcript, one line each, without the empty line the host starts with.
-  std::vector<std::string> lines() const {
+  std::vector<std::string> lines() {
     std::vector<std::string> out;
     std::istringstream in(transcript());
     for (std::string line; std::getline(in, line);) {
@@ -130,7 +96,7 @@ class ModuleHost : public ::testing::Test {
   }
 
   // Whether the transcript holds the given lines one after the other, each line in full.
-  bool has_run(const std::vector<std::string>& run) const {
+  bool has_run(const std::vector<std::string>& run) {
     const std::vector<std::string> all = lines();
     for (size_t start = 0; start + run.size() <= all.size(); ++start) {
       if (std::equal(run.begin(), run.end(), all.begin() + static_cast<ptrdiff_t>(start)))
@@ -139,7 +105,7 @@ class ModuleHost : public ::testing::Test {
     return false;
   }
 
-  size_t count_lines(const std::string& line) const {
+  size_t count_lines(const std::string& line) {
     const std::vector<std::string> all = lines();
     return static_cast<size_t>(std::count(all.begin(), all.end(), line));
   }
@@ -242,7 +208,7 @@ class ModuleHost : public ::testing::Test {
 
   // Every dimension of the drawing as a DXF save gives it back.
   Chains chains() const {
-    const cad::ReadResult read = cad::read_dxf(cad::write_dxf(host_->db()), "saved");
+    const cad::ReadResult read = cad::read_dxf(cad::write_dxf(cad::current_host()->db()), "saved");
     Chains found;
     if (!read.db) {
       ADD_FAILURE() << read.error;
@@ -352,7 +318,7 @@ class ModuleHost : public ::testing::Test {
   // The DXF text of the drawing without the handle seed, which undo leaves where it is, since
   // handles are never given twice.
   std::string saved_bytes() const {
-    std::string bytes = cad::write_dxf(host_->db());
+    std::string bytes = cad::write_dxf(cad::current_host()->db());
     const size_t seed = bytes.find("$HANDSEED\n  5\n");
     if (seed != std::string::npos) bytes.erase(seed, bytes.find('\n', seed + 15) - seed);
     return bytes;
@@ -364,9 +330,6 @@ class ModuleHost : public ::testing::Test {
     const cad::ReadResult b = cad::read_dxf(after, "after");
     return cad::diff_records(*a.db, *b.db);
   }
-
- private:
-  std::unique_ptr<cad::Host> host_;
 };
 
 class ChainFixture : public ModuleHost {
