@@ -12,6 +12,7 @@
 #include "cad/ads/loader.h"
 #include "cad/ads/state.h"
 #include "cad/ads/undo.h"
+#include "cad/base/text.h"
 #include "cad/dxf/new_drawing.h"
 #include "cad/input/parse.h"
 #include "cad/input/prompter.h"

@@ -6,18 +6,16 @@
 #include <cmath>
 #include <cstring>
 
+#include "cad/base/text.h"
+
 namespace cad {
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
+// A value without the blanks around it, and without the carriage return of a "\r\n" line end.
+std::string_view trim_value(std::string_view s) { return trim_back(trim_front(s), " \t\r"); }
 
 // A value quoted in a message: printable, and short.
 std::string quoted(std::string_view s) {
@@ -77,7 +75,7 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 }
 
 bool parse_double(std::string_view text, double& value) {
-  std::string_view t = trim(text);
+  std::string_view t = trim_value(text);
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   if (t.empty()) return false;
   if (plain_decimal(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return true;
@@ -86,7 +84,7 @@ bool parse_double(std::string_view text, double& value) {
 }
 
 bool parse_integer(std::string_view text, int64_t& value) {
-  std::string_view t = trim(text);
+  std::string_view t = trim_value(text);
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   if (t.empty()) return false;
   auto res = std::from_chars(t.data(), t.data() + t.size(), value);
@@ -306,7 +304,7 @@ bool TagReader::next_ascii(Tag& tag) {
       break;
   }
   if (!tag.number) tag.value = take_line();
-  if (code == 0 && tag.value.size() >= 3 && trim(tag.value) == "EOF") {
+  if (code == 0 && tag.value.size() >= 3 && trim_value(tag.value) == "EOF") {
     ended_ = true;
     return false;
   }
@@ -333,12 +331,12 @@ bool TagReader::general_code(int& code) {
   std::string_view code_text = take_line();
   if (!parse_code(code_text, code)) {
     // Blank lines at the very end (after a final ENDSEC without EOF) end the data.
-    if (trim(code_text).empty() &&
+    if (trim_value(code_text).empty() &&
         data_.find_first_not_of(" \t\r\n", pos_) == std::string_view::npos) {
       ended_ = true;
       return false;
     }
-    return fail(line_, "expected a group code, got " + quoted(trim(code_text)));
+    return fail(line_, "expected a group code, got " + quoted(trim_value(code_text)));
   }
   return true;
 }
@@ -446,12 +444,12 @@ bool GroupReader::number(const Tag& tag, double& value) {
     value = tag.real;
   } else if (!parse_double(tag.value, value)) {
     error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-             " expects a number, got " + quoted(trim(tag.value));
+             " expects a number, got " + quoted(trim_value(tag.value));
     return false;
   }
   // "nan" and "inf" read as numbers, and a binary file may hold them: no drawing can.
   if (std::isfinite(value)) return true;
-  const std::string got = tag.number ? format_real(value) : std::string(trim(tag.value));
+  const std::string got = tag.number ? format_real(value) : std::string(trim_value(tag.value));
   error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
            " expects a finite number, got " + quoted(got);
   return false;
@@ -498,7 +496,7 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       int64_t value = tag.integer;
       if (!tag.number && !parse_integer(tag.value, value)) {
         error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-                 " expects an integer, got " + quoted(trim(tag.value));
+                 " expects an integer, got " + quoted(trim_value(tag.value));
         return false;
       }
       group.set_i(value);
@@ -509,17 +507,17 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       if (binary)
         append_hex(tag.value, text_);
       else
-        caret_decode(trim(tag.value), text_);
+        caret_decode(trim_value(tag.value), text_);
       group.set_s(text_);
       return true;
     case GroupType::kHandle:
       // TagWriter::raw writes control characters (and carets) in caret form.
-      if (binary || trim(tag.value).find('^') == std::string_view::npos) {
-        group.set_s(trim(tag.value));
+      if (binary || trim_value(tag.value).find('^') == std::string_view::npos) {
+        group.set_s(trim_value(tag.value));
         return true;
       }
       text_.clear();
-      caret_decode(trim(tag.value), text_);
+      caret_decode(trim_value(tag.value), text_);
       group.set_s(text_);
       return true;
     case GroupType::kPoint:
@@ -527,7 +525,7 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
     case GroupType::kComment:
       break;
   }
-  const std::string_view value = tag.code == 0 ? trim(tag.value) : tag.value;
+  const std::string_view value = tag.code == 0 ? trim_value(tag.value) : tag.value;
   if (TextCodec::plain(value)) {
     group.set_s(value);
     return true;

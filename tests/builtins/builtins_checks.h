@@ -11,6 +11,7 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/host.h"
+#include "cad/base/text.h"
 #include "cad/builtins/builtins.h"
 #include "cad/dxf/compare.h"
 #include "cad/dxf/complete.h"

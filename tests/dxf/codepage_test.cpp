@@ -62,6 +62,11 @@ TEST(CodePages, TextsAreReadAndWrittenBackInTheFilesEncoding) {
       {"escapes naming no character", "AC1018", "ANSI_1252", "\\U+D83D alone \\U+12 short \\U+0000",
        "\\U+D83D alone \\U+12 short \\U+0000", ""},
       {"utf-8 from AC1021", "AC1021", "ANSI_1252", "Straße \\U+2205", "Straße ∅", "Straße ∅"},
+      // Bytes of no valid sequence (overlong, surrogate, cut short) are the characters of their
+      // numbers, so that the drawing holds valid UTF-8.
+      {"utf-8 bytes of no valid sequence", "AC1021", "ANSI_1252", "\xC0\xAF \xED\xA0\x80 \xE2\x82",
+       "\u00C0\u00AF \u00ED\u00A0\u0080 \u00E2\u0082",
+       "\xC3\x80\xC2\xAF \xC3\xAD\xC2\xA0\xC2\x80 \xC3\xA2\xC2\x82"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cad/ads/loader.h"
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "chain/chain_generation.h"
