@@ -7,14 +7,21 @@
 
 namespace cad {
 
-// Text without the given characters at its front, its back, or both.
+// Text without the given characters at its front, its back, or both. The characters are looked
+// at one by one, which a constant set of two or three turns into as many comparisons.
+inline bool is_one_of(char c, std::string_view chars) {
+  for (char x : chars) {
+    if (c == x) return true;
+  }
+  return false;
+}
 inline std::string_view trim_front(std::string_view s, std::string_view chars = " \t") {
-  const size_t first = s.find_first_not_of(chars);
-  return first == std::string_view::npos ? std::string_view() : s.substr(first);
+  while (!s.empty() && is_one_of(s.front(), chars)) s.remove_prefix(1);
+  return s;
 }
 inline std::string_view trim_back(std::string_view s, std::string_view chars = " \t") {
-  const size_t last = s.find_last_not_of(chars);
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+  while (!s.empty() && is_one_of(s.back(), chars)) s.remove_suffix(1);
+  return s;
 }
 inline std::string_view trim(std::string_view s, std::string_view chars = " \t") {
   return trim_back(trim_front(s, chars), chars);
