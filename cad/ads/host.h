@@ -189,6 +189,10 @@ class Host {
   Run begin_run(const CommandDef& def, std::string_view called);
   // Ends the run: a completed command becomes (part of) an undo step, any other is rolled back.
   void finish_run(const Run& run, bool completed);
+  // Runs the body of a begun command and says how it ended: the one path of commands typed
+  // (run_def) and scripted (run_scripted). What ends the command that scripted this one too is
+  // thrown on, after the run is rolled back.
+  CommandResult run_body(const CommandDef& def, const Run& run, bool scripted);
   CommandResult run_def(const CommandDef& def, std::string_view called);
   // Debug builds name commands that leave selection sets unfreed.
   void report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>& before);
