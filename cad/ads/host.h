@@ -142,10 +142,6 @@ class Host {
   // Whether the last command_loop ended by request_quit (rather than by the end of input).
   bool quit_requested() const { return quit_requested_; }
 
-  // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
-  // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
-  std::vector<std::vector<std::string>> scripted_log() const;
-
   // Vectors drawn with acedGrDraw; gone at the next REDRAW.
   struct TempVector {
     Vec3 from, to;
@@ -161,6 +157,12 @@ class Host {
 
   // Faults armed for the interface's allocations, creations and changes (cad/ads/faults.h).
   FaultInjector& faults() { return faults_; }
+
+  // ---- testing hooks: for tests only; neither the host nor the module calls them ----
+
+  // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
+  // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
+  std::vector<std::vector<std::string>> scripted_log() const;
 
  private:
   std::unique_ptr<Database> db_;
