@@ -23,6 +23,7 @@
 
 #include "cad/ads/host.h"
 #include "cad/ads/loader.h"
+#include "cad/base/text.h"
 #include "cad/builtins/builtins.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
@@ -81,7 +82,7 @@ bool read_text(const std::string& path, std::string* text, std::string* error) {
 }
 
 std::string capitalized(std::string text) {
-  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (!text.empty()) text[0] = cad::ascii_upper(text[0]);
   return text;
 }
 
@@ -332,7 +333,7 @@ bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) 
 bool write_to_standard_output(const cad::Database& db, std::string* error,
                               std::vector<std::string>* notes) {
   if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db, notes))) return true;
-  *error = "cannot write the drawing to standard output: " + cad::system_error();
+  *error = "cannot write the drawing to standard output: " + cad::errno_text(errno);
   return false;
 }
 

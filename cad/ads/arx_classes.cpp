@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cad/ads/host.h"
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "host/arx.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "cad/base/utf8.h"
 #include "host/adslib.h"
 
 namespace cad {

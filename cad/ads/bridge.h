@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cad/ads/host.h"
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "cad/db/database.h"
 #include "host/adsdef.h"
 
@@ -22,7 +22,7 @@ Host& host();
 // one and the caller must fail. Without a current host nothing is counted.
 bool fault(FaultKind kind, const char* call);
 
-// ---- text (to_utf8 and to_wide in text.h) ----
+// ---- text (to_utf8 and to_wide in cad/base/utf8.h) ----
 // Room for size characters, zeroed, as acutNewString gives it but no fault event: for strings
 // inside what the host hands over as one allocation.
 ACHAR* alloc_wide(size_t size);

@@ -25,6 +25,7 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/loader.h"
+#include "cad/base/utf8.h"
 #include "cad/dialogs/dcl.h"
 #include "cad/dialogs/dialog.h"
 #include "cad/dialogs/runner.h"

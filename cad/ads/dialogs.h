@@ -11,6 +11,8 @@ class Host;
 // made at the same address starts without them.
 void forget_dialogs(const Host& host);
 
+// ---- testing hooks: for tests only; neither the host nor the module calls them ----
+
 // The dialog of the current host behind an ads_hdlg while it is shown (until ads_start_dialog
 // returns), else null: what the C interface does not report, such as the focus and the selected
 // text, for tests to look at.

@@ -24,6 +24,8 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/state.h"
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
 #include "cad/select/wildcard.h"
 #include "host/adslib.h"
 
@@ -164,8 +166,7 @@ void append_xdata(Record& rec, const ParsedList& list) {
 std::string anonymous_name(const Database& db, std::string_view given) {
   // "*U", "*D", "*X"...: the letter after the star, U when there is none.
   std::string prefix = "*";
-  prefix += given.size() > 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(given[1])))
-                             : 'U';
+  prefix += given.size() > 1 ? ascii_upper(given[1]) : 'U';
   long next = 1;
   for (const Block& b : db.blocks()) {
     std::string_view name = db.record(b.begin).text(2);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "cad/ads/bridge.h"
+#include "cad/base/text.h"
 #include "cad/geom/coords.h"
 #include "cad/geom/intersect.h"
 #include "host/adslib.h"
@@ -150,8 +151,7 @@ bool read_mixed(std::string_view s, size_t& pos, bool fractions, double& value) 
 }
 
 bool parse_feet_inches(std::string_view text, int units, double& out) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = trim(text, " ");
   if (text.empty()) return false;
   bool feet_inches = units == 3 || units == 4;
   bool fractions = units == 4 || units == 5;

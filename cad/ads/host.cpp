@@ -12,7 +12,9 @@
 #include "cad/ads/loader.h"
 #include "cad/ads/state.h"
 #include "cad/ads/undo.h"
+#include "cad/base/text.h"
 #include "cad/dxf/new_drawing.h"
+#include "cad/input/call.h"
 #include "cad/input/parse.h"
 #include "cad/input/prompter.h"
 #include "cad/input/reply.h"
@@ -73,68 +75,6 @@ void append_token(std::string& out, const Reply& r) {
       break;
   }
   out += reply_text(r);
-}
-
-// Whether a call "(Name arg ...)" is complete: its parentheses closed outside of quotes.
-bool call_complete(std::string_view text) {
-  int depth = 0;
-  bool quoted = false;
-  for (size_t k = 0; k < text.size(); ++k) {
-    char c = text[k];
-    if (quoted) {
-      if (c == '\\')
-        ++k;
-      else if (c == '"')
-        quoted = false;
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    }
-  }
-  return depth <= 0 && !quoted;
-}
-
-// Takes "(Name arg ...)" apart: the name, then the arguments as replies (whole numbers, reals,
-// texts in quotes; anything else as text). Nothing when it is not such a call.
-std::optional<std::pair<std::string, std::vector<Reply>>> parse_call(std::string_view text) {
-  if (text.size() < 2 || text.front() != '(' || text.back() != ')') return std::nullopt;
-  text = text.substr(1, text.size() - 2);
-  std::vector<Reply> items;
-  size_t k = 0;
-  while (k < text.size()) {
-    if (text[k] == ' ' || text[k] == '\t') {
-      ++k;
-      continue;
-    }
-    if (text[k] == '"') {
-      std::string value;
-      for (++k; k < text.size() && text[k] != '"'; ++k) {
-        if (text[k] == '\\' && k + 1 < text.size()) ++k;
-        value += text[k];
-      }
-      if (k >= text.size()) return std::nullopt;
-      ++k;
-      items.push_back(text_reply(std::move(value)));
-      continue;
-    }
-    size_t end = text.find_first_of(" \t", k);
-    std::string_view word = text.substr(k, end == std::string_view::npos ? end : end - k);
-    k = end == std::string_view::npos ? text.size() : end;
-    if (auto i = parse_int(word))
-      items.push_back(int_reply(*i));
-    else if (auto r = parse_real(word))
-      items.push_back(real_reply(*r));
-    else
-      items.push_back(text_reply(std::string(word)));
-  }
-  if (items.empty() || items.front().kind != Reply::Kind::kText) return std::nullopt;
-  std::string name = items.front().text;
-  if (name.size() > 2 && iequals(name.substr(0, 2), "C:")) name.erase(0, 2);
-  items.erase(items.begin());
-  return std::pair{std::move(name), std::move(items)};
 }
 
 std::string command_name_of(std::string_view name) {
@@ -339,37 +279,60 @@ void Host::finish_run(const Run& run, bool completed) {
   iface_->complex.clear();
 }
 
-CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
-  const std::vector<int64_t> sets_before = selections_->live_ids();
-  const Run run = begin_run(def, called);
-  CommandResult result = CommandResult::kDone;
+CommandResult Host::run_body(const CommandDef& def, const Run& run, bool scripted) {
+  // Every way a body ends, for commands typed and scripted alike. What a scripted command cannot
+  // end by itself (acrx_abort, a fault of the host, input that ended outside its tokens) ends
+  // the command that scripted it too; a refused token ends a scripted command only.
   try {
     def.body();
+    return CommandResult::kDone;
   } catch (const CommandCancelled&) {
-    // An Esc at a prompt shows there already, as the reply.
-    if (!transcript_->text().ends_with("*Cancel*\n")) transcript_->print("\n*Cancel*");
-    result = CommandResult::kCancelled;
-  } catch (const CommandAborted& aborted) {
-    transcript_->print(aborted.message);
-    result = CommandResult::kAborted;
+    // An Esc at a prompt shows there already, as the reply; a scripted command's caller shows it.
+    if (!scripted && !transcript_->text().ends_with("*Cancel*\n")) transcript_->print("\n*Cancel*");
+    return CommandResult::kCancelled;
   } catch (const CommandFailed& failed) {
+    // The host's own failure shows even with CMDECHO 0, as its error messages do.
     transcript_->print(failed.message);
-    result = CommandResult::kAborted;
+    return CommandResult::kAborted;
   } catch (const InputEnded& ended) {
-    if (ended.in_tokens) {
-      // The token list of a scripted command around this one ran out; that one ends.
+    // Tokens of a scripted command that ran out end that command; the end of the script or the
+    // terminal ends a typed one.
+    if (ended.in_tokens != scripted) {
       finish_run(run, false);
       throw;
     }
-    ended_line_ = ended.line;
-    result = CommandResult::kInputEnded;
+    if (!scripted) ended_line_ = ended.line;
+    return CommandResult::kInputEnded;
+  } catch (const TokenRefused&) {
+    if (!scripted) {
+      finish_run(run, false);
+      throw;
+    }
+    return CommandResult::kAborted;
+  } catch (const CommandAborted& aborted) {
+    if (scripted) {
+      finish_run(run, false);
+      throw;
+    }
+    transcript_->print(aborted.message);
+    return CommandResult::kAborted;
   } catch (const std::exception& e) {
+    if (scripted) {
+      finish_run(run, false);
+      throw;
+    }
     transcript_->print("\n; command " + def.global_name + " failed: " + e.what());
-    result = CommandResult::kAborted;
+    return CommandResult::kAborted;
   } catch (...) {
     finish_run(run, false);
     throw;
   }
+}
+
+CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
+  const std::vector<int64_t> sets_before = selections_->live_ids();
+  const Run run = begin_run(def, called);
+  CommandResult result = run_body(def, run, false);
   // A command computes new geometry from what it was given; a number out of range (two points
   // 1e308 apart) must not reach the drawing as infinity or NaN.
   if (run.top && result == CommandResult::kDone && db_->non_finite_since(run.start) != kNoRecord) {
@@ -434,30 +397,16 @@ int Host::run_scripted(std::vector<Reply> tokens) {
   tokens.erase(tokens.begin());
   ReplyStack::Scope scope(*replies_, std::move(tokens));
   const Run run = begin_run(def, called);
-  int status = kRtNorm;
+  CommandResult result = CommandResult::kDone;
   try {
-    def.body();
-  } catch (const InputEnded& ended) {
-    if (!ended.in_tokens) {
-      finish_run(run, false);
-      transcript_->set_echo(echo_before);
-      throw;
-    }
-    status = kRtError;
-  } catch (const TokenRefused&) {
-    status = kRtError;
-  } catch (const CommandFailed& failed) {
-    // The host's own failure shows even with CMDECHO 0, as its error messages do.
-    transcript_->print(failed.message);
-    status = kRtError;
-  } catch (const CommandCancelled&) {
-    status = kRtCan;
+    result = run_body(def, run, true);
   } catch (...) {
-    // Anything else ends the command that scripted this one too.
-    finish_run(run, false);
     transcript_->set_echo(echo_before);
     throw;
   }
+  const int status = result == CommandResult::kDone        ? kRtNorm
+                     : result == CommandResult::kCancelled ? kRtCan
+                                                           : kRtError;
   scope.close();
   transcript_->set_echo(echo_before);
   if (status != kRtNorm && echo_before) transcript_->print("\n*Cancel*");

@@ -142,10 +142,6 @@ class Host {
   // Whether the last command_loop ended by request_quit (rather than by the end of input).
   bool quit_requested() const { return quit_requested_; }
 
-  // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
-  // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
-  std::vector<std::vector<std::string>> scripted_log() const;
-
   // Vectors drawn with acedGrDraw; gone at the next REDRAW.
   struct TempVector {
     Vec3 from, to;
@@ -161,6 +157,12 @@ class Host {
 
   // Faults armed for the interface's allocations, creations and changes (cad/ads/faults.h).
   FaultInjector& faults() { return faults_; }
+
+  // ---- testing hooks: for tests only; neither the host nor the module calls them ----
+
+  // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
+  // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
+  std::vector<std::vector<std::string>> scripted_log() const;
 
  private:
   std::unique_ptr<Database> db_;
@@ -189,6 +191,10 @@ class Host {
   Run begin_run(const CommandDef& def, std::string_view called);
   // Ends the run: a completed command becomes (part of) an undo step, any other is rolled back.
   void finish_run(const Run& run, bool completed);
+  // Runs the body of a begun command and says how it ended: the one path of commands typed
+  // (run_def) and scripted (run_scripted). What ends the command that scripted this one too is
+  // thrown on, after the run is rolled back.
+  CommandResult run_body(const CommandDef& def, const Run& run, bool scripted);
   CommandResult run_def(const CommandDef& def, std::string_view called);
   // Debug builds name commands that leave selection sets unfreed.
   void report_unfreed_sets(const CommandDef& def, const std::vector<int64_t>& before);

@@ -10,6 +10,7 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/state.h"
+#include "cad/base/utf8.h"
 #include "cad/input/prompter.h"
 #include "cad/select/selection.h"
 #include "host/adslib.h"

@@ -17,6 +17,8 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/selecting.h"
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
 #include "cad/geom/arcs.h"
 #include "cad/input/prompter.h"
 #include "host/adslib.h"

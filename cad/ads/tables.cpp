@@ -8,6 +8,7 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/state.h"
+#include "cad/base/text.h"
 #include "host/adslib.h"
 
 namespace cad {

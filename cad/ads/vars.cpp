@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cad/ads/bridge.h"
+#include "cad/base/text.h"
 #include "cad/dims/style_table.h"
 #include "host/adslib.h"
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "cad/ads/bridge.h"
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
 #include "cad/dims/drawing_records.h"
 #include "cad/input/transcript.h"
 #include "cad/select/selection.h"

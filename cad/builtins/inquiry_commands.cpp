@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/base/text.h"
 #include "cad/builtins/builtins.h"
 #include "cad/builtins/command_support.h"
 #include "cad/builtins/commands.h"

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <utility>
 
+#include "cad/base/text.h"
+
 namespace cad {
 
 namespace {

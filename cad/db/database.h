@@ -163,10 +163,6 @@ class Database {
   // holds its records in the order they were added, which is the order of their ids.
   size_t position(RecordId id) const;
 
-  // Records looked at so far: each read through record() and each the lookups above examine.
-  // Tests read it to prove that a command does not walk the whole drawing.
-  uint64_t visits() const { return visits_; }
-
   // ---- system variables ----
   // Drawing variables live in the header ($NAME), session variables in the database too so that
   // undo restores both. std::nullopt for an unknown name.
@@ -209,6 +205,12 @@ class Database {
   bool modified() const;
   // The drawing as it is now is what the file holds.
   void mark_saved();
+
+  // ---- testing hooks: for tests only; neither the host nor the module calls them ----
+
+  // Records looked at so far: each read through record() and each the lookups above examine.
+  // Tests read it to prove that a command does not walk the whole drawing.
+  uint64_t visits() const { return visits_; }
 
  private:
   struct Slot {

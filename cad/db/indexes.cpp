@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "cad/base/text.h"
 #include "cad/db/record.h"
 
 namespace cad {

@@ -3,60 +3,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
+
 namespace cad {
-
-namespace {
-
-// ASCII only, whatever the locale: names compare alike in every session.
-char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t k = 0; k < a.size(); ++k) {
-    if (a[k] != b[k] && ascii_upper(a[k]) != ascii_upper(b[k])) return false;
-  }
-  return true;
-}
-
-std::string to_upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = ascii_upper(c);
-  return out;
-}
-
-bool valid_utf8(std::string_view text) {
-  size_t k = 0;
-  while (k < text.size()) {
-    const auto b = static_cast<unsigned char>(text[k]);
-    const int extra = b < 0x80         ? 0
-                      : (b >> 5) == 6  ? 1
-                      : (b >> 4) == 14 ? 2
-                      : (b >> 3) == 30 ? 3
-                                       : -1;
-    if (extra < 0 || k + static_cast<size_t>(extra) >= text.size()) return false;
-    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-      const auto next = static_cast<unsigned char>(text[k + static_cast<size_t>(i)]);
-      if ((next & 0xC0) != 0x80) return false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    k += static_cast<size_t>(extra) + 1;
-  }
-  return true;
-}
 
 bool valid_table_name(std::string_view name) {
   if (name.empty() || name.find_first_of("<>/\\\":;?*|=`") != std::string_view::npos ||
       !valid_utf8(name))
     return false;
-  const auto characters = std::count_if(name.begin(), name.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  });
-  return characters <= 255;
+  return utf8_length(name) <= 255;
 }
 
 std::string handle_text(uint64_t handle) {
@@ -67,8 +23,7 @@ std::string handle_text(uint64_t handle) {
 }
 
 uint64_t parse_handle(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = trim(text, " ");
   uint64_t value = 0;
   auto res = std::from_chars(text.data(), text.data() + text.size(), value, 16);
   if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return 0;

@@ -11,14 +11,6 @@
 
 namespace cad {
 
-// Case-insensitive (ASCII) comparison, the host's rule for names of types, layers, styles, tables.
-bool iequals(std::string_view a, std::string_view b);
-std::string to_upper(std::string_view s);
-
-// Whether text is valid UTF-8: no stray or missing continuation bytes, no overlong forms, no
-// surrogates, nothing beyond U+10FFFF.
-bool valid_utf8(std::string_view text);
-
 // Whether the host takes a name for a new table entry, block or application: 1 to 255 characters
 // of valid UTF-8, none of them < > / \ " : ; ? * | = or the back quote.
 bool valid_table_name(std::string_view name);

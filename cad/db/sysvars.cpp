@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 
+#include "cad/base/text.h"
 #include "cad/db/indexes.h"
 #include "cad/db/record.h"
 

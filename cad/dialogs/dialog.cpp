@@ -2,29 +2,9 @@
 
 #include <utility>
 
+#include "cad/base/utf8.h"
+
 namespace cad {
-
-namespace {
-
-bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-}  // namespace
-
-std::string truncate_utf8(std::string_view text, size_t max_chars) {
-  size_t chars = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (is_continuation(text[i])) continue;
-    if (chars == max_chars) return std::string(text.substr(0, i));
-    ++chars;
-  }
-  return std::string(text);
-}
-
-size_t utf8_length(std::string_view text) {
-  size_t chars = 0;
-  for (char c : text) chars += !is_continuation(c);
-  return chars;
-}
 
 Dialog::Dialog(const Tile& layout, DialogPosition at)
     : layout_(layout), position_(at == DialogPosition{} ? kDefaultDialogPosition : at) {

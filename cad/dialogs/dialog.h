@@ -42,11 +42,6 @@ using TileAction =
 // Modes of mode_tile.
 enum class TileMode { kEnable = 0, kDisable = 1, kFocus = 2, kSelectText = 3, kFlipImage = 4 };
 
-// The first `max_chars` UTF-8 characters of `text`, never cutting a character in two.
-std::string truncate_utf8(std::string_view text, size_t max_chars);
-// Number of UTF-8 characters (lead bytes) in `text`.
-size_t utf8_length(std::string_view text);
-
 class Dialog {
  public:
   // Shows the dialog `layout` (a tree from DclFile::dialogs) at `at`; (-1, -1) lets the host

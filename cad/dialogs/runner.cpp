@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
+
 namespace cad {
 
 namespace {
@@ -50,22 +53,11 @@ std::string pad(std::string text, size_t width) {
   return text;
 }
 
-std::string trim(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
-std::string upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
+// Blanks as isspace finds them in the C locale.
+constexpr std::string_view kBlanks = " \t\n\v\f\r";
 
 bool parse_int(std::string_view text, int& out) {
-  std::string trimmed = trim(text);
+  std::string trimmed(trim(text, kBlanks));
   const char* end = trimmed.data() + trimmed.size();
   auto [ptr, ec] = std::from_chars(trimmed.data(), end, out);
   return !trimmed.empty() && ec == std::errc() && ptr == end;
@@ -164,8 +156,8 @@ class Runner {
 
   void reply(std::string_view line) {
     if (line.ends_with('\r')) line.remove_suffix(1);
-    std::string word = trim(line);
-    std::string command = upper(word);
+    std::string word(trim(line, kBlanks));
+    std::string command = to_upper(word);
     if (word.empty()) {
       press_default();
     } else if (command == "OK") {
@@ -183,7 +175,7 @@ class Runner {
     } else if (command == "MOVE" || command.starts_with("MOVE ")) {
       move(std::string_view(word).substr(4));
     } else if (size_t eq = line.find('='); eq != std::string_view::npos) {
-      if (std::optional<std::string> key = target(trim(line.substr(0, eq)))) {
+      if (std::optional<std::string> key = target(std::string(trim(line.substr(0, eq), kBlanks)))) {
         edit(*key, line.substr(eq + 1));
       }
     } else if (std::optional<std::string> key = target(word)) {

@@ -4,6 +4,7 @@
 #include <numbers>
 #include <vector>
 
+#include "cad/base/text.h"
 #include "cad/dims/drawing_records.h"
 
 namespace cad {

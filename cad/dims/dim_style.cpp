@@ -5,6 +5,8 @@
 #include <cassert>
 #include <cmath>
 
+#include "cad/base/text.h"
+
 namespace cad {
 
 namespace {

@@ -1,5 +1,7 @@
 #include "cad/dims/drawing_records.h"
 
+#include "cad/base/text.h"
+
 namespace cad {
 
 size_t ensure_table(Database& db, std::string_view table) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "cad/base/text.h"
 #include "cad/dims/dim_arrows.h"
 #include "cad/dims/drawing_records.h"
 

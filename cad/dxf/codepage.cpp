@@ -6,22 +6,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
+
 namespace cad {
 
 namespace {
 
 const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
 // The iconv name of a $DWGCODEPAGE value, empty when unknown.
 std::string iconv_name(std::string_view dwg_name) {
-  std::string name = upper(dwg_name);
+  std::string name = to_upper(dwg_name);
   while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
   auto digits = [](std::string_view s) {
     return !s.empty() &&
@@ -38,38 +34,6 @@ std::string iconv_name(std::string_view dwg_name) {
   if (n == "BIG5" || n == "JOHAB" || n == "GB2312") return name;
   if (n == "KSC5601") return "CP949";
   return {};
-}
-
-size_t utf8_length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
-
-// The code point at text[pos] and the number of bytes it takes; a byte that does not start a valid
-// sequence stands for the character of its own number.
-std::pair<char32_t, size_t> next_code_point(std::string_view text, size_t pos) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char b0 = byte(pos);
-  if (b0 < 0x80) return {b0, 1};
-  size_t len = b0 >= 0xF0 && b0 < 0xF5 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
-  if (b0 >= 0xF5) len = 0;
-  if (len == 0 || pos + len > text.size()) return {b0, 1};
-  char32_t c = b0 & (0x7F >> len);
-  for (size_t k = 1; k < len; ++k) {
-    unsigned char b = byte(pos + k);
-    if ((b & 0xC0) != 0x80) return {b0, 1};
-    c = (c << 6) | (b & 0x3F);
-  }
-  if (utf8_length(c) != len || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return {b0, 1};
-  return {c, len};
-}
-
-// The length of the valid UTF-8 that text starts with.
-size_t valid_utf8_prefix(std::string_view text) {
-  size_t k = 0;
-  while (k < text.size()) {
-    const auto [c, len] = next_code_point(text, k);
-    if (len == 1 && c >= 0x80) break;
-    k += len;
-  }
-  return k;
 }
 
 int hex_value(char c) {
@@ -173,24 +137,6 @@ void caret_encode(std::string_view text, std::string& out) {
   }
 }
 
-void append_utf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 TextCodec::TextCodec() { set_code_page("ANSI_1252"); }
 
 TextCodec::~TextCodec() { close(); }
@@ -240,7 +186,7 @@ bool TextCodec::set_code_page(std::string_view name) {
       utf8.assign(buf, out_ptr);
     std::copy_n(utf8.begin(), std::min<size_t>(utf8.size(), 4), slot.begin());
     if (res != static_cast<size_t>(-1) && out_ptr != buf)
-      reverse_.emplace_back(next_code_point(utf8, 0).first, static_cast<uint8_t>(b));
+      reverse_.emplace_back(decode_utf8(utf8, 0).code, static_cast<uint8_t>(b));
   }
   std::sort(reverse_.begin(), reverse_.end());
   return true;
@@ -289,9 +235,9 @@ void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) co
       converted.reserve(bytes.size() + 8);
       converted.append(bytes.substr(0, valid));
       for (size_t k = valid; k < bytes.size();) {
-        const auto [c, len] = next_code_point(bytes, k);
-        append_utf8(c, converted);
-        k += len;
+        const Utf8Char c = decode_utf8(bytes, k);
+        append_utf8(c.code, converted);
+        k += c.size;
       }
       text = converted;
     }
@@ -352,8 +298,9 @@ void TextCodec::encode(std::string_view text, std::string& out) const {
   }
   size_t k = 0;
   while (k < utf8.size()) {
-    auto [c, len] = next_code_point(utf8, k);
-    k += len;
+    const Utf8Char next = decode_utf8(utf8, k);
+    const char32_t c = next.code;
+    k += next.size;
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
       continue;

@@ -54,9 +54,6 @@ class TextCodec {
   void* from_utf8_ = nullptr;
 };
 
-// Appends a code point as UTF-8.
-void append_utf8(char32_t c, std::string& out);
-
 // The caret form of control characters in ASCII files, for text and for the handle and binary
 // groups alike: "^@" to "^_" are the characters 0 to 31 and "^ " is a caret; decoding leaves any
 // other caret as it is.

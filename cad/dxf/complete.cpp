@@ -7,17 +7,12 @@
 #include <unordered_map>
 #include <utility>
 
+#include "cad/base/text.h"
 #include "cad/dxf/subclass.h"
 
 namespace cad {
 
 namespace {
-
-std::string_view blanks_trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 Group text(int code, std::string_view value) { return Group::text(code, std::string(value)); }
 
@@ -475,7 +470,7 @@ std::string drawing_version(const Database& db) {
 }
 
 int version_number(std::string_view acadver) {
-  acadver = blanks_trimmed(acadver);
+  acadver = trim(acadver);
   if (acadver.size() < 3 || !acadver.starts_with("AC")) return 0;
   int n = 0;
   auto res = std::from_chars(acadver.data() + 2, acadver.data() + acadver.size(), n);
@@ -491,7 +486,7 @@ bool FileCodec::take(const HeaderVar& var) {
     version_ = var.groups[0].s().empty() ? "AC1027" : std::string(var.groups[0].s());
   } else if (iequals(var.name, "$DWGCODEPAGE")) {
     page_seen_ = true;
-    page_ = std::string(blanks_trimmed(var.groups[0].s()));
+    page_ = std::string(trim(var.groups[0].s()));
   } else {
     return true;
   }

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <string_view>
 
+#include "cad/base/utf8.h"
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/render/text_codes.h"
@@ -52,12 +53,6 @@ std::string single_line_text(const std::string& text) {
   std::string out;
   for (char c : text) out += c == '%' ? std::string("%%%") : std::string(1, c);
   return out;
-}
-
-size_t characters(const std::string& utf8) {
-  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
 }
 
 }  // namespace
@@ -148,7 +143,7 @@ void R12Entities::mtext(const Record& rec, std::vector<Record>& out) {
     double width = 0;
     for (const TextRun& run : line) {
       line_height = std::max(line_height, run.height);
-      width += static_cast<double>(characters(run.text)) * kCharWidth * run.height;
+      width += static_cast<double>(utf8_length(run.text)) * kCharWidth * run.height;
     }
     auto raised = [&](const TextRun& run) {
       if (run.alignment == RunAlignment::kTop) return baseline + line_height - run.height;
@@ -162,7 +157,7 @@ void R12Entities::mtext(const Record& rec, std::vector<Record>& out) {
     double x = -width * column / 2;
     for (size_t r = 0; r < line.size(); ++r) {
       const TextRun& run = line[r];
-      const double run_width = static_cast<double>(characters(run.text)) * kCharWidth * run.height;
+      const double run_width = static_cast<double>(utf8_length(run.text)) * kCharWidth * run.height;
       if (r == 0)
         text(run, place(x + run_width, raised(run)), 2);
       else

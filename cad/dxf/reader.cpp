@@ -12,18 +12,13 @@
 #include <iterator>
 #include <utility>
 
+#include "cad/base/text.h"
 #include "cad/dxf/complete.h"
 #include "cad/dxf/tags.h"
 
 namespace cad {
 
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 bool named(const Group& g, std::string_view name) { return g.code == 0 && iequals(g.s(), name); }
 
@@ -120,7 +115,7 @@ bool Parser::section() {
   if (cur_.code != 2)
     return fail(groups_.pos(),
                 "expected 2 and a section name after 0 SECTION, got " + describe(cur_));
-  std::string name(trimmed(cur_.s()));
+  std::string name(trim(cur_.s()));
   std::string upper = to_upper(name);
   bool known = upper == "HEADER" || upper == "CLASSES" || upper == "TABLES" || upper == "BLOCKS" ||
                upper == "ENTITIES" || upper == "OBJECTS";
@@ -163,7 +158,7 @@ bool Parser::header() {
                   "expected 9 and a variable name or 0 ENDSEC in HEADER, got " + describe(cur_));
     }
     if (cur_.code == 9) {
-      header_.push_back(HeaderVar{std::string(trimmed(cur_.s())), {}});
+      header_.push_back(HeaderVar{std::string(trim(cur_.s())), {}});
       var = &header_.back();
       continue;
     }
@@ -306,7 +301,7 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   for (const Database::Renumbered& r : db->end_load()) {
     const Record& rec = db->record(r.id);
     if (r.duplicate)
-      notes.push_back("duplicate handle " + to_upper(trimmed(r.old_text)) + " on " + rec.type +
+      notes.push_back("duplicate handle " + to_upper(trim(r.old_text)) + " on " + rec.type +
                       " given new handle " + handle_text(rec.handle()));
     else if (!r.old_text.empty())
       notes.push_back("invalid handle '" + r.old_text + "' on " + rec.type + " given new handle " +
@@ -349,11 +344,6 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   return db;
 }
 
-std::string lower_first(std::string s) {
-  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
-  return s;
-}
-
 // The bytes of a file, mapped into memory: no copy of them, and the pages of the mapping filled
 // in one step, where each page of a copy would cost a fault of its own. released() unmaps them
 // early.
@@ -367,7 +357,7 @@ class MappedFile {
   static std::unique_ptr<MappedFile> open(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-      error = "cannot open " + path + ": " + lower_first(std::strerror(errno));
+      error = "cannot open " + path + ": " + errno_text(errno);
       return nullptr;
     }
     std::unique_ptr<MappedFile> file(new MappedFile);
@@ -378,7 +368,7 @@ class MappedFile {
       const size_t size = static_cast<size_t>(st.st_size);
       void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (data == MAP_FAILED)
-        error = "cannot read " + path + ": " + lower_first(std::strerror(errno));
+        error = "cannot read " + path + ": " + errno_text(errno);
       else
         file->bytes_ = {static_cast<const char*>(data), size};
     }
@@ -401,7 +391,7 @@ class MappedFile {
 // before the drawing is completed.
 ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file) {
   ReadResult result;
-  if (trimmed(bytes).find_first_not_of("\r\n") == std::string_view::npos) {
+  if (trim(bytes).find_first_not_of("\r\n") == std::string_view::npos) {
     result.error = std::string(name) + " is empty: no DXF data";
     return result;
   }

@@ -1,5 +1,6 @@
 // The tag layer of DXF: (group code, value) pairs read from ASCII and binary files, turned into
-// typed groups (points joined, text decoded, angles in radians), and written back as ASCII DXF.
+// typed groups (points joined, text decoded, angles in radians); TagWriter (tag_writer.h) writes
+// them back as ASCII DXF.
 // It knows the value type of every group code and nothing of entities or sections.
 //
 // ASCII files: group codes may carry blanks on either side, numbers trailing blanks, lines may end
@@ -104,35 +105,7 @@ class GroupReader {
   std::string error_;
 };
 
-// Degrees as files keep angles, radians as the drawing keeps them.
-double degrees_to_radians(double degrees);
-// The shortest text that reads back as exactly this value.
-std::string format_real(double value);
-// The shortest text in degrees whose conversion back gives exactly these radians ("86" for the
-// radians of 86 degrees).
-std::string format_angle(double radians);
-
 // A group as messages show it: "0 'LINE'", "10 (1,2,0)", "70 3"; angles in radians.
 std::string describe(const Group& group);
-
-// Writes ASCII DXF: group codes right-aligned to three places, one value per line, text encoded
-// by the codec, control characters in caret form (^J), reals and angles as format_real and
-// format_angle give them.
-class TagWriter {
- public:
-  explicit TagWriter(const TextCodec& codec, size_t reserve = 0);
-  void text(int code, std::string_view utf8);
-  void group(const Group& group);
-  std::string& out() { return out_; }
-
- private:
-  void code(int code);
-  void raw(std::string_view ascii);
-  void real(double value);
-  void integer(int64_t value);
-
-  const TextCodec& codec_;
-  std::string out_;
-};
 
 }  // namespace cad

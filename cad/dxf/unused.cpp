@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cad/base/text.h"
 #include "cad/dxf/complete.h"
 
 namespace cad {

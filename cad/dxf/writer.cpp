@@ -5,7 +5,7 @@
 
 #include "cad/dxf/complete.h"
 #include "cad/dxf/r12_entities.h"
-#include "cad/dxf/tags.h"
+#include "cad/dxf/tag_writer.h"
 #include "cad/dxf/unused.h"
 
 namespace cad {

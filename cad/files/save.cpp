@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "cad/base/text.h"
+
 namespace cad {
 
 namespace {
@@ -31,7 +33,7 @@ bool final_target(const std::string& path, std::string* target, std::string* why
     }
     if (links == kMaxLinks) {
       errno = ELOOP;
-      *why = system_error();
+      *why = errno_text(errno);
       return false;
     }
     std::error_code ec;
@@ -74,7 +76,7 @@ class TempFile {
         return true;
       }
       if (errno != EEXIST) {
-        *why = "cannot create a file in " + dir + ": " + system_error();
+        *why = "cannot create a file in " + dir + ": " + errno_text(errno);
         return false;
       }
     }
@@ -88,10 +90,10 @@ class TempFile {
   // Flushes the content to the disk and closes the file.
   bool finish(std::string* why) {
     const bool synced = ::fsync(fd_) == 0;
-    if (!synced) *why = system_error();
+    if (!synced) *why = errno_text(errno);
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    if (synced && !closed) *why = system_error();
+    if (synced && !closed) *why = errno_text(errno);
     return synced && closed;
   }
 
@@ -117,7 +119,7 @@ FileContent copy_of(const std::string& source) {
   return [source](int fd, std::string* why) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
-      *why = "cannot read " + source + ": " + system_error();
+      *why = "cannot read " + source + ": " + errno_text(errno);
       return false;
     }
     char buffer[1 << 16];
@@ -127,12 +129,12 @@ FileContent copy_of(const std::string& source) {
       if (got == 0) break;
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
-        *why = "cannot read " + source + ": " + system_error();
+        *why = "cannot read " + source + ": " + errno_text(errno);
         ok = false;
         break;
       }
       if (!write_all(fd, std::string_view(buffer, static_cast<size_t>(got)))) {
-        *why = system_error();
+        *why = errno_text(errno);
         ok = false;
         break;
       }
@@ -167,7 +169,7 @@ bool save(const std::string& path, const FileContent& content, bool backup,
   if (!final_target(path, &target, &why)) return failed(why);
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return failed(system_error());
+  if (!exists && errno != ENOENT) return failed(errno_text(errno));
   if (exists && !S_ISREG(old.st_mode)) return failed(not_a_file(old.st_mode));
   const fs::path target_path(target);
   const std::string base = target_path.filename().string();
@@ -188,19 +190,13 @@ bool save(const std::string& path, const FileContent& content, bool backup,
     if (kept != target && !save(kept, copy_of(target), false, &old, &backup_error))
       return failed(backup_error);
   }
-  if (::rename(temp.path().c_str(), target.c_str()) != 0) return failed(system_error());
+  if (::rename(temp.path().c_str(), target.c_str()) != 0) return failed(errno_text(errno));
   temp.keep();
   sync_folder(dir);
   return true;
 }
 
 }  // namespace
-
-std::string system_error() {
-  std::string s = std::strerror(errno);
-  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
-  return s;
-}
 
 bool write_all(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -227,7 +223,7 @@ bool save_file(const std::string& path, std::string_view data, const SaveOptions
       path,
       [data](int fd, std::string* why) {
         if (write_all(fd, data)) return true;
-        *why = system_error();
+        *why = errno_text(errno);
         return false;
       },
       options, error);

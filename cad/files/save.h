@@ -41,7 +41,4 @@ std::string backup_name(const std::string& path);
 // Writes all of data to fd, retrying short writes; false with errno set on failure.
 bool write_all(int fd, std::string_view data);
 
-// strerror(errno), lower case as the host's messages are.
-std::string system_error();
-
 }  // namespace cad

@@ -4,50 +4,11 @@
 
 #include <algorithm>
 
+#include "cad/base/utf8.h"
+
 namespace cad {
 
 namespace {
-
-// Lenient UTF-8 decoding: a byte that starts no valid sequence stands for itself. With offsets,
-// also the byte where each code point begins, and the text's size after the last.
-std::u32string decode(std::string_view text, std::vector<size_t>* offsets = nullptr) {
-  std::u32string result;
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    char32_t code = lead;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-      code = lead & 0x07;
-    }
-    bool valid = i + extra < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (!valid) {
-      extra = 0;
-      code = lead;
-    }
-    if (offsets) {
-      offsets->push_back(i);
-    }
-    result.push_back(code);
-    i += extra + 1;
-  }
-  if (offsets) {
-    offsets->push_back(text.size());
-  }
-  return result;
-}
 
 // A character of ASCII text or a decoded code point.
 char32_t code_of(char c) { return static_cast<unsigned char>(c); }
@@ -129,8 +90,8 @@ size_t find(const std::vector<std::string>& list, std::string_view reply) {
     return find_among(std::vector<std::string_view>(list.begin(), list.end()), reply);
   }
   std::vector<std::u32string> decoded;
-  for (const std::string& keyword : list) decoded.push_back(decode(keyword));
-  const std::u32string wanted = decode(reply);
+  for (const std::string& keyword : list) decoded.push_back(code_points(keyword));
+  const std::u32string wanted = code_points(reply);
   return find_among(std::vector<std::u32string_view>(decoded.begin(), decoded.end()),
                     std::u32string_view(wanted));
 }
@@ -139,7 +100,7 @@ size_t find(const std::vector<std::string>& list, std::string_view reply) {
 
 std::string keyword_short_form(std::string_view keyword) {
   std::vector<size_t> offsets;
-  const ShortForm form = short_form(decode(keyword, &offsets));
+  const ShortForm form = short_form(code_points(keyword, &offsets));
   const size_t begin = offsets[form.start];
   return std::string(keyword.substr(begin, offsets[form.start + form.length] - begin));
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "cad/base/text.h"
 #include "cad/files/save.h"
 
 extern char** environ;
@@ -44,17 +45,17 @@ std::string find_converter() {
 bool convert(const std::string& program, std::string_view svg, int out_fd, std::string* why) {
   const int svg_fd = memfd_create("dulk-svg", MFD_CLOEXEC);
   if (svg_fd < 0) {
-    *why = "cannot hold the picture for rsvg-convert: " + system_error();
+    *why = "cannot hold the picture for rsvg-convert: " + errno_text(errno);
     return false;
   }
   if (!write_all(svg_fd, svg) || lseek(svg_fd, 0, SEEK_SET) != 0) {
-    *why = "cannot hold the picture for rsvg-convert: " + system_error();
+    *why = "cannot hold the picture for rsvg-convert: " + errno_text(errno);
     close(svg_fd);
     return false;
   }
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
-    *why = "cannot make a pipe: " + system_error();
+    *why = "cannot make a pipe: " + errno_text(errno);
     close(svg_fd);
     return false;
   }

@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
 #include "cad/db/record.h"
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
@@ -155,24 +157,13 @@ void append_xml(std::string& out, std::string_view s) {
       ++i;
       continue;
     }
-    const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-    uint32_t cp = length == 4 ? c & 0x07 : length == 3 ? c & 0x0F : c & 0x1F;
-    bool valid = length > 0 && i + length <= s.size();
-    for (size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(s[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and numbers past Unicode are not characters either.
-    static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && cp >= kLeast[length] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
-    if (valid) {
-      out.append(s.substr(i, length));
-      i += length;
+    const Utf8Char next = decode_utf8(s, i);
+    if (next.valid) {
+      out.append(s.substr(i, next.size));
     } else {
       out += "\uFFFD";
-      ++i;
     }
+    i += next.size;
   }
 }
 

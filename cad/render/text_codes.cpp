@@ -6,28 +6,15 @@
 #include <cstdint>
 #include <utility>
 
+#include "cad/base/utf8.h"
+
 namespace cad {
 
 namespace {
 
-void append_utf8(std::string& out, uint32_t cp) {
-  if (cp == 0) return;
-  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+// Appends the character a code names; code 0 draws nothing.
+void append_code(std::string& out, uint32_t cp) {
+  if (cp != 0) append_utf8(cp, out);
 }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -57,7 +44,7 @@ size_t percent_code(std::string_view s, size_t at, std::string& out) {
     return 3;
   }
   if (at + 5 <= s.size() && is_digit(s[at + 2]) && is_digit(s[at + 3]) && is_digit(s[at + 4])) {
-    append_utf8(out, static_cast<uint32_t>((s[at + 2] - '0') * 100 + (s[at + 3] - '0') * 10 +
+    append_code(out, static_cast<uint32_t>((s[at + 2] - '0') * 100 + (s[at + 3] - '0') * 10 +
                                            (s[at + 4] - '0')));
     return 5;
   }
@@ -73,7 +60,7 @@ size_t unicode_code(std::string_view s, size_t at, std::string& out) {
   const char* first = s.data() + at + 3;
   const auto [end, ec] = std::from_chars(first, first + 4, cp, 16);
   if (ec != std::errc() || end != first + 4) return 0;
-  append_utf8(out, cp);
+  append_code(out, cp);
   return 7;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "cad/base/text.h"
 #include "cad/select/wildcard.h"
 
 namespace cad {
@@ -14,12 +15,6 @@ namespace {
 
 constexpr int kRtDxf0 = 5020;
 constexpr double kRealTolerance = 1e-10;
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 bool real_equal(double a, double b) {
   return std::abs(a - b) <= kRealTolerance * std::max({1.0, std::abs(a), std::abs(b)});
@@ -66,12 +61,12 @@ class FilterCompiler {
     while (pos_ < items_.size()) {
       const Group& g = items_[pos_];
       if (is_operator(g)) {
-        const std::string name = lower(trim(g.s()));
+        const std::string name = to_lower(trim(g.s(), " "));
         if (name == "and>" || name == "or>" || name == "not>" || name == "xor>") {
           if (name != closer) {
             return fail(pos_, closer.empty()
-                                  ? "\"" + std::string(trim(g.s())) + "\" closes no group"
-                                  : "\"" + std::string(trim(g.s())) + "\" where \"" +
+                                  ? "\"" + std::string(trim(g.s(), " ")) + "\" closes no group"
+                                  : "\"" + std::string(trim(g.s(), " ")) + "\" where \"" +
                                         std::string(closer) + "\" was expected");
           }
           ++pos_;
@@ -89,20 +84,12 @@ class FilterCompiler {
     return true;
   }
 
-  static std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
-
   bool parse_operand(uint32_t& node) {
     const size_t at = pos_;
     const Group& g = items_[pos_];
     const int code = code_of(g);
     if (is_operator(g)) {
-      const std::string name = lower(trim(g.s()));
+      const std::string name = to_lower(trim(g.s(), " "));
       if (name == "<and" || name == "<or" || name == "<not" || name == "<xor") {
         return parse_group(name.substr(1), node);
       }
@@ -219,7 +206,7 @@ class FilterCompiler {
     std::string_view rest = op_text;
     while (true) {
       const size_t comma = rest.find(',');
-      parts.push_back(trim(rest.substr(0, comma)));
+      parts.push_back(trim(rest.substr(0, comma), " "));
       if (comma == std::string_view::npos) break;
       rest.remove_prefix(comma + 1);
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "cad/base/text.h"
 #include "cad/geom/arcs.h"
 #include "cad/select/affine.h"
 #include "cad/select/shapes.h"

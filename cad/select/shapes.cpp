@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "cad/base/text.h"
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
 #include "cad/select/affine.h"

@@ -7,6 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "cad/base/text.h"
+#include "cad/base/utf8.h"
+
 namespace cad {
 
 namespace {
@@ -32,47 +35,6 @@ struct Pattern {
   std::vector<Alternative> alternatives;
 };
 
-// Decodes UTF-8 leniently: a byte that does not start a valid sequence stands for itself, so that
-// text in a legacy code page still matches character by character.
-std::u32string decode(std::string_view text) {
-  std::u32string result;
-  result.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    char32_t code = lead;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-      code = lead & 0x07;
-    }
-    bool valid = i + extra < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and numbers beyond Unicode are no valid sequence either: an
-    // overlong '#' must not become the wildcard.
-    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (valid && (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)))
-      valid = false;
-    if (!valid) {
-      extra = 0;
-      code = lead;
-    }
-    result.push_back(code);
-    i += extra + 1;
-  }
-  return result;
-}
-
 bool is_digit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 bool is_letter(char32_t c) {
@@ -83,9 +45,6 @@ bool is_letter(char32_t c) {
   const bool punctuation_block = (c >= 0x2000 && c <= 0x2BFF) || (c >= 0x3000 && c <= 0x303F);
   return !latin1_sign && !punctuation_block;
 }
-
-char32_t to_lower(char32_t c) { return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c; }
-char32_t to_upper(char32_t c) { return c >= U'a' && c <= U'z' ? c - (U'a' - U'A') : c; }
 
 // Parses the bracket expression whose [ is at open; returns the index past its ], or open when
 // it has none.
@@ -111,7 +70,7 @@ size_t parse_set(const std::u32string& pattern, size_t open, Token& token) {
 }
 
 Pattern parse(std::string_view text) {
-  const std::u32string pattern = decode(text);
+  const std::u32string pattern = code_points(text);
   Pattern result;
   result.alternatives.emplace_back();
   size_t i = 0;
@@ -165,7 +124,7 @@ Pattern parse(std::string_view text) {
 }
 
 bool same_char(char32_t a, char32_t b, bool ignore_case) {
-  return a == b || (ignore_case && to_lower(a) == to_lower(b));
+  return a == b || (ignore_case && ascii_lower(a) == ascii_lower(b));
 }
 
 bool in_set(const Token& token, char32_t c, bool ignore_case) {
@@ -173,7 +132,7 @@ bool in_set(const Token& token, char32_t c, bool ignore_case) {
     return std::any_of(token.members.begin(), token.members.end(),
                        [x](const Range& r) { return x >= r.low && x <= r.high; });
   };
-  const bool found = holds(c) || (ignore_case && (holds(to_lower(c)) || holds(to_upper(c))));
+  const bool found = holds(c) || (ignore_case && (holds(ascii_lower(c)) || holds(ascii_upper(c))));
   return found != token.negated;
 }
 
@@ -228,7 +187,7 @@ bool match_alternative(const Alternative& tokens, const std::u32string& text, bo
 
 bool wildcard_match(std::string_view pattern, std::string_view text, bool ignore_case) {
   const Pattern parsed = parse(pattern);
-  const std::u32string decoded = decode(text);
+  const std::u32string decoded = code_points(text);
   const bool any = std::any_of(
       parsed.alternatives.begin(), parsed.alternatives.end(),
       [&](const Alternative& tokens) { return match_alternative(tokens, decoded, ignore_case); });

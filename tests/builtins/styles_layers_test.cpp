@@ -1,4 +1,5 @@
 // Dimension styles through DIM1 SAVE/RESTORE and SETVAR (the "*UNNAMED" rule), and -LAYER.
+#include "cad/base/utf8.h"
 #include "tests/support/host_fixture.h"
 #include "tests/support/snapshot.h"
 

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "cad/base/utf8.h"
 #include "tests/dialogs/dialog_checks.h"
 
 namespace cad {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/base/text.h"
 #include "cad/dims/drawing_records.h"
 #include "cad/render/svg.h"
 #include "cad/render/text_codes.h"

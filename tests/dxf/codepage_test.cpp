@@ -70,6 +70,11 @@ TEST(CodePages, TextsAreReadAndWrittenBackInTheFilesEncoding) {
       {"gb2312", "AC1015", "GB2312", "\xD6\xD0", "中", "\xD6\xD0"},
       {"ksc5601", "AC1015", "KSC5601", "\xC7\xD1", "한", "\xC7\xD1"},
       {"johab", "AC1015", "JOHAB", "\xD0\x65", "한", "\xD0\x65"},
+      // Bytes of no valid sequence (overlong, surrogate, cut short) are the characters of their
+      // numbers, so that the drawing holds valid UTF-8.
+      {"utf-8 bytes of no valid sequence", "AC1021", "ANSI_1252", "\xC0\xAF \xED\xA0\x80 \xE2\x82",
+       "\u00C0\u00AF \u00ED\u00A0\u0080 \u00E2\u0082",
+       "\xC3\x80\xC2\xAF \xC3\xAD\xC2\xA0\xC2\x80 \xC3\xA2\xC2\x82"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

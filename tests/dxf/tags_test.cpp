@@ -12,6 +12,8 @@
 #include <random>
 #include <vector>
 
+#include "cad/dxf/numbers.h"
+#include "cad/dxf/tag_writer.h"
 #include "tests/dxf/dxf_checks.h"
 
 namespace cad {

@@ -2,8 +2,8 @@
 // extended data, complex entities, anonymous blocks, handles and symbol tables.
 #include <cmath>
 
-#include "cad/ads/text.h"
 #include "cad/ads/undo.h"
+#include "cad/base/utf8.h"
 #include "tests/support/host_fixture.h"
 
 namespace cad::testing {

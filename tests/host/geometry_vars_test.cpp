@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "cad/geom/coords.h"
 #include "tests/support/host_fixture.h"
 

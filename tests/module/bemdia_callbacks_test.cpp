@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cad/ads/dialogs.h"
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "cad/dialogs/dialog.h"
 #include "settings/dim_settings.h"
 #include "settings/settings_dialog.h"

@@ -9,7 +9,7 @@
 #include <numbers>
 #include <set>
 
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "tests/support/chain_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
 #include "tests/support/chain_fixture.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "cad/ads/loader.h"
-#include "cad/ads/text.h"
+#include "cad/base/utf8.h"
 #include "cad/ads/undo.h"
 #include "cad/dxf/compare.h"
 #include "cad/dxf/reader.h"

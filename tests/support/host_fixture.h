@@ -14,6 +14,7 @@
 
 #include "cad/ads/bridge.h"
 #include "cad/ads/host.h"
+#include "cad/base/text.h"
 #include "cad/builtins/builtins.h"
 #include "cad/db/database.h"
 #include "cad/dxf/new_drawing.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cad/ads/host.h"
+#include "cad/base/text.h"
 #include "cad/db/database.h"
 #include "cad/db/sysvars.h"
 #include "cad/dxf/compare.h"

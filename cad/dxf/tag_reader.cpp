@@ -1,23 +1,15 @@
-#include "cad/dxf/tags.h"
-
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
+#include "cad/dxf/numbers.h"
+#include "cad/dxf/tag_types.h"
+#include "cad/dxf/tags.h"
+
 namespace cad {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
 
 // A value quoted in a message: printable, and short.
 std::string quoted(std::string_view s) {
@@ -29,73 +21,6 @@ std::string quoted(std::string_view s) {
   if (s.size() > 40) out += "...";
   out += "'";
   return out;
-}
-
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// Decimals as files mostly hold them ("-12.3456"): at most 19 digits, no exponent, from p up to
-// the first character that is none of these, which is returned. When the digits as a whole number
-// are below 2^53 and at most 22 follow the point, both that number and the power of ten are exact
-// doubles, so their quotient is the correctly rounded value that from_chars gives. Null when the
-// text is of another form.
-[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end,
-                                                        double& value) {
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  uint64_t digits = 0;
-  const char* first = p;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p)
-    digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  ptrdiff_t count = p - first;
-  ptrdiff_t after_point = 0;
-  if (p != end && *p == '.') {
-    const char* fraction = ++p;
-    for (; p != end && *p >= '0' && *p <= '9'; ++p)
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    after_point = p - fraction;
-    count += after_point;
-  }
-  if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || after_point > 22) return nullptr;
-  const double v = static_cast<double>(digits) / kPow10[after_point];
-  value = negative ? -v : v;
-  return p;
-}
-
-// Whole numbers of up to 18 digits, as plain_decimal.
-[[gnu::always_inline]] inline const char* plain_integer(const char* p, const char* end,
-                                                        int64_t& value) {
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  const char* digits = p;
-  // Unsigned, so that a longer run of digits wraps instead of overflowing; it is refused anyway.
-  uint64_t v = 0;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
-  if (p == digits || p - digits > 18) return nullptr;
-  value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-  return p;
-}
-
-bool parse_double(std::string_view text, double& value) {
-  std::string_view t = trim(text);
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return false;
-  if (plain_decimal(t.data(), t.data() + t.size(), value) == t.data() + t.size()) return true;
-  auto res = std::from_chars(t.data(), t.data() + t.size(), value);
-  return res.ec == std::errc() && res.ptr == t.data() + t.size();
-}
-
-bool parse_integer(std::string_view text, int64_t& value) {
-  std::string_view t = trim(text);
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return false;
-  auto res = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (res.ec == std::errc() && res.ptr == t.data() + t.size()) return true;
-  // Some programs write integers as reals ("1.0"); a whole number is taken.
-  double d = 0;
-  if (!parse_double(t, d) || d != std::floor(d) || std::fabs(d) > 9e18) return false;
-  value = static_cast<int64_t>(d);
-  return true;
 }
 
 template <typename T>
@@ -118,20 +43,6 @@ void append_hex(std::string_view bytes, std::string& out) {
   }
 }
 
-// group_type() for every code files use, looked up rather than decided range by range: reading
-// asks for every tag.
-constexpr auto kTypeTable = [] {
-  std::array<GroupType, 1072> table{};
-  for (size_t k = 0; k < table.size(); ++k) table[k] = group_type(static_cast<int>(k));
-  return table;
-}();
-
-GroupType type_of(int code) {
-  return code >= 0 && static_cast<size_t>(code) < kTypeTable.size()
-             ? kTypeTable[static_cast<size_t>(code)]
-             : group_type(code);
-}
-
 // A group code line: digits with blanks on either side (and a sign); false for anything else.
 bool parse_code(std::string_view line, int& code) {
   size_t k = 0;
@@ -150,14 +61,6 @@ bool parse_code(std::string_view line, int& code) {
   }
   code = negative ? -value : value;
   return true;
-}
-
-// Shortest text of a double that reads back exactly, without an exponent for moderate values.
-std::string shortest(double value, bool fixed) {
-  char buf[400];
-  auto res = fixed ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
-                   : std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, res.ptr);
 }
 
 }  // namespace
@@ -306,7 +209,7 @@ bool TagReader::next_ascii(Tag& tag) {
       break;
   }
   if (!tag.number) tag.value = take_line();
-  if (code == 0 && tag.value.size() >= 3 && trim(tag.value) == "EOF") {
+  if (code == 0 && tag.value.size() >= 3 && trim_value(tag.value) == "EOF") {
     ended_ = true;
     return false;
   }
@@ -333,12 +236,12 @@ bool TagReader::general_code(int& code) {
   std::string_view code_text = take_line();
   if (!parse_code(code_text, code)) {
     // Blank lines at the very end (after a final ENDSEC without EOF) end the data.
-    if (trim(code_text).empty() &&
+    if (trim_value(code_text).empty() &&
         data_.find_first_not_of(" \t\r\n", pos_) == std::string_view::npos) {
       ended_ = true;
       return false;
     }
-    return fail(line_, "expected a group code, got " + quoted(trim(code_text)));
+    return fail(line_, "expected a group code, got " + quoted(trim_value(code_text)));
   }
   return true;
 }
@@ -446,12 +349,12 @@ bool GroupReader::number(const Tag& tag, double& value) {
     value = tag.real;
   } else if (!parse_double(tag.value, value)) {
     error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-             " expects a number, got " + quoted(trim(tag.value));
+             " expects a number, got " + quoted(trim_value(tag.value));
     return false;
   }
   // "nan" and "inf" read as numbers, and a binary file may hold them: no drawing can.
   if (std::isfinite(value)) return true;
-  const std::string got = tag.number ? format_real(value) : std::string(trim(tag.value));
+  const std::string got = tag.number ? format_real(value) : std::string(trim_value(tag.value));
   error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
            " expects a finite number, got " + quoted(got);
   return false;
@@ -498,7 +401,7 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       int64_t value = tag.integer;
       if (!tag.number && !parse_integer(tag.value, value)) {
         error_ = where_value(tag) + ": group code " + std::to_string(tag.code) +
-                 " expects an integer, got " + quoted(trim(tag.value));
+                 " expects an integer, got " + quoted(trim_value(tag.value));
         return false;
       }
       group.set_i(value);
@@ -509,17 +412,17 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       if (binary)
         append_hex(tag.value, text_);
       else
-        caret_decode(trim(tag.value), text_);
+        caret_decode(trim_value(tag.value), text_);
       group.set_s(text_);
       return true;
     case GroupType::kHandle:
       // TagWriter::raw writes control characters (and carets) in caret form.
-      if (binary || trim(tag.value).find('^') == std::string_view::npos) {
-        group.set_s(trim(tag.value));
+      if (binary || trim_value(tag.value).find('^') == std::string_view::npos) {
+        group.set_s(trim_value(tag.value));
         return true;
       }
       text_.clear();
-      caret_decode(trim(tag.value), text_);
+      caret_decode(trim_value(tag.value), text_);
       group.set_s(text_);
       return true;
     case GroupType::kPoint:
@@ -527,7 +430,7 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
     case GroupType::kComment:
       break;
   }
-  const std::string_view value = tag.code == 0 ? trim(tag.value) : tag.value;
+  const std::string_view value = tag.code == 0 ? trim_value(tag.value) : tag.value;
   if (TextCodec::plain(value)) {
     group.set_s(value);
     return true;
@@ -536,35 +439,6 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
   codec_.decode(value, text_, !binary);
   group.set_s(text_);
   return true;
-}
-
-// ---- numbers ----
-
-double degrees_to_radians(double degrees) { return degrees * (kPi / 180.0); }
-
-std::string format_real(double value) { return shortest(value, false); }
-
-std::string format_angle(double radians) {
-  if (!std::isfinite(radians)) return format_real(radians);
-  double degrees = radians / (kPi / 180.0);
-  bool fixed = degrees == 0 || (std::fabs(degrees) >= 1e-5 && std::fabs(degrees) < 1e15);
-  for (int digits = 1; digits <= 17; ++digits) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, degrees, std::chars_format::general, digits);
-    double candidate = 0;
-    std::from_chars(buf, res.ptr, candidate);
-    if (degrees_to_radians(candidate) == radians) return shortest(candidate, fixed);
-  }
-  // The radians did not come from a decimal: the neighbours of the quotient may still hit them.
-  double up = degrees;
-  double down = degrees;
-  for (int step = 0; step < 4; ++step) {
-    up = std::nextafter(up, INFINITY);
-    down = std::nextafter(down, -INFINITY);
-    if (degrees_to_radians(up) == radians) return shortest(up, fixed);
-    if (degrees_to_radians(down) == radians) return shortest(down, fixed);
-  }
-  return shortest(degrees, fixed);
 }
 
 std::string describe(const Group& g) {
@@ -590,95 +464,6 @@ std::string describe(const Group& g) {
   }
   const std::string_view text = g.s();
   return out + "'" + std::string(text.substr(0, 60)) + (text.size() > 60 ? "..." : "") + "'";
-}
-
-// ---- TagWriter ----
-
-TagWriter::TagWriter(const TextCodec& codec, size_t reserve) : codec_(codec) {
-  out_.reserve(reserve);
-}
-
-void TagWriter::code(int code) {
-  char buf[16];
-  char* p = buf;
-  if (code >= 0 && code < 10) {
-    *p++ = ' ';
-    *p++ = ' ';
-  } else if (code >= 10 && code < 100) {
-    *p++ = ' ';
-  }
-  p = std::to_chars(p, buf + sizeof buf, code).ptr;
-  *p++ = '\n';
-  out_.append(buf, p);
-}
-
-void TagWriter::raw(std::string_view ascii) {
-  // A line end inside a value would end the line: control characters go in caret form, and so
-  // does a caret, so that GroupReader reads back the same bytes.
-  caret_encode(ascii, out_);
-  out_.push_back('\n');
-}
-
-void TagWriter::real(double value) {
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
-  out_.append(buf, res.ptr);
-  out_.push_back('\n');
-}
-
-void TagWriter::integer(int64_t value) {
-  char buf[32];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
-  out_.append(buf, res.ptr);
-  out_.push_back('\n');
-}
-
-void TagWriter::text(int code_value, std::string_view utf8) {
-  code(code_value);
-  codec_.encode(utf8, out_);
-  out_.push_back('\n');
-}
-
-void TagWriter::group(const Group& g) {
-  switch (type_of(g.code)) {
-    case GroupType::kPoint:
-      code(g.code);
-      real(g.x());
-      if (g.dims >= 2) {
-        code(point_y_code(g.code));
-        real(g.y());
-      }
-      if (g.dims >= 3) {
-        code(point_z_code(g.code));
-        real(g.z());
-      }
-      return;
-    case GroupType::kReal:
-      code(g.code);
-      if (is_angle_code(g.code)) {
-        out_ += format_angle(g.x());
-        out_.push_back('\n');
-      } else {
-        real(g.x());
-      }
-      return;
-    case GroupType::kInt16:
-    case GroupType::kInt32:
-    case GroupType::kInt64:
-    case GroupType::kBool:
-      code(g.code);
-      integer(g.i());
-      return;
-    case GroupType::kHandle:
-    case GroupType::kBinary:
-      code(g.code);
-      raw(g.s());
-      return;
-    case GroupType::kText:
-    case GroupType::kComment:
-      break;
-  }
-  text(g.code, g.s());
 }
 
 }  // namespace cad
