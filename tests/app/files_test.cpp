@@ -20,23 +20,22 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(ReadingFiles, MissingDrawingIsOneMessageNamingIt) {
-  ScratchFolder folder;
-  DulkRun run = run_dulk(folder, "--no-module missing.dxf");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "dulk: cannot read missing.dxf: no such file or directory\n");
-  EXPECT_EQ(run.out, "");
-}
-
-TEST(ReadingFiles, FolderGivenAsDrawingOrScriptIsRefusedNotACrash) {
+// A drawing or script that is missing or a folder is one message naming it, not a crash.
+TEST(ReadingFiles, MissingFileOrFolderIsOneMessageNamingIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"missing.dxf", "dulk: cannot read missing.dxf: no such file or directory\n"},
+      {"-s job.scr", "dulk: cannot read job.scr: no such file or directory\n"},
+      {"plans", "dulk: cannot read plans: is a folder, not a file\n"},
+      {"-s plans", "dulk: cannot read plans: is a folder, not a file\n"},
+  };
   ScratchFolder folder;
   std::filesystem::create_directory(folder / "plans");
-  DulkRun drawing = run_dulk(folder, "--no-module plans");
-  EXPECT_EQ(drawing.status, 1);
-  EXPECT_EQ(drawing.err, "dulk: cannot read plans: is a folder, not a file\n");
-  DulkRun script = run_dulk(folder, "--no-module -s plans");
-  EXPECT_EQ(script.status, 1);
-  EXPECT_EQ(script.err, "dulk: cannot read plans: is a folder, not a file\n");
+  for (const auto& [args, err] : cases) {
+    DulkRun run = run_dulk(folder, std::string("--no-module ") + args);
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_EQ(run.err, err);
+    EXPECT_EQ(run.out, "") << args;
+  }
 }
 
 TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
@@ -48,13 +47,6 @@ TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("dulk: bad.dxf: line 10: "));
   EXPECT_EQ(run.out, "");
-}
-
-TEST(ReadingFiles, MissingScriptIsOneMessageNamingIt) {
-  ScratchFolder folder;
-  DulkRun run = run_dulk(folder, "--no-module -s job.scr");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "dulk: cannot read job.scr: no such file or directory\n");
 }
 
 TEST(Saving, SavingCommandsWriteTheOpenedDrawingAndKeepTheOldOneAsBackup) {
@@ -149,16 +141,14 @@ TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
       {"-o", "-o T"}, {"SAVEAS", "SAVEAS\nT\n"}, {"--svg", "--svg T"}, {"--png", "--png T"}};
   for (const auto& [writer, form] : writers) {
     const bool command = std::string(writer) == "SAVEAS";
-    auto args = [&](const std::string& target) {
+    auto to = [&](const std::string& target) {
       std::string a = form;
-      a.replace(a.find('T'), 1, target);
-      return command ? std::string("--no-module -s job.scr") : "--no-module -s job.scr " + a;
+      return a.replace(a.find('T'), 1, target);
     };
-    auto script = [&](const std::string& target) {
-      std::string a = form;
-      a.replace(a.find('T'), 1, target);
-      return std::string(kLineScript) + (command ? a : "");
+    auto args = [&](const std::string& t) {
+      return "--no-module -s job.scr " + (command ? "" : to(t));
     };
+    auto script = [&](const std::string& t) { return kLineScript + (command ? to(t) : ""); };
     {
       ScratchFolder folder;
       std::filesystem::create_directory(folder / "real");

@@ -145,19 +145,14 @@ TEST_F(RunnerTest, AKeyAloneAPressesButtonsAndFlipsToggles) {
   EXPECT_EQ(calls_[3].value, "1");
 }
 
-TEST_F(RunnerTest, EnterPressesTheDefaultButton) {
+TEST_F(RunnerTest, EnterPressesTheDefaultButtonAndOkNeedsAnAcceptTile) {
   EXPECT_EQ(run({"w=2", ""}), kDialogOk);
-  Dialog no_default(dialog_of("d : dialog { : button { key = \"b\"; } }"));
-  ScriptIo script({"", "Cancel"});
-  EXPECT_EQ(run_script(no_default, script), kDialogCancel);
-  EXPECT_EQ(script.out, "dialog \"d\": no default button to press with Enter\n");
-}
-
-TEST_F(RunnerTest, OkNeedsAnAcceptTile) {
-  Dialog bare(dialog_of("d : dialog { : edit_box { key = \"e\"; } }"));
-  ScriptIo script({"OK", "Cancel"});
+  Dialog bare(dialog_of("d : dialog { : button { key = \"b\"; } }"));
+  ScriptIo script({"", "OK", "Cancel"});
   EXPECT_EQ(run_script(bare, script), kDialogCancel);
-  EXPECT_EQ(script.out, "dialog \"d\": no OK button (a tile \"accept\")\n");
+  EXPECT_EQ(script.out,
+            "dialog \"d\": no default button to press with Enter\n"
+            "dialog \"d\": no OK button (a tile \"accept\")\n");
 }
 
 TEST(RunnerForm, ShowsTitleHeadingsNumberedTilesAndTheErrorText) {

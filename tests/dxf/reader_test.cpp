@@ -119,7 +119,7 @@ TEST(Reading, BadOrDuplicateHandlesGetNewOnesAndAreNotedAndLargeOnesAreKept) {
     std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", c.first, "8",
                                   "0", "0", "LINE", "8", "0"}) +
                        (c.second.empty() ? "" : dxf_lines({"5", c.second})) +
-                       dxf_lines({"0", "ENDSEC"});
+                       dxf_groups("0 ENDSEC");
     ReadResult r = read_dxf(file, "handles.dxf");
     ASSERT_TRUE(r.db) << r.error;
     EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), c.handle0);
@@ -142,8 +142,7 @@ TEST(Reading, AFileOfEntitiesAloneIsAnR12Drawing) {
 }
 
 TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
-  std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "ENDSEC", "9", "$EXTMAX",
-                                "10", "5", "20", "6", "0", "ENDSEC"});
+  std::string file = dxf_groups("0 SECTION; 2 ENTITIES; 0 ENDSEC; 9 $EXTMAX; 10 5; 20 6; 0 ENDSEC");
   ReadResult r = read_dxf(file, "stray.dxf");
   ASSERT_TRUE(r.db) << r.error;
   ASSERT_NE(r.db->header_var("$EXTMAX"), nullptr);
@@ -204,18 +203,18 @@ struct Malformed {
 
 TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
   const Malformed cases[] = {
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 8 0"),
        "line 8: section ENTITIES is not closed by 0 ENDSEC (the file ends)"},
       {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "x8", "0"}),
        "line 7: expected a group code, got 'x8'"},
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1,5", "20", "0"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 10 1,5; 20 0"),
        "line 8: group code 10 expects a number, got '1,5'"},
       // No drawing holds NaN or infinity, whichever way a file writes them.
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20", "nan"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 10 1; 20 nan"),
        "line 10: group code 20 expects a finite number, got 'nan'"},
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "CIRCLE", "40", "-inf"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 0 CIRCLE; 40 -inf"),
        "line 8: group code 40 expects a finite number, got '-inf'"},
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "ARC", "50", "1e999"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 0 ARC; 50 1e999"),
        "line 8: group code 50 expects a number, got '1e999'"},
       {testing::BinaryFile(false)
            .text(0, "SECTION")
@@ -224,19 +223,18 @@ TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
            .real(40, std::numeric_limits<double>::quiet_NaN())
            .bytes(),
        "byte 49: group code 40 expects a finite number, got 'nan'"},
-      {dxf_lines({"0", "LINE", "8", "0"}), "line 1: expected 0 SECTION, got 0 'LINE'"},
-      {dxf_lines({"0", "SECTION", "8", "0"}),
+      {dxf_groups("0 LINE; 8 0"), "line 1: expected 0 SECTION, got 0 'LINE'"},
+      {dxf_groups("0 SECTION; 8 0"),
        "line 3: expected 2 and a section name after 0 SECTION, got 8 '0'"},
-      {dxf_lines({"0", "SECTION", "2", "HEADER", "10", "1", "0", "ENDSEC"}),
+      {dxf_groups("0 SECTION; 2 HEADER; 10 1; 0 ENDSEC"),
        "line 5: expected 9 and a variable name in HEADER, got 10 (1)"},
-      {dxf_lines({"0", "SECTION", "2", "TABLES", "0", "LAYER", "2", "0", "0", "ENDSEC"}),
+      {dxf_groups("0 SECTION; 2 TABLES; 0 LAYER; 2 0; 0 ENDSEC"),
        "line 5: table entry LAYER outside of a table (expected 0 TABLE)"},
-      {dxf_lines(
-           {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "B", "0", "LINE", "0", "ENDSEC"}),
+      {dxf_groups("0 SECTION; 2 BLOCKS; 0 BLOCK; 2 B; 0 LINE; 0 ENDSEC"),
        "line 5: block 'B' is not closed by 0 ENDBLK"},
-      {dxf_lines({"0", "SECTION", "2", "BLOCKS", "0", "LINE", "0", "ENDSEC"}),
+      {dxf_groups("0 SECTION; 2 BLOCKS; 0 LINE; 0 ENDSEC"),
        "line 5: LINE outside of a block in BLOCKS (expected 0 BLOCK)"},
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "8", "0", "0", "ENDSEC"}),
+      {dxf_groups("0 SECTION; 2 ENTITIES; 8 0; 0 ENDSEC"),
        "line 5: expected 0 and an object type in ENTITIES, got 8 '0'"},
       {"", "empty.dxf is empty: no DXF data"},
   };

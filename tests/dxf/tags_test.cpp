@@ -20,6 +20,7 @@ namespace cad {
 namespace {
 
 using testing::BinaryFile;
+using testing::dxf_groups;
 using testing::dxf_lines;
 
 constexpr double kPi = std::numbers::pi;
@@ -71,9 +72,8 @@ TEST(AsciiTags, CrLfEndsAndTheEndOfDataWithOrWithoutEofOrALastLineEnd) {
 }
 
 TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
-  Read r =
-      read_groups(dxf_lines({"10", "1", "20", "2", "30",   "3", "11",   "4", "21",   "5", "40", "6",
-                             "12", "7", "8",  "L", "1011", "1", "1021", "2", "1031", "3"}));
+  Read r = read_groups(
+      dxf_groups("10 1; 20 2; 30 3; 11 4; 21 5; 40 6; 12 7; 8 L; 1011 1; 1021 2; 1031 3"));
   ASSERT_EQ(r.error, "");
   ASSERT_EQ(codes(r), (std::vector<int>{10, 11, 40, 12, 8, 1011}));
   EXPECT_EQ(r.groups[0].dims, 3);
@@ -85,7 +85,7 @@ TEST(AsciiTags, PointsKeepHowManyCoordinatesTheyCameWith) {
 }
 
 TEST(AsciiTags, AnglesBecomeRadiansAndWholeRealsAreTakenAsIntegers) {
-  Read r = read_groups(dxf_lines({"50", "90", "1040", "90", "70", "1.0"}));
+  Read r = read_groups(dxf_groups("50 90; 1040 90; 70 1.0"));
   ASSERT_EQ(r.groups.size(), 3u);
   EXPECT_DOUBLE_EQ(r.groups[0].x(), kPi / 2);
   EXPECT_EQ(r.groups[1].x(), 90);  // extended data reals are no angles
@@ -95,9 +95,9 @@ TEST(AsciiTags, AnglesBecomeRadiansAndWholeRealsAreTakenAsIntegers) {
 TEST(AsciiTags, MalformedTagsNameTheLineAndWhatWasExpected) {
   const std::pair<std::string, std::string> cases[] = {
       {dxf_lines({"0", "LINE", "x8", "0"}), "line 3: expected a group code, got 'x8'"},
-      {dxf_lines({"0", "LINE", "10", "abc"}), "line 4: group code 10 expects a number, got 'abc'"},
+      {dxf_groups("0 LINE; 10 abc"), "line 4: group code 10 expects a number, got 'abc'"},
       {dxf_lines({"10", "1", "20", ""}), "line 4: group code 20 expects a number, got ''"},
-      {dxf_lines({"70", "1.5"}), "line 2: group code 70 expects an integer, got '1.5'"},
+      {dxf_groups("70 1.5"), "line 2: group code 70 expects an integer, got '1.5'"},
       {dxf_lines({"0", "LINE", "8"}), "line 3: group code 8 has no value (the file ends)"},
   };
   for (const auto& [file, error] : cases) EXPECT_EQ(read_groups(file).error, error) << file;
@@ -165,23 +165,12 @@ TEST(Numbers, RealsAndAnglesAreWrittenShortestAndReadBackExactly) {
 // Reals and integers take a quicker path when they are plain; every form must still give the value
 // the C library reads, on a line of its own or last in the data, with LF or CR LF.
 TEST(Numbers, EveryFormReadsAsTheCLibraryReadsIt) {
-  std::vector<std::string> reals = {"0",
-                                    "-0",
-                                    "0.1",
-                                    "5.",
-                                    ".5",
-                                    "-.5",
-                                    "+3.25",
-                                    "1e3",
-                                    "1E-7",
-                                    "  42  ",
-                                    "9007199254740992",
-                                    "9007199254740993",
-                                    "123456789.123456789",
-                                    "0.00000000000000000000001",
-                                    "1234567890123456789",
-                                    "12345678901234567890",
-                                    "0.3"};
+  std::vector<std::string> reals = {"0",   "-0",    "0.1", "5.",   ".5",    "-.5",
+                                    "0.3", "+3.25", "1e3", "1E-7", "  42  "};
+  for (const char* long_form :
+       {"9007199254740992", "9007199254740993", "123456789.123456789", "0.00000000000000000000001",
+        "1234567890123456789", "12345678901234567890"})
+    reals.emplace_back(long_form);
   std::mt19937_64 rng(7);
   for (int k = 0; k < 3000; ++k) {
     // Random digits before and after a point, up to 24 in all.
@@ -212,9 +201,9 @@ TEST(Numbers, EveryFormReadsAsTheCLibraryReadsIt) {
     ASSERT_EQ(r.error, "") << text;
     EXPECT_EQ(r.groups[0].i(), expected) << text;
   }
-  EXPECT_EQ(read_groups(dxf_lines({"40", "1.5x"})).error,
+  EXPECT_EQ(read_groups(dxf_groups("40 1.5x")).error,
             "line 2: group code 40 expects a number, got '1.5x'");
-  EXPECT_EQ(read_groups(dxf_lines({"70", "99999999999999999999"})).error,
+  EXPECT_EQ(read_groups(dxf_groups("70 99999999999999999999")).error,
             "line 2: group code 70 expects an integer, got '99999999999999999999'");
 }
 

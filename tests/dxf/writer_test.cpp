@@ -16,6 +16,7 @@
 namespace cad {
 namespace {
 
+using testing::dxf_groups;
 using testing::dxf_lines;
 
 Record make(std::string type, std::vector<Group> groups) {
@@ -249,10 +250,9 @@ TEST(Writing, EntitiesCompletedWhileWrittenComeOutAsInACompletedCopy) {
 }
 
 std::string r12_file() {
-  return dxf_lines({"0",  "SECTION", "2",  "HEADER",  "9",  "$ACADVER", "1",  "AC1009",
-                    "0",  "ENDSEC",  "0",  "SECTION", "2",  "ENTITIES", "0",  "LINE",
-                    "8",  "0",       "10", "0",       "20", "0",        "11", "1",
-                    "21", "1",       "0",  "ENDSEC",  "0",  "EOF"});
+  return dxf_groups(
+      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1009; 0 ENDSEC; 0 SECTION; 2 ENTITIES; 0 LINE; 8 0; "
+      "10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 EOF");
 }
 
 TEST(Writing, R12GetsOnlyWhatR12Knows) {
@@ -368,11 +368,9 @@ TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
 }
 
 TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
-  std::string file = dxf_lines(
-      {"0",  "SECTION", "2",  "ENTITIES", "0",  "TEXT", "8",  "0",  "10", "0",
-       "20", "0",       "40", "1",        "1",  "A",    "50", "86", "0",  "ARC",
-       "8",  "0",       "10", "0",        "20", "0",    "40", "1",  "50", "86.04103927756627",
-       "51", "359.999", "0",  "ENDSEC"});
+  std::string file = dxf_groups(
+      "0 SECTION; 2 ENTITIES; 0 TEXT; 8 0; 10 0; 20 0; 40 1; 1 A; 50 86; 0 ARC; 8 0; 10 0; 20 0; "
+      "40 1; 50 86.04103927756627; 51 359.999; 0 ENDSEC");
   ReadResult r = read_dxf(file, "angles.dxf");
   ASSERT_TRUE(r.db) << r.error;
   std::string out = write_dxf(*r.db);

@@ -18,10 +18,9 @@ std::string data_file(const std::string& name) {
   return DULK_SOURCE_DIR "/tests/fuzz_regressions/data/" + name;
 }
 
-// Reads a DXF text, writes it and reads that back; the records must be the same and a second
-// writing the same bytes. Gives the drawing first read.
-std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::string& what) {
-  ReadResult first = read_dxf(text, what);
+// Writes a drawing read and reads that back; the records must be the same and a second writing
+// the same bytes. Gives the drawing first read.
+std::unique_ptr<Database> expect_round_trip(ReadResult first, const std::string& what) {
   EXPECT_TRUE(first.db) << what << ": " << first.error;
   if (!first.db) return nullptr;
   const std::string once = write_dxf(*first.db);
@@ -31,6 +30,10 @@ std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::
   EXPECT_EQ(diff_records(*first.db, *second.db), "") << what;
   EXPECT_TRUE(write_dxf(*second.db) == once) << what << ": written again, other bytes";
   return std::move(first.db);
+}
+
+std::unique_ptr<Database> expect_round_trip(const std::string& text, const std::string& what) {
+  return expect_round_trip(read_dxf(text, what), what);
 }
 
 std::string header(const std::string& vars) {
@@ -44,14 +47,12 @@ std::string section(const std::string& name, const std::string& groups = "") {
 // Handle and binary groups were written with control characters in caret form but read back
 // without decoding them: 340 "2\x01A" came back as "2^AA".
 TEST(DxfReaderRegression, ControlCharacterInAHandleGroupReadsBackAsItWas) {
-  ReadResult first = read_dxf_file(data_file("control_character_in_handle_reference.dxf"));
-  ASSERT_TRUE(first.db) << first.error;
-  EXPECT_EQ(first.db->record(first.db->entities().at(0)).text(340),
+  const std::unique_ptr<Database> db = expect_round_trip(
+      read_dxf_file(data_file("control_character_in_handle_reference.dxf")), "control character");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->entities().at(0)).text(340),
             "2\x01"
             "A");
-  ReadResult second = read_dxf(write_dxf(*first.db), "written");
-  ASSERT_TRUE(second.db) << second.error;
-  EXPECT_EQ(diff_records(*first.db, *second.db), "");
 }
 
 // The writer left carets of those groups as they were, so "^A" written from a drawing came back
@@ -76,13 +77,7 @@ TEST(DxfReaderRegression, CaretsInHandleAndBinaryGroupsReadBackAsTheyWere) {
 // A "102 {" group that is never closed took every later group into the application group, so
 // the owner was never found and each save added two more 330 groups.
 TEST(DxfReaderRegression, UnclosedApplicationGroupGainsNothingOnEachSave) {
-  ReadResult first = read_dxf_file(data_file("unclosed_application_group.dxf"));
-  ASSERT_TRUE(first.db) << first.error;
-  const std::string once = write_dxf(*first.db);
-  ReadResult second = read_dxf(once, "written once");
-  ASSERT_TRUE(second.db) << second.error;
-  EXPECT_EQ(diff_records(*first.db, *second.db), "");
-  EXPECT_EQ(write_dxf(*second.db), once);
+  expect_round_trip(read_dxf_file(data_file("unclosed_application_group.dxf")), "unclosed");
 }
 
 // A drawing without a version was read as R12, whose form has no CLASSES or OBJECTS sections, so
@@ -96,11 +91,7 @@ TEST(DxfReaderRegression, ClassesOfADrawingWithoutAVersionSurviveSaving) {
                       "no $ACADVER, but CLASSES or OBJECTS: read as AC1015 (R2000)"),
             first.notes.end());
   ASSERT_EQ(first.db->classes().size(), 1u);
-  const std::string once = write_dxf(*first.db);
-  ReadResult second = read_dxf(once, "written once");
-  ASSERT_TRUE(second.db) << second.error;
-  EXPECT_EQ(diff_records(*first.db, *second.db), "");
-  EXPECT_EQ(write_dxf(*second.db), once);
+  expect_round_trip(std::move(first), "classes without a version");
 
   const std::string entities = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nENDSEC\n0\nEOF\n";
   EXPECT_EQ(read_dxf(entities, "plain").db->header_var("$ACADVER")->groups.at(0).s(), "AC1009");

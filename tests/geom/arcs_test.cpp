@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 #include "tests/geom/geom_checks.h"
@@ -70,13 +71,10 @@ TEST(ArcAngleTest, EqualAnglesMakeAFullCircle) {
   EXPECT_EQ(normalize_angle(-1e-17), 0);
 }
 
-TEST(DistanceTest, SegmentDistanceIsToTheNearestPointOrEnd) {
+TEST(DistanceTest, SegmentDistanceIsToTheNearestPointOrEndAndArcDistanceRadialOrToAnEnd) {
   EXPECT_DOUBLE_EQ(point_segment_distance({1, 2}, {0, 0}, {4, 0}), 2);
   EXPECT_DOUBLE_EQ(point_segment_distance({7, 4}, {0, 0}, {4, 0}), 5);
   EXPECT_DOUBLE_EQ(point_segment_distance({3, 4}, {0, 0}, {0, 0}), 5);
-}
-
-TEST(DistanceTest, ArcDistanceIsRadialOnTheArcAndToAnEndOffIt) {
   const Arc2 arc = upper_half();
   EXPECT_NEAR(point_arc_distance({0, 3}, arc), 2, 1e-12);
   EXPECT_NEAR(point_arc_distance({0, 0.25}, arc), 0.75, 1e-12);
@@ -84,57 +82,51 @@ TEST(DistanceTest, ArcDistanceIsRadialOnTheArcAndToAnEndOffIt) {
   EXPECT_NEAR(point_arc_distance({0, 0}, arc), 1, 1e-12);
 }
 
-TEST(SegmentCrossingTest, CrossingTouchingAndOverlappingCount) {
-  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 2}, {0, 2}, {2, 0}));
-  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {1, 0}, {1, 5}));
-  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {2, 0}, {3, 1}));
-  EXPECT_TRUE(segment_crosses_segment({0, 0}, {2, 0}, {1, 0}, {5, 0}));
-}
-
-TEST(SegmentCrossingTest, EndPlacedOnASegmentTouchesItDespiteRounding) {
-  // The stem's end is interpolated along the bar, so it is off the bar by a rounding error.
+// Crossing, touching and overlapping count; apart, parallel and collinear gaps do not, also far
+// from the origin. An end interpolated along the other segment (so off it by a rounding error)
+// still touches it.
+TEST(SegmentCrossingTest, CrossingsTouchesAndOverlapsCountGapsDoNot) {
+  const Vec2 o{3.0e6, -1.5e6};
   const Vec2 a1{6.9, 39.3};
   const Vec2 a2{-6.3, 39.7};
   const Vec2 on_bar = a1 + (a2 - a1) * 0.04;
-  EXPECT_TRUE(segment_crosses_segment(a1, a2, on_bar, on_bar + Vec2{-48.2, -37.5}));
+  const struct {
+    Vec2 a1, a2, b1, b2;
+    bool crosses;
+  } cases[] = {
+      {{0, 0}, {2, 2}, {0, 2}, {2, 0}, true},
+      {{0, 0}, {2, 0}, {1, 0}, {1, 5}, true},
+      {{0, 0}, {2, 0}, {2, 0}, {3, 1}, true},
+      {{0, 0}, {2, 0}, {1, 0}, {5, 0}, true},
+      {a1, a2, on_bar, on_bar + Vec2{-48.2, -37.5}, true},
+      {o, o + Vec2{2, 2}, o + Vec2{0, 2}, o + Vec2{2, 0}, true},
+      {{0, 0}, {2, 2}, {3, 0}, {2, 1}, false},
+      {{0, 0}, {2, 0}, {0, 1}, {2, 1}, false},
+      {{0, 0}, {2, 0}, {2.5, 0}, {5, 0}, false},
+      {o, o + Vec2{2, 2}, o + Vec2{3, 0}, o + Vec2{2, 1}, false},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k)
+    EXPECT_EQ(segment_crosses_segment(cases[k].a1, cases[k].a2, cases[k].b1, cases[k].b2),
+              cases[k].crosses)
+        << k;
 }
 
-TEST(SegmentCrossingTest, ApartParallelAndCollinearGapsDoNotCount) {
-  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 2}, {3, 0}, {2, 1}));
-  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 0}, {0, 1}, {2, 1}));
-  EXPECT_FALSE(segment_crosses_segment({0, 0}, {2, 0}, {2.5, 0}, {5, 0}));
-}
-
-TEST(SegmentCrossingTest, FarFromOriginKeepsItsAnswers) {
-  const Vec2 o{3.0e6, -1.5e6};
-  EXPECT_TRUE(segment_crosses_segment(o, o + Vec2{2, 2}, o + Vec2{0, 2}, o + Vec2{2, 0}));
-  EXPECT_FALSE(segment_crosses_segment(o, o + Vec2{2, 2}, o + Vec2{3, 0}, o + Vec2{2, 1}));
-}
-
-TEST(ArcCrossingTest, CrossingTheChordButNotTheArcDoesNotCount) {
-  EXPECT_FALSE(segment_crosses_arc({0, -0.5}, {0, 0.5}, upper_half()));
-}
-
-TEST(ArcCrossingTest, CrossingTheArcButNotTheChordCounts) {
-  EXPECT_TRUE(segment_crosses_arc({0, 0.5}, {0, 2}, upper_half()));
-}
-
-TEST(ArcCrossingTest, OnlyTheArcPartOfTheCircleCounts) {
-  const Vec2 a{-2, -0.5};
-  const Vec2 b{2, -0.5};
-  EXPECT_TRUE(segment_crosses_circle(a, b, {0, 0}, 1));
-  EXPECT_FALSE(segment_crosses_arc(a, b, upper_half()));
-}
-
-TEST(ArcCrossingTest, SegmentInsideTheCircleMeetsNeitherCurve) {
-  EXPECT_FALSE(segment_crosses_circle({-0.5, 0.2}, {0.5, 0.2}, {0, 0}, 1));
-  EXPECT_FALSE(segment_crosses_arc({-0.5, 0.2}, {0.5, 0.2}, upper_half()));
-}
-
-TEST(ArcCrossingTest, TangentsAndEndsCount) {
-  EXPECT_TRUE(segment_crosses_arc({-1, 1}, {1, 1}, upper_half()));
-  EXPECT_TRUE(segment_crosses_arc({1, -1}, {1, 0}, upper_half()));
-  EXPECT_TRUE(segment_crosses_circle({0, 1}, {0, 1}, {0, 0}, 1));
+// Against the upper half circle and its whole circle: only the arc part counts, not its chord;
+// tangents and ends count.
+TEST(ArcCrossingTest, OnlyTheArcPartCountsWithItsTangentsAndEnds) {
+  const struct {
+    Vec2 a, b;
+    bool arc, circle;
+  } cases[] = {
+      {{0, -0.5}, {0, 0.5}, false, false},  {{0, 0.5}, {0, 2}, true, true},
+      {{-2, -0.5}, {2, -0.5}, false, true}, {{-0.5, 0.2}, {0.5, 0.2}, false, false},
+      {{-1, 1}, {1, 1}, true, true},        {{1, -1}, {1, 0}, true, true},
+      {{0, 1}, {0, 1}, true, true},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    EXPECT_EQ(segment_crosses_arc(cases[k].a, cases[k].b, upper_half()), cases[k].arc) << k;
+    EXPECT_EQ(segment_crosses_circle(cases[k].a, cases[k].b, {0, 0}, 1), cases[k].circle) << k;
+  }
 }
 
 TEST(ArcCrossingTest, ComputedTangentsAndEndsCountDespiteRounding) {
@@ -193,14 +185,11 @@ TEST(BoxTest, CrossingWindowFindsFiguresPassingThroughIt) {
   EXPECT_FALSE(segment_meets_box({0, 0}, {1, 1}, Box2{}));
 }
 
+// The parameter runs from the major to the minor axis; in space the minor axis follows the
+// extrusion.
 TEST(EllipseTest, ParameterRunsFromMajorToMinorAxis) {
-  const Vec2 center{1, 1};
-  const Vec2 major{0, 4};
-  EXPECT_TRUE(near(ellipse_point(center, major, 0.5, 0), Vec2{1, 5}));
-  EXPECT_TRUE(near(ellipse_point(center, major, 0.5, kPi / 2), Vec2{-1, 1}));
-}
-
-TEST(EllipseTest, MinorAxisInSpaceFollowsTheExtrusion) {
+  EXPECT_TRUE(near(ellipse_point({1, 1}, {0, 4}, 0.5, 0), Vec2{1, 5}));
+  EXPECT_TRUE(near(ellipse_point({1, 1}, {0, 4}, 0.5, kPi / 2), Vec2{-1, 1}));
   const Vec3 major{4, 0, 0};
   EXPECT_TRUE(near(ellipse_point({}, major, {0, 0, 1}, 0.5, kPi / 2), Vec3{0, 2, 0}));
   EXPECT_TRUE(near(ellipse_point({}, major, {0, 0, -3}, 0.5, kPi / 2), Vec3{0, -2, 0}));

@@ -28,16 +28,13 @@ TEST(UcsTest, RotatedUcsMapsItsXAxisToTheRotatedWorldDirection) {
   EXPECT_TRUE(near(ucs.from_world({10, -4, 2}), Vec3{}));
 }
 
+// Points and displacements round trip; displacements ignore the origin.
 TEST(UcsTest, PointsAndDisplacementsRoundTrip) {
   const Ucs ucs = rotated_and_moved();
   for (const Vec3 p : {Vec3{0, 0, 0}, Vec3{3.5, -7.25, 1}, Vec3{-1e4, 2e3, -50}}) {
     EXPECT_TRUE(near(ucs.to_world(ucs.from_world(p)), p, 1e-9 * (1 + length(p))));
     EXPECT_TRUE(near(ucs.from_world_disp(ucs.to_world_disp(p)), p, 1e-9 * (1 + length(p))));
   }
-}
-
-TEST(UcsTest, DisplacementsIgnoreTheOrigin) {
-  const Ucs ucs = rotated_and_moved();
   const Vec3 a{1, 2, 0};
   const Vec3 b{4, -1, 0};
   EXPECT_TRUE(near(ucs.to_world_disp(b - a), ucs.to_world(b) - ucs.to_world(a)));
@@ -79,19 +76,18 @@ TEST(UcsTest, AngleOfWorldDirectionIsMeasuredFromUcsXAxis) {
   EXPECT_NEAR(angle_in_ucs_of_world_direction(ucs, {0, 1, 5}), kPi / 2 - kPi / 6, 1e-12);
 }
 
-TEST(OcsTest, UpwardExtrusionIsTheWorld) {
-  const Axes axes = ocs_axes({0, 0, 1});
-  EXPECT_TRUE(near(axes.x, Vec3{1, 0, 0}));
-  EXPECT_TRUE(near(axes.y, Vec3{0, 1, 0}));
-  EXPECT_TRUE(near(axes.z, Vec3{0, 0, 1}));
+// An upward extrusion is the world, a downward one mirrors X, and a zero one is taken as world Z.
+TEST(OcsTest, ExtrusionAlongZIsTheWorldOrItsMirror) {
+  const Axes up = ocs_axes({0, 0, 1});
+  EXPECT_TRUE(near(up.x, Vec3{1, 0, 0}));
+  EXPECT_TRUE(near(up.y, Vec3{0, 1, 0}));
+  EXPECT_TRUE(near(up.z, Vec3{0, 0, 1}));
   EXPECT_TRUE(near(ocs_to_world({3, 4, 5}, {0, 0, 1}), Vec3{3, 4, 5}));
-}
-
-TEST(OcsTest, DownwardExtrusionMirrorsX) {
-  const Axes axes = ocs_axes({0, 0, -1});
-  EXPECT_TRUE(near(axes.x, Vec3{-1, 0, 0}));
-  EXPECT_TRUE(near(axes.y, Vec3{0, 1, 0}));
+  const Axes down = ocs_axes({0, 0, -1});
+  EXPECT_TRUE(near(down.x, Vec3{-1, 0, 0}));
+  EXPECT_TRUE(near(down.y, Vec3{0, 1, 0}));
   EXPECT_TRUE(near(ocs_to_world({3, 4, 5}, {0, 0, -2}), Vec3{-3, 4, -5}));
+  EXPECT_TRUE(near(ocs_to_world({1, 2, 3}, {}), Vec3{1, 2, 3}));
 }
 
 TEST(OcsTest, ExtrusionAwayFromZUsesWorldZForTheXAxis) {
@@ -114,10 +110,6 @@ TEST(OcsTest, TiltedExtrusionRoundTripsAndKeepsAxesSquare) {
   const Vec3 p{12.5, -3, 7};
   EXPECT_TRUE(near(world_to_ocs(ocs_to_world(p, extrusion), extrusion), p));
   EXPECT_TRUE(near(ocs_to_world_disp(world_to_ocs_disp(p, extrusion), extrusion), p));
-}
-
-TEST(OcsTest, ZeroExtrusionIsTakenAsWorldZ) {
-  EXPECT_TRUE(near(ocs_to_world({1, 2, 3}, {}), Vec3{1, 2, 3}));
 }
 
 }  // namespace

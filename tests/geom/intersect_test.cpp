@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
+
 #include "tests/geom/geom_checks.h"
 
 namespace cad {
@@ -11,60 +14,41 @@ namespace {
 
 using testing::near;
 
-TEST(IntersectLinesTest, CrossingSegmentsMeetWhereTheyCross) {
-  const auto p = intersect_lines({0, 0, 0}, {4, 4, 0}, {0, 4, 0}, {4, 0, 0}, true);
-  ASSERT_TRUE(p.has_value());
-  EXPECT_TRUE(near(*p, Vec3{2, 2, 0}));
-}
-
-TEST(IntersectLinesTest, CoplanarLinesInSpaceMeet) {
-  // Both lines lie in the plane x = 1, above the XY plane.
-  const auto p = intersect_lines({1, 0, 5}, {1, 2, 7}, {1, 0, 9}, {1, 4, 5}, false);
-  ASSERT_TRUE(p.has_value());
-  EXPECT_TRUE(near(*p, Vec3{1, 2, 7}));
-}
-
-TEST(IntersectLinesTest, ParallelAndCollinearLinesHaveNoPoint) {
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {5, 0, 0}, {0, 1, 0}, {5, 1, 0}, false));
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {5, 0, 0}, {2, 0, 0}, {9, 0, 0}, false));
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {5, 0, 0}, {9, 0, 0}, {2, 0, 0}, true));
-}
-
-TEST(IntersectLinesTest, SkewLinesHaveNoPoint) {
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 1, 1}, false));
-}
-
-TEST(IntersectLinesTest, IdenticalPointsHaveNoPoint) {
-  EXPECT_FALSE(intersect_lines({1, 1, 0}, {1, 1, 0}, {0, 0, 0}, {2, 2, 0}, false));
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {2, 2, 0}, {3, 0, 0}, {3, 0, 0}, false));
-}
-
-TEST(IntersectLinesTest, MissingSegmentsMeetOnlyAsInfiniteLines) {
-  const Vec3 from1{0, 0, 0};
-  const Vec3 to1{1, 0, 0};
-  const Vec3 from2{3, -1, 0};
-  const Vec3 to2{3, 1, 0};
-  const auto lines = intersect_lines(from1, to1, from2, to2, false);
-  ASSERT_TRUE(lines.has_value());
-  EXPECT_TRUE(near(*lines, Vec3{3, 0, 0}));
-  EXPECT_FALSE(intersect_lines(from1, to1, from2, to2, true));
-}
-
-TEST(IntersectLinesTest, CutThroughASharedVertexMeetsBothSegments) {
-  // The cut's midpoint is the vertex; in floating point the parameters land just past the
-  // segments' ends, which must still count.
+// Crossing segments and coplanar lines in space meet; parallel, collinear, skew and degenerate
+// lines do not. Segments that miss meet only as infinite lines, and a point just past an end is
+// off the segment. A cut through a shared vertex meets both segments, though in floating point
+// the parameters land just past their ends.
+TEST(IntersectLinesTest, LinesAndSegmentsMeetByTheHostsRules) {
   const Vec3 cut_from{17.9, 41.7, 0};
   const Vec3 cut_to{-91.9, -36.7, 0};
   const Vec3 vertex{-37, 2.5, 0};
-  for (const Vec3 other : {Vec3{-21.2, -38.1, 0}, Vec3{-48.1, -41.7, 0}}) {
-    const auto p = intersect_lines(cut_from, cut_to, other, vertex, true);
-    ASSERT_TRUE(p.has_value());
-    EXPECT_TRUE(near(*p, vertex));
+  const struct {
+    Vec3 from1, to1, from2, to2;
+    bool segments;
+    std::optional<Vec3> meet;
+  } cases[] = {
+      {{0, 0, 0}, {4, 4, 0}, {0, 4, 0}, {4, 0, 0}, true, Vec3{2, 2, 0}},
+      {{1, 0, 5}, {1, 2, 7}, {1, 0, 9}, {1, 4, 5}, false, Vec3{1, 2, 7}},
+      {{0, 0, 0}, {5, 0, 0}, {0, 1, 0}, {5, 1, 0}, false, std::nullopt},
+      {{0, 0, 0}, {5, 0, 0}, {2, 0, 0}, {9, 0, 0}, false, std::nullopt},
+      {{0, 0, 0}, {5, 0, 0}, {9, 0, 0}, {2, 0, 0}, true, std::nullopt},
+      {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 1, 1}, false, std::nullopt},
+      {{1, 1, 0}, {1, 1, 0}, {0, 0, 0}, {2, 2, 0}, false, std::nullopt},
+      {{0, 0, 0}, {2, 2, 0}, {3, 0, 0}, {3, 0, 0}, false, std::nullopt},
+      {{0, 0, 0}, {1, 0, 0}, {3, -1, 0}, {3, 1, 0}, false, Vec3{3, 0, 0}},
+      {{0, 0, 0}, {1, 0, 0}, {3, -1, 0}, {3, 1, 0}, true, std::nullopt},
+      {{0, 0, 0}, {1, 0, 0}, {1.001, -1, 0}, {1.001, 1, 0}, true, std::nullopt},
+      {cut_from, cut_to, {-21.2, -38.1, 0}, vertex, true, vertex},
+      {cut_from, cut_to, {-48.1, -41.7, 0}, vertex, true, vertex},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const auto& c = cases[k];
+    const std::optional<Vec3> p = intersect_lines(c.from1, c.to1, c.from2, c.to2, c.segments);
+    ASSERT_EQ(p.has_value(), c.meet.has_value()) << k;
+    if (p) {
+      EXPECT_TRUE(near(*p, *c.meet)) << k;
+    }
   }
-}
-
-TEST(IntersectLinesTest, PointJustPastAnEndIsOffTheSegment) {
-  EXPECT_FALSE(intersect_lines({0, 0, 0}, {1, 0, 0}, {1.001, -1, 0}, {1.001, 1, 0}, true));
 }
 
 }  // namespace

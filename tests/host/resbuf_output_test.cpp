@@ -80,11 +80,16 @@ TEST_F(ResbufTest, EntityListsOfEveryGroupKindRelease) {
 
 class PrintTest : public HostFixture {};
 
-TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoesAndExplicitWidthsAreKept) {
+TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoesAndAlertAndFailPrintToo) {
   acutPrintf(L"\nStil \"%s\" nicht gefunden: %d %c %.2f", L"Maße", 42, L'ü', 1.5);
   EXPECT_EQ(transcript(), "\nStil \"Maße\" nicht gefunden: 42 ü 1.50");
   acutPrintf(L"\n%ls|%hs|%5s|%-3s|%%s", L"wide", "narrow", L"ab", L"x");
   EXPECT_NE(transcript().find("\nwide|narrow|   ab|x  |%s"), std::string::npos) << transcript();
+  // An alert and a failure show their text on the command line.
+  acedAlert(L"Achtung");
+  acdbFail(L"kaputt");
+  EXPECT_NE(transcript().find("kaputt"), std::string::npos);
+  EXPECT_NE(transcript().find("Achtung"), std::string::npos);
 }
 
 TEST_F(PrintTest, VSPrintfFormatsIntoTheCallersBuffer) {
@@ -99,13 +104,6 @@ TEST_F(PrintTest, VSPrintfFormatsIntoTheCallersBuffer) {
   EXPECT_EQ(format(buf, 32, L"%s-%d", L"ab", 7), 4);
   EXPECT_STREQ(buf, L"ab-7");
   EXPECT_LT(format(buf, 3, L"%s", L"too long"), 0);
-}
-
-TEST_F(PrintTest, AlertAndFailShowTheirTextOnTheCommandLine) {
-  acedAlert(L"Achtung");
-  acdbFail(L"kaputt");
-  EXPECT_NE(transcript().find("kaputt"), std::string::npos);
-  EXPECT_NE(transcript().find("Achtung"), std::string::npos);
 }
 
 // A module's string resources, as the host reads the table the module exports: copied whole

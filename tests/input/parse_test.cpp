@@ -43,20 +43,14 @@ TEST(ParseIntTest, TakesSignedDigitsOnly) {
 
 TEST(ParsePointTest, AbsoluteRelativeAndPolarPoints) {
   const Vec3 last{10, 20, 5};
+  // Polar angles turn counter-clockwise from X.
   const std::vector<std::pair<const char*, Vec3>> cases = {
-      {"1,2", {1, 2, 0}},
-      {"-1.5,.5,3", {-1.5, 0.5, 3}},
-      {"1e2,0", {100, 0, 0}},
-      {"@1,2", {11, 22, 5}},
-      {"@1,2,-5", {11, 22, 0}},
-      {"@", last},
-      {"@0,0", last},
-      // Polar angles turn counter-clockwise from X.
-      {"2<90", {0, 2, 0}},
-      {"2<-90", {0, -2, 0}},
-      {"4<30", {4 * std::cos(std::numbers::pi / 6), 2, 0}},
-      {"@2<180", {8, 20, 5}},
-      {"@1<45", {10 + std::sqrt(0.5), 20 + std::sqrt(0.5), 5}},
+      {"1,2", {1, 2, 0}},       {"-1.5,.5,3", {-1.5, 0.5, 3}},
+      {"1e2,0", {100, 0, 0}},   {"@1,2", {11, 22, 5}},
+      {"@1,2,-5", {11, 22, 0}}, {"@", last},
+      {"@0,0", last},           {"2<90", {0, 2, 0}},
+      {"2<-90", {0, -2, 0}},    {"4<30", {4 * std::cos(std::numbers::pi / 6), 2, 0}},
+      {"@2<180", {8, 20, 5}},   {"@1<45", {10 + std::sqrt(0.5), 20 + std::sqrt(0.5), 5}},
   };
   for (const auto& [text, point] : cases) {
     const std::optional<Vec3> parsed = parse_point(text, last);

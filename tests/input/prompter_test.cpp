@@ -81,20 +81,16 @@ TEST(PointPromptTest, EndOfScriptThrowsInputEndedWithTheLastLine) {
   }
 }
 
-TEST(InitGetTest, NoEmptyFlagRefusesEnter) {
-  Session session("\n1,1\n");
+// A flag or keyword list applies to the next input call only: no-empty refuses Enter once.
+TEST(InitGetTest, NoEmptyRefusesEnterAndAppliesToTheNextInputCallOnly) {
+  Session session("\n1,1\nU\nU\n");
   session.prompter.init_get(kInitNoEmpty, "");
-  const Answer answer = session.prompter.get_point("\nPoint: ");
-  EXPECT_EQ(answer.status, kRtNorm);
+  EXPECT_EQ(session.prompter.get_point("\nPoint: ").status, kRtNorm);
   ASSERT_EQ(session.prompter.refusals().size(), 1u);
   EXPECT_EQ(session.prompter.refusals()[0].reply, "");
-}
-
-TEST(InitGetTest, AppliesToTheNextInputCallOnly) {
-  Session session("U\nU\n");
+  session.prompter.clear_refusals();
   session.prompter.init_get(0, "aUssen");
   EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
-  session.prompter.clear_refusals();
   EXPECT_THROW(session.prompter.get_point(""), InputEnded);
   EXPECT_EQ(session.prompter.refusals().size(), 1u);
 }
@@ -263,7 +259,9 @@ TEST(TranscriptTest, ShowsEachPromptWithItsReplyOnOneLine) {
   EXPECT_EQ(session.transcript.text(), "\nFirst point: 1,2\nNext point: \nOption: LT\n");
 }
 
-TEST(TokenTest, TypedTokensAnswerPromptsAndTheScriptResumesAfterwards) {
+// Typed tokens answer prompts; when they run out the command ends, not the script, which
+// resumes afterwards.
+TEST(TokenTest, TokensAnswerPromptsEndTheCommandWhenExhaustedAndTheScriptResumes) {
   Session session("9,9\n");
   {
     ReplyStack::Scope tokens(session.replies, {point_reply({1, 2, 0}), real_reply(2.5),
@@ -273,15 +271,6 @@ TEST(TokenTest, TypedTokensAnswerPromptsAndTheScriptResumesAfterwards) {
     EXPECT_NEAR(session.prompter.get_angle("", Vec3{}).real, kPi / 2, 1e-12);
     EXPECT_EQ(session.prompter.get_int("").integer, 7);
     EXPECT_TRUE(near(session.prompter.get_point("").point, {3, 4, 0}));
-  }
-  EXPECT_TRUE(near(session.prompter.get_point("").point, {9, 9, 0}));
-}
-
-TEST(TokenTest, ExhaustedTokenListEndsTheCommandNotTheScript) {
-  Session session("9,9\n");
-  {
-    ReplyStack::Scope tokens(session.replies, {point_reply({1, 2, 0})});
-    session.prompter.get_point("");
     try {
       session.prompter.get_point("");
       FAIL() << "no InputEnded";

@@ -130,7 +130,15 @@ TEST(SvgPicture, ViewBoxHoldsTextGlyphsWiderThanTheirBox) {
   EXPECT_LT(bottom(box), -0.3) << "room for descenders";
 }
 
-TEST(SvgPicture, PictureSizeFollowsOptionsAndAspect) {
+// Pixels per drawing unit times the width the line group gives its strokes.
+double stroke_px(const std::string& svg) {
+  const double px_per_unit = elements(svg, "svg").at(0).number("width") / view_box(svg).width;
+  return elements(svg, "g").at(0).number("stroke-width") * px_per_unit;
+}
+
+// The picture size follows the options and the aspect; strokes are as wide in pixels whatever
+// the drawing's size.
+TEST(SvgPicture, PictureSizeFollowsOptionsAndAspectAndStrokeWidthIsInPixels) {
   Database db;
   db.add_entity(line_record("0", {0, 0, 0}, {100, 50, 0}));
   SvgOptions options;
@@ -145,20 +153,11 @@ TEST(SvgPicture, PictureSizeFollowsOptionsAndAspect) {
   root = elements(svg, "svg").at(0);
   EXPECT_EQ(root.at("width"), "400");
   EXPECT_EQ(root.at("height"), "200");
-}
-
-// Pixels per drawing unit times the width the line group gives its strokes.
-double stroke_px(const std::string& svg) {
-  const double px_per_unit = elements(svg, "svg").at(0).number("width") / view_box(svg).width;
-  return elements(svg, "g").at(0).number("stroke-width") * px_per_unit;
-}
-
-TEST(SvgPicture, StrokeWidthIsInPixelsWhateverTheDrawingSize) {
   Database small;
   small.add_entity(line_record("0", {0, 0, 0}, {1, 1, 0}));
   Database large;
   large.add_entity(line_record("0", {0, 0, 0}, {25000, 100, 0}));
-  SvgOptions options;
+  options = SvgOptions{};
   options.stroke_px = 2;
   EXPECT_NEAR(stroke_px(render_svg(small, options)), 2, 0.01);
   EXPECT_NEAR(stroke_px(render_svg(large, options)), 2, 0.01);
