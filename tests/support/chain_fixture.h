@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "cad/ads/loader.h"
-#include "cad/base/utf8.h"
 #include "cad/ads/undo.h"
+#include "cad/base/utf8.h"
 #include "cad/dxf/compare.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
