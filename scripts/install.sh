@@ -4,7 +4,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libedit-dev
-  python3 python3-ezdxf librsvg2-bin libpng-dev tmux)
+  libmimalloc-dev python3 python3-ezdxf librsvg2-bin libpng-dev tmux)
 if [ "${1:-}" = "--tests" ]; then
   # Other programs that must open what dulk writes, and a display for them; the Windows x64
   # compiler the module is checked with.

@@ -36,8 +36,14 @@ inline char ascii_lower(char c) {
 inline char32_t ascii_upper(char32_t c) { return c >= U'a' && c <= U'z' ? c - (U'a' - U'A') : c; }
 inline char32_t ascii_lower(char32_t c) { return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c; }
 
-// Case-insensitive (ASCII) comparison.
-bool iequals(std::string_view a, std::string_view b);
+// Case-insensitive (ASCII) comparison. Inline: names are compared by the hundred per command.
+inline bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k] && ascii_upper(a[k]) != ascii_upper(b[k])) return false;
+  }
+  return true;
+}
 std::string to_upper(std::string_view s);
 std::string to_lower(std::string_view s);
 

@@ -15,11 +15,20 @@ bool valid_table_name(std::string_view name) {
   return utf8_length(name) <= 255;
 }
 
-std::string handle_text(uint64_t handle) {
-  char buf[20];
+namespace {
+
+// The handle's text in buf, which holds any 64-bit handle.
+std::string_view format_handle(uint64_t handle, char (&buf)[16]) {
   auto res = std::to_chars(buf, buf + sizeof buf, handle, 16);
   for (char* c = buf; c != res.ptr; ++c) *c = ascii_upper(*c);
-  return std::string(buf, res.ptr);
+  return {buf, static_cast<size_t>(res.ptr - buf)};
+}
+
+}  // namespace
+
+std::string handle_text(uint64_t handle) {
+  char buf[16];
+  return std::string(format_handle(handle, buf));
 }
 
 uint64_t parse_handle(std::string_view text) {
@@ -37,14 +46,15 @@ uint64_t Record::handle() const {
 
 void Record::set_handle(uint64_t handle) {
   int code = handle_code();
+  char buf[16];
   if (Group* g = find(code)) {
-    g->set_s(handle_text(handle));
+    g->set_s(format_handle(handle, buf));
     return;
   }
   // The handle follows the type directly, as every writer puts it. A record gets its handle as it
   // enters the drawing, complete: room for one more group, not the double a vector would take.
   groups.reserve(groups.size() + 1);
-  groups.insert(groups.begin(), Group::text(code, handle_text(handle)));
+  groups.insert(groups.begin(), Group::text(code, format_handle(handle, buf)));
 }
 
 size_t Record::index_of(int code, size_t from) const {

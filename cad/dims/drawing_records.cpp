@@ -28,6 +28,9 @@ RecordId ensure_layer(Database& db, std::string_view name, int color) {
 Record entity_record(std::string type, std::string_view layer, size_t more) {
   Record rec{std::move(type), {}};
   rec.groups.reserve(2 + more);
+  // The handle's place, right after the type where every writer puts it: the drawing fills it
+  // in as the record enters, instead of moving every group up to make room.
+  rec.groups.push_back(Group::text(5, ""));
   rec.groups.push_back(Group::text(8, std::string(layer)));
   return rec;
 }

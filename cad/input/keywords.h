@@ -22,8 +22,6 @@ class KeywordList {
   KeywordList() = default;
   explicit KeywordList(std::string_view list);
 
-  bool empty() const { return local_.empty(); }
-
   // The keyword a reply picks, as acedGetInput then gives it, or nullopt. A reply picks a
   // keyword when it is the whole keyword, or when it begins where the short form begins and runs
   // on through the keyword at least as far as the short form ("U", "uss", "Ussen" or "aussen" for

@@ -87,7 +87,7 @@ Prompter::Prompter(ReplySource& source, Transcript& transcript)
 
 void Prompter::init_get(int flags, std::string_view keywords) {
   armed_.flags = flags;
-  armed_.keywords = KeywordList(keywords);
+  armed_.keywords = keywords;
 }
 
 Prompter::Armed Prompter::take_armed() { return std::exchange(armed_, Armed{}); }
@@ -147,7 +147,7 @@ Answer Prompter::run(std::string_view prompt, const Armed& armed, std::string_vi
       continue;
     }
     if (reply.kind == Reply::Kind::kText) {
-      std::optional<std::string> keyword = armed.keywords.match(reply.text);
+      std::optional<std::string> keyword = parse_keyword_match(armed.keywords, reply.text);
       if (!keyword && (armed.flags & kInitArbitrary) != 0) {
         keyword = reply.text;
       }

@@ -120,7 +120,8 @@ class Prompter {
  private:
   struct Armed {
     int flags = 0;
-    KeywordList keywords;
+    // As given: taken apart only when a reply is no value, which most replies are.
+    std::string keywords;
   };
   // What the prompt makes of a reply: nullopt when it is no value of its kind; a refusal
   // message set means a value the flags do not allow.
