@@ -20,8 +20,8 @@
 #include "cad/geom/coords.h"
 #include "cad/render/aci.h"
 #include "cad/render/text_codes.h"
-#include "cad/select/affine.h"
-#include "cad/select/shapes.h"
+#include "cad/shapes/affine.h"
+#include "cad/shapes/shapes.h"
 
 namespace cad {
 

@@ -4,7 +4,7 @@
 
 #include "cad/db/record.h"
 #include "cad/geom/vec.h"
-#include "cad/select/shapes.h"
+#include "cad/shapes/shapes.h"
 
 namespace cad {
 

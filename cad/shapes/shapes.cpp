@@ -1,6 +1,6 @@
 // Entity geometry: each entity type's groups read into paths in its own coordinates (object
 // coordinates, a block's coordinates), then carried to the world by one affine map.
-#include "cad/select/shapes.h"
+#include "cad/shapes/shapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 #include "cad/base/text.h"
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
-#include "cad/select/affine.h"
+#include "cad/shapes/affine.h"
 
 namespace cad {
 

@@ -1,6 +1,6 @@
 // Entity paths: where each entity type is drawn in the world, through object coordinate systems,
 // blocks and the box approximations of text.
-#include "cad/select/shapes.h"
+#include "cad/shapes/shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/select/drawing.h"
+#include "tests/support/drawing.h"
 
 namespace cad {
 namespace {

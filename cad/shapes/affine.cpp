@@ -1,4 +1,4 @@
-#include "cad/select/affine.h"
+#include "cad/shapes/affine.h"
 
 #include <algorithm>
 #include <cmath>
