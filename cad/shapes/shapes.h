@@ -52,7 +52,7 @@ enum class EntityKind {
   kMtext,
   kHatch,
   kSpline,
-  kLeader,
+  kLeader
 };
 EntityKind entity_kind(std::string_view type);
 
