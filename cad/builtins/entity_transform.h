@@ -11,7 +11,7 @@
 
 #include "cad/db/record.h"
 #include "cad/geom/vec.h"
-#include "cad/select/affine.h"
+#include "cad/shapes/affine.h"
 
 namespace cad {
 

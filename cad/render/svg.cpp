@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <variant>
@@ -17,19 +18,16 @@
 #include "cad/base/utf8.h"
 #include "cad/db/record.h"
 #include "cad/geom/arcs.h"
-#include "cad/geom/coords.h"
 #include "cad/render/aci.h"
 #include "cad/render/text_codes.h"
-#include "cad/select/affine.h"
-#include "cad/select/shapes.h"
+#include "cad/shapes/affine.h"
+#include "cad/shapes/placement.h"
+#include "cad/shapes/shapes.h"
 
 namespace cad {
 
 namespace {
 
-constexpr int kMaxNesting = 16;
-// An MINSERT array larger than this draws only its first copies.
-constexpr int64_t kMaxArrayCopies = 10000;
 // Text heights are cap heights; an SVG font size is the em, and the capitals of the common
 // sans-serif faces are about 0.72 em high.
 constexpr double kEmPerHeight = 1 / 0.72;
@@ -37,28 +35,12 @@ constexpr double kEmPerHeight = 1 / 0.72;
 // cap height below the baseline.
 constexpr double kAdvancePerHeight = 0.6 * kEmPerHeight;
 constexpr double kDescent = 1.0 / 3;
-constexpr double kMtextLinePitch = 5.0 / 3.0;
 // Text is laid out at this font size and scaled to its height by its transform: the font
 // machinery (FreeType under rsvg-convert) lays out glyphs at the font size before the transform
 // scales them, and sizes far below one unit come out as broken glyphs or not at all.
 constexpr double kLayoutEm = 100;
 constexpr uint32_t kBlack = 0x000000;
 constexpr double kEmptyPicturePx = 100;
-
-Path transformed(Path path, const Affine& m) {
-  const bool bulged =
-      std::any_of(path.bulges.begin(), path.bulges.end(), [](double b) { return b != 0; });
-  if (bulged) {
-    const int orientation = arc_orientation(m);
-    if (orientation == 0) {
-      path = tessellated(path);
-    } else if (orientation < 0) {
-      for (double& b : path.bulges) b = -b;
-    }
-  }
-  for (Vec3& p : path.points) p = m.apply(p);
-  return path;
-}
 
 bool finite(Vec2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -183,7 +165,6 @@ class Picture {
 
   const Layer& layer(std::string_view name) const;
   uint32_t color_of(const Record& rec, const Layer& layer, const Context& ctx) const;
-  size_t find_block(std::string_view name) const;
 
   void entity(const std::vector<RecordId>& siblings, size_t index, const Context& ctx);
   void insert(const std::vector<RecordId>& siblings, size_t index, const Context& ctx,
@@ -203,9 +184,8 @@ class Picture {
 
   const Database& db_;
   ShapeCache cache_;
-  std::map<std::string, Layer> layers_;   // by upper-case name
-  std::map<std::string, size_t> blocks_;  // by upper-case name
-  std::vector<size_t> drawing_;           // blocks being drawn, outermost first
+  std::map<std::string, Layer> layers_;  // by upper-case name
+  std::vector<size_t> drawing_;          // blocks being drawn, outermost first
   std::vector<Item> items_;
   Box2 box_;
   // Set when writing starts.
@@ -229,11 +209,6 @@ Picture::Picture(const Database& db) : db_(db) {
       layers_.emplace(to_upper(rec.text(2)), layer);
     }
   }
-  for (size_t k = 0; k < db.blocks().size(); ++k) {
-    const RecordId begin = db.blocks()[k].begin;
-    if (db.valid(begin) && !db.erased(begin))
-      blocks_.emplace(to_upper(db.record(begin).text(2)), k);
-  }
 }
 
 const Picture::Layer& Picture::layer(std::string_view name) const {
@@ -248,11 +223,6 @@ uint32_t Picture::color_of(const Record& rec, const Layer& layer, const Context&
   if (color == 256) return layer.rgb;
   if (color == 0) return ctx.block_rgb;
   return aci_on_white(std::abs(color));
-}
-
-size_t Picture::find_block(std::string_view name) const {
-  const auto it = blocks_.find(to_upper(name));
-  return it == blocks_.end() ? Database::npos : it->second;
 }
 
 void Picture::model_space() {
@@ -272,7 +242,8 @@ void Picture::entity(const std::vector<RecordId>& siblings, size_t index, const 
   std::string layer_name(rec.text(8, "0"));
   if (ctx.in_block && layer_name == "0") layer_name = ctx.layer;
   const Layer& on_layer = layer(layer_name);
-  const bool is_insert = iequals(rec.type, "INSERT");
+  const EntityKind kind = entity_kind(rec.type);
+  const bool is_insert = kind == EntityKind::kInsert;
   // The parts of a block on other layers stay visible when the INSERT's layer is off.
   if (on_layer.frozen || ((!on_layer.on || !on_layer.plotted) && !is_insert)) return;
   const uint32_t rgb = color_of(rec, on_layer, ctx);
@@ -286,27 +257,26 @@ void Picture::entity(const std::vector<RecordId>& siblings, size_t index, const 
     insert(siblings, index, ctx, inner);
     return;
   }
-  const std::string_view type = rec.type;
-  if (iequals(type, "DIMENSION") || iequals(type, "ARC_DIMENSION")) {
+  if (kind == EntityKind::kDimension) {
     // Dimension blocks hold their graphics in world coordinates.
-    if (const size_t found = find_block(rec.text(2)); found != Database::npos) {
+    if (const size_t found = cache_.find_block(db_, rec.text(2)); found != Database::npos) {
       block(found, inner);
       return;
     }
   }
   std::vector<Path> paths = shapes(siblings, index, ctx);
-  if (iequals(type, "TEXT") || iequals(type, "ATTRIB") || iequals(type, "ATTDEF")) {
+  if (kind == EntityKind::kText) {
     text(rec, ctx, rgb);
-  } else if (iequals(type, "MTEXT")) {
+  } else if (kind == EntityKind::kMtext) {
     mtext(rec, ctx, rgb);
-  } else if (iequals(type, "POINT")) {
+  } else if (kind == EntityKind::kPoint) {
     for (const Path& path : paths) items_.push_back(Dot{xy(path.points.front()), rgb});
   } else {
-    const bool filled = iequals(type, "SOLID") || iequals(type, "TRACE");
+    const bool filled = kind == EntityKind::kSolid;
     // A polyline of constant width draws as wide as it is (a donut as a disc), scaled as the
     // block that holds it.
     double width = 0;
-    if (iequals(type, "LWPOLYLINE") && rec.real(43) > 0) {
+    if (kind == EntityKind::kLwpolyline && rec.real(43) > 0) {
       const Vec3 x = ctx.map.linear({1, 0, 0});
       const Vec3 y = ctx.map.linear({0, 1, 0});
       width = rec.real(43) * std::sqrt(std::abs(x.x * y.y - x.y * y.x));
@@ -332,134 +302,75 @@ void Picture::insert(const std::vector<RecordId>& siblings, size_t index, const 
   const Record& rec = db_.record(siblings[index]);
   // On a layer that is off, the block is walked all the same: its parts on layer 0 take that
   // layer and stay hidden, the others show.
-  if (const size_t found = find_block(rec.text(2)); found != Database::npos) {
-    // The block's base point goes to the insertion point; the block is scaled, turned about
-    // it, and carried into the INSERT's object coordinates.
-    const Vec3 base = db_.record(db_.blocks()[found].begin).point(10);
-    const double rotation = rec.real(50);
-    const Vec3 ux{std::cos(rotation), std::sin(rotation), 0};
-    const Vec3 uy{-std::sin(rotation), std::cos(rotation), 0};
-    Affine local{ux * rec.real(41, 1), uy * rec.real(42, 1), {0, 0, rec.real(43, 1)}, {}};
-    const Affine to_world = ctx.map.after(ocs_map(extrusion_of(rec)));
-    const int64_t columns = std::clamp<int64_t>(rec.integer(70, 1), 1, kMaxArrayCopies);
-    const int64_t rows = std::clamp<int64_t>(rec.integer(71, 1), 1, kMaxArrayCopies / columns);
-    const Vec3 insertion = rec.point(10);
+  if (const size_t found = cache_.find_block(db_, rec.text(2)); found != Database::npos) {
     Context copy = inner;
-    for (int64_t r = 0; r < rows; ++r) {
-      for (int64_t c = 0; c < columns; ++c) {
-        local.origin = insertion + ux * (rec.real(44) * static_cast<double>(c)) +
-                       uy * (rec.real(45) * static_cast<double>(r)) - local.linear(base);
-        copy.map = to_world.after(local);
-        block(found, copy);
-      }
+    for (const Affine& map : insert_maps(db_, rec, found, ctx.map)) {
+      copy.map = map;
+      block(found, copy);
     }
   }
-  for (size_t k = index + 1; k < siblings.size(); ++k) {
-    const RecordId id = siblings[k];
-    if (!db_.valid(id) || !iequals(db_.record(id).type, "ATTRIB")) break;
-    if (!db_.erased(id)) entity(siblings, k, ctx);
+  const size_t end = attributes_end(db_, siblings, index);
+  for (size_t k = index + 1; k < end; ++k) {
+    if (!db_.erased(siblings[k])) entity(siblings, k, ctx);
   }
 }
 
 void Picture::block(size_t block, const Context& inner) {
-  if (inner.depth > kMaxNesting ||
+  if (inner.depth > kMaxBlockNesting ||
       std::find(drawing_.begin(), drawing_.end(), block) != drawing_.end())
     return;
   drawing_.push_back(block);
   const std::vector<RecordId>& entities = db_.blocks()[block].entities;
   for (size_t k = 0; k < entities.size(); ++k) {
     const RecordId id = entities[k];
-    if (!db_.valid(id) || db_.erased(id)) continue;
-    const std::string_view type = db_.record(id).type;
-    // Attribute definitions show only as the ATTRIBs of each INSERT.
-    if (is_owned_entity_type(type) || iequals(type, "ATTDEF")) continue;
-    entity(entities, k, inner);
+    if (db_.valid(id) && !db_.erased(id) && draws_in_block(db_.record(id).type))
+      entity(entities, k, inner);
   }
   drawing_.pop_back();
 }
 
 void Picture::text(const Record& rec, const Context& ctx, uint32_t rgb) {
-  const bool attdef = iequals(rec.type, "ATTDEF");
-  const bool attribute = attdef || iequals(rec.type, "ATTRIB");
-  if (attribute && (rec.integer(70) & 1)) return;  // invisible
-  const double height = rec.real(40);
-  std::string content = decode_text(rec.text(attdef ? 2 : 1));
-  if (height <= 0 || content.empty()) return;
-  double width_factor = rec.real(41, 1);
-  if (width_factor <= 0) width_factor = 1;
-  const int64_t horizontal = rec.integer(72);
-  const int64_t vertical = rec.integer(attribute ? 74 : 73);
-  const Vec3 first = rec.point(10);
-  const bool aligned = rec.has(11) && (horizontal != 0 || vertical != 0);
-  Vec3 anchor = aligned ? rec.point(11) : first;
-  double rotation = rec.real(50);
+  const std::optional<TextPlacement> place = place_text(rec);
+  if (!place) return;
+  std::string content = decode_text(place->text);
+  if (content.empty()) return;
   Label label;
-  double baseline = 0;
-  if (aligned && (horizontal == 3 || horizontal == 5)) {
-    // Aligned and fit text run from the first point to the second.
-    const Vec2 run = xy(rec.point(11)) - xy(first);
-    if (length(run) > 0) {
-      label.fit_length = length(run);
-      rotation = std::atan2(run.y, run.x);
-      width_factor = 1;
-    }
-    anchor = first;
-  } else {
-    label.anchor = horizontal == 1 || horizontal == 4 ? 1 : horizontal == 2 ? 2 : 0;
-    // Bottom alignment is taken as the baseline, as the text's box in shapes.h takes it.
-    if (horizontal == 4 || vertical == 2) baseline = -height / 2;
-    if (vertical == 3) baseline = -height;
-  }
-  const double c = std::cos(rotation);
-  const double s = std::sin(rotation);
+  label.anchor = place->alignment;
+  label.fit_length = place->fit_length;
+  const double c = std::cos(place->rotation);
+  const double s = std::sin(place->rotation);
   const double slant = std::tan(rec.real(51));
-  Vec3 x_axis{c * width_factor, s * width_factor, 0};
+  Vec3 x_axis{c * place->width_factor, s * place->width_factor, 0};
   Vec3 y_axis{c * slant - s, s * slant + c, 0};
-  const int64_t generation = rec.integer(71);
-  if (generation & 2) x_axis = -x_axis;  // backwards
-  if (generation & 4) y_axis = -y_axis;  // upside down
+  if (place->backwards) x_axis = -x_axis;
+  if (place->upside_down) y_axis = -y_axis;
   const Affine full = ctx.map.after(ocs_map(extrusion_of(rec)));
-  label.origin = xy(full.apply(anchor));
+  label.origin = xy(full.apply(place->anchor));
   label.x_axis = xy(full.linear(x_axis));
   label.y_axis = xy(full.linear(y_axis));
-  label.height = height;
+  label.height = place->height;
   label.rgb = rgb;
-  label.lines.push_back({baseline, {TextRun{std::move(content), height, RunAlignment::kBottom}}});
+  label.lines.push_back(
+      {place->baseline, {TextRun{std::move(content), place->height, RunAlignment::kBottom}}});
   add_label(std::move(label));
 }
 
 void Picture::mtext(const Record& rec, const Context& ctx, uint32_t rgb) {
-  const double height = rec.real(40);
-  if (height <= 0) return;
-  std::string contents;
-  for (size_t k = 0; k < rec.xdata_begin(); ++k) {
-    const Group& g = rec.groups[k];
-    if (g.code == 3 || g.code == 1) contents += g.s();
-  }
-  std::vector<TextLine> lines = parse_mtext(contents, height);
-  double spacing = rec.real(44, 1);
-  if (spacing <= 0) spacing = 1;
-  const double pitch = height * kMtextLinePitch * spacing;
-  const double total = height + static_cast<double>(lines.size() - 1) * pitch;
-  const int64_t attachment = std::clamp<int64_t>(rec.integer(71, 1), 1, 9);
-  const double top = total * static_cast<double>((attachment - 1) / 3) / 2;
+  const std::optional<MtextPlacement> place = place_mtext(rec);
+  if (!place) return;
+  std::vector<TextLine> lines = parse_mtext(place->contents, place->height);
+  const double top = place->total_height(lines.size()) * place->row / 2;
   Label label;
-  label.anchor = static_cast<int>((attachment - 1) % 3);
+  label.anchor = place->column;
   for (size_t k = 0; k < lines.size(); ++k) {
     if (lines[k].empty()) continue;
-    label.lines.push_back({top - height - static_cast<double>(k) * pitch, std::move(lines[k])});
+    label.lines.push_back(
+        {top - place->height - static_cast<double>(k) * place->line_pitch, std::move(lines[k])});
   }
-  // The insertion point and the direction are in world coordinates, unlike TEXT's.
-  const Vec3 extrusion = normalized(extrusion_of(rec));
-  Vec3 x_dir = rec.has(11) ? normalized(rec.point(11))
-                           : ocs_to_world_disp({std::cos(rec.real(50)), std::sin(rec.real(50)), 0},
-                                               extrusion);
-  if (x_dir == Vec3{}) x_dir = ocs_axes(extrusion).x;
-  const Vec3 y_dir = normalized(cross(extrusion, x_dir));
-  label.origin = xy(ctx.map.apply(rec.point(10)));
-  label.x_axis = xy(ctx.map.linear(x_dir));
-  label.y_axis = xy(ctx.map.linear(y_dir));
-  label.height = height;
+  label.origin = xy(ctx.map.apply(place->insertion));
+  label.x_axis = xy(ctx.map.linear(place->x_dir));
+  label.y_axis = xy(ctx.map.linear(place->y_dir));
+  label.height = place->height;
   label.rgb = rgb;
   add_label(std::move(label));
 }

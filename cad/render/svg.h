@@ -30,7 +30,7 @@ struct SvgOptions {
 // The picture of the ENTITIES section: paper-space entities (67 = 1), erased entities and
 // entities on layers that are off or frozen are left out (an INSERT on a layer that is off still
 // draws the parts of its block that are on other layers, as the host does). Line work comes from
-// the entities' shapes (cad/select/shapes.h); TEXT, ATTRIB, ATTDEF and MTEXT, also those inside
+// the entities' shapes (cad/shapes/shapes.h); TEXT, ATTRIB, ATTDEF and MTEXT, also those inside
 // blocks and dimension blocks, are drawn as SVG text with their codes resolved
 // (cad/render/text_codes.h). Colours follow the entity, its layer (BYLAYER) or the INSERT or
 // DIMENSION holding it (BYBLOCK; entities on layer 0 in a block take the holder's layer).

@@ -10,9 +10,9 @@
 
 #include "cad/base/text.h"
 #include "cad/geom/arcs.h"
-#include "cad/select/affine.h"
-#include "cad/select/shapes.h"
 #include "cad/select/wildcard.h"
+#include "cad/shapes/affine.h"
+#include "cad/shapes/shapes.h"
 
 namespace cad {
 

@@ -10,7 +10,7 @@
 // Main entities are all but VERTEX, SEQEND and ATTRIB records. Results come in drawing order.
 // A filter that asks for extended data of an application (-3) makes every scan look only at the
 // entities the database indexes under matching applications.
-// Geometry is what entity_paths (shapes.h) draws, seen in the world XY plane.
+// Geometry is what entity_paths (cad/shapes/shapes.h) draws, seen in the world XY plane.
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/select/drawing.h"
+#include "tests/support/drawing.h"
 
 namespace cad {
 namespace {

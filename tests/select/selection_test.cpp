@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "cad/select/shapes.h"
-#include "tests/select/drawing.h"
+#include "cad/shapes/shapes.h"
+#include "tests/support/drawing.h"
 
 namespace cad {
 namespace {

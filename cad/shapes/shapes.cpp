@@ -1,61 +1,32 @@
 // Entity geometry: each entity type's groups read into paths in its own coordinates (object
 // coordinates, a block's coordinates), then carried to the world by one affine map.
-#include "cad/select/shapes.h"
+#include "cad/shapes/shapes.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "cad/base/text.h"
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
-#include "cad/select/affine.h"
+#include "cad/shapes/affine.h"
+#include "cad/shapes/hatch.h"
+#include "cad/shapes/placement.h"
 
 namespace cad {
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kMaxNesting = 16;
-// Text boxes: width of a character as a fraction of the height, and the pitch of MTEXT lines.
+// Text boxes: the width of a character as a fraction of the height.
 constexpr double kCharWidth = 0.6;
-constexpr double kMtextLinePitch = 5.0 / 3.0;
-constexpr int kEllipseSegments = 64;  // per full turn
-// An MINSERT array larger than this draws only its first copies.
-constexpr int64_t kMaxArrayCopies = 10000;
-
-bool has_bulges(const Path& path) {
-  return std::any_of(path.bulges.begin(), path.bulges.end(), [](double b) { return b != 0; });
-}
 
 void emit(std::vector<Path>& out, Path path, const Affine& m) {
-  if (!has_bulges(path)) {
-    path.bulges.clear();
-  } else if (const int orientation = arc_orientation(m); orientation == 0) {
-    path = tessellated(path);
-  } else if (orientation < 0) {
-    for (double& b : path.bulges) b = -b;
-  }
-  for (Vec3& p : path.points) p = m.apply(p);
-  out.push_back(std::move(path));
-}
-
-// An arc counter-clockwise (or clockwise, for a negative sweep) from start over sweep radians,
-// as bulge segments of at most a quarter turn; the end point carries bulge 0.
-void append_arc(Path& path, Vec2 center, double radius, double start, double sweep, double z) {
-  const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / (kPi / 2) - 1e-9)));
-  const double step = sweep / pieces;
-  for (int i = 0; i <= pieces; ++i) {
-    const double angle = start + step * i;
-    path.points.push_back(
-        {center.x + radius * std::cos(angle), center.y + radius * std::sin(angle), z});
-    path.bulges.push_back(i < pieces ? std::tan(step / 4) : 0);
-  }
+  out.push_back(transformed(std::move(path), m));
 }
 
 // Characters of single-line text: a %% control sequence counts as one.
@@ -133,8 +104,24 @@ Path box_path(double x0, double y0, double w, double h) {
 
 }  // namespace
 
-bool is_owned_entity_type(std::string_view type) {
-  return iequals(type, "VERTEX") || iequals(type, "SEQEND") || iequals(type, "ATTRIB");
+EntityKind entity_kind(std::string_view type) {
+  static constexpr std::pair<std::string_view, EntityKind> kKinds[] = {
+      {"LINE", EntityKind::kLine},           {"POINT", EntityKind::kPoint},
+      {"CIRCLE", EntityKind::kCircle},       {"ARC", EntityKind::kArc},
+      {"ELLIPSE", EntityKind::kEllipse},     {"LWPOLYLINE", EntityKind::kLwpolyline},
+      {"POLYLINE", EntityKind::kPolyline},   {"SOLID", EntityKind::kSolid},
+      {"TRACE", EntityKind::kSolid},         {"3DFACE", EntityKind::kFace},
+      {"MLINE", EntityKind::kMline},         {"INSERT", EntityKind::kInsert},
+      {"DIMENSION", EntityKind::kDimension}, {"ARC_DIMENSION", EntityKind::kDimension},
+      {"TEXT", EntityKind::kText},           {"ATTRIB", EntityKind::kText},
+      {"ATTDEF", EntityKind::kText},         {"MTEXT", EntityKind::kMtext},
+      {"HATCH", EntityKind::kHatch},         {"SPLINE", EntityKind::kSpline},
+      {"LEADER", EntityKind::kLeader},
+  };
+  for (const auto& [name, kind] : kKinds) {
+    if (iequals(type, name)) return kind;
+  }
+  return EntityKind::kOther;
 }
 
 // Reads entities into paths; one builder serves one call or one scan, through its cache.
@@ -147,7 +134,6 @@ class ShapeBuilder {
 
  private:
   const std::vector<Path>* block_paths(size_t block);
-  size_t find_block(std::string_view name);
 
   void line(const Record& rec, const Affine& m, std::vector<Path>& out);
   void circle(const Record& rec, const Affine& m, std::vector<Path>& out);
@@ -163,7 +149,6 @@ class ShapeBuilder {
   void dimension(const Record& rec, const Affine& m, std::vector<Path>& out);
   void text(const Record& rec, const Affine& m, std::vector<Path>& out);
   void mtext(const Record& rec, const Affine& m, std::vector<Path>& out);
-  void hatch(const Record& rec, const Affine& m, std::vector<Path>& out);
   void points_of(const Record& rec, int code, bool closed, const Affine& m, std::vector<Path>& out);
 
   const Database& db_;
@@ -174,73 +159,90 @@ class ShapeBuilder {
 void ShapeBuilder::entity(const std::vector<RecordId>& siblings, size_t index, const Affine& m,
                           std::vector<Path>& out) {
   const Record& rec = db_.record(siblings[index]);
-  const std::string_view type = rec.type;
-  if (iequals(type, "LINE")) {
-    line(rec, m, out);
-  } else if (iequals(type, "POINT")) {
-    Path path;
-    path.points = {rec.point(10), rec.point(10)};
-    emit(out, std::move(path), m);
-  } else if (iequals(type, "CIRCLE")) {
-    circle(rec, m, out);
-  } else if (iequals(type, "ARC")) {
-    arc(rec, m, out);
-  } else if (iequals(type, "ELLIPSE")) {
-    ellipse(rec, m, out);
-  } else if (iequals(type, "LWPOLYLINE")) {
-    lwpolyline(rec, m, out);
-  } else if (iequals(type, "POLYLINE")) {
-    polyline(siblings, index, m, out);
-  } else if (iequals(type, "SOLID") || iequals(type, "TRACE")) {
-    quad(rec, true, m, out);
-  } else if (iequals(type, "3DFACE")) {
-    quad(rec, false, m, out);
-  } else if (iequals(type, "MLINE")) {
-    mline(rec, m, out);
-  } else if (iequals(type, "INSERT")) {
-    insert(siblings, index, m, out);
-  } else if (iequals(type, "DIMENSION") || iequals(type, "ARC_DIMENSION")) {
-    dimension(rec, m, out);
-  } else if (iequals(type, "TEXT") || iequals(type, "ATTRIB") || iequals(type, "ATTDEF")) {
-    text(rec, m, out);
-  } else if (iequals(type, "MTEXT")) {
-    mtext(rec, m, out);
-  } else if (iequals(type, "HATCH")) {
-    hatch(rec, m, out);
-  } else if (iequals(type, "SPLINE")) {
-    points_of(rec, rec.has(11) ? 11 : 10, (rec.integer(70) & 1) != 0, m, out);
-  } else if (iequals(type, "LEADER")) {
-    points_of(rec, 10, false, m, out);
+  switch (entity_kind(rec.type)) {
+    case EntityKind::kLine:
+      line(rec, m, out);
+      break;
+    case EntityKind::kPoint: {
+      Path path;
+      path.points = {rec.point(10), rec.point(10)};
+      emit(out, std::move(path), m);
+      break;
+    }
+    case EntityKind::kCircle:
+      circle(rec, m, out);
+      break;
+    case EntityKind::kArc:
+      arc(rec, m, out);
+      break;
+    case EntityKind::kEllipse:
+      ellipse(rec, m, out);
+      break;
+    case EntityKind::kLwpolyline:
+      lwpolyline(rec, m, out);
+      break;
+    case EntityKind::kPolyline:
+      polyline(siblings, index, m, out);
+      break;
+    case EntityKind::kSolid:
+      quad(rec, true, m, out);
+      break;
+    case EntityKind::kFace:
+      quad(rec, false, m, out);
+      break;
+    case EntityKind::kMline:
+      mline(rec, m, out);
+      break;
+    case EntityKind::kInsert:
+      insert(siblings, index, m, out);
+      break;
+    case EntityKind::kDimension:
+      dimension(rec, m, out);
+      break;
+    case EntityKind::kText:
+      text(rec, m, out);
+      break;
+    case EntityKind::kMtext:
+      mtext(rec, m, out);
+      break;
+    case EntityKind::kHatch:
+      hatch_paths(rec, m, out);
+      break;
+    case EntityKind::kSpline:
+      points_of(rec, rec.has(11) ? 11 : 10, (rec.integer(70) & 1) != 0, m, out);
+      break;
+    case EntityKind::kLeader:
+      points_of(rec, 10, false, m, out);
+      break;
+    case EntityKind::kOther:
+      break;
   }
 }
 
-size_t ShapeBuilder::find_block(std::string_view name) {
-  if (cache_.block_names_.empty()) {
-    for (size_t k = 0; k < db_.blocks().size(); ++k) {
-      const RecordId begin = db_.blocks()[k].begin;
-      if (db_.valid(begin) && !db_.erased(begin))
-        cache_.block_names_.emplace(to_upper(db_.record(begin).text(2)), k);
+size_t ShapeCache::find_block(const Database& db, std::string_view name) {
+  if (block_names_.empty()) {
+    for (size_t k = 0; k < db.blocks().size(); ++k) {
+      const RecordId begin = db.blocks()[k].begin;
+      if (db.valid(begin) && !db.erased(begin))
+        block_names_.emplace(to_upper(db.record(begin).text(2)), k);
     }
   }
-  const auto it = cache_.block_names_.find(to_upper(name));
-  return it == cache_.block_names_.end() ? Database::npos : it->second;
+  const auto it = block_names_.find(to_upper(name));
+  return it == block_names_.end() ? Database::npos : it->second;
 }
 
 const std::vector<Path>* ShapeBuilder::block_paths(size_t block) {
   const auto found = cache_.blocks_.find(block);
   if (found != cache_.blocks_.end()) return &found->second;
-  if (cache_.drawing_.count(block) != 0 || depth_ >= kMaxNesting) return nullptr;
+  if (cache_.drawing_.count(block) != 0 || depth_ >= kMaxBlockNesting) return nullptr;
   cache_.drawing_.insert(block);
   ++depth_;
   std::vector<Path> paths;
   const std::vector<RecordId>& entities = db_.blocks()[block].entities;
   for (size_t k = 0; k < entities.size(); ++k) {
     const RecordId id = entities[k];
-    if (!db_.valid(id) || db_.erased(id)) continue;
-    const std::string_view type = db_.record(id).type;
-    // Attribute definitions show only as the ATTRIBs of each INSERT.
-    if (is_owned_entity_type(type) || iequals(type, "ATTDEF")) continue;
-    entity(entities, k, Affine{}, paths);
+    if (db_.valid(id) && !db_.erased(id) && draws_in_block(db_.record(id).type))
+      entity(entities, k, Affine{}, paths);
   }
   --depth_;
   cache_.drawing_.erase(block);
@@ -284,7 +286,7 @@ void ShapeBuilder::ellipse(const Record& rec, const Affine& m, std::vector<Path>
   double sweep = normalize_angle(rec.real(42, 2 * kPi) - start);
   if (sweep < 1e-12) sweep = 2 * kPi;
   const bool full = sweep > 2 * kPi - 1e-9;
-  const int steps = std::max(4, static_cast<int>(std::ceil(kEllipseSegments * sweep / (2 * kPi))));
+  const int steps = ellipse_segments(sweep);
   Path path;
   path.closed = full;
   for (int i = 0; i <= steps - (full ? 1 : 0); ++i) {
@@ -450,36 +452,19 @@ void ShapeBuilder::mline(const Record& rec, const Affine& m, std::vector<Path>& 
 void ShapeBuilder::insert(const std::vector<RecordId>& siblings, size_t index, const Affine& m,
                           std::vector<Path>& out) {
   const Record& rec = db_.record(siblings[index]);
-  const size_t block = find_block(rec.text(2));
+  const size_t block = cache_.find_block(db_, rec.text(2));
   const std::vector<Path>* paths = block == Database::npos ? nullptr : block_paths(block);
   if (paths && !paths->empty()) {
-    const Vec3 base = db_.record(db_.blocks()[block].begin).point(10);
-    const double rotation = rec.real(50);
-    const Vec3 ux{std::cos(rotation), std::sin(rotation), 0};
-    const Vec3 uy{-std::sin(rotation), std::cos(rotation), 0};
-    Affine local{ux * rec.real(41, 1), uy * rec.real(42, 1), {0, 0, rec.real(43, 1)}, {}};
-    const Affine to_world = m.after(ocs_map(extrusion_of(rec)));
-    const int64_t columns = std::clamp<int64_t>(rec.integer(70, 1), 1, kMaxArrayCopies);
-    const int64_t rows = std::clamp<int64_t>(rec.integer(71, 1), 1, kMaxArrayCopies / columns);
-    const Vec3 insertion = rec.point(10);
-    for (int64_t r = 0; r < rows; ++r) {
-      for (int64_t c = 0; c < columns; ++c) {
-        local.origin = insertion + ux * (rec.real(44) * static_cast<double>(c)) +
-                       uy * (rec.real(45) * static_cast<double>(r)) - local.linear(base);
-        const Affine full = to_world.after(local);
-        for (const Path& path : *paths) emit(out, path, full);
-      }
+    for (const Affine& map : insert_maps(db_, rec, block, m)) {
+      for (const Path& path : *paths) emit(out, path, map);
     }
   }
-  for (size_t k = index + 1; k < siblings.size(); ++k) {
-    const Record& attrib = db_.record(siblings[k]);
-    if (!iequals(attrib.type, "ATTRIB")) break;
-    text(attrib, m, out);
-  }
+  const size_t end = attributes_end(db_, siblings, index);
+  for (size_t k = index + 1; k < end; ++k) text(db_.record(siblings[k]), m, out);
 }
 
 void ShapeBuilder::dimension(const Record& rec, const Affine& m, std::vector<Path>& out) {
-  const size_t block = find_block(rec.text(2));
+  const size_t block = cache_.find_block(db_, rec.text(2));
   if (block != Database::npos) {
     // Dimension blocks hold their graphics in world coordinates, inserted without a transform.
     if (const std::vector<Path>* paths = block_paths(block)) {
@@ -507,190 +492,37 @@ void ShapeBuilder::dimension(const Record& rec, const Affine& m, std::vector<Pat
 }
 
 void ShapeBuilder::text(const Record& rec, const Affine& m, std::vector<Path>& out) {
-  const bool attdef = iequals(rec.type, "ATTDEF");
-  const bool attribute = attdef || iequals(rec.type, "ATTRIB");
-  if (attribute && (rec.integer(70) & 1)) return;  // invisible
-  const double height = rec.real(40);
-  const size_t chars = text_length(rec.text(attdef ? 2 : 1));
-  if (height <= 0 || chars == 0) return;
-  double width_factor = rec.real(41, 1);
-  if (width_factor <= 0) width_factor = 1;
-  double width = kCharWidth * height * static_cast<double>(chars) * width_factor;
-  const int64_t horizontal = rec.integer(72);
-  const int64_t vertical = rec.integer(attribute ? 74 : 73);
-  const Vec3 first = rec.point(10);
-  const bool aligned = rec.has(11) && (horizontal != 0 || vertical != 0);
-  Vec3 anchor = aligned ? rec.point(11) : first;
-  double rotation = rec.real(50);
-  double x0 = 0;
-  double y0 = 0;
-  if (aligned && (horizontal == 3 || horizontal == 5)) {
-    // Aligned and fit text run from the first point to the second.
-    const Vec2 run = xy(rec.point(11)) - xy(first);
-    if (length(run) > 0) {
-      width = length(run);
-      rotation = std::atan2(run.y, run.x);
-    }
-    anchor = first;
-  } else {
-    if (horizontal == 1 || horizontal == 4) x0 = -width / 2;
-    if (horizontal == 2) x0 = -width;
-    if (horizontal == 4 || vertical == 2) y0 = -height / 2;
-    if (vertical == 3) y0 = -height;
-  }
-  Path path = box_path(x0, y0, width, height);
-  const int64_t generation = rec.integer(71);
-  const double c = std::cos(rotation);
-  const double s = std::sin(rotation);
+  const std::optional<TextPlacement> place = place_text(rec);
+  if (!place) return;
+  const size_t chars = text_length(place->text);
+  if (chars == 0) return;
+  const double width = place->fit_length > 0 ? place->fit_length
+                                             : kCharWidth * place->height *
+                                                   static_cast<double>(chars) * place->width_factor;
+  Path path = box_path(-width * place->alignment / 2, place->baseline, width, place->height);
+  const Vec3 anchor = place->anchor;
+  const double c = std::cos(place->rotation);
+  const double s = std::sin(place->rotation);
   for (Vec3& p : path.points) {
-    if (generation & 2) p.x = -p.x;  // backwards
-    if (generation & 4) p.y = -p.y;  // upside down
+    if (place->backwards) p.x = -p.x;
+    if (place->upside_down) p.y = -p.y;
     p = {anchor.x + p.x * c - p.y * s, anchor.y + p.x * s + p.y * c, anchor.z};
   }
   emit(out, std::move(path), m.after(ocs_map(extrusion_of(rec))));
 }
 
 void ShapeBuilder::mtext(const Record& rec, const Affine& m, std::vector<Path>& out) {
-  const double height = rec.real(40);
-  if (height <= 0) return;
-  std::string contents;
-  for (const Group& g : rec.groups) {
-    if (g.code == 1001) break;
-    if (g.code == 3 || g.code == 1) contents += g.s();
-  }
-  const MtextSize size = measure_mtext(contents);
+  const std::optional<MtextPlacement> place = place_mtext(rec);
+  if (!place) return;
+  const MtextSize size = measure_mtext(place->contents);
   if (size.longest == 0) return;
-  const double width =
-      rec.real(41) > 0 ? rec.real(41) : kCharWidth * height * static_cast<double>(size.longest);
-  const double total =
-      height + static_cast<double>(size.lines - 1) * height * kMtextLinePitch * rec.real(44, 1);
-  const int64_t attachment = std::clamp<int64_t>(rec.integer(71, 1), 1, 9);
-  const int64_t column = (attachment - 1) % 3;  // left, center, right
-  const int64_t row = (attachment - 1) / 3;     // top, middle, bottom
-  const double x0 = -width * static_cast<double>(column) / 2;
-  const double top = total * static_cast<double>(row) / 2;
-  const Vec3 extrusion = normalized(extrusion_of(rec));
-  Vec3 x_dir = rec.has(11) ? normalized(rec.point(11))
-                           : ocs_to_world_disp({std::cos(rec.real(50)), std::sin(rec.real(50)), 0},
-                                               extrusion);
-  if (x_dir == Vec3{}) x_dir = ocs_axes(extrusion).x;
-  const Vec3 y_dir = normalized(cross(extrusion, x_dir));
-  const Vec3 insertion = rec.point(10);
-  Path path = box_path(x0, top - total, width, total);
-  for (Vec3& p : path.points) p = insertion + x_dir * p.x + y_dir * p.y;
+  const double width = rec.real(41) > 0
+                           ? rec.real(41)
+                           : kCharWidth * place->height * static_cast<double>(size.longest);
+  const double total = place->total_height(size.lines);
+  Path path = box_path(-width * place->column / 2, total * place->row / 2 - total, width, total);
+  for (Vec3& p : path.points) p = place->insertion + place->x_dir * p.x + place->y_dir * p.y;
   emit(out, std::move(path), m);
-}
-
-void ShapeBuilder::hatch(const Record& rec, const Affine& m, std::vector<Path>& out) {
-  const std::vector<Group>& g = rec.groups;
-  const size_t end = rec.xdata_begin();
-  size_t k = rec.index_of(91);
-  if (k >= end) return;
-  const double elevation = rec.point(10).z;  // the first 10 is the elevation point
-  const int64_t count = g[k++].i();
-  const Affine to_world = m.after(ocs_map(extrusion_of(rec)));
-  auto at = [&](int code) { return k < end && g[k].code == code; };
-  auto take = [&](int code, auto fallback) {
-    if (!at(code)) return fallback;
-    const Group& item = g[k++];
-    if constexpr (std::is_same_v<decltype(fallback), double>) {
-      return item.x();
-    } else if constexpr (std::is_same_v<decltype(fallback), Vec2>) {
-      return Vec2{item.x(), item.y()};
-    } else {
-      return item.i();
-    }
-  };
-  for (int64_t n = 0; n < count && at(92); ++n) {
-    const int64_t flags = g[k++].i();
-    Path path;
-    path.closed = true;
-    // Joins edge after edge: an edge starting where the last one ended continues the path.
-    auto add = [&](Vec2 p, double bulge) {
-      if (!path.points.empty() && distance(xy(path.points.back()), p) < 1e-9 * (1 + length(p))) {
-        path.bulges.back() = bulge;
-        return;
-      }
-      path.points.push_back(with_z(p, elevation));
-      path.bulges.push_back(bulge);
-    };
-    if (flags & 2) {
-      // The has-bulge and closed flags add nothing: bulges are read where present and every
-      // boundary is a loop.
-      take(72, int64_t{0});
-      take(73, int64_t{0});
-      const int64_t vertices = take(93, int64_t{0});
-      for (int64_t v = 0; v < vertices && at(10); ++v) {
-        const Vec2 p = take(10, Vec2{});
-        add(p, 0);
-        path.bulges.back() = take(42, 0.0);
-      }
-    } else {
-      const int64_t edges = take(93, int64_t{0});
-      for (int64_t e = 0; e < edges && at(72); ++e) {
-        const int64_t edge = take(72, int64_t{0});
-        if (edge == 1) {
-          add(take(10, Vec2{}), 0);
-          add(take(11, Vec2{}), 0);
-        } else if (edge == 2 || edge == 3) {
-          const Vec2 center = take(10, Vec2{});
-          const Vec2 major = edge == 3 ? take(11, Vec2{}) : Vec2{};
-          const double size = take(40, 0.0);  // radius, or the ratio of an ellipse
-          double start = take(50, 0.0);
-          double stop = take(51, 0.0);
-          const bool ccw = take(73, int64_t{1}) != 0;
-          // Clockwise edges keep their angles mirrored.
-          if (!ccw) {
-            start = -start;
-            stop = -stop;
-          }
-          double sweep = normalize_angle(ccw ? stop - start : start - stop);
-          if (sweep == 0) sweep = 2 * kPi;
-          if (!ccw) sweep = -sweep;
-          if (edge == 2) {
-            Path piece;
-            append_arc(piece, center, size, start, sweep, elevation);
-            for (size_t i = 0; i < piece.points.size(); ++i)
-              add(xy(piece.points[i]), piece.bulges[i]);
-          } else {
-            const int steps = std::max(
-                4, static_cast<int>(std::ceil(kEllipseSegments * std::abs(sweep) / (2 * kPi))));
-            for (int i = 0; i <= steps; ++i)
-              add(ellipse_point(center, major, size, start + sweep * i / steps), 0);
-          }
-        } else if (edge == 4) {
-          // Spline edge: drawn through its control points.
-          for (int code : {94, 73, 74, 95, 96}) take(code, int64_t{0});
-          while (at(40)) ++k;
-          while (at(10) || at(42)) {
-            if (at(10))
-              add(take(10, Vec2{}), 0);
-            else
-              ++k;
-          }
-          // Fit data (newer files) starts with its own 97 count, like the source objects that
-          // end the path; it is fit data when fit points or the next edge follow.
-          if (at(97) && k + 1 < end) {
-            const int next = g[k + 1].code;
-            if ((g[k].i() > 0 && next == 11) ||
-                (g[k].i() == 0 && (next == 97 || next == 72 || next == 12))) {
-              ++k;
-              while (at(11) || at(12) || at(13)) ++k;
-            }
-          }
-        } else {
-          break;
-        }
-      }
-    }
-    if (path.points.size() > 1 && distance(path.points.front(), path.points.back()) < 1e-9) {
-      path.points.pop_back();
-      path.bulges.pop_back();
-    }
-    if (!path.points.empty()) emit(out, std::move(path), to_world);
-    const int64_t sources = take(97, int64_t{0});
-    for (int64_t s = 0; s < sources && at(330); ++s) ++k;
-  }
 }
 
 void ShapeBuilder::points_of(const Record& rec, int code, bool closed, const Affine& m,
@@ -728,63 +560,6 @@ std::vector<Path> entity_paths(const Database& db, RecordId id) {
   return entity_paths_at(db, alone, 0, cache);
 }
 
-Box2 path_box(const Path& path) {
-  Box2 box;
-  for_each_segment(path, [&](Vec2 a, Vec2 b, double bulge) {
-    box.extend(a);
-    box.extend(b);
-    if (const auto arc = bulge_arc(a, b, bulge)) box.extend(arc_box(*arc));
-  });
-  return box;
-}
-
-Box2 paths_box(const std::vector<Path>& paths) {
-  Box2 box;
-  for (const Path& path : paths) box.extend(path_box(path));
-  return box;
-}
-
 Box2 entity_box(const Database& db, RecordId id) { return paths_box(entity_paths(db, id)); }
-
-double path_distance(const Path& path, Vec2 p) {
-  double best = std::numeric_limits<double>::infinity();
-  for_each_segment(path, [&](Vec2 a, Vec2 b, double bulge) {
-    const auto arc = bulge_arc(a, b, bulge);
-    best = std::min(best, arc ? point_arc_distance(p, *arc) : point_segment_distance(p, a, b));
-  });
-  return best;
-}
-
-bool path_crosses_segment(const Path& path, Vec2 a, Vec2 b) {
-  bool crosses = false;
-  for_each_segment(path, [&](Vec2 p, Vec2 q, double bulge) {
-    if (crosses) return;
-    const auto arc = bulge_arc(p, q, bulge);
-    crosses = arc ? segment_crosses_arc(a, b, *arc) : segment_crosses_segment(a, b, p, q);
-  });
-  return crosses;
-}
-
-bool path_meets_box(const Path& path, const Box2& box) {
-  bool meets = false;
-  for_each_segment(path, [&](Vec2 p, Vec2 q, double bulge) {
-    if (meets) return;
-    const auto arc = bulge_arc(p, q, bulge);
-    meets = arc ? arc_meets_box(*arc, box) : segment_meets_box(p, q, box);
-  });
-  return meets;
-}
-
-bool path_encloses(const Path& path, Vec2 p) {
-  if (!path.closed || path.points.size() < 3) return false;
-  bool inside = false;
-  for_each_segment(path, [&](Vec2 a, Vec2 b, double) {
-    if ((a.y > p.y) != (b.y > p.y)) {
-      const double x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
-      if (x > p.x) inside = !inside;
-    }
-  });
-  return inside;
-}
 
 }  // namespace cad

@@ -1,5 +1,5 @@
-// A small drawing builder shared by the selection tests: a database with a LAYER table and one
-// call per entity type the tests draw.
+// A small drawing builder shared by the selection and shapes tests: a database with a LAYER
+// table and one call per entity type the tests draw.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "cad/select/affine.h"
+#include "cad/shapes/affine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +54,18 @@ Path tessellated(const Path& path) {
     }
   }
   return out;
+}
+
+Path transformed(Path path, const Affine& m) {
+  if (std::none_of(path.bulges.begin(), path.bulges.end(), [](double b) { return b != 0; })) {
+    path.bulges.clear();
+  } else if (const int orientation = arc_orientation(m); orientation == 0) {
+    path = tessellated(path);
+  } else if (orientation < 0) {
+    for (double& b : path.bulges) b = -b;
+  }
+  for (Vec3& p : path.points) p = m.apply(p);
+  return path;
 }
 
 }  // namespace cad

@@ -4,7 +4,7 @@
 
 #include "cad/db/record.h"
 #include "cad/geom/vec.h"
-#include "cad/select/shapes.h"
+#include "cad/shapes/path.h"
 
 namespace cad {
 
@@ -33,5 +33,9 @@ int arc_orientation(const Affine& m);
 // The path with its arcs replaced by segments of at most 10 degrees in its own XY plane (z runs
 // evenly along).
 Path tessellated(const Path& path);
+// The path carried by the map: its arcs stay arcs where the map keeps them circular (mirrored
+// arcs turning the other way) and are divided into segments where it does not. A path without
+// arcs comes out without bulges.
+Path transformed(Path path, const Affine& m);
 
 }  // namespace cad

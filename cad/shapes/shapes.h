@@ -26,23 +26,44 @@
 
 #include "cad/db/database.h"
 #include "cad/geom/arcs.h"
-#include "cad/geom/vec.h"
+#include "cad/shapes/path.h"
+#include "cad/shapes/placement.h"
 
 namespace cad {
 
-struct Path {
-  std::vector<Vec3> points;
-  // Empty, or one per point: the bulge of the segment from that point to the next (from the last
-  // to the first when closed).
-  std::vector<double> bulges;
-  bool closed = false;
+// The entity types that draw, told apart once for shapes and pictures alike: SOLID and TRACE are
+// kSolid, TEXT, ATTRIB and ATTDEF kText, DIMENSION and ARC_DIMENSION kDimension, 3DFACE kFace.
+// Every other type is kOther and draws nothing.
+enum class EntityKind {
+  kOther,
+  kLine,
+  kPoint,
+  kCircle,
+  kArc,
+  kEllipse,
+  kLwpolyline,
+  kPolyline,
+  kSolid,
+  kFace,
+  kMline,
+  kInsert,
+  kDimension,
+  kText,
+  kMtext,
+  kHatch,
+  kSpline,
+  kLeader
 };
+EntityKind entity_kind(std::string_view type);
 
 // Block geometry kept while many entities are looked at, so that every INSERT of a block does not
 // redraw the block. Valid only while the database does not change.
 class ShapeCache {
  public:
   ShapeCache() = default;
+
+  // The block of that name (any case) that INSERTs and DIMENSIONs draw, or Database::npos.
+  size_t find_block(const Database& db, std::string_view name);
 
  private:
   friend class ShapeBuilder;
@@ -51,45 +72,13 @@ class ShapeCache {
   std::unordered_set<size_t> drawing_;  // blocks being drawn (an INSERT of one draws nothing)
 };
 
-// VERTEX, SEQEND and ATTRIB records are parts of the POLYLINE or INSERT before them: they have no
-// paths of their own and are never selected.
-bool is_owned_entity_type(std::string_view type);
-
 std::vector<Path> entity_paths(const Database& db, RecordId id);
 // The same for the entity at siblings[index] (the list it lives in: db.entities() or a block's
 // entities), the form for scans: POLYLINE vertices and INSERT attributes follow their owner there.
 std::vector<Path> entity_paths_at(const Database& db, const std::vector<RecordId>& siblings,
                                   size_t index, ShapeCache& cache);
 
-// Bounding boxes in the world XY plane; arcs count with their real extent.
-Box2 path_box(const Path& path);
-Box2 paths_box(const std::vector<Path>& paths);
+// The bounding box of the entity's paths in the world XY plane.
 Box2 entity_box(const Database& db, RecordId id);
-
-// Calls f(a, b, bulge) for every segment of a path, in the XY plane; a path of one point gives one
-// segment from that point to itself.
-template <typename F>
-void for_each_segment(const Path& path, F&& f) {
-  const size_t n = path.points.size();
-  if (n == 0) return;
-  if (n == 1) {
-    f(xy(path.points[0]), xy(path.points[0]), 0.0);
-    return;
-  }
-  const size_t count = path.closed ? n : n - 1;
-  for (size_t k = 0; k < count; ++k) {
-    const double bulge = path.bulges.empty() ? 0.0 : path.bulges[k];
-    f(xy(path.points[k]), xy(path.points[(k + 1) % n]), bulge);
-  }
-}
-
-// The distance in the XY plane from a point to the nearest point of the path.
-double path_distance(const Path& path, Vec2 p);
-// Whether the segment from a to b meets the path (touching counts).
-bool path_crosses_segment(const Path& path, Vec2 a, Vec2 b);
-// Whether any part of the path lies in the box.
-bool path_meets_box(const Path& path, const Box2& box);
-// Whether a closed path surrounds the point (even-odd rule; arcs taken as their chords).
-bool path_encloses(const Path& path, Vec2 p);
 
 }  // namespace cad
