@@ -3,87 +3,49 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/support/case_file.h"
 
 namespace cad {
 namespace {
 
-// Each text with the code points the decoder takes from it, a byte of no valid sequence standing
-// for its own number, and whether the whole text is valid.
-TEST(Utf8, DecodesValidTextAndTakesEachByteOfABrokenSequenceAlone) {
-  struct Case {
-    const char* name;
-    std::string text;
+// Each text with the code points the decoder takes from it and whether the whole text is valid,
+// and each code point with the bytes it is written in, on the table of utf8_cases.txt.
+TEST(Utf8, DecodesAndEncodesTheCasesOfTheTable) {
+  const std::vector<testing::CaseLine> cases = testing::read_cases("base/utf8_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    if (c.fields[0] == "encode") {
+      ASSERT_EQ(c.fields.size(), 3u);
+      std::string out;
+      append_utf8(static_cast<char32_t>(std::stoul(c.fields[1], nullptr, 16)), out);
+      EXPECT_EQ(out, c.fields[2]);
+      continue;
+    }
+    ASSERT_EQ(c.fields.size(), 5u);
+    const std::string& text = c.fields[2];
     std::u32string codes;
-    bool valid;
-  };
-  const Case cases[] = {
-      {"ascii", "A~\x7F", U"A~\x7F", true},
-      {"two, three and four bytes", "\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80", U"ä€😀", true},
-      {"the last character", "\xF4\x8F\xBF\xBF", U"\U0010FFFF", true},
-      {"first of each length", "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80", U"\x80\x800\x10000", true},
-      {"overlong two bytes", "\xC0\xAF", U"\xC0\xAF", false},
-      {"overlong three bytes", "\xE0\x80\xA3", U"\xE0\x80\xA3", false},
-      {"overlong four bytes", "\xF0\x8F\xBF\xBF", U"\xF0\x8F\xBF\xBF", false},
-      {"surrogate", "a\xED\xA0\x80", U"a\xED\xA0\x80", false},
-      {"beyond U+10FFFF", "\xF4\x90\x80\x80", U"\xF4\x90\x80\x80", false},
-      {"lead byte past F4", "\xF5\x80\x80\x80", U"\xF5\x80\x80\x80", false},
-      {"truncated at the end", "x\xE2\x82", U"x\xE2\x82", false},
-      {"truncated by a new character",
-       "\xE2\x82"
-       "A\xC3\xA4",
-       U"\xE2\x82"
-       "Aä",
-       false},
-      {"stray continuation", "\x80z", U"\x80z", false},
-      {"latin-1 byte",
-       "Gr\xFC\xDF"
-       "e",
-       U"Gr\xFC\xDF"
-       "e",
-       false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    std::istringstream in(c.fields[3]);
+    for (std::string hex; in >> hex;)
+      codes.push_back(static_cast<char32_t>(std::stoul(hex, nullptr, 16)));
+    const bool valid = c.fields[4] == "valid";
     std::vector<size_t> offsets;
-    EXPECT_EQ(code_points(c.text, &offsets), c.codes);
-    ASSERT_EQ(offsets.size(), c.codes.size() + 1);
-    EXPECT_EQ(offsets.back(), c.text.size());
-    EXPECT_EQ(valid_utf8(c.text), c.valid);
-    const size_t prefix = valid_utf8_prefix(c.text);
-    EXPECT_TRUE(valid_utf8(std::string_view(c.text).substr(0, prefix)));
-    if (!c.valid) {
-      EXPECT_FALSE(decode_utf8(c.text, prefix).valid);
+    EXPECT_EQ(code_points(text, &offsets), codes);
+    ASSERT_EQ(offsets.size(), codes.size() + 1);
+    EXPECT_EQ(offsets.back(), text.size());
+    EXPECT_EQ(valid_utf8(text), valid);
+    const size_t prefix = valid_utf8_prefix(text);
+    EXPECT_TRUE(valid_utf8(std::string_view(text).substr(0, prefix)));
+    if (!valid) {
+      EXPECT_FALSE(decode_utf8(text, prefix).valid);
     }
     // Each character read alone ends where the next one's offset begins.
     for (size_t k = 0; k + 1 < offsets.size(); ++k)
-      EXPECT_EQ(decode_utf8(c.text, offsets[k]).size, offsets[k + 1] - offsets[k]);
-  }
-}
-
-TEST(Utf8, EncodesEveryCharacterAndReplacesWhatIsNone) {
-  struct Case {
-    char32_t code;
-    std::string bytes;
-  };
-  const Case cases[] = {
-      {U'A', "A"},
-      {0x7F, "\x7F"},
-      {0x80, "\xC2\x80"},
-      {0x7FF, "\xDF\xBF"},
-      {0x800, "\xE0\xA0\x80"},
-      {0xFFFF, "\xEF\xBF\xBF"},
-      {0x10000, "\xF0\x90\x80\x80"},
-      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
-      {0xD800, "\xEF\xBF\xBD"},
-      {0xDFFF, "\xEF\xBF\xBD"},
-      {0x110000, "\xEF\xBF\xBD"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<unsigned>(c.code));
-    std::string out;
-    append_utf8(c.code, out);
-    EXPECT_EQ(out, c.bytes);
+      EXPECT_EQ(decode_utf8(text, offsets[k]).size, offsets[k + 1] - offsets[k]);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "cad/dxf/complete.h"
 #include "tests/dxf/dxf_checks.h"
+#include "tests/support/case_file.h"
 
 namespace cad {
 namespace {
@@ -151,98 +152,45 @@ TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
   EXPECT_EQ(r.notes.front(), "line 7: header variables outside a section read as HEADER");
 }
 
-// The current dimension style, layer, text style and linetype a header names are entries of
-// their tables: one the table lacks gives way to the default, with a note.
-TEST(Reading, CurrentEntriesTheTablesLackGiveWayToTheDefaults) {
-  struct Case {
-    std::string version;
-    std::string var;
-    int code;
-    std::string value;
-    std::string current;  // after reading
-    std::string note;     // empty: none
-  };
-  const Case cases[] = {
-      {"AC1024", "$DIMSTYLE", 2, "ISO-25", "Standard",
-       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"Standard\" made current"},
-      {"AC1024", "$DIMSTYLE", 2, "standard", "standard", ""},
-      {"AC1009", "$DIMSTYLE", 2, "ISO-25", "STANDARD",
-       "$DIMSTYLE names \"ISO-25\", which the DIMSTYLE table lacks: \"STANDARD\" made current"},
-      {"AC1024", "$CLAYER", 8, "Walls", "0",
-       "$CLAYER names \"Walls\", which the LAYER table lacks: \"0\" made current"},
-      {"AC1024", "$TEXTSTYLE", 7, "Arial", "Standard",
-       "$TEXTSTYLE names \"Arial\", which the STYLE table lacks: \"Standard\" made current"},
-      {"AC1024", "$CELTYPE", 6, "DASHED", "ByLayer",
-       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"ByLayer\" made current"},
-      {"AC1009", "$CELTYPE", 6, "DASHED", "BYLAYER",
-       "$CELTYPE names \"DASHED\", which the LTYPE table lacks: \"BYLAYER\" made current"},
-      {"AC1009", "$CELTYPE", 6, "BYBLOCK", "BYBLOCK", ""},
-      {"AC1024", "$CELTYPE", 6, "Continuous", "Continuous", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.version + " " + c.var + " " + c.value);
-    const std::string file =
-        dxf_lines({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", c.version, "9", c.var,
-                   std::to_string(c.code), c.value, "0", "ENDSEC", "0", "EOF"});
-    ReadResult r = read_dxf(file, "current.dxf");
+// The cases of reader_cases.txt: malformed files and the current entries a header names.
+TEST(Reading, MalformedFilesAndCurrentEntriesOfTheTable) {
+  const std::vector<testing::CaseLine> cases = testing::read_cases("dxf/reader_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    if (c.fields[0] == "malformed") {
+      ASSERT_EQ(c.fields.size(), 3u);
+      ReadResult r = read_dxf(dxf_groups(c.fields[1]), "empty.dxf");
+      EXPECT_EQ(r.error, c.fields[2]);
+      EXPECT_FALSE(r.db);
+      continue;
+    }
+    ASSERT_EQ(c.fields[0], "current");
+    ASSERT_EQ(c.fields.size(), 7u);
+    const std::string& var = c.fields[2];
+    ReadResult r =
+        read_dxf(dxf_lines({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", c.fields[1], "9",
+                            var, c.fields[3], c.fields[4], "0", "ENDSEC", "0", "EOF"}),
+                 "current.dxf");
     ASSERT_TRUE(r.db) << r.error;
-    EXPECT_EQ(r.db->header_var(c.var)->groups.at(0).s(), c.current);
-    if (!c.note.empty()) {
-      EXPECT_NE(std::find(r.notes.begin(), r.notes.end(), c.note), r.notes.end());
+    EXPECT_EQ(r.db->header_var(var)->groups.at(0).s(), c.fields[5]);
+    if (c.fields[6] != "none") {
+      EXPECT_NE(std::find(r.notes.begin(), r.notes.end(), c.fields[6]), r.notes.end());
     } else {
       for (const std::string& note : r.notes)
         EXPECT_EQ(note.find("made current"), std::string::npos) << note;
     }
   }
-}
-
-struct Malformed {
-  std::string file;
-  std::string error;
-};
-
-TEST(Reading, MalformedFilesEndInOneMessageAndNoDrawing) {
-  const Malformed cases[] = {
-      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 8 0"),
-       "line 8: section ENTITIES is not closed by 0 ENDSEC (the file ends)"},
-      {dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "x8", "0"}),
-       "line 7: expected a group code, got 'x8'"},
-      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 10 1,5; 20 0"),
-       "line 8: group code 10 expects a number, got '1,5'"},
-      // No drawing holds NaN or infinity, whichever way a file writes them.
-      {dxf_groups("0 SECTION; 2 ENTITIES; 0 LINE; 10 1; 20 nan"),
-       "line 10: group code 20 expects a finite number, got 'nan'"},
-      {dxf_groups("0 SECTION; 2 ENTITIES; 0 CIRCLE; 40 -inf"),
-       "line 8: group code 40 expects a finite number, got '-inf'"},
-      {dxf_groups("0 SECTION; 2 ENTITIES; 0 ARC; 50 1e999"),
-       "line 8: group code 50 expects a number, got '1e999'"},
-      {testing::BinaryFile(false)
-           .text(0, "SECTION")
-           .text(2, "ENTITIES")
-           .text(0, "CIRCLE")
-           .real(40, std::numeric_limits<double>::quiet_NaN())
-           .bytes(),
-       "byte 49: group code 40 expects a finite number, got 'nan'"},
-      {dxf_groups("0 LINE; 8 0"), "line 1: expected 0 SECTION, got 0 'LINE'"},
-      {dxf_groups("0 SECTION; 8 0"),
-       "line 3: expected 2 and a section name after 0 SECTION, got 8 '0'"},
-      {dxf_groups("0 SECTION; 2 HEADER; 10 1; 0 ENDSEC"),
-       "line 5: expected 9 and a variable name in HEADER, got 10 (1)"},
-      {dxf_groups("0 SECTION; 2 TABLES; 0 LAYER; 2 0; 0 ENDSEC"),
-       "line 5: table entry LAYER outside of a table (expected 0 TABLE)"},
-      {dxf_groups("0 SECTION; 2 BLOCKS; 0 BLOCK; 2 B; 0 LINE; 0 ENDSEC"),
-       "line 5: block 'B' is not closed by 0 ENDBLK"},
-      {dxf_groups("0 SECTION; 2 BLOCKS; 0 LINE; 0 ENDSEC"),
-       "line 5: LINE outside of a block in BLOCKS (expected 0 BLOCK)"},
-      {dxf_groups("0 SECTION; 2 ENTITIES; 8 0; 0 ENDSEC"),
-       "line 5: expected 0 and an object type in ENTITIES, got 8 '0'"},
-      {"", "empty.dxf is empty: no DXF data"},
-  };
-  for (const Malformed& c : cases) {
-    ReadResult r = read_dxf(c.file, "empty.dxf");
-    EXPECT_EQ(r.error, c.error);
-    EXPECT_FALSE(r.db) << c.error;
-  }
+  // A binary file names the byte.
+  ReadResult binary = read_dxf(testing::BinaryFile(false)
+                                   .text(0, "SECTION")
+                                   .text(2, "ENTITIES")
+                                   .text(0, "CIRCLE")
+                                   .real(40, std::numeric_limits<double>::quiet_NaN())
+                                   .bytes(),
+                               "binary.dxf");
+  EXPECT_EQ(binary.error, "byte 49: group code 40 expects a finite number, got 'nan'");
+  EXPECT_FALSE(binary.db);
 }
 
 TEST(Reading, FilesThatCannotBeReadAreNamedAndAFileIsReadWhole) {

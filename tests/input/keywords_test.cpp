@@ -1,4 +1,5 @@
-// Keyword short forms and which keyword a reply picks.
+// Keyword short forms and which keyword a reply picks, on the table of keyword_cases.txt; the
+// list a prompt keeps picks as the parsing does.
 #include "cad/input/keywords.h"
 
 #include <gtest/gtest.h>
@@ -7,77 +8,28 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/case_file.h"
+
 namespace cad {
 namespace {
 
-const std::string kZurueck = "Zur\u00fcck";
-
-TEST(KeywordShortFormTest, IsTheFirstRunOfCapitalsAndDigitsElseTheWholeKeyword) {
-  const std::pair<std::string, std::string> cases[] = {{"aUssen", "U"},
-                                                       {"LType", "LT"},
-                                                       {"2Punkte", "2P"},
-                                                       {"3D", "3D"},
-                                                       {"eXit", "X"},
-                                                       {kZurueck, "Z"},
-                                                       {"\u00dcbernehmen", "\u00dc"},
-                                                       {"ReDo", "R"},
-                                                       {"wahl", "wahl"},
-                                                       {"123", "123"}};
-  for (const auto& [keyword, short_form] : cases) {
-    EXPECT_EQ(keyword_short_form(keyword), short_form) << keyword;
-  }
-}
-
-TEST(KeywordMatchTest, PicksByShortFormOrAnyLongerPartAndRefusesTheRest) {
-  struct Case {
-    std::string list;
-    std::string reply;
-    std::optional<std::string> picked;
-  };
-  const std::string kLage = "aUssen Abstand Innen Dist";
-  const std::string kShort = "LType 2Punkte aUssen";
-  const std::string kUndo = kZurueck + " Undo";
-  const std::string kLocal = "Ja Nein _Yes No";
-  const auto none = std::nullopt;
-  const std::vector<Case> short_forms = {
-      {kLage, "U", "aUssen"},     {kLage, "uss", "aUssen"}, {kLage, "aussen", "aUssen"},
-      {kLage, "abst", "Abstand"}, {kLage, "i", "Innen"},    {kLage, "DIST", "Dist"},
-      {kShort, "L", none},        {kShort, "LT", "LType"},  {kShort, "ltyp", "LType"},
-      {kShort, "LTypes", none},   {kShort, "2", none},      {kShort, "P", none},
-      {kShort, "2p", "2Punkte"},  {kShort, "au", none},     {kShort, "Usx", none},
-      {kShort, "", none}};
-  // Umlauts fold with their capitals, but not to the bare vowel.
-  const std::vector<Case> umlauts = {
-      {kUndo, "Z", kZurueck},           {kUndo, "zur\u00fcck", kZurueck},
-      {kUndo, "ZUR\u00dcCK", kZurueck}, {kUndo, "zur\u00dc", kZurueck},
-      {kUndo, "zuruck", none},          {kUndo, "u", "Undo"}};
-  // The whole keyword wins over an earlier short form; else the first keyword wins.
-  const std::vector<Case> first = {
-      {"Endpunkt End", "end", "End"},       {"Endpunkt End", "e", "Endpunkt"},
-      {"Endpunkt End", "endp", "Endpunkt"}, {"Yes Nein No Ja ", "N", "Nein"},
-      {"Yes Nein No Ja ", "No", "No"},      {"Yes Nein No Ja ", "j", "Ja"}};
-  // A local keyword gives the global one at its position; the underscore asks for global ones
-  // only, and without a global list still picks the keyword. A shorter global list leaves the
-  // local keyword.
-  const std::vector<Case> local = {{kLocal, "J", "Yes"},
-                                   {kLocal, "nein", "No"},
-                                   {kLocal, "_No", "No"},
-                                   {kLocal, "_y", "Yes"},
-                                   {kLocal, "No", none},
-                                   {kLocal, "_Ja", none},
-                                   {kLocal, "_", none},
-                                   {"Wahl", "_wahl", "Wahl"},
-                                   {"_Hori Ver", "h", "Hori"},
-                                   {"_Hori Ver", "_Ver", "Ver"},
-                                   {"", "x", none},
-                                   {"Ja Nein Vielleicht _Yes No", "v", "Vielleicht"}};
-  for (const auto* table : {&short_forms, &umlauts, &first, &local}) {
-    for (const Case& c : *table) {
-      SCOPED_TRACE(c.list + " / " + c.reply);
-      EXPECT_EQ(parse_keyword_match(c.list, c.reply), c.picked);
+TEST(KeywordTest, ShortFormsAndPicksOfTheTable) {
+  const std::vector<testing::CaseLine> cases = testing::read_cases("input/keyword_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    if (c.fields[0] == "short") {
+      ASSERT_EQ(c.fields.size(), 3u);
+      EXPECT_EQ(keyword_short_form(c.fields[1]), c.fields[2]);
+      continue;
     }
+    ASSERT_EQ(c.fields[0], "match");
+    ASSERT_EQ(c.fields.size(), 4u);
+    const std::optional<std::string> picked =
+        c.fields[3] == "(none)" ? std::nullopt : std::optional<std::string>(c.fields[3]);
+    EXPECT_EQ(parse_keyword_match(c.fields[1], c.fields[2]), picked);
   }
-  EXPECT_EQ(KeywordList(kLage).match("D"), "Dist");
+  EXPECT_EQ(KeywordList("aUssen Abstand Innen Dist").match("D"), "Dist");
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/case_file.h"
 #include "tests/support/drawing.h"
 
 namespace cad {
@@ -52,70 +56,61 @@ class FilterTest : public ::testing::Test {
   RecordId poly;
 };
 
-TEST_F(FilterTest, EachKindOfItemSelectsItsEntities) {
-  const Ids all = {line, small, big, poly};
-  struct Case {
-    const char* name;
-    std::vector<Group> filter;
-    Ids expected;
-  };
-  const std::vector<Case> cases = {
-      {"empty filter", {}, all},
-      {"type ignores case", {text(0, "circle")}, {small, big}},
-      {"type alternatives", {text(0, "line,LWPOLY*")}, {line, poly}},
-      {"type pattern", {text(0, "*LINE")}, {line, poly}},
-      {"layer pattern", {text(8, "wall*")}, {line, big}},
-      {"negated layer pattern", {text(8, "~wall*")}, {small, poly}},
-      {"layer ?", {text(8, "walls-???")}, {big}},
-      {"layer brackets", {text(8, "[dw]*")}, {line, small, big}},
-      {"RTDXF0 names the type", {text(5020, "CIRCLE"), text(8, "DOORS")}, {small}},
-      // Missing groups take the host's defaults.
-      {"default layer", {text(8, "0")}, {poly}},
-      {"default colour", {integer(62, 256)}, {small, big, poly}},
-      {"default linetype", {text(6, "bylayer")}, all},
-      {"default space", {integer(67, 0)}, all},
-      {"default extrusion", {point(210, {0, 0, 1})}, all},
-      {"no default radius", {op("<"), real(40, 100)}, {small, big}},
-      // Lines, or circles larger than 2.
-      {"nested or/and",
-       {op("<or"), text(0, "LINE"), op("<and"), text(0, "CIRCLE"), op(">"), real(40, 2), op("and>"),
-        op("or>")},
-       {line, big}},
-      {"not", {op("<NOT"), text(0, "CIRCLE"), op("NOT>")}, {line, poly}},
-      {"xor", {op("<Xor"), text(8, "WALL*"), text(0, "CIRCLE"), op("xor>")}, {line, small}},
-      {"not/or/and/not",
-       {op("<not"), op("<or"), text(8, "doors"), op("<and"), op("<not"), text(0, "LWPOLYLINE"),
-        op("not>"), integer(62, 1), op("and>"), op("or>"), op("not>")},
-       {big, poly}},
-      {"<", {op("<"), real(40, 8)}, {small}},
-      {"<=", {op("<="), real(40, 8)}, {small, big}},
-      {">=", {op(">="), real(40, 1.5)}, {small, big}},
-      {"!=", {op("!="), real(40, 1.5)}, {big}},
-      {"/=", {op("/="), real(40, 1.5)}, {big}},
-      {"<>", {op("<>"), real(40, 8)}, {small}},
-      {"integer <", {op("<"), integer(62, 256)}, {line}},
-      // The polyline's flags are 5 (closed, bit 4).
-      {"& bit", {op("&"), integer(70, 4)}, {poly}},
-      {"& any bit", {op("&"), integer(70, 6)}, {poly}},
-      {"&= all bits", {op("&="), integer(70, 5)}, {poly}},
-      {"&= missing bit", {op("&="), integer(70, 6)}, {}},
-      {"& no bit", {op("&"), integer(70, 2)}, {}},
-      // The polyline's second vertex (7,9) passes too.
-      {"point >,>,*", {op(">,>,*"), point(10, {0.5, 1, 100})}, {small, big, poly}},
-      {"point >,>", {op(">,>"), point(10, {0.5, 1, 0})}, {small, big, poly}},
-      {"point *,>=,>", {op("*,>=,>"), point(10, {0, 6, 0})}, {big}},
-      {"point equal", {point(10, {1, 2, 0})}, {small}},
-      // A single inequality asks that the points differ, not every coordinate.
-      {"point !=", {text(0, "CIRCLE"), op("!="), point(10, {1, 0, 0})}, {small, big}},
-      // A single ordering must hold for every coordinate: the big circle fails on x alone.
-      {"point <", {op("<"), point(10, {4, 7, 4})}, {line, small, poly}},
-      {"repeated group, any matches", {Group::point(10, {7, 9, 0}, 2)}, {poly}},
-      {"* holds without the group", {op("*"), real(40, 0)}, all},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(matching(drawing.db, c.filter), c.expected);
+// "code=value" items, typed by their code: texts, points of as many coordinates as given, reals
+// and integers.
+std::vector<Group> items(const std::string& list) {
+  std::vector<Group> out;
+  std::istringstream in(list);
+  for (std::string item; in >> item;) {
+    const size_t eq = item.find('=');
+    const int code = std::stoi(item.substr(0, eq));
+    const std::string value = item.substr(eq + 1);
+    if ((code >= 10 && code < 40) || code == 210) {
+      std::vector<double> c;
+      std::istringstream coords(value);
+      for (std::string v; std::getline(coords, v, ',');) c.push_back(std::stod(v));
+      c.resize(3, 0.0);
+      out.push_back(
+          Group::point(code, {c[0], c[1], c[2]},
+                       static_cast<int>(std::count(value.begin(), value.end(), ',')) + 1));
+    } else if (code >= 40 && code < 60) {
+      out.push_back(real(code, std::stod(value)));
+    } else if ((code >= 60 && code < 100) || code == -3 || code == -1) {
+      out.push_back(integer(code, std::stoll(value)));
+    } else {
+      out.push_back(text(code, value));
+    }
   }
+  return out;
+}
+
+TEST_F(FilterTest, EachKindOfItemSelectsItsEntitiesAndMalformedListsAreRefused) {
+  const std::map<std::string, RecordId> names = {
+      {"line", line}, {"small", small}, {"big", big}, {"poly", poly}};
+  const std::vector<testing::CaseLine> cases = testing::read_cases("select/filter_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    if (c.fields[0] == "select") {
+      ASSERT_EQ(c.fields.size(), 4u);
+      Ids expected;
+      std::istringstream in(c.fields[3]);
+      for (std::string name; in >> name;) expected.push_back(names.at(name));
+      EXPECT_EQ(matching(drawing.db, items(c.fields[2])), expected);
+      continue;
+    }
+    ASSERT_EQ(c.fields[0], "refuse");
+    ASSERT_EQ(c.fields.size(), 3u);
+    const std::vector<Group> filter = items(c.fields[1]);
+    std::string error;
+    EXPECT_FALSE(filter_valid(filter, &error));
+    EXPECT_NE(error.find(c.fields[2]), std::string::npos) << error;
+    // An invalid filter selects nothing, even where its readable part would match.
+    EXPECT_FALSE(filter_matches(drawing.db, line, filter, &error));
+  }
+  std::string error = "stale";
+  EXPECT_TRUE(filter_valid({op("<OR"), text(0, "A"), op("Or>")}, &error));
+  EXPECT_EQ(error, "");
 }
 
 TEST_F(FilterTest, RealsEqualWithinRounding) {
@@ -148,43 +143,6 @@ TEST(FilterXdataTest, ApplicationsByNameAndPattern) {
   EXPECT_EQ(matching(db, {op("<not"), integer(-3, 0), text(1001, "*"), op("not>")}), (Ids{none}));
   // Extended data values are no entity groups: 1000 "chain" is not a text group 1.
   EXPECT_EQ(matching(db, {text(1, "chain")}), Ids{});
-}
-
-TEST(FilterErrorTest, MalformedListsAreRejectedWithTheItem) {
-  struct Case {
-    std::vector<Group> filter;
-    std::string message;
-  };
-  const std::vector<Case> cases = {
-      {{op("<or"), text(0, "LINE")}, "filter item 1: \"<or\" has no closing \"or>\""},
-      {{text(0, "LINE"), op("and>")}, "filter item 2: \"and>\" closes no group"},
-      {{op("<or"), text(0, "LINE"), op("and>")}, "filter item 3"},
-      {{op("<not"), text(0, "A"), text(0, "B"), op("not>")}, "exactly one operand"},
-      {{op("<xor"), text(0, "A"), op("xor>")}, "exactly two operands"},
-      {{op("<and"), op("and>")}, "is empty"},
-      {{text(0, "LINE"), op(">")}, "filter item 2: operator \">\" is not followed"},
-      {{op(">"), op("<or"), text(0, "A"), op("or>")}, "must be followed by a value item"},
-      {{op("&"), real(40, 1)}, "integer groups only"},
-      {{op("<"), text(8, "A")}, "does not apply to text"},
-      {{op(">,>"), real(40, 1)}, "not a point"},
-      {{op("~"), real(40, 1)}, "unknown operator"},
-      {{text(1001, "DULK")}, "outside a -3 group"},
-      {{integer(-3, 0), text(0, "LINE")}, "application names"},
-      {{text(1000, "x")}, "use -3"},
-      {{integer(-1, 0)}, "cannot be filtered"},
-  };
-  Drawing drawing;
-  const RecordId id = drawing.line({0, 0, 0}, {1, 0, 0});
-  for (const Case& c : cases) {
-    std::string error;
-    EXPECT_FALSE(filter_valid(c.filter, &error)) << c.message;
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
-    // An invalid filter selects nothing, even where its readable part would match.
-    EXPECT_FALSE(filter_matches(drawing.db, id, c.filter, &error)) << c.message;
-  }
-  std::string error = "stale";
-  EXPECT_TRUE(filter_valid({op("<OR"), text(0, "A"), op("Or>")}, &error));
-  EXPECT_EQ(error, "");
 }
 
 }  // namespace
