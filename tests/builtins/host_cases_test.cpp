@@ -256,6 +256,8 @@ TEST_P(HostCaseTest, Runs) {
   }
 }
 
+TEST(HostCasesTest, TheFileHoldsCases) { EXPECT_FALSE(load_cases().empty()); }
+
 INSTANTIATE_TEST_SUITE_P(Cases, HostCaseTest, ::testing::ValuesIn(load_cases()),
                          [](const ::testing::TestParamInfo<Case>& info) {
                            return info.param.name;
