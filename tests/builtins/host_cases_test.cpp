@@ -235,6 +235,10 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Ca
       snaps_.insert_or_assign(f.at(1), Snapshot(host_));
     } else if (kind == "same") {
       EXPECT_EQ(snaps_.at(f.at(1)).diff(Snapshot(host_)), "") << "as at " << f[1];
+    } else if (kind == "keep") {
+      kept_.insert_or_assign(f.at(1), db().record(who(f.at(2))));
+    } else if (kind == "kept") {
+      EXPECT_EQ(db().record(who(f.at(2))), kept_.at(f.at(1))) << "not as kept as " << f[1];
     } else if (kind == "ucs") {
       EXPECT_TRUE(near(host_.ucs().origin, vec(f.at(1))));
       EXPECT_TRUE(near(host_.ucs().x_axis, vec(f.at(2))));
@@ -247,6 +251,7 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Ca
   }
 
   std::map<std::string, Snapshot> snaps_;
+  std::map<std::string, Record> kept_;
 };
 
 TEST_P(HostCaseTest, Runs) {
