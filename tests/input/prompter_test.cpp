@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
 #include <numbers>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/geom/geom_checks.h"
 #include "tests/input/input_checks.h"
+#include "tests/support/case_file.h"
 
 namespace cad {
 namespace {
@@ -81,79 +85,6 @@ TEST(PointPromptTest, EndOfScriptThrowsInputEndedWithTheLastLine) {
   }
 }
 
-// A flag or keyword list applies to the next input call only: no-empty refuses Enter once.
-TEST(InitGetTest, NoEmptyRefusesEnterAndAppliesToTheNextInputCallOnly) {
-  Session session("\n1,1\nU\nU\n");
-  session.prompter.init_get(kInitNoEmpty, "");
-  EXPECT_EQ(session.prompter.get_point("\nPoint: ").status, kRtNorm);
-  ASSERT_EQ(session.prompter.refusals().size(), 1u);
-  EXPECT_EQ(session.prompter.refusals()[0].reply, "");
-  session.prompter.clear_refusals();
-  session.prompter.init_get(0, "aUssen");
-  EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
-  EXPECT_THROW(session.prompter.get_point(""), InputEnded);
-  EXPECT_EQ(session.prompter.refusals().size(), 1u);
-}
-
-TEST(InitGetTest, KeywordsByShortFormAndInFullAnswerKword) {
-  Session session("U\nabstand\nDIST\ni\n");
-  std::vector<std::string> picked;
-  for (int k = 0; k < 4; ++k) {
-    session.prompter.init_get(0, "aUssen Abstand Innen Dist");
-    const Answer answer = session.prompter.get_point("\nLage: ");
-    EXPECT_EQ(answer.status, kRtKword);
-    EXPECT_EQ(answer.text, session.prompter.last_input());
-    picked.push_back(session.prompter.last_input());
-  }
-  EXPECT_EQ(picked, (std::vector<std::string>{"aUssen", "Abstand", "Dist", "Innen"}));
-}
-
-TEST(InitGetTest, LocalKeywordAnswersWithTheGlobalOne) {
-  Session session("J\n_No\n");
-  session.prompter.init_get(0, "Ja Nein _Yes No");
-  Answer answer = session.prompter.get_kword("\nOK? ");
-  EXPECT_EQ(answer.status, kRtNorm);
-  EXPECT_EQ(answer.text, "Yes");
-  session.prompter.init_get(0, "Ja Nein _Yes No");
-  answer = session.prompter.get_kword("\nOK? ");
-  EXPECT_EQ(answer.text, "No");
-  EXPECT_EQ(session.prompter.last_input(), "No");
-}
-
-TEST(InitGetTest, ArbitraryInputComesBackAsTypedButKeywordsAndValuesStayThemselves) {
-  Session session("w\n*U12\n25\n");
-  for (const char* typed : {"Wahl", "*U12"}) {
-    session.prompter.init_get(kInitArbitrary, "Wahl");
-    EXPECT_EQ(session.prompter.get_point("").status, kRtKword);
-    EXPECT_EQ(session.prompter.last_input(), typed);
-  }
-  session.prompter.init_get(kInitArbitrary, "");
-  const Answer answer = session.prompter.get_dist("", std::nullopt);
-  EXPECT_EQ(answer.status, kRtNorm);
-  EXPECT_EQ(answer.real, 25);
-}
-
-TEST(KwordPromptTest, RefusesWhatIsNoKeywordAndTakesEnter) {
-  Session session("maybe\nn\n\n");
-  session.prompter.init_get(0, "Yes Nein No Ja ");
-  Answer answer = session.prompter.get_kword("\nSchnittlinie loeschen <J> ?");
-  EXPECT_EQ(answer.status, kRtNorm);
-  EXPECT_EQ(answer.text, "Nein");
-  EXPECT_EQ(session.prompter.refusals().at(0).message, "Invalid option keyword.");
-  session.prompter.init_get(0, "Yes Nein No Ja ");
-  answer = session.prompter.get_kword("\nSchnittlinie loeschen <J> ?");
-  EXPECT_EQ(answer.status, kRtNone);
-}
-
-TEST(DistPromptTest, NumberOrDistanceFromTheBaseAndFlat2D) {
-  Session session("2.5\n3,4\n@0,0,12\n3,4,12\n");
-  EXPECT_EQ(session.prompter.get_dist("", Vec3{}).real, 2.5);
-  EXPECT_NEAR(session.prompter.get_dist("", Vec3{}).real, 5, 1e-12);
-  EXPECT_NEAR(session.prompter.get_dist("", Vec3{3, 4, 0}).real, 12, 1e-12);
-  session.prompter.init_get(kInit2D, "");
-  EXPECT_NEAR(session.prompter.get_dist("", Vec3{}).real, 5, 1e-12);
-}
-
 TEST(DistPromptTest, WithoutBaseAPointAsksForTheSecond) {
   Session session("1,1\n@3,4\n2,2\n^C\n");
   EXPECT_NEAR(session.prompter.get_dist("\nAbstand: ", std::nullopt).real, 5, 1e-12);
@@ -167,74 +98,79 @@ std::vector<std::string> messages(const Session& session) {
   return result;
 }
 
-TEST(DistPromptTest, RefusesTextAndForbiddenSigns) {
-  Session session("far\n0\n-1\n0,0\n4\n-2\n-2\n0\n");
-  session.prompter.init_get(kInitNoZero | kInitNoNegative, "");
-  EXPECT_EQ(session.prompter.get_dist("", Vec3{}).real, 4);
-  EXPECT_EQ(messages(session),
-            (std::vector<std::string>{
-                "Requires numeric distance or two points.", "Value must be positive and nonzero.",
-                "Value must be positive and nonzero.", "Value must be positive and nonzero."}));
-  session.prompter.clear_refusals();
-  EXPECT_EQ(session.prompter.get_dist("", std::nullopt).real, -2);
-  session.prompter.init_get(kInitNoNegative, "");
-  EXPECT_EQ(session.prompter.get_dist("", std::nullopt).real, 0);
-  EXPECT_EQ(messages(session), (std::vector<std::string>{"Value must be positive."}));
+// A point "x,y[,z]".
+Vec3 vec(const std::string& text) {
+  double c[3] = {0, 0, 0};
+  std::istringstream in(text);
+  std::string part;
+  for (double& v : c)
+    if (std::getline(in, part, ',')) v = std::stod(part);
+  return {c[0], c[1], c[2]};
 }
 
-TEST(AnglePromptTest, DegreesOrDirectionsFromTheBaseBecomeRadiansFromEast) {
-  Session session("90\n22.5\n-90\n360\n1,2\n0,0\nsteep\n45\n1,1\n@-1,1\n");
-  const Vec3 base{1, 1, 0};
-  for (const auto& [from, radians] :
-       std::vector<std::pair<std::optional<Vec3>, double>>{{std::nullopt, kPi / 2},
-                                                           {std::nullopt, kPi / 8},
-                                                           {std::nullopt, 3 * kPi / 2},
-                                                           {std::nullopt, 0},
-                                                           {base, kPi / 2},
-                                                           {base, 5 * kPi / 4},
-                                                           {std::nullopt, kPi / 4},
-                                                           {std::nullopt, 3 * kPi / 4}}) {
-    EXPECT_NEAR(session.prompter.get_angle("", from).real, radians, 1e-12);
+// The calls of prompter_cases.txt (its head says how a line reads), each on the session of the
+// "session" line above it.
+TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
+  const std::map<std::string, int> flag_bits = {{"noempty", kInitNoEmpty},
+                                                {"nozero", kInitNoZero},
+                                                {"nonegative", kInitNoNegative},
+                                                {"2d", kInit2D},
+                                                {"arbitrary", kInitArbitrary}};
+  const std::map<int, std::string> status_names = {
+      {kRtNorm, "norm"}, {kRtNone, "none"}, {kRtKword, "kword"}, {kRtCan, "cancel"}};
+  const std::vector<testing::CaseLine> cases = testing::read_cases("input/prompter_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  std::unique_ptr<Session> session;
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    const std::vector<std::string>& f = c.fields;
+    if (f[0] == "session") {
+      std::string script;
+      for (size_t k = 1; k < f.size(); ++k) script += f[k] + "\n";
+      session = std::make_unique<Session>(script);
+      continue;
+    }
+    Prompter& prompter = session->prompter;
+    if (f[0] == "refused") {
+      EXPECT_EQ(messages(*session), std::vector<std::string>(f.begin() + 1, f.end()));
+      prompter.clear_refusals();
+      continue;
+    }
+    ASSERT_EQ(f.size(), 6u);
+    int flags = 0;
+    std::istringstream words(f[1]);
+    for (std::string word; words >> word;) flags |= flag_bits.at(word);
+    if (flags != 0 || !f[2].empty()) prompter.init_get(flags, f[2]);
+    const std::optional<Vec3> base = f[3].empty() ? std::nullopt : std::optional<Vec3>(vec(f[3]));
+    const std::string& call = f[0];
+    Answer answer;
+    try {
+      answer = call == "point"   ? prompter.get_point("")
+               : call == "dist"  ? prompter.get_dist("", base)
+               : call == "angle" ? prompter.get_angle("", base)
+               : call == "int"   ? prompter.get_int("")
+               : call == "real"  ? prompter.get_real("")
+               : call == "kword" ? prompter.get_kword("")
+                                 : prompter.get_string("", call == "blanks");
+    } catch (const InputEnded&) {
+      EXPECT_EQ(f[4], "ended");
+      continue;
+    }
+    EXPECT_EQ(status_names.at(answer.status), f[4]);
+    if (answer.status != kRtNorm && answer.status != kRtKword) continue;
+    const bool text = answer.status == kRtKword || call == "kword";
+    if (text) {
+      EXPECT_EQ(prompter.last_input(), f[5]);
+    }
+    if (text || call == "string" || call == "blanks")
+      EXPECT_EQ(answer.text, f[5]);
+    else if (call == "point")
+      EXPECT_TRUE(near(answer.point, vec(f[5])));
+    else if (call == "int")
+      EXPECT_EQ(answer.integer, std::stoll(f[5]));
+    else
+      EXPECT_NEAR(answer.real, std::stod(f[5]) * (call == "angle" ? kPi / 180 : 1), 1e-12);
   }
-  EXPECT_EQ(messages(session),
-            (std::vector<std::string>{"Requires valid numeric angle or second point."}));
-}
-
-TEST(AnglePromptTest, TwoPunkteKeywordNeedsItsShortForm) {
-  Session session("2\n2p\n");
-  session.prompter.init_get(0,
-                            "2Punkte Zur\xC3\xBC"
-                            "ck Undo");
-  EXPECT_NEAR(session.prompter.get_angle("", Vec3{}).real, 2 * kPi / 180, 1e-12);
-  session.prompter.init_get(0,
-                            "2Punkte Zur\xC3\xBC"
-                            "ck Undo");
-  EXPECT_EQ(session.prompter.get_angle("", Vec3{}).status, kRtKword);
-  EXPECT_EQ(session.prompter.last_input(), "2Punkte");
-}
-
-TEST(NumberPromptTest, IntegerAndRealPromptsRefuseWhatTheyCannotTake) {
-  Session session("2.5\n40000\n0\n-3\n3\n1,2\n1e3\n");
-  session.prompter.init_get(kInitNoZero | kInitNoNegative, "");
-  const Answer answer = session.prompter.get_int("");
-  EXPECT_EQ(answer.status, kRtNorm);
-  EXPECT_EQ(answer.integer, 3);
-  EXPECT_EQ(session.prompter.get_real("").real, 1000);
-  EXPECT_EQ(messages(session),
-            (std::vector<std::string>{
-                "Requires an integer value.", "Requires an integer between -32768 and 32767.",
-                "Value must be positive and nonzero.", "Value must be positive and nonzero.",
-                "Requires numeric value."}));
-}
-
-TEST(StringPromptTest, BlanksEndTheTextUnlessAllowed) {
-  Session session("Hello big world\nHello big world\n\n");
-  EXPECT_EQ(session.prompter.get_string("", true).text, "Hello big world");
-  EXPECT_EQ(session.prompter.get_string("", false).text, "Hello");
-  EXPECT_EQ(session.prompter.get_string("", true).text, "big world");
-  const Answer enter = session.prompter.get_string("", true);
-  EXPECT_EQ(enter.status, kRtNorm);
-  EXPECT_EQ(enter.text, "");
 }
 
 TEST(PickPromptTest, PointOrEntity) {
