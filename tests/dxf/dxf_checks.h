@@ -1,5 +1,5 @@
-// Shared helpers of the DXF tests: DXF texts line by line, binary files byte by byte, and
-// ezdxf's audit of written files.
+// Shared helpers of the DXF tests: DXF texts line by line, files of the data folder, binary files
+// byte by byte, and ezdxf's audit of written files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,13 @@ inline std::string dxf_groups(std::string_view groups) {
     groups = end == std::string_view::npos ? std::string_view() : groups.substr(end + 2);
   }
   return out;
+}
+
+// A file of tests/dxf/data, as it stands.
+inline std::string data_file(const std::string& name) {
+  std::ifstream in(DULK_SOURCE_DIR "/tests/dxf/data/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Binary files built byte by byte: the sentinel, then code and value per group.

@@ -19,19 +19,8 @@ namespace {
 using testing::dxf_groups;
 using testing::dxf_lines;
 
-std::string r2000_file() {
-  return "999\nwritten by hand\n" +
-         dxf_groups(
-             "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 9 $HANDSEED; 5 100; 9 $EXTMIN; "
-             "10 0; 20 0; 30 0; 0 ENDSEC; 0 SECTION; 2 TABLES; 0 TABLE; 2 LTYPE; 5 5; 70 1; "
-             "0 LTYPE; 5 14; 2 Continuous; 70 0; 0 TABLE; 2 LAYER; 5 2; 70 1; 0 LAYER; "
-             "5 10; 2 0; 70 0; 62 7; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; 0 BLOCK; "
-             "5 20; 8 0; 2 *Model_Space; 70 0; 0 ENDBLK; 5 21; 8 0; 0 ENDSEC; 0 SECTION; "
-             "2 ENTITIES; 0 POLYLINE; 5 30; 8 0; 66 1; 70 1; 0 VERTEX; 5 31; 8 0; 10 0; "
-             "20 0; 0 VERTEX; 5 32; 8 0; 10 1; 20 0; 42 0.5; 0 SEQEND; 5 33; 8 0; 0 LINE; "
-             "5 34; 8 0; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 SECTION; 2 THUMBNAILIMAGE; "
-             "90 2; 310 ABCD; 0 ENDSEC; 0 EOF");
-}
+// A drawing written by hand: a TABLE without ENDTAB before it, a polyline, a thumbnail.
+std::string r2000_file() { return testing::data_file("plan_r2000.dxf"); }
 
 std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
   std::vector<std::string> out;
@@ -66,12 +55,7 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
 }
 
 TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
-  std::string file = dxf_groups(
-      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1009; 0 ENDSEC; 0 SECTION; 2 TABLES; "
-      "0 TABLE; 2 LAYER; 70 1; 0 LAYER; 2 WALLS; 70 0; 0 ENDTAB; 0 ENDSEC; "
-      "0 SECTION; 2 ENTITIES; 0 LINE; 8 WALLS; 10 0; 20 0; 11 1; 21 0; 0 LINE; 5 1; "
-      "8 WALLS; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 EOF");
-  ReadResult r = read_dxf(file, "r12.dxf");
+  ReadResult r = read_dxf(testing::data_file("walls_r12.dxf"), "r12.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
   RecordId walls = db.table_entry("LAYER", "WALLS");
@@ -83,14 +67,7 @@ TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
 }
 
 TEST(Reading, ReadDrawingsAreFoundByBlockNameNumberAndApplication) {
-  std::string file = dxf_groups(
-      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 0 ENDSEC; 0 SECTION; 2 TABLES; "
-      "0 TABLE; 2 BLOCK_RECORD; 0 BLOCK_RECORD; 5 20; 2 *D12; 0 ENDTAB; 0 TABLE; "
-      "2 APPID; 0 APPID; 5 21; 2 $2F; 70 0; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; "
-      "0 BLOCK; 5 22; 8 0; 2 *D3; 70 1; 0 ENDBLK; 5 23; 8 0; 0 ENDSEC; 0 SECTION; "
-      "2 ENTITIES; 0 LINE; 5 2F; 8 0; 10 0; 20 0; 11 1; 21 0; 1001 $2F; 1000 QRM; "
-      "0 ENDSEC; 0 EOF");
-  ReadResult r = read_dxf(file, "chains.dxf");
+  ReadResult r = read_dxf(testing::data_file("chains_r2000.dxf"), "chains.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
   // A dimension drawn next takes "*D13", past both the block and the block record.
