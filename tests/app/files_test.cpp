@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/app/dulk_run.h"
+#include "tests/support/terminal.h"
 
 namespace dulk::testing {
 namespace {
@@ -222,7 +223,7 @@ TEST(Pictures, SvgAndPngShowTheDrawing) {
   auto svg = folder.read("plan.svg");
   ASSERT_TRUE(svg.has_value());
   EXPECT_NE(svg->find("<svg"), std::string::npos);
-  EXPECT_EQ(occurrences(*svg, "<path"), 2u) << *svg;
+  EXPECT_EQ(cad::testing::Terminal::occurrences(*svg, "<path"), 2u) << *svg;
   auto png = folder.read("plan.png");
   ASSERT_TRUE(png.has_value());
   EXPECT_EQ(png->substr(0, 8), "\x89PNG\r\n\x1a\n");

@@ -340,12 +340,6 @@ TEST(Indexes, EntitiesAreListedUnderTheApplicationsOfTheirExtendedData) {
   EXPECT_TRUE(under("APP2").empty());
 }
 
-}  // namespace
-}  // namespace cad
-
-namespace cad {
-namespace {
-
 TEST(Journal, ChangesMadeWhileJournalingIsOffCannotBeUndone) {
   Database db;
   db.set_journaling(false);

@@ -51,33 +51,25 @@ TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
   EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
 }
 
-TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
-  ads_point a = {0, 0, 0};
-  for (resbuf* list :
-       {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
-        acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
-        acutBuildList(RTDXF0, L"VERTEX", 10, a, 0)}) {
-    RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
-  }
-  EXPECT_TRUE(db().entities().empty());
-}
-
-// No entity holds NaN or infinity, in a point, a number or its extended data: making or changing
-// one with them is refused and changes nothing.
-TEST_F(EntityListTest, EntMakeAndEntModRefuseNanAndInfinity) {
+// Unknown types and incomplete entities make nothing. No entity holds NaN or infinity, in a
+// point, a number or its extended data: making or changing one with them is refused and changes
+// nothing.
+TEST_F(EntityListTest, EntMakeRefusesUnknownTypesIncompleteEntitiesNanAndInfinity) {
   register_apps();
   const double nan = std::nan("");
   ads_point a = {0, 0, 0}, b = {5, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
   for (resbuf* list :
-       {acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
+       {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
+        acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
+        acutBuildList(RTDXF0, L"VERTEX", 10, a, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, far, 0),
         acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, HUGE_VAL, 0),
         acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0)}) {
     RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTERROR);
+    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
   }
   EXPECT_TRUE(db().entities().empty());
 
