@@ -16,6 +16,7 @@
 
 #include "cad/dxf/reader.h"
 #include "cad/dxf/tags.h"
+#include "cad/dxf/writer.h"
 #include "tests/support/files.h"
 
 namespace cad::testing {
@@ -113,6 +114,15 @@ inline ::testing::AssertionResult ezdxf_audit(const std::vector<std::string>& pa
   if (status == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "ezdxf audit failed (status " << status << "):\n"
                                        << output;
+}
+
+// The drawing saved under the name in a scratch folder, and ezdxf's audit of the file.
+inline ::testing::AssertionResult saved_and_audited(const Database& db, const std::string& name) {
+  TempDir dir;
+  const std::string path = (dir.path() / name).string();
+  std::string error;
+  if (!save_dxf(db, path, &error)) return ::testing::AssertionFailure() << "not saved: " << error;
+  return ezdxf_audit({path});
 }
 
 }  // namespace cad::testing

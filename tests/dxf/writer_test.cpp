@@ -111,11 +111,7 @@ TEST(HostRecords, BlocksTheHostMakesGetBlockRecordsAndAreAcceptedByEzdxf) {
   EXPECT_EQ(back->record(block.end).text(330), owner);
   EXPECT_EQ(same_record(*back, *db, inside).text(330), owner);
 
-  testing::TempDir dir;
-  std::string path = (dir.path() / "blocks.dxf").string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
-  EXPECT_TRUE(testing::ezdxf_audit({path}));
+  EXPECT_TRUE(testing::saved_and_audited(*db, "blocks.dxf"));
 }
 
 TEST(HostRecords, TheHandleSeedStaysAboveEveryHandleWritten) {
@@ -313,11 +309,7 @@ TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
   EXPECT_EQ(back.db->header_var("$DIMDEC"), nullptr);
   EXPECT_NE(back.db->header_var("$DIMASZ"), nullptr);
 
-  testing::TempDir dir;
-  const std::string path = (dir.path() / "r12.dxf").string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(db, path, &error)) << error;
-  EXPECT_TRUE(testing::ezdxf_audit({path}));
+  EXPECT_TRUE(testing::saved_and_audited(db, "r12.dxf"));
 }
 
 TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
@@ -349,11 +341,7 @@ TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {
   ASSERT_TRUE(back.db) << back.error;
   EXPECT_EQ(back.db->get_var("CLAYER")->s, "Wände");
 
-  testing::TempDir dir;
-  std::string path = (dir.path() / "bare.dxf").string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(db, path, &error)) << error;
-  EXPECT_TRUE(testing::ezdxf_audit({path}));
+  EXPECT_TRUE(testing::saved_and_audited(db, "bare.dxf"));
 }
 
 }  // namespace
