@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/app/dulk_run.h"
+#include "tests/support/case_file.h"
 #include "tests/support/terminal.h"
 
 namespace dulk::testing {
@@ -21,21 +22,20 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// A drawing or script that is missing or a folder is one message naming it, not a crash.
+// The cases of unreadable_cases.txt.
 TEST(ReadingFiles, MissingFileOrFolderIsOneMessageNamingIt) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"missing.dxf", "dulk: cannot read missing.dxf: no such file or directory\n"},
-      {"-s job.scr", "dulk: cannot read job.scr: no such file or directory\n"},
-      {"plans", "dulk: cannot read plans: is a folder, not a file\n"},
-      {"-s plans", "dulk: cannot read plans: is a folder, not a file\n"},
-  };
   ScratchFolder folder;
   std::filesystem::create_directory(folder / "plans");
-  for (const auto& [args, err] : cases) {
-    DulkRun run = run_dulk(folder, std::string("--no-module ") + args);
-    EXPECT_EQ(run.status, 1) << args;
-    EXPECT_EQ(run.err, err);
-    EXPECT_EQ(run.out, "") << args;
+  const std::vector<cad::testing::CaseLine> cases =
+      cad::testing::read_cases("app/unreadable_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const cad::testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 2u);
+    DulkRun run = run_dulk(folder, "--no-module " + c.fields[0]);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, c.fields[1]);
+    EXPECT_EQ(run.out, "");
   }
 }
 
