@@ -135,10 +135,10 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   register_apps();
-  ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  auto made =
-      make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"STANDARD",
-                                1040, 0.3, 1070, 2, 1001, L"OTHER", 1071, 70000, 0));
+  ads_point a = {0, 0, 0}, b = {5, 0, 0}, c = {1, 2, 3};
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
+                                        L"STANDARD", 1040, 0.3, 1070, 2, 1001, L"OTHER", 1002, L"{",
+                                        1010, c, 1071, 70000, 1002, L"}", 0));
 
   RbList plain(acdbEntGet(made.data()));
   EXPECT_EQ(find_rb(plain.get(), -3), nullptr);
@@ -152,6 +152,10 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
 
   RbList all_apps(acutBuildList(RTSTR, L"*", 0));
   RbList all(acdbEntGetX(made.data(), all_apps.get()));
+  EXPECT_EQ(codes(all.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070,
+                                                1001, 1002, 1010, 1071, 1002}));
+  EXPECT_EQ(rb_string(all.get(), 1002), L"{");
+  EXPECT_DOUBLE_EQ(find_rb(all.get(), 1010)->resval.rpoint[Z], 3);
   EXPECT_EQ(find_rb(all.get(), 1071)->resval.rlong, 70000);
 
   RbList none_apps(acutBuildList(RTSTR, L"NOPE", 0));
