@@ -1,6 +1,5 @@
 #include "tests/app/dulk_run.h"
 
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -24,25 +23,14 @@ const char kLineScript[] = "LINE\n0,0\n1,1\n\n";
 std::string dulk_binary() { return DULK_BINARY_DIR "/dulk"; }
 std::string module_path() { return DULK_BINARY_DIR "/DulkArx.arx"; }
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "dulk-app-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
 void ScratchFolder::write(std::string_view name, std::string_view text) const {
-  std::ofstream file(path_ / name, std::ios::binary);
+  std::ofstream file(path() / name, std::ios::binary);
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!file) throw std::runtime_error("cannot write " + (path_ / name).string());
+  if (!file) throw std::runtime_error("cannot write " + (path() / name).string());
 }
 
 std::optional<std::string> ScratchFolder::read(std::string_view name) const {
-  std::ifstream file(path_ / name, std::ios::binary);
+  std::ifstream file(path() / name, std::ios::binary);
   if (!file) return std::nullopt;
   std::ostringstream text;
   text << file.rdbuf();
@@ -51,7 +39,7 @@ std::optional<std::string> ScratchFolder::read(std::string_view name) const {
 
 std::vector<std::string> ScratchFolder::listing() const {
   std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(path_))
+  for (const fs::directory_entry& entry : fs::directory_iterator(path()))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
@@ -100,13 +88,6 @@ std::optional<size_t> count_entities(const fs::path& dxf, std::string_view type)
   size_t count = 0;
   for (cad::RecordId id : read.db->entities())
     if (read.db->record(id).type == type && !read.db->erased(id)) ++count;
-  return count;
-}
-
-size_t occurrences(std::string_view text, std::string_view what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1))
-    ++count;
   return count;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cad/geom/vec.h"
+#include "tests/support/files.h"
 
 namespace dulk::testing {
 
@@ -17,23 +18,14 @@ std::string dulk_binary();
 std::string module_path();
 
 // A fresh folder in the temporary directory, removed with everything in it at the end.
-class ScratchFolder {
+class ScratchFolder : public cad::testing::TempDir {
  public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  std::filesystem::path operator/(std::string_view name) const { return path() / name; }
   void write(std::string_view name, std::string_view text) const;
   // The file's bytes; nothing when it cannot be read.
   std::optional<std::string> read(std::string_view name) const;
   // Names of the files in the folder, sorted.
   std::vector<std::string> listing() const;
-
- private:
-  std::filesystem::path path_;
 };
 
 struct DulkRun {
@@ -62,8 +54,5 @@ extern const char kLineScript[];
 
 // How many entities of a type (not erased) a DXF file holds; nothing when it cannot be read.
 std::optional<size_t> count_entities(const std::filesystem::path& dxf, std::string_view type);
-
-// How often text occurs in a transcript.
-size_t occurrences(std::string_view text, std::string_view what);
 
 }  // namespace dulk::testing

@@ -14,27 +14,28 @@
 #include <vector>
 
 #include "tests/app/dulk_run.h"
+#include "tests/support/case_file.h"
+#include "tests/support/terminal.h"
 
 namespace dulk::testing {
 namespace {
 
 using ::testing::HasSubstr;
 
-// A drawing or script that is missing or a folder is one message naming it, not a crash.
+// The cases of unreadable_cases.txt.
 TEST(ReadingFiles, MissingFileOrFolderIsOneMessageNamingIt) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"missing.dxf", "dulk: cannot read missing.dxf: no such file or directory\n"},
-      {"-s job.scr", "dulk: cannot read job.scr: no such file or directory\n"},
-      {"plans", "dulk: cannot read plans: is a folder, not a file\n"},
-      {"-s plans", "dulk: cannot read plans: is a folder, not a file\n"},
-  };
   ScratchFolder folder;
   std::filesystem::create_directory(folder / "plans");
-  for (const auto& [args, err] : cases) {
-    DulkRun run = run_dulk(folder, std::string("--no-module ") + args);
-    EXPECT_EQ(run.status, 1) << args;
-    EXPECT_EQ(run.err, err);
-    EXPECT_EQ(run.out, "") << args;
+  const std::vector<cad::testing::CaseLine> cases =
+      cad::testing::read_cases("app/unreadable_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const cad::testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 2u);
+    DulkRun run = run_dulk(folder, "--no-module " + c.fields[0]);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, c.fields[1]);
+    EXPECT_EQ(run.out, "");
   }
 }
 
@@ -49,38 +50,35 @@ TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
   EXPECT_EQ(run.out, "");
 }
 
-TEST(Saving, SavingCommandsWriteTheOpenedDrawingAndKeepTheOldOneAsBackup) {
-  for (const char* save : {"SAVE\n", "QSAVE\n", "SAVEAS\n\n", "SAVEAS\n./plan.dxf\n"}) {
+// The cases of saving_cases.txt.
+TEST(Saving, SavingCommandsAndTheEndOfTheRunWriteWhereTheySay) {
+  const std::vector<cad::testing::CaseLine> cases =
+      cad::testing::read_cases("app/saving_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const cad::testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 5u);
     ScratchFolder folder;
     folder.write("plan.dxf", kDrawing);
-    folder.write("job.scr", std::string(kLineScript) + save);
-    DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr");
-    ASSERT_EQ(run.status, 0) << save << run.err;
-    EXPECT_THAT(run.out, HasSubstr("Saved ")) << save;
-    auto lines = lines_in(folder / "plan.dxf");
-    ASSERT_TRUE(lines.has_value()) << save;
-    EXPECT_EQ(lines->size(), 2u) << save;
-    EXPECT_EQ(folder.read("plan.bak"), kDrawing) << save;
-    EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.bak", "plan.dxf"}))
-        << save;
+    std::string script;
+    for (size_t k = 4; k < c.fields.size(); ++k) script += c.fields[k] + "\n";
+    folder.write("job.scr", script);
+    DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr " + c.fields[0]);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr(c.fields[2]));
+    if (c.fields[1] != "none") {
+      EXPECT_EQ(lines_in(folder / c.fields[1]).value_or(std::vector<Segment>{}).size(), 2u);
+    }
+    std::string listing;
+    for (const std::string& name : folder.listing()) listing += (listing.empty() ? "" : " ") + name;
+    EXPECT_EQ(listing, c.fields[3]);
+    if (c.fields[1] != "plan.dxf") {
+      EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+    }
+    if (c.fields[3].find("plan.bak") != std::string::npos) {
+      EXPECT_EQ(folder.read("plan.bak"), kDrawing);
+    }
   }
-}
-
-// The batch contract: the run's own write at its end goes only to -o, keeps no backup, and
-// writes over the opened drawing only when -o names it.
-TEST(Saving, EndOfRunWritesOverTheOpenedDrawingOnlyWhenOutputNamesIt) {
-  ScratchFolder folder;
-  folder.write("plan.dxf", kDrawing);
-  folder.write("job.scr", kLineScript);
-  DulkRun without = run_dulk(folder, "--no-module plan.dxf -s job.scr");
-  ASSERT_EQ(without.status, 0) << without.err;
-  EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
-  DulkRun with = run_dulk(folder, "--no-module plan.dxf -s job.scr -o plan.dxf");
-  ASSERT_EQ(with.status, 0) << with.err;
-  auto lines = lines_in(folder / "plan.dxf");
-  ASSERT_TRUE(lines.has_value());
-  EXPECT_EQ(lines->size(), 2u);
-  EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "plan.dxf"}));
 }
 
 // -o - : standard output holds the drawing and nothing else; the transcript goes to standard
@@ -102,18 +100,6 @@ TEST(Saving, DrawingGoesToStandardOutputAlone) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.out, "");
   EXPECT_THAT(failed.err, HasSubstr("unknown command \"NOSUCH\""));
-}
-
-TEST(Saving, SaveAfterSaveAsWritesTheNewName) {
-  ScratchFolder folder;
-  folder.write("plan.dxf", kDrawing);
-  folder.write("job.scr", "SAVEAS\ncopy.dxf\n" + std::string(kLineScript) + "SAVE\n");
-  DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr");
-  ASSERT_EQ(run.status, 0) << run.err;
-  auto lines = lines_in(folder / "copy.dxf");
-  ASSERT_TRUE(lines.has_value());
-  EXPECT_EQ(lines->size(), 2u);
-  EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
 }
 
 TEST(Saving, FailedSaveLeavesTheOriginalAndNoStrayFiles) {
@@ -222,7 +208,7 @@ TEST(Pictures, SvgAndPngShowTheDrawing) {
   auto svg = folder.read("plan.svg");
   ASSERT_TRUE(svg.has_value());
   EXPECT_NE(svg->find("<svg"), std::string::npos);
-  EXPECT_EQ(occurrences(*svg, "<path"), 2u) << *svg;
+  EXPECT_EQ(cad::testing::Terminal::occurrences(*svg, "<path"), 2u) << *svg;
   auto png = folder.read("plan.png");
   ASSERT_TRUE(png.has_value());
   EXPECT_EQ(png->substr(0, 8), "\x89PNG\r\n\x1a\n");

@@ -21,17 +21,22 @@ class InteractiveTest : public ::testing::Test {
   void SetUp() override { TERMINAL_OR_SKIP(); }
 };
 
+// At LINE's first prompt: a line from (0,0) to (1,1), up to the prompt for the next point.
+void type_line_points(Terminal& terminal) {
+  ASSERT_TRUE(terminal.wait_for("Specify first point:")) << terminal.diagnosis();
+  terminal.type("0,0");
+  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:")) << terminal.diagnosis();
+  terminal.type("1,1");
+  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:", 2)) << terminal.diagnosis();
+}
+
 TEST_F(InteractiveTest, PersonDrawsALineAndQuits) {
   ScratchFolder folder;
   Terminal terminal(folder.path(), "--no-module -o drawn.dxf");
   ASSERT_TRUE(terminal.started());
   ASSERT_TRUE(terminal.wait_for("Command:")) << terminal.diagnosis();
   terminal.type("LINE");
-  ASSERT_TRUE(terminal.wait_for("Specify first point:")) << terminal.diagnosis();
-  terminal.type("0,0");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:")) << terminal.diagnosis();
-  terminal.type("1,1");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:", 2)) << terminal.diagnosis();
+  ASSERT_NO_FATAL_FAILURE(type_line_points(terminal));
   terminal.send("Enter");
   ASSERT_TRUE(terminal.wait_for("Command:", 2)) << terminal.diagnosis();
   const std::string screen = terminal.screen();
@@ -56,11 +61,7 @@ TEST_F(InteractiveTest, CtrlCCancelsTheCommandAndCtrlDLeaves) {
   ASSERT_TRUE(terminal.started());
   ASSERT_TRUE(terminal.wait_for("Command:")) << terminal.diagnosis();
   terminal.type("LINE");
-  ASSERT_TRUE(terminal.wait_for("Specify first point:")) << terminal.diagnosis();
-  terminal.type("0,0");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:")) << terminal.diagnosis();
-  terminal.type("1,1");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:", 2)) << terminal.diagnosis();
+  ASSERT_NO_FATAL_FAILURE(type_line_points(terminal));
   terminal.send("C-c");
   ASSERT_TRUE(terminal.wait_for("*Cancel*")) << terminal.diagnosis();
   ASSERT_TRUE(terminal.wait_for("Command:", 2)) << terminal.diagnosis();
@@ -87,11 +88,7 @@ TEST_F(InteractiveTest, CtrlDWithUnsavedChangesAsksAndSavesTheDrawingKeepingABac
   terminal.send("Left");
   terminal.send("C-d");
   terminal.send("Enter");
-  ASSERT_TRUE(terminal.wait_for("Specify first point:")) << terminal.diagnosis();
-  terminal.type("0,0");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:")) << terminal.diagnosis();
-  terminal.type("1,1");
-  ASSERT_TRUE(terminal.wait_for("Specify next point or [Undo]:", 2)) << terminal.diagnosis();
+  ASSERT_NO_FATAL_FAILURE(type_line_points(terminal));
   terminal.send("Enter");
   ASSERT_TRUE(terminal.wait_for("Command:", 2)) << terminal.diagnosis();
   const std::string question = "Save changes to plan.dxf? [Yes/No/Cancel] <Yes>:";

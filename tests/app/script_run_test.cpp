@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/app/dulk_run.h"
+#include "tests/support/case_file.h"
 
 namespace dulk::testing {
 namespace {
@@ -31,42 +32,42 @@ TEST(ScriptExitStatus, CompletedScriptExitsZeroAndSavesWhatItDrew) {
   EXPECT_EQ((*lines)[0].to, (cad::Vec3{1, 1, 0}));
 }
 
-// A script that fails exits 1 naming its file, the line and what went wrong, in a quiet run too,
-// and writes nothing; a cancelled command is no failure.
+// The cases of script_cases.txt of a kind.
+std::vector<cad::testing::CaseLine> cases_of(const std::string& kind) {
+  std::vector<cad::testing::CaseLine> out;
+  for (const cad::testing::CaseLine& c : cad::testing::read_cases("app/script_cases.txt"))
+    if (c.fields.at(0) == kind) out.push_back(c);
+  EXPECT_FALSE(out.empty()) << kind;
+  return out;
+}
+
+// The script a case ends with, from its field first on, a line a field.
+std::string script_of(const cad::testing::CaseLine& c, size_t first) {
+  std::string out;
+  for (size_t k = first; k < c.fields.size(); ++k) out += c.fields[k] + "\n";
+  return out;
+}
+
 TEST(ScriptExitStatus, FailingScriptExitsOneNamingItsLineAndWritesNothing) {
-  const struct {
-    std::string script;
-    const char* options;
-    int status;
-    const char* diagnosis;
-    const char* shown = "";
-  } cases[] = {
-      {std::string(kLineScript) + "; a comment\nFROBNICATE\n", "", 1,
-       "job.scr: line 6: unknown command \"FROBNICATE\"", "Unknown command \"FROBNICATE\""},
-      {"LINE\n0,0\nsomewhere\n1,1\n\n", "", 1, "job.scr: line 3: reply \"somewhere\" refused"},
-      {"LINE\n0,0\n1,1\n", "", 1, "job.scr: line 3: the script ended inside command LINE"},
-      {"LINE\n0,0\n1,1\n\nNOSUCH\n", "--quiet", 1, "job.scr: line 5: unknown command \"NOSUCH\""},
-      {"LINE\n0,0\n^C\n", "", 0, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.script);
+  for (const cad::testing::CaseLine& c : cases_of("failing")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 6u);
     ScratchFolder folder;
-    folder.write("job.scr", c.script);
-    DulkRun run = run_dulk(
-        folder, std::string("--no-module -s job.scr -o out.dxf --svg out.svg ") + c.options);
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_THAT(run.err, HasSubstr(c.diagnosis));
-    // The transcript shows the host's answer; a quiet run shows nothing.
-    EXPECT_THAT(run.out, HasSubstr(c.shown));
-    if (c.status == 0) {
+    folder.write("job.scr", script_of(c, 5));
+    DulkRun run =
+        run_dulk(folder, "--no-module -s job.scr -o out.dxf --svg out.svg " + c.fields[1]);
+    const int status = std::stoi(c.fields[2]);
+    EXPECT_EQ(run.status, status);
+    EXPECT_THAT(run.err, HasSubstr(c.fields[3]));
+    EXPECT_THAT(run.out, HasSubstr(c.fields[4]));
+    if (status == 0) {
       EXPECT_EQ(lines_in(folder / "out.dxf").value_or(std::vector<Segment>{{}}).size(), 0u);
       continue;
     }
     EXPECT_FALSE(folder.read("out.dxf").has_value());
     EXPECT_FALSE(folder.read("out.svg").has_value());
-    if (*c.options) {
-      EXPECT_EQ(run.out, "");
-    }
+    // A quiet run shows nothing.
+    EXPECT_TRUE(c.fields[1].empty() || run.out.empty()) << run.out;
   }
 }
 
@@ -105,75 +106,35 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, MistakesExitTwoWithTheUsage) {
   ScratchFolder folder;
-  const std::pair<const char*, const char*> cases[] = {
-      {"--frobnicate", "unknown option --frobnicate"},
-      {"-s", "option -s needs a value"},
-      {"a.dxf b.dxf", "more than one drawing given"},
-      {"--load x.arx --no-module", "exclude each other"},
-      {"--fail creation", ""},
-      {"--fail change:0", ""},
-      {"--fail memory:1", ""},
-      // An empty name would be taken for no file at all.
-      {"''", "the drawing's name is empty"},
-      {"-s ''", "option -s needs a file name, got an empty one"},
-      {"-o ''", "option -o needs a file name, got an empty one"},
-      {"--svg ''", "option --svg needs a file name, got an empty one"},
-      {"--png ''", "option --png needs a file name, got an empty one"},
-      {"--load ''", "option --load needs a file name, got an empty one"},
-      {"--view 0,0,1", "--view expects four numbers x1,y1,x2,y2, got '0,0,1'"},
-      {"--view nan,0,1,1", "--view expects finite numbers, got 'nan,0,1,1'"},
-      {"--view 0,0,inf,1", "--view expects finite numbers"},
-      {"--view 0,-1e308,1,1e308", "--view expects finite numbers"},
-      {"--view 0,0,0,1", "--view expects a window of some width and height, got '0,0,0,1'"},
-      {"--view 0,5,1,5", "--view expects a window of some width and height"},
-  };
-  for (const auto& [args, message] : cases) {
-    DulkRun run = run_dulk(folder, args);
-    EXPECT_EQ(run.status, 2) << args;
-    EXPECT_EQ(run.err.rfind("dulk: ", 0), 0u) << args;
-    EXPECT_THAT(run.err, HasSubstr(message)) << args;
-    EXPECT_THAT(run.err, HasSubstr("usage: dulk")) << args;
-    EXPECT_THAT(run.out, Not(HasSubstr("Command:"))) << args;
+  for (const cad::testing::CaseLine& c : cases_of("mistake")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 3u);
+    DulkRun run = run_dulk(folder, c.fields[1]);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("dulk: ", 0), 0u);
+    EXPECT_THAT(run.err, HasSubstr(c.fields[2]));
+    EXPECT_THAT(run.err, HasSubstr("usage: dulk"));
+    EXPECT_THAT(run.out, Not(HasSubstr("Command:")));
   }
 }
 
-// QUIT with unsaved changes asks, and the script's next line answers; unchanged, it just leaves.
-// The answer decides the drawing's file only: -o is still the run's own output of the drawing.
 TEST(Quitting, QuitAsksAboutUnsavedChangesAndTheScriptAnswers) {
   const std::string kQuestion = "Save changes to plan.dxf? [Yes/No/Cancel] <Yes>: ";
-  struct Case {
-    const char* script;
-    int status;
-    bool asked;
-    size_t saved_lines;   // the LINEs plan.dxf holds after (1: as it was)
-    size_t output_lines;  // and out.dxf, when the script did not fail
-    const char* transcript;
-  };
-  const Case cases[] = {
-      {"QUIT\nLINE\n", 0, false, 1, 1, "Command: QUIT"},
-      {"LINE\n0,0\n1,1\n\nU\nQUIT\n", 0, false, 1, 1, ""},
-      {"SETVAR\nCMDECHO\n0\nSETVAR\nDBMOD\nQUIT\n", 0, false, 1, 1, "DBMOD = 0 (read only)"},
-      {"LINE\n0,0\n1,1\n\nSETVAR\nDBMOD\nQUIT\nN\nLINE\n", 0, true, 1, 2, "DBMOD = 1 (read only)"},
-      {"LINE\n0,0\n1,1\n\nQUIT\n\n", 0, true, 2, 2, "Saved plan.dxf"},
-      {"LINE\n0,0\n1,1\n\nQUIT\nyes\n", 0, true, 2, 2, "Saved plan.dxf"},
-      {"LINE\n0,0\n1,1\n\nQUIT\nC\nLINE\n2,2\n3,3\n\nQSAVE\nQUIT\n", 0, true, 3, 3,
-       "Saved plan.dxf"},
-      {"LINE\n0,0\n1,1\n\nQUIT\n^C\nQUIT\nNo\n", 0, true, 1, 2, "*Cancel*"},
-      {"LINE\n0,0\n1,1\n\nQUIT\n", 1, true, 1, 0, "line 5: the script ended inside command QUIT"},
-      {"LINE\n0,0\n1,1\n\nQUIT\nmaybe\nN\n", 1, true, 1, 0, "line 6: reply \"maybe\" refused"},
-  };
-  for (const Case& c : cases) {
+  for (const cad::testing::CaseLine& c : cases_of("quit")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 7u);
     ScratchFolder folder;
     folder.write("plan.dxf", kDrawing);
-    folder.write("job.scr", c.script);
+    folder.write("job.scr", script_of(c, 6));
     DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr -o out.dxf");
-    EXPECT_EQ(run.status, c.status) << c.script << run.err;
-    EXPECT_EQ(run.out.find(kQuestion) != std::string::npos, c.asked) << c.script << run.out;
-    EXPECT_THAT(run.out, HasSubstr(c.transcript)) << c.script;
-    EXPECT_EQ(lines_in(folder / "plan.dxf").value_or(std::vector<Segment>{}).size(), c.saved_lines)
-        << c.script;
-    if (c.status == 0) {
-      EXPECT_EQ(count_entities(folder / "out.dxf", "LINE"), c.output_lines) << c.script;
+    const int status = std::stoi(c.fields[1]);
+    EXPECT_EQ(run.status, status) << run.err;
+    EXPECT_EQ(run.out.find(kQuestion) != std::string::npos, c.fields[2] == "yes") << run.out;
+    EXPECT_THAT(run.out, HasSubstr(c.fields[5]));
+    EXPECT_EQ(lines_in(folder / "plan.dxf").value_or(std::vector<Segment>{}).size(),
+              std::stoul(c.fields[3]));
+    if (status == 0) {
+      EXPECT_EQ(count_entities(folder / "out.dxf", "LINE"), std::stoul(c.fields[4]));
     }
   }
 }

@@ -143,16 +143,6 @@ TEST(Journal, ChangedSinceSavedFollowsEveryChangeUndoAndTheSavePoint) {
   }
 }
 
-TEST(Journal, ReplaceKeepsTheHandle) {
-  Database db;
-  RecordId id = db.add_entity(line({0, 0, 0}, {1, 0, 0}));
-  uint64_t h = db.record(id).handle();
-  Record other = line({3, 3, 0}, {4, 4, 0});
-  other.set_handle(h + 100);
-  db.replace(id, other);
-  EXPECT_EQ(db.record(id).handle(), h);
-}
-
 TEST(ExtendedData, ReplacingOneApplicationKeepsTheOthers) {
   Record r = line({0, 0, 0}, {1, 0, 0});
   r.set_xdata("OTHER", {Group::text(1000, "keep me"), Group::real(1040, 2.5)});
@@ -206,7 +196,7 @@ TEST(Tables, EntriesAreFoundWithoutRegardToCaseAndErasedOnesAreNot) {
   EXPECT_EQ(db.table_entry("DIMSTYLE", "STANDARD"), kNoRecord);
 }
 
-TEST(Journal, ReplacedRecordComesBackExactlyWhicheverGroupsChanged) {
+TEST(Journal, ReplacedRecordKeepsItsHandleAndComesBackExactlyWhicheverGroupsChanged) {
   const Record original{"LINE",
                         {Group::text(8, "WALLS"), Group::integer(62, 3),
                          Group::point(10, {0, 0, 0}), Group::point(11, {1, 0, 0})}};
@@ -222,7 +212,12 @@ TEST(Journal, ReplacedRecordComesBackExactlyWhicheverGroupsChanged) {
     r.groups.resize(2);
     return r;
   };
-  auto other = [](Record) { return Record{"LINE", {Group::point(10, {7, 7, 0})}}; };
+  // Another record, with a handle of its own: the replaced one keeps its handle.
+  auto other = [](Record) {
+    Record r{"LINE", {Group::point(10, {7, 7, 0})}};
+    r.set_handle(0x7F);
+    return r;
+  };
   for (const Record& changed :
        {appended(original), middle(original), shorter(original), other(original)}) {
     Database db;
@@ -230,6 +225,7 @@ TEST(Journal, ReplacedRecordComesBackExactlyWhicheverGroupsChanged) {
     const Record before = db.record(id);
     const size_t mark = db.journal_size();
     db.replace(id, changed);
+    EXPECT_EQ(db.record(id).handle(), before.handle());
     db.replace(id, middle(db.record(id)));
     db.rollback_to(mark);
     EXPECT_EQ(db.record(id), before);
@@ -339,12 +335,6 @@ TEST(Indexes, EntitiesAreListedUnderTheApplicationsOfTheirExtendedData) {
   EXPECT_EQ(under("APP1"), (std::vector<RecordId>{a}));
   EXPECT_TRUE(under("APP2").empty());
 }
-
-}  // namespace
-}  // namespace cad
-
-namespace cad {
-namespace {
 
 TEST(Journal, ChangesMadeWhileJournalingIsOffCannotBeUndone) {
   Database db;

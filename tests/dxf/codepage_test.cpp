@@ -8,6 +8,7 @@
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "tests/dxf/dxf_checks.h"
+#include "tests/support/case_file.h"
 
 namespace cad {
 namespace {
@@ -40,44 +41,17 @@ std::string written_text(const std::string& file) {
   return out.substr(at + 5, end - at - 5);
 }
 
-// Each file's bytes, the text read from them, and the bytes written back.
+// The cases of codepage_cases.txt: each file's bytes, the text read, the bytes written back.
 TEST(CodePages, TextsAreReadAndWrittenBackInTheFilesEncoding) {
-  struct Case {
-    const char* name;
-    std::string_view version, code_page;
-    std::string bytes, text, written;
-  };
-  const Case cases[] = {
-      {"dos850 umlauts", "AC1012", "dos850", "Gr\x81\xE1\x65 \x8E", "Grüße Ä",
-       "Gr\x81\xE1\x65 \x8E"},
-      // 表 (0x95 0x5C) and ソ (0x83 0x5C) end in the byte of "\", which must not start an escape.
-      {"dos932 trail bytes", "AC1015", "dos932", "\x95\x5C\x83\x5CU+0041", "表ソU+0041",
-       "\x95\x5C\x83\x5CU+0041"},
-      // ° is in code page 1252; Ω and 😀 are not and become escapes.
-      {"escapes", "AC1018", "ANSI_1252", "94\\U+00B0 \\U+03A9 \\U+D83D\\U+DE00", "94° Ω 😀",
-       "94\xB0 \\U+03A9 \\U+D83D\\U+DE00"},
-      {"escapes naming no character", "AC1018", "ANSI_1252", "\\U+D83D alone \\U+12 short \\U+0000",
-       "\\U+D83D alone \\U+12 short \\U+0000", ""},
-      {"utf-8 from AC1021", "AC1021", "ANSI_1252", "Straße \\U+2205", "Straße ∅", "Straße ∅"},
-      // Each name the host writes for a code page of its own, not Mac Roman's.
-      {"mac-roman", "AC1015", "MAC-ROMAN", "\x8A\xA7", "äß", "\x8A\xA7"},
-      {"big5", "AC1015", "BIG5", "\xA4\xA4", "中", "\xA4\xA4"},
-      {"ansi_950", "AC1015", "ANSI_950", "\xA4\xA4", "中", "\xA4\xA4"},
-      {"gb2312", "AC1015", "GB2312", "\xD6\xD0", "中", "\xD6\xD0"},
-      {"ksc5601", "AC1015", "KSC5601", "\xC7\xD1", "한", "\xC7\xD1"},
-      {"johab", "AC1015", "JOHAB", "\xD0\x65", "한", "\xD0\x65"},
-      // Bytes of no valid sequence (overlong, surrogate, cut short) are the characters of their
-      // numbers, so that the drawing holds valid UTF-8.
-      {"utf-8 bytes of no valid sequence", "AC1021", "ANSI_1252", "\xC0\xAF \xED\xA0\x80 \xE2\x82",
-       "\u00C0\u00AF \u00ED\u00A0\u0080 \u00E2\u0082",
-       "\xC3\x80\xC2\xAF \xC3\xAD\xC2\xA0\xC2\x80 \xC3\xA2\xC2\x82"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string file = text_file(c.version, c.code_page, c.bytes);
-    EXPECT_EQ(text_of(file), c.text);
-    if (!c.written.empty()) {
-      EXPECT_EQ(written_text(file), c.written);
+  const std::vector<testing::CaseLine> cases = testing::read_cases("dxf/codepage_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 6u);
+    const std::string file = text_file(c.fields[1], c.fields[2], c.fields[3]);
+    EXPECT_EQ(text_of(file), c.fields[4]);
+    if (!c.fields[5].empty()) {
+      EXPECT_EQ(written_text(file), c.fields[5]);
     }
   }
 }

@@ -1,5 +1,5 @@
-// Shared helpers of the DXF tests: DXF texts line by line, binary files byte by byte, and
-// ezdxf's audit of written files.
+// Shared helpers of the DXF tests: DXF texts line by line, files of the data folder, binary files
+// byte by byte, and ezdxf's audit of written files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "cad/dxf/reader.h"
 #include "cad/dxf/tags.h"
+#include "cad/dxf/writer.h"
 #include "tests/support/files.h"
 
 namespace cad::testing {
@@ -42,6 +45,13 @@ inline std::string dxf_groups(std::string_view groups) {
     groups = end == std::string_view::npos ? std::string_view() : groups.substr(end + 2);
   }
   return out;
+}
+
+// A file of tests/dxf/data, as it stands.
+inline std::string data_file(const std::string& name) {
+  std::ifstream in(DULK_SOURCE_DIR "/tests/dxf/data/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Binary files built byte by byte: the sentinel, then code and value per group.
@@ -104,6 +114,15 @@ inline ::testing::AssertionResult ezdxf_audit(const std::vector<std::string>& pa
   if (status == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "ezdxf audit failed (status " << status << "):\n"
                                        << output;
+}
+
+// The drawing saved under the name in a scratch folder, and ezdxf's audit of the file.
+inline ::testing::AssertionResult saved_and_audited(const Database& db, const std::string& name) {
+  TempDir dir;
+  const std::string path = (dir.path() / name).string();
+  std::string error;
+  if (!save_dxf(db, path, &error)) return ::testing::AssertionFailure() << "not saved: " << error;
+  return ezdxf_audit({path});
 }
 
 }  // namespace cad::testing

@@ -92,11 +92,7 @@ TEST(NewDrawing, IsCompleteReadsBackUnchangedAndIsAcceptedByEzdxf) {
   EXPECT_TRUE(back.notes.empty()) << back.notes.front();
   EXPECT_EQ(diff_records(*db, *back.db), "");
 
-  testing::TempDir dir;
-  std::string path = (dir.path() / "new.dxf").string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(*db, path, &error)) << error;
-  EXPECT_TRUE(testing::ezdxf_audit({path}));
+  EXPECT_TRUE(testing::saved_and_audited(*db, "new.dxf"));
 }
 
 }  // namespace

@@ -19,19 +19,8 @@ namespace {
 using testing::dxf_groups;
 using testing::dxf_lines;
 
-std::string r2000_file() {
-  return "999\nwritten by hand\n" +
-         dxf_groups(
-             "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 9 $HANDSEED; 5 100; 9 $EXTMIN; "
-             "10 0; 20 0; 30 0; 0 ENDSEC; 0 SECTION; 2 TABLES; 0 TABLE; 2 LTYPE; 5 5; 70 1; "
-             "0 LTYPE; 5 14; 2 Continuous; 70 0; 0 TABLE; 2 LAYER; 5 2; 70 1; 0 LAYER; "
-             "5 10; 2 0; 70 0; 62 7; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; 0 BLOCK; "
-             "5 20; 8 0; 2 *Model_Space; 70 0; 0 ENDBLK; 5 21; 8 0; 0 ENDSEC; 0 SECTION; "
-             "2 ENTITIES; 0 POLYLINE; 5 30; 8 0; 66 1; 70 1; 0 VERTEX; 5 31; 8 0; 10 0; "
-             "20 0; 0 VERTEX; 5 32; 8 0; 10 1; 20 0; 42 0.5; 0 SEQEND; 5 33; 8 0; 0 LINE; "
-             "5 34; 8 0; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 SECTION; 2 THUMBNAILIMAGE; "
-             "90 2; 310 ABCD; 0 ENDSEC; 0 EOF");
-}
+// A drawing written by hand: a TABLE without ENDTAB before it, a polyline, a thumbnail.
+std::string r2000_file() { return testing::data_file("plan_r2000.dxf"); }
 
 std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
   std::vector<std::string> out;
@@ -66,12 +55,7 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
 }
 
 TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
-  std::string file = dxf_groups(
-      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1009; 0 ENDSEC; 0 SECTION; 2 TABLES; "
-      "0 TABLE; 2 LAYER; 70 1; 0 LAYER; 2 WALLS; 70 0; 0 ENDTAB; 0 ENDSEC; "
-      "0 SECTION; 2 ENTITIES; 0 LINE; 8 WALLS; 10 0; 20 0; 11 1; 21 0; 0 LINE; 5 1; "
-      "8 WALLS; 10 0; 20 0; 11 1; 21 1; 0 ENDSEC; 0 EOF");
-  ReadResult r = read_dxf(file, "r12.dxf");
+  ReadResult r = read_dxf(testing::data_file("walls_r12.dxf"), "r12.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
   RecordId walls = db.table_entry("LAYER", "WALLS");
@@ -83,14 +67,7 @@ TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
 }
 
 TEST(Reading, ReadDrawingsAreFoundByBlockNameNumberAndApplication) {
-  std::string file = dxf_groups(
-      "0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 0 ENDSEC; 0 SECTION; 2 TABLES; "
-      "0 TABLE; 2 BLOCK_RECORD; 0 BLOCK_RECORD; 5 20; 2 *D12; 0 ENDTAB; 0 TABLE; "
-      "2 APPID; 0 APPID; 5 21; 2 $2F; 70 0; 0 ENDTAB; 0 ENDSEC; 0 SECTION; 2 BLOCKS; "
-      "0 BLOCK; 5 22; 8 0; 2 *D3; 70 1; 0 ENDBLK; 5 23; 8 0; 0 ENDSEC; 0 SECTION; "
-      "2 ENTITIES; 0 LINE; 5 2F; 8 0; 10 0; 20 0; 11 1; 21 0; 1001 $2F; 1000 QRM; "
-      "0 ENDSEC; 0 EOF");
-  ReadResult r = read_dxf(file, "chains.dxf");
+  ReadResult r = read_dxf(testing::data_file("chains_r2000.dxf"), "chains.dxf");
   ASSERT_TRUE(r.db) << r.error;
   const Database& db = *r.db;
   // A dimension drawn next takes "*D13", past both the block and the block record.
@@ -100,33 +77,6 @@ TEST(Reading, ReadDrawingsAreFoundByBlockNameNumberAndApplication) {
   const auto tagged = db.xdata_apps().find("$2F");
   EXPECT_EQ(std::vector<RecordId>(tagged.begin(), tagged.end()),
             std::vector<RecordId>{db.find_handle(0x2F)});
-}
-
-// Some writers number handles from a 64-bit random start (apartment_block_A_000217_r2004.dxf).
-TEST(Reading, BadOrDuplicateHandlesGetNewOnesAndAreNotedAndLargeOnesAreKept) {
-  struct Case {
-    std::string first, second;
-    uint64_t handle0, handle1;
-    std::string note;
-  };
-  const Case cases[] = {
-      {"1F", "1F", 0x1F, 0x20, "duplicate handle 1F on LINE given new handle 20"},
-      {"1A", "XYZ", 0x1A, 0x1B, "invalid handle 'XYZ' on LINE given new handle 1B"},
-      {"D9B071D01A0ACD22", "", 0xD9B071D01A0ACD22u, 0xD9B071D01A0ACD23u,
-       "no $ACADVER: read as AC1009 (R12)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.first + " " + c.second);
-    std::string file = dxf_lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", c.first, "8",
-                                  "0", "0", "LINE", "8", "0"}) +
-                       (c.second.empty() ? "" : dxf_lines({"5", c.second})) +
-                       dxf_groups("0 ENDSEC");
-    ReadResult r = read_dxf(file, "handles.dxf");
-    ASSERT_TRUE(r.db) << r.error;
-    EXPECT_EQ(r.db->record(r.db->entities()[0]).handle(), c.handle0);
-    EXPECT_EQ(r.db->record(r.db->entities()[1]).handle(), c.handle1);
-    EXPECT_EQ(r.notes.empty() ? "" : r.notes.front(), c.note);
-  }
 }
 
 TEST(Reading, AFileOfEntitiesAloneIsAnR12Drawing) {
@@ -152,8 +102,8 @@ TEST(Reading, HeaderVariablesOutsideASectionAreTheHeader) {
   EXPECT_EQ(r.notes.front(), "line 7: header variables outside a section read as HEADER");
 }
 
-// The cases of reader_cases.txt: malformed files and the current entries a header names.
-TEST(Reading, MalformedFilesAndCurrentEntriesOfTheTable) {
+// The cases of reader_cases.txt: malformed files, handles, the current entries a header names.
+TEST(Reading, MalformedFilesHandlesAndCurrentEntriesOfTheTable) {
   const std::vector<testing::CaseLine> cases = testing::read_cases("dxf/reader_cases.txt");
   ASSERT_FALSE(cases.empty());
   for (const testing::CaseLine& c : cases) {
@@ -163,6 +113,17 @@ TEST(Reading, MalformedFilesAndCurrentEntriesOfTheTable) {
       ReadResult r = read_dxf(dxf_groups(c.fields[1]), "empty.dxf");
       EXPECT_EQ(r.error, c.fields[2]);
       EXPECT_FALSE(r.db);
+      continue;
+    }
+    if (c.fields[0] == "handles") {
+      ASSERT_EQ(c.fields.size(), 4u);
+      ReadResult r = read_dxf(dxf_groups(c.fields[1]), "handles.dxf");
+      ASSERT_TRUE(r.db) << r.error;
+      std::string handles;
+      for (RecordId id : r.db->entities())
+        handles += (handles.empty() ? "" : " ") + handle_text(r.db->record(id).handle());
+      EXPECT_EQ(handles, c.fields[2]);
+      EXPECT_EQ(r.notes.empty() ? "" : r.notes.front(), c.fields[3]);
       continue;
     }
     ASSERT_EQ(c.fields[0], "current");

@@ -28,11 +28,7 @@ TEST_P(SharedDrawing, ReadWriteReadGivesTheSameRecordsAndEzdxfAcceptsTheWrittenF
   EXPECT_TRUE(second.notes.empty()) << second.notes.front();
   EXPECT_EQ(write_dxf(*second.db), written);
 
-  testing::TempDir dir;
-  std::string path = (dir.path() / GetParam().filename()).string();
-  std::string error;
-  ASSERT_TRUE(save_dxf(*first.db, path, &error)) << error;
-  EXPECT_TRUE(testing::ezdxf_audit({path}));
+  EXPECT_TRUE(testing::saved_and_audited(*first.db, GetParam().filename().string()));
 }
 
 std::string test_name(const ::testing::TestParamInfo<std::filesystem::path>& info) {

@@ -17,14 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSizeDcl = R"(size : dialog {
-  label = "Size";
-  : edit_box { key = "width"; label = "Width"; value = "10"; }
-  : toggle { key = "round"; label = "Round"; }
-  ok_cancel;
-}
-)";
-
 // What the callbacks of a test saw.
 struct Seen {
   int calls = 0;
@@ -60,7 +52,11 @@ void round_off_width(ads_callback_packet* packet) {
 
 class HostDialogs : public cad::testing::HostFixture {
  protected:
-  HostDialogs() { g_seen = &seen_; }
+  // Every test finds the dialog "size" (size.dcl beside this file) in its folder.
+  HostDialogs() {
+    g_seen = &seen_;
+    fs::copy_file(DULK_SOURCE_DIR "/tests/host/size.dcl", dir_.path() / "size.dcl");
+  }
   ~HostDialogs() override { g_seen = nullptr; }
 
   fs::path write(const fs::path& path, const std::string& text) {
@@ -76,9 +72,7 @@ class HostDialogs : public cad::testing::HostFixture {
 
   ads_hdlg new_size_dialog() {
     ads_hdlg dialog = nullptr;
-    EXPECT_EQ(
-        ads_new_dialog(L"size", load(write(dir_.path() / "size.dcl", kSizeDcl)), NULLCB, &dialog),
-        RTNORM);
+    EXPECT_EQ(ads_new_dialog(L"size", load(dir_.path() / "size.dcl"), NULLCB, &dialog), RTNORM);
     return dialog;
   }
 
@@ -133,7 +127,7 @@ TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientData) {
 }
 
 TEST_F(HostDialogs, DefaultCallbackAnswersForTilesWithoutTheirOwn) {
-  int id = load(write(dir_.path() / "size.dcl", kSizeDcl));
+  int id = load(dir_.path() / "size.dcl");
   ads_hdlg dialog = nullptr;
   ASSERT_EQ(ads_new_dialog(L"size", id, record, &dialog), RTNORM);
   replies("round\nCancel\n");
@@ -143,7 +137,7 @@ TEST_F(HostDialogs, DefaultCallbackAnswersForTilesWithoutTheirOwn) {
 }
 
 TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLeft) {
-  int id = load(write(dir_.path() / "size.dcl", kSizeDcl));
+  int id = load(dir_.path() / "size.dcl");
   struct Case {
     bool positioned;
     const char* replies;
@@ -205,10 +199,9 @@ TEST_F(HostDialogs, MissingFileOrSyntaxErrorGivesRtErrorAndNoIdAndTheErrorsLine)
 }
 
 TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheExecutable) {
-  write(dir_.path() / "size.dcl", kSizeDcl);
   fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
                     ("dulk-beside-" + std::to_string(getpid()) + ".dcl");
-  write(beside, kSizeDcl);
+  fs::copy_file(dir_.path() / "size.dcl", beside, fs::copy_options::overwrite_existing);
   fs::path before = fs::current_path();
   fs::current_path(dir_.path());
   int here = -1, there = -1;
@@ -223,7 +216,7 @@ TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheE
 }
 
 TEST_F(HostDialogs, UnloadedFileOrUnknownNameShowsNoDialogAndTheIdIsReused) {
-  fs::path file = write(dir_.path() / "size.dcl", kSizeDcl);
+  const fs::path file = dir_.path() / "size.dcl";
   int first = load(file);
   int second = load(file);
   EXPECT_NE(first, second);

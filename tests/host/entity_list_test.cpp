@@ -21,11 +21,10 @@ TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
   ads_point c = {1.5, 2.5, 0};
   auto made = make_entity(
       acutBuildList(RTDXF0, L"ARC", 8, L"WALLS", 10, c, 40, 2.0, 50, 0.25, 51, 1.5, 62, 3, 0));
-  ads_name name = {made[0], made[1]};
-  RbList got(acdbEntGet(name));
+  RbList got(acdbEntGet(made.data()));
   ASSERT_TRUE(got);
   EXPECT_EQ(codes(got.get()), (std::vector<int>{-1, 0, 5, 8, 10, 40, 50, 51, 62}));
-  EXPECT_EQ(got->resval.rlname[1], name[1]);
+  EXPECT_EQ(got->resval.rlname[1], made[1]);
   EXPECT_EQ(rb_string(got.get(), 8), L"WALLS");
   // Angles stay radians in lists; the centre is as given.
   EXPECT_DOUBLE_EQ(find_rb(got.get(), 50)->resval.rreal, 0.25);
@@ -34,7 +33,7 @@ TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
   // The handle is the record's, and finds the entity again.
   ads_name again;
   ASSERT_EQ(acdbHandEnt(rb_string(got.get(), 5).c_str(), again), RTNORM);
-  EXPECT_EQ(again[0], name[0]);
+  EXPECT_EQ(again[0], made[0]);
   // The missing layer was made.
   EXPECT_NE(db().table_entry("LAYER", "WALLS"), kNoRecord);
 }
@@ -46,45 +45,35 @@ TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
   ASSERT_EQ(acedSetVar(L"clayer", &value), RTNORM);
   ads_point a = {0, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, 1.0, 0));
-  ads_name name = {made[0], made[1]};
-  RbList got(acdbEntGet(name));
+  RbList got(acdbEntGet(made.data()));
   EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
 }
 
-TEST_F(EntityListTest, EntMakeRefusesUnknownTypesAndIncompleteEntities) {
-  ads_point a = {0, 0, 0};
-  for (resbuf* list :
-       {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
-        acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
-        acutBuildList(RTDXF0, L"VERTEX", 10, a, 0)}) {
-    RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
-  }
-  EXPECT_TRUE(db().entities().empty());
-}
-
-// No entity holds NaN or infinity, in a point, a number or its extended data: making or changing
-// one with them is refused and changes nothing.
-TEST_F(EntityListTest, EntMakeAndEntModRefuseNanAndInfinity) {
+// Unknown types and incomplete entities make nothing. No entity holds NaN or infinity, in a
+// point, a number or its extended data: making or changing one with them is refused and changes
+// nothing.
+TEST_F(EntityListTest, EntMakeRefusesUnknownTypesIncompleteEntitiesNanAndInfinity) {
   register_apps();
   const double nan = std::nan("");
   ads_point a = {0, 0, 0}, b = {5, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
   for (resbuf* list :
-       {acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
+       {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
+        acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
+        acutBuildList(RTDXF0, L"VERTEX", 10, a, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, bad, 11, b, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, far, 0),
         acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, HUGE_VAL, 0),
         acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0)}) {
     RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTERROR);
+    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
   }
   EXPECT_TRUE(db().entities().empty());
 
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
-  ads_name name = {made[0], made[1]};
   const Record before = db().record(db().entities().back());
-  RbList list(acdbEntGet(name));
+  RbList list(acdbEntGet(made.data()));
   find_rb(list.get(), 11)->resval.rpoint[Y] = -HUGE_VAL;
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   find_rb(list.get(), 11)->resval.rpoint[Y] = 0;
@@ -103,8 +92,7 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
     refused.push_back(std::wstring(L"A") + c + L"B");
   ads_point a = {0, 0, 0}, b = {1, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
-  ads_name line = {made[0], made[1]};
-  RbList list(acdbEntGet(line));
+  RbList list(acdbEntGet(made.data()));
   // The list's own text goes back before the list is freed.
   ACHAR* const layer = find_rb(list.get(), 8)->resval.rstring;
   const size_t layers = db().tables()[db().table_index("LAYER")].entries.size();
@@ -147,28 +135,31 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   register_apps();
-  ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  auto made =
-      make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000, L"STANDARD",
-                                1040, 0.3, 1070, 2, 1001, L"OTHER", 1071, 70000, 0));
-  ads_name name = {made[0], made[1]};
+  ads_point a = {0, 0, 0}, b = {5, 0, 0}, c = {1, 2, 3};
+  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
+                                        L"STANDARD", 1040, 0.3, 1070, 2, 1001, L"OTHER", 1002, L"{",
+                                        1010, c, 1071, 70000, 1002, L"}", 0));
 
-  RbList plain(acdbEntGet(name));
+  RbList plain(acdbEntGet(made.data()));
   EXPECT_EQ(find_rb(plain.get(), -3), nullptr);
 
   RbList tav_apps(acutBuildList(RTSTR, L"tav", 0));
-  RbList tav(acdbEntGetX(name, tav_apps.get()));
+  RbList tav(acdbEntGetX(made.data(), tav_apps.get()));
   EXPECT_EQ(codes(tav.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070}));
   EXPECT_EQ(rb_string(tav.get(), 1000), L"STANDARD");
   EXPECT_DOUBLE_EQ(find_rb(tav.get(), 1040)->resval.rreal, 0.3);
   EXPECT_EQ(find_rb(tav.get(), 1070)->resval.rint, 2);
 
   RbList all_apps(acutBuildList(RTSTR, L"*", 0));
-  RbList all(acdbEntGetX(name, all_apps.get()));
+  RbList all(acdbEntGetX(made.data(), all_apps.get()));
+  EXPECT_EQ(codes(all.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070,
+                                                1001, 1002, 1010, 1071, 1002}));
+  EXPECT_EQ(rb_string(all.get(), 1002), L"{");
+  EXPECT_DOUBLE_EQ(find_rb(all.get(), 1010)->resval.rpoint[Z], 3);
   EXPECT_EQ(find_rb(all.get(), 1071)->resval.rlong, 70000);
 
   RbList none_apps(acutBuildList(RTSTR, L"NOPE", 0));
-  RbList none(acdbEntGetX(name, none_apps.get()));
+  RbList none(acdbEntGetX(made.data(), none_apps.get()));
   EXPECT_EQ(find_rb(none.get(), -3), nullptr);
 }
 
@@ -177,8 +168,7 @@ TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
   ads_point a = {0, 0, 0}, b = {5, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
                                         L"OLD", 1001, L"OTHER", 1000, L"KEEP", 0));
-  ads_name name = {made[0], made[1]};
-  RbList before(acdbEntGet(name));
+  RbList before(acdbEntGet(made.data()));
   std::wstring handle = rb_string(before.get(), 5);
 
   // Append new TAV data to the plain list, as the module does, and move the line's end.
@@ -187,7 +177,7 @@ TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
   ASSERT_EQ(acdbEntMod(before.get()), RTNORM);
 
   RbList apps(acutBuildList(RTSTR, L"*", 0));
-  RbList after(acdbEntGetX(name, apps.get()));
+  RbList after(acdbEntGetX(made.data(), apps.get()));
   EXPECT_EQ(rb_string(after.get(), 5), handle);
   EXPECT_DOUBLE_EQ(find_rb(after.get(), 11)->resval.rpoint[X], 9);
   std::vector<std::wstring> texts;
@@ -201,8 +191,7 @@ TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
   RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0));
   EXPECT_EQ(acdbEntMake(made.get()), RTERROR);
   auto line = make_line(0, 0, 1, 1);
-  ads_name name = {line[0], line[1]};
-  RbList list(acdbEntGet(name));
+  RbList list(acdbEntGet(line.data()));
   append(list.get(), acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0));
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   EXPECT_EQ(acdbRegApp(L"NOBODY"), RTNORM);
@@ -215,17 +204,16 @@ TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
 TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
   auto first = make_line(0, 0, 1, 0);
   auto second = make_line(0, 1, 1, 1);
-  ads_name name = {second[0], second[1]};
-  RbList kept(acdbEntGet(name));
+  RbList kept(acdbEntGet(second.data()));
   find_rb(kept.get(), 11)->resval.rpoint[X] = 9;
-  ASSERT_EQ(acdbEntDel(name), RTNORM);
-  EXPECT_EQ(acdbEntGet(name), nullptr);
+  ASSERT_EQ(acdbEntDel(second.data()), RTNORM);
+  EXPECT_EQ(acdbEntGet(second.data()), nullptr);
   EXPECT_EQ(acdbEntMod(kept.get()), RTERROR);
   ads_name last;
   ASSERT_EQ(acdbEntLast(last), RTNORM);
   EXPECT_EQ(last[0], first[0]);
-  ASSERT_EQ(acdbEntDel(name), RTNORM);
-  RbList back(acdbEntGet(name));
+  ASSERT_EQ(acdbEntDel(second.data()), RTNORM);
+  RbList back(acdbEntGet(second.data()));
   EXPECT_DOUBLE_EQ(find_rb(back.get(), 11)->resval.rpoint[X], 1);
   ASSERT_EQ(acdbEntLast(last), RTNORM);
   EXPECT_EQ(last[0], second[0]);
@@ -235,8 +223,7 @@ TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
   std::vector<std::wstring> handles;
   add_command("MAKE", [&] {
     auto line = make_line(0, 0, 1, 0);
-    ads_name name = {line[0], line[1]};
-    RbList list(acdbEntGet(name));
+    RbList list(acdbEntGet(line.data()));
     handles.push_back(rb_string(list.get(), 5));
   });
   add_command("KILL", [&] {
@@ -263,8 +250,7 @@ TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0)), line)
       << "the polyline must not show before its SEQEND";
   auto poly_name = make_entity(acutBuildList(RTDXF0, L"SEQEND", 0));
-  ads_name last = {poly_name[0], poly_name[1]};
-  RbList poly(acdbEntGet(last));
+  RbList poly(acdbEntGet(poly_name.data()));
   EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
 
   std::vector<std::wstring> walk;
@@ -276,12 +262,12 @@ TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   EXPECT_EQ(walk,
             (std::vector<std::wstring>{L"LINE", L"POLYLINE", L"VERTEX", L"VERTEX", L"SEQEND"}));
   // Erasing the polyline takes its vertices along, and a second call brings them back.
-  ASSERT_EQ(acdbEntDel(last), RTNORM);
+  ASSERT_EQ(acdbEntDel(poly_name.data()), RTNORM);
   walk.clear();
   for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
     walk.push_back(L"x");
   EXPECT_EQ(walk.size(), 1u);
-  ASSERT_EQ(acdbEntDel(last), RTNORM);
+  ASSERT_EQ(acdbEntDel(poly_name.data()), RTNORM);
 }
 
 TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
@@ -296,8 +282,7 @@ TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
   EXPECT_NE(db().block_index(to_utf8(name)), Database::npos);
 
   auto made = make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name, 10, origin, 0));
-  ads_name ins = {made[0], made[1]};
-  RbList got(acdbEntGet(ins));
+  RbList got(acdbEntGet(made.data()));
   EXPECT_EQ(rb_string(got.get(), 2), name);
 
   // A second anonymous block gets a name of its own.
@@ -351,10 +336,9 @@ TEST_F(EntityListTest, TblNextWalksATableAndTblSearchSetsItsPlace) {
 
 TEST_F(EntityListTest, NamesOfAnotherDrawingFindNothing) {
   auto line = make_line(0, 0, 1, 0);
-  ads_name name = {line[0], line[1]};
   host_.set_db(std::make_unique<Database>());
-  EXPECT_EQ(acdbEntGet(name), nullptr);
-  EXPECT_EQ(acdbEntDel(name), RTERROR);
+  EXPECT_EQ(acdbEntGet(line.data()), nullptr);
+  EXPECT_EQ(acdbEntDel(line.data()), RTERROR);
 }
 
 }  // namespace

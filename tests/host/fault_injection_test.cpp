@@ -4,45 +4,30 @@
 #include "cad/builtins/builtins.h"
 #include "cad/select/selection.h"
 #include "host/arx.h"
+#include "tests/support/case_file.h"
 #include "tests/support/host_fixture.h"
 #include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
-struct PlanCase {
-  const char* text;
-  bool valid;
-  FaultKind kind;
-  uint64_t nth;
-};
-
-void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.text; }
-
-class FaultPlanText : public ::testing::TestWithParam<PlanCase> {};
-
-TEST_P(FaultPlanText, ReadsKindAndNumberAndNamesWhatIsWrong) {
-  const PlanCase& c = GetParam();
-  std::string error;
-  const std::optional<FaultPlan> plan = parse_fault_plan(c.text, &error);
-  ASSERT_EQ(plan.has_value(), c.valid) << error;
-  if (!c.valid) {
-    EXPECT_NE(error.find("--fail"), std::string::npos);
-    return;
+// The cases of fault_plan_cases.txt.
+TEST(FaultPlanText, ReadsKindAndNumberAndNamesWhatIsWrong) {
+  const std::vector<CaseLine> cases = read_cases("host/fault_plan_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    std::string error;
+    const std::optional<FaultPlan> plan = parse_fault_plan(c.fields.at(0), &error);
+    ASSERT_EQ(plan.has_value(), c.fields.at(1) != "refused") << error;
+    if (!plan) {
+      EXPECT_NE(error.find("--fail"), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_EQ(fault_kind_name(plan->kind), c.fields[1]);
+    EXPECT_EQ(plan->nth, std::stoull(c.fields.at(2)));
   }
-  EXPECT_EQ(plan->kind, c.kind);
-  EXPECT_EQ(plan->nth, c.nth);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FaultPlanText,
-    ::testing::Values(PlanCase{"allocation:1", true, FaultKind::kAllocation, 1},
-                      PlanCase{"creation:17", true, FaultKind::kCreation, 17},
-                      PlanCase{"change:3", true, FaultKind::kChange, 3},
-                      PlanCase{"change:0", false, {}, 0}, PlanCase{"change:", false, {}, 0},
-                      PlanCase{"change:3x", false, {}, 0}, PlanCase{"change:-1", false, {}, 0},
-                      PlanCase{"change", false, {}, 0}, PlanCase{"alloc:1", false, {}, 0},
-                      PlanCase{"Creation:1", false, {}, 0}));
 
 class FaultInjectionTest : public HostFixture {
  public:

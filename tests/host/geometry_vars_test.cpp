@@ -5,6 +5,7 @@
 
 #include "cad/base/utf8.h"
 #include "cad/geom/coords.h"
+#include "tests/support/case_file.h"
 #include "tests/support/host_fixture.h"
 
 namespace cad::testing {
@@ -96,62 +97,35 @@ TEST_F(GeometryTest, IntersDistanceAngleAndPolar) {
   expect_point(out, 1, 3, 0);
 }
 
+// The cases of distance_cases.txt.
 TEST_F(GeometryTest, DisToFReadsAndRToSWritesTheFormsOfEachLinearUnit) {
-  struct Case {
-    const wchar_t* text;
-    int unit, prec;
-    ads_real value;
-  };
-  // prec < 0: read only.
-  const Case cases[] = {{L"18.50", 2, 2, 18.5},
-                        {L"1.25E+01", 1, -1, 12.5},
-                        {L"1'-6.5\"", 3, 1, 18.5},
-                        {L"1'-6 1/2\"", 4, 4, 18.5},
-                        {L"-3 1/4", 5, -1, -3.25}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(to_utf8(c.text));
-    ads_real v = 0;
-    EXPECT_EQ(acdbDisToF(c.text, c.unit, &v), RTNORM);
-    EXPECT_DOUBLE_EQ(v, c.value);
-    if (c.prec < 0) continue;
-    ACHAR buf[40];
-    ASSERT_EQ(acdbRToS(c.value, c.unit, c.prec, buf, 40), RTNORM);
-    EXPECT_STREQ(buf, c.text);
-  }
-  // Feet alone, inches alone, signs, fractions with and without a whole number, blanks around.
-  const struct {
-    const wchar_t* text;
-    int unit;
-    ads_real value;
-  } forms[] = {{L"2'", 3, 24},         {L"1.5'", 3, 18},       {L"-1'", 3, -12},
-               {L"6\"", 4, 6},         {L"1'6", 3, 18},        {L"-1'-6\"", 3, -18},
-               {L"1'-6 1/2", 4, 18.5}, {L"1'-1/2\"", 4, 12.5}, {L"3/4", 5, 0.75},
-               {L"3-1/2", 5, 3.5},     {L"-3-1/2", 5, -3.5},   {L" 2.5 ", 2, 2.5}};
-  for (const auto& f : forms) {
-    ads_real v = 0;
-    EXPECT_EQ(acdbDisToF(f.text, f.unit, &v), RTNORM) << to_utf8(f.text);
-    EXPECT_DOUBLE_EQ(v, f.value) << to_utf8(f.text);
-  }
-  // Unit 0 or one out of range reads in the drawing's LUNITS.
   ASSERT_EQ(set_short(L"LUNITS", 4), RTNORM);
-  for (int unit : {0, 6}) {
-    ads_real v = 0;
-    EXPECT_EQ(acdbDisToF(L"1'-3\"", unit, &v), RTNORM);
-    EXPECT_DOUBLE_EQ(v, 15);
-  }
-  ads_real v = 0;
-  const std::pair<const wchar_t*, int> wrong[] = {
-      {L"1'6", 2}, {L"abc", 2},  {L"", 2},     {L"2\"", 2},     {L"1 1/2", 2}, {L"1/2", 3},
-      {L"3/0", 5}, {L"0x10", 2}, {L"1e3x", 2}, {L"1'-6\"x", 3}, {L"1'--6", 3}, {L"1'-1/2\"", 3}};
-  for (const auto& [bad, unit] : wrong)
-    EXPECT_EQ(acdbDisToF(bad, unit, &v), RTERROR) << to_utf8(bad) << " unit " << unit;
-  // NaN and infinity, also from numbers beyond a double's range, are no distance in any unit.
-  for (const wchar_t* bad :
-       {L"1e999", L"-1e999", L"nan", L"inf", L"-INF", L"1e308'", L"1e308/1e-308"}) {
-    for (int unit = 1; unit <= 5; ++unit) {
-      v = 7;
-      EXPECT_EQ(acdbDisToF(bad, unit, &v), RTERROR) << to_utf8(bad) << " unit " << unit;
-      EXPECT_EQ(v, 7);
+  const std::vector<CaseLine> cases = read_cases("host/distance_cases.txt");
+  ASSERT_FALSE(cases.empty());
+  for (const CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    const std::wstring text = to_wide(c.fields.at(1));
+    if (c.fields[0] == "writes") {
+      ASSERT_EQ(c.fields.size(), 5u);
+      ACHAR buf[40];
+      ASSERT_EQ(
+          acdbRToS(std::stod(c.fields[1]), std::stoi(c.fields[2]), std::stoi(c.fields[3]), buf, 40),
+          RTNORM);
+      EXPECT_EQ(to_utf8(buf), c.fields[4]);
+    } else if (c.fields[0] == "reads") {
+      ASSERT_EQ(c.fields.size(), 4u);
+      ads_real v = 0;
+      EXPECT_EQ(acdbDisToF(text.c_str(), std::stoi(c.fields[2]), &v), RTNORM);
+      EXPECT_DOUBLE_EQ(v, std::stod(c.fields[3]));
+    } else {
+      ASSERT_EQ(c.fields[0], "refused");
+      const bool any = c.fields.at(2) == "any";
+      const int first = any ? 1 : std::stoi(c.fields[2]), last = any ? 5 : first;
+      for (int unit = first; unit <= last; ++unit) {
+        ads_real v = 7;
+        EXPECT_EQ(acdbDisToF(text.c_str(), unit, &v), RTERROR) << "unit " << unit;
+        EXPECT_EQ(v, 7);
+      }
     }
   }
   ACHAR small[4];

@@ -64,20 +64,6 @@ TEST_F(ResbufTest, NewRbHoldsNoStringAndStringsAreCopiedUpdatedAndDeleted) {
   EXPECT_EQ(s, nullptr);
 }
 
-TEST_F(ResbufTest, EntityListsOfEveryGroupKindRelease) {
-  ads_point a = {0, 0, 0}, b = {1, 1, 0};
-  ASSERT_EQ(acdbRegApp(L"APP"), RTNORM);
-  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"APP", 1000, L"t", 1002, L"{",
-                            1010, a, 1040, 1.0, 1070, 1, 1071, 2, 1002, L"}", 0));
-  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
-  ads_name name;
-  ASSERT_EQ(acdbEntLast(name), RTNORM);
-  RbList apps(acutBuildList(RTSTR, L"*", 0));
-  RbList got(acdbEntGetX(name, apps.get()));
-  EXPECT_EQ(find_rb(got.get(), 1071)->resval.rlong, 2);
-  EXPECT_EQ(rb_string(got.get(), 1002), L"{");
-}
-
 class PrintTest : public HostFixture {};
 
 TEST_F(PrintTest, PercentSReadsWideTextAsTheRealHostDoesAndAlertAndFailPrintToo) {

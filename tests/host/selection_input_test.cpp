@@ -16,6 +16,20 @@ class SelectionTest : public HostFixture {
     EXPECT_EQ(acedSSLength(ss, &n), RTNORM);
     return n;
   }
+  // What a person's selection gives, by the entity names of its objects.
+  std::vector<int64_t> chosen(std::string_view script) {
+    replies(script);
+    std::vector<int64_t> names;
+    ads_name ss;
+    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return names;
+    for (int32_t k = 0; k < length(ss); ++k) {
+      ads_name ent;
+      acedSSName(ss, k, ent);
+      names.push_back(ent[0]);
+    }
+    acedSSFree(ss);
+    return names;
+  }
   std::vector<int64_t> horizontal_, vertical_, far_;
 };
 
@@ -71,12 +85,11 @@ TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
 }
 
 TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
-  replies("5,0.001\n-1,-6 25,6\nL\n\n");
-  ads_name ss;
-  ASSERT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTNORM);
-  EXPECT_EQ(length(ss), 3) << transcript();
+  EXPECT_EQ(chosen("5,0.001\n-1,-6 25,6\nL\n\n"),
+            (std::vector<int64_t>{horizontal_[0], vertical_[0], far_[0]}))
+      << transcript();
   EXPECT_NE(transcript().find("Select objects: "), std::string::npos);
-  acedSSFree(ss);
+  ads_name ss;
 
   replies("200,200\n210,210\n\n");
   EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
@@ -85,20 +98,6 @@ TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
 }
 
 TEST_F(SelectionTest, PreviousRemoveUndoAndPolygons) {
-  // What a person's selection gives, by the entity names of its objects.
-  auto chosen = [&](std::string_view script) {
-    replies(script);
-    std::vector<int64_t> names;
-    ads_name ss;
-    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return names;
-    for (int32_t k = 0; k < length(ss); ++k) {
-      ads_name ent;
-      acedSSName(ss, k, ent);
-      names.push_back(ent[0]);
-    }
-    acedSSFree(ss);
-    return names;
-  };
   const int64_t h = horizontal_[0], v = vertical_[0], f = far_[0];
   EXPECT_EQ(chosen("ALL\n\n"), (std::vector<int64_t>{h, v, f}));
   // Previous, then one taken out again; the prompt turns to Remove until Add.
