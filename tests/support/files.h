@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -38,7 +39,9 @@ class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "dulk-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
+    // Without its folder a test would write where it runs: it stops here instead.
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make the folder " + pattern);
+    path_ = pattern;
   }
   ~TempDir() {
     std::error_code ec;
