@@ -35,15 +35,6 @@ std::vector<Case> load_cases() {
   return cases;
 }
 
-Vec3 vec(const std::string& text) {
-  double c[3] = {0, 0, 0};
-  std::istringstream in(text);
-  std::string part;
-  for (double& v : c)
-    if (std::getline(in, part, ',')) v = std::stod(part);
-  return {c[0], c[1], c[2]};
-}
-
 // "code=value", the value read as the code's type; reals given as "90deg" are taken as radians.
 Group group(const std::string& item) {
   const size_t equals = item.find('=');
@@ -51,7 +42,7 @@ Group group(const std::string& item) {
   const std::string value = item.substr(equals + 1);
   switch (group_type(code)) {
     case GroupType::kPoint:
-      return Group::point(code, vec(value));
+      return Group::point(code, case_point(value));
     case GroupType::kReal:
       return Group::real(code,
                          std::stod(value) * (value.ends_with("deg") ? std::numbers::pi / 180 : 1));
@@ -113,7 +104,7 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Ca
     static const std::regex point(R"(-?[\d.]+(,-?[\d.]+){1,2})");
     if (field.starts_with("angle ")) return A(std::stod(field.substr(6)));
     if (field.starts_with("entity ")) return entity(who(field.substr(7)));
-    if (std::regex_match(field, point)) return point_reply(vec(field));
+    if (std::regex_match(field, point)) return point_reply(case_point(field));
     return T(field);
   }
 
@@ -240,9 +231,9 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Ca
     } else if (kind == "kept") {
       EXPECT_EQ(db().record(who(f.at(2))), kept_.at(f.at(1))) << "not as kept as " << f[1];
     } else if (kind == "ucs") {
-      EXPECT_TRUE(near(host_.ucs().origin, vec(f.at(1))));
-      EXPECT_TRUE(near(host_.ucs().x_axis, vec(f.at(2))));
-      EXPECT_TRUE(near(host_.ucs().y_axis, vec(f.at(3))));
+      EXPECT_TRUE(near(host_.ucs().origin, case_point(f.at(1))));
+      EXPECT_TRUE(near(host_.ucs().x_axis, case_point(f.at(2))));
+      EXPECT_TRUE(near(host_.ucs().y_axis, case_point(f.at(3))));
     } else {
       const RecordId id = who(kind);
       ASSERT_NE(id, kNoRecord) << "no " << kind;

@@ -21,6 +21,7 @@
 namespace cad {
 namespace {
 
+using testing::case_point;
 using testing::near;
 using testing::Session;
 
@@ -98,16 +99,6 @@ std::vector<std::string> messages(const Session& session) {
   return result;
 }
 
-// A point "x,y[,z]".
-Vec3 vec(const std::string& text) {
-  double c[3] = {0, 0, 0};
-  std::istringstream in(text);
-  std::string part;
-  for (double& v : c)
-    if (std::getline(in, part, ',')) v = std::stod(part);
-  return {c[0], c[1], c[2]};
-}
-
 // The calls of prompter_cases.txt (its head says how a line reads), each on the session of the
 // "session" line above it.
 TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
@@ -141,7 +132,8 @@ TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
     std::istringstream words(f[1]);
     for (std::string word; words >> word;) flags |= flag_bits.at(word);
     if (flags != 0 || !f[2].empty()) prompter.init_get(flags, f[2]);
-    const std::optional<Vec3> base = f[3].empty() ? std::nullopt : std::optional<Vec3>(vec(f[3]));
+    const std::optional<Vec3> base =
+        f[3].empty() ? std::nullopt : std::optional<Vec3>(case_point(f[3]));
     const std::string& call = f[0];
     Answer answer;
     try {
@@ -165,7 +157,7 @@ TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
     if (text || call == "string" || call == "blanks")
       EXPECT_EQ(answer.text, f[5]);
     else if (call == "point")
-      EXPECT_TRUE(near(answer.point, vec(f[5])));
+      EXPECT_TRUE(near(answer.point, case_point(f[5])));
     else if (call == "int")
       EXPECT_EQ(answer.integer, std::stoll(f[5]));
     else

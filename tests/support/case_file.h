@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "cad/geom/vec.h"
 
 namespace cad::testing {
 
@@ -62,6 +65,16 @@ inline std::vector<CaseLine> read_cases(const std::string& name) {
     cases.push_back(line);
   }
   return cases;
+}
+
+// A point field "x,y[,z]"; coordinates left out are 0.
+inline Vec3 case_point(const std::string& text) {
+  double c[3] = {0, 0, 0};
+  std::istringstream in(text);
+  std::string part;
+  for (double& v : c)
+    if (std::getline(in, part, ',')) v = std::stod(part);
+  return {c[0], c[1], c[2]};
 }
 
 }  // namespace cad::testing
