@@ -15,7 +15,6 @@ namespace {
 
 TEST(KeywordTest, ShortFormsAndPicksOfTheTable) {
   const std::vector<testing::CaseLine> cases = testing::read_cases("input/keyword_cases.txt");
-  ASSERT_FALSE(cases.empty());
   for (const testing::CaseLine& c : cases) {
     SCOPED_TRACE(c.where);
     if (c.fields[0] == "short") {

@@ -64,6 +64,8 @@ inline std::vector<CaseLine> read_cases(const std::string& name) {
     line.fields.push_back(trimmed_field(raw));
     cases.push_back(line);
   }
+  // A table that reads as empty would let its test pass without a case.
+  EXPECT_FALSE(cases.empty()) << name << " holds no case";
   return cases;
 }
 
