@@ -212,14 +212,6 @@ void TextCodec::decode_multibyte(std::string_view bytes, std::string& out) const
   }
 }
 
-bool TextCodec::plain(std::string_view s) {
-  for (char c : s) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b >= 0x80 || b < 0x20 || c == '\\' || c == '^') return false;
-  }
-  return true;
-}
-
 void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) const {
   if (plain(bytes)) {
     out.append(bytes);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,12 +35,45 @@ class TextCodec {
   void decode(std::string_view bytes, std::string& out, bool carets) const;
   // Text that neither decoding nor encoding changes (printable ASCII without \ and ^), in every
   // code page.
-  static bool plain(std::string_view s);
+  static bool plain(std::string_view s) {
+    // Words of eight bytes, as the reader asks this of most of a file's text: the words of a
+    // text and its last eight bytes, or for a shorter text its first and last four or two bytes
+    // (overlapping) filled up with plain letters.
+    const char* p = s.data();
+    const size_t n = s.size();
+    if (n >= 8) {
+      for (size_t k = 0; k + 8 <= n; k += 8)
+        if (!plain_word(load<uint64_t>(p + k))) return false;
+      return plain_word(load<uint64_t>(p + n - 8));
+    }
+    constexpr uint64_t kLetters = 0x4141414141414141;  // "AAAAAAAA"
+    if (n >= 4) return plain_word(load<uint32_t>(p) | uint64_t{load<uint32_t>(p + n - 4)} << 32);
+    if (n >= 2)
+      return plain_word(load<uint16_t>(p) | uint64_t{load<uint16_t>(p + n - 2)} << 16 |
+                        kLetters << 32);
+    return n == 0 || plain_word(static_cast<unsigned char>(p[0]) | kLetters << 8);
+  }
   // Appends UTF-8 text as the bytes of an ASCII file: control characters and carets in caret
   // form, characters the code page cannot hold as \U+XXXX (a surrogate pair above U+FFFF).
   void encode(std::string_view utf8, std::string& out) const;
 
  private:
+  template <typename T>
+  static T load(const char* p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+  // Whether all eight bytes of w are printable ASCII other than \ and ^. For a word w,
+  // (w - ones * n) & ~w & high is nonzero when one of its bytes is below n (n <= 128), and the
+  // bytes equal to c are the zero bytes of w ^ (ones * c).
+  static bool plain_word(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101;
+    constexpr uint64_t kHigh = 0x8080808080808080;
+    auto below = [](uint64_t v, uint64_t n) { return (v - kOnes * n) & ~v & kHigh; };
+    return ((w & kHigh) | below(w, 0x20) | below(w ^ (kOnes * '\\'), 1) |
+            below(w ^ (kOnes * '^'), 1)) == 0;
+  }
   void close();
   void decode_multibyte(std::string_view bytes, std::string& out) const;
   bool encode_multibyte(char32_t c, std::string& out) const;

@@ -175,6 +175,22 @@ bool TagReader::next_if(int code, Tag& tag) {
   return false;
 }
 
+bool TagReader::next_plain_real(int code, double& value) {
+  if (binary_ || ended_) return false;
+  int plain = 0;
+  const char* after = plain_code(plain);
+  if (!after || plain != code) return false;
+  const size_t pos = pos_;
+  pos_ = static_cast<size_t>(after - data_.data());
+  std::string_view line;
+  if (!plain_line(plain_decimal, value, line)) {
+    pos_ = pos;
+    return false;
+  }
+  ++line_;  // the code line; plain_line counted the value line
+  return true;
+}
+
 bool TagReader::next_ascii(Tag& tag) {
   if (pos_ >= data_.size()) {
     ended_ = true;
@@ -360,23 +376,81 @@ bool GroupReader::number(const Tag& tag, double& value) {
   return false;
 }
 
-bool GroupReader::next(Group& group) {
-  Tag tag;
-  if (!tags_.next(tag)) {
-    if (!tags_.error().empty()) error_ = tags_.error();
+bool GroupReader::next_plain(Group& group) {
+  TagReader& t = tags_;
+  if (t.binary_ || t.ended_) return false;
+  int code = 0;
+  const char* after = t.plain_code(code);
+  if (!after) return false;
+  const size_t start = t.pos_;
+  const size_t code_line = t.line_ + 1;
+  t.pos_ = static_cast<size_t>(after - t.data_.data());
+  t.line_ = code_line;
+  std::string_view line;
+  bool read = false;
+  switch (type_of(code)) {
+    case GroupType::kReal:
+    case GroupType::kPoint: {
+      double value = 0;
+      read = t.pos_ < t.data_.size() && t.plain_line(plain_decimal, value, line);
+      if (read) group.set_x(is_angle_code(code) ? degrees_to_radians(value) : value);
+      break;
+    }
+    case GroupType::kInt16:
+    case GroupType::kInt32:
+    case GroupType::kInt64:
+    case GroupType::kBool: {
+      int64_t value = 0;
+      read = t.pos_ < t.data_.size() && t.plain_line(plain_integer, value, line);
+      if (read) group.set_i(value);
+      break;
+    }
+    case GroupType::kText:
+    case GroupType::kHandle:
+    case GroupType::kBinary:
+    case GroupType::kComment:
+      if (t.pos_ >= t.data_.size()) break;
+      line = t.take_line();
+      read = code != 0 || trim_value(line) != "EOF";
+      if (read) set_text(code, line, group);
+      break;
+  }
+  if (!read) {
+    t.pos_ = start;
+    t.line_ = code_line - 1;
     return false;
   }
-  pos_ = tag.pos;
-  if (type_of(tag.code) != GroupType::kPoint) return convert(tag, group);
-  group.code = tag.code;
-  group.dims = 1;
+  group.code = code;
+  group.dims = 3;
+  pos_ = code_line;
+  return true;
+}
+
+bool GroupReader::next(Group& group) {
   double v[3] = {0, 0, 0};
-  if (!number(tag, v[0])) return false;
+  if (next_plain(group)) {
+    if (type_of(group.code) != GroupType::kPoint) return true;
+    v[0] = group.x();
+  } else {
+    Tag tag;
+    if (!tags_.next(tag)) {
+      if (!tags_.error().empty()) error_ = tags_.error();
+      return false;
+    }
+    pos_ = tag.pos;
+    if (type_of(tag.code) != GroupType::kPoint) return convert(tag, group);
+    if (!number(tag, v[0])) return false;
+    group.code = tag.code;
+  }
+  group.dims = 1;
   // A point's y and z follow its x directly; anything else ends the point.
   for (int axis = 1; axis <= 2; ++axis) {
-    Tag next;
-    if (!tags_.next_if(tag.code + 10 * axis, next)) break;
-    if (!number(next, v[axis])) return false;
+    const int code = group.code + 10 * axis;
+    if (!tags_.next_plain_real(code, v[axis])) {
+      Tag next;
+      if (!tags_.next_if(code, next)) break;
+      if (!number(next, v[axis])) return false;
+    }
     group.dims = static_cast<uint8_t>(axis + 1);
   }
   group.set_pt({v[0], v[1], v[2]});
@@ -386,7 +460,6 @@ bool GroupReader::next(Group& group) {
 bool GroupReader::convert(const Tag& tag, Group& group) {
   group.code = tag.code;
   group.dims = 3;
-  bool binary = tags_.binary();
   switch (type_of(tag.code)) {
     case GroupType::kReal: {
       double value = 0;
@@ -407,38 +480,49 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
       group.set_i(value);
       return true;
     }
-    case GroupType::kBinary:
-      text_.clear();
-      if (binary)
-        append_hex(tag.value, text_);
-      else
-        caret_decode(trim_value(tag.value), text_);
-      group.set_s(text_);
-      return true;
-    case GroupType::kHandle:
-      // TagWriter::raw writes control characters (and carets) in caret form.
-      if (binary || trim_value(tag.value).find('^') == std::string_view::npos) {
-        group.set_s(trim_value(tag.value));
-        return true;
-      }
-      text_.clear();
-      caret_decode(trim_value(tag.value), text_);
-      group.set_s(text_);
-      return true;
     case GroupType::kPoint:
     case GroupType::kText:
+    case GroupType::kHandle:
+    case GroupType::kBinary:
     case GroupType::kComment:
       break;
   }
-  const std::string_view value = tag.code == 0 ? trim_value(tag.value) : tag.value;
+  set_text(tag.code, tag.value, group);
+  return true;
+}
+
+void GroupReader::set_text(int code, std::string_view value, Group& group) {
+  const bool binary = tags_.binary();
+  switch (type_of(code)) {
+    case GroupType::kBinary:
+      text_.clear();
+      if (binary)
+        append_hex(value, text_);
+      else
+        caret_decode(trim_value(value), text_);
+      group.set_s(text_);
+      return;
+    case GroupType::kHandle:
+      // TagWriter::raw writes control characters (and carets) in caret form.
+      if (binary || trim_value(value).find('^') == std::string_view::npos) {
+        group.set_s(trim_value(value));
+        return;
+      }
+      text_.clear();
+      caret_decode(trim_value(value), text_);
+      group.set_s(text_);
+      return;
+    default:
+      break;
+  }
+  if (code == 0) value = trim_value(value);
   if (TextCodec::plain(value)) {
     group.set_s(value);
-    return true;
+    return;
   }
   text_.clear();
   codec_.decode(value, text_, !binary);
   group.set_s(text_);
-  return true;
 }
 
 std::string describe(const Group& g) {

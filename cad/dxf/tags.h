@@ -45,6 +45,10 @@ class TagReader {
   // The next tag when it has this code; false, with nothing taken, when it has another, is
   // malformed or there is none.
   bool next_if(int code, Tag& tag);
+  // The value of the next tag when its code is this one, written as blanks and digits alone, and
+  // its value line a plain decimal (as a point's y and z mostly are); false, with nothing taken,
+  // for any other tag, which next_if reads.
+  bool next_plain_real(int code, double& value);
   const std::string& error() const { return error_; }
   // "line 12" (ASCII) or "byte 345" (binary).
   std::string where(size_t pos) const;
@@ -66,6 +70,9 @@ class TagReader {
   bool next_binary(Tag& tag);
   std::string_view take_line();
   bool fail(size_t pos, std::string message);
+
+  // GroupReader reads the tags of the common form straight into groups.
+  friend class GroupReader;
 
   std::string_view data_;
   size_t pos_ = 0;
@@ -94,7 +101,13 @@ class GroupReader {
   TextCodec& codec() { return codec_; }
 
  private:
+  // Reads the next group when its code line is blanks and digits alone and its value is text or
+  // a number filling its line, without a Tag between; a point's x only. False, with nothing
+  // taken, for a tag of any other form, for "0 EOF" and at the end, which next() reads from a Tag.
+  bool next_plain(Group& group);
   bool convert(const Tag& tag, Group& group);
+  // Text, comment, handle and binary groups: the value as the tag holds it.
+  void set_text(int code, std::string_view value, Group& group);
   std::string where_value(const Tag& tag) const;
   bool number(const Tag& tag, double& value);
 
