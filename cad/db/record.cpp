@@ -34,8 +34,22 @@ std::string handle_text(uint64_t handle) {
 uint64_t parse_handle(std::string_view text) {
   text = trim(text, " ");
   uint64_t value = 0;
-  auto res = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return 0;
+  if (text.size() > 16) {
+    // Only leading zeros can make a handle this long.
+    auto res = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    return res.ec == std::errc() && res.ptr == text.data() + text.size() ? value : 0;
+  }
+  // Reading a drawing asks this of every record: digits one by one, without from_chars' checks.
+  for (const char c : text) {
+    const unsigned digit = static_cast<unsigned>(c - '0');
+    const unsigned letter = static_cast<unsigned>((c | 0x20) - 'a');
+    if (digit < 10)
+      value = value << 4 | digit;
+    else if (letter < 6)
+      value = value << 4 | (letter + 10);
+    else
+      return 0;
+  }
   return value;
 }
 

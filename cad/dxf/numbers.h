@@ -14,7 +14,12 @@
 namespace cad {
 
 // A value without the blanks around it, and without the carriage return of a "\r\n" line end.
-inline std::string_view trim_value(std::string_view s) { return trim_back(trim_front(s), " \t\r"); }
+inline std::string_view trim_value(std::string_view s) {
+  // Most values have nothing to trim.
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  if (s.empty() || (!blank(s.front()) && !blank(s.back()))) return s;
+  return trim_back(trim_front(s), " \t\r");
+}
 
 inline constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -25,19 +30,23 @@ inline constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
 // are below 2^53 and at most 22 follow the point, both that number and the power of ten are exact
 // doubles, so their quotient is the correctly rounded value that from_chars gives. Null when the
 // text is of another form.
+// kEnd false: the caller knows that p is before end and that a byte other than a digit, point or
+// minus comes before end (as in a file whose last byte is none of them), so the scan need not
+// compare against end.
+template <bool kEnd = true>
 [[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end,
                                                         double& value) {
-  const bool negative = p != end && *p == '-';
+  const bool negative = (!kEnd || p != end) && *p == '-';
   if (negative) ++p;
   uint64_t digits = 0;
   const char* first = p;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p)
+  for (; (!kEnd || p != end) && *p >= '0' && *p <= '9'; ++p)
     digits = digits * 10 + static_cast<unsigned>(*p - '0');
   ptrdiff_t count = p - first;
   ptrdiff_t after_point = 0;
-  if (p != end && *p == '.') {
+  if ((!kEnd || p != end) && *p == '.') {
     const char* fraction = ++p;
-    for (; p != end && *p >= '0' && *p <= '9'; ++p)
+    for (; (!kEnd || p != end) && *p >= '0' && *p <= '9'; ++p)
       digits = digits * 10 + static_cast<unsigned>(*p - '0');
     after_point = p - fraction;
     count += after_point;
@@ -49,14 +58,16 @@ inline constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
 }
 
 // Whole numbers of up to 18 digits, as plain_decimal.
+template <bool kEnd = true>
 [[gnu::always_inline]] inline const char* plain_integer(const char* p, const char* end,
                                                         int64_t& value) {
-  const bool negative = p != end && *p == '-';
+  const bool negative = (!kEnd || p != end) && *p == '-';
   if (negative) ++p;
   const char* digits = p;
   // Unsigned, so that a longer run of digits wraps instead of overflowing; it is refused anyway.
   uint64_t v = 0;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
+  for (; (!kEnd || p != end) && *p >= '0' && *p <= '9'; ++p)
+    v = v * 10 + static_cast<unsigned>(*p - '0');
   if (p == digits || p - digits > 18) return nullptr;
   value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
   return p;

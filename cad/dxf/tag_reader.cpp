@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "cad/dxf/numbers.h"
 #include "cad/dxf/tag_types.h"
@@ -76,6 +77,8 @@ TagReader::TagReader(std::string_view data) : data_(data) {
   } else if (data_.starts_with("\xEF\xBB\xBF")) {
     pos_ = 3;
   }
+  fenced_ = !data_.empty() && data_.back() != '.' && data_.back() != '-' &&
+            static_cast<unsigned>(data_.back() - '0') >= 10;
 }
 
 std::string TagReader::where(size_t pos) const {
@@ -90,7 +93,7 @@ bool TagReader::fail(size_t pos, std::string message) {
   return false;
 }
 
-std::string_view TagReader::take_line() {
+inline std::string_view TagReader::take_line() {
   // DXF lines are short: looking at eight bytes at a time beats calling memchr for each.
   const char* begin = data_.data() + pos_;
   const char* end = data_.data() + data_.size();
@@ -117,6 +120,26 @@ std::string_view TagReader::take_line() {
   ++line_;
   if (len > 0 && begin[len - 1] == '\r') --len;
   return {begin, len};
+}
+
+template <typename T>
+inline bool TagReader::plain_line(T& value, std::string_view& line) {
+  const char* begin = data_.data() + pos_;
+  const char* end = data_.data() + data_.size();
+  if (begin == end) return false;
+  const char* p = nullptr;
+  if constexpr (std::is_same_v<T, double>)
+    p = fenced_ ? plain_decimal<false>(begin, end, value) : plain_decimal(begin, end, value);
+  else
+    p = fenced_ ? plain_integer<false>(begin, end, value) : plain_integer(begin, end, value);
+  if (!p || p == end) return false;
+  const char* line_end = p;
+  if (*p == '\r' && p + 1 != end) ++p;
+  if (*p != '\n') return false;
+  line = {begin, static_cast<size_t>(line_end - begin)};
+  pos_ = static_cast<size_t>(p + 1 - data_.data());
+  ++line_;
+  return true;
 }
 
 bool TagReader::next(Tag& tag) {
@@ -175,7 +198,7 @@ bool TagReader::next_if(int code, Tag& tag) {
   return false;
 }
 
-bool TagReader::next_plain_real(int code, double& value) {
+inline bool TagReader::next_plain_real(int code, double& value) {
   if (binary_ || ended_) return false;
   int plain = 0;
   const char* after = plain_code(plain);
@@ -183,7 +206,7 @@ bool TagReader::next_plain_real(int code, double& value) {
   const size_t pos = pos_;
   pos_ = static_cast<size_t>(after - data_.data());
   std::string_view line;
-  if (!plain_line(plain_decimal, value, line)) {
+  if (!plain_line(value, line)) {
     pos_ = pos;
     return false;
   }
@@ -213,13 +236,13 @@ bool TagReader::next_ascii(Tag& tag) {
   switch (type_of(code)) {
     case GroupType::kReal:
     case GroupType::kPoint:
-      tag.number = plain_line(plain_decimal, tag.real, tag.value);
+      tag.number = plain_line(tag.real, tag.value);
       break;
     case GroupType::kInt16:
     case GroupType::kInt32:
     case GroupType::kInt64:
     case GroupType::kBool:
-      tag.number = plain_line(plain_integer, tag.integer, tag.value);
+      tag.number = plain_line(tag.integer, tag.value);
       break;
     default:
       break;
@@ -229,22 +252,6 @@ bool TagReader::next_ascii(Tag& tag) {
     ended_ = true;
     return false;
   }
-  return true;
-}
-
-template <typename T>
-bool TagReader::plain_line(const char* (*parse)(const char*, const char*, T&), T& value,
-                           std::string_view& line) {
-  const char* begin = data_.data() + pos_;
-  const char* end = data_.data() + data_.size();
-  const char* p = parse(begin, end, value);
-  if (!p || p == end) return false;
-  const char* line_end = p;
-  if (*p == '\r' && p + 1 != end) ++p;
-  if (*p != '\n') return false;
-  line = {begin, static_cast<size_t>(line_end - begin)};
-  pos_ = static_cast<size_t>(p + 1 - data_.data());
-  ++line_;
   return true;
 }
 
@@ -376,7 +383,7 @@ bool GroupReader::number(const Tag& tag, double& value) {
   return false;
 }
 
-bool GroupReader::next_plain(Group& group) {
+inline bool GroupReader::next_plain(Group& group) {
   TagReader& t = tags_;
   if (t.binary_ || t.ended_) return false;
   int code = 0;
@@ -388,11 +395,12 @@ bool GroupReader::next_plain(Group& group) {
   t.line_ = code_line;
   std::string_view line;
   bool read = false;
-  switch (type_of(code)) {
+  const GroupType type = type_of(code);
+  switch (type) {
     case GroupType::kReal:
     case GroupType::kPoint: {
       double value = 0;
-      read = t.pos_ < t.data_.size() && t.plain_line(plain_decimal, value, line);
+      read = t.plain_line(value, line);
       if (read) group.set_x(is_angle_code(code) ? degrees_to_radians(value) : value);
       break;
     }
@@ -401,7 +409,7 @@ bool GroupReader::next_plain(Group& group) {
     case GroupType::kInt64:
     case GroupType::kBool: {
       int64_t value = 0;
-      read = t.pos_ < t.data_.size() && t.plain_line(plain_integer, value, line);
+      read = t.plain_line(value, line);
       if (read) group.set_i(value);
       break;
     }
@@ -412,7 +420,7 @@ bool GroupReader::next_plain(Group& group) {
       if (t.pos_ >= t.data_.size()) break;
       line = t.take_line();
       read = code != 0 || trim_value(line) != "EOF";
-      if (read) set_text(code, line, group);
+      if (read) set_text(code, type, line, group);
       break;
   }
   if (!read) {
@@ -487,13 +495,13 @@ bool GroupReader::convert(const Tag& tag, Group& group) {
     case GroupType::kComment:
       break;
   }
-  set_text(tag.code, tag.value, group);
+  set_text(tag.code, type_of(tag.code), tag.value, group);
   return true;
 }
 
-void GroupReader::set_text(int code, std::string_view value, Group& group) {
+void GroupReader::set_text(int code, GroupType type, std::string_view value, Group& group) {
   const bool binary = tags_.binary();
-  switch (type_of(code)) {
+  switch (type) {
     case GroupType::kBinary:
       text_.clear();
       if (binary)
@@ -504,12 +512,13 @@ void GroupReader::set_text(int code, std::string_view value, Group& group) {
       return;
     case GroupType::kHandle:
       // TagWriter::raw writes control characters (and carets) in caret form.
-      if (binary || trim_value(value).find('^') == std::string_view::npos) {
-        group.set_s(trim_value(value));
+      value = trim_value(value);
+      if (binary || TextCodec::plain(value) || value.find('^') == std::string_view::npos) {
+        group.set_s(value);
         return;
       }
       text_.clear();
-      caret_decode(trim_value(value), text_);
+      caret_decode(value, text_);
       group.set_s(text_);
       return;
     default:

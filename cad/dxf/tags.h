@@ -48,7 +48,7 @@ class TagReader {
   // The value of the next tag when its code is this one, written as blanks and digits alone, and
   // its value line a plain decimal (as a point's y and z mostly are); false, with nothing taken,
   // for any other tag, which next_if reads.
-  bool next_plain_real(int code, double& value);
+  [[gnu::always_inline]] inline bool next_plain_real(int code, double& value);
   const std::string& error() const { return error_; }
   // "line 12" (ASCII) or "byte 345" (binary).
   std::string where(size_t pos) const;
@@ -62,13 +62,13 @@ class TagReader {
   // as the number readers are: they run for every tag, and a call each costs a tenth of reading.
   [[gnu::always_inline]] inline const char* plain_code(int& code) const;
   bool general_code(int& code);
-  // Reads the value line with parse when the number fills the line; false (nothing taken) when
-  // it does not.
+  // Reads the value line as a plain decimal (double) or whole number (int64_t) when the number
+  // fills the line; false (nothing taken) when it does not.
   template <typename T>
-  bool plain_line(const char* (*parse)(const char*, const char*, T&), T& value,
-                  std::string_view& line);
+  [[gnu::always_inline]] inline bool plain_line(T& value, std::string_view& line);
   bool next_binary(Tag& tag);
-  std::string_view take_line();
+  // Inlined by force into the group reader, which takes most lines.
+  [[gnu::always_inline]] inline std::string_view take_line();
   bool fail(size_t pos, std::string message);
 
   // GroupReader reads the tags of the common form straight into groups.
@@ -79,6 +79,9 @@ class TagReader {
   size_t line_ = 0;  // lines taken so far
   bool binary_ = false;
   bool two_byte_codes_ = false;
+  // The last byte of the data is no digit, point or minus: a number is scanned up to the first
+  // other byte without comparing against the end.
+  bool fenced_ = false;
   bool ended_ = false;
   std::string error_;
 };
@@ -104,10 +107,10 @@ class GroupReader {
   // Reads the next group when its code line is blanks and digits alone and its value is text or
   // a number filling its line, without a Tag between; a point's x only. False, with nothing
   // taken, for a tag of any other form, for "0 EOF" and at the end, which next() reads from a Tag.
-  bool next_plain(Group& group);
+  [[gnu::always_inline]] inline bool next_plain(Group& group);
   bool convert(const Tag& tag, Group& group);
   // Text, comment, handle and binary groups: the value as the tag holds it.
-  void set_text(int code, std::string_view value, Group& group);
+  void set_text(int code, GroupType type, std::string_view value, Group& group);
   std::string where_value(const Tag& tag) const;
   bool number(const Tag& tag, double& value);
 

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -29,7 +31,10 @@ struct Read {
 
 Read read_groups(std::string_view data) {
   Read out;
-  GroupReader reader(data);
+  // A buffer of exactly the data's size, so that a read past its end is caught by the sanitizers.
+  const std::unique_ptr<char[]> exact(new char[data.size()]);
+  std::copy(data.begin(), data.end(), exact.get());
+  GroupReader reader({exact.get(), data.size()});
   Group g;
   while (reader.next(g)) out.groups.push_back(g);
   out.error = reader.error();
