@@ -52,7 +52,9 @@ template <bool kEnd = true>
     count += after_point;
   }
   if (count == 0 || count > 19 || digits > (uint64_t{1} << 53) || after_point > 22) return nullptr;
-  const double v = static_cast<double>(digits) / kPow10[after_point];
+  // A whole number needs no division, which would wait long for its result.
+  const double v = after_point == 0 ? static_cast<double>(digits)
+                                    : static_cast<double>(digits) / kPow10[after_point];
   value = negative ? -v : v;
   return p;
 }

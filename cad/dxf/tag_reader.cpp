@@ -395,33 +395,28 @@ inline bool GroupReader::next_plain(Group& group) {
   t.line_ = code_line;
   std::string_view line;
   bool read = false;
+  // Branches rather than a switch: a jump table would wait for the code and its type to load.
   const GroupType type = type_of(code);
-  switch (type) {
-    case GroupType::kReal:
-    case GroupType::kPoint: {
-      double value = 0;
-      read = t.plain_line(value, line);
-      if (read) group.set_x(is_angle_code(code) ? degrees_to_radians(value) : value);
-      break;
-    }
-    case GroupType::kInt16:
-    case GroupType::kInt32:
-    case GroupType::kInt64:
-    case GroupType::kBool: {
-      int64_t value = 0;
-      read = t.plain_line(value, line);
-      if (read) group.set_i(value);
-      break;
-    }
-    case GroupType::kText:
-    case GroupType::kHandle:
-    case GroupType::kBinary:
-    case GroupType::kComment:
-      if (t.pos_ >= t.data_.size()) break;
-      line = t.take_line();
-      read = code != 0 || trim_value(line) != "EOF";
-      if (read) set_text(code, type, line, group);
-      break;
+  const bool real = type == GroupType::kReal || type == GroupType::kPoint;
+  const bool integer = type == GroupType::kInt16 || type == GroupType::kInt32 ||
+                       type == GroupType::kInt64 || type == GroupType::kBool;
+  if (real) {
+    double value = 0;
+    read = t.plain_line(value, line);
+    if (read) group.set_x(is_angle_code(code) ? degrees_to_radians(value) : value);
+  } else if (integer) {
+    int64_t value = 0;
+    read = t.plain_line(value, line);
+    if (read) group.set_i(value);
+  } else if (t.pos_ < t.data_.size()) {
+    line = t.take_line();
+    if (code == 0 || type == GroupType::kHandle) line = trim_value(line);
+    read = code != 0 || line != "EOF";
+    // Most text is kept as it stands.
+    if (read && type != GroupType::kBinary && TextCodec::plain(line))
+      group.set_s(line);
+    else if (read)
+      set_text(code, type, line, group);
   }
   if (!read) {
     t.pos_ = start;

@@ -9,8 +9,9 @@
 namespace cad {
 
 // group_type() for every code files use, looked up rather than decided range by range: reading
-// asks for every tag.
-inline constexpr auto kTypeTable = [] {
+// asks for every tag. A copy in each file that uses it (constexpr without inline), read directly
+// rather than through the shared library's table of addresses.
+constexpr auto kTypeTable = [] {
   std::array<GroupType, 1072> table{};
   for (size_t k = 0; k < table.size(); ++k) table[k] = group_type(static_cast<int>(k));
   return table;
