@@ -199,17 +199,18 @@ bool Parser::records(std::string_view section, Take&& take) {
   while (!named(cur_, "ENDSEC")) {
     Record rec{std::string(cur_.s()), {}};
     size_t at = groups_.pos();
-    // Groups are read in place; the last one read is the next record's 0 group.
-    scratch_.clear();
+    // Groups are read in place, over the groups the last record was moved out of, which a move
+    // leaves as new; the last one read is the next record's 0 group.
+    size_t count = 0;
     bool more = false;
     do {
-      more = advance(scratch_.emplace_back());
-    } while (more && scratch_.back().code != 0);
-    if (more) cur_ = std::move(scratch_.back());
-    scratch_.pop_back();
-    rec.groups.assign(std::make_move_iterator(scratch_.begin()),
-                      std::make_move_iterator(scratch_.end()));
+      if (count == scratch_.size()) scratch_.emplace_back();
+      more = advance(scratch_[count++]);
+    } while (more && scratch_[count - 1].code != 0);
     if (!more) return unterminated(section);
+    cur_ = std::move(scratch_[count - 1]);
+    const auto first = std::make_move_iterator(scratch_.begin());
+    rec.groups.assign(first, first + static_cast<std::ptrdiff_t>(count - 1));
     if (!take(rec, at)) return false;
   }
   return true;
