@@ -41,30 +41,10 @@ void Group::copy_value(const Group& other) {
   std::memcpy(value_.long_text.data, other.value_.long_text.data, size);
 }
 
-void Group::set_pt(Vec3 p) {
-  double* v = real_storage();
-  v[0] = p.x;
-  v[1] = p.y;
-  v[2] = p.z;
-}
-
 void Group::set_i(int64_t value) {
   release();
   kind_ = Kind::kInteger;
   value_.i = value;
-}
-
-std::string_view Group::s() const {
-  switch (kind_) {
-    case Kind::kShortText:
-      return {value_.short_text, short_size_};
-    case Kind::kLongText:
-      return {value_.long_text.data, value_.long_text.size};
-    case Kind::kReal:
-    case Kind::kInteger:
-      break;
-  }
-  return {};
 }
 
 void Group::set_s(std::string_view value) {

@@ -118,12 +118,21 @@ class Group {
   void set_x(double value) { real_storage()[0] = value; }
   void set_y(double value) { real_storage()[1] = value; }
   void set_z(double value) { real_storage()[2] = value; }
-  void set_pt(Vec3 p);
+  void set_pt(Vec3 p) {
+    double* v = real_storage();
+    v[0] = p.x;
+    v[1] = p.y;
+    v[2] = p.z;
+  }
   // Integers of every width and booleans.
   int64_t i() const { return kind_ == Kind::kInteger ? value_.i : 0; }
   void set_i(int64_t value);
   // Text, handles (upper-case hex), binary (hex).
-  std::string_view s() const;
+  std::string_view s() const {
+    if (kind_ == Kind::kShortText) return {value_.short_text, short_size_};
+    if (kind_ == Kind::kLongText) return {value_.long_text.data, value_.long_text.size};
+    return {};
+  }
   void set_s(std::string_view value);
 
   bool operator==(const Group& other) const;
