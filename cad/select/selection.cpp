@@ -98,10 +98,13 @@ bool is_main(const Database& db, RecordId id) {
   return db.valid(id) && !db.erased(id) && !is_owned_entity_type(db.record(id).type);
 }
 
-bool graphic_candidate(const Database& db, RecordId id, const HiddenLayers& hidden) {
-  if (!is_main(db, id)) return false;
-  const Record& rec = db.record(id);
+// In model space, not invisible and on a layer that shows.
+bool shown(const Record& rec, const HiddenLayers& hidden) {
   return rec.integer(67) != 1 && rec.integer(60) != 1 && !hidden.hides(rec);
+}
+
+bool graphic_candidate(const Database& db, RecordId id, const HiddenLayers& hidden) {
+  return is_main(db, id) && shown(db.record(id), hidden);
 }
 
 // Objects whose inside counts as part of them for picks and crossing windows.
@@ -143,17 +146,23 @@ void for_each_candidate(const Database& db, const CompiledFilter& filter, F&& f)
 }
 
 // Calls f(id, record, paths) for each object a graphic selection could find that the filter
-// accepts, in drawing order.
+// accepts, in drawing order. With `near`, objects whose box (see entity_quick_box) misses it are
+// passed over undrawn: f must find nothing whose paths lie wholly outside `near`.
 template <typename F>
-void for_each_drawn(const Database& db, const CompiledFilter& filter, F&& f) {
+void for_each_drawn(const Database& db, const CompiledFilter& filter,
+                    const std::optional<Box2>& near, F&& f) {
   const HiddenLayers hidden(db);
   ShapeCache cache;
   const std::vector<RecordId>& list = db.entities();
   for_each_candidate(db, filter, [&](size_t k) {
     const RecordId id = list[k];
-    if (!graphic_candidate(db, id, hidden)) return;
+    if (!is_main(db, id)) return;
     const Record& rec = db.record(id);
-    if (!filter.matches(rec)) return;
+    if (near) {
+      const std::optional<Box2> box = entity_quick_box(rec);
+      if (box && !box->overlaps(*near)) return;
+    }
+    if (!shown(rec, hidden) || !filter.matches(rec)) return;
     f(id, rec, entity_paths_at(db, list, k, cache));
   });
 }
@@ -175,19 +184,20 @@ std::vector<RecordId> select_fence(const Database& db, const std::vector<Vec3>& 
   if (points.size() < 2) return found;
   Box2 fence_box;
   for (const Vec3& p : points) fence_box.extend(xy(p));
-  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
-    if (!paths_box(paths).overlaps(fence_box)) return;
-    for (size_t k = 0; k + 1 < points.size(); ++k) {
-      const Vec2 a = xy(points[k]);
-      const Vec2 b = xy(points[k + 1]);
-      for (const Path& path : paths) {
-        if (path_crosses_segment(path, a, b)) {
-          found.push_back(id);
-          return;
-        }
-      }
-    }
-  });
+  for_each_drawn(db, filter, fence_box,
+                 [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+                   if (!paths_box(paths).overlaps(fence_box)) return;
+                   for (size_t k = 0; k + 1 < points.size(); ++k) {
+                     const Vec2 a = xy(points[k]);
+                     const Vec2 b = xy(points[k + 1]);
+                     for (const Path& path : paths) {
+                       if (path_crosses_segment(path, a, b)) {
+                         found.push_back(id);
+                         return;
+                       }
+                     }
+                   }
+                 });
   return found;
 }
 
@@ -195,9 +205,10 @@ std::vector<RecordId> select_window(const Database& db, Vec3 corner1, Vec3 corne
                                     const CompiledFilter& filter) {
   std::vector<RecordId> found;
   const Box2 window(xy(corner1), xy(corner2));
-  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
-    if (window.contains(paths_box(paths))) found.push_back(id);
-  });
+  for_each_drawn(db, filter, window,
+                 [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+                   if (window.contains(paths_box(paths))) found.push_back(id);
+                 });
   return found;
 }
 
@@ -206,15 +217,17 @@ std::vector<RecordId> select_crossing(const Database& db, Vec3 corner1, Vec3 cor
   std::vector<RecordId> found;
   const Box2 window(xy(corner1), xy(corner2));
   const Vec2 center = (window.min + window.max) / 2;
-  for_each_drawn(db, filter, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
-    const Box2 box = paths_box(paths);
-    if (!box.overlaps(window)) return;
-    const bool hit = window.contains(box) ||
-                     std::any_of(paths.begin(), paths.end(),
-                                 [&](const Path& path) { return path_meets_box(path, window); }) ||
-                     encloses(rec.type, paths, center);
-    if (hit) found.push_back(id);
-  });
+  for_each_drawn(
+      db, filter, window, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+        const Box2 box = paths_box(paths);
+        if (!box.overlaps(window)) return;
+        const bool hit =
+            window.contains(box) ||
+            std::any_of(paths.begin(), paths.end(),
+                        [&](const Path& path) { return path_meets_box(path, window); }) ||
+            encloses(rec.type, paths, center);
+        if (hit) found.push_back(id);
+      });
   return found;
 }
 
@@ -256,7 +269,7 @@ std::vector<RecordId> select_window_polygon(const Database& db, const std::vecto
   std::vector<RecordId> found;
   if (polygon.size() < 3) return found;
   const Box2 box = polygon_box(polygon);
-  for_each_drawn(db, filter, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
+  for_each_drawn(db, filter, box, [&](RecordId id, const Record&, const std::vector<Path>& paths) {
     const Box2 own = paths_box(paths);
     if (own.empty() || !box.contains(own)) return;
     for (const Path& path : paths) {
@@ -275,18 +288,19 @@ std::vector<RecordId> select_crossing_polygon(const Database& db, const std::vec
   std::vector<RecordId> found;
   if (polygon.size() < 3) return found;
   const Box2 box = polygon_box(polygon);
-  for_each_drawn(db, filter, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
-    if (!paths_box(paths).overlaps(box)) return;
-    const bool hit =
-        std::any_of(paths.begin(), paths.end(),
-                    [&](const Path& path) {
-                      return meets_edges(path, polygon) ||
-                             std::any_of(path.points.begin(), path.points.end(),
-                                         [&](Vec3 p) { return polygon_contains(polygon, p); });
-                    }) ||
-        encloses(rec.type, paths, xy(polygon.front()));
-    if (hit) found.push_back(id);
-  });
+  for_each_drawn(
+      db, filter, box, [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+        if (!paths_box(paths).overlaps(box)) return;
+        const bool hit =
+            std::any_of(paths.begin(), paths.end(),
+                        [&](const Path& path) {
+                          return meets_edges(path, polygon) ||
+                                 std::any_of(path.points.begin(), path.points.end(),
+                                             [&](Vec3 p) { return polygon_contains(polygon, p); });
+                        }) ||
+            encloses(rec.type, paths, xy(polygon.front()));
+        if (hit) found.push_back(id);
+      });
   return found;
 }
 
@@ -296,19 +310,21 @@ RecordId pick(const Database& db, Vec3 point, double tolerance) {
   const double tie = tolerance * 1e-9;
   RecordId best_id = kNoRecord;
   double best = tolerance;
-  for_each_drawn(
-      db, CompiledFilter(), [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
-        const Box2 box = paths_box(paths);
-        if (box.empty() || p.x < box.min.x - tolerance || p.x > box.max.x + tolerance ||
-            p.y < box.min.y - tolerance || p.y > box.max.y + tolerance)
-          return;
-        double d = encloses(rec.type, paths, p) ? 0 : std::numeric_limits<double>::infinity();
-        for (const Path& path : paths) d = std::min(d, path_distance(path, p));
-        if (d <= best + tie) {
-          best = std::min(best, d);
-          best_id = id;
-        }
-      });
+  const Box2 near({p.x - tolerance, p.y - tolerance}, {p.x + tolerance, p.y + tolerance});
+  for_each_drawn(db, CompiledFilter(), near,
+                 [&](RecordId id, const Record& rec, const std::vector<Path>& paths) {
+                   const Box2 box = paths_box(paths);
+                   if (box.empty() || p.x < box.min.x - tolerance || p.x > box.max.x + tolerance ||
+                       p.y < box.min.y - tolerance || p.y > box.max.y + tolerance)
+                     return;
+                   double d =
+                       encloses(rec.type, paths, p) ? 0 : std::numeric_limits<double>::infinity();
+                   for (const Path& path : paths) d = std::min(d, path_distance(path, p));
+                   if (d <= best + tie) {
+                     best = std::min(best, d);
+                     best_id = id;
+                   }
+                 });
   return best_id;
 }
 
@@ -325,7 +341,7 @@ double default_pick_tolerance(const Database& db) {
   constexpr double kFractionOfExtents = 1.0 / 500;
   constexpr double kSmallest = 1e-9;
   Box2 extents;
-  for_each_drawn(db, CompiledFilter(),
+  for_each_drawn(db, CompiledFilter(), std::nullopt,
                  [&](RecordId, const Record&, const std::vector<Path>& paths) {
                    extents.extend(paths_box(paths));
                  });

@@ -562,4 +562,55 @@ std::vector<Path> entity_paths(const Database& db, RecordId id) {
 
 Box2 entity_box(const Database& db, RecordId id) { return paths_box(entity_paths(db, id)); }
 
+namespace {
+
+bool finite(Vec2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+// The box of the LWPOLYLINE's outline as path_box finds it, arcs with their real extent.
+std::optional<Box2> lwpolyline_box(const Record& rec) {
+  if (rec.has(210) && rec.point(210) != Vec3{0, 0, 1}) return std::nullopt;
+  Box2 box;
+  Vec2 first, previous;
+  double bulge = 0;
+  bool any = false;
+  auto segment = [&](Vec2 a, Vec2 b) {
+    if (const auto arc = bulge_arc(a, b, bulge)) box.extend(arc_box(*arc));
+  };
+  for (const Group& g : rec.groups) {
+    if (g.code == 1001) break;
+    if (g.code == 10) {
+      const Vec2 p{g.x(), g.y()};
+      if (!finite(p)) return std::nullopt;
+      box.extend(p);
+      if (any) segment(previous, p);
+      if (!any) first = p;
+      previous = p;
+      bulge = 0;
+      any = true;
+    } else if (g.code == 42 && any) {
+      bulge = g.x();
+      if (!std::isfinite(bulge)) return std::nullopt;
+    }
+  }
+  if (any && (rec.integer(70) & 1) != 0) segment(previous, first);
+  return box;
+}
+
+}  // namespace
+
+std::optional<Box2> entity_quick_box(const Record& rec) {
+  switch (entity_kind(rec.type)) {
+    case EntityKind::kLine: {
+      const Vec2 a = xy(rec.point(10));
+      const Vec2 b = xy(rec.point(11));
+      if (!finite(a) || !finite(b)) return std::nullopt;
+      return Box2(a, b);
+    }
+    case EntityKind::kLwpolyline:
+      return lwpolyline_box(rec);
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace cad

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -80,5 +81,9 @@ std::vector<Path> entity_paths_at(const Database& db, const std::vector<RecordId
 
 // The bounding box of the entity's paths in the world XY plane.
 Box2 entity_box(const Database& db, RecordId id);
+// A box that holds every path the entity draws, found from its record alone: for LINEs, and for
+// LWPOLYLINEs in the world XY plane, whose coordinates are finite. Nothing for the rest. Scans
+// that look only near a region pass over what lies wholly outside it without drawing it.
+std::optional<Box2> entity_quick_box(const Record& rec);
 
 }  // namespace cad

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cad/dxf/reader.h"
 #include "tests/support/drawing.h"
+#include "tests/support/files.h"
 
 namespace cad {
 namespace {
@@ -246,6 +249,42 @@ TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
   // Without its block: both extension lines and the dimension line.
   EXPECT_EQ(entity_paths(drawing.db, bare).size(), 3u);
   EXPECT_TRUE(box_near(box_of(drawing.db, bare), {0, 0}, {10, 5}));
+}
+
+// The box of a record holds what the entity draws: exact where it can be had from the record,
+// nothing where the entity must be drawn to know.
+TEST(QuickBoxTest, LinesAndFlatPolylinesOnlyArcsIncluded) {
+  Drawing d;
+  const RecordId line = d.line({4, 1, 0}, {1, 3, 7});
+  // Closed from (10,0) back to (0,0) over bulge 1: a half circle above the closing chord.
+  const RecordId closed = d.lwpolyline({{0, 0}, {0, 2}, {10, 2}, {10, 0}}, {0, 0, 0, 1}, true);
+  const RecordId open = d.lwpolyline({{0, 0}, {0, 2}, {10, 2}, {10, 0}}, {0, 0, 0, 1}, false);
+  const RecordId tilted = d.lwpolyline({{0, 0}, {1, 0}}, {0, 0}, false, {0, 1, 0});
+  const RecordId far = d.line({0, 0, 0}, {std::numeric_limits<double>::infinity(), 0, 0});
+  const RecordId circle = d.circle({0, 0, 0}, 1);
+  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(line)), {1, 1}, {4, 3}));
+  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(closed)), {0, 0}, {10, 5}));
+  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(open)), {0, 0}, {10, 2}));
+  for (RecordId id : {tilted, far, circle})
+    EXPECT_FALSE(entity_quick_box(d.db.record(id)).has_value()) << id;
+}
+
+// Scans pass over entities by that box: on real drawings it holds all each one draws.
+TEST(QuickBoxTest, HoldsWhatEveryLineAndPolylineOfTheRealDrawingsDraws) {
+  size_t boxed = 0;
+  for (const auto& file : testing::shared_drawings({"dxf", "dxf-extra", "dxf-more"})) {
+    const ReadResult read = read_dxf_file(file.string());
+    ASSERT_TRUE(read.db) << read.error;
+    for (RecordId id : read.db->entities()) {
+      const std::optional<Box2> quick = entity_quick_box(read.db->record(id));
+      if (!quick) continue;
+      ++boxed;
+      const Box2 drawn = entity_box(*read.db, id);
+      EXPECT_TRUE(drawn.empty() || quick->contains(drawn))
+          << file.filename() << " " << read.db->record(id).handle();
+    }
+  }
+  EXPECT_GT(boxed, 10000u);
 }
 
 TEST(OtherShapesTest, MlineOffsetsFromItsStyle) {
