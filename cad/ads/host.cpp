@@ -102,24 +102,24 @@ void set_current_host(Host* host) { g_current_host = host; }
 // CommandStack
 
 bool CommandStack::add(CommandDef def) {
-  for (const CommandDef& c : commands_)
-    if (iequals(c.group, def.group) && iequals(c.global_name, def.global_name)) return false;
-  commands_.push_back(std::move(def));
+  for (const auto& c : commands_)
+    if (iequals(c->group, def.group) && iequals(c->global_name, def.global_name)) return false;
+  commands_.push_back(std::make_shared<const CommandDef>(std::move(def)));
   return true;
 }
 
 bool CommandStack::remove(std::string_view group, std::string_view global_name) {
-  return std::erase_if(commands_, [&](const CommandDef& c) {
-           return iequals(c.group, group) && iequals(c.global_name, global_name);
+  return std::erase_if(commands_, [&](const auto& c) {
+           return iequals(c->group, group) && iequals(c->global_name, global_name);
          }) > 0;
 }
 
 int CommandStack::remove_group(std::string_view group) {
   return static_cast<int>(
-      std::erase_if(commands_, [&](const CommandDef& c) { return iequals(c.group, group); }));
+      std::erase_if(commands_, [&](const auto& c) { return iequals(c->group, group); }));
 }
 
-const CommandDef* CommandStack::find(std::string_view name) const {
+std::shared_ptr<const CommandDef> CommandStack::share(std::string_view name) const {
   // "." asks for the host's own command, which a module cannot redefine here anyway.
   while (!name.empty() && name.front() == '.') name.remove_prefix(1);
   bool global = !name.empty() && name.front() == '_';
@@ -129,10 +129,10 @@ const CommandDef* CommandStack::find(std::string_view name) const {
   // The newest definition wins, as with the host's command groups.
   if (!global) {
     for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
-      if (iequals(it->local_name, name)) return &*it;
+      if (iequals((*it)->local_name, name)) return *it;
   }
   for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
-    if (iequals(it->global_name, name)) return &*it;
+    if (iequals((*it)->global_name, name)) return *it;
   return nullptr;
 }
 
@@ -346,14 +346,13 @@ CommandResult Host::run_def(const CommandDef& def, std::string_view called) {
 }
 
 CommandResult Host::run_command(std::string_view name) {
-  const CommandDef* def = commands_.find(name);
+  // Shared: the body may change the command stack (a module unloading itself).
+  const std::shared_ptr<const CommandDef> def = commands_.share(name);
   if (!def) {
     transcript_->print("\nUnknown command \"" + command_name_of(name) + "\".  Press F1 for help.");
     return CommandResult::kUnknown;
   }
-  // The body may change the command stack (a module unloading itself).
-  CommandDef copy = *def;
-  return run_def(copy, name);
+  return run_def(*def, name);
 }
 
 std::vector<std::vector<std::string>> Host::scripted_log() const {
@@ -379,16 +378,16 @@ int Host::run_scripted(std::vector<Reply> tokens) {
   scripted_ends_.push_back(scripted_tokens_.size());
   if (tokens.empty()) return kRtNorm;
   if (tokens.front().kind != Reply::Kind::kText) return kRtError;
-  const CommandDef* found = commands_.find(tokens.front().text);
+  const std::shared_ptr<const CommandDef> found = commands_.share(tokens.front().text);
   if (!found) {
     transcript_->print("\nUnknown command \"" + command_name_of(tokens.front().text) +
                        "\".  Press F1 for help.");
     return kRtError;
   }
-  CommandDef def = *found;
-  auto echo = db_->get_var("CMDECHO");
+  const CommandDef& def = *found;
+  static const SysVarInfo& cmdecho = *sysvar_info("CMDECHO");
   const bool echo_before = transcript_->echo();
-  transcript_->set_echo(!echo || echo->i == 1);
+  transcript_->set_echo(db_->get_var(cmdecho).i == 1);
   if (transcript_->echo()) {
     transcript_->print("\nCommand: " + tokens.front().text);
     transcript_->end_line();

@@ -63,11 +63,14 @@ class CommandStack {
   int remove_group(std::string_view group);
   // Finds by local name, or by global name when written with a leading "_" (or without, when no
   // local name matches); case does not matter.
-  const CommandDef* find(std::string_view name) const;
-  const std::vector<CommandDef>& commands() const { return commands_; }
+  const CommandDef* find(std::string_view name) const { return share(name).get(); }
+  // The same, shared with the stack: it stays whole while its command runs, even when the
+  // command takes it off the stack (a module unloading itself).
+  std::shared_ptr<const CommandDef> share(std::string_view name) const;
+  const std::vector<std::shared_ptr<const CommandDef>>& commands() const { return commands_; }
 
  private:
-  std::vector<CommandDef> commands_;
+  std::vector<std::shared_ptr<const CommandDef>> commands_;
 };
 
 // Result of running a command.

@@ -25,12 +25,15 @@ void say(Host& host, std::string_view text) {
 }
 
 Record model_entity(const Database& db, std::string type) {
-  std::optional<VarValue> layer = db.get_var("CLAYER");
-  Record rec = entity_record(std::move(type), layer ? layer->s : "0");
-  std::optional<VarValue> color = db.get_var("CECOLOR");
-  if (color && color->i != 256) rec.groups.push_back(Group::integer(62, color->i));
-  std::optional<VarValue> ltype = db.get_var("CELTYPE");
-  if (ltype && !iequals(ltype->s, "BYLAYER")) rec.groups.push_back(Group::text(6, ltype->s));
+  // Every entity a command draws reads these: found once.
+  static const SysVarInfo& clayer = *sysvar_info("CLAYER");
+  static const SysVarInfo& cecolor = *sysvar_info("CECOLOR");
+  static const SysVarInfo& celtype = *sysvar_info("CELTYPE");
+  Record rec = entity_record(std::move(type), db.get_var(clayer).s);
+  const int64_t color = db.get_var(cecolor).i;
+  if (color != 256) rec.groups.push_back(Group::integer(62, color));
+  const VarValue ltype = db.get_var(celtype);
+  if (!iequals(ltype.s, "BYLAYER")) rec.groups.push_back(Group::text(6, ltype.s));
   return rec;
 }
 

@@ -59,7 +59,8 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
   dim.groups.push_back(Group::text(1, text.text));
   dim.groups.push_back(Group::real(42, measured));
   dim.groups.push_back(Group::real(51, d.horizontal));
-  dim.groups.push_back(Group::text(3, db.get_var("DIMSTYLE")->s));
+  static const SysVarInfo& dimstyle = *sysvar_info("DIMSTYLE");
+  dim.groups.push_back(Group::text(3, db.get_var(dimstyle).s));
   dim.groups.push_back(Group::point(210, d.extrusion));
   dim.groups.push_back(Group::point(13, d.origin1));
   dim.groups.push_back(Group::point(14, d.origin2));

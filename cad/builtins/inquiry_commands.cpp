@@ -358,7 +358,8 @@ struct CommandGroup {
 
 std::vector<CommandGroup> command_groups(Host& host) {
   std::vector<CommandGroup> groups{{"", {}}};
-  for (const CommandDef& def : host.commands().commands()) {
+  for (const auto& shared : host.commands().commands()) {
+    const CommandDef& def = *shared;
     auto it = std::find_if(groups.begin(), groups.end(),
                            [&](const CommandGroup& g) { return g.origin == def.origin; });
     if (it == groups.end()) it = groups.insert(groups.end(), {def.origin, {}});

@@ -168,6 +168,7 @@ void Database::index_record(RecordId id, bool add) {
       if (rec.type == "BLOCK_RECORD") number(rec.text(2));
       break;
     case Area::kNone:
+      if (rec.type == "TABLE") table_lookups_.clear();
       // Table heads and ENDBLK records live here too; only a block's BLOCK record has a name.
       if (rec.type == "BLOCK") {
         note(block_names_, rec.text(2));
@@ -369,9 +370,16 @@ void Database::remove_header_var(std::string_view name) {
 }
 
 size_t Database::table_index(std::string_view name) const {
-  for (size_t k = 0; k < tables_.size(); ++k)
-    if (iequals(slots_[tables_[k].head].rec.text(2), name)) return k;
-  return npos;
+  // Every record a command makes asks for its table by name, always in the same few spellings:
+  // the answers are kept until a table comes or goes or a table's head changes.
+  for (const auto& [known, k] : table_lookups_)
+    if (known == name) return k;
+  size_t found = npos;
+  for (size_t k = 0; k < tables_.size() && found == npos; ++k)
+    if (iequals(slots_[tables_[k].head].rec.text(2), name)) found = k;
+  constexpr size_t kKept = 16;
+  if (table_lookups_.size() < kKept) table_lookups_.emplace_back(std::string(name), found);
+  return found;
 }
 
 RecordId Database::table_entry(std::string_view table, std::string_view name) const {
@@ -527,6 +535,7 @@ void Database::undo(Change& change) {
              tables_.back().entries.empty());
       tables_.pop_back();
       table_names_.pop_back();
+      table_lookups_.clear();
       handles_.remove(slot.rec.handle());
       slot.alive = false;
       break;
@@ -573,6 +582,7 @@ void Database::redo(Change& change) {
       Slot& slot = slots_[change.id];
       tables_.push_back(Table{change.id, {}});
       table_names_.emplace_back();
+      table_lookups_.clear();
       slot.alive = true;
       handles_.add(slot.rec.handle(), change.id);
       break;

@@ -305,8 +305,10 @@ class Database {
   uint64_t var_changes_ = 0;
   std::function<void(const Record&, uint64_t)> on_duplicate_;
   std::vector<IdsByName> table_names_;  // entries by name, one index per table
-  IdsByName block_names_;               // BLOCK records by name
-  NumberedNames numbered_blocks_;       // names of blocks and block records
+  // Names table_index was asked for, as given, and its answers.
+  mutable std::vector<std::pair<std::string, size_t>> table_lookups_;
+  IdsByName block_names_;          // BLOCK records by name
+  NumberedNames numbered_blocks_;  // names of blocks and block records
   IdsByName xdata_apps_;
   std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> header_index_;
   // Where each variable of all_sysvars() kept in the header stands in header_, or npos.

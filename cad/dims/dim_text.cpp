@@ -1,8 +1,8 @@
 #include "cad/dims/dim_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "cad/render/text_codes.h"
 
@@ -17,17 +17,25 @@ constexpr double kMtextLinePitch = 5.0 / 3.0;
 }  // namespace
 
 std::string format_measurement(double measurement, const DimStyleValues& values) {
-  double v = measurement * values.real("DIMLFAC");
-  const double step = values.real("DIMRND");
+  // Every dimension drawn formats its measurement: the variables are found by place.
+  static const size_t lfac = DimStyleValues::index_of("DIMLFAC");
+  static const size_t rnd = DimStyleValues::index_of("DIMRND");
+  static const size_t dec = DimStyleValues::index_of("DIMDEC");
+  static const size_t zin_var = DimStyleValues::index_of("DIMZIN");
+  static const size_t dsep = DimStyleValues::index_of("DIMDSEP");
+  static const size_t post_var = DimStyleValues::index_of("DIMPOST");
+  double v = measurement * values.at(lfac).r;
+  const double step = values.at(rnd).r;
   if (step > 0) v = std::round(v / step) * step;
-  const int decimals = static_cast<int>(std::clamp<int64_t>(values.integer("DIMDEC"), 0, 8));
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string text = buf;
+  const int decimals = static_cast<int>(std::clamp<int64_t>(values.at(dec).i, 0, 8));
+  // Fixed notation correctly rounded, as printf's "%.*f" writes it.
+  char buf[400];
+  const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  std::string text(buf, written.ptr);
   // Rounding a small negative value prints "-0.00"; a length is never below zero.
   if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
 
-  const int64_t zin = values.integer("DIMZIN");
+  const int64_t zin = values.at(zin_var).i;
   const size_t point = text.find('.');
   if (point != std::string::npos && (zin & kDimZinNoTrailingZeros)) {
     while (text.back() == '0') text.pop_back();
@@ -38,10 +46,10 @@ std::string format_measurement(double measurement, const DimStyleValues& values)
     if (text.size() > digit + 1 && text[digit] == '0' && text[digit + 1] == '.')
       text.erase(digit, 1);
   }
-  const char separator = static_cast<char>(values.integer("DIMDSEP"));
+  const char separator = static_cast<char>(values.at(dsep).i);
   if (separator != '\0') std::replace(text.begin(), text.end(), '.', separator);
 
-  const std::string& post = values.text("DIMPOST");
+  const std::string& post = values.at(post_var).s;
   const size_t slot = post.find("<>");
   if (slot == std::string::npos) return text + post;
   return post.substr(0, slot) + text + post.substr(slot + 2);

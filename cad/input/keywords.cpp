@@ -84,13 +84,11 @@ size_t find_among(const std::vector<View>& keywords, View wanted) {
 
 // Index of the keyword the reply picks in a list, or npos. ASCII text, which is nearly all, is
 // compared as it is; anything else as code points.
-size_t find(const std::vector<std::string>& list, std::string_view reply) {
-  if (is_ascii(reply) &&
-      std::all_of(list.begin(), list.end(), [](const std::string& k) { return is_ascii(k); })) {
-    return find_among(std::vector<std::string_view>(list.begin(), list.end()), reply);
-  }
+size_t find(const std::vector<std::string_view>& list, std::string_view reply) {
+  if (is_ascii(reply) && std::all_of(list.begin(), list.end(), is_ascii))
+    return find_among(list, reply);
   std::vector<std::u32string> decoded;
-  for (const std::string& keyword : list) decoded.push_back(code_points(keyword));
+  for (std::string_view keyword : list) decoded.push_back(code_points(keyword));
   const std::u32string wanted = code_points(reply);
   return find_among(std::vector<std::u32string_view>(decoded.begin(), decoded.end()),
                     std::u32string_view(wanted));
@@ -105,16 +103,17 @@ std::string keyword_short_form(std::string_view keyword) {
   return std::string(keyword.substr(begin, offsets[form.start + form.length] - begin));
 }
 
-KeywordList::KeywordList(std::string_view list) {
+KeywordList::KeywordList(std::string_view list) : list_(list) {
   // Every prompt with keywords makes a list: one allocation for it, not one per doubling.
   local_.reserve(static_cast<size_t>(std::count(list.begin(), list.end(), ' ')) + 1);
+  const std::string_view text = list_;
   size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(' ', start);
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
     if (end == std::string_view::npos) {
-      end = list.size();
+      end = text.size();
     }
-    std::string_view keyword = list.substr(start, end - start);
+    std::string_view keyword = text.substr(start, end - start);
     start = end + 1;
     if (keyword.starts_with('_') && global_.empty()) {
       keyword.remove_prefix(1);
@@ -132,18 +131,18 @@ KeywordList::KeywordList(std::string_view list) {
 
 std::optional<std::string> KeywordList::match(std::string_view reply) const {
   if (reply.starts_with('_')) {
-    const std::vector<std::string>& list = global_.empty() ? local_ : global_;
+    const std::vector<std::string_view>& list = global_.empty() ? local_ : global_;
     const size_t index = find(list, reply.substr(1));
     if (index == std::string::npos) {
       return std::nullopt;
     }
-    return list[index];
+    return std::string(list[index]);
   }
   const size_t index = find(local_, reply);
   if (index == std::string::npos) {
     return std::nullopt;
   }
-  return index < global_.size() ? global_[index] : local_[index];
+  return std::string(index < global_.size() ? global_[index] : local_[index]);
 }
 
 std::optional<std::string> parse_keyword_match(std::string_view keywords, std::string_view reply) {

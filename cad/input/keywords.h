@@ -19,8 +19,10 @@ std::string keyword_short_form(std::string_view keyword);
 // ones by position ("Ja Nein _Yes No").
 class KeywordList {
  public:
-  KeywordList() = default;
   explicit KeywordList(std::string_view list);
+  // The keywords are views into the list's own copy.
+  KeywordList(const KeywordList&) = delete;
+  KeywordList& operator=(const KeywordList&) = delete;
 
   // The keyword a reply picks, as acedGetInput then gives it, or nullopt. A reply picks a
   // keyword when it is the whole keyword, or when it begins where the short form begins and runs
@@ -33,8 +35,9 @@ class KeywordList {
   std::optional<std::string> match(std::string_view reply) const;
 
  private:
-  std::vector<std::string> local_;
-  std::vector<std::string> global_;
+  std::string list_;
+  std::vector<std::string_view> local_;
+  std::vector<std::string_view> global_;
 };
 
 // KeywordList(keywords).match(reply).

@@ -25,8 +25,8 @@ class EntryTest : public ModuleHost {
  protected:
   std::vector<cad::CommandDef> module_commands() {
     std::vector<cad::CommandDef> found;
-    for (const cad::CommandDef& def : host().commands().commands()) {
-      if (def.group == "VarnholtDulk2010") found.push_back(def);
+    for (const auto& def : host().commands().commands()) {
+      if (def->group == "VarnholtDulk2010") found.push_back(*def);
     }
     return found;
   }
