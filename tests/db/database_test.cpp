@@ -99,6 +99,30 @@ TEST(Journal, RollbackRestoresEntitiesHeaderVariablesAndTablesExactly) {
   EXPECT_FALSE(db.erased(kept));
 }
 
+// A table asked for by name is found as soon as it is made, and gone as soon as it is undone,
+// however often it was asked for before.
+TEST(Journal, TablesComeAndGoForLookupsByNameWithUndoAndRedo) {
+  Database db;
+  const size_t layers = db.add_table(Record{"TABLE", {Group::text(2, "LAYER")}});
+  db.clear_journal();
+  EXPECT_EQ(db.table_index("layer"), layers);
+  EXPECT_EQ(db.table_index("APPID"), Database::npos);
+  const size_t mark = db.journal_size();
+  const size_t apps = db.add_table(Record{"TABLE", {Group::text(2, "APPID")}});
+  EXPECT_EQ(db.table_index("APPID"), apps);
+  db.undo_to(mark);
+  EXPECT_EQ(db.table_index("APPID"), Database::npos);
+  EXPECT_EQ(db.table_index("LAYER"), layers);
+  ASSERT_TRUE(db.redo());
+  EXPECT_EQ(db.table_index("APPID"), apps);
+  // A table's head renamed answers to its new name only.
+  Record head = db.record(db.tables()[apps].head);
+  head.set(Group::text(2, "LTYPE"));
+  db.replace(db.tables()[apps].head, head);
+  EXPECT_EQ(db.table_index("APPID"), Database::npos);
+  EXPECT_EQ(db.table_index("LTYPE"), apps);
+}
+
 // DBMOD: a session of steps, each with whether the drawing then differs from the saved one.
 TEST(Journal, ChangedSinceSavedFollowsEveryChangeUndoAndTheSavePoint) {
   Database db;
