@@ -105,18 +105,32 @@ bool CommandStack::add(CommandDef def) {
   for (const auto& c : commands_)
     if (iequals(c->group, def.group) && iequals(c->global_name, def.global_name)) return false;
   commands_.push_back(std::make_shared<const CommandDef>(std::move(def)));
+  index();
   return true;
 }
 
 bool CommandStack::remove(std::string_view group, std::string_view global_name) {
-  return std::erase_if(commands_, [&](const auto& c) {
-           return iequals(c->group, group) && iequals(c->global_name, global_name);
-         }) > 0;
+  const bool removed = std::erase_if(commands_, [&](const auto& c) {
+                         return iequals(c->group, group) && iequals(c->global_name, global_name);
+                       }) > 0;
+  index();
+  return removed;
 }
 
 int CommandStack::remove_group(std::string_view group) {
-  return static_cast<int>(
-      std::erase_if(commands_, [&](const auto& c) { return iequals(c->group, group); }));
+  const auto removed =
+      std::erase_if(commands_, [&](const auto& c) { return iequals(c->group, group); });
+  index();
+  return static_cast<int>(removed);
+}
+
+void CommandStack::index() {
+  by_local_.clear();
+  by_global_.clear();
+  for (size_t k = 0; k < commands_.size(); ++k) {
+    by_local_[commands_[k]->local_name] = k;
+    by_global_[commands_[k]->global_name] = k;
+  }
 }
 
 std::shared_ptr<const CommandDef> CommandStack::share(std::string_view name) const {
@@ -128,12 +142,10 @@ std::shared_ptr<const CommandDef> CommandStack::share(std::string_view name) con
   if (name.empty()) return nullptr;
   // The newest definition wins, as with the host's command groups.
   if (!global) {
-    for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
-      if (iequals((*it)->local_name, name)) return *it;
+    if (const auto it = by_local_.find(name); it != by_local_.end()) return commands_[it->second];
   }
-  for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
-    if (iequals((*it)->global_name, name)) return *it;
-  return nullptr;
+  const auto it = by_global_.find(name);
+  return it == by_global_.end() ? nullptr : commands_[it->second];
 }
 
 // ---------------------------------------------------------------------------------------------

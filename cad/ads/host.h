@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -70,7 +71,14 @@ class CommandStack {
   const std::vector<std::shared_ptr<const CommandDef>>& commands() const { return commands_; }
 
  private:
+  // Finds the newest command of each name again after a change.
+  void index();
+
   std::vector<std::shared_ptr<const CommandDef>> commands_;
+  // Every scripted command is looked up: the newest command of each local and each global name,
+  // by place in commands_.
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> by_local_;
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> by_global_;
 };
 
 // Result of running a command.

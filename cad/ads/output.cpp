@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cad/ads/bridge.h"
@@ -23,6 +24,7 @@ namespace {
 std::wstring glibc_format(const ACHAR* format) {
   std::wstring out;
   if (!format) return out;
+  out.reserve(std::wcslen(format) + 8);
   for (const ACHAR* p = format; *p; ++p) {
     out += *p;
     if (*p != L'%') continue;
@@ -33,16 +35,17 @@ std::wstring glibc_format(const ACHAR* format) {
     }
     // Flags, width and precision pass as they are.
     while (*p && std::wcschr(L"-+ #0'123456789.*", *p)) out += *p++;
-    std::wstring length;
-    while (*p && std::wcschr(L"hlLqjzt", *p)) length += *p++;
+    const ACHAR* const length = p;
+    while (*p && std::wcschr(L"hlLqjzt", *p)) ++p;
     if (!*p) break;
+    const std::wstring_view length_text(length, static_cast<size_t>(p - length));
     if (*p == L's' || *p == L'c' || *p == L'S' || *p == L'C') {
-      bool narrow = length == L"h" || *p == L'S' || *p == L'C';
-      out += narrow ? L"" : L"l";
+      const bool narrow = length_text == L"h" || *p == L'S' || *p == L'C';
+      if (!narrow) out += L'l';
       out += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(*p)));
       continue;
     }
-    out += length;
+    out += length_text;
     out += *p;
   }
   return out;

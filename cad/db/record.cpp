@@ -1,6 +1,7 @@
 #include "cad/db/record.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 
 #include "cad/base/text.h"
@@ -19,9 +20,10 @@ namespace {
 
 // The handle's text in buf, which holds any 64-bit handle.
 std::string_view format_handle(uint64_t handle, char (&buf)[16]) {
-  auto res = std::to_chars(buf, buf + sizeof buf, handle, 16);
-  for (char* c = buf; c != res.ptr; ++c) *c = ascii_upper(*c);
-  return {buf, static_cast<size_t>(res.ptr - buf)};
+  // Every record that enters the drawing is given one: upper-case digits written directly.
+  const size_t digits = handle == 0 ? 1 : static_cast<size_t>(std::bit_width(handle) + 3) / 4;
+  for (size_t k = digits; k-- > 0; handle >>= 4) buf[k] = "0123456789ABCDEF"[handle & 0xF];
+  return {buf, digits};
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ TEST(Handles, DuplicateHandleGetsANewOneAndIsReported) {
 
 TEST(Handles, HandleTextIsUpperCaseHex) {
   EXPECT_EQ(handle_text(0xabc12), "ABC12");
+  EXPECT_EQ(handle_text(0), "0");
+  EXPECT_EQ(handle_text(0x10), "10");
+  EXPECT_EQ(handle_text(UINT64_MAX), "FFFFFFFFFFFFFFFF");
   EXPECT_EQ(parse_handle("ff"), 0xFFu);
   EXPECT_EQ(parse_handle("xyz"), 0u);
   EXPECT_EQ(parse_handle(""), 0u);
