@@ -165,18 +165,20 @@ size_t lead_end(const Record& rec, size_t limit) {
   return k;
 }
 
-// Index of the owner among the leading groups (outside application groups), or npos.
+// Index of the owner among the leading groups (outside application groups), or npos. The lead
+// as lead_end walks it, in the same pass: completing a drawing asks this of every record.
+// Extended data never leads a record, so the lead ends before it without looking for it.
 size_t owner_index(const Record& rec) {
-  // Extended data never leads a record, so the lead ends before it without looking for it.
-  size_t end = lead_end(rec, rec.groups.size());
-  for (size_t k = 0; k < end; ++k) {
+  const int handle = rec.handle_code();
+  const bool table = rec.type == "TABLE";
+  for (size_t k = 0; k < rec.groups.size(); ++k) {
     const Group& g = rec.groups[k];
-    if (g.code == 102 && g.s().starts_with("{")) {
-      const size_t close = group_close(rec, k, end);
-      if (close != std::string::npos) k = close;
-    } else if (g.code == 330) {
-      return k;
-    }
+    if (g.code == 330) return k;
+    if (g.code == handle || g.code == 360 || (table && g.code == 2)) continue;
+    if (g.code != 102 || !g.s().starts_with("{")) break;
+    // An application group without its end counts as one group of the lead.
+    const size_t close = group_close(rec, k, rec.groups.size());
+    if (close != std::string::npos) k = close;
   }
   return std::string::npos;
 }
