@@ -152,6 +152,16 @@ bool complete_record(const Record& rec, bool r12, Owner&& owner, Record& out,
 EntityCompletion::EntityCompletion(bool r12, std::string model, std::string paper)
     : r12_(r12), model_(std::move(model)), paper_(std::move(paper)) {}
 
+void EntityCompletion::pass(const Record& rec) {
+  if (!leader_.empty() && is_follower(rec)) {
+    if (std::string_view(rec.type) == "SEQEND") leader_.clear();
+    return;
+  }
+  leader_ = has_follower(rec) ? handle_text(rec.handle()) : std::string();
+}
+
+bool is_formed(const Record& rec) { return !needs_subclass_markers(rec) && !owner_of(rec).empty(); }
+
 bool EntityCompletion::complete(const Record& rec, Record& out) {
   if (!leader_.empty() && is_follower(rec)) {
     const bool changed = complete_record(
@@ -169,7 +179,7 @@ namespace {
 
 class Completer {
  public:
-  explicit Completer(Database& db) : db_(db) {}
+  Completer(Database& db, const std::vector<bool>* formed) : db_(db), formed_(formed) {}
 
   void run() {
     header();
@@ -329,11 +339,17 @@ class Completer {
     constexpr size_t kAhead = 8;
     EntityCompletion completion(r12_, model, paper);
     Record out;
+    const bool trust = formed_ && !r12_;
     for (size_t k = 0; k < ids.size(); ++k) {
+      const RecordId id = ids[k];
+      if (trust && id < formed_->size() && (*formed_)[id]) {
+        completion.pass(db_.record(id));
+        continue;
+      }
       // A drawing's records lie all over memory: the groups of records a few places ahead are
       // fetched while this one is looked at.
       if (k + kAhead < ids.size()) __builtin_prefetch(db_.record(ids[k + kAhead]).groups.data());
-      if (completion.complete(db_.record(ids[k]), out)) db_.replace(ids[k], std::move(out));
+      if (completion.complete(db_.record(id), out)) db_.replace(id, std::move(out));
     }
     counts_ += completion.counts();
   }
@@ -448,6 +464,7 @@ class Completer {
   }
 
   Database& db_;
+  const std::vector<bool>* formed_;
   std::string version_;
   bool r12_ = false;
   std::vector<size_t> created_tables_;
@@ -497,8 +514,9 @@ bool FileCodec::take(const HeaderVar& var) {
   return codec_.set_code_page(page_seen_ ? page_ : "ANSI_1252");
 }
 
-void complete_drawing(Database& db, std::vector<std::string>* notes) {
-  Completer completer(db);
+void complete_drawing(Database& db, std::vector<std::string>* notes,
+                      const std::vector<bool>* formed) {
+  Completer completer(db, formed);
   completer.run();
   if (notes) {
     std::string summary = completer.summary();

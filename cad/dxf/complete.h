@@ -57,8 +57,14 @@ class FileCodec {
 };
 
 // Adds what the drawing's version needs. Records that have what they need stay as they are, so a
-// second call changes nothing. When notes is given, one line says what was added.
-void complete_drawing(Database& db, std::vector<std::string>* notes = nullptr);
+// second call changes nothing. When notes is given, one line says what was added. formed, by
+// record id, marks entities seen to have their subclass markers and an owner (is_formed), which
+// need nothing in any version but R12: they are passed over without looking at their groups
+// again, as a reader that saw them while it read them can say.
+void complete_drawing(Database& db, std::vector<std::string>* notes = nullptr,
+                      const std::vector<bool>* formed = nullptr);
+// Whether an entity has its subclass markers and an owner.
+bool is_formed(const Record& rec);
 
 // Calls take with each live record of ids: erased records and the sub-entities of an erased
 // POLYLINE or INSERT left out.
@@ -95,6 +101,8 @@ class EntityCompletion {
   // True with the completed record in out when rec needs anything; rec is written as it is
   // otherwise.
   bool complete(const Record& rec, Record& out);
+  // Goes past a record that needs nothing (is_formed, not R12) as complete would.
+  void pass(const Record& rec);
   const RecordCounts& counts() const { return counts_; }
 
  private:

@@ -73,11 +73,19 @@ class Parser {
   bool tables();
   bool blocks();
   void header_var_seen(const HeaderVar& var);
+  // Whether an entity needs completing is seen as it is read, while its groups are at hand,
+  // rather than by looking at every record again afterwards.
+  void note_formed(RecordId id, bool formed) {
+    if (!formed) return;
+    if (formed_.size() <= id) formed_.resize(id + 1);
+    formed_[id] = true;
+  }
 
   GroupReader groups_;
   FileCodec file_codec_;
   Group cur_;
   std::vector<Group> scratch_;
+  std::vector<bool> formed_;  // by record id
   std::unique_ptr<Database> db_;
   std::vector<HeaderVar> header_;
   std::vector<RawSection> raw_;
@@ -132,7 +140,8 @@ bool Parser::section() {
   if (upper == "BLOCKS") return blocks();
   if (upper == "ENTITIES")
     return records(key, [&](Record& rec, size_t) {
-      db_->add_entity(std::move(rec));
+      const bool formed = is_formed(rec);
+      note_formed(db_->add_entity(std::move(rec)), formed);
       return true;
     });
   if (upper == "OBJECTS")
@@ -249,7 +258,8 @@ bool Parser::blocks() {
     } else if (block == Database::npos) {
       return fail(at, rec.type + " outside of a block in BLOCKS (expected 0 BLOCK)");
     } else {
-      db_->add_block_entity(block, std::move(rec));
+      const bool formed = is_formed(rec);
+      note_formed(db_->add_block_entity(block, std::move(rec)), formed);
     }
     return true;
   });
@@ -332,7 +342,7 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
                     "' names no version, but CLASSES or OBJECTS: read as AC1015 (R2000)");
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
-  complete_drawing(*db, &notes);
+  complete_drawing(*db, &notes, &formed_);
   current_entries_exist(*db, notes);
   // Completing puts the sections in the order their version writes them; the raw ones are kept
   // in that order too, the order they are read back in.

@@ -54,6 +54,25 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
   EXPECT_GE(db.handseed(), 0x100u);
 }
 
+// Entities that lack an owner are given one whether the entities around them had theirs or not:
+// vertices the POLYLINE before them, up to its SEQEND; the others model space.
+TEST(Reading, OwnersFollowPolylinesThatHadTheirOwn) {
+  ReadResult r = read_dxf(
+      dxf_groups("0 SECTION; 2 HEADER; 9 $ACADVER; 1 AC1015; 0 ENDSEC; 0 SECTION; 2 ENTITIES; "
+                 "0 POLYLINE; 5 A0; 330 1F; 100 AcDbEntity; 8 0; 100 AcDb2dPolyline; 66 1; "
+                 "0 VERTEX; 5 A1; 100 AcDbEntity; 8 0; 100 AcDbVertex; 100 AcDb2dVertex; 10 1; "
+                 "0 SEQEND; 5 A2; 330 A0; 100 AcDbEntity; 8 0; "
+                 "0 LINE; 5 A3; 100 AcDbEntity; 8 0; 100 AcDbLine; 10 0; 11 1; 0 ENDSEC; 0 EOF"),
+      "owners.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  const Database& db = *r.db;
+  ASSERT_EQ(db.entities().size(), 4u);
+  EXPECT_EQ(db.record(db.entities()[1]).text(330), "A0");
+  const std::string_view model = db.record(db.entities()[3]).text(330);
+  EXPECT_FALSE(model.empty());
+  EXPECT_NE(model, "A0");
+}
+
 TEST(Reading, R12RecordsWithoutHandlesGetHandlesAboveThoseOfTheFile) {
   ReadResult r = read_dxf(testing::data_file("walls_r12.dxf"), "r12.dxf");
   ASSERT_TRUE(r.db) << r.error;
