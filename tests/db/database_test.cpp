@@ -112,12 +112,17 @@ TEST(Journal, TablesComeAndGoForLookupsByNameWithUndoAndRedo) {
   EXPECT_EQ(db.table_index("APPID"), Database::npos);
   const size_t mark = db.journal_size();
   const size_t apps = db.add_table(Record{"TABLE", {Group::text(2, "APPID")}});
+  const RecordId acad = db.add_table_entry(apps, Record{"APPID", {Group::text(2, "ACAD")}});
   EXPECT_EQ(db.table_index("APPID"), apps);
   db.undo_to(mark);
   EXPECT_EQ(db.table_index("APPID"), Database::npos);
   EXPECT_EQ(db.table_index("LAYER"), layers);
   ASSERT_TRUE(db.redo());
   EXPECT_EQ(db.table_index("APPID"), apps);
+  // What was redone is there again, head and entry alike.
+  EXPECT_TRUE(db.valid(db.tables()[apps].head));
+  EXPECT_TRUE(db.valid(acad));
+  EXPECT_EQ(db.table_entry("APPID", "acad"), acad);
   // A table's head renamed answers to its new name only.
   Record head = db.record(db.tables()[apps].head);
   head.set(Group::text(2, "LTYPE"));
