@@ -163,16 +163,16 @@ void EntityCompletion::pass(const Record& rec) {
 bool is_formed(const Record& rec) { return !needs_subclass_markers(rec) && !owner_of(rec).empty(); }
 
 bool EntityCompletion::complete(const Record& rec, Record& out) {
-  if (!leader_.empty() && is_follower(rec)) {
-    const bool changed = complete_record(
-        rec, r12_, [this] { return std::string_view(leader_); }, out, counts_);
-    if (std::string_view(rec.type) == "SEQEND") leader_.clear();
-    return changed;
-  }
-  leader_ = has_follower(rec) ? handle_text(rec.handle()) : std::string();
-  return complete_record(
-      rec, r12_, [&]() -> std::string_view { return rec.integer(67) == 1 ? paper_ : model_; }, out,
-      counts_);
+  const bool follows = !leader_.empty() && is_follower(rec);
+  const bool changed = complete_record(
+      rec, r12_,
+      [&]() -> std::string_view {
+        if (follows) return leader_;
+        return rec.integer(67) == 1 ? paper_ : model_;
+      },
+      out, counts_);
+  pass(rec);
+  return changed;
 }
 
 namespace {
