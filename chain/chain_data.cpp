@@ -24,7 +24,7 @@ RbList chain_xdata(const ACHAR* chain_name) {
 }
 
 bool is_dimension(resbuf* entity_list) {
-  const resbuf* type = find_group(entity_list, 0);
+  const resbuf* type = rb_assoc(entity_list, 0);
   return type != nullptr && type->resval.rstring != nullptr &&
          std::wcscmp(type->resval.rstring, L"DIMENSION") == 0;
 }
@@ -37,10 +37,10 @@ struct DimensionLine {
 };
 
 bool dimension_line(resbuf* data, DimensionLine& line) {
-  const resbuf* on_line = find_group(data, 10);
+  const resbuf* on_line = rb_assoc(data, 10);
   if (on_line == nullptr) return false;
-  const resbuf* rotation = find_group(data, 50);
-  const resbuf* normal = find_group(data, 210);
+  const resbuf* rotation = rb_assoc(data, 50);
+  const resbuf* normal = rb_assoc(data, 210);
   const ads_real angle = rotation != nullptr ? rotation->resval.rreal : 0.0;
   resbuf from{};
   from.restype = RT3DPOINT;
@@ -113,7 +113,7 @@ int connect_dim(const resbuf* handle_list) {
     RbList member(acdbEntGet(dim_act));
     RbList xdata = chain_xdata(eed_text.c_str());
     if (!member || !xdata) return RTERROR;
-    append_list(member.get(), xdata.release());
+    rb_append(member.get(), xdata.release());
     if (acdbEntMod(member.get()) != RTNORM) return RTERROR;
   }
   return RTNORM;
@@ -124,7 +124,7 @@ int find_chain_members(const ads_name dim, std::wstring& chain_name, SsName& mem
   if (!apps) return RTREJ;
   RbList data(acdbEntGetX(dim, apps.get()));
   if (!data) return RTREJ;
-  const resbuf* app = find_group(data.get(), 1001);
+  const resbuf* app = rb_assoc(data.get(), 1001);
   if (app == nullptr || app->resval.rstring == nullptr) return RTERROR;
   chain_name = app->resval.rstring;
   RbList filter = chain_filter(chain_name.c_str());
@@ -176,7 +176,7 @@ int select_chain(ads_name result, bool multi) {
     RbList entity(acdbEntGet(result));
     if (!is_dimension(entity.get())) continue;
     RbList data(acdbEntGetX(result, apps.get()));
-    const resbuf* app = find_group(data.get(), 1001);
+    const resbuf* app = rb_assoc(data.get(), 1001);
     if (app == nullptr || app->resval.rstring == nullptr) continue;
     if (app->resval.rstring[0] == L'$') return RTNORM;
     acedAlert(L"Keine DULK Bemassung!");

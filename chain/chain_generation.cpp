@@ -21,6 +21,9 @@ constexpr size_t kHandleLength = 17;
 
 constexpr const ACHAR* kNothingMade = L"\n Keine neue Bemassung generiert !";
 constexpr const ACHAR* kFirstNotMade = L"\nErste Bemassung wurde nicht erzeugt, keine Masskette !";
+constexpr const ACHAR* kNextNotMade = L"\nFolgebemassung wurde nicht erzeugt, keine Masskette !";
+constexpr const ACHAR* kNotTagged = L"Fehler bei Erzeugen der EED in connect_dim";
+constexpr const ACHAR* kChainGivenUp = L"\nMasskette abgebrochen !";
 
 // While chain generation runs no object snap may move the points handed to the scripted
 // commands, and the working array lives only as long as one generation. Both are put back on
@@ -63,8 +66,8 @@ resbuf* handle_node(const ACHAR* handle, bool first) {
     acrx_abort(first ? L"Fehler: Kein Speicher für Handle dim_main"
                      : L"\nFehler: Kein Speicher für Handle dim_main");
   }
-  node->resval.rstring = acutNewString(std::wcslen(handle) + 1);
-  if (node->resval.rstring == nullptr) {
+  const auto length = static_cast<Adesk::Int32>(std::wcslen(handle) + 1);
+  if (acutNewString(node->resval.rstring, length) != Acad::eOk) {
     acutRelRb(node);
     acrx_abort(first ? L"Fehler: Kein Speicher für String dim_main"
                      : L"\nFehler: Kein Speicher für String dim_main");
@@ -80,7 +83,7 @@ bool take_new_dimension(bool had_last, const ads_name before, ads_name dim_new) 
   RbList data(acdbEntGet(dim_new));
   // A new entity the host cannot read is as good as none, and it must not stay behind.
   if (!data) acrx_abort(kFirstNotMade);
-  const resbuf* type = find_group(data.get(), 0);
+  const resbuf* type = rb_assoc(data.get(), 0);
   return type != nullptr && type->resval.rstring != nullptr &&
          std::wcscmp(type->resval.rstring, L"DIMENSION") == 0;
 }
@@ -246,11 +249,11 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
     to_ads_point(points[k], next);
     if (acedCommandS(RTSTR, L"_dim1", RTSTR, L"_continue", RTPOINT, next, RTSTR,
                      ChainRequest.text_buffer, RTNONE) != RTNORM) {
-      acrx_abort(kNothingMade);
+      acrx_abort(kNextNotMade);
     }
     ads_name dim_act = {0, 0};
     RbList data(acdbEntLast(dim_act) == RTNORM ? acdbEntGet(dim_act) : nullptr);
-    const resbuf* handle = find_group(data.get(), 5);
+    const resbuf* handle = rb_assoc(data.get(), 5);
     if (handle == nullptr || handle->resval.rstring == nullptr) {
       acrx_abort(L"\nFehler: Kein Handle gefunden !! dim_main");
     }
@@ -258,8 +261,10 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
     tail = tail->rbnext;
   }
 
+  // The failure is the user's to see at once, as an alert; the chain, tagged in part, goes.
   if (connect_dim(handle_list.get()) != RTNORM) {
-    acrx_abort(L"\nFehler bei Erzeugen der EED in connect_dim");
+    acedAlert(kNotTagged);
+    acrx_abort(kChainGivenUp);
   }
   restore_style(dimstyle);
   return RTNORM;
@@ -312,7 +317,7 @@ int add_point(const ads_point point, resbuf* point_list, int32_t& counter) {
   node->resval.rpoint[X] = point[X];
   node->resval.rpoint[Y] = point[Y];
   node->resval.rpoint[Z] = point[Z];
-  last_node(point_list)->rbnext = node;
+  rb_last(point_list)->rbnext = node;
   ++counter;
   return RTNORM;
 }

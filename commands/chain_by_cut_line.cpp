@@ -10,6 +10,7 @@
 #include "commands/input_routines.h"
 #include "frame/command_env.h"
 #include "frame/owners.h"
+#include "frame/rb_tools.h"
 #include "host/arxHeaders.h"
 #include "settings/dimstyle.h"
 

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
-#include <numbers>
 #include <utility>
 #include <vector>
 
 #include "chain/chain_request.h"
 #include "commands/coordinates.h"
+#include "frame/rb_tools.h"
 
 namespace {
 
@@ -23,6 +23,9 @@ constexpr int kMlineClosed = 2;
 // How far past its ends, in radians or as a fraction of the cut segment's length, an arc
 // crossing still counts, so that a cut through the vertex where an arc ends meets the arc there.
 constexpr ads_real kArcTolerance = 1e-9;
+// A whole turn in radians, to the precision of a double: arcs are placed exactly, not with the
+// rounded value of pi that classifies chain directions.
+constexpr ads_real kFullTurn = 6.283185307179586;
 
 // A new RT3DPOINT node holding point, or holding no point when point is null.
 resbuf* new_point_node(const ads_real* point) {
@@ -226,7 +229,7 @@ int arc_crossings(const ads_point p1, const ads_point p2, const SegmentArc& arc,
   if (r == 0.0 || std::fabs(k) > r * (1.0 + kArcTolerance)) return 0;
   const ads_real phi = std::atan2(b, a);
   const ads_real delta = std::acos(std::clamp(k / r, -1.0, 1.0));
-  const ads_real turn = 2.0 * std::numbers::pi;
+  const ads_real turn = kFullTurn;
   ads_real places[2];
   int count = 0;
   for (const ads_real t : {phi - delta, phi + delta}) {
@@ -323,26 +326,4 @@ RbList intersect_lists(const resbuf* cut_list, const resbuf* entity_list, RbList
     }
   }
   return crossings;
-}
-
-resbuf* rb_assoc(resbuf* list, short code) {
-  for (; list != nullptr; list = list->rbnext) {
-    if (list->restype == code) return list;
-  }
-  return nullptr;
-}
-
-resbuf* rb_prev(resbuf* list, const resbuf* node) {
-  for (; list != nullptr; list = list->rbnext) {
-    if (list->rbnext == node) return list;
-  }
-  return nullptr;
-}
-
-resbuf* rb_last(resbuf* list) { return rb_prev(list, nullptr); }
-
-resbuf* rb_append(resbuf* first, resbuf* second) {
-  if (first == nullptr) return second;
-  rb_last(first)->rbnext = second;
-  return first;
 }

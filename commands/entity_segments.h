@@ -1,7 +1,6 @@
 // The geometry of the chain-by-cut-line command: an entity as the list of its vertices and the
 // arcs of its bulged segments, and the crossings of such a list with the vertex list of the cut
-// line: with straight segments where the segments meet, with arcs where the arcs are. Also small
-// routines over result-buffer lists they use.
+// line: with straight segments where the segments meet, with arcs where the arcs are.
 #pragma once
 
 #include <vector>
@@ -42,16 +41,3 @@ RbList entity_points(const ads_name line, std::vector<SegmentArc>* arcs = nullpt
 // it came.
 RbList intersect_lists(const resbuf* cut_list, const resbuf* entity_list, RbList crossings,
                        const std::vector<SegmentArc>* arcs = nullptr);
-
-// The first node of list with the type code, or null.
-resbuf* rb_assoc(resbuf* list, short code);
-
-// The node before node in list; with a null node the last node. Null when node is the first
-// node or not in the list, and for an empty list.
-resbuf* rb_prev(resbuf* list, const resbuf* node);
-
-// The last node of list, or null.
-resbuf* rb_last(resbuf* list);
-
-// Links second behind the last node of first and returns first; second when first is empty.
-resbuf* rb_append(resbuf* first, resbuf* second);

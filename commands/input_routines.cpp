@@ -11,6 +11,7 @@
 #include "commands/entity_segments.h"
 #include "frame/command_env.h"
 #include "frame/owners.h"
+#include "frame/rb_tools.h"
 #include "settings/dim_settings.h"
 #include "settings/dimstyle.h"
 

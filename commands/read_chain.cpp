@@ -49,8 +49,8 @@ bool read_members(const SsName& dim_chain, std::vector<Member>& members) {
     if (acedSSName(dim_chain.name(), i, member.name) != RTNORM) return false;
     RbList dim(acdbEntGet(member.name));
     if (!dim) acrx_abort(kCorrectionFailed);
-    const resbuf* first = find_group(dim.get(), 13);
-    const resbuf* second = find_group(dim.get(), 14);
+    const resbuf* first = rb_assoc(dim.get(), 13);
+    const resbuf* second = rb_assoc(dim.get(), 14);
     if (first == nullptr || second == nullptr) return false;
     to_user(first->resval.rpoint, member.hp1);
     to_user(second->resval.rpoint, member.hp2);
@@ -83,10 +83,10 @@ int read_in_chain_ucs(const ads_name ss, const ads_name dim_name, resbuf* point_
                       SsName& dim_chain) {
   RbList dim(acdbEntGet(dim_name));
   if (!dim) acrx_abort(kCorrectionFailed);
-  const resbuf* style = find_group(dim.get(), 3);
-  const resbuf* layer = find_group(dim.get(), 8);
-  const resbuf* line = find_group(dim.get(), 10);
-  const resbuf* second = find_group(dim.get(), 14);
+  const resbuf* style = rb_assoc(dim.get(), 3);
+  const resbuf* layer = rb_assoc(dim.get(), 8);
+  const resbuf* line = rb_assoc(dim.get(), 10);
+  const resbuf* second = rb_assoc(dim.get(), 14);
   if (style == nullptr || layer == nullptr || line == nullptr || second == nullptr) return RTCAN;
   ads_point line_point;
   ads_point hp2;

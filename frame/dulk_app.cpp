@@ -1,78 +1,52 @@
-// The module's frame: the application object, the command table of the six commands, the
-// entry points the host calls, and the operating system's attach notification.
+// The module's frame: the application object, the command map, the entry points and the
+// operating system's attach notification.
 #include "frame/dulk_app.h"
 
 #include "commands/commands.h"
-#include "frame/arx_app.h"
 #include "settings/settings_dialog.h"
 
-namespace {
-
-constexpr int kApiVersion = 0x00170000;
-
-// The handlers the host calls: each runs its command body and drops any result.
-void cmd_adim() { Dulk(); }
-void cmd_dimadd() { BemAdd(); }
-void cmd_dimdel() { BemDel(); }
-void cmd_autodim() { AutoBem(); }
-void cmd_dimupd() { BemUpd(); }
-void cmd_dimdia() { BemDia(); }
-
-constexpr const ACHAR* kGroup = L"VarnholtDulk2010";
-
-const ArxCommandEntry kCommands[] = {
-    {kGroup, L"_Adim", L"Dulk", ACRX_CMD_TRANSPARENT, cmd_adim, nullptr, 0},
-    {kGroup, L"_DimAdd", L"BemAdd", ACRX_CMD_TRANSPARENT, cmd_dimadd, nullptr, 0},
-    {kGroup, L"_DimDel", L"BemDel", ACRX_CMD_TRANSPARENT, cmd_dimdel, nullptr, 0},
-    {kGroup, L"_AutoDim", L"AutoBem", ACRX_CMD_TRANSPARENT, cmd_autodim, nullptr, 0},
-    {kGroup, L"_DimUpd", L"BemUpd", ACRX_CMD_TRANSPARENT, cmd_dimupd, nullptr, 0},
-    {kGroup, L"_DimDia", L"BemDia", ACRX_CMD_TRANSPARENT, cmd_dimdia, nullptr, 0},
-};
-
+// The application object. The classes it derives from come with the host's interface and do the
+// work of every application message; the module adds its commands and nothing to register as a
+// server.
 class CDulk2010App : public AcRxArxApp {
  public:
-  CDulk2010App() : AcRxArxApp(kCommands, sizeof(kCommands) / sizeof(kCommands[0])) {}
+  CDulk2010App() : AcRxArxApp() {}
+
+  AcRx::AppRetCode On_kInitAppMsg(void* pkt) override { return AcRxArxApp::On_kInitAppMsg(pkt); }
+  AcRx::AppRetCode On_kUnloadAppMsg(void* pkt) override {
+    return AcRxArxApp::On_kUnloadAppMsg(pkt);
+  }
   void RegisterServerComponents() override {}
+
+  // The command handlers: each runs its command body and drops any result.
+  static void VarnholtDulk2010_Adim() { Dulk(); }
+  static void VarnholtDulk2010_DimAdd() { BemAdd(); }
+  static void VarnholtDulk2010_DimDel() { BemDel(); }
+  static void VarnholtDulk2010_AutoDim() { AutoBem(); }
+  static void VarnholtDulk2010_DimUpd() { BemUpd(); }
+  static void VarnholtDulk2010_DimDia() { BemDia(); }
 };
 
-CDulk2010App app;
+IMPLEMENT_ARX_ENTRYPOINT(CDulk2010App)
 
-// The data manager registers with the host's document manager when it is made. The host has
-// no document manager while a process runs the static constructors of the modules it links
-// or loads, so the manager is made when the host first talks to the module (the attach
-// notification or the initialisation message) and dropped when the module goes (the unload
-// message or the detach notification), never by a static constructor or destructor.
-// A plain pointer: an owner with a destructor would call the host while the process ends.
-AcApDataManager<CDocData>* doc_data = nullptr;
+// The command map, in the order the commands are registered.
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _Adim, Dulk, ACRX_CMD_TRANSPARENT, NULL)
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _DimAdd, BemAdd, ACRX_CMD_TRANSPARENT,
+                           NULL)
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _DimDel, BemDel, ACRX_CMD_TRANSPARENT,
+                           NULL)
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _AutoDim, AutoBem, ACRX_CMD_TRANSPARENT,
+                           NULL)
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _DimUpd, BemUpd, ACRX_CMD_TRANSPARENT,
+                           NULL)
+ACED_ARXCOMMAND_ENTRY_AUTO(CDulk2010App, VarnholtDulk2010, _DimDia, BemDia, ACRX_CMD_TRANSPARENT,
+                           NULL)
 
-void attach_doc_data() {
-  if (doc_data == nullptr) doc_data = new AcApDataManager<CDocData>();
-}
+AcApDataManager<CDocData> DocVars;
 
-void detach_doc_data() {
-  delete doc_data;
-  doc_data = nullptr;
-}
-
-}  // namespace
-
-const AcApDataManager<CDocData>* doc_data_manager() { return doc_data; }
-
-extern "C" AcRx::AppRetCode acrxEntryPoint(int32_t msg, void* pkt) {
-  if (msg == AcRx::kInitAppMsg) attach_doc_data();
-  const AcRx::AppRetCode result = app.dispatch(msg, pkt);
-  if (msg == AcRx::kUnloadAppMsg) detach_doc_data();
-  return result;
-}
-
-extern "C" int acrxGetApiVersion() { return kApiVersion; }
-
-extern "C" int DllMain(HINSTANCE instance, unsigned long reason, void*) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    dll_instance = instance;
-    attach_doc_data();
-  } else if (reason == DLL_PROCESS_DETACH) {
-    detach_doc_data();
-  }
-  return 1;
+// The operating system's notifications: the attach records the module's instance handle, which
+// the application object takes at initialisation. Every notification succeeds.
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved) {
+  if (dwReason == DLL_PROCESS_ATTACH) _hdllInstance = hInstance;
+  return TRUE;
 }

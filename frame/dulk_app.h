@@ -1,18 +1,13 @@
-// The module's entry points as the host finds them by name, and the per-document data manager
-// they keep while the module is loaded.
+// The module's frame: its application object with the command map of the six commands, the
+// entry points the host finds by name, the operating system's attach notification, and the data
+// the module keeps per open document.
 #pragma once
 
-#include <cstdint>
-
-#include "frame/doc_data.h"
 #include "host/arxHeaders.h"
 
-// The host passes the message code as a 32-bit integer. Codes outside the host's list must be
-// answered safely, and such a value has no place in the enumeration of message codes, so the
-// module takes the code as an integer.
-extern "C" AcRx::AppRetCode acrxEntryPoint(int32_t msg, void* pkt);
-extern "C" int acrxGetApiVersion();
+// The module's record per document. No command keeps anything per document yet.
+struct CDocData {};
 
-// The per-document data manager; null before the host first talked to the module and after the
-// module was unloaded.
-const AcApDataManager<CDocData>* doc_data_manager();
+// The data per document, registered with the host's document manager for as long as the module
+// is loaded.
+extern AcApDataManager<CDocData> DocVars;

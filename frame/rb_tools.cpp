@@ -6,30 +6,33 @@
 resbuf* new_text_node(int type, const ACHAR* text) {
   resbuf* node = acutNewRb(type);
   if (node == nullptr) return nullptr;
-  if (acutUpdString(text, node->resval.rstring) != RTNORM) {
+  if (acutUpdString(text, node->resval.rstring) != Acad::eOk) {
     acutRelRb(node);
     return nullptr;
   }
   return node;
 }
 
-resbuf* find_group(resbuf* list, int type) {
-  for (resbuf* node = list; node != nullptr; node = node->rbnext) {
-    if (node->restype == type) return node;
+resbuf* rb_assoc(resbuf* list, short code) {
+  for (; list != nullptr; list = list->rbnext) {
+    if (list->restype == code) return list;
   }
   return nullptr;
 }
 
-resbuf* last_node(resbuf* list) {
-  if (list == nullptr) return nullptr;
-  while (list->rbnext != nullptr) list = list->rbnext;
-  return list;
+resbuf* rb_prev(resbuf* list, const resbuf* node) {
+  for (; list != nullptr; list = list->rbnext) {
+    if (list->rbnext == node) return list;
+  }
+  return nullptr;
 }
 
-resbuf* append_list(resbuf* list, resbuf* tail) {
-  if (list == nullptr) return tail;
-  last_node(list)->rbnext = tail;
-  return list;
+resbuf* rb_last(resbuf* list) { return rb_prev(list, nullptr); }
+
+resbuf* rb_append(resbuf* first, resbuf* second) {
+  if (first == nullptr) return second;
+  rb_last(first)->rbnext = second;
+  return first;
 }
 
 bool same_text_nocase(const ACHAR* a, const ACHAR* b) {

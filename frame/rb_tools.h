@@ -1,5 +1,5 @@
 // Small helpers over the host's result-buffer lists and wide texts that every part of the
-// module needs: making text nodes, finding a group, joining lists, and comparing
+// module needs: making text nodes, finding a group, the last node, joining lists, and comparing
 // names the way the host compares them (without regard to case).
 #pragma once
 
@@ -10,14 +10,18 @@
 // A new node of the given type holding a copy of text; null when the host has no memory.
 resbuf* new_text_node(int type, const ACHAR* text);
 
-// The first node of list with the given type (group code), or null.
-resbuf* find_group(resbuf* list, int type);
+// The first node of list with the type code (group code), or null.
+resbuf* rb_assoc(resbuf* list, short code);
 
-// The last node of list, or null for an empty list.
-resbuf* last_node(resbuf* list);
+// The node before node in list; with a null node the last node. Null when node is the first
+// node or not in the list, and for an empty list.
+resbuf* rb_prev(resbuf* list, const resbuf* node);
 
-// Links tail behind the last node of list; returns the joined list.
-resbuf* append_list(resbuf* list, resbuf* tail);
+// The last node of list, or null.
+resbuf* rb_last(resbuf* list);
+
+// Links second behind the last node of first and returns first; second when first is empty.
+resbuf* rb_append(resbuf* first, resbuf* second);
 
 // True when the two texts are equal without regard to case.
 bool same_text_nocase(const ACHAR* a, const ACHAR* b);

@@ -1,61 +1,56 @@
-// The few C++ classes of the host's object interface that the module uses: the system registry
-// with the command stack and the dynamic linker, the working database with its symbol tables,
-// object ids and handles, and the document manager. Only what the module calls is declared.
+// The few C++ classes of the host's object interface that the module and the entry-point
+// headers use, declared as the real host's SDK declares them (there spread over rxdefs.h,
+// rxobject.h, rxdict.h, rxresource.h, accmd.h, rxdlinkr.h, dbmain.h, dbsymtb.h, dbid.h,
+// dbhandle.h, dbapserv.h, acestext.h and acdocman.h): the system registry with the command stack
+// and the dynamic linker, the working database's symbol tables, object ids and handles, and the
+// document manager. Only what is called is declared.
+//
+// What the stand-in keeps beyond the SDK is marked "Stand-in only" where it is declared.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 
+#include "acadstrc.h"
+#include "adesk.h"
 #include "adsdef.h"
+#include "rxboiler.h"
 
-namespace Acad {
-enum ErrorStatus {
-  eOk = 0,
-  eNotImplementedYet = 1,
-  eInvalidInput = 5,
-  eOutOfMemory = 6,
-  eKeyNotFound = 7,
-  eDuplicateKey = 8,
-  eNullObjectId = 28,
-  eWasErased = 37,
-  eNotOpenForWrite = 47,
-  eInvalidAdsName = 148,
+struct AcRx {
+  enum AppMsgCode {
+    kNullMsg = 0,
+    kInitAppMsg = 1,
+    kUnloadAppMsg = 2,
+    kLoadDwgMsg = 3,
+    kUnloadDwgMsg = 4,
+    kInvkSubrMsg = 5,
+    kCfgMsg = 6,
+    kEndMsg = 7,
+    kQuitMsg = 8,
+    kSaveMsg = 9,
+    kDependencyMsg = 10,
+    kNoDependencyMsg = 11,
+    kOleUnloadAppMsg = 12,
+    kPreQuitMsg = 13,
+    kInitDialogMsg = 14,
+    kEndDialogMsg = 15,
+    kSuspendMsg = 16,
+    kInitTabGroupMsg = 17,
+    kEndTabGroupMsg = 18,
+  };
+  enum AppRetCode { kRetOK = 0, kRetError = 3 };
 };
-}
 
-namespace AcDb {
-enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };
-}
-
-namespace AcRx {
-enum AppMsgCode {
-  kNullMsg = 0,
-  kInitAppMsg = 1,
-  kUnloadAppMsg = 2,
-  kLoadDwgMsg = 3,
-  kUnloadDwgMsg = 4,
-  kInvkSubrMsg = 5,
-  kCfgMsg = 6,
-  kEndMsg = 7,
-  kQuitMsg = 8,
-  kSaveMsg = 9,
-  kDependencyMsg = 10,
-  kNoDependencyMsg = 11,
-  kOleUnloadAppMsg = 12,
-  kPreQuitMsg = 13,
-  kInitDialogMsg = 14,
-  kEndDialogMsg = 15,
+struct AcDb {
+  enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };
 };
-enum AppRetCode { kRetOK = 0, kRetError = 3 };
-}  // namespace AcRx
 
-typedef void* HINSTANCE;
-typedef void (*AcRxFunctionPtr)();
-
-// Root of the registry's objects. The host's objects say what they are through kind(), so the
-// module can check them without relying on RTTI across the module boundary.
+// Root of the registry's objects. The SDK tells classes apart through its own class objects
+// (isKindOf, desc); the stand-in, which has only the few classes below, tells them apart by
+// a number.
 class AcRxObject {
  public:
   virtual ~AcRxObject() = default;
+  // Stand-in only: which of the classes below the object is, for cast().
   virtual int rx_kind() const { return 0; }
 };
 
@@ -64,81 +59,112 @@ class AcRxDictionary : public AcRxObject {
   virtual AcRxObject* at(const ACHAR* key) const = 0;
 };
 
-AcRxDictionary* acrxSysRegistry();
+extern "C" AcRxDictionary* acrxSysRegistry();
 
+// What a module's resources are loaded from: its module handle, or nothing.
 class AcRxResourceInstance {
  public:
-  AcRxResourceInstance() = default;
-  explicit AcRxResourceInstance(HINSTANCE module) : module_(module) {}
-  HINSTANCE module() const { return module_; }
+  AcRxResourceInstance(void* hInst) : module_(hInst) {}
+  AcRxResourceInstance(const AcRxResourceInstance& other) = default;
+  ~AcRxResourceInstance() = default;
+  AcRxResourceInstance(AcRxResourceInstance&&) = default;
+  AcRxResourceInstance& operator=(AcRxResourceInstance&&) = default;
+  AcRxResourceInstance& operator=(const AcRxResourceInstance& other) = delete;
+  bool isLoaded() const noexcept { return module_ != nullptr; }
+  static const AcRxResourceInstance& empty();
 
  private:
-  HINSTANCE module_ = nullptr;
+  void* module_;
 };
 
+typedef void (*AcRxFunctionPtr)();
 class AcEdUIContext;
 class AcEdCommand;
 
+#define ACRX_COMMAND_DOCK ACRX_T("ACAD_REGISTERED_COMMANDS")
+#define ACRX_DYNAMIC_LINKER ACRX_T("DynamicLinker")
+
 class AcEdCommandStack : public AcRxObject {
  public:
-  static constexpr int kKind = 1;
-  static AcEdCommandStack* cast(AcRxObject* obj) {
-    return obj && obj->rx_kind() == kKind ? static_cast<AcEdCommandStack*>(obj) : nullptr;
+  static AcEdCommandStack* cast(const AcRxObject* inPtr) {
+    return inPtr != NULL && inPtr->rx_kind() == kKind
+               ? static_cast<AcEdCommandStack*>(const_cast<AcRxObject*>(inPtr))
+               : NULL;
   }
-  int rx_kind() const override { return kKind; }
   virtual Acad::ErrorStatus addCommand(
-      const ACHAR* group_name, const ACHAR* global_name, const ACHAR* local_name, int32_t flags,
-      AcRxFunctionPtr handler, AcEdUIContext* ui_context = nullptr, int fcode = -1,
-      const AcRxResourceInstance& resource = AcRxResourceInstance(),
-      AcEdCommand** command_out = nullptr) = 0;
-  virtual Acad::ErrorStatus removeCmd(const ACHAR* group_name, const ACHAR* global_name) = 0;
-  virtual Acad::ErrorStatus removeGroup(const ACHAR* group_name) = 0;
+      const ACHAR* cmdGroupName, const ACHAR* cmdGlobalName, const ACHAR* cmdLocalName,
+      Adesk::Int32 commandFlags, AcRxFunctionPtr FunctionAddr, AcEdUIContext* UIContext = NULL,
+      int fcode = -1, const AcRxResourceInstance& resourceInstance = AcRxResourceInstance::empty(),
+      AcEdCommand** cmdPtrRet = NULL) = 0;
+  virtual Acad::ErrorStatus removeCmd(const ACHAR* cmdGroupName, const ACHAR* cmdGlobalName) = 0;
+  virtual Acad::ErrorStatus removeGroup(const ACHAR* groupName) = 0;
+
+  // Stand-in only.
+  static constexpr int kKind = 1;
+  int rx_kind() const override { return kKind; }
 };
+
+#define acedRegCmds AcEdCommandStack::cast(acrxSysRegistry()->at(ACRX_COMMAND_DOCK))
 
 class AcRxDynamicLinker : public AcRxObject {
  public:
-  static constexpr int kKind = 2;
-  static AcRxDynamicLinker* cast(AcRxObject* obj) {
-    return obj && obj->rx_kind() == kKind ? static_cast<AcRxDynamicLinker*>(obj) : nullptr;
+  static AcRxDynamicLinker* cast(const AcRxObject* inPtr) {
+    return inPtr != NULL && inPtr->rx_kind() == kKind
+               ? static_cast<AcRxDynamicLinker*>(const_cast<AcRxObject*>(inPtr))
+               : NULL;
   }
+  virtual bool unlockApplication(void* appId) const = 0;
+  virtual bool registerAppMDIAware(void* appId) const = 0;
+
+  // Stand-in only.
+  static constexpr int kKind = 2;
   int rx_kind() const override { return kKind; }
-  virtual bool unlockApplication(void* app_id) const = 0;
-  virtual bool registerAppMDIAware(void* app_id) const = 0;
 };
+
+#define acrxDynamicLinker AcRxDynamicLinker::cast(acrxSysRegistry()->at(ACRX_DYNAMIC_LINKER))
 
 // Command flags.
 #define ACRX_CMD_MODAL 0x00000000
 #define ACRX_CMD_TRANSPARENT 0x00000001
 #define ACRX_CMD_USEPICKSET 0x00000002
 #define ACRX_CMD_REDRAW 0x00000004
-#define ACRX_CMD_NOINTERNALLOCK 0x00200000
+#define ACRX_CMD_NOINTERNALLOCK 0x00020000
+// The handler runs in the application's context, not a document's; such a command gets no
+// resource instance.
+#define ACRX_CMD_SESSION 0x00200000
 
 class AcDbHandle {
  public:
   AcDbHandle() = default;
-  explicit AcDbHandle(uint64_t value) : value_(value) {}
-  bool isNull() const { return value_ == 0; }
-  uint64_t value() const { return value_; }
+  AcDbHandle(Adesk::UInt64 val) : value_(val) {}
   // Writes the handle as upper-case hexadecimal text; false when the buffer is too short (the
   // buffer then holds as many leading digits as fit, terminated).
-  bool getIntoAsciiBuffer(ACHAR* buffer, size_t buffer_length) const;
+  bool getIntoAsciiBuffer(ACHAR* pBuf, size_t nBufLen) const;
+  bool isNull() const { return value_ == 0; }
+  operator Adesk::UInt64() const { return value_; }
 
  private:
-  uint64_t value_ = 0;
+  Adesk::UInt64 value_ = 0;
 };
 
 class AcDbObjectId {
  public:
   AcDbObjectId() = default;
-  bool isNull() const { return handle_.isNull(); }
-  AcDbHandle handle() const { return handle_; }
-  void set_handle(AcDbHandle handle) { handle_ = handle; }
+  bool isNull() const { return old_id_ == 0; }
+  void setNull() { old_id_ = 0; }
+  // The stand-in's id is the object's handle.
+  Adesk::IntDbId asOldId() const { return old_id_; }
+  AcDbObjectId& setFromOldId(Adesk::IntDbId oldId) {
+    old_id_ = oldId;
+    return *this;
+  }
+  AcDbHandle handle() const { return AcDbHandle(static_cast<Adesk::UInt64>(old_id_)); }
 
  private:
-  AcDbHandle handle_;
+  Adesk::IntDbId old_id_ = 0;
 };
 
-Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, const ads_name name);
+Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& objId, const ads_name objName);
 
 class AcDbObject {
  public:
@@ -148,10 +174,11 @@ class AcDbObject {
 
 class AcDbSymbolTable : public AcDbObject {
  public:
-  Acad::ErrorStatus getIdAt(const ACHAR* name, AcDbObjectId& id, bool get_erased = false) const;
-  const ACHAR* table_name() const { return table_name_; }
+  Acad::ErrorStatus getIdAt(const ACHAR* entryName, AcDbObjectId& recordId,
+                            bool getErasedRecord = false) const;
 
  protected:
+  // Stand-in only: which table of the drawing the object reads.
   explicit AcDbSymbolTable(const ACHAR* table_name) : table_name_(table_name) {}
 
  private:
@@ -173,10 +200,11 @@ class AcDbBlockTable : public AcDbSymbolTable {
 
 class AcDbDatabase {
  public:
-  // Opens a symbol table of this database; the caller closes it with close(), which frees it.
-  Acad::ErrorStatus getSymbolTable(AcDbDimStyleTable*& table, AcDb::OpenMode mode);
-  Acad::ErrorStatus getSymbolTable(AcDbLayerTable*& table, AcDb::OpenMode mode);
-  Acad::ErrorStatus getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode mode);
+  // Opens a symbol table of this database; the caller closes it with close().
+  Acad::ErrorStatus getSymbolTable(AcDbBlockTable*& pTable, AcDb::OpenMode mode = AcDb::kForRead);
+  Acad::ErrorStatus getSymbolTable(AcDbLayerTable*& pTable, AcDb::OpenMode mode = AcDb::kForRead);
+  Acad::ErrorStatus getSymbolTable(AcDbDimStyleTable*& pTable,
+                                   AcDb::OpenMode mode = AcDb::kForRead);
 };
 
 class AcDbHostApplicationServices {
@@ -186,31 +214,28 @@ class AcDbHostApplicationServices {
 
 AcDbHostApplicationServices* acdbHostApplicationServices();
 
-const ACHAR* acadErrorStatusText(Acad::ErrorStatus status);
+const ACHAR* acadErrorStatusText(Acad::ErrorStatus);
 
 // Documents.
 class AcApDocument;
 
-class AcApDocManagerReactor {
+class AcApDocManagerReactor : public AcRxObject {
  public:
-  virtual ~AcApDocManagerReactor() = default;
-  virtual void documentCreated(AcApDocument*) {}
-  virtual void documentToBeDestroyed(AcApDocument*) {}
-  virtual void documentActivated(AcApDocument*) {}
+  virtual void documentCreated(AcApDocument* pDocCreating) {}
+  virtual void documentToBeDestroyed(AcApDocument* pDocToDestroy) {}
+  virtual void documentActivated(AcApDocument* pActivatedDoc) {}
+
+ protected:
+  AcApDocManagerReactor() = default;
 };
 
-class AcApDocManager {
+class AcApDocManager : public AcRxObject {
  public:
-  void addReactor(AcApDocManagerReactor* reactor);
-  void removeReactor(AcApDocManagerReactor* reactor);
-  AcApDocument* curDocument() const;
+  virtual AcApDocument* curDocument() const = 0;
+  virtual void addReactor(AcApDocManagerReactor*) = 0;
+  virtual void removeReactor(AcApDocManagerReactor*) = 0;
 };
 
-// The host's document manager; null while the host has none (before start-up, after shutdown).
+// The host's document manager, there for as long as the host runs.
 AcApDocManager* acDocManagerPtr();
-
-// Application functions (LISP-callable functions) of the running module.
-extern "C" int acedGetFunCode(void);
-extern "C" int acedDefun(const ACHAR* name, int fcode);
-extern "C" int acedUndef(const ACHAR* name, int fcode);
-extern "C" int acedRegFunc(int (*fhdl)(void), int fcode);
+#define acDocManager acDocManagerPtr()

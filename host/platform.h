@@ -1,21 +1,33 @@
-// What the operating system gives a module on the real host's platform, in the same shape: the
-// module's entry notification (process attach and detach, with its instance handle) and string
-// resources. The stand-in host calls DllMain after loading a module and before unloading it.
+// What the module takes from the operating system of the real host, in the shapes of its
+// headers (windows.h there): module handles, the entry notification of a module (DllMain, with
+// process attach and detach) and string resources. The stand-in host calls a module's DllMain
+// after loading it and before unloading it.
 #pragma once
 
-#include "arx.h"
+#include "adsdef.h"
+
+struct HINSTANCE__ {
+  int unused;
+};
+typedef struct HINSTANCE__* HINSTANCE;
+typedef int BOOL;
+typedef unsigned long DWORD;
+typedef unsigned int UINT;
+typedef void* LPVOID;
+typedef wchar_t* LPWSTR;
+#define WINAPI
 
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
 
-// Exported by the module (optional); the host calls it with the module's handle.
-extern "C" int DllMain(HINSTANCE instance, unsigned long reason, void* reserved);
+// Copies string uID of the module's resources into lpBuffer (cut to cchBufferMax - 1 characters,
+// terminated); the number of characters, 0 when there is none.
+extern "C" int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);
 
-// A module's string resources: a module exports a table named arx_string_resources, ending with
-// an entry whose text is null. Copies string id of that module into buffer (truncated to
-// max_chars - 1 characters, terminated); returns the number of characters, 0 when there is none.
+// Stand-in only: a module's string resources are the table it exports under this name, ending
+// with an entry whose text is null.
 struct ArxStringResource {
   unsigned id;
   const wchar_t* text;
 };
-extern "C" int LoadStringW(HINSTANCE instance, unsigned id, wchar_t* buffer, int max_chars);
+#define ARX_STRING_RESOURCES "arx_string_resources"

@@ -72,7 +72,7 @@ RbList find_carrier(const SsName& carriers, const resbuf* apps, const ACHAR* sty
     if (acedSSName(carriers.name(), i, carrier) != RTNORM) continue;
     RbList data(acdbEntGetX(carrier, apps));
     if (!data) acrx_abort(kNoCarrier);
-    const resbuf* text = find_group(data.get(), 1000);
+    const resbuf* text = rb_assoc(data.get(), 1000);
     if (text != nullptr && same_text_nocase(text->resval.rstring, style)) return data;
   }
   return RbList();
@@ -157,7 +157,7 @@ RbList carrier_xdata() {
 void write_carrier(const ads_name carrier) {
   RbList data(acdbEntGet(carrier));
   if (!data) acrx_abort(kNoCarrier);
-  append_list(data.get(), carrier_xdata().release());
+  rb_append(data.get(), carrier_xdata().release());
   if (acdbEntMod(data.get()) != RTNORM) acrx_abort(L"\nFehler in entmod 2 dimstyle");
 }
 
@@ -203,7 +203,7 @@ int get_dimstyle(const ACHAR* styleName) {
   ads_name carrier;
   RbList own = find_carrier(carriers, apps.get(), style.c_str(), carrier);
   if (own) {
-    const resbuf* text = find_group(own.get(), 1000);
+    const resbuf* text = rb_assoc(own.get(), 1000);
     if (load_values(text)) {
       copy_text(DimSettings.style_name, kStyleNameLength, text->resval.rstring);
       return RTNORM;
@@ -216,7 +216,7 @@ int get_dimstyle(const ACHAR* styleName) {
   RbList standard =
       template_is_own ? RbList() : find_carrier(carriers, apps.get(), L"STANDARD", carrier);
   carriers.reset();
-  const resbuf* template_text = standard ? find_group(standard.get(), 1000) : nullptr;
+  const resbuf* template_text = standard ? rb_assoc(standard.get(), 1000) : nullptr;
   if (template_text == nullptr || !load_values(template_text)) {
     load_defaults();
     if (template_text != nullptr) {
@@ -252,7 +252,7 @@ int set_dimstyle(const ACHAR* name) {
   // a lookup that failed although the style is there makes the save refuse to replace it.
   RbList entry(saved == RTNORM ? acdbTblSearch(L"DIMSTYLE", style.c_str(), 0) : nullptr);
   if (!entry) acrx_abort(L"\nKonnte Stil \"%s\" nicht erstellen !", style.c_str());
-  const resbuf* entry_name = find_group(entry.get(), 2);
+  const resbuf* entry_name = rb_assoc(entry.get(), 2);
   if (entry_name == nullptr || entry_name->resval.rstring == nullptr) acrx_abort(kTableFailed);
   copy_text(DimSettings.style_name, kStyleNameLength, entry_name->resval.rstring);
 

@@ -11,6 +11,8 @@
 
 #include "cad/ads/host.h"
 #include "cad/base/utf8.h"
+#include "host/acedads.h"
+#include "host/adscodes.h"
 #include "host/arx.h"
 
 namespace {
@@ -28,7 +30,7 @@ std::string origin_of(AcRxFunctionPtr handler) {
 class HostCommandStack : public AcEdCommandStack {
  public:
   Acad::ErrorStatus addCommand(const ACHAR* group_name, const ACHAR* global_name,
-                               const ACHAR* local_name, int32_t flags, AcRxFunctionPtr handler,
+                               const ACHAR* local_name, Adesk::Int32 flags, AcRxFunctionPtr handler,
                                AcEdUIContext*, int, const AcRxResourceInstance&,
                                AcEdCommand**) override {
     cad::Host* host = current_host();
@@ -87,12 +89,40 @@ cad::RecordId record_of(const ads_name name) {
   return host->db().valid(id) ? id : cad::kNoRecord;
 }
 
-std::vector<AcApDocManagerReactor*>& doc_reactors() {
-  static std::vector<AcApDocManagerReactor*> reactors;
-  return reactors;
+// The document manager of the whole process, as the real host's lives as long as the host runs:
+// modules register their reactors with it while their static objects are made, before any host
+// exists, and remove them while the process ends. Its documents are the drawings of the current
+// host. It is never destroyed, so that no module's reactor outlives it.
+class HostDocManager : public AcApDocManager {
+ public:
+  AcApDocument* curDocument() const override {
+    cad::Host* host = current_host();
+    return host ? reinterpret_cast<AcApDocument*>(&host->db()) : nullptr;
+  }
+  void addReactor(AcApDocManagerReactor* reactor) override {
+    if (reactor && std::find(reactors_.begin(), reactors_.end(), reactor) == reactors_.end())
+      reactors_.push_back(reactor);
+  }
+  void removeReactor(AcApDocManagerReactor* reactor) override {
+    reactors_.erase(std::remove(reactors_.begin(), reactors_.end(), reactor), reactors_.end());
+  }
+  const std::vector<AcApDocManagerReactor*>& reactors() const { return reactors_; }
+
+ private:
+  std::vector<AcApDocManagerReactor*> reactors_;
+};
+
+HostDocManager& doc_manager() {
+  static HostDocManager* manager = new HostDocManager();
+  return *manager;
 }
 
 }  // namespace
+
+const AcRxResourceInstance& AcRxResourceInstance::empty() {
+  static const AcRxResourceInstance none(nullptr);
+  return none;
+}
 
 AcRxDictionary* acrxSysRegistry() {
   static HostRegistry registry;
@@ -111,7 +141,7 @@ bool AcDbHandle::getIntoAsciiBuffer(ACHAR* buffer, size_t buffer_length) const {
 Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, const ads_name name) {
   cad::RecordId rec = record_of(name);
   if (rec == cad::kNoRecord) return Acad::eInvalidAdsName;
-  id.set_handle(AcDbHandle(current_host()->db().record(rec).handle()));
+  id.setFromOldId(static_cast<Adesk::IntDbId>(current_host()->db().record(rec).handle()));
   return Acad::eOk;
 }
 
@@ -126,7 +156,7 @@ Acad::ErrorStatus AcDbSymbolTable::getIdAt(const ACHAR* name, AcDbObjectId& id, 
   if (!host || !name) return Acad::eInvalidInput;
   cad::RecordId rec = host->db().table_entry(to_utf8(table_name_), to_utf8(name));
   if (rec == cad::kNoRecord) return Acad::eKeyNotFound;
-  id.set_handle(AcDbHandle(host->db().record(rec).handle()));
+  id.setFromOldId(static_cast<Adesk::IntDbId>(host->db().record(rec).handle()));
   return Acad::eOk;
 }
 
@@ -188,47 +218,24 @@ const ACHAR* acadErrorStatusText(Acad::ErrorStatus status) {
   return L"eUnknown";
 }
 
-void AcApDocManager::addReactor(AcApDocManagerReactor* reactor) {
-  auto& list = doc_reactors();
-  if (reactor && std::find(list.begin(), list.end(), reactor) == list.end())
-    list.push_back(reactor);
-}
-
-void AcApDocManager::removeReactor(AcApDocManagerReactor* reactor) {
-  auto& list = doc_reactors();
-  list.erase(std::remove(list.begin(), list.end(), reactor), list.end());
-}
-
-AcApDocument* AcApDocManager::curDocument() const {
-  cad::Host* host = current_host();
-  return host ? reinterpret_cast<AcApDocument*>(&host->db()) : nullptr;
-}
-
-AcApDocManager* acDocManagerPtr() {
-  static AcApDocManager manager;
-  return current_host() ? &manager : nullptr;
-}
+AcApDocManager* acDocManagerPtr() { return &doc_manager(); }
 
 namespace cad {
 // Tells the document reactors that the current drawing is about to go (a new drawing replaces it,
 // or the host ends).
 void notify_document_destroyed() {
-  AcApDocument* doc = acDocManagerPtr() ? acDocManagerPtr()->curDocument() : nullptr;
+  AcApDocument* doc = doc_manager().curDocument();
   if (!doc) return;
-  for (AcApDocManagerReactor* reactor : std::vector(doc_reactors()))
+  for (AcApDocManagerReactor* reactor : std::vector(doc_manager().reactors()))
     reactor->documentToBeDestroyed(doc);
 }
+
+size_t document_reactor_count() { return doc_manager().reactors().size(); }
 }  // namespace cad
 
 // The module defines no functions callable from the host's language, so no function is ever
 // being invoked.
-extern "C" int acedGetFunCode(void) { return RTERROR; }
-extern "C" int acedDefun(const ACHAR* name, int fcode) {
-  return name && fcode >= 0 ? RTNORM : RTERROR;
-}
-extern "C" int acedUndef(const ACHAR* name, int fcode) {
-  return name && fcode >= 0 ? RTNORM : RTERROR;
-}
-extern "C" int acedRegFunc(int (*fhdl)(void), int fcode) {
-  return fhdl && fcode >= 0 ? RTNORM : RTERROR;
-}
+int acedGetFunCode(void) { return RTERROR; }
+int acedDefun(const ACHAR* name, int fcode) { return name && fcode >= 0 ? RTNORM : RTERROR; }
+int acedUndef(const ACHAR* name, int fcode) { return name && fcode >= 0 ? RTNORM : RTERROR; }
+int acedRegFunc(int (*fhdl)(void), int fcode) { return fhdl && fcode >= 0 ? RTNORM : RTERROR; }

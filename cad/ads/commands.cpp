@@ -23,8 +23,6 @@ int run(std::vector<Reply> tokens, bool ok) {
 }  // namespace
 }  // namespace cad
 
-extern "C" {
-
 int acedCommandS(int rtype, ...) {
   va_list args;
   va_start(args, rtype);
@@ -67,7 +65,7 @@ int acedCommandS(int rtype, ...) {
   return cad::run(std::move(tokens), ok);
 }
 
-int acedCmdS(const resbuf* rb) {
+int acedCmdS(const resbuf* rb, bool, AcApDocument*) {
   std::vector<cad::Reply> tokens;
   bool ok = true;
   for (; ok && rb; rb = rb->rbnext) {
@@ -103,5 +101,3 @@ int acedCmdS(const resbuf* rb) {
   }
   return cad::run(std::move(tokens), ok);
 }
-
-}  // extern "C"

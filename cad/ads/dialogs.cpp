@@ -31,6 +31,7 @@
 #include "cad/dialogs/runner.h"
 #include "cad/input/reply.h"
 #include "cad/input/transcript.h"
+#include "host/adscodes.h"
 #include "host/adsdlg.h"
 
 namespace cad {

@@ -319,8 +319,6 @@ const std::vector<RecordId>* container_of(const Database& db, RecordId id) {
 
 using cad::host;
 
-extern "C" {
-
 resbuf* acdbEntGet(const ads_name ent) { return acdbEntGetX(ent, nullptr); }
 
 resbuf* acdbEntGetX(const ads_name ent, const resbuf* apps) {
@@ -449,16 +447,3 @@ int acdbRegApp(const ACHAR* appname) {
       cad::Record{"APPID", {cad::Group::text(2, cad::to_upper(name)), cad::Group::integer(70, 0)}});
   return RTNORM;
 }
-
-int acdbNameClear(ads_name name) {
-  name[0] = name[1] = 0;
-  return RTNORM;
-}
-
-int acdbNameSet(const ads_name from, ads_name to) {
-  to[0] = from[0];
-  to[1] = from[1];
-  return RTNORM;
-}
-
-}  // extern "C"

@@ -247,8 +247,6 @@ std::string distance_text(double value, int units, int prec) {
 using cad::host;
 using cad::to_vec;
 
-extern "C" {
-
 int acedTrans(const ads_point pt, const resbuf* from, const resbuf* to, int disp,
               ads_point result) {
   cad::System f, t;
@@ -299,5 +297,3 @@ int acdbRToS(ads_real val, int unit, int prec, ACHAR* str, size_t len) {
   return cad::copy_wide(cad::distance_text(val, cad::linear_units(unit), prec), str, len) ? RTNORM
                                                                                           : RTERROR;
 }
-
-}  // extern "C"

@@ -367,6 +367,12 @@ CommandResult Host::run_command(std::string_view name) {
   return run_def(*def, name);
 }
 
+void Host::show_alert(std::string_view text) {
+  transcript_->print("\n" + std::string(text));
+  transcript_->end_line();
+  alerts_.emplace_back(text);
+}
+
 std::vector<std::vector<std::string>> Host::scripted_log() const {
   std::vector<std::vector<std::string>> log;
   log.reserve(scripted_ends_.size());

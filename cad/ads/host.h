@@ -97,6 +97,9 @@ class Host {
   void set_db(std::unique_ptr<Database> db);
 
   Transcript& transcript() { return *transcript_; }
+  // An alert (acedAlert): a headless host has no message box, so the text stands on a line of
+  // its own in the transcript.
+  void show_alert(std::string_view text);
   Prompter& prompter() { return *prompter_; }
   ReplyStack& replies() { return *replies_; }
   // The source of replies below any scripted command (terminal or script).
@@ -174,6 +177,8 @@ class Host {
   // Every scripted command run so far (acedCommandS, acedCmdS), as its tokens in text: the
   // command name, texts as given, points "x,y,z", reals and angles as %g, whole numbers.
   std::vector<std::vector<std::string>> scripted_log() const;
+  // Every alert shown so far, in order.
+  const std::vector<std::string>& alerts() const { return alerts_; }
 
  private:
   std::unique_ptr<Database> db_;
@@ -219,6 +224,7 @@ class Host {
   // and a list of strings for each would cost more than the dimension's own records.
   std::string scripted_tokens_;
   std::vector<size_t> scripted_ends_;
+  std::vector<std::string> alerts_;
 };
 
 // The host the C interface acts on (set by whoever owns the host: dulk, a test).
@@ -228,5 +234,8 @@ void set_current_host(Host* host);
 // Tells modules' document reactors that the current drawing is about to be destroyed (Host calls
 // it before replacing its drawing and when it ends).
 void notify_document_destroyed();
+
+// Testing hooks: how many document reactors are registered with the document manager.
+size_t document_reactor_count();
 
 }  // namespace cad

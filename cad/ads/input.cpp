@@ -40,8 +40,6 @@ int real_result(const Answer& answer, ads_real* result) {
 }  // namespace
 }  // namespace cad
 
-extern "C" {
-
 int acedInitGet(int flags, const ACHAR* keywords) {
   cad::prompter().init_get(flags, cad::to_utf8(keywords));
   return RTNORM;
@@ -165,5 +163,3 @@ int acedGrDraw(const ads_point from, const ads_point to, int color, int hl) {
 }
 
 int acedRetVoid(void) { return RTNORM; }
-
-}  // extern "C"

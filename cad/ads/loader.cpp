@@ -13,9 +13,11 @@ namespace cad {
 
 namespace {
 
-using EntryPoint = int (*)(int, void*);
 using ApiVersion = int (*)();
-using DllEntry = int (*)(HINSTANCE, unsigned long, void*);
+using DllEntry = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+
+// The handle a module's DllMain and string resources know it by.
+HINSTANCE instance_of(void* handle) { return reinterpret_cast<HINSTANCE>(handle); }
 
 std::string canonical_or_same(const std::string& path) {
   std::error_code ec;
@@ -61,7 +63,7 @@ bool ModuleLoader::load(const std::string& path, std::string* error) {
   }
   modules_.push_back(Module{full, handle, entry});
   if (auto dll = reinterpret_cast<DllEntry>(dlsym(handle, "DllMain")))
-    dll(handle, DLL_PROCESS_ATTACH, nullptr);
+    dll(instance_of(handle), DLL_PROCESS_ATTACH, nullptr);
   entry(AcRx::kInitAppMsg, handle);
   return true;
 }
@@ -69,7 +71,7 @@ bool ModuleLoader::load(const std::string& path, std::string* error) {
 void ModuleLoader::detach(Module& module) {
   module.entry(AcRx::kUnloadAppMsg, module.handle);
   if (auto dll = reinterpret_cast<DllEntry>(dlsym(module.handle, "DllMain")))
-    dll(module.handle, DLL_PROCESS_DETACH, nullptr);
+    dll(instance_of(module.handle), DLL_PROCESS_DETACH, nullptr);
   dlclose(module.handle);
 }
 
@@ -96,8 +98,8 @@ void ModuleLoader::unload_all() {
   }
 }
 
-int ModuleLoader::send(int message, void* packet) {
-  int result = AcRx::kRetOK;
+AcRx::AppRetCode ModuleLoader::send(AcRx::AppMsgCode message, void* packet) {
+  AcRx::AppRetCode result = AcRx::kRetOK;
   for (const Module& m : modules_) result = m.entry(message, packet ? packet : m.handle);
   return result;
 }
@@ -110,9 +112,10 @@ std::vector<std::string> ModuleLoader::loaded() const {
 
 }  // namespace cad
 
-extern "C" int LoadStringW(HINSTANCE instance, unsigned id, wchar_t* buffer, int max_chars) {
+int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int max_chars) {
   if (!instance || !buffer || max_chars <= 0) return 0;
-  auto table = static_cast<const ArxStringResource*>(dlsym(instance, "arx_string_resources"));
+  auto table = static_cast<const ArxStringResource*>(
+      dlsym(reinterpret_cast<void*>(instance), ARX_STRING_RESOURCES));
   buffer[0] = L'\0';
   for (; table && table->text; ++table) {
     if (table->id != id) continue;

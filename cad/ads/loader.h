@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/arx.h"
+
 namespace cad {
 
 class Host;
@@ -27,14 +29,15 @@ class ModuleLoader {
   void unload_all();
   // Sends an application message to every loaded module (in load order); returns the last
   // module's answer.
-  int send(int message, void* packet);
+  AcRx::AppRetCode send(AcRx::AppMsgCode message, void* packet);
   std::vector<std::string> loaded() const;
 
  private:
+  using EntryPoint = AcRx::AppRetCode (*)(AcRx::AppMsgCode, void*);
   struct Module {
     std::string path;
     void* handle;
-    int (*entry)(int, void*);
+    EntryPoint entry;
   };
   void detach(Module& module);
 

@@ -73,8 +73,6 @@ bool format_wide(const ACHAR* format, va_list args, std::wstring& out) {
 }  // namespace
 }  // namespace cad
 
-extern "C" {
-
 int acutPrintf(const ACHAR* format, ...) {
   va_list args;
   va_start(args, format);
@@ -93,9 +91,7 @@ int acutVSPrintf(ACHAR* buf, size_t len, const ACHAR* format, va_list args) {
 }
 
 int acedAlert(const ACHAR* text) {
-  cad::Transcript& transcript = cad::host().transcript();
-  transcript.print("\n" + cad::to_utf8(text));
-  transcript.end_line();
+  cad::host().show_alert(cad::to_utf8(text));
   return RTNORM;
 }
 
@@ -121,5 +117,3 @@ void acrx_abort(const ACHAR* format, ...) {
   }
   throw cad::CommandAborted{message};
 }
-
-}  // extern "C"

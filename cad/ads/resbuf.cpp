@@ -21,8 +21,6 @@
 
 using cad::RbValue;
 
-extern "C" {
-
 resbuf* acutNewRb(int type) {
   if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
   return cad::new_rb(type);
@@ -50,28 +48,59 @@ int acutRelRb(resbuf* rb) {
   return RTNORM;
 }
 
-ACHAR* acutNewString(size_t size) {
-  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
-  return cad::alloc_wide(size);
+namespace {
+
+// The longest text the host hands out: 512 M characters, the terminator counted.
+constexpr Adesk::Int32 kLongestString = 512 * 1024 * 1024;
+
+// A copy of src (null for null) in copy; the status of making it.
+Acad::ErrorStatus copy_string(const ACHAR* src, ACHAR*& copy, const char* call) {
+  copy = nullptr;
+  if (!src) return Acad::eOk;
+  const size_t n = std::wcslen(src);
+  if (n >= static_cast<size_t>(kLongestString)) return Acad::eInvalidInput;
+  if (cad::fault(cad::FaultKind::kAllocation, call)) return Acad::eOutOfMemory;
+  copy = cad::alloc_wide(n + 1);
+  if (!copy) return Acad::eOutOfMemory;
+  std::wmemcpy(copy, src, n);
+  return Acad::eOk;
 }
 
-void acutDelString(ACHAR*& str) {
-  std::free(str);
-  str = nullptr;
+}  // namespace
+
+Acad::ErrorStatus acutNewBuffer(void*& pOutput, size_t size) {
+  pOutput = nullptr;
+  if (size == 0) return Acad::eInvalidInput;
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return Acad::eOutOfMemory;
+  pOutput = std::calloc(size, 1);
+  return pOutput ? Acad::eOk : Acad::eOutOfMemory;
 }
 
-int acutUpdString(const ACHAR* src, ACHAR*& dest) {
+Acad::ErrorStatus acutNewString(ACHAR*& pOutput, Adesk::Int32 nNumChars) {
+  pOutput = nullptr;
+  if (nNumChars < 1 || nNumChars > kLongestString) return Acad::eInvalidInput;
+  if (cad::fault(cad::FaultKind::kAllocation, __func__)) return Acad::eOutOfMemory;
+  pOutput = cad::alloc_wide(static_cast<size_t>(nNumChars));
+  return pOutput ? Acad::eOk : Acad::eOutOfMemory;
+}
+
+Acad::ErrorStatus acutNewString(const ACHAR* pInput, ACHAR*& pOutput) {
+  return copy_string(pInput, pOutput, __func__);
+}
+
+// A copy that cannot be made leaves pOutput as it was.
+Acad::ErrorStatus acutUpdString(const ACHAR* pInput, ACHAR*& pOutput) {
   ACHAR* copy = nullptr;
-  if (src) {
-    size_t n = std::wcslen(src);
-    if (cad::fault(cad::FaultKind::kAllocation, __func__)) return RTERROR;
-    copy = cad::alloc_wide(n + 1);
-    if (!copy) return RTERROR;
-    std::wmemcpy(copy, src, n);
-  }
-  std::free(dest);
-  dest = copy;
-  return RTNORM;
+  const Acad::ErrorStatus status = copy_string(pInput, copy, __func__);
+  if (status != Acad::eOk) return status;
+  std::free(pOutput);
+  pOutput = copy;
+  return Acad::eOk;
+}
+
+void acutDelBuffer(void*& pBuffer) {
+  std::free(pBuffer);
+  pBuffer = nullptr;
 }
 
 resbuf* acutBuildList(int rtype, ...) {
@@ -164,5 +193,3 @@ resbuf* acutBuildList(int rtype, ...) {
   if (!ok || cad::fault(cad::FaultKind::kAllocation, __func__)) return nullptr;
   return list.release();
 }
-
-}  // extern "C"

@@ -271,8 +271,6 @@ void set_name(int64_t set, ads_name out) {
 
 using cad::host;
 
-extern "C" {
-
 int acedSSGet(const ACHAR* mode, const void* pt1, const void* pt2, const resbuf* filter,
               ads_name ss) {
   cad::Host& h = host();
@@ -375,5 +373,3 @@ int acedSSFree(const ads_name sname) {
   host().selections().free(set);
   return RTNORM;
 }
-
-}  // extern "C"

@@ -86,8 +86,6 @@ size_t live_position(const Database& db, std::string_view table, RecordId id) {
 }  // namespace
 }  // namespace cad
 
-extern "C" {
-
 resbuf* acdbTblSearch(const ACHAR* tblname, const ACHAR* sym, int setnext) {
   if (!tblname || !sym) return nullptr;
   cad::Host& h = cad::host();
@@ -113,5 +111,3 @@ resbuf* acdbTblNext(const ACHAR* tblname, int rewind) {
   const auto& [id, block] = list[cursor++];
   return cad::entry_list(h.db(), id, block);
 }
-
-}  // extern "C"

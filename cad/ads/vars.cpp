@@ -27,8 +27,6 @@ std::optional<std::string> usable_layer(const Database& db, std::string_view nam
 }  // namespace
 }  // namespace cad
 
-extern "C" {
-
 int acedGetVar(const ACHAR* sym, resbuf* result) {
   if (!sym || !result) return RTERROR;
   auto value = cad::host().get_var(cad::to_utf8(sym));
@@ -100,5 +98,3 @@ int acedSetVar(const ACHAR* sym, const resbuf* val) {
   cad::note_dim_var_set(db, info->name);
   return RTNORM;
 }
-
-}  // extern "C"

@@ -7,6 +7,7 @@
 // could go on, each with what going on would leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -55,6 +56,7 @@ const char* const kFailureMessages[] = {
     "Fehler: Kein Speicher für String dim_main",
     "Fehler: Kein Handle gefunden !! dim_main",
     "Erste Bemassung wurde nicht erzeugt, keine Masskette !",
+    "Folgebemassung wurde nicht erzeugt, keine Masskette !",
     "Fehler bei Erzeugen der EED in connect_dim",
     " Keine neue Bemassung generiert !",
     "Keine Schnittlinie gezeichnet!",
@@ -243,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, FaultWalk, ::testing::ValuesIn(walk_cases()),
 
 // Host failures on which the command ends where it could go on, each named after what going on
 // would leave: the call whose nth event of its kind fails, and the message the command ends with,
-// the drawing as it was.
+// the drawing as it was; an alert when the message is one.
 struct EndingCase {
   const char* reason;
   const Job* job;
@@ -251,6 +253,7 @@ struct EndingCase {
   const char* call;
   int nth;
   const char* message;
+  bool alert = false;
 };
 
 void PrintTo(const EndingCase& c, std::ostream* out) { *out << c.reason; }
@@ -271,6 +274,8 @@ TEST_P(HostFailureEndsTheCommand, RatherThanLeaveAWrongOrHalfMadeChain) {
     EXPECT_EQ(result, cad::CommandResult::kAborted);
     EXPECT_NE(session.host().transcript().text().find(c.message), std::string::npos)
         << session.host().transcript().text();
+    const std::vector<std::string>& alerts = session.host().alerts();
+    EXPECT_EQ(std::find(alerts.begin(), alerts.end(), c.message) != alerts.end(), c.alert);
     EXPECT_EQ(before.diff(cad::testing::Snapshot(session.host().db())), "");
     return;
   }
@@ -301,10 +306,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "Konnte Stil \"STANDARD\" nicht erstellen !"),
         // The next dimension would span two gaps with the text of one.
         EndingCase("SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk,
-                   cad::FaultKind::kCreation, "DIM1", 2, " Keine neue Bemassung generiert !"),
+                   cad::FaultKind::kCreation, "DIM1", 2,
+                   "Folgebemassung wurde nicht erzeugt, keine Masskette !"),
         // BemUpd would regenerate the tagged part and leave the rest standing beside it.
         EndingCase("ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, cad::FaultKind::kChange,
-                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim")),
+                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim", true)),
     [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.reason; });
 
 }  // namespace

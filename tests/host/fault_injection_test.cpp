@@ -111,15 +111,15 @@ std::vector<int64_t> last_entity() {
 const FailedCall kFailedCalls[] = {
     {"acutNewString", FaultKind::kAllocation,
      [](FaultInjectionTest&) {
-       ACHAR* text = acutNewString(4);
-       const bool failed = text == nullptr;
+       ACHAR* text = nullptr;
+       const bool failed = acutNewString(text, 4) == Acad::eOutOfMemory && text == nullptr;
        acutDelString(text);
        return failed;
      }},
     {"acutUpdString", FaultKind::kAllocation,
      [](FaultInjectionTest&) {
        ACHAR* text = nullptr;
-       return acutUpdString(L"abc", text) == RTERROR && text == nullptr;
+       return acutUpdString(L"abc", text) == Acad::eOutOfMemory && text == nullptr;
      }},
     {"acutBuildList", FaultKind::kAllocation,
      [](FaultInjectionTest&) { return !RbList(acutBuildList(RTSTR, L"a", RTSHORT, 1, 0)); }},

@@ -44,24 +44,36 @@ TEST_F(ResbufTest, BuildListTakesEveryKindOfValue) {
   EXPECT_EQ(acutBuildList(RTSTR, L"kept?", 4711, 1.0, 0), nullptr) << "an unknown type";
 }
 
-TEST_F(ResbufTest, NewRbHoldsNoStringAndStringsAreCopiedUpdatedAndDeleted) {
+// The text functions answer with the object interface's status, as the real host's do: eOk
+// (0) on success, never RTNORM, which a caller comparing with RTNORM would take for a failure.
+TEST_F(ResbufTest, NewRbHoldsNoStringAndStringsAreMadeCopiedUpdatedAndDeleted) {
   resbuf* rb = acutNewRb(RTSTR);
   ASSERT_NE(rb, nullptr);
   EXPECT_EQ(rb->resval.rstring, nullptr);
   EXPECT_EQ(rb->rbnext, nullptr);
-  ASSERT_EQ(acutUpdString(L"abc", rb->resval.rstring), RTNORM);
+  ASSERT_EQ(acutUpdString(L"abc", rb->resval.rstring), Acad::eOk);
   rb->rbnext = acutNewRb(1000);
   EXPECT_EQ(acutRelRb(rb), RTNORM);
 
-  ACHAR* s = acutNewString(4);
-  EXPECT_EQ(s[0], 0);
-  ASSERT_EQ(acutUpdString(L"longer than four", s), RTNORM);
+  ACHAR* s = nullptr;
+  ASSERT_EQ(acutNewString(s, 4), Acad::eOk);
+  ASSERT_NE(s, nullptr);
+  std::wcscpy(s, L"abc");
+  ASSERT_EQ(acutUpdString(L"longer than four", s), Acad::eOk);
   EXPECT_STREQ(s, L"longer than four");
-  ASSERT_EQ(acutUpdString(nullptr, s), RTNORM);
+  ASSERT_EQ(acutUpdString(nullptr, s), Acad::eOk);
   EXPECT_EQ(s, nullptr);
-  s = acutNewString(0);
+  ASSERT_EQ(acutNewString(L"kopiert", s), Acad::eOk);
+  EXPECT_STREQ(s, L"kopiert");
   acutDelString(s);
   EXPECT_EQ(s, nullptr);
+  // A buffer needs room for its terminator at least, and is at most 512 M characters.
+  ACHAR before[1] = {L'x'};
+  for (Adesk::Int32 count : {0, -1, 512 * 1024 * 1024 + 1}) {
+    s = before;
+    EXPECT_EQ(acutNewString(s, count), Acad::eInvalidInput) << count;
+    EXPECT_EQ(s, nullptr) << count;
+  }
 }
 
 class PrintTest : public HostFixture {};
@@ -96,7 +108,7 @@ TEST_F(PrintTest, VSPrintfFormatsIntoTheCallersBuffer) {
 // or cut to the buffer, none for an id the table lacks, and nothing written into a buffer of no
 // room at all.
 TEST(StringResources, LoadStringCopiesWholeOrCutAndNeverPastTheBuffer) {
-  HINSTANCE self = dlopen(nullptr, RTLD_NOW);
+  HINSTANCE self = static_cast<HINSTANCE>(dlopen(nullptr, RTLD_NOW));
   ASSERT_NE(self, nullptr);
   const std::wstring untouched(16, L'#');
   const struct {

@@ -2,6 +2,7 @@
 // the order they are found.
 #include "chain/chain_request.h"
 #include "commands/entity_segments.h"
+#include "frame/rb_tools.h"
 #include "tests/support/chain_fixture.h"
 
 namespace {

@@ -64,7 +64,7 @@ class BemDiaTest : public ChainFixture {
   // A real group of the dimension style's table entry.
   static double style_real(const wchar_t* style, int code) {
     RbList entry(acdbTblSearch(L"DIMSTYLE", style, 0));
-    const resbuf* group = find_group(entry.get(), code);
+    const resbuf* group = rb_assoc(entry.get(), code);
     return group != nullptr ? group->resval.rreal : -1.0;
   }
 

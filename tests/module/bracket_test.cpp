@@ -65,7 +65,7 @@ TEST_F(BracketTest, PrepareSavesUnnamedVariablesOverStandard) {
   ASSERT_EQ(text_var(L"DIMSTYLE"), L"*UNNAMED");
   run([] { dim_prepare(); });
   RbList standard(acdbTblSearch(L"DIMSTYLE", L"STANDARD", 0));
-  const resbuf* asz = find_group(standard.get(), 41);
+  const resbuf* asz = rb_assoc(standard.get(), 41);
   ASSERT_NE(asz, nullptr);
   EXPECT_DOUBLE_EQ(asz->resval.rreal, 0.75);
 }

@@ -189,7 +189,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
       ads_point where;
       if (acedEntSel(L"", picked, where) != RTNORM) return;
       RbList data(acdbEntGet(picked));
-      const resbuf* kind = find_group(data.get(), 0);
+      const resbuf* kind = rb_assoc(data.get(), 0);
       found = kind != nullptr && cad::to_utf8(kind->resval.rstring) == type;
     });
     return found;

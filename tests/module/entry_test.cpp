@@ -7,7 +7,10 @@
 #include "frame/dulk_app.h"
 #include "tests/support/chain_fixture.h"
 
-extern "C" int DllMain(HINSTANCE instance, unsigned long reason, void*);
+// The entry points the host finds by name in the module.
+extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt);
+extern "C" int acrxGetApiVersion();
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
 namespace {
 
@@ -19,6 +22,13 @@ struct Names {
 const std::vector<Names> kCommandNames = {
     {"Adim", "Dulk"},       {"DimAdd", "BemAdd"}, {"DimDel", "BemDel"},
     {"AutoDim", "AutoBem"}, {"DimUpd", "BemUpd"}, {"DimDia", "BemDia"},
+};
+
+// The messages the host sends that the module has nothing to do for.
+const AcRx::AppMsgCode kOtherMessages[] = {
+    AcRx::kNullMsg,    AcRx::kLoadDwgMsg,      AcRx::kUnloadDwgMsg,   AcRx::kInvkSubrMsg,
+    AcRx::kCfgMsg,     AcRx::kSaveMsg,         AcRx::kPreQuitMsg,     AcRx::kEndDialogMsg,
+    AcRx::kSuspendMsg, AcRx::kInitTabGroupMsg, AcRx::kEndTabGroupMsg,
 };
 
 class EntryTest : public ModuleHost {
@@ -48,7 +58,7 @@ TEST_F(EntryTest, CommandsLiveFromInitToUnload) {
     EXPECT_EQ(by_local, host().commands().find("_" + kCommandNames[i].global));
   }
   const size_t before = host().commands().commands().size();
-  for (int msg : {0, 3, 4, 5, 6, 9, 13, 15, 16, 17, 1000, -1}) {
+  for (AcRx::AppMsgCode msg : kOtherMessages) {
     EXPECT_EQ(acrxEntryPoint(msg, nullptr), AcRx::kRetOK) << msg;
     EXPECT_EQ(host().commands().commands().size(), before) << msg;
   }
@@ -59,37 +69,39 @@ TEST_F(EntryTest, CommandsLiveFromInitToUnload) {
   }
 }
 
-TEST_F(EntryTest, DocumentManagerLivesFromInitToUnload) {
-  EXPECT_EQ(doc_data_manager(), nullptr);
+// The handle the operating system hands the module at attach is the one the application object
+// works with from initialisation on; every notification is answered TRUE, or the operating
+// system would not keep the module.
+TEST_F(EntryTest, DllMainRecordsTheInstanceTheApplicationTakesAtInit) {
+  static HINSTANCE__ instance;
+  EXPECT_EQ(DllMain(&instance, DLL_PROCESS_ATTACH, nullptr), TRUE);
+  EXPECT_EQ(acrxGetApp()->GetModuleInstance(), nullptr);
   acrxEntryPoint(AcRx::kInitAppMsg, nullptr);
-  ASSERT_NE(doc_data_manager(), nullptr);
-  // A drawing replaced is a document destroyed; the map has nothing to drop.
-  host().set_db(cad::new_drawing());
-  EXPECT_EQ(doc_data_manager()->size(), 0u);
+  EXPECT_EQ(acrxGetApp()->GetModuleInstance(), &instance);
   acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr);
-  EXPECT_EQ(doc_data_manager(), nullptr);
-  host().set_db(cad::new_drawing());
+  EXPECT_EQ(DllMain(&instance, DLL_PROCESS_DETACH, nullptr), TRUE);
+  EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr), TRUE);
 }
 
-// The operating system keeps a module only when its DllMain answers TRUE (1) to the attach.
-TEST_F(EntryTest, DllMainAnswersTrueAndKeepsTheDocumentManagerUntilDetach) {
-  EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr), 1);
-  EXPECT_NE(doc_data_manager(), nullptr);
-  EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), 1);
-  EXPECT_EQ(doc_data_manager(), nullptr);
-}
-
+// The built module answers for the host's interface version, and its data per document is
+// registered with the host's document manager from loading to unloading: a drawing replaced
+// while it is loaded reaches it, and nothing of it stays registered once it is gone.
 TEST_F(EntryTest, BuiltModuleLoadsRegistersAndUnloads) {
+  EXPECT_EQ(acrxGetApiVersion(), cad::kHostApiVersion);
   const std::string path = std::string(DULK_BINARY_DIR) + "/DulkArx.arx";
+  const size_t reactors = cad::document_reactor_count();
   std::string error;
   ASSERT_TRUE(host().modules().load(path, &error)) << error;
   EXPECT_EQ(module_commands().size(), kCommandNames.size());
-  // The host hands the module any code as an integer; codes beyond its list are answered
-  // without a call.
-  for (int msg : {0, 3, 4, 5, 16, 1000}) EXPECT_EQ(host().modules().send(msg, nullptr), 0) << msg;
+  EXPECT_EQ(cad::document_reactor_count(), reactors + 1);
+  for (AcRx::AppMsgCode msg : kOtherMessages) {
+    EXPECT_EQ(host().modules().send(msg, nullptr), AcRx::kRetOK) << msg;
+  }
   EXPECT_EQ(module_commands().size(), kCommandNames.size());
+  host().set_db(cad::new_drawing());
   ASSERT_TRUE(host().modules().unload(path, &error)) << error;
   EXPECT_TRUE(module_commands().empty());
+  EXPECT_EQ(cad::document_reactor_count(), reactors);
 }
 
 }  // namespace

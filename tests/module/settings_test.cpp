@@ -54,7 +54,7 @@ TEST_F(SettingsTest, FirstStyleWithoutCarriersKeepsItsNameAndLeavesStandardAlone
   EXPECT_DOUBLE_EQ(DimSettings.rounding, 0.05);
   EXPECT_EQ(only_carrier().style, L"S1");
   RbList standard(acdbTblSearch(L"DIMSTYLE", L"STANDARD", 0));
-  EXPECT_NE(find_group(standard.get(), 41)->resval.rreal, 0.4);
+  EXPECT_NE(rb_assoc(standard.get(), 41)->resval.rreal, 0.4);
 }
 
 TEST_F(SettingsTest, OwnCarrierLoadsWithoutTouchingTheDrawing) {
@@ -175,7 +175,7 @@ class DamagedCarrierTest : public SettingsTest, public ::testing::WithParamInter
     acdbEntLast(carrier);
     RbList data(acdbEntGet(carrier));
     resbuf* tail = acutNewRb(-3);
-    append_list(data.get(), tail);
+    rb_append(data.get(), tail);
     tail = tail->rbnext = new_text_node(1001, L"TAV");
     tail = tail->rbnext = new_text_node(1000, style);
     for (int type : items)

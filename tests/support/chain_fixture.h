@@ -116,7 +116,7 @@ class ModuleHost : public cad::testing::HostFixture {
     ads_name ent;
     for (int status = acdbEntNext(nullptr, ent); status == RTNORM;) {
       RbList data(acdbEntGet(ent));
-      const resbuf* kind = find_group(data.get(), 0);
+      const resbuf* kind = rb_assoc(data.get(), 0);
       if (kind != nullptr && std::wcscmp(kind->resval.rstring, type) == 0) {
         found.push_back({ent[0], ent[1]});
       }
@@ -132,13 +132,13 @@ class ModuleHost : public cad::testing::HostFixture {
   static std::wstring text_group(const Name& ent, int code, bool with_xdata = false) {
     RbList apps(new_text_node(RTSTR, L"*"));
     RbList data(acdbEntGetX(ent.data(), with_xdata ? apps.get() : nullptr));
-    const resbuf* group = find_group(data.get(), code);
+    const resbuf* group = rb_assoc(data.get(), code);
     return group != nullptr && group->resval.rstring != nullptr ? group->resval.rstring : L"";
   }
 
   static std::array<double, 3> point_group(const Name& ent, int code) {
     RbList data(acdbEntGet(ent.data()));
-    const resbuf* group = find_group(data.get(), code);
+    const resbuf* group = rb_assoc(data.get(), code);
     if (group == nullptr) return {1e300, 1e300, 1e300};
     return {group->resval.rpoint[X], group->resval.rpoint[Y], group->resval.rpoint[Z]};
   }
@@ -188,7 +188,7 @@ class ModuleHost : public cad::testing::HostFixture {
     RbList apps(new_text_node(RTSTR, L"TAV"));
     RbList data(acdbEntGetX(carrier.data(), apps.get()));
     CarrierData out;
-    const resbuf* app = find_group(data.get(), 1001);
+    const resbuf* app = rb_assoc(data.get(), 1001);
     EXPECT_NE(app, nullptr);
     for (const resbuf* node = app != nullptr ? app->rbnext : nullptr; node != nullptr;
          node = node->rbnext) {
@@ -370,7 +370,7 @@ class ChainFixture : public ModuleHost {
   void set_point(size_t index, int code, cad::Vec3 p) {
     run([&] {
       RbList data(acdbEntGet(entities(L"DIMENSION").at(index).data()));
-      resbuf* group = find_group(data.get(), code);
+      resbuf* group = rb_assoc(data.get(), code);
       group->resval.rpoint[X] = p.x;
       group->resval.rpoint[Y] = p.y;
       group->resval.rpoint[Z] = p.z;
