@@ -55,13 +55,17 @@ inline ArxCommandMapLink::ArxCommandMapLink(const ArxCommandEntry* entry) : entr
 // Enters the command group/globCmd into the module's command map. Its handler is the static
 // member function group##globCmd of classname; its local name is locCmd.
 #define ACED_ARXCOMMAND_ENTRY_AUTO(classname, group, globCmd, locCmd, cmdFlags, UIContext) \
-  static const ArxCommandEntry arx_command_##group##globCmd = {ACRX_T(#group),             \
-                                                               ACRX_T(#globCmd),           \
-                                                               ACRX_T(#locCmd),            \
-                                                               cmdFlags,                   \
-                                                               classname::group##globCmd,  \
-                                                               UIContext,                  \
-                                                               0};                         \
+  ARX_COMMAND_MAP_ENTRY(classname, group, globCmd, ACRX_T(#locCmd), cmdFlags, UIContext, 0)
+
+// The same with the local name loaded from the module's string resources by locCmdId.
+#define ACED_ARXCOMMAND_ENTRYBYID_AUTO(classname, group, globCmd, locCmdId, cmdFlags, UIContext) \
+  ARX_COMMAND_MAP_ENTRY(classname, group, globCmd, NULL, cmdFlags, UIContext, locCmdId)
+
+// Stand-in only: an entry of the command map and its link.
+#define ARX_COMMAND_MAP_ENTRY(classname, group, globCmd, localName, cmdFlags, UIContext, nameId)   \
+  static const ArxCommandEntry arx_command_##group##globCmd = {                                    \
+      ACRX_T(#group), ACRX_T(#globCmd), localName, cmdFlags, classname::group##globCmd, UIContext, \
+      nameId};                                                                                     \
   static const ArxCommandMapLink arx_command_link_##group##globCmd(&arx_command_##group##globCmd);
 
 // Registers the command map with the host's command stack at initialisation and removes it at

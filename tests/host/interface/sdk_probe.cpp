@@ -245,7 +245,8 @@ DECLARED(void (AcRxDbxApp::*)(), AcRxDbxApp::RegisterServerComponents);
 DECLARED(HINSTANCE& (AcRxDbxApp::*)(), AcRxDbxApp::GetModuleInstance);
 DECLARED(AcRxDbxApp* (*)(), acrxGetApp);
 static_assert(std::is_same_v<decltype(_hdllInstance), HINSTANCE>);
-#if !defined(IMPLEMENT_ARX_ENTRYPOINT) || !defined(ACED_ARXCOMMAND_ENTRY_AUTO)
+#if !defined(IMPLEMENT_ARX_ENTRYPOINT) || !defined(ACED_ARXCOMMAND_ENTRY_AUTO) || \
+    !defined(ACED_ARXCOMMAND_ENTRYBYID_AUTO)
 #error the entry-point macros are missing
 #endif
 
