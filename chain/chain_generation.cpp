@@ -24,6 +24,15 @@ constexpr const ACHAR* kFirstNotMade = L"\nErste Bemassung wurde nicht erzeugt, 
 constexpr const ACHAR* kNextNotMade = L"\nFolgebemassung wurde nicht erzeugt, keine Masskette !";
 constexpr const ACHAR* kNotTagged = L"Fehler bei Erzeugen der EED in connect_dim";
 constexpr const ACHAR* kChainGivenUp = L"\nMasskette abgebrochen !";
+constexpr const ACHAR* kTextOutOfRange =
+    L"\nMasszahl zu gross fuer Rundung oder Laengenfaktor, keine Masskette !";
+
+// The text of the next dimension into ChainRequest.text_buffer. A measurement the settings take
+// out of the range of numbers has no text to show, and a chain with a gap is none: the command
+// ends, and the host takes back what it made.
+void dimension_text(ads_real distance) {
+  if (format_dim_text(distance, DimSettings.rounding) != RTNORM) acrx_abort(kTextOutOfRange);
+}
 
 // While chain generation runs no object snap may move the points handed to the scripted
 // commands, and the working array lives only as long as one generation. Both are put back on
@@ -211,7 +220,7 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
   RbValue dimstyle;
   if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) acrx_abort(L"\n Fehler dimstyle");
 
-  format_dim_text(points[1][along] - points[0][along], DimSettings.rounding);
+  dimension_text(points[1][along] - points[0][along]);
   ads_name before;
   const bool had_last = acdbEntLast(before) == RTNORM;
   ads_point first;
@@ -244,7 +253,7 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
   // of the host ends the command and takes the chain back whole.
   resbuf* tail = handle_list.get();
   for (int k = 2; k <= last; ++k) {
-    format_dim_text(points[k][along] - points[k - 1][along], DimSettings.rounding);
+    dimension_text(points[k][along] - points[k - 1][along]);
     ads_point next;
     to_ads_point(points[k], next);
     if (acedCommandS(RTSTR, L"_dim1", RTSTR, L"_continue", RTPOINT, next, RTSTR,

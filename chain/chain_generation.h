@@ -40,7 +40,9 @@ int cmp_x(const ChainPoint& a, const ChainPoint& b);
 int cmp_y(const ChainPoint& a, const ChainPoint& b);
 
 // Writes the text of a dimension of length distance into ChainRequest.text_buffer, rounded to
-// multiples of rounding (when above 0) and formatted from DimSettings. Returns RTNORM.
+// multiples of rounding (when above 0) and formatted from DimSettings. Returns RTNORM; RTERROR,
+// with an empty text, when the rounding or the length factor takes the number out of the range
+// of a double.
 int format_dim_text(ads_real distance, ads_real rounding);
 
 // Appends an RT3DPOINT node holding point to point_list (which has its first node) and raises

@@ -26,6 +26,12 @@ int format_dim_text(ads_real distance, ads_real rounding) {
     d = d - lower > rounding / 2.0 ? lower + rounding : lower;
   }
   d *= DimSettings.length_factor;
+  // A rounding step far below the measurement, or a length factor far above one, can take the
+  // number past the largest double: such a text would read "inf".
+  if (!std::isfinite(d)) {
+    ChainRequest.text_buffer[0] = L'\0';
+    return RTERROR;
+  }
   ACHAR text[kNumberLength] = {};
   std::swprintf(text, kNumberLength, L"%f", d);
 

@@ -192,6 +192,27 @@ TEST_F(BemDiaTest, LeadingZeroFromTheDialogReachesTheTextsThoughNeverStored) {
   EXPECT_EQ(chain_texts(), (std::vector<std::string>{"0.50{\\A2\\H0.6x}"}));
 }
 
+// A rounding step so fine, or a length factor so large, that a measurement leaves the range of
+// numbers gives no text "inf": the command says so and draws no chain, whether the setting was
+// just entered or comes with a carrier the drawing was read with. The last gap alone overflows,
+// so no part of the chain stays either.
+TEST_F(BemDiaTest, SettingsThatTakeAMeasurementOutOfRangeDrawNoChain) {
+  const char* const kOutOfRange =
+      "Masszahl zu gross fuer Rundung oder Laengenfaktor, keine Masskette !";
+  ASSERT_EQ(bemdia("qrm09=1e-320\nOK\n"), 0) << transcript();
+  script("Dulk\n0,0\n10,0\n\n0,-1\n0\n");
+  EXPECT_EQ(count_lines(kOutOfRange), 1u) << transcript();
+  EXPECT_TRUE(chains().empty());
+
+  ASSERT_EQ(bemdia("qrm09=0\nqrm01=1e308\nOK\n"), 0) << transcript();
+  cad::ReadResult read = cad::read_dxf(cad::write_dxf(host().db()), "saved");
+  ASSERT_TRUE(read.db) << read.error;
+  host().set_db(std::move(read.db));
+  script("Dulk\n0,0\n1,0\n25,0\n\n0,-1\n0\n");
+  EXPECT_EQ(count_lines(kOutOfRange), 2u) << transcript();
+  EXPECT_TRUE(chains().empty());
+}
+
 // The dialog run from another folder than the module's.
 class BemDiaFolderTest : public BemDiaTest {
  protected:

@@ -2,6 +2,7 @@
 // table of dim_text_cases.txt.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ TEST(DimTextTest, HugeValueIsCutToTheTextBufferWithoutOverrun) {
   const std::wstring text = text_of(1e250, 0.0, 1.0, 2, 2, 1);
   EXPECT_EQ(text.size(), static_cast<size_t>(kTextBufferLength - 1));
   EXPECT_EQ(text.find_first_not_of(L"0123456789"), std::wstring::npos);
+}
+
+// A measurement the rounding or the factor takes past the largest double has no text, where it
+// would read "inf"; at the edge of the range it still has one.
+TEST(DimTextTest, MeasurementsOutOfRangeHaveNoText) {
+  DimSettings.length_factor = 1.0;
+  for (const auto& [distance, rounding, factor] :
+       {std::array{2.38, 1e-320, 1.0}, std::array{25.0, 0.0, 1e308},
+        std::array{1e300, 1e-10, 1.0}}) {
+    SCOPED_TRACE(distance);
+    DimSettings.length_factor = factor;
+    ChainRequest.text_buffer[0] = L'x';
+    EXPECT_EQ(format_dim_text(distance, rounding), RTERROR);
+    EXPECT_EQ(std::wstring(ChainRequest.text_buffer), L"");
+  }
+  EXPECT_EQ(text_of(1.0, 0.0, 1e308, 0, 8, 1).substr(0, 4), L"1000");
 }
 
 }  // namespace
