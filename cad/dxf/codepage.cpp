@@ -275,15 +275,17 @@ bool TextCodec::encode_multibyte(char32_t c, std::string& out) const {
   return true;
 }
 
-void TextCodec::encode(std::string_view text, std::string& out) const {
+void TextCodec::encode(std::string_view text, std::string& out, bool carets) const {
   if (plain(text)) {
     out.append(text);
     return;
   }
-  std::string carets;
-  carets.reserve(text.size() + 8);
-  caret_encode(text, carets);
-  std::string_view utf8 = carets;
+  std::string encoded;
+  if (carets) {
+    encoded.reserve(text.size() + 8);
+    caret_encode(text, encoded);
+  }
+  std::string_view utf8 = carets ? std::string_view(encoded) : text;
   if (utf8_) {
     out.append(utf8);
     return;

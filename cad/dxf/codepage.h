@@ -53,9 +53,10 @@ class TextCodec {
                         kLetters << 32);
     return n == 0 || plain_word(static_cast<unsigned char>(p[0]) | kLetters << 8);
   }
-  // Appends UTF-8 text as the bytes of an ASCII file: control characters and carets in caret
-  // form, characters the code page cannot hold as \U+XXXX (a surrogate pair above U+FFFF).
-  void encode(std::string_view utf8, std::string& out) const;
+  // Appends UTF-8 text as the bytes of a file: control characters and carets in caret form
+  // (ASCII files; binary files, whose texts end in a zero byte, take them as they are),
+  // characters the code page cannot hold as \U+XXXX (a surrogate pair above U+FFFF).
+  void encode(std::string_view utf8, std::string& out, bool carets = true) const;
 
  private:
   template <typename T>

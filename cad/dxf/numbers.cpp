@@ -47,16 +47,15 @@ double degrees_to_radians(double degrees) { return degrees * (kPi / 180.0); }
 
 std::string format_real(double value) { return shortest(value, false); }
 
-std::string format_angle(double radians) {
-  if (!std::isfinite(radians)) return format_real(radians);
-  double degrees = radians / (kPi / 180.0);
-  bool fixed = degrees == 0 || (std::fabs(degrees) >= 1e-5 && std::fabs(degrees) < 1e15);
+double radians_to_degrees(double radians) {
+  if (!std::isfinite(radians)) return radians;
+  const double degrees = radians / (kPi / 180.0);
   for (int digits = 1; digits <= 17; ++digits) {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, degrees, std::chars_format::general, digits);
     double candidate = 0;
     std::from_chars(buf, res.ptr, candidate);
-    if (degrees_to_radians(candidate) == radians) return shortest(candidate, fixed);
+    if (degrees_to_radians(candidate) == radians) return candidate;
   }
   // The radians did not come from a decimal: the neighbours of the quotient may still hit them.
   double up = degrees;
@@ -64,9 +63,17 @@ std::string format_angle(double radians) {
   for (int step = 0; step < 4; ++step) {
     up = std::nextafter(up, INFINITY);
     down = std::nextafter(down, -INFINITY);
-    if (degrees_to_radians(up) == radians) return shortest(up, fixed);
-    if (degrees_to_radians(down) == radians) return shortest(down, fixed);
+    if (degrees_to_radians(up) == radians) return up;
+    if (degrees_to_radians(down) == radians) return down;
   }
+  return degrees;
+}
+
+std::string format_angle(double radians) {
+  if (!std::isfinite(radians)) return format_real(radians);
+  const double degrees = radians_to_degrees(radians);
+  const double quotient = radians / (kPi / 180.0);
+  const bool fixed = quotient == 0 || (std::fabs(quotient) >= 1e-5 && std::fabs(quotient) < 1e15);
   return shortest(degrees, fixed);
 }
 

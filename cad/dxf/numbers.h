@@ -82,6 +82,9 @@ bool parse_integer(std::string_view text, int64_t& value);
 
 // Degrees as files keep angles, radians as the drawing keeps them.
 double degrees_to_radians(double degrees);
+// The degrees that degrees_to_radians takes back to exactly these radians, the shortest decimal
+// among them where there is one (86 for the radians of 86 degrees), as binary files keep angles.
+double radians_to_degrees(double radians);
 // The shortest text that reads back as exactly this value.
 std::string format_real(double value);
 // The shortest text in degrees whose conversion back gives exactly these radians ("86" for the

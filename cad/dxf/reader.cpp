@@ -412,6 +412,7 @@ ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file)
     return result;
   }
   result.notes = std::move(parser.notes());
+  result.form = bytes.starts_with(kBinarySentinel) ? DxfForm::kBinary : DxfForm::kAscii;
   if (file) file->release();
   result.db = parser.finish(result.notes);
   return result;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cad/db/database.h"
+#include "cad/dxf/tag_writer.h"
 
 namespace cad {
 
@@ -25,6 +26,8 @@ struct ReadResult {
   std::string error;
   // What the reader changed or assumed, one line each (duplicate handles, a missing version).
   std::vector<std::string> notes;
+  // The form the file was written in, which saving it again keeps.
+  DxfForm form = DxfForm::kAscii;
 };
 
 // name is used in messages only.

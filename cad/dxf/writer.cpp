@@ -50,14 +50,15 @@ size_t size_estimate(const Database& db) {
 // Writes a drawing that is complete for its version as it is, but for the entities of model and
 // paper space: those are the live ones of `entities`, completed while they are written. An R12
 // drawing's entities pass through r12_entities.
-std::string serialize(const Database& db, const Database& entities, R12Entities* r12_entities) {
+std::string serialize(const Database& db, const Database& entities, R12Entities* r12_entities,
+                      DxfForm form) {
   std::string version = drawing_version(db);
   bool r12 = r12_form(version);
   std::vector<Record> converted;
   TextCodec codec;
   FileCodec file_codec(codec);
 
-  TagWriter w(codec, size_estimate(entities));
+  TagWriter w(codec, size_estimate(entities), form, r12);
   std::vector<bool> raw_done(db.raw_sections().size(), false);
   for (const std::string& name : db.section_order()) {
     bool r13_section = name == "CLASSES" || name == "OBJECTS";
@@ -114,7 +115,7 @@ std::string serialize(const Database& db, const Database& entities, R12Entities*
 
 }  // namespace
 
-std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
+std::string write_dxf(const Database& db, std::vector<std::string>* notes, DxfForm form) {
   // What nothing uses stays in the drawing, for undo, but out of the file.
   const std::unordered_set<RecordId> unused = unused_records(db);
   // The copy that is completed leaves out what is most of a large drawing, its entities: they are
@@ -122,7 +123,7 @@ std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
   // drawing itself.
   std::unique_ptr<Database> copy = copy_drawing(db, Entities::kLeftOut, &unused);
   complete_drawing(*copy);
-  if (!r12_form(drawing_version(*copy))) return serialize(*copy, db, nullptr);
+  if (!r12_form(drawing_version(*copy))) return serialize(*copy, db, nullptr, form);
 
   // Records that R12 conversions add take handles above every handle of the drawing; the header,
   // written first, names the seed above them.
@@ -137,14 +138,14 @@ std::string write_dxf(const Database& db, std::vector<std::string>* notes) {
     copy->set_header_var("$HANDSEED", {Group::text(5, handle_text(copy->handseed()))});
   }
   R12Entities r12(seed);
-  std::string out = serialize(*copy, db, &r12);
+  std::string out = serialize(*copy, db, &r12, form);
   if (notes && !r12.left_out().empty()) notes->push_back(r12.left_out());
   return out;
 }
 
 bool save_dxf(const Database& db, const std::string& path, std::string* error,
-              const SaveOptions& options, std::vector<std::string>* notes) {
-  return save_file(path, write_dxf(db, notes), options, error);
+              const SaveOptions& options, std::vector<std::string>* notes, DxfForm form) {
+  return save_file(path, write_dxf(db, notes, form), options, error);
 }
 
 }  // namespace cad

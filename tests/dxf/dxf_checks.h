@@ -116,12 +116,15 @@ inline ::testing::AssertionResult ezdxf_audit(const std::vector<std::string>& pa
                                        << output;
 }
 
-// The drawing saved under the name in a scratch folder, and ezdxf's audit of the file.
-inline ::testing::AssertionResult saved_and_audited(const Database& db, const std::string& name) {
+// The drawing saved under the name in a scratch folder, in the form given, and ezdxf's audit of
+// the file.
+inline ::testing::AssertionResult saved_and_audited(const Database& db, const std::string& name,
+                                                    DxfForm form = DxfForm::kAscii) {
   TempDir dir;
   const std::string path = (dir.path() / name).string();
   std::string error;
-  if (!save_dxf(db, path, &error)) return ::testing::AssertionFailure() << "not saved: " << error;
+  if (!save_dxf(db, path, &error, {}, nullptr, form))
+    return ::testing::AssertionFailure() << "not saved: " << error;
   return ezdxf_audit({path});
 }
 

@@ -6,6 +6,7 @@
 #include "cad/dxf/compare.h"
 #include "cad/dxf/complete.h"
 #include "cad/dxf/reader.h"
+#include "cad/dxf/tags.h"
 #include "cad/dxf/unused.h"
 #include "cad/dxf/writer.h"
 #include "tests/dxf/dxf_checks.h"
@@ -29,6 +30,32 @@ TEST_P(SharedDrawing, ReadWriteReadGivesTheSameRecordsAndEzdxfAcceptsTheWrittenF
   EXPECT_EQ(write_dxf(*second.db), written);
 
   EXPECT_TRUE(testing::saved_and_audited(*first.db, GetParam().filename().string()));
+}
+
+// Binary files hold what ASCII files do: a drawing written in binary reads back to what its
+// ASCII file gives, in either form again byte for byte, and ezdxf reads and audits it. A drawing
+// keeps the form of the file it was read from, and R12's binary files their one-byte codes.
+TEST_P(SharedDrawing, WrittenInBinaryItReadsBackAsItsAsciiFileDoesAndEzdxfAcceptsIt) {
+  ReadResult first = read_dxf_file(GetParam().string());
+  ASSERT_TRUE(first.db) << first.error;
+  const std::string name = GetParam().filename().string();
+  EXPECT_EQ(first.form,
+            name.find("binary") != std::string::npos ? DxfForm::kBinary : DxfForm::kAscii);
+  const std::string ascii = write_dxf(*first.db);
+  const std::string binary = write_dxf(*first.db, nullptr, DxfForm::kBinary);
+  ASSERT_TRUE(binary.starts_with(kBinarySentinel));
+  ReadResult again = read_dxf(binary, "binary");
+  ASSERT_TRUE(again.db) << again.error;
+  EXPECT_EQ(again.form, DxfForm::kBinary);
+  EXPECT_TRUE(again.notes.empty()) << again.notes.front();
+  EXPECT_EQ(write_dxf(*again.db), ascii);
+  EXPECT_EQ(write_dxf(*again.db, nullptr, DxfForm::kBinary), binary);
+  // "0 SECTION" opens every file: R12 writes its code in one byte, later versions in two.
+  const bool r12 = r12_form(drawing_version(*first.db));
+  EXPECT_EQ(binary.substr(kBinarySentinel.size(), r12 ? 2 : 3),
+            r12 ? std::string("\0S", 2) : std::string("\0\0S", 3));
+
+  EXPECT_TRUE(testing::saved_and_audited(*first.db, name, DxfForm::kBinary));
 }
 
 std::string test_name(const ::testing::TestParamInfo<std::filesystem::path>& info) {

@@ -152,6 +152,32 @@ TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodesAndR13FormWithTwoByt
   }
 }
 
+// What the reader reads from a binary file, the writer writes back byte for byte, in both forms of
+// group codes; a chunk longer than 127 bytes goes in several groups, and a text keeps its line
+// breaks as they are.
+TEST(BinaryTags, WrittenAsTheyAreRead) {
+  for (bool two_byte : {false, true}) {
+    SCOPED_TRACE(two_byte ? "two-byte codes" : "one-byte codes");
+    std::string file = line_file(two_byte).bytes();
+    file.erase(file.rfind(std::string("trailing garbage")) - (two_byte ? 2 : 1));
+    TextCodec codec;
+    TagWriter w(codec, 0, DxfForm::kBinary, !two_byte);
+    for (const Group& g : read_groups(file).groups) w.group(g);
+    w.text(0, "EOF");
+    EXPECT_EQ(w.out(), file);
+  }
+  TextCodec codec;
+  TagWriter w(codec, 0, DxfForm::kBinary);
+  w.text(0, "SECTION");
+  w.group(Group::text(310, std::string(2 * 200, 'A')));
+  w.text(1, "zwei\nZeilen");
+  const Read r = read_groups(w.out());
+  ASSERT_EQ(r.groups.size(), 4u);
+  EXPECT_EQ(r.groups[1].s(), std::string(2 * 127, 'A'));
+  EXPECT_EQ(r.groups[2].s(), std::string(2 * 73, 'A'));
+  EXPECT_EQ(r.groups[3].s(), "zwei\nZeilen");
+}
+
 TEST(BinaryTags, TruncatedFilesNameTheByteOffset) {
   BinaryFile f(true);
   f.text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE");
