@@ -123,7 +123,10 @@ TEST(Saving, FailedSaveLeavesTheOriginalAndNoStrayFiles) {
 TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
   const std::pair<const char*, const char*> writers[] = {
       {"-o", "-o T"}, {"SAVEAS", "SAVEAS\nT\n"}, {"--svg", "--svg T"}, {"--png", "--png T"}};
-  for (const auto& [writer, form] : writers) {
+  for (const auto& entry : writers) {
+    // Named apart from the pair, so that the lambdas below can take them.
+    const char* const writer = entry.first;
+    const char* const form = entry.second;
     const bool command = std::string(writer) == "SAVEAS";
     auto to = [&](const std::string& target) {
       std::string a = form;
