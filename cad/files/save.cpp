@@ -171,11 +171,22 @@ bool save(const std::string& path, const FileContent& content, bool backup,
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return failed(errno_text(errno));
   if (exists && !S_ISREG(old.st_mode)) return failed(not_a_file(old.st_mode));
+  // The rename would replace a file whatever its permissions say, as the folder's permissions
+  // allow it; the file's own are asked here, as writing it in place would ask them. A file
+  // nobody may write is read-only to root as well.
+  if (exists && (old.st_mode & 0222) == 0) return failed("the file is read-only");
+  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+    return failed("no permission to write the file");
   const fs::path target_path(target);
   const std::string base = target_path.filename().string();
   if (base.empty()) return failed("no file name");
   const std::string dir =
       target_path.has_parent_path() ? target_path.parent_path().string() : std::string(".");
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0 && errno == EACCES) {
+    std::error_code ec;
+    const std::string shown = dir == "." ? fs::current_path(ec).string() : dir;
+    return failed("no permission to write in the folder " + shown);
+  }
 
   TempFile temp;
   if (!temp.create(dir, base, &why)) return failed(why);

@@ -23,6 +23,10 @@ struct SaveOptions {
 //     made in the target's folder) and the link kept; a link to nothing makes its target;
 //   - a target that exists and is not a regular file (a folder, device, pipe, socket) is refused
 //     and left alone;
+//   - so is a file that nobody may write (no write permission in its mode), as the real host
+//     refuses to save over a read-only file, for a privileged process too ("the file is
+//     read-only"); and a file, or a folder to make the new file in, that this process may not
+//     write;
 //   - an existing target keeps its permissions (and owner, where the process may set it); a new
 //     one gets those the process's umask gives;
 //   - with backup, an existing target is first saved the same way as its backup, with its

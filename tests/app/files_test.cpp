@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -163,6 +164,72 @@ TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
       EXPECT_EQ(folder.listing(), (std::vector<std::string>{"job.scr", "pipe"})) << writer;
     }
   }
+}
+
+// A file nobody may write stays as it was, whoever saves over it: the saving commands, the end of
+// a run, the pictures, and the backup a saving command keeps. The tests run as root, whom the
+// system would let replace it.
+TEST(WhereSavesWrite, ReadOnlyFileIsRefusedAndLeftAsItWas) {
+  struct Writer {
+    const char* name;
+    const char* args;    // after "--no-module -s job.scr"
+    const char* script;  // after kLineScript
+    const char* target;  // the read-only file
+    const char* why;     // after "cannot save "
+  };
+  const Writer writers[] = {
+      {"-o", "-o out.dxf", "", "out.dxf", "out.dxf: the file is read-only"},
+      {"SAVE", "plan.dxf", "SAVE\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"QSAVE", "plan.dxf", "QSAVE\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"SAVEAS", "", "SAVEAS\nout.dxf\n", "out.dxf", "out.dxf: the file is read-only"},
+      {"QUIT", "plan.dxf", "QUIT\nYes\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"--svg", "--svg out.svg", "", "out.svg", "out.svg: the file is read-only"},
+      {"--png", "--png out.png", "", "out.png", "out.png: the file is read-only"},
+      {"the backup", "plan.dxf", "SAVE\n", "plan.bak",
+       "plan.dxf: cannot save plan.bak: the file is read-only"},
+  };
+  for (const Writer& w : writers) {
+    SCOPED_TRACE(w.name);
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
+    folder.write("job.scr", std::string(kLineScript) + w.script);
+    const bool drawing = std::string(w.target) == "plan.dxf";
+    if (!drawing) folder.write(w.target, "old");
+    ASSERT_EQ(chmod((folder / w.target).c_str(), 0444), 0);
+    const auto before = folder.listing();
+    DulkRun run = run_dulk(folder, std::string("--no-module -s job.scr ") + w.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr(std::string("cannot save ") + w.why)) << run.err;
+    EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+    if (!drawing) {
+      EXPECT_EQ(folder.read(w.target), "old");
+    }
+    struct stat st {};
+    ASSERT_EQ(stat((folder / w.target).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(folder.listing(), before);
+  }
+}
+
+// An ordinary user (as root the test runs dulk as "nobody") is told which folder takes no file.
+TEST(WhereSavesWrite, FolderTheUserMayNotWriteInIsNamed) {
+  ScratchFolder folder;
+  ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+  std::filesystem::create_directory(folder / "locked");
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+  folder.write("job.scr", std::string(kLineScript) + "SAVEAS\nlocked/plan.dxf\n");
+  const std::string user =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string command = "cd " + shell_word(folder.path().string()) + " && " + user +
+                              shell_word(dulk_binary()) +
+                              " --no-module -s job.scr -o locked/out.dxf >/dev/null 2>err.txt";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  const std::string err = folder.read("err.txt").value_or("");
+  EXPECT_THAT(err, HasSubstr("line 6: cannot save locked/plan.dxf: no permission to write in the "
+                             "folder locked\n"));
+  EXPECT_THAT(err, HasSubstr("dulk: the script failed; nothing written"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "locked"));
 }
 
 // A write that fails part way (here at the size limit of files, in blocks, which ignored signals
