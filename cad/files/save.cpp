@@ -219,6 +219,21 @@ bool write_all(int fd, std::string_view data) {
   return true;
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+  std::string target_a, target_b, why;
+  if (!final_target(a, &target_a, &why) || !final_target(b, &target_b, &why)) return false;
+  struct stat st_a {};
+  struct stat st_b {};
+  const bool exists_a = ::stat(target_a.c_str(), &st_a) == 0;
+  const bool exists_b = ::stat(target_b.c_str(), &st_b) == 0;
+  if (exists_a || exists_b)
+    return exists_a && exists_b && st_a.st_dev == st_b.st_dev && st_a.st_ino == st_b.st_ino;
+  std::error_code ec_a, ec_b;
+  const fs::path full_a = fs::weakly_canonical(fs::absolute(target_a, ec_a), ec_a);
+  const fs::path full_b = fs::weakly_canonical(fs::absolute(target_b, ec_b), ec_b);
+  return !ec_a && !ec_b && full_a == full_b;
+}
+
 std::string backup_name(const std::string& path) {
   return fs::path(path).replace_extension(".bak").string();
 }

@@ -42,6 +42,12 @@ bool save_file(const std::string& path, std::string_view data, const SaveOptions
 // ".bak" added to a name without one.
 std::string backup_name(const std::string& path);
 
+// Whether saving at a and saving at b would write the same file: links followed to their final
+// targets as save_file follows them; an existing file known by its device and inode (another
+// spelling of its path, a hard link), one still to be made by its absolute path with ".", ".."
+// and the links of its folders resolved.
+bool same_file(const std::string& a, const std::string& b);
+
 // Writes all of data to fd, retrying short writes; false with errno set on failure.
 bool write_all(int fd, std::string_view data);
 

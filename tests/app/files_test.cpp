@@ -267,6 +267,67 @@ TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
   }
 }
 
+// The cases of output_cases.txt: nothing runs, nothing is written.
+TEST(Pictures, OutputsThatWouldReplaceADrawingOrEachOtherAreRefusedBeforeAnythingRuns) {
+  const std::vector<cad::testing::CaseLine> cases =
+      cad::testing::read_cases("app/output_cases.txt");
+  ASSERT_GE(cases.size(), 10u);
+  for (const cad::testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 2u);
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
+    folder.write("job.scr", std::string(kLineScript) + "SAVE\n");
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::create_symlink("plan.dxf", folder / "link.dxf");
+    auto in_folder = [&](std::string text) {
+      for (size_t at; (at = text.find("{}")) != std::string::npos;)
+        text.replace(at, 2, folder.path().string());
+      return text;
+    };
+    const auto before = folder.listing();
+    DulkRun run = run_dulk(folder, "--no-module -s job.scr " + in_folder(c.fields[0]));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "dulk: " + in_folder(c.fields[1]) + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+    EXPECT_EQ(folder.listing(), before);
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "sub"));
+  }
+}
+
+// A file that SAVEAS made the drawing's own during the run takes no picture at its end either.
+TEST(Pictures, PictureIsNotWrittenOverTheFileSaveAsNamed) {
+  ScratchFolder folder;
+  folder.write("plan.dxf", kDrawing);
+  folder.write("job.scr", std::string(kLineScript) + "SAVEAS\ncopy.dxf\n");
+  DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr --png copy.dxf --svg plan.svg");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "dulk: cannot save copy.dxf: it is the drawing's file copy.dxf; a picture never "
+            "replaces a drawing\n");
+  EXPECT_EQ(lines_in(folder / "copy.dxf").value_or(std::vector<Segment>{}).size(), 2u);
+  EXPECT_EQ(folder.listing(),
+            (std::vector<std::string>{"copy.dxf", "job.scr", "plan.dxf", "plan.svg"}));
+}
+
+// --svg - and --png - write the picture to standard output, as -o - writes the drawing; the
+// transcript then goes to standard error, and no file named "-" is made.
+TEST(Pictures, PictureGoesToStandardOutputAlone) {
+  const std::pair<const char*, const char*> pictures[] = {{"--svg -", "<?xml"},
+                                                          {"--png -", "\x89PNG\r\n\x1a\n"}};
+  for (const auto& [option, start] : pictures) {
+    SCOPED_TRACE(option);
+    ScratchFolder folder;
+    folder.write("job.scr", kLineScript);
+    DulkRun run = run_dulk(folder, std::string("--no-module -s job.scr ") + option);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(start, 0), 0u) << run.out.substr(0, 40);
+    EXPECT_THAT(run.err, HasSubstr("Specify first point: 0,0"));
+    EXPECT_EQ(folder.listing(), std::vector<std::string>{"job.scr"});
+  }
+}
+
 TEST(Pictures, SvgAndPngShowTheDrawing) {
   ScratchFolder folder;
   folder.write("plan.dxf", kDrawing);
