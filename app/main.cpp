@@ -27,5 +27,10 @@ int main(int argc, char** argv) {
     std::cout << "dulk " << DULK_VERSION << "\n";
     return 0;
   }
+  // Before anything runs, so that a run refused writes nothing, not even what SAVE would.
+  if (const std::string conflict = dulk::conflicting_outputs(*options); !conflict.empty()) {
+    std::cerr << "dulk: " << conflict << "\n";
+    return 2;
+  }
   return dulk::run_session(*options, std::cout, std::cerr);
 }

@@ -3,24 +3,28 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+
+#include "cad/files/save.h"
 
 namespace dulk {
 
 const char kUsage[] =
-    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--svg OUT.svg] [--png OUT.png]\n"
+    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--svg OUT.svg|-] [--png OUT.png|-]\n"
     "            [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
     "loaded, runs SCRIPT (or the interactive command line; standard input when it is no\n"
     "terminal), then saves OUT.dxf and draws OUT.svg / OUT.png. The end of a run writes\n"
-    "over the input drawing only when -o names it.\n"
+    "over the input drawing only when -o names it; a picture never replaces a drawing.\n"
     "\n"
     "  -s, --script FILE   replies in the host's script form\n"
     "  -o, --output FILE   save the drawing as DXF after the script (-: to standard\n"
     "                      output, the transcript then going to standard error)\n"
-    "      --svg FILE      draw model space as SVG after the script\n"
-    "      --png FILE      draw model space as PNG (needs rsvg-convert)\n"
+    "      --svg FILE      draw model space as SVG after the script (-: to standard\n"
+    "                      output, as with -o -)\n"
+    "      --png FILE      draw model space as PNG (needs rsvg-convert; -: likewise)\n"
     "      --view X1,Y1,X2,Y2  the pictures show this window of the drawing\n"
     "      --load FILE     load this module instead of DulkArx.arx beside dulk\n"
     "      --no-module     load no module\n"
@@ -38,7 +42,7 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 success; 1 a script failed (each failure is named with its line on\n"
     "standard error, and nothing is written) or a file could not be read or written;\n"
-    "2 a mistake on this command line.\n";
+    "2 a mistake on this command line (two outputs that name the same file among them).\n";
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error) {
   Options o;
@@ -121,6 +125,36 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     return std::nullopt;
   }
   return o;
+}
+
+std::string conflicting_outputs(const Options& options) {
+  struct Output {
+    const char* option;
+    const std::string& path;
+    bool picture;
+  };
+  const Output outputs[] = {
+      {"-o", options.output, false}, {"--svg", options.svg, true}, {"--png", options.png, true}};
+  auto named = [](const Output& o) { return std::string(o.option) + " " + o.path; };
+  for (size_t k = 0; k < std::size(outputs); ++k) {
+    const Output& a = outputs[k];
+    if (a.path.empty()) continue;
+    const bool a_out = a.path == kStandardOutput;
+    if (a.picture && !a_out && !options.drawing.empty() && cad::same_file(a.path, options.drawing))
+      return named(a) + " names the drawing " + options.drawing +
+             "; a picture never replaces a drawing";
+    for (size_t j = 0; j < k; ++j) {
+      const Output& b = outputs[j];
+      if (b.path.empty() || (b.path == kStandardOutput) != a_out) continue;
+      if (a_out) return named(b) + " and " + named(a) + " both write to standard output";
+      if (!cad::same_file(a.path, b.path)) continue;
+      if (!b.picture)
+        return named(a) + " names the same file as " + named(b) +
+               "; a picture never replaces a drawing";
+      return named(b) + " and " + named(a) + " name the same file";
+    }
+  }
+  return {};
 }
 
 }  // namespace dulk

@@ -10,15 +10,15 @@
 
 namespace dulk {
 
-// -o - : the drawing goes to standard output.
+// -o -, --svg -, --png - : the drawing or the picture goes to standard output.
 inline constexpr const char* kStandardOutput = "-";
 
 struct Options {
   std::string drawing;  // empty: a new drawing
   std::string script;   // empty: the terminal, or standard input when that is no terminal
   std::string output;   // empty: none; kStandardOutput: standard output
-  std::string svg;
-  std::string png;
+  std::string svg;      // empty: none; kStandardOutput: standard output
+  std::string png;      // likewise
   // Part of the drawing the pictures show: x1, y1, x2, y2 in world units.
   std::optional<std::array<double, 4>> view;
   std::string module;  // empty: DulkArx.arx beside dulk
@@ -32,6 +32,12 @@ struct Options {
 
 // Parses argv; on a mistake returns nothing and says why in *error.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error);
+
+// Why the outputs of a run cannot all be written, or empty: two of them name the same file (also
+// through links or another spelling of its path) or both standard output, or a picture names the
+// drawing opened. The drawing may be written over itself (-o names it); a picture never replaces
+// a drawing.
+std::string conflicting_outputs(const Options& options);
 extern const char kUsage[];
 
 }  // namespace dulk

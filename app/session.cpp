@@ -309,20 +309,35 @@ std::vector<std::string> failure_lines(std::string_view transcript) {
   return found;
 }
 
-bool write_pictures(cad::Host& host, const Options& options, std::ostream& err) {
+// Writes one picture at path or to standard output; false with the reason in *error. A file that
+// SAVEAS made the drawing's own since the run began is no place for it either.
+bool write_picture(const Session& session, const std::string& path, const std::string& svg,
+                   bool png, std::string* error) {
+  if (path == kStandardOutput) {
+    if (png) return cad::write_png(svg, STDOUT_FILENO, "standard output", error);
+    if (cad::write_all(STDOUT_FILENO, svg)) return true;
+    *error = "cannot write the SVG picture to standard output: " + cad::errno_text(errno);
+    return false;
+  }
+  if (!session.name.empty() && cad::same_file(path, session.name)) {
+    *error = "cannot save " + path + ": it is the drawing's file " + session.name +
+             "; a picture never replaces a drawing";
+    return false;
+  }
+  return png ? cad::save_png(svg, path, error) : cad::save_file(path, svg, {}, error);
+}
+
+bool write_pictures(const Session& session, const Options& options, std::ostream& err) {
   cad::SvgOptions svg_options;
   if (options.view) {
     const auto& v = *options.view;
     svg_options.window = cad::Box2({v[0], v[1]}, {v[2], v[3]});
   }
-  const std::string svg = cad::render_svg(host.db(), svg_options);
-  std::string error;
+  const std::string svg = cad::render_svg(session.host.db(), svg_options);
   bool ok = true;
-  if (!options.svg.empty() && !cad::save_file(options.svg, svg, {}, &error)) {
-    err << "dulk: " << error << "\n";
-    ok = false;
-  }
-  if (!options.png.empty() && !cad::save_png(svg, options.png, &error)) {
+  for (const auto& [path, png] : {std::pair{&options.svg, false}, std::pair{&options.png, true}}) {
+    std::string error;
+    if (path->empty() || write_picture(session, *path, svg, png, &error)) continue;
     err << "dulk: " << error << "\n";
     ok = false;
   }
@@ -344,9 +359,12 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   cad::Host host;
   cad::set_current_host(&host);
   const bool interactive = options.script.empty() && isatty(STDIN_FILENO);
-  // With -o - standard output holds the drawing alone; the transcript goes with the messages.
+  // With -o - (or a picture written there) standard output holds the drawing alone; the
+  // transcript goes with the messages.
   const bool drawing_to_out = options.output == kStandardOutput;
-  std::ostream& transcript_out = drawing_to_out ? err : out;
+  const bool output_to_out =
+      drawing_to_out || options.svg == kStandardOutput || options.png == kStandardOutput;
+  std::ostream& transcript_out = output_to_out ? err : out;
   // A person needs the prompts, quiet or not.
   host.transcript().set_output(options.quiet && !interactive ? nullptr : &transcript_out);
   cad::register_builtins(host);
@@ -380,7 +398,7 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
 
   std::string error;
   std::unique_ptr<cad::ReplySource> source =
-      open_replies(host, options, interactive, drawing_to_out ? stderr : stdout, &error);
+      open_replies(host, options, interactive, output_to_out ? stderr : stdout, &error);
   if (!source) {
     err << "dulk: " << error << "\n";
     return 1;
@@ -443,7 +461,8 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
     }
     for (const std::string& note : notes) err << "dulk: " << options.output << ": " << note << "\n";
   }
-  if (!options.svg.empty() || !options.png.empty()) ok = write_pictures(host, options, err) && ok;
+  if (!options.svg.empty() || !options.png.empty())
+    ok = write_pictures(session, options, err) && ok;
   return ok ? 0 : 1;
 }
 

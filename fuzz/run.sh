@@ -17,7 +17,8 @@ root=$(dirname "$here")
 build=${DULK_FUZZ_BUILD:-$root/build-fuzz}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DDULK_FUZZ=ON -DDULK_TESTS=OFF
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DDULK_FUZZ=ON -DDULK_TESTS=OFF \
+    -DDULK_WERROR=ON
 fi
 cmake --build "$build" --target "$target" -j2
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install.sh
-cmake -S . -B build
+cmake -S . -B build -DDULK_WERROR=ON
 cmake --build build -j"$(nproc)"
 build/dulk examples/pavilion.dxf -s examples/pavilion-autobem.scr \
   -o build/pavilion-dim.dxf --svg build/pavilion-dim.svg --png build/pavilion-dim.png \

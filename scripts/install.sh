@@ -7,7 +7,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libedit-dev
   libmimalloc-dev python3 python3-ezdxf librsvg2-bin libpng-dev tmux)
 if [ "${1:-}" = "--tests" ]; then
   # Other programs that must open what dulk writes, and a display for them; the Windows x64
-  # compiler the module is checked with, and clang, which checks it against the real host's SDK.
+  # compiler the module is checked with; Clang, the tests' second compiler (and the fuzzers'),
+  # which also checks the module against the real host's SDK.
   packages+=(librecad xvfb xauth g++-mingw-w64-x86-64-posix clang)
 elif [ "${1:-}" = "--docs" ]; then
   # What the scripts drawing the pictures of docs/ need: LibreCAD, a PDF rasterizer, and

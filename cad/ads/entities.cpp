@@ -8,7 +8,8 @@
 // A list with NaN or infinity in a number or a point is refused (RTERROR), as is a list the
 // drawing could not hold otherwise. So is a new layer, block or application of a name the host
 // does not take (valid_table_name), or a table entry renamed to one; acdbEntMake makes no table
-// entries but the layers its entities name.
+// entries but the layers its entities name, and refuses an entity that names a linetype, text
+// style, dimension style or block the drawing lacks (references.h), as does acdbEntMod.
 //
 // acdbEntMake takes the entity types the host knows (kSimpleTypes below) into model space, or
 // paper space with 67 = 1; a missing layer is created, a missing 8 means CLAYER. A POLYLINE
@@ -26,6 +27,7 @@
 #include "cad/ads/state.h"
 #include "cad/base/text.h"
 #include "cad/base/utf8.h"
+#include "cad/dxf/references.h"
 #include "cad/select/wildcard.h"
 #include "host/adslib.h"
 
@@ -46,8 +48,9 @@ bool is_sub_entity(const Record& rec) {
   return rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND";
 }
 
-// Groups an entity cannot do without.
+// Groups an entity cannot do without, and the entries it names.
 bool complete(const Database& db, const Record& rec) {
+  if (!references_held(db, rec)) return false;
   auto has = [&](std::initializer_list<int> codes) {
     return std::all_of(codes.begin(), codes.end(), [&](int c) { return rec.has(c); });
   };

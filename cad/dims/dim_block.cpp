@@ -252,6 +252,7 @@ class Layout {
   Frame f_;
   double scale_ = 1;
   double text_height_ = 0;
+  std::string text_style_;
   TextSize size_;
   double arrow_ = 0;  // arrowhead size: DIMTSZ for ticks, DIMASZ otherwise
   double gap_ = 0;
@@ -547,7 +548,7 @@ void Layout::draw_dimension_line(Painter& paint) {
 void Layout::draw_text(Painter& paint, const std::string& content) {
   const Vars& v = vars();
   const Pen pen{var(v.clrt).i, var(v.lwd).i};
-  paint.text(text_middle_, text_.direction, text_height_, var(v.txsty).s, content, pen);
+  paint.text(text_middle_, text_.direction, text_height_, text_style_, content, pen);
   if (values_.at(v.gap).r >= 0) return;
   // A negative DIMGAP frames the text.
   const Vec2 t = text_.direction * (size_.width / 2 + gap_);
@@ -563,7 +564,12 @@ void Layout::build(Painter& paint, const std::string& content) {
   // The text style's fixed height wins over DIMTXT, as with any text of that style.
   double width_factor = 1;
   text_height_ = length(v.txt);
-  if (const RecordId style = db_.table_entry("STYLE", var(v.txsty).s); style != kNoRecord) {
+  // A style the drawing lacks, or none (other programs' dimension styles often name none), is
+  // STANDARD, so that the text names a style the drawing holds.
+  RecordId style = var(v.txsty).s.empty() ? kNoRecord : db_.table_entry("STYLE", var(v.txsty).s);
+  if (style == kNoRecord) style = db_.table_entry("STYLE", "STANDARD");
+  text_style_ = style == kNoRecord ? "STANDARD" : std::string(db_.record(style).text(2));
+  if (style != kNoRecord) {
     const Record& rec = db_.record(style);
     if (rec.real(40) > 0) text_height_ = rec.real(40);
     if (rec.real(41, 1) > 0) width_factor = rec.real(41, 1);

@@ -27,7 +27,8 @@ namespace cad {
 // leave them out); the dimension line; closed filled arrows (SOLIDs DIMASZ long, a third of that
 // wide) pointing at the extension lines, or, when DIMTSZ is above 0, oblique ticks (LINEs at 45
 // degrees whose extent along the dimension line is DIMTSZ) with the dimension line running DIMDLE
-// past the extension lines; the text as MTEXT DIMTXT high in style DIMTXSTY, along the dimension
+// past the extension lines; the text as MTEXT DIMTXT high in style DIMTXSTY (STANDARD when the
+// drawing lacks that style or none is named), along the dimension
 // line and turned to read from the left or from below, centred on the dimension line (DIMTAD 0),
 // DIMGAP above it (DIMTAD 1 to 3, attached at its bottom centre) or below it (DIMTAD 4); and
 // POINTs on layer Defpoints (made when missing) at 13, 14 and 10. Colours: DIMCLRE, DIMCLRD,

@@ -62,6 +62,7 @@ bool r12_entity_type(std::string_view type) {
 }
 
 bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
+  if (rec.type == "DIMENSION") return dimension(rec, out);
   if (r12_entity_type(rec.type)) return false;
   out.clear();
   const std::string_view type = rec.type;
@@ -73,6 +74,24 @@ bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
     ellipse(rec, out);
   // An MTEXT without text becomes no TEXT.
   if (out.empty() && type != "MTEXT") ++left_out_[rec.type];
+  return true;
+}
+
+// The text as the real host's R12 export writes it: its runs one after another, its lines joined
+// by a blank, what the codes stood for kept ("<>", the measurement, included).
+bool R12Entities::dimension(const Record& rec, std::vector<Record>& out) {
+  const size_t end = rec.xdata_begin();
+  size_t at = 0;
+  while (at < end && rec.groups[at].code != 1) ++at;
+  if (at == end || rec.groups[at].s().find_first_of("\\{}") == std::string::npos) return false;
+  std::string plain;
+  const std::vector<TextLine> lines = parse_mtext(rec.groups[at].s(), 1);
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (k > 0) plain += ' ';
+    for (const TextRun& run : lines[k]) plain += run.text;
+  }
+  out.assign(1, rec);
+  out.front().groups[at] = Group::text(1, single_line_text(plain));
   return true;
 }
 

@@ -2,7 +2,10 @@
 // converts them: MTEXT becomes TEXT, one per line and per run of one height (a raised digit is a
 // second, smaller TEXT where the formatting codes put it); LWPOLYLINE becomes POLYLINE, VERTEX
 // ... SEQEND; ELLIPSE becomes a POLYLINE of straight segments. Other types R12 does not know
-// (SPLINE, HATCH, LEADER, MLINE, RAY, XLINE, ...) are left out, each counted for a note.
+// (SPLINE, HATCH, LEADER, MLINE, RAY, XLINE, ...) are left out, each counted for a note. A
+// DIMENSION's own text (group 1) is written plain, without the formatting codes of multiline text
+// that R12 would show as they stand wherever it draws the dimension again; its block already
+// holds the text as TEXT.
 //
 // The drawing keeps what it holds: the writer converts each record as it writes it, from the
 // record as the drawing has it.
@@ -38,6 +41,7 @@ class R12Entities {
 
  private:
   uint64_t take_handle() { return next_handle_++; }
+  bool dimension(const Record& rec, std::vector<Record>& out);
   void mtext(const Record& rec, std::vector<Record>& out);
   void lwpolyline(const Record& rec, std::vector<Record>& out);
   void ellipse(const Record& rec, std::vector<Record>& out);

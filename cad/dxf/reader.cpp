@@ -14,6 +14,7 @@
 
 #include "cad/base/text.h"
 #include "cad/dxf/complete.h"
+#include "cad/dxf/references.h"
 #include "cad/dxf/tags.h"
 
 namespace cad {
@@ -86,6 +87,7 @@ class Parser {
   Group cur_;
   std::vector<Group> scratch_;
   std::vector<bool> formed_;  // by record id
+  ReferenceNames references_;
   std::unique_ptr<Database> db_;
   std::vector<HeaderVar> header_;
   std::vector<RawSection> raw_;
@@ -140,6 +142,7 @@ bool Parser::section() {
   if (upper == "BLOCKS") return blocks();
   if (upper == "ENTITIES")
     return records(key, [&](Record& rec, size_t) {
+      references_.take(rec);
       const bool formed = is_formed(rec);
       note_formed(db_->add_entity(std::move(rec)), formed);
       return true;
@@ -258,6 +261,7 @@ bool Parser::blocks() {
     } else if (block == Database::npos) {
       return fail(at, rec.type + " outside of a block in BLOCKS (expected 0 BLOCK)");
     } else {
+      references_.take(rec);
       const bool formed = is_formed(rec);
       note_formed(db_->add_block_entity(block, std::move(rec)), formed);
     }
@@ -344,6 +348,7 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   }
   complete_drawing(*db, &notes, &formed_);
   current_entries_exist(*db, notes);
+  references_.settle(*db, notes);
   // Completing puts the sections in the order their version writes them; the raw ones are kept
   // in that order too, the order they are read back in.
   for (const std::string& name : db->section_order()) {

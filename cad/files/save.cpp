@@ -171,11 +171,22 @@ bool save(const std::string& path, const FileContent& content, bool backup,
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return failed(errno_text(errno));
   if (exists && !S_ISREG(old.st_mode)) return failed(not_a_file(old.st_mode));
+  // The rename would replace a file whatever its permissions say, as the folder's permissions
+  // allow it; the file's own are asked here, as writing it in place would ask them. A file
+  // nobody may write is read-only to root as well.
+  if (exists && (old.st_mode & 0222) == 0) return failed("the file is read-only");
+  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+    return failed("no permission to write the file");
   const fs::path target_path(target);
   const std::string base = target_path.filename().string();
   if (base.empty()) return failed("no file name");
   const std::string dir =
       target_path.has_parent_path() ? target_path.parent_path().string() : std::string(".");
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0 && errno == EACCES) {
+    std::error_code ec;
+    const std::string shown = dir == "." ? fs::current_path(ec).string() : dir;
+    return failed("no permission to write in the folder " + shown);
+  }
 
   TempFile temp;
   if (!temp.create(dir, base, &why)) return failed(why);
@@ -206,6 +217,21 @@ bool write_all(int fd, std::string_view data) {
     data.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  std::string target_a, target_b, why;
+  if (!final_target(a, &target_a, &why) || !final_target(b, &target_b, &why)) return false;
+  struct stat st_a {};
+  struct stat st_b {};
+  const bool exists_a = ::stat(target_a.c_str(), &st_a) == 0;
+  const bool exists_b = ::stat(target_b.c_str(), &st_b) == 0;
+  if (exists_a || exists_b)
+    return exists_a && exists_b && st_a.st_dev == st_b.st_dev && st_a.st_ino == st_b.st_ino;
+  std::error_code ec_a, ec_b;
+  const fs::path full_a = fs::weakly_canonical(fs::absolute(target_a, ec_a), ec_a);
+  const fs::path full_b = fs::weakly_canonical(fs::absolute(target_b, ec_b), ec_b);
+  return !ec_a && !ec_b && full_a == full_b;
 }
 
 std::string backup_name(const std::string& path) {

@@ -99,19 +99,58 @@ bool convert(const std::string& program, std::string_view svg, int out_fd, std::
   return false;
 }
 
+constexpr std::string_view kNotInstalled =
+    "rsvg-convert is not installed (Debian package librsvg2-bin)";
+
+// The picture in an anonymous file, read back whole.
+bool picture_bytes(const std::string& program, std::string_view svg, std::string* png,
+                   std::string* why) {
+  const int fd = memfd_create("dulk-png", MFD_CLOEXEC);
+  if (fd < 0) {
+    *why = "cannot hold the picture: " + errno_text(errno);
+    return false;
+  }
+  bool ok = convert(program, svg, fd, why);
+  if (ok && lseek(fd, 0, SEEK_SET) != 0) {
+    *why = "cannot read the picture back: " + errno_text(errno);
+    ok = false;
+  }
+  char buf[1 << 16];
+  for (ssize_t got = 0; ok && (got = read(fd, buf, sizeof buf)) != 0;) {
+    if (got > 0) {
+      png->append(buf, static_cast<size_t>(got));
+    } else if (errno != EINTR) {
+      *why = "cannot read the picture back: " + errno_text(errno);
+      ok = false;
+    }
+  }
+  close(fd);
+  return ok;
+}
+
 }  // namespace
 
 bool save_png(std::string_view svg, const std::string& png_path, std::string* error) {
   const std::string program = find_converter();
   if (program.empty()) {
-    if (error)
-      *error = "cannot save " + png_path +
-               ": rsvg-convert is not installed (Debian package librsvg2-bin)";
+    if (error) *error = "cannot save " + png_path + ": " + std::string(kNotInstalled);
     return false;
   }
   return save_file(
       png_path, [&](int fd, std::string* why) { return convert(program, svg, fd, why); }, {},
       error);
+}
+
+bool write_png(std::string_view svg, int fd, const std::string& where, std::string* error) {
+  const std::string program = find_converter();
+  std::string why(kNotInstalled);
+  std::string png;
+  if (!program.empty() && picture_bytes(program, svg, &png, &why)) {
+    if (write_all(fd, png)) return true;
+    why = errno_text(errno);
+  }
+  if (error) *error = "cannot write the PNG picture to " + where + ": " + why;
+  return false;
 }
 
 }  // namespace cad

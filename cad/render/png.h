@@ -13,4 +13,9 @@ namespace cad {
 // found on PATH, cannot be started, or fails, or the file cannot be saved.
 bool save_png(std::string_view svg, const std::string& png_path, std::string* error);
 
+// Writes the PNG picture to fd (standard output) once it is whole, so that a converter that fails
+// writes nothing there; false with "cannot write the PNG picture to WHERE: why" in *error (when
+// error is not null).
+bool write_png(std::string_view svg, int fd, const std::string& where, std::string* error);
+
 }  // namespace cad

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -123,7 +124,10 @@ TEST(Saving, FailedSaveLeavesTheOriginalAndNoStrayFiles) {
 TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
   const std::pair<const char*, const char*> writers[] = {
       {"-o", "-o T"}, {"SAVEAS", "SAVEAS\nT\n"}, {"--svg", "--svg T"}, {"--png", "--png T"}};
-  for (const auto& [writer, form] : writers) {
+  for (const auto& entry : writers) {
+    // Named apart from the pair, so that the lambdas below can take them.
+    const char* const writer = entry.first;
+    const char* const form = entry.second;
     const bool command = std::string(writer) == "SAVEAS";
     auto to = [&](const std::string& target) {
       std::string a = form;
@@ -162,6 +166,72 @@ TEST(WhereSavesWrite, LinksAreFollowedAndWhatIsNoFileIsRefused) {
   }
 }
 
+// A file nobody may write stays as it was, whoever saves over it: the saving commands, the end of
+// a run, the pictures, and the backup a saving command keeps. The tests run as root, whom the
+// system would let replace it.
+TEST(WhereSavesWrite, ReadOnlyFileIsRefusedAndLeftAsItWas) {
+  struct Writer {
+    const char* name;
+    const char* args;    // after "--no-module -s job.scr"
+    const char* script;  // after kLineScript
+    const char* target;  // the read-only file
+    const char* why;     // after "cannot save "
+  };
+  const Writer writers[] = {
+      {"-o", "-o out.dxf", "", "out.dxf", "out.dxf: the file is read-only"},
+      {"SAVE", "plan.dxf", "SAVE\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"QSAVE", "plan.dxf", "QSAVE\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"SAVEAS", "", "SAVEAS\nout.dxf\n", "out.dxf", "out.dxf: the file is read-only"},
+      {"QUIT", "plan.dxf", "QUIT\nYes\n", "plan.dxf", "plan.dxf: the file is read-only"},
+      {"--svg", "--svg out.svg", "", "out.svg", "out.svg: the file is read-only"},
+      {"--png", "--png out.png", "", "out.png", "out.png: the file is read-only"},
+      {"the backup", "plan.dxf", "SAVE\n", "plan.bak",
+       "plan.dxf: cannot save plan.bak: the file is read-only"},
+  };
+  for (const Writer& w : writers) {
+    SCOPED_TRACE(w.name);
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
+    folder.write("job.scr", std::string(kLineScript) + w.script);
+    const bool drawing = std::string(w.target) == "plan.dxf";
+    if (!drawing) folder.write(w.target, "old");
+    ASSERT_EQ(chmod((folder / w.target).c_str(), 0444), 0);
+    const auto before = folder.listing();
+    DulkRun run = run_dulk(folder, std::string("--no-module -s job.scr ") + w.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr(std::string("cannot save ") + w.why)) << run.err;
+    EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+    if (!drawing) {
+      EXPECT_EQ(folder.read(w.target), "old");
+    }
+    struct stat st {};
+    ASSERT_EQ(stat((folder / w.target).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(folder.listing(), before);
+  }
+}
+
+// An ordinary user (as root the test runs dulk as "nobody") is told which folder takes no file.
+TEST(WhereSavesWrite, FolderTheUserMayNotWriteInIsNamed) {
+  ScratchFolder folder;
+  ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+  std::filesystem::create_directory(folder / "locked");
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+  folder.write("job.scr", std::string(kLineScript) + "SAVEAS\nlocked/plan.dxf\n");
+  const std::string user =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string command = "cd " + shell_word(folder.path().string()) + " && " + user +
+                              shell_word(dulk_binary()) +
+                              " --no-module -s job.scr -o locked/out.dxf >/dev/null 2>err.txt";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  const std::string err = folder.read("err.txt").value_or("");
+  EXPECT_THAT(err, HasSubstr("line 6: cannot save locked/plan.dxf: no permission to write in the "
+                             "folder locked\n"));
+  EXPECT_THAT(err, HasSubstr("dulk: the script failed; nothing written"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "locked"));
+}
+
 // A write that fails part way (here at the size limit of files, in blocks, which ignored signals
 // let show as an error) leaves the old file as it was and nothing else behind, whoever writes:
 // dulk itself, or the converter of the pictures, whose SVG input stays within the limit.
@@ -194,6 +264,67 @@ TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
     EXPECT_THAT(err, HasSubstr("cannot save out: ")) << w.name;
     EXPECT_EQ(folder.read("out"), kDrawing) << w.name;
     EXPECT_EQ(folder.listing(), (std::vector<std::string>{"err.txt", "job.scr", "out"})) << w.name;
+  }
+}
+
+// The cases of output_cases.txt: nothing runs, nothing is written.
+TEST(Pictures, OutputsThatWouldReplaceADrawingOrEachOtherAreRefusedBeforeAnythingRuns) {
+  const std::vector<cad::testing::CaseLine> cases =
+      cad::testing::read_cases("app/output_cases.txt");
+  ASSERT_GE(cases.size(), 10u);
+  for (const cad::testing::CaseLine& c : cases) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(c.fields.size(), 2u);
+    ScratchFolder folder;
+    folder.write("plan.dxf", kDrawing);
+    folder.write("job.scr", std::string(kLineScript) + "SAVE\n");
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::create_symlink("plan.dxf", folder / "link.dxf");
+    auto in_folder = [&](std::string text) {
+      for (size_t at; (at = text.find("{}")) != std::string::npos;)
+        text.replace(at, 2, folder.path().string());
+      return text;
+    };
+    const auto before = folder.listing();
+    DulkRun run = run_dulk(folder, "--no-module -s job.scr " + in_folder(c.fields[0]));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "dulk: " + in_folder(c.fields[1]) + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+    EXPECT_EQ(folder.listing(), before);
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "sub"));
+  }
+}
+
+// A file that SAVEAS made the drawing's own during the run takes no picture at its end either.
+TEST(Pictures, PictureIsNotWrittenOverTheFileSaveAsNamed) {
+  ScratchFolder folder;
+  folder.write("plan.dxf", kDrawing);
+  folder.write("job.scr", std::string(kLineScript) + "SAVEAS\ncopy.dxf\n");
+  DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr --png copy.dxf --svg plan.svg");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "dulk: cannot save copy.dxf: it is the drawing's file copy.dxf; a picture never "
+            "replaces a drawing\n");
+  EXPECT_EQ(lines_in(folder / "copy.dxf").value_or(std::vector<Segment>{}).size(), 2u);
+  EXPECT_EQ(folder.listing(),
+            (std::vector<std::string>{"copy.dxf", "job.scr", "plan.dxf", "plan.svg"}));
+}
+
+// --svg - and --png - write the picture to standard output, as -o - writes the drawing; the
+// transcript then goes to standard error, and no file named "-" is made.
+TEST(Pictures, PictureGoesToStandardOutputAlone) {
+  const std::pair<const char*, const char*> pictures[] = {{"--svg -", "<?xml"},
+                                                          {"--png -", "\x89PNG\r\n\x1a\n"}};
+  for (const auto& [option, start] : pictures) {
+    SCOPED_TRACE(option);
+    ScratchFolder folder;
+    folder.write("job.scr", kLineScript);
+    DulkRun run = run_dulk(folder, std::string("--no-module -s job.scr ") + option);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(start, 0), 0u) << run.out.substr(0, 40);
+    EXPECT_THAT(run.err, HasSubstr("Specify first point: 0,0"));
+    EXPECT_EQ(folder.listing(), std::vector<std::string>{"job.scr"});
   }
 }
 

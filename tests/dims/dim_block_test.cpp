@@ -475,6 +475,28 @@ TEST(DimensionTextTest, ModuleCodesPassThroughAsMtextContent) {
   EXPECT_EQ(b.of_type("MTEXT")[0].text(1), "12.50{\\A2\\H0.6x5}");
 }
 
+// The text names a style the drawing holds: DIMTXSTY, or STANDARD (as the drawing spells it) when
+// the drawing lacks that style or the dimension style names none, as other programs' styles
+// often do; STANDARD's fixed height is then the text's.
+TEST(DimensionTextTest, TextNamesAStyleTheDrawingHolds) {
+  const std::pair<const char*, const char*> styles[] = {
+      {"Notes", "Notes"}, {"", "Standard"}, {"NOSUCH", "Standard"}};
+  for (const auto& [named, written] : styles) {
+    SCOPED_TRACE(named);
+    Database db;
+    add_table_record(db, "STYLE",
+                     {Group::text(2, "Standard"), Group::integer(70, 0), Group::real(40, 2)});
+    add_table_record(db, "STYLE",
+                     {Group::text(2, "Notes"), Group::integer(70, 0), Group::real(40, 0)});
+    DimStyleValues values = plain_style();
+    values.set("DIMTXSTY", VarValue::text(named));
+    Built b = build(db, dimension(kHorizontal), values);
+    ASSERT_EQ(b.of_type("MTEXT").size(), 1u);
+    EXPECT_EQ(b.of_type("MTEXT")[0].text(7), written);
+    EXPECT_DOUBLE_EQ(b.of_type("MTEXT")[0].real(40), std::string(written) == "Notes" ? 1 : 2);
+  }
+}
+
 TEST(DimensionTextTest, BlankOverrideDrawsNoText) {
   Database db;
   Record dim = dimension(kHorizontal);

@@ -306,6 +306,63 @@ TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
   EXPECT_TRUE(testing::saved_and_audited(db, "r12.dxf"));
 }
 
+// R12 has no multiline text: a dimension's own text is written plain, in model space and in
+// blocks, as the real host's R12 export writes it; the drawing keeps its codes, which a save in a
+// later version writes again.
+TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
+  const std::pair<const char*, const char*> texts[] = {
+      {"2.38{\\A2\\H0.6x;5}", "2.385"},  // a raised millimetre digit, as the module writes it
+      {"{\\A2\\H0.6x5}", "5"},           // codes without their semicolons
+      {"<>{\\H0.5x;m}", "<>m"},          // the measurement stays a placeholder
+      {"1.05{\\A2\\H0.6x;5}\\PGrund", "1.055 Grund"},  // lines joined by a blank
+      {"\\{50%\\} {\\L%%c}12", "{50%} \u00d812"},      // literal braces, a single-line code
+      {"<>", "<>"},                                    // nothing to convert
+      {"%%c12", "%%c12"},
+  };
+  ReadResult r = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
+  ASSERT_TRUE(r.db) << r.error;
+  Database& db = *r.db;
+  const size_t block = db.add_block(make("BLOCK", "8 0; 2 PLAN; 70 0; 10 0; 20 0; 30 0; 3 PLAN"),
+                                    make("ENDBLK", "8 0"));
+  for (const auto& [text, plain] : texts) {
+    const std::string groups = std::string("8 0; 2 *D1; 70 32; 1 ") + text + "; 13 0; 23 0; 33 0";
+    db.add_entity(make("DIMENSION", groups + "; 1001 DULK; 1000 kept"));
+    db.add_block_entity(block, make("DIMENSION", groups));
+  }
+  const std::string r12 = write_dxf(db);
+  ReadResult back = read_dxf(r12, "written.dxf");
+  ASSERT_TRUE(back.db) << back.error;
+  std::vector<std::string> model, in_block;
+  for (RecordId id : back.db->entities()) {
+    const Record& rec = back.db->record(id);
+    if (rec.type != "DIMENSION") continue;
+    model.emplace_back(rec.text(1));
+    EXPECT_EQ(rec.xdata("DULK").at(0).s(), "kept");
+  }
+  for (RecordId id : back.db->blocks()[back.db->block_index("PLAN")].entities)
+    in_block.emplace_back(back.db->record(id).text(1));
+  std::vector<std::string> plains, codes;
+  for (const auto& [text, plain] : texts) {
+    plains.emplace_back(plain);
+    codes.emplace_back(text);
+  }
+  EXPECT_EQ(model, plains);
+  EXPECT_EQ(in_block, plains);
+
+  std::vector<std::string> kept;
+  for (RecordId id : db.entities())
+    if (db.record(id).type == "DIMENSION") kept.emplace_back(db.record(id).text(1));
+  EXPECT_EQ(kept, codes);
+  db.set_header_var("$ACADVER", {Group::text(1, "AC1015")});
+  ReadResult later = read_dxf(write_dxf(db), "later.dxf");
+  ASSERT_TRUE(later.db) << later.error;
+  std::vector<std::string> later_texts;
+  for (RecordId id : later.db->entities())
+    if (later.db->record(id).type == "DIMENSION")
+      later_texts.emplace_back(later.db->record(id).text(1));
+  EXPECT_EQ(later_texts, codes);
+}
+
 TEST(Writing, AnglesAreWrittenBackAsTheyWereRead) {
   std::string file = dxf_groups(
       "0 SECTION; 2 ENTITIES; 0 TEXT; 8 0; 10 0; 20 0; 40 1; 1 A; 50 86; 0 ARC; 8 0; 10 0; 20 0; "

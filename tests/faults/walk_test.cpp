@@ -290,27 +290,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Unread, a current style "*UNNAMED" would not be saved over STANDARD, and the chain
         // would be drawn with STANDARD's old variables instead of the user's.
-        EndingCase("DimstyleUnreadAtTheStartWouldDrawWithOtherVariables", &kDulk,
-                   cad::FaultKind::kAllocation, "acedGetVar", 1, " Fehler dimstyle"),
+        EndingCase{"DimstyleUnreadAtTheStartWouldDrawWithOtherVariables", &kDulk,
+                   cad::FaultKind::kAllocation, "acedGetVar", 1, " Fehler dimstyle"},
         // Without the style's name its settings cannot be loaded: the chain would get those of
         // the style loaded last, or none at all (every text "0").
-        EndingCase("DimstyleUnreadBeforeTheChainWouldDrawWithAnotherStylesSettings", &kDulk,
-                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"),
+        EndingCase{"DimstyleUnreadBeforeTheChainWouldDrawWithAnotherStylesSettings", &kDulk,
+                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"},
         // The chains' layer would stay current and the user's next objects would go onto it.
-        EndingCase("ClayerUnreadWouldLeaveTheUserOnTheLayerOfTheLastChain", &kBemUpd,
-                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"),
+        EndingCase{"ClayerUnreadWouldLeaveTheUserOnTheLayerOfTheLastChain", &kBemUpd,
+                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"},
         // The chain would be drawn with settings stored nowhere, while the message says the
         // style could not be made.
-        EndingCase("StyleNotThereAfterSavingWouldDrawWithSettingsStoredNowhere", &kDulk,
+        EndingCase{"StyleNotThereAfterSavingWouldDrawWithSettingsStoredNowhere", &kDulk,
                    cad::FaultKind::kAllocation, "acdbTblSearch", 3,
-                   "Konnte Stil \"STANDARD\" nicht erstellen !"),
+                   "Konnte Stil \"STANDARD\" nicht erstellen !"},
         // The next dimension would span two gaps with the text of one.
-        EndingCase("SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk,
+        EndingCase{"SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk,
                    cad::FaultKind::kCreation, "DIM1", 2,
-                   "Folgebemassung wurde nicht erzeugt, keine Masskette !"),
+                   "Folgebemassung wurde nicht erzeugt, keine Masskette !"},
         // BemUpd would regenerate the tagged part and leave the rest standing beside it.
-        EndingCase("ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, cad::FaultKind::kChange,
-                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim", true)),
+        EndingCase{"ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, cad::FaultKind::kChange,
+                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim", true}),
     [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.reason; });
 
 }  // namespace

@@ -3,9 +3,11 @@
 // that fails part way: tests/render/png_test.cpp, tests/app/files_test.cpp.)
 #include "cad/files/save.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -154,6 +157,49 @@ TEST(SaveFile, EveryKindOfTargetIsWrittenFollowedOrRefusedAndNothingStrayStays) 
           true, "is a pipe, not a file", {"pipe", "plan.dxf"},
           [](const Folder& f) { EXPECT_TRUE(fs::is_symlink(f / "plan.dxf")); }),
       C(
+          "a read-only file is refused, whoever saves",
+          [](const Folder& f) { f.write("plan.dxf", "old", 0444); }, true, "the file is read-only",
+          {"plan.dxf"},
+          [&](const Folder& f) {
+            has("plan.dxf", "old")(f);
+            EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0444u);
+          }),
+      C(
+          "a file only its owner could run, and nobody write, is read-only",
+          [](const Folder& f) { f.write("plan.dxf", "old", 0500); }, false, "the file is read-only",
+          {"plan.dxf"}, has("plan.dxf", "old")),
+      C(
+          "a link to a read-only file",
+          [](const Folder& f) {
+            fs::create_directory(f / "real");
+            f.write("real/plan.dxf", "old", 0444);
+            fs::create_symlink("real/plan.dxf", f / "plan.dxf");
+          },
+          true, "the file is read-only", {"plan.dxf", "real", "real/plan.dxf"},
+          has("real/plan.dxf", "old")),
+      C(
+          "a read-only backup saves nothing",
+          [](const Folder& f) {
+            f.write("plan.dxf", "old");
+            f.write("plan.bak", "older", 0444);
+          },
+          true, "cannot save {}/plan.bak: the file is read-only", {"plan.bak", "plan.dxf"},
+          [&](const Folder& f) {
+            has("plan.dxf", "old")(f);
+            has("plan.bak", "older")(f);
+          }),
+      C(
+          "a read-only backup is no matter when none is made",
+          [](const Folder& f) {
+            f.write("plan.dxf", "old");
+            f.write("plan.bak", "older", 0444);
+          },
+          false, "", {"plan.bak", "plan.dxf"},
+          [&](const Folder& f) {
+            has("plan.dxf", kNew)(f);
+            has("plan.bak", "older")(f);
+          }),
+      C(
           "a backup that cannot be made saves nothing",
           [](const Folder& f) {
             f.write("plan.dxf", "old");
@@ -178,6 +224,54 @@ TEST(SaveFile, EveryKindOfTargetIsWrittenFollowedOrRefusedAndNothingStrayStays) 
     EXPECT_EQ(folder.listing(), c.listing) << c.what;
     if (c.check) c.check(folder);
   }
+}
+
+// What fn returns when run by the user "nobody", in a child process that has become that user.
+std::string as_nobody(const std::function<std::string()>& fn) {
+  constexpr uid_t kNobody = 65534;
+  int fds[2];
+  if (pipe(fds) != 0) return "no pipe";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    std::string out = "cannot become nobody";
+    if (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0) out = fn();
+    [[maybe_unused]] const ssize_t written = write(fds[1], out.data(), out.size());
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string out;
+  char buffer[256];
+  for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, got);
+  close(fds[0]);
+  waitpid(pid, nullptr, 0);
+  return out;
+}
+
+// An ordinary user may not replace a file only its owner may write, nor make a file in a folder
+// without write permission for them, though a rename in a folder they may write would replace
+// the file.
+TEST(SaveFile, WhatTheUserMayNotWriteIsRefusedAndLeftAlone) {
+  if (geteuid() != 0) GTEST_SKIP() << "saving as another user needs root";
+  Folder folder;
+  chmod(folder.path().c_str(), 0777);
+  folder.write("theirs.dxf", "old", 0644);
+  fs::create_directory(folder / "locked");
+  chmod((folder / "locked").c_str(), 0555);
+  const std::pair<std::string, std::string> tries[] = {
+      {"theirs.dxf", "no permission to write the file"},
+      {"locked/new.dxf", "no permission to write in the folder " + (folder / "locked").string()},
+  };
+  for (const auto& [name, why] : tries) {
+    const std::string path = (folder / name).string();
+    const std::string error = as_nobody([&] {
+      std::string e;
+      return save_file(path, "new", {.backup = true}, &e) ? std::string("saved") : e;
+    });
+    EXPECT_EQ(error, "cannot save " + path + ": " + why);
+  }
+  EXPECT_EQ(folder.read("theirs.dxf"), "old");
+  EXPECT_EQ(folder.listing(), (std::vector<std::string>{"locked", "theirs.dxf"}));
 }
 
 // As root the test makes a device of its own (the null device's numbers) in place of the target;

@@ -18,7 +18,7 @@ class CommandRunnerTest : public HostFixture {
  protected:
   CommandRunnerTest() {
     // LINEPT: asks two points and draws a line between them.
-    add_command("LINEPT", [this] {
+    add_command("LINEPT", [] {
       ads_point a, b;
       if (acedGetPoint(nullptr, L"\nFirst: ", a) != RTNORM) return;
       if (acedGetPoint(a, L"\nSecond: ", b) != RTNORM) return;

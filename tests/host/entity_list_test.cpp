@@ -163,6 +163,42 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   EXPECT_EQ(find_rb(none.get(), -3), nullptr);
 }
 
+// A text style, linetype, dimension style or block an entity names must be the drawing's (the
+// real host's entmake checks them); only layers are made. Refused lists change nothing.
+TEST_F(EntityListTest, EntMakeAndEntModRefuseStylesLinetypesAndBlocksTheDrawingLacks) {
+  ads_point a = {0, 0, 0}, b = {1, 0, 0};
+  for (resbuf* list : {acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"ROMANS", 0),
+                       acutBuildList(RTDXF0, L"MTEXT", 10, a, 40, 1.0, 1, L"A", 7, L"", 0),
+                       acutBuildList(RTDXF0, L"LINE", 6, L"DASHED", 10, a, 11, b, 0),
+                       acutBuildList(RTDXF0, L"LINE", 6, L"", 10, a, 11, b, 0),
+                       acutBuildList(RTDXF0, L"DIMENSION", 2, L"*D7", 10, a, 13, a, 14, b, 0),
+                       acutBuildList(RTDXF0, L"DIMENSION", 3, L"NOSUCH", 10, a, 13, a, 14, b, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
+  }
+  EXPECT_TRUE(db().entities().empty());
+  for (resbuf* list :
+       {acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"standard", 0),
+        acutBuildList(RTDXF0, L"LINE", 6, L"ByBlock", 10, a, 11, b, 0),
+        acutBuildList(RTDXF0, L"LINE", 6, L"continuous", 10, a, 11, b, 0),
+        acutBuildList(RTDXF0, L"DIMENSION", 3, L"STANDARD", 10, a, 13, a, 14, b, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTNORM) << to_utf8(rb_string(list, RTDXF0));
+  }
+  ASSERT_EQ(db().entities().size(), 4u);
+  const RecordId text = db().entities().front();
+  const Record before = db().record(text);
+  ads_name name;
+  ASSERT_EQ(acdbEntNext(nullptr, name), RTNORM);
+  RbList list(acdbEntGet(name));
+  // The list's own text goes back before the list is freed.
+  ACHAR* const style = find_rb(list.get(), 7)->resval.rstring;
+  find_rb(list.get(), 7)->resval.rstring = const_cast<ACHAR*>(L"ROMANS");
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  find_rb(list.get(), 7)->resval.rstring = style;
+  EXPECT_EQ(db().record(text), before);
+}
+
 TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
   register_apps();
   ads_point a = {0, 0, 0}, b = {5, 0, 0};

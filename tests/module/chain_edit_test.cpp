@@ -282,14 +282,14 @@ TEST_P(ChainCopyTest, OnlyTheEditedCopyChanges) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, ChainCopyTest,
-    ::testing::Values(CopyCase("BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2),
-                      CopyCase("BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2),
-                      CopyCase("BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3),
-                      CopyCase("BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0,
-                               1),
+    ::testing::Values(CopyCase{"BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2},
+                      CopyCase{"BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2},
+                      CopyCase{"BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3},
+                      CopyCase{
+                          "BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0, 1},
                       // Its first dimension still has its point on the original's line, but the
                       // copy runs across it.
-                      CopyCase("BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, 90, 2)),
+                      CopyCase{"BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, 90, 2}),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -216,12 +216,17 @@ TEST_P(DamagedCarrierTest, IsReportedOnceAndReplaced) {
 INSTANTIATE_TEST_SUITE_P(
     Damage, DamagedCarrierTest,
     ::testing::Values(
-        DamageCase("OwnStandardCarrier", L"STANDARD", {1040, 1070}, false, L"STANDARD", 0.1, 1),
-        DamageCase("CutShortWithATemplate", L"Plan", {1040, 1040, 1040}, true, L"Plan", 0.05, 2),
-        DamageCase("TextAmongTheValues", L"Plan", {1040, 1040, 1040, 1040, 1000, 1070}, false,
-                   L"Plan", 0.1, 1),
+        DamageCase{"OwnStandardCarrier", L"STANDARD", {1040, 1070}, false, L"STANDARD", 0.1, 1},
+        DamageCase{"CutShortWithATemplate", L"Plan", {1040, 1040, 1040}, true, L"Plan", 0.05, 2},
+        DamageCase{"TextAmongTheValues",
+                   L"Plan",
+                   {1040, 1040, 1040, 1040, 1000, 1070},
+                   false,
+                   L"Plan",
+                   0.1,
+                   1},
         // The template is repaired too, so that the next style without a carrier says nothing.
-        DamageCase("DamagedTemplate", L"STANDARD", {1070}, false, L"Plan", 0.1, 2)),
+        DamageCase{"DamagedTemplate", L"STANDARD", {1070}, false, L"Plan", 0.1, 2}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
 }  // namespace
