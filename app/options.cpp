@@ -10,8 +10,8 @@
 namespace dulk {
 
 const char kUsage[] =
-    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--svg OUT.svg|-] [--png OUT.png|-]\n"
-    "            [--view X1,Y1,X2,Y2]\n"
+    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--binary|--ascii]\n"
+    "            [--svg OUT.svg|-] [--png OUT.png|-] [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
@@ -21,7 +21,9 @@ const char kUsage[] =
     "\n"
     "  -s, --script FILE   replies in the host's script form\n"
     "  -o, --output FILE   save the drawing as DXF after the script (-: to standard\n"
-    "                      output, the transcript then going to standard error)\n"
+    "                      output, the transcript then going to standard error), in the\n"
+    "                      form of the drawing read (binary or ASCII DXF)\n"
+    "      --binary, --ascii   write -o as binary or as ASCII DXF\n"
     "      --svg FILE      draw model space as SVG after the script (-: to standard\n"
     "                      output, as with -o -)\n"
     "      --png FILE      draw model space as PNG (needs rsvg-convert; -: likewise)\n"
@@ -67,6 +69,13 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       if (!file(&o.script)) return std::nullopt;
     } else if (a == "-o" || a == "--output") {
       if (!file(&o.output)) return std::nullopt;
+    } else if (a == "--binary" || a == "--ascii") {
+      const cad::DxfForm form = a == "--binary" ? cad::DxfForm::kBinary : cad::DxfForm::kAscii;
+      if (o.output_form && *o.output_form != form) {
+        *error = "options --binary and --ascii exclude each other";
+        return std::nullopt;
+      }
+      o.output_form = form;
     } else if (a == "--svg") {
       if (!file(&o.svg)) return std::nullopt;
     } else if (a == "--png") {
@@ -122,6 +131,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
   }
   if (o.no_module && !o.module.empty()) {
     *error = "--load and --no-module exclude each other";
+    return std::nullopt;
+  }
+  if (o.output_form && o.output.empty()) {
+    *error = std::string(*o.output_form == cad::DxfForm::kBinary ? "--binary" : "--ascii") +
+             " is the form of -o, which is not given";
     return std::nullopt;
   }
   return o;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cad/ads/faults.h"
+#include "cad/dxf/tag_writer.h"
 
 namespace dulk {
 
@@ -17,8 +18,11 @@ struct Options {
   std::string drawing;  // empty: a new drawing
   std::string script;   // empty: the terminal, or standard input when that is no terminal
   std::string output;   // empty: none; kStandardOutput: standard output
-  std::string svg;      // empty: none; kStandardOutput: standard output
-  std::string png;      // likewise
+  // --binary, --ascii: the form of the output; none: the form of the drawing read (ASCII for a
+  // new drawing).
+  std::optional<cad::DxfForm> output_form;
+  std::string svg;  // empty: none; kStandardOutput: standard output
+  std::string png;  // likewise
   // Part of the drawing the pictures show: x1, y1, x2, y2 in world units.
   std::optional<std::array<double, 4>> view;
   std::string module;  // empty: DulkArx.arx beside dulk

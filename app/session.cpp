@@ -114,6 +114,8 @@ struct Session {
   // The drawing's file, where SAVE writes: the drawing read, until SAVEAS names another; empty
   // for a new drawing. -o is no part of it: that is the run's own output, written at its end.
   std::string name;
+  // The form the drawing's file is in: the drawing read's, until SAVEAS chooses another.
+  cad::DxfForm form = cad::DxfForm::kAscii;
   bool batch = false;
   const LineWatch* lines = nullptr;
   int failures = 0;  // of dulk's own commands; the host counts its own
@@ -140,7 +142,7 @@ void fail(Session& session, const std::string& what) {
 bool save_as(Session& session, const std::string& path) {
   std::string error;
   std::vector<std::string> notes;
-  if (!cad::save_dxf(session.host.db(), path, &error, {.backup = true}, &notes)) {
+  if (!cad::save_dxf(session.host.db(), path, &error, {.backup = true}, &notes, session.form)) {
     fail(session, error);
     return false;
   }
@@ -150,23 +152,47 @@ bool save_as(Session& session, const std::string& path) {
   return true;
 }
 
-// SAVE and QSAVE write the drawing's file and ask for a name only when it has none; SAVEAS
-// (ask_always) asks with the present name as the default. True when the drawing was saved.
+// The file formats SAVEAS offers, as the words that choose them.
+bool is_form_word(const std::string& text, std::string_view word) {
+  std::string_view t = text;
+  if (!t.empty() && t.front() == '_') t.remove_prefix(1);
+  return cad::iequals(t, word);
+}
+
+// SAVE and QSAVE write the drawing's file in its form and ask for a name only when it has none;
+// SAVEAS (ask_always) asks with the present name as the default, and "Binary" or "Ascii" there
+// chooses the form of the file, which stays the drawing's. True when the drawing was saved.
 bool save_command(Session& session, bool ask_always) {
   std::string name = session.name;
+  cad::DxfForm form = session.form;
   if (ask_always || name.empty()) {
-    std::string prompt = "\nSave drawing as";
-    if (!name.empty()) prompt += " <" + name + ">";
-    prompt += ": ";
-    cad::Answer answer = session.host.prompter().get_string(prompt, true);
-    if (answer.status == cad::kRtCan) throw cad::CommandCancelled{};
-    if (!answer.text.empty()) name = answer.text;
+    for (;;) {
+      std::string prompt = ask_always ? "\nSave drawing as or [Binary/Ascii]" : "\nSave drawing as";
+      if (!name.empty()) prompt += " <" + name + ">";
+      prompt += ": ";
+      cad::Answer answer = session.host.prompter().get_string(prompt, true);
+      if (answer.status == cad::kRtCan) throw cad::CommandCancelled{};
+      if (ask_always &&
+          (is_form_word(answer.text, "Binary") || is_form_word(answer.text, "Ascii"))) {
+        form = is_form_word(answer.text, "Binary") ? cad::DxfForm::kBinary : cad::DxfForm::kAscii;
+        session.host.transcript().print(form == cad::DxfForm::kBinary ? "\nFormat: binary DXF"
+                                                                      : "\nFormat: ASCII DXF");
+        continue;
+      }
+      if (!answer.text.empty()) name = answer.text;
+      break;
+    }
   }
   if (name.empty()) {
     fail(session, "no file name given; nothing saved");
     return false;
   }
-  if (!save_as(session, name)) return false;
+  const cad::DxfForm before = session.form;
+  session.form = form;
+  if (!save_as(session, name)) {
+    session.form = before;
+    return false;
+  }
   session.name = name;
   return true;
 }
@@ -257,8 +283,9 @@ void register_commands(Session& session) {
   add("SAVE", save_help, [&session] { save_command(session, false); });
   add("QSAVE", save_help, [&session] { save_command(session, false); });
   add("SAVEAS",
-      "Saves the drawing under a name, which SAVE then uses.\n"
-      "Save drawing as <name>:",
+      "Saves the drawing under a name, which SAVE then uses, as ASCII or binary DXF (Binary or\n"
+      "Ascii at the prompt chooses; the form of the drawing's file otherwise).\n"
+      "Save drawing as or [Binary/Ascii] <name>:",
       [&session] { save_command(session, true); });
   add("QUIT",
       "Ends dulk, asking first whether to save the drawing when it changed.\n"
@@ -345,9 +372,9 @@ bool write_pictures(const Session& session, const Options& options, std::ostream
 }
 
 // The drawing as DXF on standard output (-o -), where nothing else goes then.
-bool write_to_standard_output(const cad::Database& db, std::string* error,
+bool write_to_standard_output(const cad::Database& db, cad::DxfForm form, std::string* error,
                               std::vector<std::string>* notes) {
-  if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db, notes))) return true;
+  if (cad::write_all(STDOUT_FILENO, cad::write_dxf(db, notes, form))) return true;
   *error = "cannot write the drawing to standard output: " + cad::errno_text(errno);
   return false;
 }
@@ -381,6 +408,7 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
       return 1;
     }
     for (const std::string& note : read.notes) host.transcript().print("\n" + note);
+    session.form = read.form;
     host.set_db(std::move(read.db));
   }
   register_commands(session);
@@ -452,9 +480,10 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   if (!options.output.empty()) {
     std::string why;
     std::vector<std::string> notes;
+    const cad::DxfForm form = options.output_form.value_or(session.form);
     const bool written = drawing_to_out
-                             ? write_to_standard_output(host.db(), &why, &notes)
-                             : cad::save_dxf(host.db(), options.output, &why, {}, &notes);
+                             ? write_to_standard_output(host.db(), form, &why, &notes)
+                             : cad::save_dxf(host.db(), options.output, &why, {}, &notes, form);
     if (!written) {
       err << "dulk: " << why << "\n";
       ok = false;

@@ -14,6 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "cad/dxf/complete.h"
+#include "cad/dxf/reader.h"
+#include "cad/dxf/tags.h"
+#include "cad/dxf/writer.h"
 #include "tests/app/dulk_run.h"
 #include "tests/support/case_file.h"
 #include "tests/support/terminal.h"
@@ -78,6 +82,74 @@ TEST(Saving, SavingCommandsAndTheEndOfTheRunWriteWhereTheySay) {
       EXPECT_EQ(folder.read("plan.bak"), kDrawing);
     }
   }
+}
+
+bool binary_file(const ScratchFolder& folder, std::string_view name) {
+  return folder.read(name).value_or("").starts_with(cad::kBinarySentinel);
+}
+
+// A binary drawing stays binary: SAVE, QSAVE and -o keep the form of the file the drawing was
+// read from, SAVEAS chooses with "Binary" or "Ascii" (the drawing's file then keeps that form),
+// --binary and --ascii choose for -o. Every file written holds the drawing.
+TEST(Saving, FilesKeepTheirFormUnlessSaveAsOrTheOptionsChooseAnother) {
+  const struct {
+    bool binary_plan;
+    const char* args;
+    const char* script;
+    const char* file;
+    bool binary;
+  } cases[] = {
+      {true, "", "SAVE\n", "plan.dxf", true},
+      {true, "", "QSAVE\n", "plan.dxf", true},
+      {true, "-o out.dxf", "", "out.dxf", true},
+      {true, "-o out.dxf --ascii", "", "out.dxf", false},
+      {true, "", "SAVEAS\nAscii\ncopy.dxf\nSAVE\n", "copy.dxf", false},
+      {false, "", "SAVE\n", "plan.dxf", false},
+      {false, "--binary -o out.dxf", "", "out.dxf", true},
+      {false, "", "SAVEAS\n_Binary\ncopy.dxf\nLINE\n2,2\n3,3\n\nSAVE\n", "copy.dxf", true},
+  };
+  cad::ReadResult plan = cad::read_dxf(kDrawing, "plan");
+  ASSERT_TRUE(plan.db) << plan.error;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.args) + " " + c.script);
+    ScratchFolder folder;
+    folder.write("plan.dxf", c.binary_plan
+                                 ? cad::write_dxf(*plan.db, nullptr, cad::DxfForm::kBinary)
+                                 : std::string(kDrawing));
+    folder.write("job.scr", std::string(kLineScript) + c.script);
+    DulkRun run = run_dulk(folder, "--no-module plan.dxf -s job.scr " + std::string(c.args));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(binary_file(folder, c.file), c.binary);
+    EXPECT_GE(lines_in(folder / c.file).value_or(std::vector<Segment>{}).size(), 2u);
+    if (std::string(c.script).starts_with("SAVEAS")) {
+      EXPECT_THAT(run.out, HasSubstr(c.binary ? "Format: binary DXF" : "Format: ASCII DXF"));
+    }
+  }
+}
+
+// An R12 binary drawing is written as R12 binary, with R12's one-byte group codes.
+TEST(Saving, R12BinaryStaysR12Binary) {
+  ScratchFolder folder;
+  const std::string path = (cad::testing::shared_dir() / "dxf/binary_r12_lines.dxf").string();
+  DulkRun run = run_dulk(folder, "--no-module " + shell_word(path) + " -o out.dxf", "");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string out = folder.read("out.dxf").value_or("");
+  ASSERT_TRUE(out.starts_with(cad::kBinarySentinel));
+  EXPECT_EQ(out.substr(cad::kBinarySentinel.size(), 2), std::string("\0S", 2));
+  cad::ReadResult read = cad::read_dxf(out, "out");
+  ASSERT_TRUE(read.db) << read.error;
+  EXPECT_EQ(cad::drawing_version(*read.db), "AC1009");
+}
+
+TEST(Saving, TheFormOptionsNeedAnOutputAndExcludeEachOther) {
+  ScratchFolder folder;
+  DulkRun run = run_dulk(folder, "--no-module --binary", "");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_THAT(run.err, HasSubstr("--binary is the form of -o, which is not given"));
+  run = run_dulk(folder, "--no-module --binary --ascii -o out.dxf", "");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_THAT(run.err, HasSubstr("options --binary and --ascii exclude each other"));
+  EXPECT_FALSE(folder.read("out.dxf"));
 }
 
 // -o - : standard output holds the drawing and nothing else; the transcript goes to standard
