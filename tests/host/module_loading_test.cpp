@@ -1,10 +1,15 @@
 // Modules loaded the way the real host loads them, with the host/ entry-point headers a module
 // is written against: a module of the tests' own (tests/host/app), whose commands take their
 // names from its string resources and its command map, beside the module DulkArx.arx.
+#include <dlfcn.h>
+
+#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "cad/ads/loader.h"
+#include "host/platform.h"
 #include "tests/support/host_fixture.h"
 
 namespace cad::testing {
@@ -50,6 +55,31 @@ TEST_F(ModuleLoadingTest, EachModuleRegistersItsOwnCommandMapNamedFromItsResourc
   EXPECT_TRUE(local_names("ProbeGroup").empty());
   EXPECT_EQ(host_.commands().find("Zeichnen"), nullptr);
   EXPECT_EQ(local_names("VarnholtDulk2010").size(), 6u);
+}
+
+// A module's string resources, as the host reads the table the module exports (the tests' own
+// module, opened as the loader opens it): copied whole
+// or cut to the buffer, none for an id the table lacks, and nothing written into a buffer of no
+// room at all.
+TEST(StringResources, LoadStringCopiesWholeOrCutAndNeverPastTheBuffer) {
+  HINSTANCE probe = static_cast<HINSTANCE>(dlopen(kProbeApp.c_str(), RTLD_NOW | RTLD_LOCAL));
+  ASSERT_NE(probe, nullptr);
+  const std::wstring untouched(16, L'#');
+  const struct {
+    unsigned id;
+    int max_chars;
+    int copied;
+    std::wstring buffer;  // as the call leaves it
+  } rows[] = {{7, 16, 8, L"Zeichnen"}, {7, 4, 3, L"Zei"},    {7, 1, 0, L""},
+              {9, 16, 0, L""},         {7, 0, 0, untouched}, {7, -1, 0, untouched}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.max_chars);
+    wchar_t buffer[17];
+    std::wcscpy(buffer, untouched.c_str());
+    EXPECT_EQ(LoadStringW(probe, row.id, buffer, row.max_chars), row.copied);
+    EXPECT_EQ(std::wstring(buffer), row.buffer);
+  }
+  dlclose(probe);
 }
 
 }  // namespace

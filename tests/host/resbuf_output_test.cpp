@@ -1,16 +1,10 @@
 // Result buffers, strings and printing through the C interface. Run under the address sanitizer
 // (DULK_SANITIZE) these also prove that lists and strings are released completely.
-#include <dlfcn.h>
-
 #include <cstring>
 #include <cwchar>
 #include <string>
 
-#include "host/platform.h"
 #include "tests/support/host_fixture.h"
-
-// The test program's own string resources, exported as a module exports them.
-extern "C" const ArxStringResource arx_string_resources[] = {{7, L"Maßkette"}, {0, nullptr}};
 
 namespace cad::testing {
 namespace {
@@ -102,30 +96,6 @@ TEST_F(PrintTest, VSPrintfFormatsIntoTheCallersBuffer) {
   EXPECT_EQ(format(buf, 32, L"%s-%d", L"ab", 7), 4);
   EXPECT_STREQ(buf, L"ab-7");
   EXPECT_LT(format(buf, 3, L"%s", L"too long"), 0);
-}
-
-// A module's string resources, as the host reads the table the module exports: copied whole
-// or cut to the buffer, none for an id the table lacks, and nothing written into a buffer of no
-// room at all.
-TEST(StringResources, LoadStringCopiesWholeOrCutAndNeverPastTheBuffer) {
-  HINSTANCE self = static_cast<HINSTANCE>(dlopen(nullptr, RTLD_NOW));
-  ASSERT_NE(self, nullptr);
-  const std::wstring untouched(16, L'#');
-  const struct {
-    unsigned id;
-    int max_chars;
-    int copied;
-    std::wstring buffer;  // as the call leaves it
-  } rows[] = {{7, 16, 8, L"Maßkette"}, {7, 4, 3, L"Maß"},    {7, 1, 0, L""},
-              {9, 16, 0, L""},         {7, 0, 0, untouched}, {7, -1, 0, untouched}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.max_chars);
-    wchar_t buffer[17];
-    std::wcscpy(buffer, untouched.c_str());
-    EXPECT_EQ(LoadStringW(self, row.id, buffer, row.max_chars), row.copied);
-    EXPECT_EQ(std::wstring(buffer), row.buffer);
-  }
-  dlclose(self);
 }
 
 }  // namespace
