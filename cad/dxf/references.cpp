@@ -117,7 +117,6 @@ std::array<size_t, ReferenceNames::kKinds> give_fallbacks(
     const auto groups = named_groups(rec);
     Record out;
     bool any = false;
-    size_t linetype = rec.groups.size();  // left out last, so that no other group moves first
     for (Kind kind : {ReferenceNames::kLayer, ReferenceNames::kLinetype, ReferenceNames::kTextStyle,
                       ReferenceNames::kDimStyle}) {
       const Group* g = groups[kind];
@@ -127,15 +126,12 @@ std::array<size_t, ReferenceNames::kKinds> give_fallbacks(
       if (!any) out = rec;
       any = true;
       ++changed[kind];
+      // In its place: a group left out would join the groups around it, a point's coordinates
+      // for one.
       const size_t at = static_cast<size_t>(g - rec.groups.data());
-      if (kind == ReferenceNames::kLinetype)
-        linetype = at;
-      else
-        out.groups[at] = Group::text(g->code, fallback[kind]);
+      out.groups[at] = Group::text(g->code, fallback[kind]);
     }
     if (!any) return;
-    if (linetype < out.groups.size())
-      out.groups.erase(out.groups.begin() + static_cast<std::ptrdiff_t>(linetype));
     db.replace(id, std::move(out));
   };
   for (const Block& block : db.blocks())
@@ -203,6 +199,9 @@ void ReferenceNames::settle(Database& db, std::vector<std::string>& notes) const
   // Entries every completed drawing has, spelt as the drawing spells them.
   std::array<std::string, kKinds> fallback;
   fallback[kLayer] = "0";
+  const RecordId by_layer = db.table_entry("LTYPE", "BYLAYER");
+  fallback[kLinetype] =
+      by_layer != kNoRecord ? std::string(db.record(by_layer).text(2)) : "BYLAYER";
   for (Kind kind : {kTextStyle, kDimStyle}) {
     const RecordId entry = db.table_entry(kInfo[kind].table, "STANDARD");
     fallback[kind] = entry != kNoRecord ? std::string(db.record(entry).text(2)) : "STANDARD";

@@ -72,7 +72,7 @@ TEST(ReadingReferences, WhatTheEntitiesNameAndTheDrawingLacksIsSettledWithANote)
               (std::vector<std::string>{"WALLS", "PIPES", "0", "WALLS", "WALLS", "WALLS", "WALLS",
                                         "WALLS", "WALLS", "WALLS"}));
     EXPECT_EQ(texts(db, {entities[0], entities[1]}, 6),
-              (std::vector<std::string>{"(none)", "ByBlock"}));
+              (std::vector<std::string>{r12 ? "BYLAYER" : "ByLayer", "ByBlock"}));
     EXPECT_EQ(texts(db, {entities[3], entities[4], entities[5]}, 7),
               (std::vector<std::string>{"Notes", standard, standard}));
     EXPECT_EQ(texts(db, {entities[6], entities[7]}, 3),

@@ -209,5 +209,18 @@ TEST(DxfReaderRegression, EmptyOwnerIsGivenTheOwner) {
     EXPECT_EQ(note.find("given owners"), std::string::npos) << note;
 }
 
+// A linetype the drawing lacks was taken out of the entity, so the coordinate it stood between came
+// together with the point before it, and the point read back with three coordinates.
+TEST(DxfReaderRegression, MissingLinetypeGivesWayInItsPlace) {
+  const std::string text =
+      header("9\n$ACADVER\n1\nAC1018\n") +
+      section("ENTITIES",
+              "0\nLINE\n5\nB4F\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n10\n1\n20\n2\n30\n0\n"
+              "11\n12.5\n21\n1.25\n6\nGONE\n31\n0.0\n");
+  std::unique_ptr<Database> db = expect_round_trip(text, "missing linetype");
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->record(db->find_handle("B4F")).text(6), "ByLayer");
+}
+
 }  // namespace
 }  // namespace cad
