@@ -66,12 +66,17 @@ bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
   if (r12_entity_type(rec.type)) return false;
   out.clear();
   const std::string_view type = rec.type;
+  // The records are made of the entity's own groups, a code of theirs in its extended data (a 7
+  // there) being none of its values; the first of them carries the extended data.
+  const auto xdata = rec.groups.begin() + static_cast<std::ptrdiff_t>(rec.xdata_begin());
+  const Record own{rec.type, std::vector<Group>(rec.groups.begin(), xdata)};
   if (type == "MTEXT")
-    mtext(rec, out);
+    mtext(own, out);
   else if (type == "LWPOLYLINE")
-    lwpolyline(rec, out);
+    lwpolyline(own, out);
   else if (type == "ELLIPSE")
-    ellipse(rec, out);
+    ellipse(own, out);
+  if (!out.empty()) out.front().groups.insert(out.front().groups.end(), xdata, rec.groups.end());
   // An MTEXT without text becomes no TEXT.
   if (out.empty() && type != "MTEXT") ++left_out_[rec.type];
   return true;
@@ -148,9 +153,6 @@ void R12Entities::mtext(const Record& rec, std::vector<Record>& out) {
       t.groups.push_back(Group::point(11, at));
     }
     add_extrusion(t, extrusion);
-    if (out.empty())
-      t.groups.insert(t.groups.end(), rec.groups.begin() + static_cast<std::ptrdiff_t>(end),
-                      rec.groups.end());
     out.push_back(std::move(t));
   };
 
@@ -213,9 +215,6 @@ void polyline(const Record& rec, const std::vector<Vertex>& vertices, int64_t fl
     head.groups.push_back(Group::real(41, width));
   }
   add_extrusion(head, extrusion);
-  const size_t end = rec.xdata_begin();
-  head.groups.insert(head.groups.end(), rec.groups.begin() + static_cast<std::ptrdiff_t>(end),
-                     rec.groups.end());
   out.push_back(std::move(head));
 
   auto follower = [&](const char* type) {

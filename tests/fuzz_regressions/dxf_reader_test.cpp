@@ -222,5 +222,23 @@ TEST(DxfReaderRegression, MissingLinetypeGivesWayInItsPlace) {
   EXPECT_EQ(db->record(db->find_handle("B4F")).text(6), "ByLayer");
 }
 
+// Written for R12, an MTEXT took the text style of a 7 group in its extended data; the extended
+// data stays with the first TEXT.
+TEST(DxfReaderRegression, ExtendedDataIsNoPartOfTheTextWrittenForR12) {
+  const std::string text = section("ENTITIES",
+                                   "0\nMTEXT\n5\nAFE\n8\n0\n10\n0\n20\n0\n30\n0\n40\n0.1\n1\nPLAN\n"
+                                   "1001\nACAD\n1000\nnote\n7\nNPT\n");
+  ReadResult first = read_dxf(text, "xdata");
+  ASSERT_TRUE(first.db) << first.error;
+  ReadResult back = read_dxf(write_dxf(*first.db), "written");
+  ASSERT_TRUE(back.db) << back.error;
+  EXPECT_EQ(back.notes, std::vector<std::string>{});
+  ASSERT_EQ(back.db->entities().size(), 1u);
+  const Record& written = back.db->record(back.db->entities()[0]);
+  EXPECT_EQ(written.type, "TEXT");
+  EXPECT_GT(written.index_of(7), written.xdata_begin());
+  EXPECT_EQ(written.xdata("ACAD").size(), 2u);
+}
+
 }  // namespace
 }  // namespace cad
