@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 
 #include "cad/base/text.h"
 #include "cad/base/utf8.h"
@@ -152,21 +155,11 @@ void TextCodec::set_utf8() {
   utf8_ = true;
 }
 
-bool TextCodec::set_code_page(std::string_view name) {
-  std::string iname = iconv_name(name);
-  iconv_t to = iname.empty() ? kNoIconv : iconv_open("UTF-8", iname.c_str());
-  iconv_t from = to == kNoIconv ? kNoIconv : iconv_open(iname.c_str(), "UTF-8");
-  if (to == kNoIconv || from == kNoIconv) {
-    if (to != kNoIconv) iconv_close(to);
-    if (iname != "CP1252") set_code_page("ANSI_1252");
-    return false;
-  }
-  close();
-  utf8_ = false;
-  to_utf8_ = to;
-  from_utf8_ = from;
-  single_byte_ = true;
-  reverse_.clear();
+// The table of a single-byte code page, from iconv's conversion of each byte above ASCII; null
+// when one of them begins a longer sequence.
+std::unique_ptr<const TextCodec::ByteTable> TextCodec::build_table(void* to_utf8) {
+  iconv_t to = static_cast<iconv_t>(to_utf8);
+  auto table = std::make_unique<ByteTable>();
   for (int b = 0x80; b < 0x100; ++b) {
     char in = static_cast<char>(b);
     char buf[8] = {};
@@ -176,23 +169,90 @@ bool TextCodec::set_code_page(std::string_view name) {
     size_t out_left = sizeof buf;
     iconv(to, nullptr, nullptr, nullptr, nullptr);
     size_t res = iconv(to, &in_ptr, &in_left, &out_ptr, &out_left);
-    std::array<char, 4>& slot = high_[static_cast<size_t>(b - 0x80)];
-    slot = {};
-    if (res == static_cast<size_t>(-1) && errno == EINVAL) single_byte_ = false;
+    if (res == static_cast<size_t>(-1) && errno == EINVAL) return nullptr;
     std::string utf8;
     if (res == static_cast<size_t>(-1) || out_ptr == buf)
       append_utf8(static_cast<char32_t>(b), utf8);
     else
       utf8.assign(buf, out_ptr);
-    std::copy_n(utf8.begin(), std::min<size_t>(utf8.size(), 4), slot.begin());
+    std::copy_n(utf8.begin(), std::min<size_t>(utf8.size(), 4),
+                table->high[static_cast<size_t>(b - 0x80)].begin());
     if (res != static_cast<size_t>(-1) && out_ptr != buf)
-      reverse_.emplace_back(decode_utf8(utf8, 0).code, static_cast<uint8_t>(b));
+      table->reverse.emplace_back(decode_utf8(utf8, 0).code, static_cast<uint8_t>(b));
   }
-  std::sort(reverse_.begin(), reverse_.end());
+  std::sort(table->reverse.begin(), table->reverse.end());
+  return table;
+}
+
+// Each code page is asked of iconv once for the process, at its first use: as few are in use
+// and every drawing read names one, the tables stay.
+bool TextCodec::byte_table(const std::string& iconv_name, const ByteTable*& table) {
+  struct Known {
+    bool convertible = false;
+    std::unique_ptr<const ByteTable> table;
+  };
+  static std::mutex guard;
+  static std::map<std::string, Known, std::less<>> pages;
+  const std::lock_guard<std::mutex> lock(guard);
+  auto found = pages.find(iconv_name);
+  if (found == pages.end()) {
+    Known known;
+    iconv_t to = iconv_open("UTF-8", iconv_name.c_str());
+    iconv_t from = to == kNoIconv ? kNoIconv : iconv_open(iconv_name.c_str(), "UTF-8");
+    known.convertible = to != kNoIconv && from != kNoIconv;
+    if (known.convertible) known.table = build_table(to);
+    if (from != kNoIconv) iconv_close(from);
+    if (to != kNoIconv) iconv_close(to);
+    found = pages.emplace(iconv_name, std::move(known)).first;
+  }
+  table = found->second.table.get();
+  return found->second.convertible;
+}
+
+bool TextCodec::set_code_page(std::string_view name) {
+  const std::string iname = iconv_name(name);
+  const ByteTable* table = nullptr;
+  iconv_t to = kNoIconv;
+  iconv_t from = kNoIconv;
+  bool known = !iname.empty() && byte_table(iname, table);
+  if (known && !table) {
+    to = iconv_open("UTF-8", iname.c_str());
+    from = to == kNoIconv ? kNoIconv : iconv_open(iname.c_str(), "UTF-8");
+    known = to != kNoIconv && from != kNoIconv;
+    if (!known && to != kNoIconv) iconv_close(to);
+  }
+  if (!known) {
+    if (iname != "CP1252") set_code_page("ANSI_1252");
+    return false;
+  }
+  close();
+  utf8_ = false;
+  table_ = table;
+  backslash_.clear();
+  if (!table) {
+    to_utf8_ = to;
+    from_utf8_ = from;
+    decode_multibyte("\\", backslash_);
+    if (backslash_ == "\\") backslash_.clear();
+  }
   return true;
 }
 
 void TextCodec::decode_multibyte(std::string_view bytes, std::string& out) const {
+  if (!backslash_.empty()) {
+    std::string converted;
+    decode_multibyte_iconv(bytes, converted);
+    for (size_t k = 0, at; k < converted.size(); k = at + backslash_.size()) {
+      at = std::min(converted.find(backslash_, k), converted.size());
+      out.append(converted, k, at - k);
+      if (at < converted.size()) out.push_back('\\');
+    }
+    return;
+  }
+  decode_multibyte_iconv(bytes, out);
+}
+
+void TextCodec::decode_multibyte_iconv(std::string_view bytes, std::string& out) const {
   iconv_t cd = static_cast<iconv_t>(to_utf8_);
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   char* in_ptr = const_cast<char*>(bytes.data());
@@ -235,14 +295,14 @@ void TextCodec::decode(std::string_view bytes, std::string& out, bool carets) co
     }
   } else {
     converted.reserve(bytes.size() + 8);
-    if (single_byte_) {
+    if (table_) {
       for (char c : bytes) {
         unsigned char b = static_cast<unsigned char>(c);
         if (b < 0x80) {
           converted.push_back(c);
           continue;
         }
-        const std::array<char, 4>& slot = high_[b - 0x80];
+        const std::array<char, 4>& slot = table_->high[b - 0x80];
         converted.append(slot.data(), strnlen(slot.data(), slot.size()));
       }
     } else {
@@ -299,9 +359,10 @@ void TextCodec::encode(std::string_view text, std::string& out, bool carets) con
       out.push_back(static_cast<char>(c));
       continue;
     }
-    if (single_byte_) {
-      auto it = std::lower_bound(reverse_.begin(), reverse_.end(), std::make_pair(c, uint8_t{0}));
-      if (it != reverse_.end() && it->first == c) {
+    if (table_) {
+      const auto& reverse = table_->reverse;
+      auto it = std::lower_bound(reverse.begin(), reverse.end(), std::make_pair(c, uint8_t{0}));
+      if (it != reverse.end() && it->first == c) {
         out.push_back(static_cast<char>(it->second));
         continue;
       }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -77,16 +78,27 @@ class TextCodec {
   }
   void close();
   void decode_multibyte(std::string_view bytes, std::string& out) const;
+  void decode_multibyte_iconv(std::string_view bytes, std::string& out) const;
   bool encode_multibyte(char32_t c, std::string& out) const;
 
   bool utf8_ = false;
-  // Single-byte code pages convert through tables built once from iconv.
-  bool single_byte_ = true;
-  std::array<std::array<char, 4>, 128> high_{};        // UTF-8 of bytes 0x80-0xFF, NUL-padded
-  std::vector<std::pair<char32_t, uint8_t>> reverse_;  // sorted by character
+  // Single-byte code pages convert through tables built from iconv once for the process; the
+  // table of the code page in use, null for a multi-byte one.
+  struct ByteTable {
+    std::array<std::array<char, 4>, 128> high{};        // UTF-8 of bytes 0x80-0xFF, NUL-padded
+    std::vector<std::pair<char32_t, uint8_t>> reverse;  // sorted by character
+  };
+  // False when the system cannot convert the code page; table null for a multi-byte one.
+  static bool byte_table(const std::string& iconv_name, const ByteTable*& table);
+  static std::unique_ptr<const ByteTable> build_table(void* to_utf8);
+  const ByteTable* table_ = nullptr;
   // Multi-byte code pages (dos932) go through iconv for every non-ASCII piece.
   void* to_utf8_ = nullptr;
   void* from_utf8_ = nullptr;
+  // What iconv makes of the byte 0x5C where that is no backslash (JOHAB's won sign), empty
+  // elsewhere: the host's code pages, like the real host's, read it as the backslash that begins
+  // \U+XXXX and the multiline-text codes.
+  std::string backslash_;
 };
 
 // The caret form of control characters in ASCII files, for text and for the handle and binary
