@@ -9,7 +9,6 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SHARED = ROOT.parent / "shared"
-MAX_DXF = 64 * 1024
 
 RAW = re.compile(r'R"([^(\s]{0,16})\((.*?)\)\1"', re.S)
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
@@ -73,30 +72,111 @@ def dxf_line_lists(*folders):
             yield b"\n".join(c_string(v) for v in LITERAL.findall(m.group(1))) + b"\n"
 
 
-def shrunk(data, keep=40):
-    """An ASCII drawing cut down to its first records in each section (whole blocks in BLOCKS),
-    so that a large file still gives a seed of every section it has."""
-    lines = data.split(b"\n")
-    if lines[0].startswith(b"AutoCAD Binary DXF"):
+MAX_SEED = 2048  # bytes: small inputs run many times a second, and mutate in few steps
+
+
+class Cut(bytes):
+    """A seed cut from a drawing; its file's name begins "cut-" (tests/fuzz_regressions reads
+    them all)."""
+
+
+def pairs_of(data):
+    """An ASCII drawing as (code, value) pairs, line ends and blanks around codes dropped; None for
+    a binary one."""
+    if data.startswith(b"AutoCAD Binary DXF"):
         return None
-    out, count, section, in_block = [], 0, b"", False
-    for i in range(0, len(lines) - 1, 2):
-        code, value = lines[i].strip(), lines[i + 1].rstrip(b"\r").strip()
+    lines = data.replace(b"\r\n", b"\n").split(b"\n")
+    return [(lines[i].strip(), lines[i + 1]) for i in range(0, len(lines) - 1, 2)]
+
+
+def records_of(pairs):
+    """Records (lists of pairs, each starting with its 0 group) by section name, in file order."""
+    sections, name, record = {}, None, None
+    for code, value in pairs:
         if code == b"0" and value == b"SECTION":
-            count, section = 0, b""
-        elif code == b"2" and section == b"" and out and out[-1][1] == b"SECTION":
-            section = value
-        elif code == b"0" and value not in (b"ENDSEC", b"EOF"):
-            count += 1
-            if section == b"BLOCKS":
-                in_block = value != b"ENDBLK" and (value == b"BLOCK" or in_block)
-        keeps = value in (b"ENDSEC", b"EOF") or count <= keep or section == b"HEADER"
-        keeps = keeps or (section == b"BLOCKS" and (in_block or value == b"ENDBLK"))
-        if code == b"0" or not out or out[-1][2]:
-            out.append((code, value, keeps))
+            name, record = b"", None
+        elif code == b"2" and name == b"":
+            name = value
+            sections.setdefault(name, [])
+        elif code == b"0" and value in (b"ENDSEC", b"EOF"):
+            name, record = None, None
+        elif name and code == b"0":
+            record = [(code, value)]
+            sections[name].append(record)
+        elif name == b"HEADER" and code == b"9":
+            record = [(code, value)]
+            sections[name].append(record)
+        elif record is not None:
+            record.append((code, value))
+    return sections
+
+
+def text_of(sections):
+    """A drawing of these sections, each a list of records."""
+    out = []
+    for name, records in sections:
+        out.append((b"0", b"SECTION"))
+        out.append((b"2", name))
+        for record in records:
+            out += record
+        out.append((b"0", b"ENDSEC"))
+    out.append((b"0", b"EOF"))
+    return b"".join(c + b"\n" + v + b"\n" for c, v in out)
+
+
+def grouped(records, starts, ends):
+    """Records gathered into runs from a record whose type is in starts to one in ends (a table,
+    a block, a polyline with its vertices), single records as runs of one."""
+    runs, run = [], None
+    for record in records:
+        kind = record[0][1]
+        if run is not None:
+            run.append(record)
+            if kind in ends:
+                runs.append(run)
+                run = None
+        elif kind in starts:
+            run = [record]
         else:
-            out.append((code, value, out[-1][2]))
-    return b"".join(c + b"\n" + v + b"\n" for c, v, k in out if k)
+            runs.append([record])
+    return runs
+
+
+def cut(data):
+    """Small seeds cut from a drawing: its header alone, and each table, block, entity (with its
+    vertices or attributes), class and object apart, each after the header variables that say how
+    the file reads ($ACADVER, $DWGCODEPAGE, $HANDSEED). Pieces that are still too large are cut
+    down to their first records."""
+    pairs = pairs_of(data)
+    if not pairs:
+        return
+    sections = records_of(pairs)
+    header = sections.get(b"HEADER", [])
+    lead = [r for r in header if r[0][1] in (b"$ACADVER", b"$DWGCODEPAGE", b"$HANDSEED")]
+    before = [(b"HEADER", lead)] if lead else []
+    yield Cut(text_of([(b"HEADER", header[:60])]))
+    pieces = []
+    for run in grouped(sections.get(b"TABLES", []), {b"TABLE"}, {b"ENDTAB"}):
+        pieces.append((b"TABLES", run))
+    for run in grouped(sections.get(b"BLOCKS", []), {b"BLOCK"}, {b"ENDBLK"}):
+        pieces.append((b"BLOCKS", run))
+    seen = {}
+    for run in grouped(sections.get(b"ENTITIES", []), {b"POLYLINE", b"INSERT"}, {b"SEQEND"}):
+        # The first few entities of each type: a plan holds thousands of one kind.
+        kind = run[0][0][1]
+        seen[kind] = seen.get(kind, 0) + 1
+        if seen[kind] <= 3:
+            pieces.append((b"ENTITIES", run))
+    for name in (b"CLASSES", b"OBJECTS"):
+        records = sections.get(name, [])
+        for k in range(0, min(len(records), 40), 4):
+            pieces.append((name, records[k:k + 4]))
+    for name, run in pieces:
+        for keep in (len(run), 12, 4, 2):
+            seed = text_of(before + [(name, run[:keep] + run[-1:] if keep < len(run) else run)])
+            if len(seed) <= MAX_SEED:
+                yield Cut(seed)
+                break
 
 
 def fdp_string(data):
@@ -114,14 +194,14 @@ def seeds(target):
         files += list(SHARED.glob("dxf*/*.dxf"))
         for path in sorted(files):
             data = path.read_bytes()
-            if len(data) > MAX_DXF:
-                data = shrunk(data)
-            if data and len(data) <= MAX_DXF:
+            if len(data) <= MAX_SEED:
                 yield data
-        yield from dxf_line_lists("dxf", "db", "host", "builtins")
-        for text in raw_strings("dxf", "db", "host", "builtins"):
-            if b"SECTION" in text or b"EOF" in text:
-                yield text
+            else:
+                yield from cut(data)
+        texts = list(dxf_line_lists("dxf", "db", "host", "builtins"))
+        texts += [t for t in raw_strings("dxf", "db", "host", "builtins")
+                  if b"SECTION" in t or b"EOF" in t]
+        yield from (t for t in texts if len(t) <= MAX_SEED)
     elif target == "fuzz_script_replies":
         keywords = [b"Ja Nein _Yes No", b"aUssen Innen 2Punkte Zur\xc3\xbcck", b"LType _LType"]
         scripts = [t for t in literals("input", "host", "builtins", "module") if b"\n" in t]
@@ -146,7 +226,8 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     count = 0
     for data in seeds(target):
-        (out / hashlib.sha1(data).hexdigest()).write_bytes(data)
+        prefix = "cut-" if isinstance(data, Cut) else ""
+        (out / (prefix + hashlib.sha1(data).hexdigest())).write_bytes(data)
         count += 1
     print(f"{count} seeds for {target} in {out}")
 
