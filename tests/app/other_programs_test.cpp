@@ -72,8 +72,8 @@ TEST(OtherPrograms, EveryRealDrawingWithAChainAddedAuditsInEzdxf) {
     ASSERT_EQ(count_entities(folder / out, "DIMENSION").value_or(0),
               count_entities(drawing, "DIMENSION").value_or(0) + 2);
     const bool old_form = cad::r12_form(cad::drawing_version(*read.db));
-    (old_form ? r12 : later) += " --against " + shell_word(drawing.string()) + " " +
-                                shell_word((folder / out).string());
+    (old_form ? r12 : later) +=
+        " --against " + shell_word(drawing.string()) + " " + shell_word((folder / out).string());
     if (!old_form) continue;
     const cad::ReadResult written = cad::read_dxf_file((folder / out).string());
     ASSERT_TRUE(written.db) << written.error;
