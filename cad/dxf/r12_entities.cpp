@@ -69,7 +69,10 @@ bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
   // The records are made of the entity's own groups, a code of theirs in its extended data (a 7
   // there) being none of its values; the first of them carries the extended data.
   const auto xdata = rec.groups.begin() + static_cast<std::ptrdiff_t>(rec.xdata_begin());
-  const Record own{rec.type, std::vector<Group>(rec.groups.begin(), xdata)};
+  Record without_xdata;
+  if (xdata != rec.groups.end())
+    without_xdata = {rec.type, std::vector<Group>(rec.groups.begin(), xdata)};
+  const Record& own = xdata != rec.groups.end() ? without_xdata : rec;
   if (type == "MTEXT")
     mtext(own, out);
   else if (type == "LWPOLYLINE")

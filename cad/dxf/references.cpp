@@ -198,14 +198,13 @@ void ReferenceNames::settle(Database& db, std::vector<std::string>& notes) const
 
   // Entries every completed drawing has, spelt as the drawing spells them.
   std::array<std::string, kKinds> fallback;
+  auto spelt = [&](Kind kind, const char* name) {
+    const RecordId entry = db.table_entry(kInfo[kind].table, name);
+    return entry != kNoRecord ? std::string(db.record(entry).text(2)) : std::string(name);
+  };
   fallback[kLayer] = "0";
-  const RecordId by_layer = db.table_entry("LTYPE", "BYLAYER");
-  fallback[kLinetype] =
-      by_layer != kNoRecord ? std::string(db.record(by_layer).text(2)) : "BYLAYER";
-  for (Kind kind : {kTextStyle, kDimStyle}) {
-    const RecordId entry = db.table_entry(kInfo[kind].table, "STANDARD");
-    fallback[kind] = entry != kNoRecord ? std::string(db.record(entry).text(2)) : "STANDARD";
-  }
+  fallback[kLinetype] = spelt(kLinetype, "BYLAYER");
+  for (Kind kind : {kTextStyle, kDimStyle}) fallback[kind] = spelt(kind, "STANDARD");
   const std::array<size_t, kKinds> changed = give_fallbacks(db, missing, fallback);
   for (Kind kind : {kLayer, kLinetype, kTextStyle, kDimStyle}) {
     if (changed[kind] == 0) continue;
