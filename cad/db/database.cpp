@@ -333,6 +333,10 @@ void Database::push_header_var(HeaderVar var) {
 void Database::erase_header_var(size_t position) {
   ++var_changes_;
   header_.erase(header_.begin() + static_cast<std::ptrdiff_t>(position));
+  rebuild_header_index();
+}
+
+void Database::rebuild_header_index() {
   // The first of equal names is the one found, as a walk in order would find it.
   header_index_.clear();
   std::fill(var_positions_.begin(), var_positions_.end(), npos);
@@ -358,15 +362,31 @@ void Database::set_header_var(std::string_view name, std::vector<Group> groups) 
   journal(std::move(change));
 }
 
-void Database::remove_header_var(std::string_view name) {
-  const size_t k = header_position(name);
-  if (k == npos) return;
-  Change change = Change::of(Change::Kind::kHeader);
-  change.details().name = header_[k].name;
-  change.detail->old_header = std::move(header_[k].groups);
-  erase_header_var(k);
-  // Undo puts it back at the end; the order of header variables carries no meaning.
-  journal(std::move(change));
+void Database::remove_header_var(std::string_view name) { remove_header_vars({std::string(name)}); }
+
+void Database::remove_header_vars(const std::vector<std::string>& names) {
+  std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> wanted;
+  for (const std::string& name : names)
+    if (header_position(name) != npos) ++wanted[name];
+  if (wanted.empty()) return;
+  std::vector<HeaderVar> kept;
+  kept.reserve(header_.size());
+  for (HeaderVar& var : header_) {
+    const auto it = wanted.find(var.name);
+    if (it == wanted.end() || it->second == 0) {
+      kept.push_back(std::move(var));
+      continue;
+    }
+    --it->second;
+    ++var_changes_;
+    Change change = Change::of(Change::Kind::kHeader);
+    change.details().name = var.name;
+    change.detail->old_header = std::move(var.groups);
+    // Undo puts it back at the end; the order of header variables carries no meaning.
+    journal(std::move(change));
+  }
+  header_ = std::move(kept);
+  rebuild_header_index();
 }
 
 size_t Database::table_index(std::string_view name) const {

@@ -108,6 +108,9 @@ class Database {
   void set_erased(RecordId id, bool erased);
   void set_header_var(std::string_view name, std::vector<Group> groups);
   void remove_header_var(std::string_view name);
+  // As remove_header_var for each name in turn (a name twice removes its first two), the index
+  // of the header built once.
+  void remove_header_vars(const std::vector<std::string>& names);
 
   // ---- loading a file ----
   // While loading, records arrive in file order and keep the handles the file gives them; a
@@ -266,6 +269,7 @@ class Database {
   void note_header_position(size_t position);
   void push_header_var(HeaderVar var);
   void erase_header_var(size_t position);
+  void rebuild_header_index();
   void undo(Change& change);
   void redo(Change& change);
   // Undoes the journal back to mark, newest first, moving what it undid into undone when given.

@@ -257,7 +257,7 @@ class Completer {
       if (info && info->dimstyle_code != 0 && !r12_table_group("DIMSTYLE", info->dimstyle_code))
         names.push_back(var.name);
     }
-    for (const std::string& name : names) db_.remove_header_var(name);
+    db_.remove_header_vars(names);
     left_out_vars_ += names.size();
   }
 
@@ -270,7 +270,10 @@ class Completer {
     if (std::is_sorted(db_.header().begin(), db_.header().end(), before)) return;
     std::vector<HeaderVar> vars = db_.header();
     std::stable_sort(vars.begin(), vars.end(), before);
-    for (const HeaderVar& var : vars) db_.remove_header_var(var.name);
+    std::vector<std::string> names;
+    names.reserve(vars.size());
+    for (const HeaderVar& var : vars) names.push_back(var.name);
+    db_.remove_header_vars(names);
     for (HeaderVar& var : vars) db_.set_header_var(var.name, std::move(var.groups));
   }
 
