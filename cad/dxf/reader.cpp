@@ -15,6 +15,7 @@
 #include "cad/base/text.h"
 #include "cad/dxf/complete.h"
 #include "cad/dxf/references.h"
+#include "cad/dxf/subclass.h"
 #include "cad/dxf/tags.h"
 
 namespace cad {
@@ -232,6 +233,10 @@ bool Parser::tables() {
   size_t table = Database::npos;
   return records("TABLES", [&](Record& rec, size_t at) {
     if (rec.type == "TABLE") {
+      // A table the host knows is named as files name it, however this one spells it.
+      if (std::string name = to_upper(rec.text(2));
+          name != rec.text(2) && !table_record_class(name).empty())
+        rec.set(Group::text(2, std::move(name)));
       table = db_->add_table(std::move(rec));
     } else if (rec.type == "ENDTAB") {
       table = Database::npos;

@@ -36,23 +36,6 @@ Subclass only(std::string_view marker, std::initializer_list<int> codes) {
   return {marker, codes, false};
 }
 
-std::string_view table_record_class(std::string_view table) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kClasses = {{
-      {"VPORT", "AcDbViewportTableRecord"},
-      {"LTYPE", "AcDbLinetypeTableRecord"},
-      {"LAYER", "AcDbLayerTableRecord"},
-      {"STYLE", "AcDbTextStyleTableRecord"},
-      {"VIEW", "AcDbViewTableRecord"},
-      {"UCS", "AcDbUCSTableRecord"},
-      {"APPID", "AcDbRegAppTableRecord"},
-      {"DIMSTYLE", "AcDbDimStyleTableRecord"},
-      {"BLOCK_RECORD", "AcDbBlockTableRecord"},
-  }};
-  for (const auto& [name, cls] : kClasses)
-    if (name == table) return cls;
-  return {};
-}
-
 std::string_view polyline_class(int64_t flags) {
   if (flags & 8) return "AcDb3dPolyline";
   if (flags & 16) return "AcDbPolygonMesh";
@@ -184,6 +167,23 @@ size_t owner_index(const Record& rec) {
 }
 
 }  // namespace
+
+std::string_view table_record_class(std::string_view table) {
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kClasses = {{
+      {"VPORT", "AcDbViewportTableRecord"},
+      {"LTYPE", "AcDbLinetypeTableRecord"},
+      {"LAYER", "AcDbLayerTableRecord"},
+      {"STYLE", "AcDbTextStyleTableRecord"},
+      {"VIEW", "AcDbViewTableRecord"},
+      {"UCS", "AcDbUCSTableRecord"},
+      {"APPID", "AcDbRegAppTableRecord"},
+      {"DIMSTYLE", "AcDbDimStyleTableRecord"},
+      {"BLOCK_RECORD", "AcDbBlockTableRecord"},
+  }};
+  for (const auto& [name, cls] : kClasses)
+    if (name == table) return cls;
+  return {};
+}
 
 bool needs_subclass_markers(const Record& rec) {
   for (const Group& g : rec.groups) {

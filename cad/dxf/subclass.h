@@ -26,6 +26,10 @@ std::string_view owner_of(const Record& rec);
 // was added.
 bool add_owner(Record& rec, std::string_view owner);
 
+// The record class of one of the nine tables (AcDbLayerTableRecord for LAYER, ...), named as
+// files name them; empty for any other name.
+std::string_view table_record_class(std::string_view table);
+
 // Removes what R12 does not know, before the extended data: subclass markers (100), owners (330),
 // extension dictionaries (360) and application groups (102); the groups later versions added to
 // entities (lineweight, true colour, ...) and to DIMENSION (attachment, measurement, ...); in

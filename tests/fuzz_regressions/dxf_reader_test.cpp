@@ -240,5 +240,22 @@ TEST(DxfReaderRegression, ExtendedDataIsNoPartOfTheTextWrittenForR12) {
   EXPECT_EQ(written.xdata("ACAD").size(), 2u);
 }
 
+// A table named in another case ("BLOCK_RECord") was looked up as the table it names but written
+// as spelt, so R12 kept the block records it has no place for and read them as a new note.
+TEST(DxfReaderRegression, TableNamedInAnotherCaseIsWrittenAsFilesNameIt) {
+  const std::string table =
+      section("TABLES", "0\nTABLE\n2\nblock_RECord\n70\n1\n0\nBLOCK_RECORD\n2\n*D0\n0\nENDTAB\n");
+  for (const char* version : {"AC1009", "AC1015"}) {
+    ReadResult first =
+        read_dxf(header(std::string("9\n$ACADVER\n1\n") + version + "\n") + table, version);
+    ASSERT_TRUE(first.db) << first.error;
+    const std::string written = write_dxf(*first.db);
+    EXPECT_EQ(written.find("RECord"), std::string::npos) << version;
+    ReadResult back = read_dxf(written, "written");
+    ASSERT_TRUE(back.db) << back.error;
+    EXPECT_EQ(back.notes, std::vector<std::string>{}) << version;
+  }
+}
+
 }  // namespace
 }  // namespace cad
