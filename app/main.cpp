@@ -1,10 +1,12 @@
 // dulk: the stand-in host's program. Opens a drawing (or a new one), loads the dimension-chain
-// module, runs a script or the interactive command line, then saves and draws what was asked for.
+// module, runs a script or the interactive command line, then saves and draws what was asked for;
+// or checks the chains of drawings (--check).
 #include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/check.h"
 #include "app/options.h"
 #include "app/session.h"
 
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
     std::cout << "dulk " << DULK_VERSION << "\n";
     return 0;
   }
+  if (options->check) return dulk::run_check(*options, std::cout, std::cerr);
   // Before anything runs, so that a run refused writes nothing, not even what SAVE would.
   if (const std::string conflict = dulk::conflicting_outputs(*options); !conflict.empty()) {
     std::cerr << "dulk: " << conflict << "\n";

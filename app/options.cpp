@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <utility>
 
 #include "cad/files/save.h"
 
@@ -13,11 +14,16 @@ const char kUsage[] =
     "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--binary|--ascii]\n"
     "            [--svg OUT.svg|-] [--png OUT.png|-] [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
+    "       dulk --check DRAWING.dxf... [--load MODULE] [--quiet]\n"
     "\n"
     "Opens DRAWING (or a new drawing) in the stand-in host with the dimension-chain module\n"
     "loaded, runs SCRIPT (or the interactive command line; standard input when it is no\n"
     "terminal), then saves OUT.dxf and draws OUT.svg / OUT.png. The end of a run writes\n"
     "over the input drawing only when -o names it; a picture never replaces a drawing.\n"
+    "\n"
+    "With --check it opens each DRAWING in turn, changing none, and prints every chain of\n"
+    "dimensions that the module's BemUpd would change, then how many drawings, chains\n"
+    "and stale chains it saw (docs/check.md).\n"
     "\n"
     "  -s, --script FILE   replies in the host's script form\n"
     "  -o, --output FILE   save the drawing as DXF after the script (-: to standard\n"
@@ -30,6 +36,7 @@ const char kUsage[] =
     "      --view X1,Y1,X2,Y2  the pictures show this window of the drawing\n"
     "      --load FILE     load this module instead of DulkArx.arx beside dulk\n"
     "      --no-module     load no module\n"
+    "      --check         check the chains of the drawings named\n"
     "      --fail KIND:N   make the Nth allocation, creation or change of the host\n"
     "                      interface fail (KIND: allocation, creation, change), counted\n"
     "                      from the first command; says so when it never happened\n"
@@ -44,7 +51,9 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 success; 1 a script failed (each failure is named with its line on\n"
     "standard error, and nothing is written) or a file could not be read or written;\n"
-    "2 a mistake on this command line (two outputs that name the same file among them).\n";
+    "2 a mistake on this command line (two outputs that name the same file among them).\n"
+    "With --check: 0 every chain current, 1 a chain stale, 2 a drawing could not be read\n"
+    "(the others are still checked).\n";
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string* error) {
   Options o;
@@ -108,6 +117,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       if (!value(&text)) return std::nullopt;
       o.fault = cad::parse_fault_plan(text, error);
       if (!o.fault) return std::nullopt;
+    } else if (a == "--check") {
+      o.check = true;
     } else if (a == "--no-module") {
       o.no_module = true;
     } else if (a == "-q" || a == "--quiet") {
@@ -122,13 +133,33 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     } else if (a.empty()) {
       *error = "the drawing's name is empty";
       return std::nullopt;
-    } else if (o.drawing.empty()) {
-      o.drawing = a;
     } else {
-      *error = "more than one drawing given: " + o.drawing + " and " + a;
-      return std::nullopt;
+      o.drawings.push_back(a);
     }
   }
+  if (o.check) {
+    // What a check would not use: it runs no script and writes nothing.
+    const std::pair<bool, const char*> unused[] = {
+        {!o.script.empty(), "-s"},      {!o.output.empty(), "-o"},
+        {!o.svg.empty(), "--svg"},      {!o.png.empty(), "--png"},
+        {o.view.has_value(), "--view"}, {o.fault.has_value(), "--fail"},
+        {o.no_module, "--no-module"},   {o.output_form.has_value(), "--binary or --ascii"}};
+    for (const auto& [given, option] : unused) {
+      if (!given) continue;
+      *error = std::string("--check and ") + option + " exclude each other";
+      return std::nullopt;
+    }
+    if (o.drawings.empty()) {
+      *error = "--check needs at least one drawing";
+      return std::nullopt;
+    }
+    return o;
+  }
+  if (o.drawings.size() > 1) {
+    *error = "more than one drawing given: " + o.drawings[0] + " and " + o.drawings[1];
+    return std::nullopt;
+  }
+  if (!o.drawings.empty()) o.drawing = o.drawings[0];
   if (o.no_module && !o.module.empty()) {
     *error = "--load and --no-module exclude each other";
     return std::nullopt;

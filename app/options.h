@@ -16,8 +16,11 @@ inline constexpr const char* kStandardOutput = "-";
 
 struct Options {
   std::string drawing;  // empty: a new drawing
-  std::string script;   // empty: the terminal, or standard input when that is no terminal
-  std::string output;   // empty: none; kStandardOutput: standard output
+  // --check: the chains of the drawings named are checked, and nothing else is done.
+  bool check = false;
+  std::vector<std::string> drawings;  // as named on the command line, with or without --check
+  std::string script;  // empty: the terminal, or standard input when that is no terminal
+  std::string output;  // empty: none; kStandardOutput: standard output
   // --binary, --ascii: the form of the output; none: the form of the drawing read (ASCII for a
   // new drawing).
   std::optional<cad::DxfForm> output_form;

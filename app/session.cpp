@@ -45,22 +45,6 @@ namespace fs = std::filesystem;
 // The group of the commands dulk adds to the host's own.
 constexpr const char* kGroup = "DULK";
 
-std::string exe_folder() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
-
-// Why path cannot be read as a file, or empty when it can be tried. The readers open a folder
-// without complaint and then fail in ways that do not say what was wrong.
-std::string unreadable(const std::string& path) {
-  std::error_code ec;
-  fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return "no such file or directory";
-  if (status.type() == fs::file_type::directory) return "is a folder, not a file";
-  return {};
-}
-
 bool read_text(const std::string& path, std::string* text, std::string* error) {
   if (std::string why = unreadable(path); !why.empty()) {
     *error = "cannot read " + path + ": " + why;
@@ -381,6 +365,21 @@ bool write_to_standard_output(const cad::Database& db, cad::DxfForm form, std::s
 
 }  // namespace
 
+std::string module_path(const Options& options) {
+  if (!options.module.empty()) return options.module;
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return (ec ? std::string(".") : exe.parent_path().string()) + "/DulkArx.arx";
+}
+
+std::string unreadable(const std::string& path) {
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) return "no such file or directory";
+  if (status.type() == fs::file_type::directory) return "is a folder, not a file";
+  return {};
+}
+
 int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   // Destroyed last of all, so that modules unload while it is still the current host.
   cad::Host host;
@@ -414,10 +413,8 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
   register_commands(session);
 
   if (!options.no_module) {
-    const std::string path =
-        options.module.empty() ? exe_folder() + "/DulkArx.arx" : options.module;
     std::string error;
-    if (!host.modules().load(path, &error)) {
+    if (!host.modules().load(module_path(options), &error)) {
       err << "dulk: " << error << "\n";
       if (options.module.empty()) err << "dulk: --no-module runs the host without it\n";
       return 1;
