@@ -66,6 +66,21 @@ bool same_origins(const Member& a, const Member& b) {
          (same_point(a.first, b.second) && same_point(a.second, b.first));
 }
 
+// How far apart p and q lie along the chain.
+double along_distance(cad::Vec3 p, cad::Vec3 q, cad::Vec3 direction) {
+  return std::abs(cad::dot(p - q, direction));
+}
+
+// Whether a and b reach from the same place to the same place along the chain.
+bool same_span(const Member& a, const Member& b, cad::Vec3 direction) {
+  auto same = [&](cad::Vec3 p, cad::Vec3 q) {
+    return along_distance(p, q, direction) <=
+           1e-9 * std::max({1.0, cad::length(p), cad::length(q)});
+  };
+  return (same(a.first, b.first) && same(a.second, b.second)) ||
+         (same(a.first, b.second) && same(a.second, b.first));
+}
+
 // Whether b's dimension line is a's: parallel, and b's point on it.
 bool same_line(const Member& a, const Member& b) {
   const double size = std::max({1.0, cad::length(a.on_line), cad::length(b.on_line)});
@@ -116,17 +131,38 @@ std::vector<std::string> chain_changes(std::vector<Member> before, std::vector<M
     for (Member& m : *members)
       m.along = std::min(cad::dot(m.first, direction), cad::dot(m.second, direction));
   std::vector<std::pair<double, std::string>> changes;
+  // A member made again is the one with the same origins, else one that spans the same stretch
+  // of the chain with an origin moved across it (an end member's outer extension line starts
+  // elsewhere than an inner one's).
   std::vector<bool> matched(after.size(), false);
-  for (const Member& b : before) {
-    size_t k = 0;
-    while (k < after.size() && (matched[k] || !same_origins(b, after[k]))) ++k;
-    if (k == after.size()) {
+  std::vector<const Member*> pairs(before.size(), nullptr);
+  for (bool across : {false, true}) {
+    for (size_t j = 0; j < before.size(); ++j) {
+      for (size_t k = 0; k < after.size() && !pairs[j]; ++k) {
+        if (matched[k] || !(across ? same_span(before[j], after[k], direction)
+                                   : same_origins(before[j], after[k])))
+          continue;
+        matched[k] = true;
+        pairs[j] = &after[k];
+      }
+    }
+  }
+  for (size_t j = 0; j < before.size(); ++j) {
+    const Member& b = before[j];
+    if (!pairs[j]) {
       changes.emplace_back(b.along,
                            "member " + span_text(b) + " lost (" + shown_text(b.text) + ")");
       continue;
     }
-    matched[k] = true;
-    const Member& a = after[k];
+    const Member& a = *pairs[j];
+    for (const cad::Vec3 origin : {b.first, b.second}) {
+      const cad::Vec3 made =
+          along_distance(origin, a.first, direction) <= along_distance(origin, a.second, direction)
+              ? a.first
+              : a.second;
+      if (!same_point(origin, made))
+        changes.emplace_back(b.along, "origin " + point_text(origin) + " → " + point_text(made));
+    }
     if (b.text != a.text)
       changes.emplace_back(b.along, shown_text(b.text) + " → " + shown_text(a.text));
     if (!same_line(a, b)) changes.emplace_back(b.along, "member " + span_text(b) + " off its line");
