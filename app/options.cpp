@@ -11,7 +11,7 @@
 namespace dulk {
 
 const char kUsage[] =
-    "usage: dulk [DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--binary|--ascii]\n"
+    "usage: dulk [[--recover] DRAWING.dxf] [-s SCRIPT] [-o OUT.dxf|-] [--binary|--ascii]\n"
     "            [--svg OUT.svg|-] [--png OUT.png|-] [--view X1,Y1,X2,Y2]\n"
     "            [--load MODULE | --no-module] [--fail KIND:N] [--quiet]\n"
     "       dulk --check DRAWING.dxf... [--load MODULE] [--quiet]\n"
@@ -25,6 +25,8 @@ const char kUsage[] =
     "dimensions that the module's BemUpd would change, then how many drawings, chains\n"
     "and stale chains it saw (docs/check.md).\n"
     "\n"
+    "      --recover       read what can be read of a damaged DRAWING and say what was\n"
+    "                      mended or left out, as RECOVER does\n"
     "  -s, --script FILE   replies in the host's script form\n"
     "  -o, --output FILE   save the drawing as DXF after the script (-: to standard\n"
     "                      output, the transcript then going to standard error), in the\n"
@@ -119,6 +121,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       if (!o.fault) return std::nullopt;
     } else if (a == "--check") {
       o.check = true;
+    } else if (a == "--recover") {
+      o.recover = true;
     } else if (a == "--no-module") {
       o.no_module = true;
     } else if (a == "-q" || a == "--quiet") {
@@ -162,6 +166,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
   if (!o.drawings.empty()) o.drawing = o.drawings[0];
   if (o.no_module && !o.module.empty()) {
     *error = "--load and --no-module exclude each other";
+    return std::nullopt;
+  }
+  if (o.recover && o.drawing.empty()) {
+    *error = "--recover needs a drawing to read";
     return std::nullopt;
   }
   if (o.output_form && o.output.empty()) {

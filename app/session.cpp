@@ -181,9 +181,9 @@ bool save_command(Session& session, bool ask_always) {
   return true;
 }
 
-// QUIT: leaves after the running command; with unsaved changes only once the question about them
-// is answered Yes (and the save succeeded) or No. A script answers it with its next line.
-void quit_command(Session& session) {
+// Whether the drawing may be left: it has no unsaved changes, or the question about them was
+// answered Yes (and the save succeeded) or No. A script answers it with its next line.
+bool may_leave_drawing(Session& session) {
   cad::Host& host = session.host;
   if (host.db().modified()) {
     cad::Prompter& prompter = host.prompter();
@@ -199,11 +199,51 @@ void quit_command(Session& session) {
       throw cad::CommandCancelled{};
     }
     if (answer.status == cad::kRtCan) throw cad::CommandCancelled{};
-    if (answer.text == "Cancel") return;
+    if (answer.text == "Cancel") return false;
     // Yes, or Enter for the default.
-    if (answer.text != "No" && !save_command(session, false)) return;
+    if (answer.text != "No" && !save_command(session, false)) return false;
   }
-  host.request_quit();
+  return true;
+}
+
+// QUIT: leaves after the running command, once the drawing may be left.
+void quit_command(Session& session) {
+  if (may_leave_drawing(session)) session.host.request_quit();
+}
+
+// Reads a drawing as RECOVER does, the report of what was mended or left out on the transcript
+// in the real host's manner; without a drawing, error says why.
+cad::ReadResult read_recovered(cad::Host& host, const std::string& path) {
+  cad::ReadResult read;
+  if (std::string why = unreadable(path); !why.empty()) {
+    read.error = "cannot read " + path + ": " + why;
+    return read;
+  }
+  read = cad::read_dxf_file(path, {.recover = true});
+  if (!read.db) return read;
+  cad::Transcript& transcript = host.transcript();
+  transcript.print("\nDrawing recovery.");
+  for (const std::string& note : read.notes) transcript.print("\n" + note);
+  for (const std::string& line : read.recovered.lines()) transcript.print("\n" + line);
+  const std::string total = std::to_string(read.recovered.total());
+  transcript.print("\nTotal errors found " + total + " fixed " + total);
+  return read;
+}
+
+// RECOVER: opens a drawing recovered as the current drawing, once the present one may be left.
+void recover_command(Session& session) {
+  cad::Answer file =
+      session.host.prompter().get_string("\nEnter name of drawing to recover: ", true);
+  if (file.status == cad::kRtCan) throw cad::CommandCancelled{};
+  if (file.text.empty() || !may_leave_drawing(session)) return;
+  cad::ReadResult read = read_recovered(session.host, file.text);
+  if (!read.db) {
+    fail(session, read.error);
+    return;
+  }
+  session.name = file.text;
+  session.form = read.form;
+  session.host.set_db(std::move(read.db));
 }
 
 std::string module_name(const std::string& path) { return fs::path(path).filename().string(); }
@@ -275,6 +315,11 @@ void register_commands(Session& session) {
       "Ends dulk, asking first whether to save the drawing when it changed.\n"
       "Save changes to <name>? [Yes/No/Cancel] <Yes>:",
       [&session] { quit_command(session); });
+  add("RECOVER",
+      "Opens a damaged drawing as the current drawing: what can be read of it, saying what was\n"
+      "mended or left out; asks first whether to save the present drawing when it changed.\n"
+      "Enter name of drawing to recover:",
+      [&session] { recover_command(session); });
   add("ARX",
       "Lists, loads and unloads modules.\n"
       "Enter an option [?/Load/Unload]:\n"
@@ -401,12 +446,14 @@ int run_session(const Options& options, std::ostream& out, std::ostream& err) {
       err << "dulk: cannot read " << options.drawing << ": " << why << "\n";
       return 1;
     }
-    cad::ReadResult read = cad::read_dxf_file(options.drawing);
+    cad::ReadResult read = options.recover ? read_recovered(host, options.drawing)
+                                           : cad::read_dxf_file(options.drawing);
     if (!read.db) {
       err << "dulk: " << options.drawing << ": " << read.error << "\n";
       return 1;
     }
-    for (const std::string& note : read.notes) host.transcript().print("\n" + note);
+    if (!options.recover)
+      for (const std::string& note : read.notes) host.transcript().print("\n" + note);
     session.form = read.form;
     host.set_db(std::move(read.db));
   }

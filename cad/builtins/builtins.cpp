@@ -119,6 +119,10 @@ constexpr Builtin kBuiltins[] = {
      "Specify second point or <use first point as displacement>:\n"
      "Specify displacement <0,0,0>:"},
     {"LIST", list_command, "Shows what the drawing holds for objects.", "Select objects:"},
+    {"AUDIT", audit_command,
+     "Lists references to missing entries and blocks, wrong owners, numbers that are not finite "
+     "and chains whose members lie on different lines; mends them when told to (one undo step).",
+     "Fix any errors detected? [Yes/No] <N>:"},
     {"SETVAR", setvar_command, "Shows or sets a system variable.",
      "Enter variable name or [?]:\n"
      "Enter new value for <name> <value>:"},

@@ -41,4 +41,7 @@ void setvar_command(Host& host);
 void redraw_command(Host& host);
 void help_command(Host& host);
 
+// Checking and mending the drawing (audit_command.cpp).
+void audit_command(Host& host);
+
 }  // namespace cad

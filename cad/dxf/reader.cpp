@@ -27,10 +27,17 @@ bool named(const Group& g, std::string_view name) { return g.code == 0 && iequal
 // Reads the file straight into a database in loading mode (handles of the whole file are known
 // before records without one get theirs). A malformed file ends the reading with an error and
 // the half-filled database is dropped: nothing half-read is ever seen.
+//
+// Recovering (report non-null), what the strict reader refuses is mended or left out and counted
+// in the report instead; a file the strict reader reads takes none of those paths.
 class Parser {
  public:
-  explicit Parser(std::string_view bytes)
-      : groups_(bytes), file_codec_(groups_.codec()), db_(std::make_unique<Database>()) {
+  Parser(std::string_view bytes, RecoverReport* report)
+      : groups_(bytes),
+        file_codec_(groups_.codec()),
+        db_(std::make_unique<Database>()),
+        report_(report) {
+    if (report_) groups_.set_recovering(&skipped_);
     scratch_.reserve(64);
     // Room for about as many records as the file can hold (a record takes 150 bytes or more),
     // so that the records are not moved again and again as the drawing grows; room not used is
@@ -59,12 +66,29 @@ class Parser {
   }
   bool unterminated(std::string_view section) {
     if (!error_.empty()) return false;
+    if (report_) return mended("sections not closed by 0 ENDSEC (the file ends)");
     error_ = groups_.where_end() + ": section " + std::string(section) +
              " is not closed by 0 ENDSEC (the file ends)";
     return false;
   }
 
+  // Recovering: counts what was mended and reads on.
+  bool mended(std::string_view kind) {
+    report_->add(kind);
+    return true;
+  }
+  // Recovering, whether a group met inside a section begins the next one: a 0 SECTION there
+  // means this one lacks its 0 ENDSEC. The group is then held for run().
+  bool next_section_begins() {
+    if (!report_ || !named(cur_, "SECTION")) return false;
+    held_ = true;
+    return mended("sections not closed by 0 ENDSEC before the next");
+  }
   bool section();
+  // Recovering: records met outside any section are read as the section they belong in.
+  bool section_of_records();
+  void settle_pointers(Database& db);
+  void make_block_records(Database& db);
   void add_section(const std::string& name);
   bool header();
   bool raw(std::string name);
@@ -95,10 +119,13 @@ class Parser {
   std::vector<std::string> order_;
   std::string error_;
   std::vector<std::string> notes_;
+  RecoverReport* report_;
+  SkippedGroups skipped_;
+  bool held_ = false;  // cur_ holds a group run() is still to look at
 };
 
 bool Parser::run() {
-  while (advance()) {
+  while (std::exchange(held_, false) || advance()) {
     if (cur_.code == 999) continue;
     if (cur_.code == 9) {
       // Some writers leave header variables outside any section; they are still the header.
@@ -108,11 +135,59 @@ bool Parser::run() {
       if (!header()) return false;
       continue;
     }
-    if (!named(cur_, "SECTION"))
-      return fail(groups_.pos(), "expected 0 SECTION, got " + describe(cur_));
+    if (!named(cur_, "SECTION")) {
+      if (!report_) return fail(groups_.pos(), "expected 0 SECTION, got " + describe(cur_));
+      if (named(cur_, "ENDSEC"))
+        mended("0 ENDSEC outside a section left out");
+      else if (cur_.code != 0)
+        mended("groups outside a section left out");
+      else if (!section_of_records())
+        return false;
+      continue;
+    }
     if (!section()) return false;
   }
+  if (report_) {
+    if (skipped_.wrong_values) report_->add("groups whose value has the wrong type left out",
+                                            skipped_.wrong_values);
+    if (skipped_.unreadable_lines)
+      report_->add("lines that are no group passed over", skipped_.unreadable_lines);
+    if (skipped_.cut_off) report_->add("file cut off inside a group");
+  }
   return error_.empty();
+}
+
+bool Parser::section_of_records() {
+  const std::string_view type = cur_.s();
+  std::string name = "ENTITIES";
+  if (iequals(type, "TABLE"))
+    name = "TABLES";
+  else if (iequals(type, "BLOCK") || iequals(type, "ENDBLK"))
+    name = "BLOCKS";
+  else if (iequals(type, "CLASS"))
+    name = "CLASSES";
+  else if (iequals(type, "DICTIONARY"))
+    name = "OBJECTS";
+  report_->add("records outside a section read as the section they belong in");
+  add_section(name);
+  if (name == "TABLES") return tables();
+  if (name == "BLOCKS") return blocks();
+  if (name == "CLASSES")
+    return records(name, [&](Record& rec, size_t) {
+      db_->add_class(std::move(rec));
+      return true;
+    });
+  if (name == "OBJECTS")
+    return records(name, [&](Record& rec, size_t) {
+      db_->add_object(std::move(rec));
+      return true;
+    });
+  return records(name, [&](Record& rec, size_t) {
+    references_.take(rec);
+    const bool formed = is_formed(rec);
+    note_formed(db_->add_entity(std::move(rec)), formed);
+    return true;
+  });
 }
 
 void Parser::add_section(const std::string& name) {
@@ -121,11 +196,18 @@ void Parser::add_section(const std::string& name) {
 
 bool Parser::section() {
   size_t at = groups_.pos();
-  if (!advance())
+  if (!advance()) {
+    if (report_ && error_.empty()) return mended("0 SECTION without a name left out");
     return error_.empty() ? fail(at, "0 SECTION without a name (the file ends)") : false;
-  if (cur_.code != 2)
+  }
+  if (cur_.code != 2) {
+    if (report_) {
+      held_ = true;
+      return mended("0 SECTION without a name left out");
+    }
     return fail(groups_.pos(),
                 "expected 2 and a section name after 0 SECTION, got " + describe(cur_));
+  }
   std::string name(trim(cur_.s()));
   std::string upper = to_upper(name);
   bool known = upper == "HEADER" || upper == "CLASSES" || upper == "TABLES" || upper == "BLOCKS" ||
@@ -167,6 +249,11 @@ bool Parser::header() {
   do {
     if (cur_.code == 0) {
       if (named(cur_, "ENDSEC")) return true;
+      if (report_) {
+        // Records after the variables: the header lacks its end.
+        held_ = true;
+        return mended("sections not closed by 0 ENDSEC before the next");
+      }
       return fail(groups_.pos(),
                   "expected 9 and a variable name or 0 ENDSEC in HEADER, got " + describe(cur_));
     }
@@ -177,6 +264,10 @@ bool Parser::header() {
     }
     if (!var) {
       if (cur_.code == 999) continue;
+      if (report_) {
+        mended("groups in HEADER before the first variable left out");
+        continue;
+      }
       return fail(groups_.pos(), "expected 9 and a variable name in HEADER, got " + describe(cur_));
     }
     var->groups.push_back(std::move(cur_));
@@ -195,7 +286,7 @@ bool Parser::raw(std::string name) {
     section = &raw_.back();
   }
   do {
-    if (named(cur_, "ENDSEC")) return true;
+    if (named(cur_, "ENDSEC") || next_section_begins()) return true;
     section->groups.push_back(std::move(cur_));
   } while (advance());
   return unterminated(name);
@@ -204,12 +295,15 @@ bool Parser::raw(std::string name) {
 template <typename Take>
 bool Parser::records(std::string_view section, Take&& take) {
   while (cur_.code != 0) {
-    if (cur_.code != 999)
+    if (report_ && cur_.code != 999)
+      mended("groups before the first record of a section left out");
+    else if (cur_.code != 999)
       return fail(groups_.pos(), "expected 0 and an object type in " + std::string(section) +
                                      ", got " + describe(cur_));
     if (!advance()) return unterminated(section);
   }
   while (!named(cur_, "ENDSEC")) {
+    if (next_section_begins()) return true;
     Record rec{std::string(cur_.s()), {}};
     size_t at = groups_.pos();
     // Groups are read in place, over the groups the last record was moved out of, which a move
@@ -220,6 +314,17 @@ bool Parser::records(std::string_view section, Take&& take) {
       if (count == scratch_.size()) scratch_.emplace_back();
       more = advance(scratch_[count++]);
     } while (more && scratch_[count - 1].code != 0);
+    if (!more && report_ && error_.empty()) {
+      // The data ended: a record cut inside a group may lack what it needs; one that ends
+      // with a whole group is kept.
+      if (skipped_.cut_off) {
+        mended("records cut off by the end of the file left out");
+      } else {
+        const auto first = std::make_move_iterator(scratch_.begin());
+        rec.groups.assign(first, first + static_cast<std::ptrdiff_t>(count - 1));
+        if (!take(rec, at)) return false;
+      }
+    }
     if (!more) return unterminated(section);
     cur_ = std::move(scratch_[count - 1]);
     const auto first = std::make_move_iterator(scratch_.begin());
@@ -241,7 +346,15 @@ bool Parser::tables() {
     } else if (rec.type == "ENDTAB") {
       table = Database::npos;
     } else if (table == Database::npos) {
-      return fail(at, "table entry " + rec.type + " outside of a table (expected 0 TABLE)");
+      if (!report_)
+        return fail(at, "table entry " + rec.type + " outside of a table (expected 0 TABLE)");
+      // The entry's type names its table.
+      table = db_->table_index(rec.type);
+      if (table == Database::npos)
+        table = db_->add_table(Record{"TABLE", {Group::text(2, to_upper(rec.type))}});
+      mended("table entries outside a table put into their table");
+      db_->add_table_entry(table, std::move(rec));
+      table = Database::npos;
     } else {
       db_->add_table_entry(table, std::move(rec));
     }
@@ -253,17 +366,29 @@ bool Parser::blocks() {
   size_t block = Database::npos;
   size_t begin_at = 0;
   auto name = [&] { return std::string(db_->record(db_->blocks()[block].begin).text(2)); };
+  auto close_block = [&] {
+    db_->end_block(block, Record{"ENDBLK", {}});
+    block = Database::npos;
+    mended("blocks not closed by 0 ENDBLK closed");
+  };
   bool ok = records("BLOCKS", [&](Record& rec, size_t at) {
     if (rec.type == "BLOCK") {
-      if (block != Database::npos)
-        return fail(at, "BLOCK inside block '" + name() + "' (expected 0 ENDBLK first)");
+      if (block != Database::npos) {
+        if (!report_)
+          return fail(at, "BLOCK inside block '" + name() + "' (expected 0 ENDBLK first)");
+        close_block();
+      }
       block = db_->begin_block(std::move(rec));
       begin_at = at;
     } else if (rec.type == "ENDBLK") {
-      if (block == Database::npos) return fail(at, "ENDBLK without a BLOCK");
+      if (block == Database::npos) {
+        if (report_) return mended("0 ENDBLK without a BLOCK left out");
+        return fail(at, "ENDBLK without a BLOCK");
+      }
       db_->end_block(block, std::move(rec));
       block = Database::npos;
     } else if (block == Database::npos) {
+      if (report_) return mended("entities outside a block in BLOCKS left out");
       return fail(at, rec.type + " outside of a block in BLOCKS (expected 0 BLOCK)");
     } else {
       references_.take(rec);
@@ -272,9 +397,76 @@ bool Parser::blocks() {
     }
     return true;
   });
-  if (ok && block != Database::npos)
+  if (ok && block != Database::npos) {
+    if (report_) {
+      close_block();
+      return true;
+    }
     return fail(begin_at, "block '" + name() + "' is not closed by 0 ENDBLK");
+  }
   return ok;
+}
+
+// A block whose record is missing (a file that lost its TABLES) gets one under the handle its
+// BLOCK names as owner, which the layouts of the OBJECTS section point to as well; the record
+// points back to the layout that names it.
+void Parser::make_block_records(Database& db) {
+  size_t table = db.table_index("BLOCK_RECORD");
+  for (size_t b = 0; b < db.blocks().size(); ++b) {
+    const Record& begin = db.record(db.blocks()[b].begin);
+    const std::string name(begin.text(2));
+    if (name.empty() || (table != Database::npos && db.table_entry("BLOCK_RECORD", name) != kNoRecord))
+      continue;
+    if (table == Database::npos)
+      table = db.add_table(Record{"TABLE", {Group::text(2, "BLOCK_RECORD")}});
+    std::vector<Group> groups;
+    const std::string owner(trim(begin.text(330)));
+    const uint64_t handle = parse_handle(owner);
+    if (handle != 0 && handle != UINT64_MAX && db.find_handle(handle) == kNoRecord)
+      groups.push_back(Group::text(5, handle_text(handle)));
+    groups.push_back(Group::text(2, name));
+    for (RecordId id : db.objects()) {
+      const Record& layout = db.record(id);
+      const size_t marker = layout.index_of(100);
+      if (layout.type != "LAYOUT" || owner.empty()) continue;
+      for (size_t k = layout.index_of(100, marker + 1); k < layout.groups.size(); ++k) {
+        const Group& g = layout.groups[k];
+        if (g.code == 330 && iequals(trim(g.s()), owner)) {
+          groups.push_back(Group::text(340, handle_text(layout.handle())));
+          k = layout.groups.size();
+        }
+      }
+    }
+    db.add_table_entry(table, Record{"BLOCK_RECORD", std::move(groups)});
+    report_->add("block records made for blocks without one");
+  }
+}
+
+// Pointers to records the file lacks are left out: an entity's owner is then given by
+// completing, a dictionary's entry goes with its name.
+void Parser::settle_pointers(Database& db) {
+  for (RecordId id = 0; id < db.slot_count(); ++id) {
+    if (!db.valid(id)) continue;
+    const Record& rec = db.record(id);
+    const size_t xdata = rec.xdata_begin();
+    std::vector<size_t> dangling;
+    for (size_t k = 0; k < xdata && k < rec.groups.size(); ++k) {
+      const Group& g = rec.groups[k];
+      if (g.code < 330 || g.code > 369) continue;
+      const uint64_t handle = parse_handle(trim(g.s()));
+      if (handle == 0 || handle == UINT64_MAX || db.find_handle(handle) != kNoRecord) continue;
+      if (k > 0 && rec.type == "DICTIONARY" && rec.groups[k - 1].code == 3)
+        dangling.push_back(k - 1);
+      dangling.push_back(k);
+    }
+    if (dangling.empty()) continue;
+    Record mended = rec;
+    for (auto k = dangling.rbegin(); k != dangling.rend(); ++k)
+      mended.groups.erase(mended.groups.begin() + static_cast<std::ptrdiff_t>(*k));
+    if (!mended.has(330) && id < formed_.size()) formed_[id] = false;
+    db.replace(id, std::move(mended));
+    report_->add("pointers to records the file lacks left out");
+  }
 }
 
 // The current dimension style, layer, text style and linetype are entries of their tables, as
@@ -320,12 +512,15 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   }
   for (const Database::Renumbered& r : db->end_load()) {
     const Record& rec = db->record(r.id);
-    if (r.duplicate)
+    if (r.duplicate) {
       notes.push_back("duplicate handle " + to_upper(trim(r.old_text)) + " on " + rec.type +
                       " given new handle " + handle_text(rec.handle()));
-    else if (!r.old_text.empty())
+      if (report_) report_->add("duplicate handles replaced by new ones");
+    } else if (!r.old_text.empty()) {
       notes.push_back("invalid handle '" + r.old_text + "' on " + rec.type + " given new handle " +
                       handle_text(rec.handle()));
+      if (report_) report_->add("invalid handles replaced by new ones");
+    }
   }
   // A loaded drawing has nothing to undo.
   db->set_journaling(false);
@@ -350,6 +545,10 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
     notes.push_back("$ACADVER '" + version_text +
                     "' names no version, but CLASSES or OBJECTS: read as AC1015 (R2000)");
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
+  }
+  if (report_ && !r12_form(drawing_version(*db))) {
+    make_block_records(*db);
+    settle_pointers(*db);
   }
   complete_drawing(*db, &notes, &formed_);
   current_entries_exist(*db, notes);
@@ -410,13 +609,14 @@ class MappedFile {
 
 // Reads bytes; when they are a file's, unmaps them as soon as every group holds its own value,
 // before the drawing is completed.
-ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file) {
+ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file,
+                ReadOptions options) {
   ReadResult result;
   if (trim(bytes).find_first_not_of("\r\n") == std::string_view::npos) {
     result.error = std::string(name) + " is empty: no DXF data";
     return result;
   }
-  Parser parser(bytes);
+  Parser parser(bytes, options.recover ? &result.recovered : nullptr);
   if (!parser.run()) {
     result.error = parser.error();
     return result;
@@ -430,15 +630,37 @@ ReadResult read(std::string_view bytes, std::string_view name, MappedFile* file)
 
 }  // namespace
 
-ReadResult read_dxf(std::string_view bytes, std::string_view name) {
-  return read(bytes, name, nullptr);
+void RecoverReport::add(std::string_view kind, size_t count) {
+  for (Item& item : items) {
+    if (item.kind == kind) {
+      item.count += count;
+      return;
+    }
+  }
+  items.push_back({std::string(kind), count});
 }
 
-ReadResult read_dxf_file(const std::string& path) {
+size_t RecoverReport::total() const {
+  size_t sum = 0;
+  for (const Item& item : items) sum += item.count;
+  return sum;
+}
+
+std::vector<std::string> RecoverReport::lines() const {
+  std::vector<std::string> out;
+  for (const Item& item : items) out.push_back(item.kind + ": " + std::to_string(item.count));
+  return out;
+}
+
+ReadResult read_dxf(std::string_view bytes, std::string_view name, ReadOptions options) {
+  return read(bytes, name, nullptr, options);
+}
+
+ReadResult read_dxf_file(const std::string& path, ReadOptions options) {
   ReadResult result;
   std::unique_ptr<MappedFile> file = MappedFile::open(path, result.error);
   if (!file) return result;
-  return read(file->bytes(), path, file.get());
+  return read(file->bytes(), path, file.get(), options);
 }
 
 }  // namespace cad

@@ -150,6 +150,25 @@ bool references_held(const Database& db, const Record& rec) {
   return true;
 }
 
+std::vector<std::string> missing_references(const Database& db) {
+  std::vector<std::string> out;
+  auto check = [&](RecordId id) {
+    if (db.erased(id)) return;
+    const Record& rec = db.record(id);
+    const auto groups = named_groups(rec);
+    for (size_t kind = 0; kind < ReferenceNames::kKinds; ++kind) {
+      const Group* g = groups[kind];
+      if (!g || held(db, static_cast<Kind>(kind), g->s())) continue;
+      out.push_back(rec.type + " " + handle_text(rec.handle()) + ": " +
+                    std::string(kInfo[kind].what) + " \"" + std::string(g->s()) + "\" missing");
+    }
+  };
+  for (const Block& block : db.blocks())
+    for (RecordId id : block.entities) check(id);
+  for (RecordId id : db.entities()) check(id);
+  return out;
+}
+
 void ReferenceNames::note(Kind kind, std::string_view name) {
   if (seen_[kind] && name == last_[kind]) return;
   seen_[kind] = true;

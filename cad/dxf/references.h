@@ -28,6 +28,10 @@ namespace cad {
 // entity that names one the drawing lacks, as the real host's entmake does.
 bool references_held(const Database& db, const Record& rec);
 
+// What the entities of the drawing name that it lacks, one line for each entity and name, e.g.
+// "LINE 2A: layer \"Walls\" missing"; settle() of the names of every entity mends them.
+std::vector<std::string> missing_references(const Database& db);
+
 class ReferenceNames {
  public:
   // Notes the names an entity gives, as the reader meets it; a name like the one before it of its

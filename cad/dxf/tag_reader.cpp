@@ -269,6 +269,30 @@ bool TagReader::general_code(int& code) {
   return true;
 }
 
+bool TagReader::resync(size_t& lines_passed) {
+  error_.clear();
+  while (pos_ < data_.size()) {
+    const size_t start = pos_;
+    const size_t start_line = line_;
+    const std::string_view code = trim_value(take_line());
+    if (code == "0" && pos_ < data_.size()) {
+      const std::string_view name = trim_value(take_line());
+      if (!name.empty() && name[0] >= 'A' && name[0] <= 'Z') {
+        pos_ = start;
+        line_ = start_line;
+        ended_ = false;
+        return true;
+      }
+      pos_ = start;
+      line_ = start_line;
+      take_line();
+    }
+    ++lines_passed;
+  }
+  ended_ = true;
+  return false;
+}
+
 bool TagReader::next_binary(Tag& tag) {
   if (pos_ >= data_.size()) {
     ended_ = true;
@@ -429,7 +453,24 @@ inline bool GroupReader::next_plain(Group& group) {
   return true;
 }
 
-bool GroupReader::next(Group& group) {
+bool GroupReader::mend(Group& group) {
+  while (!error_.empty()) {
+    if (!tags_.error().empty()) {
+      if (tags_.binary() || tags_.at_end() || !tags_.resync(skipped_->unreadable_lines)) {
+        skipped_->cut_off = true;
+        error_.clear();
+        return false;
+      }
+    } else {
+      ++skipped_->wrong_values;
+    }
+    error_.clear();
+    if (next_group(group)) return true;
+  }
+  return false;
+}
+
+bool GroupReader::next_group(Group& group) {
   double v[3] = {0, 0, 0};
   if (next_plain(group)) {
     if (type_of(group.code) != GroupType::kPoint) return true;

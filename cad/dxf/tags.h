@@ -50,6 +50,13 @@ class TagReader {
   // for any other tag, which next_if reads.
   [[gnu::always_inline]] inline bool next_plain_real(int code, double& value);
   const std::string& error() const { return error_; }
+  // After an error: whether the data ended there (a file cut short) rather than at a line that is
+  // no group code.
+  bool at_end() const { return pos_ >= data_.size(); }
+  // After an error in an ASCII file: goes on at the next "0" line followed by an object or section
+  // name (upper-case letters first); false, the data ended, when there is none. Counts the lines
+  // passed over.
+  bool resync(size_t& lines_passed);
   // "line 12" (ASCII) or "byte 345" (binary).
   std::string where(size_t pos) const;
   // Where the data ended, for messages about what it left open.
@@ -86,13 +93,23 @@ class TagReader {
   std::string error_;
 };
 
+// What a recovering GroupReader passed over instead of ending with an error.
+struct SkippedGroups {
+  size_t wrong_values = 0;      // a value that is no number, or none finite, where one belongs
+  size_t unreadable_lines = 0;  // lines passed over to find the next record
+  bool cut_off = false;         // the data ended inside a group
+};
+
 // Groups from tags: numbers parsed, x/y/z tags joined into one point group (dims says how many
 // came), angles (50-58) turned from degrees into radians, text decoded into UTF-8 by codec().
 class GroupReader {
  public:
   explicit GroupReader(std::string_view data);
-  // The next group; false at the end or on an error (error() non-empty).
-  bool next(Group& group);
+  // The next group; false at the end or on an error (error() non-empty). Recovering, a group
+  // that cannot be read is passed over and counted instead, and the end of data inside a group
+  // ends the data.
+  bool next(Group& group) { return next_group(group) || (skipped_ && mend(group)); }
+  void set_recovering(SkippedGroups* skipped) { skipped_ = skipped; }
   const std::string& error() const { return error_; }
   // Where the last group returned began (line or byte), said as "line 12" or "byte 345"; and
   // where the data ended.
@@ -108,6 +125,9 @@ class GroupReader {
   // a number filling its line, without a Tag between; a point's x only. False, with nothing
   // taken, for a tag of any other form, for "0 EOF" and at the end, which next() reads from a Tag.
   [[gnu::always_inline]] inline bool next_plain(Group& group);
+  bool next_group(Group& group);
+  // After next_group failed: passes over what it could not read and reads on.
+  bool mend(Group& group);
   bool convert(const Tag& tag, Group& group);
   // Text, comment, handle and binary groups: the value as the tag holds it.
   void set_text(int code, GroupType type, std::string_view value, Group& group);
@@ -119,6 +139,7 @@ class GroupReader {
   std::string text_;  // decoded text before it goes into its group
   size_t pos_ = 0;
   std::string error_;
+  SkippedGroups* skipped_ = nullptr;
 };
 
 // A group as messages show it: "0 'LINE'", "10 (1,2,0)", "70 3"; angles in radians.
