@@ -200,7 +200,7 @@ AuditResult audit_drawing(Database& db, bool mend) {
     for (Group& g : rec.groups)
       if (!g.finite())
         g = group_type(g.code) == GroupType::kPoint ? Group::point(g.code, {}, g.dims)
-                                                     : Group::real(g.code, 0);
+                                                    : Group::real(g.code, 0);
     db.replace(id, std::move(rec));
   }
   for (const ChainPart& part : chains) rename_chain(db, part);

@@ -148,8 +148,8 @@ bool Parser::run() {
     if (!section()) return false;
   }
   if (report_) {
-    if (skipped_.wrong_values) report_->add("groups whose value has the wrong type left out",
-                                            skipped_.wrong_values);
+    if (skipped_.wrong_values)
+      report_->add("groups whose value has the wrong type left out", skipped_.wrong_values);
     if (skipped_.unreadable_lines)
       report_->add("lines that are no group passed over", skipped_.unreadable_lines);
     if (skipped_.cut_off) report_->add("file cut off inside a group");
@@ -314,17 +314,10 @@ bool Parser::records(std::string_view section, Take&& take) {
       if (count == scratch_.size()) scratch_.emplace_back();
       more = advance(scratch_[count++]);
     } while (more && scratch_[count - 1].code != 0);
-    if (!more && report_ && error_.empty()) {
-      // The data ended: a record cut inside a group may lack what it needs; one that ends
-      // with a whole group is kept.
-      if (skipped_.cut_off) {
-        mended("records cut off by the end of the file left out");
-      } else {
-        const auto first = std::make_move_iterator(scratch_.begin());
-        rec.groups.assign(first, first + static_cast<std::ptrdiff_t>(count - 1));
-        if (!take(rec, at)) return false;
-      }
-    }
+    // The data ended inside the section: the record may lack what it needs (a point's y, the
+    // end of an application group).
+    if (!more && report_ && error_.empty())
+      mended("records cut off by the end of the file left out");
     if (!more) return unterminated(section);
     cur_ = std::move(scratch_[count - 1]);
     const auto first = std::make_move_iterator(scratch_.begin());
@@ -415,7 +408,8 @@ void Parser::make_block_records(Database& db) {
   for (size_t b = 0; b < db.blocks().size(); ++b) {
     const Record& begin = db.record(db.blocks()[b].begin);
     const std::string name(begin.text(2));
-    if (name.empty() || (table != Database::npos && db.table_entry("BLOCK_RECORD", name) != kNoRecord))
+    if (name.empty() ||
+        (table != Database::npos && db.table_entry("BLOCK_RECORD", name) != kNoRecord))
       continue;
     if (table == Database::npos)
       table = db.add_table(Record{"TABLE", {Group::text(2, "BLOCK_RECORD")}});
@@ -442,30 +436,44 @@ void Parser::make_block_records(Database& db) {
   }
 }
 
-// Pointers to records the file lacks are left out: an entity's owner is then given by
-// completing, a dictionary's entry goes with its name.
+// Owners (330), owned objects (360) and dictionary entries (350 after their name) that point to
+// records the file lacks are left out, and an application group ("102 {NAME") left empty by
+// that with them: an entity's owner is then given by completing. Blocks keep theirs.
 void Parser::settle_pointers(Database& db) {
+  auto dangling = [&](const Group& g) {
+    const uint64_t handle = parse_handle(trim(g.s()));
+    return handle != 0 && handle != UINT64_MAX && db.find_handle(handle) == kNoRecord;
+  };
   for (RecordId id = 0; id < db.slot_count(); ++id) {
     if (!db.valid(id)) continue;
     const Record& rec = db.record(id);
-    const size_t xdata = rec.xdata_begin();
-    std::vector<size_t> dangling;
-    for (size_t k = 0; k < xdata && k < rec.groups.size(); ++k) {
+    // A block's owner is its block record, which names it and which writing follows.
+    if (rec.type == "BLOCK" || rec.type == "ENDBLK") continue;
+    const size_t xdata = std::min(rec.xdata_begin(), rec.groups.size());
+    const bool dictionary = rec.type == "DICTIONARY";
+    std::vector<Group> kept;
+    size_t left_out = 0;
+    for (size_t k = 0; k < rec.groups.size(); ++k) {
       const Group& g = rec.groups[k];
-      if (g.code < 330 || g.code > 369) continue;
-      const uint64_t handle = parse_handle(trim(g.s()));
-      if (handle == 0 || handle == UINT64_MAX || db.find_handle(handle) != kNoRecord) continue;
-      if (k > 0 && rec.type == "DICTIONARY" && rec.groups[k - 1].code == 3)
-        dangling.push_back(k - 1);
-      dangling.push_back(k);
+      const bool pointer = g.code == 330 || g.code == 360 || (dictionary && g.code == 350);
+      if (k >= xdata || !pointer || !dangling(g)) {
+        // An application group that lost everything it held goes too.
+        if (k < xdata && g.code == 102 && g.s() == "}" && !kept.empty() &&
+            kept.back().code == 102 && kept.back().s().starts_with("{")) {
+          kept.pop_back();
+          continue;
+        }
+        kept.push_back(g);
+        continue;
+      }
+      ++left_out;
+      if (dictionary && !kept.empty() && kept.back().code == 3) kept.pop_back();
     }
-    if (dangling.empty()) continue;
-    Record mended = rec;
-    for (auto k = dangling.rbegin(); k != dangling.rend(); ++k)
-      mended.groups.erase(mended.groups.begin() + static_cast<std::ptrdiff_t>(*k));
+    if (left_out == 0) continue;
+    Record mended{rec.type, std::move(kept)};
     if (!mended.has(330) && id < formed_.size()) formed_[id] = false;
     db.replace(id, std::move(mended));
-    report_->add("pointers to records the file lacks left out");
+    report_->add("pointers to records the file lacks left out", left_out);
   }
 }
 

@@ -27,8 +27,10 @@ struct ReadOptions {
   // end, table entries outside their table, entities outside a block, blocks not closed, groups
   // whose value has the wrong type, lines that are no group, a file cut short (its last record
   // left out when cut inside a group). Past what the strict reader mends too (handles, missing
-  // entries), pointers to records the file lacks are left out, and block records of blocks
-  // without one are made. A file the strict reader reads is read the same.
+  // entries), owners, owned objects and dictionary entries that point to records the file lacks
+  // are left out, a record that the end of the file cuts off is left out, a 0 SECTION inside a
+  // section begins the next one, and block records of blocks without one are made. An undamaged
+  // file is read the same.
   bool recover = false;
 };
 
