@@ -18,7 +18,7 @@ struct Options {
   std::string drawing;  // empty: a new drawing
   // --check: the chains of the drawings named are checked, and nothing else is done.
   bool check = false;
-  bool recover = false;  // --recover: the drawing is read as RECOVER reads it
+  bool recover = false;               // --recover: the drawing is read as RECOVER reads it
   std::vector<std::string> drawings;  // as named on the command line, with or without --check
   std::string script;  // empty: the terminal, or standard input when that is no terminal
   std::string output;  // empty: none; kStandardOutput: standard output

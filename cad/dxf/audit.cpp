@@ -18,7 +18,8 @@ namespace {
 constexpr double kAngleTolerance = 0.001;
 constexpr double kPointTolerance = 0.001;
 
-std::string named(const Record& rec) { return rec.type + " " + handle_text(rec.handle()); }
+// A record as the real host's AUDIT names it: "LINE(2A)".
+std::string named(const Record& rec) { return rec.type + "(" + handle_text(rec.handle()) + ")"; }
 
 bool follows_its_owner(std::string_view type) {
   return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
@@ -37,7 +38,7 @@ void check_owners(const Database& db, std::vector<std::string>& faults,
     const Record& rec = db.record(id);
     const Group* g = rec.find(330);
     if (!g || iequals(trim(g->s()), owner)) return;
-    faults.push_back(named(rec) + ": owner " + std::string(g->s()) + " instead of " + owner);
+    faults.push_back(named(rec) + " owner " + std::string(g->s()) + " instead of " + owner);
     wrong.push_back({id, owner});
   };
   auto space_record = [&](std::string_view block) {
@@ -76,7 +77,7 @@ std::vector<RecordId> non_finite(const Database& db, std::vector<std::string>& f
     const Record& rec = db.record(id);
     for (const Group& g : rec.groups) {
       if (g.finite()) continue;
-      faults.push_back(named(rec) + ": group " + std::to_string(g.code) + " is not finite");
+      faults.push_back(named(rec) + " group " + std::to_string(g.code) + " is not finite");
       out.push_back(id);
       break;
     }
@@ -146,7 +147,7 @@ std::vector<ChainPart> split_chains(const Database& db, std::vector<std::string>
   std::vector<ChainPart> out;
   for (size_t k = 0; k < names.size(); ++k) {
     if (parts[k].size() < 2) continue;
-    faults.push_back("chain " + names[k] + ": members on " + std::to_string(parts[k].size()) +
+    faults.push_back("chain " + names[k] + " has members on " + std::to_string(parts[k].size()) +
                      " dimension lines");
     // The line of the chain's first dimension keeps the name.
     const uint64_t first = parse_handle(std::string_view(names[k]).substr(1));

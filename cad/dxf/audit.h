@@ -23,7 +23,7 @@
 namespace cad {
 
 struct AuditResult {
-  // One line for each fault, e.g. "LINE 2A: layer \"Walls\" missing".
+  // One line for each fault, e.g. "LINE(2A) layer \"Walls\" missing".
   std::vector<std::string> faults;
   size_t fixed = 0;
 };

@@ -159,7 +159,7 @@ std::vector<std::string> missing_references(const Database& db) {
     for (size_t kind = 0; kind < ReferenceNames::kKinds; ++kind) {
       const Group* g = groups[kind];
       if (!g || held(db, static_cast<Kind>(kind), g->s())) continue;
-      out.push_back(rec.type + " " + handle_text(rec.handle()) + ": " +
+      out.push_back(rec.type + "(" + handle_text(rec.handle()) + ") " +
                     std::string(kInfo[kind].what) + " \"" + std::string(g->s()) + "\" missing");
     }
   };

@@ -29,7 +29,7 @@ namespace cad {
 bool references_held(const Database& db, const Record& rec);
 
 // What the entities of the drawing name that it lacks, one line for each entity and name, e.g.
-// "LINE 2A: layer \"Walls\" missing"; settle() of the names of every entity mends them.
+// "LINE(2A) layer \"Walls\" missing"; settle() of the names of every entity mends them.
 std::vector<std::string> missing_references(const Database& db);
 
 class ReferenceNames {

@@ -54,6 +54,35 @@ TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
   EXPECT_EQ(run.out, "");
 }
 
+TEST(ReadingFiles, RecoverReadsWhatCanBeReadAndSaysWhatItMended) {
+  ScratchFolder folder;
+  std::string broken = kDrawing;
+  broken.replace(broken.find("10\n5\n"), 5, "10\nabc\n");
+  folder.write("bad.dxf", broken);
+  DulkRun run = run_dulk(folder, "--no-module --recover bad.dxf -o out.dxf");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("\nDrawing recovery.\n"));
+  EXPECT_THAT(run.out,
+              HasSubstr("\ngroups whose value has the wrong type left out: 1\nTotal errors "
+                        "found 1 fixed 1"));
+  EXPECT_EQ(count_entities(folder / "out.dxf", "LINE"), 1u);
+
+  // RECOVER asks about the changes of the open drawing first; answered No, the drawing recovered
+  // is the one the run ends with, and the other is left as it was.
+  folder.write("plan.dxf", kDrawing);
+  folder.write("recover.scr", std::string(kLineScript) + "RECOVER\nbad.dxf\nNo\n");
+  run = run_dulk(folder, "--no-module plan.dxf -s recover.scr -o out2.dxf");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Enter name of drawing to recover: "));
+  EXPECT_THAT(run.out, HasSubstr("Save changes to"));
+  EXPECT_THAT(run.out, HasSubstr("Total errors found 1 fixed 1"));
+  const std::optional<std::vector<Segment>> lines = lines_in(folder / "out2.dxf");
+  ASSERT_TRUE(lines);
+  ASSERT_EQ(lines->size(), 1u);
+  EXPECT_EQ(lines->front().to, (cad::Vec3{6, 6, 0}));
+  EXPECT_EQ(folder.read("plan.dxf"), kDrawing);
+}
+
 // The cases of saving_cases.txt.
 TEST(Saving, SavingCommandsAndTheEndOfTheRunWriteWhereTheySay) {
   const std::vector<cad::testing::CaseLine> cases =
