@@ -9,11 +9,13 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "app/check.h"
 #include "bench/bench.h"
 #include "cad/ads/host.h"
 #include "cad/ads/loader.h"
@@ -21,6 +23,8 @@
 #include "cad/db/database.h"
 #include "cad/dims/drawing_records.h"
 #include "cad/dxf/new_drawing.h"
+#include "cad/dxf/reader.h"
+#include "cad/dxf/writer.h"
 #include "cad/input/script_source.h"
 #include "cad/input/transcript.h"
 
@@ -137,11 +141,11 @@ std::vector<double> chain_xs() {
 
 double chain_y(size_t k) { return static_cast<double>(k) * 5; }
 
-// The script that makes every chain with Dulk.
-std::string chains_script() {
+// The script that makes the first `chains` chains with Dulk.
+std::string chains_script(size_t chains = kChains) {
   const std::vector<double> xs = chain_xs();
   std::string make;
-  for (size_t k = 0; k < kChains; ++k) {
+  for (size_t k = 0; k < chains; ++k) {
     make += "Dulk\n";
     for (double x : xs) make += point(x, chain_y(k)) + "\n";
     make += "\n" + point(0, chain_y(k) + 1) + "\n0\n";
@@ -287,10 +291,71 @@ std::vector<Row> bemupd_rows(const Options& options) {
                          std::to_string(count_type(m.host().db(), "DIMENSION")) + " after")};
 }
 
+// dulk --check of a thousand drawings, beside reading them: each drawing holds kCheckedChains
+// chains among kCheckedOthers other entities, every tenth one stretched so that its chain is
+// stale.
+std::vector<Row> check_rows(const Options& options) {
+  constexpr size_t kDrawings = 1000;
+  constexpr size_t kCheckedChains = 10;
+  constexpr size_t kCheckedOthers = 2000;
+  const std::string what = "dulk --check, 1,000 drawings";
+  std::string failure;
+  std::string current, stale;
+  {
+    ModuleHost m(options.module_path);
+    if (!m.error().empty()) return {not_measured(what, m.error())};
+    fill_drawing(m.host().db(), kCheckedOthers);
+    failure = m.script(chains_script(kCheckedChains));
+    if (!failure.empty()) return {not_measured(what, "Dulk failed: " + failure)};
+    current = cad::write_dxf(m.host().db());
+    // The last dimension's second point moved along its line: its text no longer says its
+    // length.
+    cad::Database& db = m.host().db();
+    const cad::RecordId last = db.entities().back();
+    cad::Record rec = db.record(last);
+    rec.set(cad::Group::point(14, rec.point(14) + cad::Vec3{0.5, 0, 0}));
+    db.replace(last, std::move(rec));
+    stale = cad::write_dxf(db);
+  }
+  const std::filesystem::path folder = std::filesystem::path(options.work_dir) / "dulk_bench_check";
+  std::filesystem::create_directories(folder);
+  dulk::Options check;
+  check.check = true;
+  check.quiet = true;
+  check.module = options.module_path;
+  for (size_t k = 0; k < kDrawings; ++k) {
+    const std::string path = (folder / ("plan" + std::to_string(k) + ".dxf")).string();
+    std::ofstream(path, std::ios::binary) << (k % 10 == 9 ? stale : current);
+    check.drawings.push_back(path);
+  }
+  size_t read = 0;
+  const double reading = best_seconds(options.repeat, [&] {
+    read = 0;
+    for (const std::string& path : check.drawings) read += cad::read_dxf_file(path).db ? 1 : 0;
+  });
+  std::ostringstream out, err;
+  int status = 0;
+  const double took =
+      best_seconds(options.repeat, [&] { status = dulk::run_check(check, out, err); });
+  std::filesystem::remove_all(folder);
+  if (read != kDrawings || status != 1)
+    return {not_measured(what, "the check answered " + std::to_string(status) + ": " + err.str())};
+  return {Row(what, took * 1000, "ms")
+              .against("reading them", reading * 1000)
+              .aim("<= 1.5x reading them", took <= 1.5 * reading)
+              .with_note(std::to_string(kCheckedChains) + " chains of " +
+                         std::to_string(kChainPoints) + " points and " +
+                         std::to_string(kCheckedOthers) +
+                         " other entities in each drawing, every tenth one stale")};
+}
+
 }  // namespace
 
 std::vector<Bench> module_benches() {
-  return {{"generation", generation_rows}, {"autobem", autobem_rows}, {"bemupd", bemupd_rows}};
+  return {{"generation", generation_rows},
+          {"autobem", autobem_rows},
+          {"bemupd", bemupd_rows},
+          {"check", check_rows}};
 }
 
 }  // namespace bench
