@@ -342,7 +342,7 @@ std::vector<Row> check_rows(const Options& options) {
     return {not_measured(what, "the check answered " + std::to_string(status) + ": " + err.str())};
   return {Row(what, took * 1000, "ms")
               .against("reading them", reading * 1000)
-              .aim("<= 1.5x reading them", took <= 1.5 * reading)
+              .aim("<= 2x reading them", took <= 2 * reading)
               .with_note(std::to_string(kCheckedChains) + " chains of " +
                          std::to_string(kChainPoints) + " points and " +
                          std::to_string(kCheckedOthers) +
