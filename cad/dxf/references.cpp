@@ -44,7 +44,7 @@ std::array<const Group*, ReferenceNames::kKinds> named_groups(const Record& rec)
   const bool block = block_reference(type);
   std::array<const Group*, ReferenceNames::kKinds> out{};
   for (const Group& g : rec.groups) {
-    if (g.code >= 1000) break;
+    if (g.code == 1001) break;  // extended data begins
     Kind kind = ReferenceNames::kKinds;
     if (g.code == 8)
       kind = ReferenceNames::kLayer;

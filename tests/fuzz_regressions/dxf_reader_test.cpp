@@ -257,5 +257,22 @@ TEST(DxfReaderRegression, TableNamedInAnotherCaseIsWrittenAsFilesNameIt) {
   }
 }
 
+// A group of an extended-data code before the record's extended data (1005 with no 1001 before
+// it) ended the groups searched for a layer, so the layer after it was not made when read and
+// was missing when the file written for R12, without that group, was read back.
+TEST(DxfReaderRegression, LayerAfterAStrayExtendedDataGroupIsMade) {
+  const std::string text =
+      section("ENTITIES", "0\nLINE\n5\nAB\n1005\nACD37\n8\nWALLS\n10\n1\n20\n2\n11\n3\n21\n4\n");
+  for (const char* version : {"AC1009", "AC1018"}) {
+    ReadResult first =
+        read_dxf(header(std::string("9\n$ACADVER\n1\n") + version + "\n") + text, version);
+    ASSERT_TRUE(first.db) << first.error;
+    EXPECT_NE(first.db->table_entry("LAYER", "WALLS"), kNoRecord) << version;
+    ReadResult back = read_dxf(write_dxf(*first.db), "written");
+    ASSERT_TRUE(back.db) << back.error;
+    EXPECT_EQ(back.notes, std::vector<std::string>{}) << version;
+  }
+}
+
 }  // namespace
 }  // namespace cad
