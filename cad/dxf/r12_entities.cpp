@@ -61,6 +61,10 @@ bool r12_entity_type(std::string_view type) {
   return std::find(kR12Types.begin(), kR12Types.end(), type) != kR12Types.end();
 }
 
+bool r12_writes(std::string_view type) {
+  return r12_entity_type(type) || type == "MTEXT" || type == "LWPOLYLINE" || type == "ELLIPSE";
+}
+
 bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
   if (rec.type == "DIMENSION") return dimension(rec, out);
   if (r12_entity_type(rec.type)) return false;

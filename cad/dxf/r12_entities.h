@@ -22,6 +22,8 @@ namespace cad {
 
 // Whether R12 has entities of this type.
 bool r12_entity_type(std::string_view type);
+// Whether an R12 file carries an entity of this type, as it stands or converted.
+bool r12_writes(std::string_view type);
 
 class R12Entities {
  public:

@@ -6,6 +6,7 @@
 
 #include "cad/base/text.h"
 #include "cad/dxf/complete.h"
+#include "cad/dxf/r12_entities.h"
 
 namespace cad {
 
@@ -23,7 +24,8 @@ bool anonymous_block(const Record& begin) {
 
 class UseFinder {
  public:
-  explicit UseFinder(const Database& db) : db_(db) {}
+  // An R12 file leaves out objects and the entities R12 has no form for: they use nothing.
+  explicit UseFinder(const Database& db) : db_(db), r12_(r12_form(drawing_version(db))) {}
 
   // False when the drawing has nothing that could be left out.
   bool find_candidates();
@@ -52,7 +54,9 @@ class UseFinder {
   // and objects, not table entries or BLOCK records, whose group 2 is their own name).
   void visit(const Record& rec, bool names);
   void visit_live(const std::vector<RecordId>& ids, bool names) {
-    for_each_live(db_, ids, [&](const Record& rec) { visit(rec, names); });
+    for_each_live(db_, ids, [&](const Record& rec) {
+      if (!r12_ || r12_writes(rec.type)) visit(rec, names);
+    });
   }
   void visit_block(const Block& block) {
     visit(db_.record(block.begin), false);
@@ -61,6 +65,7 @@ class UseFinder {
   }
 
   const Database& db_;
+  const bool r12_;
   std::vector<Candidate> candidates_;
   // The candidates' own table entries, which count only when their candidate is used.
   std::unordered_set<RecordId> own_;
@@ -140,8 +145,9 @@ void UseFinder::walk() {
   for (size_t b = 0; b < db_.blocks().size(); ++b)
     if (!candidate_block[b] && !db_.erased(db_.blocks()[b].begin)) visit_block(db_.blocks()[b]);
   visit_live(db_.entities(), true);
-  for (RecordId id : db_.objects())
-    if (!db_.erased(id)) visit(db_.record(id), true);
+  if (!r12_)
+    for (RecordId id : db_.objects())
+      if (!db_.erased(id)) visit(db_.record(id), true);
   while (!pending_.empty()) {
     const Candidate& c = candidates_[pending_.back()];
     pending_.pop_back();

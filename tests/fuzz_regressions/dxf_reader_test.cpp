@@ -274,5 +274,20 @@ TEST(DxfReaderRegression, LayerAfterAStrayExtendedDataGroupIsMade) {
   }
 }
 
+// An application name used only by an entity R12 has no form for (a HATCH) counted as used, so
+// the R12 file kept its APPID entry, which the next save left out as unused.
+TEST(DxfReaderRegression, ApplicationUsedOnlyByWhatR12LeavesOutIsLeftOutAtOnce) {
+  const std::string text =
+      section("TABLES", "0\nTABLE\n2\nAPPID\n0\nAPPID\n2\n$2F\n70\n0\n0\nENDTAB\n") +
+      section("ENTITIES", "0\nHATCH\n8\n0\n1001\n$2F\n1000\nQRM\n");
+  ReadResult first = read_dxf(text, "hatch");
+  ASSERT_TRUE(first.db) << first.error;
+  const std::string once = write_dxf(*first.db);
+  EXPECT_EQ(once.find("$2F"), std::string::npos);
+  ReadResult second = read_dxf(once, "written");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_TRUE(write_dxf(*second.db) == once) << "written again, other bytes";
+}
+
 }  // namespace
 }  // namespace cad
