@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds one fuzz target if needed and runs it for a given time on one core, starting from seeds
-# taken from the tests and the shared drawings. Usage: fuzz/run.sh TARGET SECONDS
-# The corpus grows in fuzz/corpus-run/TARGET (kept between runs); findings go to
-# fuzz/corpus-run/TARGET-findings. One job in fork mode, so that fuzzing goes on after a finding.
-# Prints the executions and every finding of the run with the property or check it breaks.
+# Builds one fuzz target if needed and runs it for a given time on every core (one worker each,
+# DULK_FUZZ_WORKERS to choose), starting from seeds taken from the tests and the shared drawings.
+# Usage: fuzz/run.sh TARGET SECONDS
+# The corpus grows in fuzz/corpus-run/TARGET (kept between runs; the workers share it); findings
+# go to fuzz/corpus-run/TARGET-findings. A worker stops at its first finding: fork mode would go
+# on, but restarting a process for every few thousand inputs halves what a core runs.
+# Prints the executions of all workers and every finding of the run with the property or check it
+# breaks.
 set -euo pipefail
 if [ $# -ne 2 ]; then
-  echo "usage: $0 TARGET SECONDS (TARGET: fuzz_dxf_reader fuzz_script_replies" \
-    "fuzz_wildcard_filter fuzz_dcl)" >&2
+  echo "usage: $0 TARGET SECONDS (TARGET: fuzz_dxf_reader fuzz_dxf_recover" \
+    "fuzz_script_replies fuzz_wildcard_filter fuzz_dcl)" >&2
   exit 2
 fi
 target=$1
@@ -30,25 +33,38 @@ mkdir -p "$corpus" "$findings"
 rm -rf "$seeds"
 python3 "$here/seeds.py" "$target" "$seeds"
 
-options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -fork=1 -ignore_crashes=1
-  -ignore_timeouts=1 -ignore_ooms=1 -artifact_prefix="$findings/")
-if [ -f "$here/dict/$target.dict" ]; then options+=(-dict="$here/dict/$target.dict"); fi
+workers=${DULK_FUZZ_WORKERS:-$(nproc)}
+options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -jobs="$workers"
+  -workers="$workers" -artifact_prefix="$findings/")
+dict=$here/dict/$target.dict
+# Recovering reads the same files: the reader's dictionary, and its seeds (seeds.py).
+if [ "$target" = fuzz_dxf_recover ]; then dict=$here/dict/fuzz_dxf_reader.dict; fi
+if [ -f "$dict" ]; then options+=(-dict="$dict"); fi
 # Seeds are cut to 2 KB; twice that leaves mutations room to grow.
-if [ "$target" = fuzz_dxf_reader ]; then options+=(-max_len=4096); fi
+case $target in fuzz_dxf_reader | fuzz_dxf_recover) options+=(-max_len=4096) ;; esac
 
-log=$run/$target.log
+# Each worker writes its log as fuzz-N.log in the folder it runs in.
+logs=$run/$target-logs
+rm -rf "$logs"
+mkdir -p "$logs"
 status=0
-touch "$log.start"
-UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  "$build/fuzz/$target" "${options[@]}" "$corpus" "$seeds" >"$log" 2>&1 || status=$?
+touch "$logs/start"
+(cd "$logs" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  "$build/fuzz/$target" "${options[@]}" "$corpus" "$seeds" >"$logs/run.log" 2>&1) || status=$?
 
-# The fork mode's last status line: "#1234: cov: ... exec/s: ... oom/timeout/crash: 0/0/1 ..."
-last=$(grep -E '^#[0-9]+: cov:' "$log" | tail -1)
-runs=$(echo "$last" | sed -E 's/^#([0-9]+):.*/\1/')
-echo "$target: ${runs:-?} executions in ${seconds}s, corpus $(ls "$corpus" | wc -l) inputs," \
-  "oom/timeout/crash $(echo "$last" | sed -nE 's/.*oom\/timeout\/crash: ([0-9/]+).*/\1/p')" \
-  "(log: $log)"
-new=$(find "$findings" -type f -newer "$log.start" | sort)
+# A worker's last status line: "#1234  REDUCE cov: 567 ft: 890 corp: ... exec/s: ..."; the
+# highest coverage of the workers is the run's (they share the corpus).
+runs=0
+cov=0
+for log in "$logs"/fuzz-*.log; do
+  last=$(grep -aE '^#[0-9]+' "$log" | tail -1)
+  runs=$((runs + $(echo "$last" | sed -E 's/^#([0-9]+).*/\1/')))
+  c=$(echo "$last" | sed -nE 's/.* cov: ([0-9]+).*/\1/p')
+  if [ "${c:-0}" -gt "$cov" ]; then cov=$c; fi
+done
+echo "$target: $runs executions in ${seconds}s on $workers workers, coverage $cov edges," \
+  "corpus $(ls "$corpus" | wc -l) inputs (logs: $logs)"
+new=$(find "$findings" -type f -newer "$logs/start" | sort)
 if [ -n "$new" ]; then
   # Each finding replayed once, to say which property or sanitizer check it breaks.
   echo "findings of this run:"

@@ -189,7 +189,7 @@ def seeds(target):
     if hand.is_dir():
         for path in sorted(hand.iterdir()):
             yield path.read_bytes()
-    if target == "fuzz_dxf_reader":
+    if target in ("fuzz_dxf_reader", "fuzz_dxf_recover"):
         files = list((ROOT / "tests").rglob("*.dxf"))
         files += list(SHARED.glob("dxf*/*.dxf"))
         for path in sorted(files):
