@@ -194,6 +194,29 @@ bool needs_subclass_markers(const Record& rec) {
   return layout_of(rec, layout);
 }
 
+namespace {
+
+// A point that came with fewer than three coordinates takes the lone coordinates that the layout
+// put right after it, its y (its code + 10) and then its z, as a file written of the record would
+// read them.
+void join_coordinates(std::vector<Group>& groups) {
+  for (size_t k = 0; k < groups.size(); ++k) {
+    Group& g = groups[k];
+    if (group_type(g.code) != GroupType::kPoint) continue;
+    while (g.dims < 3 && k + 1 < groups.size() && groups[k + 1].code == g.code + 10 * g.dims) {
+      const double value = groups[k + 1].x();
+      if (g.dims == 1)
+        g.set_y(value);
+      else
+        g.set_z(value);
+      ++g.dims;
+      groups.erase(groups.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+    }
+  }
+}
+
+}  // namespace
+
 bool add_subclass_markers(Record& rec) {
   if (!needs_subclass_markers(rec)) return false;
   size_t xdata = rec.xdata_begin();
@@ -235,6 +258,7 @@ bool add_subclass_markers(Record& rec) {
     out.push_back(Group::text(100, std::string(layout.subclasses[p].marker)));
     std::move(parts[p].begin(), parts[p].end(), std::back_inserter(out));
   }
+  join_coordinates(out);
   std::move(rec.groups.begin() + static_cast<std::ptrdiff_t>(xdata), rec.groups.end(),
             std::back_inserter(out));
   rec.groups = std::move(out);

@@ -289,5 +289,21 @@ TEST(DxfReaderRegression, ApplicationUsedOnlyByWhatR12LeavesOutIsLeftOutAtOnce) 
   EXPECT_TRUE(write_dxf(*second.db) == once) << "written again, other bytes";
 }
 
+// A VERTEX without subclass markers whose x stood alone before a linetype and then its y and z:
+// given its markers, the linetype went to AcDbEntity and left the x beside the y and z, which
+// the file written read back as one point.
+TEST(DxfReaderRegression, CoordinatesThatTheLayoutBringsToTheirPointJoinIt) {
+  const std::string text =
+      header("9\n$ACADVER\n1\nAC1032\n") +
+      section("ENTITIES",
+              "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n0\nVERTEX\n8\n0\n10\n-12.5\n"
+              "6\nByLayer\n20\n-2.25\n30\n3.5\n0\nSEQEND\n8\n0\n");
+  const std::unique_ptr<Database> db = expect_round_trip(text, "lone x");
+  ASSERT_TRUE(db);
+  const Record& vertex = db->record(db->entities().at(1));
+  ASSERT_EQ(vertex.type, "VERTEX");
+  EXPECT_EQ(vertex.point(10), (Vec3{-12.5, -2.25, 3.5}));
+}
+
 }  // namespace
 }  // namespace cad
