@@ -331,6 +331,18 @@ bool TextCodec::encode_multibyte(char32_t c, std::string& out) const {
   char* out_ptr = buf;
   size_t out_left = sizeof buf;
   if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) return false;
+  // Some code pages write several characters as one (dos932 writes U+2014 as the bytes it reads
+  // as U+2015): those take an escape, so that reading gives back the character written.
+  iconv_t back = static_cast<iconv_t>(to_utf8_);
+  iconv(back, nullptr, nullptr, nullptr, nullptr);
+  char* bytes_ptr = buf;
+  size_t bytes_left = static_cast<size_t>(out_ptr - buf);
+  char again[16];
+  char* again_ptr = again;
+  size_t again_left = sizeof again;
+  if (iconv(back, &bytes_ptr, &bytes_left, &again_ptr, &again_left) == static_cast<size_t>(-1) ||
+      std::string_view(again, static_cast<size_t>(again_ptr - again)) != utf8)
+    return false;
   out.append(buf, out_ptr);
   return true;
 }
