@@ -3,8 +3,9 @@
 # DULK_FUZZ_WORKERS to choose), starting from seeds taken from the tests and the shared drawings.
 # Usage: fuzz/run.sh TARGET SECONDS
 # The corpus grows in fuzz/corpus-run/TARGET (kept between runs; the workers share it); findings
-# go to fuzz/corpus-run/TARGET-findings. A worker stops at its first finding: fork mode would go
-# on, but restarting a process for every few thousand inputs halves what a core runs.
+# go to fuzz/corpus-run/TARGET-findings. A worker that stops at a finding starts again with the
+# time left (libFuzzer's fork mode goes on by itself, but restarting a process for every few
+# thousand inputs halved what a core ran).
 # Prints the executions of all workers and every finding of the run with the property or check it
 # breaks.
 set -euo pipefail
@@ -34,8 +35,7 @@ rm -rf "$seeds"
 python3 "$here/seeds.py" "$target" "$seeds"
 
 workers=${DULK_FUZZ_WORKERS:-$(nproc)}
-options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -jobs="$workers"
-  -workers="$workers" -artifact_prefix="$findings/")
+options=(-timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/")
 dict=$here/dict/$target.dict
 # Recovering reads the same files: the reader's dictionary, and its seeds (seeds.py).
 if [ "$target" = fuzz_dxf_recover ]; then dict=$here/dict/fuzz_dxf_reader.dict; fi
@@ -43,22 +43,31 @@ if [ -f "$dict" ]; then options+=(-dict="$dict"); fi
 # Seeds are cut to 2 KB; twice that leaves mutations room to grow.
 case $target in fuzz_dxf_reader | fuzz_dxf_recover) options+=(-max_len=4096) ;; esac
 
-# Each worker writes its log as fuzz-N.log in the folder it runs in.
 logs=$run/$target-logs
 rm -rf "$logs"
 mkdir -p "$logs"
-status=0
 touch "$logs/start"
-(cd "$logs" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  "$build/fuzz/$target" "${options[@]}" "$corpus" "$seeds" >"$logs/run.log" 2>&1) || status=$?
+deadline=$((SECONDS + seconds))
+# One worker: the target run again after each finding, until the time is up; a log per run.
+worker() {
+  local n=0
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$build/fuzz/$target" "${options[@]}" \
+      -max_total_time=$((deadline - SECONDS)) "$corpus" "$seeds" >"$logs/worker$1-$n.log" 2>&1 ||
+      true
+    n=$((n + 1))
+  done
+}
+for w in $(seq "$workers"); do worker "$w" & done
+wait
 
-# A worker's last status line: "#1234  REDUCE cov: 567 ft: 890 corp: ... exec/s: ..."; the
-# highest coverage of the workers is the run's (they share the corpus).
+# A run's last status line: "#1234  REDUCE cov: 567 ft: 890 corp: ... exec/s: ..."; the highest
+# coverage of the runs is the run's (the workers share the corpus).
 runs=0
 cov=0
-for log in "$logs"/fuzz-*.log; do
-  last=$(grep -aE '^#[0-9]+' "$log" | tail -1)
-  runs=$((runs + $(echo "$last" | sed -E 's/^#([0-9]+).*/\1/')))
+for log in "$logs"/worker*.log; do
+  last=$(grep -aE '^#[0-9]+' "$log" | tail -1 || true)
+  runs=$((runs + $(echo "${last:-#0}" | sed -E 's/^#([0-9]+).*/\1/')))
   c=$(echo "$last" | sed -nE 's/.* cov: ([0-9]+).*/\1/p')
   if [ "${c:-0}" -gt "$cov" ]; then cov=$c; fi
 done
@@ -76,4 +85,4 @@ if [ -n "$new" ]; then
   done
 fi
 echo "all findings: $(ls "$findings" | wc -l) files in $findings"
-exit "$status"
+[ -z "$new" ]

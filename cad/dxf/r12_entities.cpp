@@ -284,8 +284,11 @@ void R12Entities::ellipse(const Record& rec, std::vector<Record>& out) {
       std::max(4, static_cast<int>(std::ceil(kEllipseSegments * sweep / (2 * std::numbers::pi))));
   std::vector<Vertex> vertices;
   for (int i = 0; i <= steps - (full ? 1 : 0); ++i) {
-    const Vec3 p = ellipse_point(center, major, extrusion, ratio, start + sweep * i / steps);
-    vertices.push_back({xy(world_to_ocs(p, extrusion))});
+    const Vec3 p = world_to_ocs(
+        ellipse_point(center, major, extrusion, ratio, start + sweep * i / steps), extrusion);
+    // An ellipse too large for numbers has no polyline: it is left out.
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return;
+    vertices.push_back({xy(p)});
   }
   polyline(
       rec, vertices, full ? 1 : 0, world_to_ocs(center, extrusion).z, 0, extrusion,

@@ -159,8 +159,9 @@ size_t owner_index(const Record& rec) {
     if (g.code == 330) return k;
     if (g.code == handle || g.code == 360 || (table && g.code == 2)) continue;
     if (g.code != 102 || !g.s().starts_with("{")) break;
-    // An application group without its end counts as one group of the lead.
-    const size_t close = group_close(rec, k, rec.groups.size());
+    // An application group without its end before the extended data counts as one group of
+    // the lead, as lead_end takes it.
+    const size_t close = group_close(rec, k, rec.xdata_begin());
     if (close != std::string::npos) k = close;
   }
   return std::string::npos;

@@ -305,5 +305,31 @@ TEST(DxfReaderRegression, CoordinatesThatTheLayoutBringsToTheirPointJoinIt) {
   EXPECT_EQ(vertex.point(10), (Vec3{-12.5, -2.25, 3.5}));
 }
 
+// An ELLIPSE too large for numbers became, written for R12, a POLYLINE of vertices at -nan,
+// which no reader takes; it is left out as R12's forms leave out what they cannot hold.
+TEST(DxfReaderRegression, EllipseTooLargeForR12IsLeftOut) {
+  const std::string text = section(
+      "ENTITIES", "0\nELLIPSE\n8\n0\n10\n1e308\n20\n50\n30\n0\n11\n-50\n21\n0\n31\n0\n40\n1e308\n");
+  ReadResult first = read_dxf(text, "ellipse");
+  ASSERT_TRUE(first.db) << first.error;
+  std::vector<std::string> notes;
+  ReadResult back = read_dxf(write_dxf(*first.db, &notes), "written");
+  ASSERT_TRUE(back.db) << back.error;
+  EXPECT_EQ(back.db->entities().size(), 0u);
+  EXPECT_EQ(notes, std::vector<std::string>{"left out, as R12 has no such entities: 1 ELLIPSE"});
+}
+
+// An application group that the first groups open and a "102 }" in the extended data closes:
+// finding the owner, it was taken to end there, past the owner that completion had put before
+// the extended data, so every save added another.
+TEST(DxfReaderRegression, ApplicationGroupClosedOnlyInExtendedDataGainsNoOwnerOnSaving) {
+  const std::string text =
+      header("9\n$ACADVER\n1\nAC1015\n") +
+      section("ENTITIES",
+              "0\nLINE\n5\n2A\n102\n{APP\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n"
+              "1001\nACAD\n1000\nx\n102\n}\n");
+  expect_round_trip(text, "closed in extended data");
+}
+
 }  // namespace
 }  // namespace cad
