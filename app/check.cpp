@@ -16,6 +16,7 @@
 #include "cad/ads/host.h"
 #include "cad/ads/loader.h"
 #include "cad/builtins/builtins.h"
+#include "cad/dxf/audit.h"
 #include "cad/dxf/reader.h"
 #include "cad/geom/coords.h"
 #include "cad/input/reply.h"
@@ -43,15 +44,6 @@ Member member_of(const cad::Record& rec) {
       cad::ocs_to_world_disp({std::cos(angle), std::sin(angle), 0}, rec.point(210, {0, 0, 1}));
   return {rec.point(13), rec.point(14), rec.point(10), cad::normalized(direction),
           std::string(rec.text(1))};
-}
-
-// The chain name a dimension carries: its first application "$...".
-std::string chain_name(const cad::Record& rec) {
-  for (size_t k = rec.xdata_begin(); k < rec.groups.size(); ++k) {
-    const cad::Group& g = rec.groups[k];
-    if (g.code == 1001 && g.s().starts_with("$")) return std::string(g.s());
-  }
-  return {};
 }
 
 // Points BemUpd gives back unchanged come back through coordinate systems, a few units in the
@@ -188,7 +180,7 @@ ChainCheck check_chains(cad::Host& host) {
       {cad::Group::text(0, "DIMENSION"), cad::Group::integer(-3, 0), cad::Group::text(1001, "$*")});
   const std::vector<cad::RecordId> dimensions = cad::select_all(db, filter);
   std::map<std::string, std::vector<cad::RecordId>> by_name;
-  for (cad::RecordId id : dimensions) by_name[chain_name(db.record(id))].push_back(id);
+  for (cad::RecordId id : dimensions) by_name[cad::chain_name(db.record(id))].push_back(id);
 
   ChainCheck check;
   std::unordered_set<cad::RecordId> done;
@@ -203,7 +195,7 @@ ChainCheck check_chains(cad::Host& host) {
         {cad::text_reply("_DimUpd"), cad::entity_reply(name[0], name[1]), cad::text_reply("")});
     ++check.chains;
     std::vector<cad::RecordId> erased;
-    for (cad::RecordId id : by_name[chain_name(db.record(start))])
+    for (cad::RecordId id : by_name[cad::chain_name(db.record(start))])
       if (!done.contains(id) && db.erased(id)) erased.push_back(id);
     // A chain the module could not read stays as it was, and so would it after BemUpd.
     done.insert(start);
@@ -220,8 +212,8 @@ ChainCheck check_chains(cad::Host& host) {
     if (changes.empty()) continue;
     // Chain data goes in drawing order; the oldest member is the first one drawn.
     const cad::Record& oldest = db.record(erased.front());
-    check.stale.push_back({chain_name(oldest), std::string(oldest.text(8, "0")), oldest.point(13),
-                           std::move(changes)});
+    check.stale.push_back({cad::chain_name(oldest), std::string(oldest.text(8, "0")),
+                           oldest.point(13), std::move(changes)});
   }
   return check;
 }

@@ -104,15 +104,6 @@ bool on_same_line(const DimensionLine& line, const DimensionLine& other) {
   return length(cross(other.point - line.point, line.direction)) < kPointTolerance;
 }
 
-// The chain name a dimension carries: its first application "$...".
-std::string chain_name(const Record& rec) {
-  for (size_t k = rec.xdata_begin(); k < rec.groups.size(); ++k) {
-    const Group& g = rec.groups[k];
-    if (g.code == 1001 && g.s().starts_with("$")) return std::string(g.s());
-  }
-  return {};
-}
-
 // The dimensions of one chain name on one line.
 struct ChainPart {
   std::string name;
@@ -176,6 +167,14 @@ void rename_chain(Database& db, const ChainPart& part) {
 }
 
 }  // namespace
+
+std::string chain_name(const Record& rec) {
+  for (size_t k = rec.xdata_begin(); k < rec.groups.size(); ++k) {
+    const Group& g = rec.groups[k];
+    if (g.code == 1001 && g.s().starts_with("$")) return std::string(g.s());
+  }
+  return {};
+}
 
 AuditResult audit_drawing(Database& db, bool mend) {
   AuditResult result;

@@ -28,6 +28,9 @@ struct AuditResult {
   size_t fixed = 0;
 };
 
+// The chain name a dimension carries: its first application "$..."; empty when none.
+std::string chain_name(const Record& rec);
+
 // Lists the faults of the drawing; with mend, mends them too.
 AuditResult audit_drawing(Database& db, bool mend);
 

@@ -43,11 +43,16 @@ TEST(ReadingFiles, MissingFileOrFolderIsOneMessageNamingIt) {
   }
 }
 
-TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
-  ScratchFolder folder;
+// kDrawing with a coordinate that is no number, on line 10.
+std::string malformed_drawing() {
   std::string broken = kDrawing;
   broken.replace(broken.find("10\n5\n"), 5, "10\nabc\n");
-  folder.write("bad.dxf", broken);
+  return broken;
+}
+
+TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
+  ScratchFolder folder;
+  folder.write("bad.dxf", malformed_drawing());
   DulkRun run = run_dulk(folder, "--no-module bad.dxf");
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("dulk: bad.dxf: line 10: "));
@@ -56,9 +61,7 @@ TEST(ReadingFiles, MalformedDrawingNamesTheFileAndTheLine) {
 
 TEST(ReadingFiles, RecoverReadsWhatCanBeReadAndSaysWhatItMended) {
   ScratchFolder folder;
-  std::string broken = kDrawing;
-  broken.replace(broken.find("10\n5\n"), 5, "10\nabc\n");
-  folder.write("bad.dxf", broken);
+  folder.write("bad.dxf", malformed_drawing());
   DulkRun run = run_dulk(folder, "--no-module --recover bad.dxf -o out.dxf");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_THAT(run.out, HasSubstr("\nDrawing recovery.\n"));
