@@ -65,6 +65,16 @@ bool r12_writes(std::string_view type) {
   return r12_entity_type(type) || type == "MTEXT" || type == "LWPOLYLINE" || type == "ELLIPSE";
 }
 
+std::string r12_dimension_text_read(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\\' || c == '{' || c == '}') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
   if (rec.type == "DIMENSION") return dimension(rec, out);
   if (r12_entity_type(rec.type)) return false;

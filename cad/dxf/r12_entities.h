@@ -25,6 +25,11 @@ bool r12_entity_type(std::string_view type);
 // Whether an R12 file carries an entity of this type, as it stands or converted.
 bool r12_writes(std::string_view type);
 
+// A DIMENSION's own text as an R12 file holds it, in the form the drawing holds it: R12 has no
+// formatting codes, so its backslashes and braces are characters, escaped as multiline text
+// escapes them. Written for R12 again, the text is what the file held.
+std::string r12_dimension_text_read(std::string_view text);
+
 class R12Entities {
  public:
   // Records a conversion adds after the first (which keeps the entity's handle and extended

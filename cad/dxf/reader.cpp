@@ -14,6 +14,7 @@
 
 #include "cad/base/text.h"
 #include "cad/dxf/complete.h"
+#include "cad/dxf/r12_entities.h"
 #include "cad/dxf/references.h"
 #include "cad/dxf/subclass.h"
 #include "cad/dxf/tags.h"
@@ -511,6 +512,24 @@ void current_entries_exist(Database& db, std::vector<std::string>& notes) {
   }
 }
 
+// An R12 file's dimension texts are plain text, which the drawing holds as multiline text.
+void r12_dimension_texts(Database& db) {
+  auto escape = [&](RecordId id) {
+    const Record& rec = db.record(id);
+    if (rec.type != "DIMENSION") return;
+    const size_t end = rec.xdata_begin();
+    size_t at = 0;
+    while (at < end && rec.groups[at].code != 1) ++at;
+    if (at == end || rec.groups[at].s().find_first_of("\\{}") == std::string_view::npos) return;
+    Record plain = rec;
+    plain.groups[at] = Group::text(1, r12_dimension_text_read(rec.groups[at].s()));
+    db.replace(id, std::move(plain));
+  };
+  for (const Block& block : db.blocks())
+    std::for_each(block.entities.begin(), block.entities.end(), escape);
+  std::for_each(db.entities().begin(), db.entities().end(), escape);
+}
+
 std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
   std::unique_ptr<Database> db = std::move(db_);
   for (const HeaderVar& var : header_) {
@@ -554,6 +573,7 @@ std::unique_ptr<Database> Parser::finish(std::vector<std::string>& notes) {
                     "' names no version, but CLASSES or OBJECTS: read as AC1015 (R2000)");
     db->set_header_var("$ACADVER", {Group::text(1, "AC1015")});
   }
+  if (r12_form(drawing_version(*db))) r12_dimension_texts(*db);
   if (report_ && !r12_form(drawing_version(*db))) {
     make_block_records(*db);
     settle_pointers(*db);

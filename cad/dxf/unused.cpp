@@ -7,6 +7,7 @@
 #include "cad/base/text.h"
 #include "cad/dxf/complete.h"
 #include "cad/dxf/r12_entities.h"
+#include "cad/dxf/subclass.h"
 
 namespace cad {
 
@@ -25,7 +26,8 @@ bool anonymous_block(const Record& begin) {
 class UseFinder {
  public:
   // An R12 file leaves out objects and the entities R12 has no form for: they use nothing.
-  explicit UseFinder(const Database& db) : db_(db), r12_(r12_form(drawing_version(db))) {}
+  explicit UseFinder(const Database& db)
+      : db_(db), r12_(r12_form(drawing_version(db))), r12_forms_(db.handseed()) {}
 
   // False when the drawing has nothing that could be left out.
   bool find_candidates();
@@ -52,10 +54,17 @@ class UseFinder {
   }
   // Marks what rec refers to as used; names says whether its group 2 may name a block (entities
   // and objects, not table entries or BLOCK records, whose group 2 is their own name).
+  // Written for R12, only the groups R12 has count.
   void visit(const Record& rec, bool names);
+  void visit_groups(const Record& rec, bool names);
+  // Written for R12, the records R12's forms write in an entity's place count instead of it.
   void visit_live(const std::vector<RecordId>& ids, bool names) {
     for_each_live(db_, ids, [&](const Record& rec) {
-      if (!r12_ || r12_writes(rec.type)) visit(rec, names);
+      if (!r12_) return visit(rec, names);
+      if (!r12_writes(rec.type)) return;
+      std::vector<Record> written;
+      if (!r12_forms_.convert(rec, written)) return visit(rec, names);
+      for (const Record& form : written) visit(form, names);
     });
   }
   void visit_block(const Block& block) {
@@ -66,6 +75,7 @@ class UseFinder {
 
   const Database& db_;
   const bool r12_;
+  R12Entities r12_forms_;
   std::vector<Candidate> candidates_;
   // The candidates' own table entries, which count only when their candidate is used.
   std::unordered_set<RecordId> own_;
@@ -118,6 +128,16 @@ bool UseFinder::find_candidates() {
 }
 
 void UseFinder::visit(const Record& rec, bool names) {
+  if (r12_ && has_r13_groups(rec)) {
+    Record written = rec;
+    strip_to_r12(written);
+    visit_groups(written, names);
+  } else {
+    visit_groups(rec, names);
+  }
+}
+
+void UseFinder::visit_groups(const Record& rec, bool names) {
   bool xdata = false;
   for (const Group& g : rec.groups) {
     if (g.code == 1001) {
@@ -134,7 +154,8 @@ void UseFinder::visit(const Record& rec, bool names) {
 
 void UseFinder::walk() {
   for (const Table& table : db_.tables()) {
-    if (db_.erased(table.head)) continue;
+    if (db_.erased(table.head) || (r12_ && db_.record(table.head).text(2) == "BLOCK_RECORD"))
+      continue;
     visit(db_.record(table.head), false);
     for (RecordId id : table.entries)
       if (!db_.erased(id) && !own_.contains(id)) visit(db_.record(id), false);

@@ -7,8 +7,9 @@
 // and any other entity or object, to be safe) or points at it, its block record, its BLOCK or
 // ENDBLK or one of its entities with any handle group; records inside a used block count, those
 // inside an unused one do not. An application name is used when a live record carries extended
-// data of it or points at its APPID entry. Written for R12, records the file leaves out (objects,
-// entities R12 has no form for) use nothing.
+// data of it or points at its APPID entry. Written for R12, what the file leaves out uses nothing:
+// objects, block records, entities R12 has no form for, and the groups R12 lacks (owners,
+// pointers, application groups).
 #pragma once
 
 #include <unordered_set>

@@ -310,29 +310,45 @@ TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
 // blocks, as the real host's R12 export writes it; the drawing keeps its codes, which a save in a
 // later version writes again.
 TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
-  const std::pair<const char*, const char*> texts[] = {
-      {"2.38{\\A2\\H0.6x;5}", "2.385"},  // a raised millimetre digit, as the module writes it
-      {"{\\A2\\H0.6x5}", "5"},           // codes without their semicolons
-      {"<>{\\H0.5x;m}", "<>m"},          // the measurement stays a placeholder
-      {"1.05{\\A2\\H0.6x;5}\\PGrund", "1.055 Grund"},  // lines joined by a blank
-      {"\\{50%\\} {\\L%%c}12", "{50%} \u00d812"},      // literal braces, a single-line code
-      {"<>", "<>"},                                    // nothing to convert
-      {"%%c12", "%%c12"},
+  // The text in the drawing, as the R12 file holds it (in its code page), as the drawing read
+  // from that file holds it
+  struct Text {
+    const char* codes;
+    const char* plain;
+    const char* read;
+  };
+  const Text texts[] = {
+      // a raised millimetre digit, as the module writes it
+      {"2.38{\\A2\\H0.6x;5}", "2.385", "2.385"},
+      {"{\\A2\\H0.6x5}", "5", "5"},     // codes without their semicolons
+      {"<>{\\H0.5x;m}", "<>m", "<>m"},  // the measurement stays a placeholder
+      {"1.05{\\A2\\H0.6x;5}\\PGrund", "1.055 Grund", "1.055 Grund"},  // lines joined by a blank
+      // literal braces and a backslash, a single-line code: R12's braces are characters
+      {"\\{50%\\} {\\L%%c}12 a\\\\b",
+       "{50%} \xd8"
+       "12 a\\b",
+       "\\{50%\\} \u00d812 a\\\\b"},
+      {"<>", "<>", "<>"},  // nothing to convert
+      {"%%c12", "%%c12", "%%c12"},
   };
   ReadResult r = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
   ASSERT_TRUE(r.db) << r.error;
   Database& db = *r.db;
   const size_t block = db.add_block(make("BLOCK", "8 0; 2 PLAN; 70 0; 10 0; 20 0; 30 0; 3 PLAN"),
                                     make("ENDBLK", "8 0"));
-  for (const auto& [text, plain] : texts) {
-    const std::string groups = std::string("8 0; 2 *D1; 70 32; 1 ") + text + "; 13 0; 23 0; 33 0";
+  for (const Text& text : texts) {
+    const std::string groups =
+        std::string("8 0; 2 *D1; 70 32; 1 ") + text.codes + "; 13 0; 23 0; 33 0";
     db.add_entity(make("DIMENSION", groups + "; 1001 DULK; 1000 kept"));
     db.add_block_entity(block, make("DIMENSION", groups));
   }
   const std::string r12 = write_dxf(db);
+  for (const Text& text : texts)
+    EXPECT_NE(r12.find(std::string("\n  1\n") + text.plain + "\n"), std::string::npos)
+        << text.plain;
   ReadResult back = read_dxf(r12, "written.dxf");
   ASSERT_TRUE(back.db) << back.error;
-  std::vector<std::string> model, in_block;
+  std::vector<std::string> model, in_block, read, codes;
   for (RecordId id : back.db->entities()) {
     const Record& rec = back.db->record(id);
     if (rec.type != "DIMENSION") continue;
@@ -341,13 +357,16 @@ TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
   }
   for (RecordId id : back.db->blocks()[back.db->block_index("PLAN")].entities)
     in_block.emplace_back(back.db->record(id).text(1));
-  std::vector<std::string> plains, codes;
-  for (const auto& [text, plain] : texts) {
-    plains.emplace_back(plain);
-    codes.emplace_back(text);
+  for (const Text& text : texts) {
+    read.emplace_back(text.read);
+    codes.emplace_back(text.codes);
   }
-  EXPECT_EQ(model, plains);
-  EXPECT_EQ(in_block, plains);
+  EXPECT_EQ(model, read);
+  EXPECT_EQ(in_block, read);
+  const std::string again = write_dxf(*back.db);
+  for (const Text& text : texts)
+    EXPECT_NE(again.find(std::string("\n  1\n") + text.plain + "\n"), std::string::npos)
+        << "written again: " << text.plain;
 
   std::vector<std::string> kept;
   for (RecordId id : db.entities())

@@ -331,5 +331,36 @@ TEST(DxfReaderRegression, ApplicationGroupClosedOnlyInExtendedDataGainsNoOwnerOn
   expect_round_trip(text, "closed in extended data");
 }
 
+// An R12 file's dimension text is plain, its braces and backslashes characters; read as multiline
+// text, "{50%}" was a group, which the next save for R12 wrote as "50%", and a stacked code that
+// never ends came out of each save shorter.
+TEST(DxfReaderRegression, BracesOfAnR12DimensionTextAreCharacters) {
+  for (const std::string plain : {"{50%} a\\b", "20A{CAD{\\SNSI{\\A2\\H0.6x5}RT"}) {
+    const std::unique_ptr<Database> db = expect_round_trip(
+        section("ENTITIES", "0\nDIMENSION\n8\n0\n2\n*D1\n70\n0\n1\n" + plain + "\n"), plain);
+    ASSERT_TRUE(db);
+    EXPECT_NE(write_dxf(*db).find("\n  1\n" + plain + "\n"), std::string::npos) << plain;
+  }
+}
+
+// Written for R12, an ELLIPSE becomes a POLYLINE, which names no block: an anonymous block that
+// only the ELLIPSE's group 2 named counted as used, so the first save kept it and the next left
+// it out. What R12 writes in an entity's place is what uses blocks.
+TEST(DxfReaderRegression, BlockNamedOnlyByWhatR12WritesInOtherFormsIsLeftOutAtOnce) {
+  const std::string text =
+      section("BLOCKS",
+              "0\nBLOCK\n8\n0\n2\n*U7\n70\n1\n10\n0\n20\n0\n30\n0\n3\n*U7\n"
+              "0\nENDBLK\n8\n0\n") +
+      section("ENTITIES",
+              "0\nELLIPSE\n8\n0\n2\n*U7\n10\n0\n20\n0\n30\n0\n11\n2\n21\n0\n31\n0\n40\n0.5\n");
+  ReadResult first = read_dxf(text, "ellipse naming a block");
+  ASSERT_TRUE(first.db) << first.error;
+  const std::string once = write_dxf(*first.db);
+  EXPECT_EQ(once.find("*U7"), std::string::npos);
+  ReadResult second = read_dxf(once, "written");
+  ASSERT_TRUE(second.db) << second.error;
+  EXPECT_TRUE(write_dxf(*second.db) == once) << "written again, other bytes";
+}
+
 }  // namespace
 }  // namespace cad
