@@ -29,6 +29,7 @@
 #include "cad/base/utf8.h"
 #include "cad/dxf/references.h"
 #include "cad/select/wildcard.h"
+#include "cad/types/flags.h"
 #include "host/adslib.h"
 
 namespace cad {
@@ -200,7 +201,8 @@ int make_block_end(Host& h, Record end) {
   state.complex.clear();
   Database& db = h.db();
   std::string name(block.begin.text(2));
-  bool anonymous = !name.empty() && name[0] == '*' && (block.begin.integer(70) & 1) != 0;
+  bool anonymous =
+      !name.empty() && name[0] == '*' && (block.begin.integer(70) & kBlockAnonymous) != 0;
   if (anonymous) {
     name = anonymous_name(db, name);
     block.begin.set(Group::text(2, name));

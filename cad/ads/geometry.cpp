@@ -17,6 +17,7 @@
 #include "cad/base/text.h"
 #include "cad/geom/coords.h"
 #include "cad/geom/intersect.h"
+#include "cad/types/flags.h"
 #include "host/adslib.h"
 
 namespace cad {
@@ -30,8 +31,8 @@ bool uses_ocs(const Record& rec) {
                                             "TRACE",  "LWPOLYLINE", "HATCH",  "DIMENSION"};
   for (const char* type : kPlanar)
     if (rec.type == type) return true;
-  // 2D polylines only: 3D polylines (8) and meshes (16, 64) keep world points.
-  return rec.type == "POLYLINE" && (rec.integer(70) & (8 | 16 | 64)) == 0;
+  // 2D polylines only: 3D polylines and meshes keep world points.
+  return rec.type == "POLYLINE" && (rec.integer(70) & kPolylineWorldVertices) == 0;
 }
 
 // A coordinate system as acedTrans names it.

@@ -55,10 +55,7 @@ std::vector<std::pair<RecordId, const Block*>> entries(const Database& db, std::
       if (db.valid(b.begin) && !db.erased(b.begin)) out.emplace_back(b.begin, &b);
     return out;
   }
-  size_t t = db.table_index(table);
-  if (t == Database::npos) return out;
-  for (RecordId id : db.tables()[t].entries)
-    if (db.valid(id) && !db.erased(id)) out.emplace_back(id, nullptr);
+  for (RecordId id : db.table_entries(table)) out.emplace_back(id, nullptr);
   return out;
 }
 

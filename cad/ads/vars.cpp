@@ -12,6 +12,7 @@
 #include "cad/ads/bridge.h"
 #include "cad/base/text.h"
 #include "cad/dims/style_table.h"
+#include "cad/types/flags.h"
 #include "host/adslib.h"
 
 namespace cad {
@@ -20,7 +21,7 @@ namespace {
 // The layer's name as the table writes it, when the layer exists and is not frozen.
 std::optional<std::string> usable_layer(const Database& db, std::string_view name) {
   RecordId layer = db.table_entry("LAYER", name);
-  if (layer == kNoRecord || (db.record(layer).integer(70) & 1) != 0) return std::nullopt;
+  if (layer == kNoRecord || layer_frozen(db.record(layer))) return std::nullopt;
   return std::string(db.record(layer).text(2));
 }
 

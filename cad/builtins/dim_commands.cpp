@@ -15,14 +15,11 @@
 #include "cad/dims/dim_text.h"
 #include "cad/dims/style_table.h"
 #include "cad/geom/arcs.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
-
-constexpr int kDimensionBlockUsed = 32;
-constexpr int kDimensionTypeMask = 7;
-constexpr int kAttachMiddleCenter = 5;
 
 // Where a new linear dimension measures and how it lies.
 struct LinearDimension {
@@ -55,7 +52,7 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
   dim.groups.push_back(Group::point(10, d.line_point));
   dim.groups.push_back(Group::point(11, {}));
   dim.groups.push_back(Group::integer(70, kDimensionBlockUsed));
-  dim.groups.push_back(Group::integer(71, kAttachMiddleCenter));
+  dim.groups.push_back(Group::integer(71, kMtextMiddleCenter));
   dim.groups.push_back(Group::text(1, text.text));
   dim.groups.push_back(Group::real(42, measured));
   dim.groups.push_back(Group::real(51, d.horizontal));
@@ -105,7 +102,7 @@ RecordId last_linear_dimension(const Database& db) {
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     const Record& rec = db.record(*it);
     if (db.erased(*it) || rec.type != "DIMENSION") continue;
-    if ((rec.integer(70) & kDimensionTypeMask) <= 1) return *it;
+    if (linear_dimension(rec)) return *it;
   }
   return kNoRecord;
 }
@@ -126,7 +123,7 @@ void continued(Host& host) {
   d.line_point = prev.point(10);
   d.horizontal = prev.real(51);
   d.rotation = prev.real(50);
-  if ((prev.integer(70) & kDimensionTypeMask) == 1) {
+  if (dimension_type(prev) == kAlignedDimension) {
     // An aligned dimension runs along its origins.
     const Vec3 along = world_to_ocs_disp(prev.point(14) - prev.point(13), d.extrusion);
     d.rotation = normalize_angle(std::atan2(along.y, along.x));
@@ -137,11 +134,8 @@ void continued(Host& host) {
 void list_styles(Host& host) {
   const Database& db = host.db();
   say(host, "\nDimension styles:");
-  size_t table = db.table_index("DIMSTYLE");
-  if (table != Database::npos) {
-    for (RecordId id : db.tables()[table].entries)
-      if (db.valid(id) && !db.erased(id)) say(host, "\n  " + std::string(db.record(id).text(2)));
-  }
+  for (RecordId id : db.table_entries("DIMSTYLE"))
+    say(host, "\n  " + std::string(db.record(id).text(2)));
   say(host, "\nCurrent dimension style: " + db.get_var("DIMSTYLE")->s);
 }
 

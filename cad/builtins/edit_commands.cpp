@@ -23,17 +23,11 @@
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/select/selection.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
-
-constexpr int64_t kLayerLocked = 4;
-constexpr int64_t kDimensionTypeMask = 7;
-constexpr int64_t kRotatedDimension = 0;
-constexpr int64_t kAlignedDimension = 1;
-// POLYLINE flags whose vertices are world points: 3D polyline, polygon mesh, polyface mesh.
-constexpr int64_t kPolylineWorldVertices = 8 | 16 | 64;
 
 bool is_sub_entity(const Record& rec) {
   return rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND";
@@ -58,7 +52,7 @@ std::vector<RecordId> unlocked(Host& host, std::vector<RecordId> ids) {
   const size_t before = ids.size();
   std::erase_if(ids, [&](RecordId id) {
     const RecordId layer = db.table_entry("LAYER", db.record(id).text(8, "0"));
-    return layer != kNoRecord && (db.record(layer).integer(70) & kLayerLocked);
+    return layer != kNoRecord && layer_locked(db.record(layer));
   });
   if (ids.size() < before)
     say(host, "\n" + std::to_string(before - ids.size()) + " were on a locked layer.");
@@ -66,8 +60,7 @@ std::vector<RecordId> unlocked(Host& host, std::vector<RecordId> ids) {
 }
 
 bool is_linear_dimension(const Record& rec) {
-  const int64_t type = rec.integer(70) & kDimensionTypeMask;
-  return rec.type == "DIMENSION" && (type == kRotatedDimension || type == kAlignedDimension);
+  return rec.type == "DIMENSION" && linear_dimension(rec);
 }
 
 // A record as a copy starts: no handle (the drawing gives it one), no owner (the writer adds
@@ -254,7 +247,7 @@ class Editor {
     const DimStyleValues values = style != kNoRecord
                                       ? DimStyleValues::from_entry(db_, db_.record(style))
                                       : *current_dim_values(db_);
-    if ((dim.integer(70) & kDimensionTypeMask) == kAlignedDimension) {
+    if (dimension_type(dim) == kAlignedDimension) {
       // An aligned dimension runs along its origins.
       const Vec3 extrusion = dim.point(210, {0, 0, 1});
       const Vec3 along = world_to_ocs_disp(dim.point(14) - dim.point(13), extrusion);

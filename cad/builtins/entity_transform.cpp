@@ -7,14 +7,12 @@
 
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
 
-// POLYLINE flags whose vertices are world points: 3D polyline, polygon mesh, polyface mesh.
-constexpr int64_t kPolylineWorldVertices = 8 | 16 | 64;
-constexpr int64_t kTextBackward = 2;
 constexpr double kPi = std::numbers::pi;
 
 // What a group of a type holds, and so how it is carried.

@@ -16,12 +16,11 @@
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/input/parse.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
-
-constexpr int64_t kLayerFrozen = 1;
 
 std::string group_text(const Database& db, const Group& g) {
   switch (g.type()) {
@@ -87,7 +86,7 @@ bool set_variable(Host& host, std::string_view name, const VarValue& value) {
   VarValue v = value;
   if (iequals(info->name, "CLAYER")) {
     const RecordId layer = db.table_entry("LAYER", v.s);
-    if (layer == kNoRecord || (db.record(layer).integer(70) & kLayerFrozen)) return false;
+    if (layer == kNoRecord || layer_frozen(db.record(layer))) return false;
     v.s = std::string(db.record(layer).text(2));
   }
   if (!db.set_var(info->name, v)) return false;
@@ -115,26 +114,26 @@ const char* color_name(int64_t color) {
   return color >= 0 && color <= 7 ? kNames[color] : nullptr;
 }
 
-const char* dimension_type(const Record& dim) {
-  switch (dim.integer(70) & 7) {
-    case 0: {
+const char* dimension_type_name(const Record& dim) {
+  switch (dimension_type(dim)) {
+    case kRotatedDimension: {
       const double rotation = normalize_angle(dim.real(50));
       if (std::abs(rotation) < 1e-9 || std::abs(rotation - kPi) < 1e-9) return "horizontal";
       if (std::abs(rotation - kPi / 2) < 1e-9 || std::abs(rotation - 3 * kPi / 2) < 1e-9)
         return "vertical";
       return "rotated";
     }
-    case 1:
+    case kAlignedDimension:
       return "aligned";
-    case 2:
+    case kAngularDimension:
       return "angular";
-    case 3:
+    case kDiameterDimension:
       return "diameter";
-    case 4:
+    case kRadiusDimension:
       return "radius";
-    case 5:
+    case kAngular3PointDimension:
       return "angular 3 point";
-    case 6:
+    case kOrdinateDimension:
       return "ordinate";
   }
   return "unknown";
@@ -261,7 +260,7 @@ class Lister {
   }
 
   void polyline() {
-    const bool closed = (rec_.integer(70) & 1) != 0;
+    const bool closed = (rec_.integer(70) & kPolylineClosed) != 0;
     value(closed ? "Closed" : "Open", "");
     if (rec_.type == "LWPOLYLINE") {
       if (rec_.has(43)) value("Constant width", length(rec_.real(43)));
@@ -270,7 +269,7 @@ class Lister {
         if (g.code == 10) point("at point", ucs_of_ocs({g.x(), g.y(), elevation}));
       return;
     }
-    const bool world = (rec_.integer(70) & (8 | 16 | 64)) != 0;
+    const bool world = (rec_.integer(70) & kPolylineWorldVertices) != 0;
     const std::vector<RecordId>& list = db_.entities();
     const size_t at = db_.position(id_);
     if (at == Database::npos || db_.area(id_) != Area::kEntities) return;
@@ -309,7 +308,7 @@ class Lister {
   }
 
   void dimension() {
-    value("type:", dimension_type(rec_));
+    value("type:", dimension_type_name(rec_));
     world_point("1st extension defining point", 13);
     world_point("2nd extension defining point", 14);
     world_point("dimension line defining point", 10);

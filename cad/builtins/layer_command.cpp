@@ -14,24 +14,15 @@
 #include "cad/dims/drawing_records.h"
 #include "cad/input/parse.h"
 #include "cad/select/wildcard.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
 
-constexpr int64_t kFrozen = 1;
-constexpr int64_t kLocked = 4;
-
 std::string current_layer(const Database& db) { return db.get_var("CLAYER")->s; }
 
-std::vector<RecordId> layers(const Database& db) {
-  std::vector<RecordId> out;
-  size_t table = db.table_index("LAYER");
-  if (table == Database::npos) return out;
-  for (RecordId id : db.tables()[table].entries)
-    if (db.valid(id) && !db.erased(id)) out.push_back(id);
-  return out;
-}
+std::vector<RecordId> layers(const Database& db) { return db.table_entries("LAYER"); }
 
 std::vector<RecordId> matching_layers(const Database& db, std::string_view patterns) {
   std::vector<RecordId> out;
@@ -83,7 +74,7 @@ bool make_current(Host& host, std::string_view name) {
     say(host, "\nCannot find layer \"" + shown_name(name) + "\".");
     return false;
   }
-  if (db.record(id).integer(70) & kFrozen) {
+  if (layer_frozen(db.record(id))) {
     say(host, "\nCannot set frozen layer \"" + std::string(db.record(id).text(2)) + "\" current.");
     return false;
   }
@@ -103,8 +94,8 @@ void list_layers(Host& host) {
     std::string name(rec.text(2));
     name.resize(std::max<size_t>(name.size() + 1, 33), ' ');
     std::string state = rec.integer(62, 7) < 0 ? "Off" : "On";
-    if (rec.integer(70) & kFrozen) state += " F";
-    if (rec.integer(70) & kLocked) state += " L";
+    if (layer_frozen(rec)) state += " F";
+    if (layer_locked(rec)) state += " L";
     state.resize(10, ' ');
     std::string color = std::to_string(std::abs(rec.integer(62, 7)));
     color.resize(7, ' ');
@@ -141,7 +132,7 @@ void freeze(Host& host) {
                     "\".  It is the CURRENT layer.");
       return;
     }
-    change_layer(db, id, [](Record& rec) { set_flag(rec, kFrozen, true); });
+    change_layer(db, id, [](Record& rec) { set_flag(rec, kLayerFrozen, true); });
   });
 }
 
@@ -231,7 +222,7 @@ void layer_command(Host& host) {
     } else if (option == "Freeze") {
       freeze(host);
     } else if (option == "Thaw" || option == "LOck" || option == "Unlock") {
-      const int64_t flag = option == "Thaw" ? kFrozen : kLocked;
+      const int64_t flag = option == "Thaw" ? kLayerFrozen : kLayerLocked;
       const bool set = option == "LOck";
       const char* verb = option == "Thaw" ? "thaw" : set ? "lock" : "unlock";
       change_listed(host, "\nEnter name list of layer(s) to " + std::string(verb) + ": ",

@@ -389,6 +389,15 @@ void Database::remove_header_vars(const std::vector<std::string>& names) {
   rebuild_header_index();
 }
 
+std::vector<RecordId> Database::table_entries(std::string_view table) const {
+  std::vector<RecordId> out;
+  const size_t t = table_index(table);
+  if (t == npos) return out;
+  for (RecordId id : tables_[t].entries)
+    if (valid(id) && !erased(id)) out.push_back(id);
+  return out;
+}
+
 size_t Database::table_index(std::string_view name) const {
   // Every record a command makes asks for its table by name, always in the same few spellings:
   // the answers are kept until a table comes or goes or a table's head changes.
@@ -436,20 +445,7 @@ VarValue Database::get_var(const SysVarInfo& info) const {
   }
   const size_t k = var_positions_[static_cast<size_t>(&info - all_sysvars().data())];
   if (k == npos || header_[k].groups.empty()) return sysvar_default(info);
-  const HeaderVar* var = &header_[k];
-  const Group& g = var->groups.front();
-  switch (info.type) {
-    case VarType::kReal:
-      return VarValue::real(g.x());
-    case VarType::kString:
-      return VarValue::text(std::string(g.s()));
-    case VarType::kPoint:
-      return VarValue::point(g.pt());
-    case VarType::kShort:
-    case VarType::kLong:
-      break;
-  }
-  return VarValue::integer(g.i(), info.type);
+  return var_value(header_[k].groups.front(), info.type);
 }
 
 bool Database::set_var(std::string_view name, const VarValue& value, bool force) {

@@ -149,8 +149,10 @@ class Database {
   const HeaderVar* header_var(std::string_view name) const;
   // Index of the table with this name ("LAYER", "DIMSTYLE", "BLOCK_RECORD", ...), or npos.
   size_t table_index(std::string_view name) const;
-  // The live, entry of a table with this name (group 2, case-insensitive), or kNoRecord.
+  // The live entry of a table with this name (group 2, case-insensitive), or kNoRecord.
   RecordId table_entry(std::string_view table, std::string_view name) const;
+  // The live entries of a table, in table order; none when the drawing lacks the table.
+  std::vector<RecordId> table_entries(std::string_view table) const;
   // The block with this name (case-insensitive), or npos.
   size_t block_index(std::string_view name) const;
   static constexpr size_t npos = static_cast<size_t>(-1);

@@ -178,4 +178,19 @@ VarValue sysvar_default(const SysVarInfo& info) {
   return VarValue::integer(info.int_default, info.type);
 }
 
+VarValue var_value(const Group& g, VarType type) {
+  switch (type) {
+    case VarType::kReal:
+      return VarValue::real(g.x());
+    case VarType::kString:
+      return VarValue::text(std::string(g.s()));
+    case VarType::kPoint:
+      return VarValue::point(g.pt());
+    case VarType::kShort:
+    case VarType::kLong:
+      break;
+  }
+  return VarValue::integer(g.i(), type);
+}
+
 }  // namespace cad

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "cad/db/group.h"
 #include "cad/geom/vec.h"
 
 namespace cad {
@@ -70,5 +71,8 @@ std::span<const SysVarInfo> all_sysvars();
 std::span<const SysVarInfo> dim_vars();
 inline constexpr size_t kDimVarCount = 66;
 VarValue sysvar_default(const SysVarInfo& info);
+// The value a group holds (a header variable's, a dimension style entry's), as a variable of
+// this type holds it.
+VarValue var_value(const Group& g, VarType type);
 
 }  // namespace cad

@@ -6,6 +6,7 @@
 
 #include "cad/base/text.h"
 #include "cad/dims/drawing_records.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -59,8 +60,6 @@ constexpr BuiltIn kBuiltIns[] = {
     {"_DATUMFILLED", "_DatumFilled", Shape::kDatumFilled, false},
     {"_INTEGRAL", "_Integral", Shape::kIntegral, true},
 };
-
-constexpr int kColorByBlock = 0;
 
 // The entities of a built-in arrowhead's block, on layer 0 and coloured by block so that they
 // take the dimension line's layer and colour.

@@ -15,17 +15,15 @@
 #include "cad/dims/dim_text.h"
 #include "cad/dims/drawing_records.h"
 #include "cad/geom/coords.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
 
-constexpr int kColorByLayer = 256;
 constexpr int kLineweightByLayer = -1;
 // Below this a direction or a distance counts as none.
 constexpr double kTiny = 1e-12;
-constexpr int kMiddleCenter = 5;
-constexpr int64_t kUserTextPosition = 128;
 
 // The dimension variables read here, looked up by name once.
 struct Vars {
@@ -133,7 +131,7 @@ class Painter {
     rec.groups.push_back(Group::point(10, world(at)));
     rec.groups.push_back(Group::real(40, height));
     rec.groups.push_back(Group::real(41, 0));
-    rec.groups.push_back(Group::integer(71, kMiddleCenter));
+    rec.groups.push_back(Group::integer(71, kMtextMiddleCenter));
     rec.groups.push_back(Group::integer(72, 1));
     rec.groups.push_back(Group::text(1, content));
     rec.groups.push_back(Group::text(7, style));
@@ -576,7 +574,7 @@ void Layout::build(Painter& paint, const std::string& content) {
   }
   if (has_text) size_ = dimension_text_size(content, text_height_, width_factor);
 
-  const bool user_placed = (dim_.integer(70) & kUserTextPosition) != 0 && dim_.has(11);
+  const bool user_placed = (dim_.integer(70) & kDimensionUserTextPosition) != 0 && dim_.has(11);
   if (user_placed) {
     user_text(xy(dim_.point(11)));
     const double text_need = just_ >= 3 ? 0 : text_.along + 2 * gap_;

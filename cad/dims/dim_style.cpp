@@ -53,23 +53,13 @@ VarValue entry_default(const SysVarInfo& info) {
   return value;
 }
 
-// The value of one variable held in an entry's group.
+// The value of one variable held in an entry's group; a group that points at a table entry
+// gives the entry's name.
 VarValue entry_value(const Database& db, const Group& g, const SysVarInfo& info) {
-  switch (info.type) {
-    case VarType::kReal:
-      return VarValue::real(g.x());
-    case VarType::kString: {
-      if (!handle_table(info.dimstyle_code)) return VarValue::text(std::string(g.s()));
-      RecordId id = db.find_handle(g.s());
-      return VarValue::text(id == kNoRecord ? std::string() : std::string(db.record(id).text(2)));
-    }
-    case VarType::kPoint:
-      return VarValue::point(g.pt());
-    case VarType::kShort:
-    case VarType::kLong:
-      break;
-  }
-  return VarValue::integer(g.i(), info.type);
+  if (info.type != VarType::kString || !handle_table(info.dimstyle_code))
+    return var_value(g, info.type);
+  RecordId id = db.find_handle(g.s());
+  return VarValue::text(id == kNoRecord ? std::string() : std::string(db.record(id).text(2)));
 }
 
 // The value of one variable in an entry (its default when the entry leaves it out).

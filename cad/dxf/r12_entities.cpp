@@ -10,6 +10,7 @@
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/render/text_codes.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -273,8 +274,8 @@ void R12Entities::lwpolyline(const Record& rec, std::vector<Record>& out) {
     }
   }
   if (vertices.empty()) return;
-  // Closed (1) and the linetype generated along the whole polyline (128) mean the same there.
-  const int64_t flags = rec.integer(70) & (1 | 128);
+  // Closed and the linetype generated along the whole polyline mean the same there.
+  const int64_t flags = rec.integer(70) & (kPolylineClosed | kPolylineLinetypeGeneration);
   polyline(
       rec, vertices, flags, rec.real(38), width, extrusion_of(rec),
       [this] { return take_handle(); }, out);

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "cad/types/flags.h"
+
 namespace cad {
 
 namespace {
@@ -37,30 +39,30 @@ Subclass only(std::string_view marker, std::initializer_list<int> codes) {
 }
 
 std::string_view polyline_class(int64_t flags) {
-  if (flags & 8) return "AcDb3dPolyline";
-  if (flags & 16) return "AcDbPolygonMesh";
-  if (flags & 64) return "AcDbPolyFaceMesh";
+  if (flags & kPolyline3d) return "AcDb3dPolyline";
+  if (flags & kPolygonMesh) return "AcDbPolygonMesh";
+  if (flags & kPolyfaceMesh) return "AcDbPolyFaceMesh";
   return "AcDb2dPolyline";
 }
 
 std::string_view vertex_class(int64_t flags) {
-  if ((flags & 128) && (flags & 64)) return "AcDbPolyFaceMeshVertex";
-  if (flags & 64) return "AcDbPolygonMeshVertex";
-  if (flags & 32) return "AcDb3dPolylineVertex";
+  if ((flags & kVertexPolyface) && (flags & kVertexMesh)) return "AcDbPolyFaceMeshVertex";
+  if (flags & kVertexMesh) return "AcDbPolygonMeshVertex";
+  if (flags & kVertex3dPolyline) return "AcDb3dPolylineVertex";
   return "AcDb2dVertex";
 }
 
 std::string_view dimension_class(int64_t flags) {
-  switch (flags & 7) {
-    case 2:
+  switch (flags & kDimensionTypeMask) {
+    case kAngularDimension:
       return "AcDb2LineAngularDimension";
-    case 3:
+    case kDiameterDimension:
       return "AcDbDiametricDimension";
-    case 4:
+    case kRadiusDimension:
       return "AcDbRadialDimension";
-    case 5:
+    case kAngular3PointDimension:
       return "AcDb3PointAngularDimension";
-    case 6:
+    case kOrdinateDimension:
       return "AcDbOrdinateDimension";
     default:
       return "AcDbAlignedDimension";
@@ -94,7 +96,7 @@ bool layout_of(const Record& rec, Layout& layout) {
   } else if (t == "POLYLINE") {
     s = {rest(polyline_class(flags))};
   } else if (t == "VERTEX") {
-    if ((flags & 128) && !(flags & 64))
+    if ((flags & kVertexPolyface) && !(flags & kVertexMesh))
       s = {rest("AcDbFaceRecord")};
     else
       s = {only("AcDbVertex", {}), rest(vertex_class(flags))};
@@ -102,7 +104,7 @@ bool layout_of(const Record& rec, Layout& layout) {
     s = {};
   } else if (t == "DIMENSION") {
     s = {rest("AcDbDimension"), only(dimension_class(flags), {12, 13, 14, 15, 16, 40, 50, 52})};
-    if ((flags & 7) == 0) s.push_back(only("AcDbRotatedDimension", {}));
+    if (dimension_type(rec) == kRotatedDimension) s.push_back(only("AcDbRotatedDimension", {}));
   } else if (t == "BLOCK") {
     s = {rest("AcDbBlockBegin")};
   } else if (t == "ENDBLK") {

@@ -8,6 +8,7 @@
 #include "cad/dxf/complete.h"
 #include "cad/dxf/r12_entities.h"
 #include "cad/dxf/subclass.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -19,7 +20,7 @@ bool starts_with_no_case(std::string_view s, std::string_view head) {
 
 bool anonymous_block(const Record& begin) {
   const std::string_view name = begin.text(2);
-  if (!name.starts_with('*') || (begin.integer(70) & 1) == 0) return false;
+  if (!name.starts_with('*') || (begin.integer(70) & kBlockAnonymous) == 0) return false;
   return !starts_with_no_case(name, "*Model_Space") && !starts_with_no_case(name, "*Paper_Space");
 }
 

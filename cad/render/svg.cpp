@@ -23,6 +23,7 @@
 #include "cad/shapes/affine.h"
 #include "cad/shapes/placement.h"
 #include "cad/shapes/shapes.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -194,20 +195,16 @@ class Picture {
 };
 
 Picture::Picture(const Database& db) : db_(db) {
-  if (const size_t table = db.table_index("LAYER"); table != Database::npos) {
-    for (RecordId id : db.tables()[table].entries) {
-      if (!db.valid(id) || db.erased(id)) continue;
-      const Record& rec = db.record(id);
-      Layer layer;
-      const int64_t color = rec.integer(62, 7);
-      layer.on = color >= 0;
-      layer.frozen = (rec.integer(70) & 1) != 0;
-      // A picture is what the host plots: never layer DEFPOINTS, nor a layer set not to plot.
-      layer.plotted = rec.integer(290, 1) != 0 && !iequals(rec.text(2), "DEFPOINTS");
-      layer.rgb = rec.has(420) ? static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF
-                               : aci_on_white(std::abs(color));
-      layers_.emplace(to_upper(rec.text(2)), layer);
-    }
+  for (RecordId id : db.table_entries("LAYER")) {
+    const Record& rec = db.record(id);
+    Layer layer;
+    layer.on = !layer_off(rec);
+    layer.frozen = layer_frozen(rec);
+    // A picture is what the host plots: never layer DEFPOINTS, nor a layer set not to plot.
+    layer.plotted = rec.integer(290, 1) != 0 && !iequals(rec.text(2), "DEFPOINTS");
+    layer.rgb = rec.has(420) ? static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF
+                             : aci_on_white(std::abs(rec.integer(62, 7)));
+    layers_.emplace(to_upper(rec.text(2)), layer);
   }
 }
 
@@ -219,9 +216,9 @@ const Picture::Layer& Picture::layer(std::string_view name) const {
 
 uint32_t Picture::color_of(const Record& rec, const Layer& layer, const Context& ctx) const {
   if (rec.has(420)) return static_cast<uint32_t>(rec.integer(420)) & 0xFFFFFF;
-  const int64_t color = rec.integer(62, 256);
-  if (color == 256) return layer.rgb;
-  if (color == 0) return ctx.block_rgb;
+  const int64_t color = rec.integer(62, kColorByLayer);
+  if (color == kColorByLayer) return layer.rgb;
+  if (color == kColorByBlock) return ctx.block_rgb;
   return aci_on_white(std::abs(color));
 }
 

@@ -8,6 +8,7 @@
 
 #include "cad/base/text.h"
 #include "cad/select/wildcard.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -380,7 +381,7 @@ bool CompiledFilter::eval_item(const Record& rec, const Node& n) const {
     case 6:
       return test_text(n, "BYLAYER");
     case 62:
-      return test_value(n, Group::integer(62, 256));
+      return test_value(n, Group::integer(62, kColorByLayer));
     case 67:
       return test_value(n, Group::integer(67, 0));
     case 210:

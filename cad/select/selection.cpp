@@ -13,6 +13,7 @@
 #include "cad/select/wildcard.h"
 #include "cad/shapes/affine.h"
 #include "cad/shapes/shapes.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -70,17 +71,13 @@ std::vector<int64_t> SelectionSets::live_ids() const {
 
 namespace {
 
-// Layers whose objects cannot be seen: off (negative colour) or frozen (flag 1).
+// Layers whose objects cannot be seen: off or frozen.
 class HiddenLayers {
  public:
   explicit HiddenLayers(const Database& db) {
-    const size_t table = db.table_index("LAYER");
-    if (table == Database::npos) return;
-    for (RecordId id : db.tables()[table].entries) {
-      if (!db.valid(id) || db.erased(id)) continue;
+    for (RecordId id : db.table_entries("LAYER")) {
       const Record& layer = db.record(id);
-      if (layer.integer(62, 7) < 0 || (layer.integer(70) & 1) != 0)
-        names_.emplace_back(layer.text(2));
+      if (layer_off(layer) || layer_frozen(layer)) names_.emplace_back(layer.text(2));
     }
   }
 

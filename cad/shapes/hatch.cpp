@@ -10,6 +10,7 @@
 
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -50,7 +51,7 @@ void hatch_paths(const Record& rec, const Affine& m, std::vector<Path>& out) {
       path.points.push_back(with_z(p, elevation));
       path.bulges.push_back(bulge);
     };
-    if (flags & 2) {
+    if (flags & kHatchPolylinePath) {
       // The has-bulge and closed flags add nothing: bulges are read where present and every
       // boundary is a loop.
       take(72, int64_t{0});

@@ -7,6 +7,7 @@
 #include "cad/base/text.h"
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -57,7 +58,7 @@ size_t attributes_end(const Database& db, const std::vector<RecordId>& siblings,
 std::optional<TextPlacement> place_text(const Record& rec) {
   const bool attdef = iequals(rec.type, "ATTDEF");
   const bool attribute = attdef || iequals(rec.type, "ATTRIB");
-  if (attribute && (rec.integer(70) & 1)) return std::nullopt;  // invisible
+  if (attribute && (rec.integer(70) & kAttributeInvisible)) return std::nullopt;
   TextPlacement place;
   place.height = rec.real(40);
   if (place.height <= 0) return std::nullopt;

@@ -16,6 +16,7 @@
 #include "cad/shapes/affine.h"
 #include "cad/shapes/hatch.h"
 #include "cad/shapes/placement.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -209,7 +210,7 @@ void ShapeBuilder::entity(const std::vector<RecordId>& siblings, size_t index, c
       hatch_paths(rec, m, out);
       break;
     case EntityKind::kSpline:
-      points_of(rec, rec.has(11) ? 11 : 10, (rec.integer(70) & 1) != 0, m, out);
+      points_of(rec, rec.has(11) ? 11 : 10, (rec.integer(70) & kSplineClosed) != 0, m, out);
       break;
     case EntityKind::kLeader:
       points_of(rec, 10, false, m, out);
@@ -299,7 +300,7 @@ void ShapeBuilder::ellipse(const Record& rec, const Affine& m, std::vector<Path>
 void ShapeBuilder::lwpolyline(const Record& rec, const Affine& m, std::vector<Path>& out) {
   const double elevation = rec.real(38);
   Path path;
-  path.closed = (rec.integer(70) & 1) != 0;
+  path.closed = (rec.integer(70) & kPolylineClosed) != 0;
   for (const Group& g : rec.groups) {
     if (g.code == 1001) break;
     if (g.code == 10) {
@@ -323,13 +324,13 @@ void ShapeBuilder::polyline(const std::vector<RecordId>& siblings, size_t index,
     if (!iequals(v.type, "VERTEX")) break;
     vertices.push_back(&v);
   }
-  if (flags & 64) {
+  if (flags & kPolyfaceMesh) {
     // Polyface mesh: positions first, then faces naming up to four positions (negative: the edge
     // from there is hidden; drawn anyway, as a pick target).
     std::vector<Vec3> positions;
     for (const Record* v : vertices) {
       const int64_t vflags = v->integer(70);
-      if (vflags & 64) {
+      if (vflags & kVertexMesh) {
         positions.push_back(v->point(10));
         continue;
       }
@@ -344,34 +345,34 @@ void ShapeBuilder::polyline(const std::vector<RecordId>& siblings, size_t index,
     }
     return;
   }
-  if (flags & 16) {
+  if (flags & kPolygonMesh) {
     // Polygon mesh: M rows of N vertices, each row and each column a line.
     const int64_t rows = rec.integer(71);
     const int64_t columns = rec.integer(72);
     if (rows <= 0 || columns <= 0 || static_cast<size_t>(rows * columns) != vertices.size()) return;
     for (int64_t r = 0; r < rows; ++r) {
       Path path;
-      path.closed = (flags & 32) != 0;
+      path.closed = (flags & kPolygonMeshClosedN) != 0;
       for (int64_t c = 0; c < columns; ++c)
         path.points.push_back(vertices[static_cast<size_t>(r * columns + c)]->point(10));
       emit(out, std::move(path), m);
     }
     for (int64_t c = 0; c < columns; ++c) {
       Path path;
-      path.closed = (flags & 1) != 0;
+      path.closed = (flags & kPolylineClosed) != 0;
       for (int64_t r = 0; r < rows; ++r)
         path.points.push_back(vertices[static_cast<size_t>(r * columns + c)]->point(10));
       emit(out, std::move(path), m);
     }
     return;
   }
-  const bool three_d = (flags & 8) != 0;
+  const bool three_d = (flags & kPolyline3d) != 0;
   const double elevation = rec.point(10).z;
   Path path;
-  path.closed = (flags & 1) != 0;
+  path.closed = (flags & kPolylineClosed) != 0;
   for (const Record* v : vertices) {
     // Frame points of a spline-fit polyline are not on the drawn curve.
-    if (v->integer(70) & 16) continue;
+    if (v->integer(70) & kVertexSplineFrame) continue;
     const Vec3 p = v->point(10);
     path.points.push_back(three_d ? p : Vec3{p.x, p.y, elevation});
     path.bulges.push_back(three_d ? 0 : v->real(42));
@@ -412,7 +413,7 @@ void ShapeBuilder::mline(const Record& rec, const Affine& m, std::vector<Path>& 
     }
   }
   if (vertices.empty()) return;
-  const bool closed = (rec.integer(71) & 2) != 0;
+  const bool closed = (rec.integer(71) & kMlineClosed) != 0;
   const auto elements = static_cast<size_t>(std::max<int64_t>(0, rec.integer(73)));
   const bool per_vertex =
       elements > 0 && std::all_of(vertices.begin(), vertices.end(),
@@ -472,15 +473,15 @@ void ShapeBuilder::dimension(const Record& rec, const Affine& m, std::vector<Pat
     }
     return;
   }
-  const int64_t type = rec.integer(70) & 7;
-  if (type != 0 && type != 1) return;
+  if (!linear_dimension(rec)) return;
   const Vec3 origin1 = rec.point(13);
   const Vec3 origin2 = rec.point(14);
   const Vec3 on_line = rec.point(10);
   const Vec3 direction =
-      type == 0 ? ocs_to_world_disp({std::cos(rec.real(50)), std::sin(rec.real(50)), 0},
-                                    extrusion_of(rec))
-                : normalized(origin2 - origin1);
+      dimension_type(rec) == kRotatedDimension
+          ? ocs_to_world_disp({std::cos(rec.real(50)), std::sin(rec.real(50)), 0},
+                              extrusion_of(rec))
+          : normalized(origin2 - origin1);
   if (direction == Vec3{}) return;
   auto foot = [&](Vec3 p) { return on_line + direction * dot(p - on_line, direction); };
   for (const auto& [a, b] : {std::pair{origin1, foot(origin1)}, std::pair{origin2, foot(origin2)},
@@ -592,7 +593,7 @@ std::optional<Box2> lwpolyline_box(const Record& rec) {
       if (!std::isfinite(bulge)) return std::nullopt;
     }
   }
-  if (any && (rec.integer(70) & 1) != 0) segment(previous, first);
+  if (any && (rec.integer(70) & kPolylineClosed) != 0) segment(previous, first);
   return box;
 }
 
