@@ -8,6 +8,7 @@
 #include <new>
 
 #include "chain/chain_data.h"
+#include "frame/command_env.h"
 #include "frame/owners.h"
 #include "frame/rb_tools.h"
 #include "settings/dim_settings.h"
@@ -110,8 +111,10 @@ void to_ads_point(const ChainPoint& point, ads_point out) {
 
 }  // namespace
 
-int create_chain(const resbuf* point_list) {
-  GenerationScope scope;
+namespace {
+
+// The x and y of every point of the list into ChainRequest.points, point_count their number.
+void take_points(const resbuf* point_list) {
   int count = 0;
   for (const resbuf* node = point_list != nullptr ? point_list->rbnext : nullptr; node != nullptr;
        node = node->rbnext) {
@@ -129,97 +132,113 @@ int create_chain(const resbuf* point_list) {
     ChainRequest.points.push_back({node->resval.rpoint[X], node->resval.rpoint[Y]});
   }
   ChainRequest.point_count = count;
-  if (count < 2) {
+}
+
+// A chain in any other direction is drawn horizontal in a UCS turned to it, its points and its
+// line point turned into that UCS, which is left again afterwards.
+int turned_chain() {
+  if (3.0 * kPi / 4.0 < ChainRequest.angle && ChainRequest.angle < 7.0 * kPi / 4.0) {
+    ChainRequest.angle += kPi;
+    // Turning the chain direction by half a turn turns the cross axis of the rotated UCS
+    // too, so a side chosen before (from a reference dimension) now points the other way.
+    ChainRequest.side = -ChainRequest.side;
+  }
+  // Without the turned UCS the points below would be drawn in the wrong frame, and stepping
+  // back afterwards would take away a UCS of the user's.
+  if (acedCommandS(RTSTR, L"_ucs", RTSTR, L"_z", RTANG, ChainRequest.angle * 180.0 / kPi, RTNONE) !=
+      RTNORM) {
     acutPrintf(kNothingMade);
-    acedRetVoid();
     return RTNORM;
   }
-
-  const ads_real angle = ChainRequest.angle;
-  int made = RTNORM;
-  if ((-kAngleTolerance < angle && angle < kAngleTolerance) || in_window(angle, kPi)) {
-    made = dim_main(L"_hori", 1, 0, cmp_x);
-  } else if (in_window(angle, kPi / 2.0) || in_window(angle, 3.0 * kPi / 2.0)) {
-    made = dim_main(L"_ver", 0, 1, cmp_y);
-  } else {
-    if (3.0 * kPi / 4.0 < angle && angle < 7.0 * kPi / 4.0) {
-      ChainRequest.angle += kPi;
-      // Turning the chain direction by half a turn turns the cross axis of the rotated UCS
-      // too, so a side chosen before (from a reference dimension) now points the other way.
-      ChainRequest.side = -ChainRequest.side;
-    }
-    // Without the turned UCS the points below would be drawn in the wrong frame, and stepping
-    // back afterwards would take away a UCS of the user's.
-    if (acedCommandS(RTSTR, L"_ucs", RTSTR, L"_z", RTANG, ChainRequest.angle * 180.0 / kPi,
-                     RTNONE) != RTNORM) {
-      acutPrintf(kNothingMade);
-      acedRetVoid();
-      return RTNORM;
-    }
-    const ads_real t = kTwoPi - ChainRequest.angle;
-    const ads_real c = std::cos(t);
-    const ads_real s = std::sin(t);
-    for (ChainPoint& point : ChainRequest.points) {
-      point = {point[0] * c + point[1] * (s * -1.0), point[0] * s + point[1] * c};
-    }
-    ads_point& line = ChainRequest.line_point;
-    const ads_real line_x = line[X];
-    line[X] = line_x * c + line[Y] * (s * -1.0);
-    line[Y] = line_x * s + line[Y] * c;
-    made = dim_main(L"_hori", 1, 0, cmp_x);
-    acedCommandS(RTSTR, L"_ucs", RTSTR, L"_previous", RTNONE);
+  const ads_real t = kTwoPi - ChainRequest.angle;
+  const ads_real c = std::cos(t);
+  const ads_real s = std::sin(t);
+  for (ChainPoint& point : ChainRequest.points) {
+    point = {point[0] * c + point[1] * (s * -1.0), point[0] * s + point[1] * c};
   }
-  acedRetVoid();
+  ads_point& line = ChainRequest.line_point;
+  const ads_real line_x = line[X];
+  line[X] = line_x * c + line[Y] * (s * -1.0);
+  line[Y] = line_x * s + line[Y] * c;
+  const int made = dim_main(L"_hori", 1, 0, cmp_x);
+  acedCommandS(RTSTR, L"_ucs", RTSTR, L"_previous", RTNONE);
   return made;
 }
 
-int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp) {
-  std::vector<ChainPoint>& points = ChainRequest.points;
-  ads_point pt1 = {0.0, 0.0, 0.0};
-  std::sort(points.begin(), points.end(),
-            [cmp](const ChainPoint& a, const ChainPoint& b) { return cmp(a, b) < 0; });
-  ads_real maximum = 0.0;
-  ads_real minimum = 0.0;
-  ChainRequest.point_count =
-      clean_points(points.data(), static_cast<int>(points.size()), along, maximum, minimum, across);
-  points.resize(ChainRequest.point_count);
-  // When every point lies at one place along the chain a single point is left: a dimension
-  // from it to itself would measure nothing, so this is the case of too few points.
+}  // namespace
+
+int create_chain(const resbuf* point_list) {
+  const CommandEnd end;
+  GenerationScope scope;
+  take_points(point_list);
   if (ChainRequest.point_count < 2) {
     acutPrintf(kNothingMade);
     return RTNORM;
   }
+  const ads_real angle = ChainRequest.angle;
+  if ((-kAngleTolerance < angle && angle < kAngleTolerance) || in_window(angle, kPi))
+    return dim_main(L"_hori", 1, 0, cmp_x);
+  if (in_window(angle, kPi / 2.0) || in_window(angle, 3.0 * kPi / 2.0))
+    return dim_main(L"_ver", 0, 1, cmp_y);
+  return turned_chain();
+}
 
+namespace {
+
+// Steps of dim_main, in its order.
+
+// The points sorted along the chain and freed of those that coincide along it; the least and
+// the greatest cross coordinate of those kept.
+void sort_and_merge(ChainPointCompare cmp, int along, int across, ads_real& maximum,
+                    ads_real& minimum) {
+  std::vector<ChainPoint>& points = ChainRequest.points;
+  std::sort(points.begin(), points.end(),
+            [cmp](const ChainPoint& a, const ChainPoint& b) { return cmp(a, b) < 0; });
+  ChainRequest.point_count =
+      clean_points(points.data(), static_cast<int>(points.size()), along, maximum, minimum, across);
+  points.resize(ChainRequest.point_count);
+}
+
+// The side of the dimension line, unless it is known: away from the points when they all lie on
+// one side of the base line, else where the user points (into picked, of which only the point
+// counts; Esc gives the chain up with false, anything else asks again).
+bool choose_side(int across, ads_real maximum, ads_real minimum, ads_point picked) {
   const ads_real line = ChainRequest.line_point[across];
-  if (ChainRequest.side == 0) {
-    if (maximum > line && minimum > line) {
-      ChainRequest.side = -1;
-    } else if (line > maximum && line > minimum) {
-      ChainRequest.side = 1;
-    } else {
-      // Only a point answers the side prompt; Esc gives the chain up, anything else asks again.
-      int status;
-      while ((status = acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", pt1)) !=
-             RTNORM) {
-        if (status == RTCAN) return RTCAN;
-      }
-      ChainRequest.side = pt1[across] > line ? 1 : -1;
+  if (ChainRequest.side != 0) return true;
+  if (maximum > line && minimum > line) {
+    ChainRequest.side = -1;
+  } else if (line > maximum && line > minimum) {
+    ChainRequest.side = 1;
+  } else {
+    int status;
+    while ((status = acedGetPoint(ChainRequest.line_point, L"\nMasslinie auf Seite:", picked)) !=
+           RTNORM) {
+      if (status == RTCAN) return false;
     }
+    ChainRequest.side = picked[across] > line ? 1 : -1;
   }
+  return true;
+}
 
+// The outer extension lines start on the base line, the inner ones the extension length before
+// the dimension line; the dimension line lies at its distance from the base line, on the side.
+void place_extension_lines(int across, ads_point dimline) {
+  std::vector<ChainPoint>& points = ChainRequest.points;
+  const ads_real line = ChainRequest.line_point[across];
   const int last = ChainRequest.point_count - 1;
   const ads_real inner =
       line + (DimSettings.dimline_distance - DimSettings.ext_length) * ChainRequest.side;
   points[0][across] = line;
   points[last][across] = line;
   for (int i = 1; i < last; ++i) points[i][across] = inner;
-  pt1[across] = line + ChainRequest.side * DimSettings.dimline_distance;
+  dimline[across] = line + ChainRequest.side * DimSettings.dimline_distance;
+}
 
-  // The style is put back after the dimensioning commands; a host that cannot say which it is
-  // ends the command rather than leave another style current.
-  RbValue dimstyle;
-  if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) acrx_abort(L"\n Fehler dimstyle");
-
+// The first dimension, from the first point to the second with the dimension line through
+// dimline, as the head of the handle list; null when the host completed the command without
+// making it.
+RbList first_dimension(const ACHAR* dir_keyword, int along, const ads_point dimline) {
+  const std::vector<ChainPoint>& points = ChainRequest.points;
   dimension_text(points[1][along] - points[0][along]);
   ads_name before;
   const bool had_last = acdbEntLast(before) == RTNORM;
@@ -227,32 +246,33 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
   ads_point second;
   to_ads_point(points[0], first);
   to_ads_point(points[1], second);
-  const int made = acedCommandS(RTSTR, L"_dim1", RTSTR, dir_keyword, RTPOINT, first, RTPOINT,
-                                second, RT3DPOINT, pt1, RTSTR, ChainRequest.text_buffer, RTNONE);
+  const int made =
+      acedCommandS(RTSTR, L"_dim1", RTSTR, dir_keyword, RTPOINT, first, RTPOINT, second, RT3DPOINT,
+                   dimline, RTSTR, ChainRequest.text_buffer, RTNONE);
   // A dimensioning command that failed has taken back what it made; what the chain's command
   // did before (a style saved, a carrier made) goes with it.
   if (made != RTNORM) acrx_abort(kFirstNotMade);
   // The chain is named after its first dimension: if the host made none, the newest entity is
   // someone else's, and tagging it would make a stranger the head of the chain.
   ads_name dim_new;
-  if (!take_new_dimension(had_last, before, dim_new)) {
-    acutPrintf(kFirstNotMade);
-    restore_style(dimstyle);
-    return RTNORM;
-  }
+  if (!take_new_dimension(had_last, before, dim_new)) return RbList();
   AcDbObjectId dimObjId;
   const Acad::ErrorStatus es = acdbGetObjectId(dimObjId, dim_new);
   if (es != Acad::eOk) acutPrintf(L"\nARX_ERROR: %s", acadErrorStatusText(es));
   // Room for the whole handle: a cut handle would name the chain after another entity.
   ACHAR handle_text[kHandleLength] = {};
   dimObjId.handle().getIntoAsciiBuffer(handle_text, kHandleLength);
-  RbList handle_list(handle_node(handle_text, true));
+  return RbList(handle_node(handle_text, true));
+}
 
-  // Every later dimension belongs to the chain as much as the first: a chain with a gap, or with
-  // a member left untagged, is no chain the other commands could keep up to date, so a failure
-  // of the host ends the command and takes the chain back whole.
-  resbuf* tail = handle_list.get();
-  for (int k = 2; k <= last; ++k) {
+// The dimensions to the third point and on, each continuing the one before, their handles
+// appended to handle_list. Every later dimension belongs to the chain as much as the first: a
+// chain with a gap, or with a member left untagged, is no chain the other commands could keep up
+// to date, so a failure of the host ends the command and takes the chain back whole.
+void continued_dimensions(int along, resbuf* handle_list) {
+  const std::vector<ChainPoint>& points = ChainRequest.points;
+  resbuf* tail = handle_list;
+  for (int k = 2; k < ChainRequest.point_count; ++k) {
     dimension_text(points[k][along] - points[k - 1][along]);
     ads_point next;
     to_ads_point(points[k], next);
@@ -269,11 +289,38 @@ int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare 
     tail->rbnext = handle_node(handle->resval.rstring, false);
     tail = tail->rbnext;
   }
+}
 
-  // The failure is the user's to see at once, as an alert; the chain, tagged in part, goes.
-  if (connect_dim(handle_list.get()) != RTNORM) {
-    acedAlert(kNotTagged);
-    acrx_abort(kChainGivenUp);
+}  // namespace
+
+int dim_main(const ACHAR* dir_keyword, int across, int along, ChainPointCompare cmp) {
+  ads_point pt1 = {0.0, 0.0, 0.0};
+  ads_real maximum = 0.0;
+  ads_real minimum = 0.0;
+  sort_and_merge(cmp, along, across, maximum, minimum);
+  // When every point lies at one place along the chain a single point is left: a dimension
+  // from it to itself would measure nothing, so this is the case of too few points.
+  if (ChainRequest.point_count < 2) {
+    acutPrintf(kNothingMade);
+    return RTNORM;
+  }
+  if (!choose_side(across, maximum, minimum, pt1)) return RTCAN;
+  place_extension_lines(across, pt1);
+
+  // The style is put back after the dimensioning commands; a host that cannot say which it is
+  // ends the command rather than leave another style current.
+  RbValue dimstyle;
+  if (acedGetVar(L"DIMSTYLE", dimstyle.fill()) != RTNORM) acrx_abort(L"\n Fehler dimstyle");
+  RbList handle_list = first_dimension(dir_keyword, along, pt1);
+  if (!handle_list) {
+    acutPrintf(kFirstNotMade);
+  } else {
+    continued_dimensions(along, handle_list.get());
+    // The failure is the user's to see at once, as an alert; the chain, tagged in part, goes.
+    if (connect_dim(handle_list.get()) != RTNORM) {
+      acedAlert(kNotTagged);
+      acrx_abort(kChainGivenUp);
+    }
   }
   restore_style(dimstyle);
   return RTNORM;

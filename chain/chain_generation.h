@@ -7,9 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "chain/chain_request.h"
 #include "host/arxHeaders.h"
+#include "settings/dim_settings.h"
 
 // Generates the chain of point_list from ChainRequest (angle, line_point, side) and the
 // settings loaded by get_dimstyle. RTNORM, or RTCAN when the user gave the chain up with Esc at
@@ -39,10 +42,15 @@ int clean_points(ChainPoint* points, int count, int along, ads_real& maximum, ad
 int cmp_x(const ChainPoint& a, const ChainPoint& b);
 int cmp_y(const ChainPoint& a, const ChainPoint& b);
 
-// Writes the text of a dimension of length distance into ChainRequest.text_buffer, rounded to
-// multiples of rounding (when above 0) and formatted from DimSettings. Returns RTNORM; RTERROR,
-// with an empty text, when the rounding or the length factor takes the number out of the range
-// of a double.
+// The text of a dimension of length distance, rounded to multiples of rounding (when above 0),
+// times the length factor of settings, its decimals raised and its zeros trimmed as settings
+// say; none when the rounding or the length factor takes the number out of the range of a
+// double.
+std::optional<std::wstring> measurement_text(ads_real distance, ads_real rounding,
+                                             const DimSettingsRecord& settings);
+
+// Writes measurement_text with DimSettings into ChainRequest.text_buffer (cut to its length).
+// Returns RTNORM; RTERROR, with an empty text, when there is none.
 int format_dim_text(ads_real distance, ads_real rounding);
 
 // Appends an RT3DPOINT node holding point to point_list (which has its first node) and raises

@@ -2,6 +2,7 @@
 // zeros, as multiline-text codes the host's dimensions understand.
 #include <cmath>
 #include <cwchar>
+#include <optional>
 #include <string>
 
 #include "chain/chain_generation.h"
@@ -17,7 +18,8 @@ constexpr int kNumberLength = 400;
 
 }  // namespace
 
-int format_dim_text(ads_real distance, ads_real rounding) {
+std::optional<std::wstring> measurement_text(ads_real distance, ads_real rounding,
+                                             const DimSettingsRecord& settings) {
   ads_real d = distance;
   if (rounding > 0.0) {
     // A distance exactly halfway between two multiples goes down.
@@ -25,13 +27,10 @@ int format_dim_text(ads_real distance, ads_real rounding) {
     const ads_real lower = (q - 1.0) * rounding;
     d = d - lower > rounding / 2.0 ? lower + rounding : lower;
   }
-  d *= DimSettings.length_factor;
+  d *= settings.length_factor;
   // A rounding step far below the measurement, or a length factor far above one, can take the
   // number past the largest double: such a text would read "inf".
-  if (!std::isfinite(d)) {
-    ChainRequest.text_buffer[0] = L'\0';
-    return RTERROR;
-  }
+  if (!std::isfinite(d)) return std::nullopt;
   ACHAR text[kNumberLength] = {};
   std::swprintf(text, kNumberLength, L"%f", d);
 
@@ -45,7 +44,7 @@ int format_dim_text(ads_real distance, ads_real rounding) {
     } else if (*c == L'.') {
       decimals = 0;
     }
-    if (decimals >= 0 && decimals == DimSettings.raised_after) {
+    if (decimals >= 0 && decimals == settings.raised_after) {
       // With no full-size decimals the raised part takes the place of the point.
       if (decimals != 0) new_text += *c;
       new_text += kRaise;
@@ -62,14 +61,14 @@ int format_dim_text(ads_real distance, ads_real rounding) {
     }
     new_text += L'}';
   } else {
-    while (decimals > DimSettings.min_decimals && !new_text.empty() && new_text.back() == L'0') {
+    while (decimals > settings.min_decimals && !new_text.empty() && new_text.back() == L'0') {
       new_text.pop_back();
       --decimals;
     }
     if (!new_text.empty() && new_text.back() == L'.') new_text.pop_back();
   }
 
-  if (DimSettings.leading_zero == 0) {
+  if (settings.leading_zero == 0) {
     size_t start = 0;
     while (start < new_text.size() && (new_text[start] == L'0' || new_text[start] == L'.')) {
       ++start;
@@ -81,6 +80,15 @@ int format_dim_text(ads_real distance, ads_real rounding) {
     new_text.erase(0, start);
   }
 
-  copy_text(ChainRequest.text_buffer, kTextBufferLength, new_text.c_str());
+  return new_text;
+}
+
+int format_dim_text(ads_real distance, ads_real rounding) {
+  const std::optional<std::wstring> text = measurement_text(distance, rounding, DimSettings);
+  if (!text) {
+    ChainRequest.text_buffer[0] = L'\0';
+    return RTERROR;
+  }
+  copy_text(ChainRequest.text_buffer, kTextBufferLength, text->c_str());
   return RTNORM;
 }

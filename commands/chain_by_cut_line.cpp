@@ -165,24 +165,12 @@ int count_points(const resbuf* point_list) {
 
 void redraw() { acedCommandS(RTSTR, L"_redraw", RTNONE); }
 
-}  // namespace
-
-void AutoBem() {
-  ads_name Pline;
-  ads_name Object;
-  dim_prepare();
+// The objects the cut line crosses, in ss, the cut line itself taken out, and their number.
+// False, with the message said, when there are none: a fence that failed leaves the cut line
+// where it is, a fence that found only the cut line erases it.
+bool crossed_objects(const ads_name Pline, const resbuf* cut_list, SsName& ss, int32_t& length) {
   RbList filter = path_filter(true);
-  if (get_cut_line(Pline) != RTNORM) {
-    acutPrintf(kNoCutLine);
-    acedRetVoid();
-    return;
-  }
-  RbList cut_list = entity_points(Pline);
-  if (!cut_list) acrx_abort(L"Fehler 1 8-(");
-  to_user_plane(cut_list.get());
-
-  SsName ss;
-  const int fenced = ss_get(L"_F", cut_list.get(), nullptr, filter.get(), ss);
+  const int fenced = ss_get(L"_F", cut_list, nullptr, filter.get(), ss);
   // RTERROR: the fence found nothing; any other failure is the host's, and the cut line drawn
   // for this command must not stay behind.
   if (fenced != RTNORM && fenced != RTERROR) acrx_abort(L"\nKonnte keine Bemassung generieren!");
@@ -190,23 +178,24 @@ void AutoBem() {
     acutPrintf(
         L"\nKonnte keine Bemassung generieren!\nAlle geschnittenen Objekte muessen "
         L"sichtbar sein");
-    acedRetVoid();
-    return;
+    return false;
   }
   filter.reset();
   acedSSDel(Pline, ss.name());
-  int32_t length = 0;
   if (acedSSLength(ss.name(), &length) != RTNORM) length = 0;
-  if (length < 1) {
-    acutPrintf(L"\nEs wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!");
-    if (acdbEntDel(Pline) != RTNORM) acrx_abort(kNotErased);
-    redraw();
-    acedRetVoid();
-    return;
-  }
+  if (length >= 1) return true;
+  acutPrintf(L"\nEs wurden keine zu vermassenden Objekte (Linien/Polylinien) geschnitten!");
+  if (acdbEntDel(Pline) != RTNORM) acrx_abort(kNotErased);
+  redraw();
+  return false;
+}
 
+// The crossings of the cut line with each of the length objects of ss, in the order of the set,
+// said with the number of objects and of crossings.
+RbList crossings_of(const resbuf* cut_list, const SsName& ss, int32_t length) {
   acutPrintf(L"\nEs wurden %d Objekte und", length);
   RbList crossings;
+  ads_name Object;
   for (int32_t i = 0; i < length; ++i) {
     if (acedSSName(ss.name(), i, Object) != RTNORM) continue;
     std::vector<SegmentArc> arcs;
@@ -214,31 +203,21 @@ void AutoBem() {
     if (!vertices) acrx_abort(L"Fehler 13");
     to_user_plane(vertices.get());
     to_user_plane(arcs);
-    crossings = intersect_lists(cut_list.get(), vertices.get(), std::move(crossings), &arcs);
+    crossings = intersect_lists(cut_list, vertices.get(), std::move(crossings), &arcs);
   }
   acutPrintf(L" %d Schnittpunkte gefunden !", count_points(crossings.get()));
+  return crossings;
+}
 
+// The position of the dimension line and, unless a reference dimension gave it, the direction
+// of the chain; false when the user cancelled either.
+bool chain_placed() {
   const int position = position_prompt();
-  if (position == RTCAN || (position != RTKWORD && direction_prompt() == RTCAN)) {
-    acedRetVoid();
-    return;
-  }
-  RbValue rb_dimstyle;
-  current_dimstyle(rb_dimstyle);
-  get_dimstyle(rb_dimstyle.text());
-  RbValue undoctl;
-  undo_begin(undoctl.fill());
-  const int made = crossings ? create_chain(crossings.get()) : RTNORM;
-  undo_end(&undoctl.get());
-  crossings.reset();
-  cut_list.reset();
-  ss.reset();
-  // Esc at the side of the dimension line leaves the cut line, as Esc at the position does.
-  if (made == RTCAN) {
-    acedRetVoid();
-    return;
-  }
+  return position != RTCAN && (position == RTKWORD || direction_prompt() != RTCAN);
+}
 
+// Erases the cut line unless the user keeps it, and clears what was drawn for it.
+void erase_cut_line_unless_kept(const ads_name Pline) {
   ACHAR answer[kAnswerLength] = {};
   acedInitGet(0, L"Yes Nein No Ja ");
   if (acedGetKword(L"\nSchnittlinie loeschen <J> ?", answer, kAnswerLength) != RTNORM) {
@@ -250,5 +229,38 @@ void AutoBem() {
     acrx_abort(kNotErased);
   }
   redraw();
-  acedRetVoid();
+}
+
+}  // namespace
+
+void AutoBem() {
+  const CommandEnd end;
+  dim_prepare();
+  ads_name Pline;
+  if (get_cut_line(Pline) != RTNORM) {
+    acutPrintf(kNoCutLine);
+    return;
+  }
+  RbList cut_list = entity_points(Pline);
+  if (!cut_list) acrx_abort(L"Fehler 1 8-(");
+  to_user_plane(cut_list.get());
+  SsName ss;
+  int32_t length = 0;
+  if (!crossed_objects(Pline, cut_list.get(), ss, length)) return;
+  RbList crossings = crossings_of(cut_list.get(), ss, length);
+  if (!chain_placed()) return;
+
+  RbValue rb_dimstyle;
+  current_dimstyle(rb_dimstyle);
+  get_dimstyle(rb_dimstyle.text());
+  RbValue undoctl;
+  undo_begin(undoctl.fill());
+  const int made = crossings ? create_chain(crossings.get()) : RTNORM;
+  undo_end(&undoctl.get());
+  crossings.reset();
+  cut_list.reset();
+  ss.reset();
+  // Esc at the side of the dimension line leaves the cut line, as Esc at the position does.
+  if (made == RTCAN) return;
+  erase_cut_line_unless_kept(Pline);
 }

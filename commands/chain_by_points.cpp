@@ -30,22 +30,17 @@ bool angle_argument(ads_real& angle) {
 }  // namespace
 
 void Dulk() {
+  const CommandEnd end;
   const bool angle_given = angle_argument(ChainRequest.angle);
   const resbuf bks_world = coordinate_system(kBksWorld);
   const resbuf bks_user = coordinate_system(kBksUser);
   RbList point_list(acutNewRb(RT3DPOINT));
   if (!point_list) acrx_abort(L"\nNicht genügend Speicher fuer Punkte !!");
   dim_prepare();
-
-  if (point_loop(point_list.get(), L"Bemassungspunkt:", ChainRequest.point_count) == RTCAN) {
-    acedRetVoid();
-    return;
-  }
+  if (point_loop(point_list.get(), L"Bemassungspunkt:", ChainRequest.point_count) == RTCAN) return;
   const int position = position_prompt();
-  if (position == RTCAN || (position == RTNORM && !angle_given && direction_prompt() == RTCAN)) {
-    acedRetVoid();
+  if (position == RTCAN || (position == RTNORM && !angle_given && direction_prompt() == RTCAN))
     return;
-  }
 
   RbValue undoctl;
   undo_begin(undoctl.fill());

@@ -94,26 +94,20 @@ void edit_chains(SsName& ss, const resbuf* points, PointEdit edit, const RbValue
 }
 
 void edit_chain_points(const PointCommand& command) {
+  const CommandEnd end;
   SsName ss;
-  if (!command.points_first && !pick_one_chain(ss)) {
-    acedRetVoid();
-    return;
-  }
+  if (!command.points_first && !pick_one_chain(ss)) return;
   RbValue dimstyle;
   RbValue layer;
   save_env_or_abort(dimstyle, layer);
   RbList points = new_point_list();
   int32_t n = 1;
-  if (point_loop(points.get(), command.label, n) != RTNORM) {
-    acedRetVoid();
-    return;
-  }
+  if (point_loop(points.get(), command.label, n) != RTNORM) return;
   if (command.points_first) {
     ads_name chosen;
     if (select_chain(chosen, true) == RTNORM) ss.adopt(chosen);
   }
   edit_chains(ss, points.get(), command.edit, dimstyle, layer);
-  acedRetVoid();
 }
 
 }  // namespace

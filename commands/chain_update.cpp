@@ -9,6 +9,7 @@
 #include "host/arxHeaders.h"
 
 void BemUpd() {
+  const CommandEnd end;
   RbValue dimstyle;
   RbValue layer;
   // Without them the chains' styles and layers would stay current after the update.
@@ -41,5 +42,4 @@ void BemUpd() {
   }
   restore_dim_env(dimstyle, layer);
   undo_end(&undoctl);
-  acedRetVoid();
 }

@@ -6,6 +6,15 @@
 #include "frame/owners.h"
 #include "host/arxHeaders.h"
 
+// Ends a command by whichever path it ends: the host gets no value back (acedRetVoid).
+class CommandEnd {
+ public:
+  CommandEnd() = default;
+  CommandEnd(const CommandEnd&) = delete;
+  CommandEnd& operator=(const CommandEnd&) = delete;
+  ~CommandEnd() { acedRetVoid(); }
+};
+
 // The message a command ends with when the host cannot give it the current dimension style or
 // secure the style STANDARD.
 extern const ACHAR* const kNoDimstyle;

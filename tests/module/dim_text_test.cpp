@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,14 @@ namespace {
 // The text of distance with the settings length factor, min decimals, raised after, leading zero.
 std::wstring text_of(double distance, double rounding, double factor, int min, int raised,
                      int lead) {
-  DimSettings.length_factor = factor;
-  DimSettings.min_decimals = min;
-  DimSettings.raised_after = raised;
-  DimSettings.leading_zero = lead;
-  EXPECT_EQ(format_dim_text(distance, rounding), RTNORM);
-  return ChainRequest.text_buffer;
+  DimSettingsRecord settings{};
+  settings.length_factor = factor;
+  settings.min_decimals = min;
+  settings.raised_after = raised;
+  settings.leading_zero = lead;
+  const std::optional<std::wstring> text = measurement_text(distance, rounding, settings);
+  EXPECT_TRUE(text) << distance;
+  return text.value_or(L"");
 }
 
 TEST(DimTextTest, TextsForEverySetting) {
@@ -37,7 +40,12 @@ TEST(DimTextTest, TextsForEverySetting) {
 }
 
 TEST(DimTextTest, HugeValueIsCutToTheTextBufferWithoutOverrun) {
-  const std::wstring text = text_of(1e250, 0.0, 1.0, 2, 2, 1);
+  DimSettings.length_factor = 1.0;
+  DimSettings.min_decimals = 2;
+  DimSettings.raised_after = 2;
+  DimSettings.leading_zero = 1;
+  ASSERT_EQ(format_dim_text(1e250, 0.0), RTNORM);
+  const std::wstring text = ChainRequest.text_buffer;
   EXPECT_EQ(text.size(), static_cast<size_t>(kTextBufferLength - 1));
   EXPECT_EQ(text.find_first_not_of(L"0123456789"), std::wstring::npos);
 }
