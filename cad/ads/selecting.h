@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cad/ads/host.h"
+#include "cad/input/prompt.h"
 #include "cad/select/filter.h"
 
 namespace cad {
@@ -16,6 +17,9 @@ struct CrossingArea {
   std::vector<Vec3> polygon;
   std::vector<RecordId> found;
 };
+
+// The prompt of selecting objects, which every command that selects them asks.
+inline constexpr Prompt kSelectObjects{"Select objects:"};
 
 struct PersonSelection {
   std::vector<RecordId> ids;

@@ -76,7 +76,7 @@ class PersonSelects {
       prompter_.init_get(0,
                          "Window Last Crossing ALL Fence WPolygon CPolygon Add Remove "
                          "Previous Undo");
-      Answer a = prompter_.get_pick(removing ? "\nRemove objects: " : "\nSelect objects: ");
+      Answer a = prompter_.get_pick(removing ? "\nRemove objects: " : shown(kSelectObjects));
       if (a.status == RTNONE) break;
       if (a.status != RTNORM && a.status != RTKWORD) return a.status;
       if (a.status == RTKWORD && (a.text == "Add" || a.text == "Remove")) {

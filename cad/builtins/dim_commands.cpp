@@ -21,6 +21,19 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kDim{"Dim:"};
+constexpr Prompt kFirstOrigin{"Specify first extension line origin:"};
+constexpr Prompt kSecondOrigin{"Specify second extension line origin:"};
+constexpr Prompt kLocation{"Specify dimension line location:"};
+constexpr Prompt kText{"Dimension text <{measurement}>:"};
+constexpr Prompt kNewStyle{"Enter name for new dimension style or [?]:"};
+constexpr Prompt kReplace{"Replace it? <N>:"};
+constexpr Prompt kStyleName{"Enter dimension style name or [?]:"};
+constexpr Prompt kStyleOption{"Enter a dimension style option [Save/Restore/STatus/?] <Restore>:"};
+constexpr Prompt kDim1Prompts[] = {kDim,  kFirstOrigin, kSecondOrigin, kLocation,
+                                   kText, kNewStyle,    kReplace,      kStyleName};
+constexpr Prompt kDimstylePrompts[] = {kStyleOption, kNewStyle, kReplace, kStyleName};
+
 // Where a new linear dimension measures and how it lies.
 struct LinearDimension {
   Vec3 origin1;  // world
@@ -42,8 +55,8 @@ void add_linear_dimension(Host& host, const LinearDimension& d) {
   Database& db = host.db();
   const std::shared_ptr<const DimStyleValues> values = current_dim_values(db);
   const double measured = linear_measurement(d.origin1, d.origin2, d.rotation, d.extrusion);
-  const Answer text = checked(host.prompter().get_string(
-      "\nDimension text <" + format_measurement(measured, *values) + ">: ", true));
+  const Answer text = checked(
+      host.prompter().get_string(shown(kText, {format_measurement(measured, *values)}), true));
 
   Record dim = model_entity(db, "DIMENSION");
   // Room for the groups below, the handle and the chain data a module may add.
@@ -77,11 +90,11 @@ std::optional<Vec3> world_point(Host& host, std::string_view prompt) {
 }
 
 void linear(Host& host, bool vertical) {
-  const auto origin1 = world_point(host, "\nSpecify first extension line origin: ");
+  const auto origin1 = world_point(host, shown(kFirstOrigin));
   if (!origin1) return;
-  const auto origin2 = world_point(host, "\nSpecify second extension line origin: ");
+  const auto origin2 = world_point(host, shown(kSecondOrigin));
   if (!origin2) return;
-  const auto location = world_point(host, "\nSpecify dimension line location: ");
+  const auto location = world_point(host, shown(kLocation));
   if (!location) return;
   const Ucs& ucs = host.ucs();
   const double x_angle = ucs_angle_in_ocs(ucs);
@@ -113,7 +126,7 @@ void continued(Host& host) {
     say(host, "\nNo linear dimension to continue.");
     return;
   }
-  const auto origin2 = world_point(host, "\nSpecify second extension line origin: ");
+  const auto origin2 = world_point(host, shown(kSecondOrigin));
   if (!origin2) return;
   const Record& prev = host.db().record(base);
   LinearDimension d;
@@ -140,8 +153,7 @@ void list_styles(Host& host) {
 }
 
 void save_style(Host& host) {
-  const Answer a =
-      checked(host.prompter().get_string("\nEnter name for new dimension style or [?]: ", false));
+  const Answer a = checked(host.prompter().get_string(shown(kNewStyle), false));
   if (a.text.empty()) return;
   if (a.text == "?") {
     list_styles(host);
@@ -154,15 +166,14 @@ void save_style(Host& host) {
   if (host.db().table_entry("DIMSTYLE", a.text) != kNoRecord) {
     say(host, "\nThat name is already in use.");
     host.prompter().init_get(0, "Yes No");
-    const Answer yes = checked(host.prompter().get_kword("\nReplace it? <N>: "));
+    const Answer yes = checked(host.prompter().get_kword(shown(kReplace)));
     if (yes.status != kRtNorm || yes.text != "Yes") return;
   }
   save_dim_style(host.db(), a.text);
 }
 
 void restore_style(Host& host) {
-  const Answer a =
-      checked(host.prompter().get_string("\nEnter dimension style name or [?]: ", false));
+  const Answer a = checked(host.prompter().get_string(shown(kStyleName), false));
   if (a.text.empty()) return;
   if (a.text == "?") {
     list_styles(host);
@@ -189,11 +200,9 @@ void status(Host& host) {
   }
 }
 
-}  // namespace
-
 void dim1_command(Host& host) {
   host.prompter().init_get(0, "HORizontal VERtical CONTinue SAVe REStore STatus EXit");
-  const Answer a = checked(host.prompter().get_kword("\nDim: "));
+  const Answer a = checked(host.prompter().get_kword(shown(kDim)));
   if (a.status != kRtNorm) return;
   if (a.text == "HORizontal" || a.text == "VERtical")
     linear(host, a.text == "VERtical");
@@ -210,8 +219,7 @@ void dim1_command(Host& host) {
 void dimstyle_command(Host& host) {
   say(host, "\nCurrent dimension style: " + host.db().get_var("DIMSTYLE")->s);
   host.prompter().init_get(0, "Save Restore STatus ?");
-  const Answer a = checked(host.prompter().get_kword(
-      "\nEnter a dimension style option [Save/Restore/STatus/?] <Restore>: "));
+  const Answer a = checked(host.prompter().get_kword(shown(kStyleOption)));
   if (a.status == kRtNone || a.text == "Restore")
     restore_style(host);
   else if (a.text == "Save")
@@ -223,5 +231,17 @@ void dimstyle_command(Host& host) {
 }
 
 void dimstyles_command(Host& host) { list_styles(host); }
+
+}  // namespace
+
+const Builtin kDim1Command{
+    "DIM1", dim1_command,
+    "Draws a horizontal, vertical or continued dimension; saves, restores, shows styles.",
+    kDim1Prompts};
+const Builtin kDimstyleCommand{"-DIMSTYLE", dimstyle_command,
+                               "Saves, restores, shows or lists dimension styles.",
+                               kDimstylePrompts};
+const Builtin kDimstylesCommand{
+    "DIMSTYLES", dimstyles_command, "Lists the dimension styles and names the current one.", {}};
 
 }  // namespace cad

@@ -11,6 +11,17 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kFirstPoint{"Specify first point:"};
+constexpr Prompt kNextPoint{"Specify next point or [Undo]:"};
+constexpr Prompt kNextPointOrClose{"Specify next point or [Close/Undo]:"};
+constexpr Prompt kStartPoint{"Specify start point:"};
+constexpr Prompt kCenter{"Specify center point for circle:"};
+constexpr Prompt kRadius{"Specify radius of circle or [Diameter]:"};
+constexpr Prompt kDiameter{"Specify diameter of circle:"};
+constexpr Prompt kLinePrompts[] = {kFirstPoint, kNextPoint, kNextPointOrClose};
+constexpr Prompt kPlinePrompts[] = {kStartPoint, kNextPoint, kNextPointOrClose};
+constexpr Prompt kCirclePrompts[] = {kCenter, kRadius, kDiameter};
+
 // The extrusion group, which files leave out for the world's Z axis.
 void add_extrusion(Record& rec, Vec3 extrusion) {
   if (extrusion != Vec3{0, 0, 1}) rec.groups.push_back(Group::point(210, extrusion));
@@ -23,19 +34,16 @@ Vec3 ucs_z(const Ucs& ucs) {
   return z;
 }
 
-}  // namespace
-
 void line_command(Host& host) {
   Prompter& prompter = host.prompter();
-  const Answer first = checked(prompter.get_point("\nSpecify first point: "));
+  const Answer first = checked(prompter.get_point(shown(kFirstPoint)));
   if (first.status != kRtNorm) return;
   std::vector<Vec3> points = {first.point};
   std::vector<size_t> marks;
   for (;;) {
     const bool can_close = points.size() >= 3;
     prompter.init_get(0, can_close ? "Close Undo" : "Undo");
-    const Answer a = checked(prompter.get_point(can_close ? "\nSpecify next point or [Close/Undo]: "
-                                                          : "\nSpecify next point or [Undo]: "));
+    const Answer a = checked(prompter.get_point(shown(can_close ? kNextPointOrClose : kNextPoint)));
     if (a.status == kRtNone) return;
     if (a.status == kRtKword && a.text == "Undo") {
       if (marks.empty()) {
@@ -61,7 +69,7 @@ void line_command(Host& host) {
 
 void pline_command(Host& host) {
   Prompter& prompter = host.prompter();
-  const Answer start = checked(prompter.get_point("\nSpecify start point: "));
+  const Answer start = checked(prompter.get_point(shown(kStartPoint)));
   if (start.status != kRtNorm) return;
   say(host, "\nCurrent line-width is " + format_length(host.db(), 0));
   std::vector<Vec3> points = {start.point};
@@ -69,8 +77,7 @@ void pline_command(Host& host) {
   for (;;) {
     const bool can_close = points.size() >= 2;
     prompter.init_get(0, can_close ? "Close Undo" : "Undo");
-    const Answer a = checked(prompter.get_point(can_close ? "\nSpecify next point or [Close/Undo]: "
-                                                          : "\nSpecify next point or [Undo]: "));
+    const Answer a = checked(prompter.get_point(shown(can_close ? kNextPointOrClose : kNextPoint)));
     if (a.status == kRtNone) break;
     if (a.status == kRtKword && a.text == "Close") {
       closed = true;
@@ -100,14 +107,14 @@ void pline_command(Host& host) {
 
 void circle_command(Host& host) {
   Prompter& prompter = host.prompter();
-  const Answer center = checked(prompter.get_point("\nSpecify center point for circle: "));
+  const Answer center = checked(prompter.get_point(shown(kCenter)));
   if (center.status != kRtNorm) return;
   prompter.init_get(kInitNoZero | kInitNoNegative, "Diameter");
-  Answer r = checked(prompter.get_dist("\nSpecify radius of circle or [Diameter]: ", center.point));
+  Answer r = checked(prompter.get_dist(shown(kRadius), center.point));
   double radius = r.real;
   if (r.status == kRtKword) {
     prompter.init_get(kInitNoZero | kInitNoNegative, "");
-    r = checked(prompter.get_dist("\nSpecify diameter of circle: ", center.point));
+    r = checked(prompter.get_dist(shown(kDiameter), center.point));
     radius = r.real / 2;
   }
   if (r.status != kRtNorm) return;
@@ -119,5 +126,14 @@ void circle_command(Host& host) {
   add_extrusion(rec, extrusion);
   host.db().add_entity(std::move(rec));
 }
+
+}  // namespace
+
+const Builtin kLineCommand{"LINE", line_command, "Draws straight line segments.", kLinePrompts};
+const Builtin kPlineCommand{"PLINE", pline_command, "Draws a polyline of straight segments.",
+                            kPlinePrompts};
+const Builtin kCircleCommand{"CIRCLE", circle_command,
+                             "Draws a circle by its centre and radius or diameter.",
+                             kCirclePrompts};
 
 }  // namespace cad

@@ -29,6 +29,33 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kBaseOrDisplacement{"Specify base point or [Displacement] <Displacement>:"};
+constexpr Prompt kSecondPoint{"Specify second point or <use first point as displacement>:"};
+constexpr Prompt kDisplacement{"Specify displacement <0,0,0>:"};
+constexpr Prompt kNextCopy{"Specify second point or [Exit/Undo] <Exit>:"};
+constexpr Prompt kBasePoint{"Specify base point:"};
+constexpr Prompt kRotation{"Specify rotation angle or [Copy/Reference] <0>:"};
+constexpr Prompt kReferenceAngle{"Specify the reference angle <0>:"};
+constexpr Prompt kNewAngle{"Specify the new angle <0>:"};
+constexpr Prompt kScaleFactor{"Specify scale factor or [Copy/Reference]:"};
+// The lengths show 1 as lengths are shown.
+constexpr Prompt kReferenceLength{"Specify reference length <{1}>:"};
+constexpr Prompt kNewLength{"Specify new length <{1}>:"};
+constexpr Prompt kMirrorFirst{"Specify first point of mirror line:"};
+constexpr Prompt kMirrorSecond{"Specify second point of mirror line:"};
+constexpr Prompt kEraseSource{"Erase source objects? [Yes/No] <No>:"};
+
+constexpr Prompt kErasePrompts[] = {kSelectObjects};
+constexpr Prompt kMovePrompts[] = {kSelectObjects, kBaseOrDisplacement, kSecondPoint,
+                                   kDisplacement};
+constexpr Prompt kCopyPrompts[] = {kSelectObjects, kBaseOrDisplacement, kSecondPoint, kNextCopy,
+                                   kDisplacement};
+constexpr Prompt kRotatePrompts[] = {kSelectObjects, kBasePoint, kRotation, kReferenceAngle,
+                                     kNewAngle};
+constexpr Prompt kScalePrompts[] = {kSelectObjects, kBasePoint, kScaleFactor, kReferenceLength,
+                                    kNewLength};
+constexpr Prompt kMirrorPrompts[] = {kSelectObjects, kMirrorFirst, kMirrorSecond, kEraseSource};
+
 bool is_sub_entity(const Record& rec) {
   return rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND";
 }
@@ -341,15 +368,13 @@ Vec3 world_point(Host& host, Vec3 ucs_point) { return host.ucs().to_world(ucs_po
 Vec3 ask_displacement(Host& host) {
   Prompter& prompter = host.prompter();
   prompter.init_get(0, "Displacement");
-  const Answer base =
-      checked(prompter.get_point("\nSpecify base point or [Displacement] <Displacement>: "));
+  const Answer base = checked(prompter.get_point(shown(kBaseOrDisplacement)));
   Vec3 displacement;
   if (base.status == kRtNorm) {
-    const Answer second = checked(
-        prompter.get_point("\nSpecify second point or <use first point as displacement>: "));
+    const Answer second = checked(prompter.get_point(shown(kSecondPoint)));
     displacement = second.status == kRtNorm ? second.point - base.point : base.point;
   } else {
-    const Answer a = checked(prompter.get_point("\nSpecify displacement <0,0,0>: "));
+    const Answer a = checked(prompter.get_point(shown(kDisplacement)));
     if (a.status == kRtNorm) displacement = a.point;
   }
   return host.ucs().to_world_disp(displacement);
@@ -361,8 +386,6 @@ std::vector<RecordId> copies(Editor& editor, const std::vector<RecordId>& ids) {
   for (RecordId id : ids) out.push_back(editor.copy(id));
   return out;
 }
-
-}  // namespace
 
 void erase_command(Host& host) {
   Database& db = host.db();
@@ -392,15 +415,13 @@ void copy_command(Host& host) {
     for (RecordId id : ids) editor.carry(editor.copy(id), m);
   };
   prompter.init_get(0, "Displacement");
-  const Answer base =
-      checked(prompter.get_point("\nSpecify base point or [Displacement] <Displacement>: "));
+  const Answer base = checked(prompter.get_point(shown(kBaseOrDisplacement)));
   if (base.status != kRtNorm) {
-    const Answer a = checked(prompter.get_point("\nSpecify displacement <0,0,0>: "));
+    const Answer a = checked(prompter.get_point(shown(kDisplacement)));
     copy_by(a.status == kRtNorm ? a.point : Vec3{});
     return;
   }
-  const Answer second =
-      checked(prompter.get_point("\nSpecify second point or <use first point as displacement>: "));
+  const Answer second = checked(prompter.get_point(shown(kSecondPoint)));
   if (second.status != kRtNorm) {
     copy_by(base.point);
     return;
@@ -409,8 +430,7 @@ void copy_command(Host& host) {
   copy_by(second.point - base.point);
   for (;;) {
     prompter.init_get(0, "Exit Undo");
-    const Answer next =
-        checked(prompter.get_point("\nSpecify second point or [Exit/Undo] <Exit>: "));
+    const Answer next = checked(prompter.get_point(shown(kNextCopy)));
     if (next.status == kRtKword && next.text == "Undo") {
       if (!marks.empty()) {
         host.rollback_to(marks.back());
@@ -429,23 +449,21 @@ void rotate_command(Host& host) {
   std::vector<RecordId> ids = unlocked(host, select_objects(host));
   if (ids.empty()) return;
   Prompter& prompter = host.prompter();
-  const Answer base = checked(prompter.get_point("\nSpecify base point: "));
+  const Answer base = checked(prompter.get_point(shown(kBasePoint)));
   if (base.status != kRtNorm) return;
   Editor editor(host);
   double angle = 0;
   for (;;) {
     prompter.init_get(0, "Copy Reference");
-    const Answer a = checked(
-        prompter.get_angle("\nSpecify rotation angle or [Copy/Reference] <0>: ", base.point));
+    const Answer a = checked(prompter.get_angle(shown(kRotation), base.point));
     if (a.status == kRtKword && a.text == "Copy") {
       say(host, "\nRotating a copy of the selected objects.");
       ids = copies(editor, ids);
       continue;
     }
     if (a.status == kRtKword) {
-      const Answer from =
-          checked(prompter.get_angle("\nSpecify the reference angle <0>: ", std::nullopt));
-      const Answer to = checked(prompter.get_angle("\nSpecify the new angle <0>: ", base.point));
+      const Answer from = checked(prompter.get_angle(shown(kReferenceAngle), std::nullopt));
+      const Answer to = checked(prompter.get_angle(shown(kNewAngle), base.point));
       angle = (to.status == kRtNorm ? to.real : 0) - (from.status == kRtNorm ? from.real : 0);
     } else if (a.status == kRtNorm) {
       angle = a.real;
@@ -462,15 +480,14 @@ void scale_command(Host& host) {
   std::vector<RecordId> ids = unlocked(host, select_objects(host));
   if (ids.empty()) return;
   Prompter& prompter = host.prompter();
-  const Answer base = checked(prompter.get_point("\nSpecify base point: "));
+  const Answer base = checked(prompter.get_point(shown(kBasePoint)));
   if (base.status != kRtNorm) return;
   Editor editor(host);
   const std::string one = format_length(host.db(), 1);
   double factor = 1;
   for (;;) {
     prompter.init_get(kInitNoZero | kInitNoNegative, "Copy Reference");
-    const Answer a =
-        checked(prompter.get_dist("\nSpecify scale factor or [Copy/Reference]: ", base.point));
+    const Answer a = checked(prompter.get_dist(shown(kScaleFactor), base.point));
     if (a.status == kRtKword && a.text == "Copy") {
       say(host, "\nScaling a copy of the selected objects.");
       ids = copies(editor, ids);
@@ -478,11 +495,9 @@ void scale_command(Host& host) {
     }
     if (a.status == kRtKword) {
       prompter.init_get(kInitNoZero | kInitNoNegative, "");
-      const Answer from =
-          checked(prompter.get_dist("\nSpecify reference length <" + one + ">: ", std::nullopt));
+      const Answer from = checked(prompter.get_dist(shown(kReferenceLength, {one}), std::nullopt));
       prompter.init_get(kInitNoZero | kInitNoNegative, "");
-      const Answer to =
-          checked(prompter.get_dist("\nSpecify new length <" + one + ">: ", base.point));
+      const Answer to = checked(prompter.get_dist(shown(kNewLength, {one}), base.point));
       factor = (to.status == kRtNorm ? to.real : 1) / (from.status == kRtNorm ? from.real : 1);
     } else if (a.status == kRtNorm) {
       factor = a.real;
@@ -499,12 +514,12 @@ void mirror_command(Host& host) {
   const std::vector<RecordId> ids = unlocked(host, select_objects(host));
   if (ids.empty()) return;
   Prompter& prompter = host.prompter();
-  const Answer first = checked(prompter.get_point("\nSpecify first point of mirror line: "));
+  const Answer first = checked(prompter.get_point(shown(kMirrorFirst)));
   if (first.status != kRtNorm) return;
-  const Answer second = checked(prompter.get_point("\nSpecify second point of mirror line: "));
+  const Answer second = checked(prompter.get_point(shown(kMirrorSecond)));
   if (second.status != kRtNorm) return;
   prompter.init_get(0, "Yes No");
-  const Answer erase = checked(prompter.get_kword("\nErase source objects? [Yes/No] <No>: "));
+  const Answer erase = checked(prompter.get_kword(shown(kEraseSource)));
   const Similarity m =
       mirror(world_point(host, first.point), world_point(host, second.point), host.ucs().z_axis());
   if (m.translation) return;
@@ -535,5 +550,26 @@ void stretch_command(Host& host) {
       editor.carry(id, translation(d));
   }
 }
+
+}  // namespace
+
+const Builtin kEraseCommand{"ERASE", erase_command, "Erases objects.", kErasePrompts};
+const Builtin kMoveCommand{"MOVE", move_command, "Moves objects by a displacement.", kMovePrompts};
+const Builtin kCopyCommand{
+    "COPY", copy_command,
+    "Copies objects by displacements, with everything they hold (extended data too).",
+    kCopyPrompts};
+const Builtin kRotateCommand{"ROTATE", rotate_command, "Turns objects about a base point.",
+                             kRotatePrompts};
+const Builtin kScaleCommand{"SCALE", scale_command, "Scales objects about a base point.",
+                            kScalePrompts};
+const Builtin kMirrorCommand{
+    "MIRROR", mirror_command,
+    "Mirrors objects in a line; MIRRTEXT says whether text is mirrored too.", kMirrorPrompts};
+// MOVE's prompts, after a crossing window or polygon.
+const Builtin kStretchCommand{
+    "STRETCH", stretch_command,
+    "Moves the points of objects that lie in a crossing window or polygon, the rest staying.",
+    kMovePrompts};
 
 }  // namespace cad

@@ -420,6 +420,15 @@ bool print_help(Host& host, std::string_view name) {
   return true;
 }
 
+namespace {
+
+constexpr Prompt kCommandName{"Enter a command name <list them all>:"};
+constexpr Prompt kVariableName{"Enter variable name or [?]:"};
+constexpr Prompt kNewValue{"Enter new value for {name} <{value}>:"};
+constexpr Prompt kListPrompts[] = {kSelectObjects};
+constexpr Prompt kHelpPrompts[] = {kCommandName};
+constexpr Prompt kSetvarPrompts[] = {kVariableName, kNewValue};
+
 void list_command(Host& host) {
   for (RecordId id : select_objects(host)) {
     Lister lister(host, id);
@@ -429,14 +438,13 @@ void list_command(Host& host) {
 }
 
 void help_command(Host& host) {
-  const Answer a =
-      checked(host.prompter().get_string("\nEnter a command name <list them all>: ", false));
+  const Answer a = checked(host.prompter().get_string(shown(kCommandName), false));
   print_help(host, a.text);
 }
 
 void setvar_command(Host& host) {
   Prompter& prompter = host.prompter();
-  const Answer name = checked(prompter.get_string("\nEnter variable name or [?]: ", false));
+  const Answer name = checked(prompter.get_string(shown(kVariableName), false));
   if (name.text.empty()) return;
   if (name.text == "?") {
     for (const SysVarInfo& info : all_sysvars()) {
@@ -455,9 +463,8 @@ void setvar_command(Host& host) {
     say(host, "\n" + std::string(info->name) + " = " + current + " (read only)");
     return;
   }
-  const Answer text = checked(prompter.get_string(
-      "\nEnter new value for " + std::string(info->name) + " <" + current + ">: ",
-      info->type == VarType::kString));
+  const Answer text = checked(
+      prompter.get_string(shown(kNewValue, {info->name, current}), info->type == VarType::kString));
   if (text.text.empty()) return;
   const std::optional<VarValue> value = parse_value(*info, text.text, prompter.last_point());
   if (!value || !set_variable(host, info->name, *value))
@@ -465,5 +472,18 @@ void setvar_command(Host& host) {
 }
 
 void redraw_command(Host& host) { host.temp_vectors().clear(); }
+
+}  // namespace
+
+const Builtin kListCommand{"LIST", list_command, "Shows what the drawing holds for objects.",
+                           kListPrompts};
+const Builtin kSetvarCommand{"SETVAR", setvar_command, "Shows or sets a system variable.",
+                             kSetvarPrompts};
+const Builtin kRedrawCommand{
+    "REDRAW", redraw_command, "Clears the temporary vectors drawn by programs.", {}};
+const Builtin kHelpCommand{"HELP", help_command,
+                           "Lists the commands, or says what one does and which prompts it asks.",
+                           kHelpPrompts};
+const Builtin kHelpAlias{"?", help_command, "The same as HELP.", kHelpPrompts};
 
 }  // namespace cad

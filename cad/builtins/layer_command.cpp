@@ -20,6 +20,26 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kOption{
+    "Enter an option [?/Make/Set/New/ON/OFF/Color/Ltype/Freeze/Thaw/LOck/Unlock]:"};
+constexpr Prompt kToList{"Enter layer name(s) to list <*>:"};
+constexpr Prompt kMake{"Enter name for new layer (becomes the current layer) <{current}>:"};
+constexpr Prompt kSet{"Enter layer name to make current:"};
+constexpr Prompt kNew{"Enter name list for new layer(s):"};
+constexpr Prompt kTurnOn{"Enter name list of layer(s) to turn on:"};
+constexpr Prompt kTurnOff{"Enter name list of layer(s) to turn off:"};
+constexpr Prompt kNewColor{"New color:"};
+constexpr Prompt kForColor{"Enter name list of layer(s) for color {number} <{current}>:"};
+constexpr Prompt kLinetype{"Enter a loaded linetype name <Continuous>:"};
+constexpr Prompt kForLinetype{"Enter name list of layer(s) for linetype \"{name}\" <{current}>:"};
+constexpr Prompt kFreeze{"Enter name list of layer(s) to freeze:"};
+constexpr Prompt kThaw{"Enter name list of layer(s) to thaw:"};
+constexpr Prompt kLock{"Enter name list of layer(s) to lock:"};
+constexpr Prompt kUnlock{"Enter name list of layer(s) to unlock:"};
+constexpr Prompt kLayerPrompts[] = {kOption,      kToList,  kMake,     kSet,      kNew,
+                                    kTurnOn,      kTurnOff, kNewColor, kForColor, kLinetype,
+                                    kForLinetype, kFreeze,  kThaw,     kLock,     kUnlock};
+
 std::string current_layer(const Database& db) { return db.get_var("CLAYER")->s; }
 
 std::vector<RecordId> layers(const Database& db) { return db.table_entries("LAYER"); }
@@ -85,7 +105,7 @@ bool make_current(Host& host, std::string_view name) {
 }
 
 void list_layers(Host& host) {
-  std::string patterns = ask_text(host, "\nEnter layer name(s) to list <*>: ");
+  std::string patterns = ask_text(host, shown(kToList));
   if (patterns.empty()) patterns = "*";
   const Database& db = host.db();
   say(host, "\nLayer name                       State     Color  Linetype");
@@ -126,7 +146,7 @@ void change_listed(Host& host, std::string_view prompt, Change change) {
 
 void freeze(Host& host) {
   Database& db = host.db();
-  change_listed(host, "\nEnter name list of layer(s) to freeze: ", [&](RecordId id) {
+  change_listed(host, shown(kFreeze), [&](RecordId id) {
     if (iequals(db.record(id).text(2), current_layer(db))) {
       say(host, "\nCannot freeze layer \"" + std::string(db.record(id).text(2)) +
                     "\".  It is the CURRENT layer.");
@@ -137,16 +157,14 @@ void freeze(Host& host) {
 }
 
 void color(Host& host) {
-  const std::string answer = ask_text(host, "\nNew color: ");
+  const std::string answer = ask_text(host, shown(kNewColor));
   const int64_t number = color_number(answer);
   if (number == 0) {
     say(host, "\nInvalid color \"" + answer + "\".");
     return;
   }
   Database& db = host.db();
-  change_listed(host,
-                "\nEnter name list of layer(s) for color " + std::to_string(number) + " <" +
-                    current_layer(db) + ">: ",
+  change_listed(host, shown(kForColor, {std::to_string(number), current_layer(db)}),
                 [&](RecordId id) {
                   change_layer(db, id, [&](Record& rec) {
                     const bool off = rec.integer(62, 7) < 0;
@@ -157,7 +175,7 @@ void color(Host& host) {
 
 void linetype(Host& host) {
   Database& db = host.db();
-  std::string name = ask_text(host, "\nEnter a loaded linetype name <Continuous>: ");
+  std::string name = ask_text(host, shown(kLinetype));
   if (name.empty()) name = "Continuous";
   const RecordId entry = db.table_entry("LTYPE", name);
   if (db.table_index("LTYPE") != Database::npos && entry == kNoRecord) {
@@ -165,12 +183,9 @@ void linetype(Host& host) {
     return;
   }
   if (entry != kNoRecord) name = std::string(db.record(entry).text(2));
-  change_listed(
-      host,
-      "\nEnter name list of layer(s) for linetype \"" + name + "\" <" + current_layer(db) + ">: ",
-      [&](RecordId id) {
-        change_layer(db, id, [&](Record& rec) { rec.set(Group::text(6, name)); });
-      });
+  change_listed(host, shown(kForLinetype, {name, current_layer(db)}), [&](RecordId id) {
+    change_layer(db, id, [&](Record& rec) { rec.set(Group::text(6, name)); });
+  });
 }
 
 // Makes each missing layer of a list; returns the first name (made or found), empty if none.
@@ -187,48 +202,39 @@ std::string make_layers(Host& host, std::string_view list) {
   return first;
 }
 
-}  // namespace
-
 void layer_command(Host& host) {
   Database& db = host.db();
   say(host, "\nCurrent layer:  \"" + current_layer(db) + "\"");
   for (;;) {
     host.prompter().init_get(0, "? Make Set New ON OFF Color Ltype Freeze Thaw LOck Unlock");
-    const Answer a = checked(host.prompter().get_kword(
-        "\nEnter an option [?/Make/Set/New/ON/OFF/Color/Ltype/Freeze/Thaw/LOck/Unlock]: "));
+    const Answer a = checked(host.prompter().get_kword(shown(kOption)));
     if (a.status != kRtNorm) return;
     const std::string& option = a.text;
     if (option == "?") {
       list_layers(host);
     } else if (option == "Make") {
-      const std::string name =
-          ask_text(host, "\nEnter name for new layer (becomes the current layer) <" +
-                             current_layer(db) + ">: ");
+      const std::string name = ask_text(host, shown(kMake, {current_layer(db)}));
       const std::string made = name.empty() ? current_layer(db) : make_layers(host, name);
       if (!made.empty()) make_current(host, made);
     } else if (option == "Set") {
-      const std::string name = ask_text(host, "\nEnter layer name to make current: ");
+      const std::string name = ask_text(host, shown(kSet));
       if (!name.empty()) make_current(host, name);
     } else if (option == "New") {
-      make_layers(host, ask_text(host, "\nEnter name list for new layer(s): "));
+      make_layers(host, ask_text(host, shown(kNew)));
     } else if (option == "ON" || option == "OFF") {
       const bool on = option == "ON";
-      change_listed(host,
-                    on ? "\nEnter name list of layer(s) to turn on: "
-                       : "\nEnter name list of layer(s) to turn off: ",
-                    [&](RecordId id) {
-                      change_layer(db, id, [&](Record& rec) { set_color_sign(rec, on); });
-                    });
+      change_listed(host, shown(on ? kTurnOn : kTurnOff), [&](RecordId id) {
+        change_layer(db, id, [&](Record& rec) { set_color_sign(rec, on); });
+      });
     } else if (option == "Freeze") {
       freeze(host);
     } else if (option == "Thaw" || option == "LOck" || option == "Unlock") {
       const int64_t flag = option == "Thaw" ? kLayerFrozen : kLayerLocked;
       const bool set = option == "LOck";
-      const char* verb = option == "Thaw" ? "thaw" : set ? "lock" : "unlock";
-      change_listed(host, "\nEnter name list of layer(s) to " + std::string(verb) + ": ",
-                    [&](RecordId id) {
-                      change_layer(db, id, [&](Record& rec) { set_flag(rec, flag, set); });
-                    });
+      const Prompt prompt = option == "Thaw" ? kThaw : set ? kLock : kUnlock;
+      change_listed(host, shown(prompt), [&](RecordId id) {
+        change_layer(db, id, [&](Record& rec) { set_flag(rec, flag, set); });
+      });
     } else if (option == "Color") {
       color(host);
     } else {
@@ -236,5 +242,11 @@ void layer_command(Host& host) {
     }
   }
 }
+
+}  // namespace
+
+const Builtin kLayerCommand{
+    "-LAYER", layer_command,
+    "Lists, makes and sets layers and changes their state, colour and linetype.", kLayerPrompts};
 
 }  // namespace cad

@@ -22,6 +22,17 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kOrigin{"Specify origin of UCS or [OBject/Previous/World/X/Y/Z] <World>:"};
+constexpr Prompt kXAxis{"Specify point on X-axis or <Accept>:"};
+constexpr Prompt kXyPlane{"Specify point on the XY plane or <Accept>:"};
+constexpr Prompt kAlignWith{"Select object to align UCS:"};
+// About X, Y and Z.
+constexpr Prompt kRotations[] = {{"Specify rotation angle about X axis <90>:"},
+                                 {"Specify rotation angle about Y axis <90>:"},
+                                 {"Specify rotation angle about Z axis <90>:"}};
+constexpr Prompt kUcsPrompts[] = {kOrigin,       kXAxis,        kXyPlane,     kAlignWith,
+                                  kRotations[0], kRotations[1], kRotations[2]};
+
 // A UCS in the object system of extrusion, origin at origin (world), X axis turned by angle.
 std::optional<Ucs> ocs_ucs(Vec3 origin, Vec3 extrusion, double angle) {
   const Axes axes = ocs_axes(extrusion);
@@ -68,7 +79,7 @@ std::optional<Ucs> object_ucs(const Record& rec) {
 
 void align_with_object(Host& host) {
   for (;;) {
-    const Answer pick = checked(host.prompter().get_pick("\nSelect object to align UCS: "));
+    const Answer pick = checked(host.prompter().get_pick(shown(kAlignWith)));
     if (pick.status == kRtNone) return;
     const RecordId id = picked_entity(host, pick);
     if (id == kNoRecord) {
@@ -85,10 +96,7 @@ void align_with_object(Host& host) {
 
 // Turns the UCS about one of its own axes (0 X, 1 Y, 2 Z) by the angle asked for.
 void rotate(Host& host, int axis) {
-  static constexpr const char* kPrompts[] = {"\nSpecify rotation angle about X axis <90>: ",
-                                             "\nSpecify rotation angle about Y axis <90>: ",
-                                             "\nSpecify rotation angle about Z axis <90>: "};
-  const Answer a = checked(host.prompter().get_angle(kPrompts[axis], std::nullopt));
+  const Answer a = checked(host.prompter().get_angle(shown(kRotations[axis]), std::nullopt));
   const double angle = a.status == kRtNorm ? a.real : std::numbers::pi / 2;
   const Ucs& ucs = host.ucs();
   if (axis == 2) {
@@ -112,12 +120,11 @@ void new_origin(Host& host, Vec3 origin_in_ucs) {
   const Vec3 origin = ucs.to_world(origin_in_ucs);
   Ucs moved = ucs;
   moved.origin = origin;
-  const Answer x = checked(host.prompter().get_point("\nSpecify point on X-axis or <Accept>: "));
+  const Answer x = checked(host.prompter().get_point(shown(kXAxis)));
   if (x.status == kRtNorm) {
     const Vec3 x_dir = ucs.to_world(x.point) - origin;
     Vec3 xy_dir = cross(ucs.z_axis(), x_dir);
-    const Answer y =
-        checked(host.prompter().get_point("\nSpecify point on the XY plane or <Accept>: "));
+    const Answer y = checked(host.prompter().get_point(shown(kXyPlane)));
     if (y.status == kRtNorm) xy_dir = ucs.to_world(y.point) - origin;
     std::optional<Ucs> made = make_ucs(origin, x_dir, xy_dir);
     if (!made) {
@@ -129,14 +136,11 @@ void new_origin(Host& host, Vec3 origin_in_ucs) {
   host.set_ucs(moved);
 }
 
-}  // namespace
-
 void ucs_command(Host& host) {
   say(host,
       host.ucs().is_world() ? "\nCurrent ucs name:  *WORLD*" : "\nCurrent ucs name:  *NO NAME*");
   host.prompter().init_get(0, "OBject Previous World X Y Z Entity");
-  const Answer a = checked(host.prompter().get_point(
-      "\nSpecify origin of UCS or [OBject/Previous/World/X/Y/Z] <World>: "));
+  const Answer a = checked(host.prompter().get_point(shown(kOrigin)));
   if (a.status == kRtNorm) {
     new_origin(host, a.point);
   } else if (a.status == kRtNone || a.text == "World") {
@@ -149,5 +153,9 @@ void ucs_command(Host& host) {
     rotate(host, a.text == "X" ? 0 : a.text == "Y" ? 1 : 2);
   }
 }
+
+}  // namespace
+
+const Builtin kUcsCommand{"UCS", ucs_command, "Sets the user coordinate system.", kUcsPrompts};
 
 }  // namespace cad

@@ -12,6 +12,15 @@ namespace cad {
 
 namespace {
 
+constexpr Prompt kCount{
+    "Enter the number of operations to undo or [Auto/Control/BEgin/End/Mark/Back] <1>:"};
+// When undo keeps one command only.
+constexpr Prompt kOneCount{"Enter the number of operations to undo or [Control] <1>:"};
+constexpr Prompt kAutoMode{"Enter UNDO Auto mode [ON/OFF] <On>:"};
+constexpr Prompt kControl{"Enter an UNDO control option [All/None/One] <All>:"};
+constexpr Prompt kBackAll{"This will undo everything. OK? <Y>:"};
+constexpr Prompt kUndoPrompts[] = {kCount, kOneCount, kAutoMode, kControl, kBackAll};
+
 std::string joined(const std::vector<std::string>& names) {
   std::string line;
   for (const std::string& name : names) line += (line.empty() ? "" : " ") + name;
@@ -35,8 +44,7 @@ void undo_steps(Host& host, int64_t count) {
 
 void control(Host& host) {
   host.prompter().init_get(0, "All None One");
-  const Answer a =
-      checked(host.prompter().get_kword("\nEnter an UNDO control option [All/None/One] <All>: "));
+  const Answer a = checked(host.prompter().get_kword(shown(kControl)));
   UndoSteps& undo = host.undo();
   if (a.status != kRtNorm || a.text == "All")
     undo.control_all();
@@ -48,7 +56,7 @@ void control(Host& host) {
 
 void auto_mode(Host& host) {
   host.prompter().init_get(0, "ON OFF");
-  const Answer a = checked(host.prompter().get_kword("\nEnter UNDO Auto mode [ON/OFF] <On>: "));
+  const Answer a = checked(host.prompter().get_kword(shown(kAutoMode)));
   host.undo().set_auto(a.status != kRtNorm || a.text == "ON");
 }
 
@@ -56,7 +64,7 @@ void back(Host& host) {
   UndoSteps& undo = host.undo();
   if (!undo.has_mark()) {
     host.prompter().init_get(0, "Yes No");
-    const Answer a = checked(host.prompter().get_kword("\nThis will undo everything. OK? <Y>: "));
+    const Answer a = checked(host.prompter().get_kword(shown(kBackAll)));
     if (a.status == kRtNorm && a.text == "No") return;
   }
   if (undo.back_to_mark())
@@ -64,8 +72,6 @@ void back(Host& host) {
   else
     say(host, "\nEverything has been undone");
 }
-
-}  // namespace
 
 void undo_command(Host& host) {
   UndoSteps& undo = host.undo();
@@ -76,8 +82,7 @@ void undo_command(Host& host) {
   }
   if (undo.one_command()) {
     prompter.init_get(kInitNoZero | kInitNoNegative, "Control");
-    const Answer a =
-        checked(prompter.get_int("\nEnter the number of operations to undo or [Control] <1>: "));
+    const Answer a = checked(prompter.get_int(shown(kOneCount)));
     if (a.status == kRtKword)
       control(host);
     else
@@ -85,8 +90,7 @@ void undo_command(Host& host) {
     return;
   }
   prompter.init_get(kInitNoZero | kInitNoNegative, "Auto Control BEgin End Mark Back Group");
-  const Answer a = checked(prompter.get_int(
-      "\nEnter the number of operations to undo or [Auto/Control/BEgin/End/Mark/Back] <1>: "));
+  const Answer a = checked(prompter.get_int(shown(kCount)));
   if (a.status != kRtKword) {
     undo_steps(host, a.status == kRtNorm ? a.integer : 1);
     return;
@@ -122,5 +126,14 @@ void u_command(Host& host) {
   }
   undo_steps(host, 1);
 }
+
+}  // namespace
+
+const Builtin kUndoCommand{
+    "UNDO", undo_command, "Undoes commands, or groups them, marks a place and sets how undo works.",
+    kUndoPrompts};
+const Builtin kUCommand{"U", u_command, "Undoes the last command.", {}};
+const Builtin kRedoCommand{
+    "REDO", redo_command, "Makes again what the U or UNDO just before took back.", {}};
 
 }  // namespace cad
