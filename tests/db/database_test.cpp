@@ -201,21 +201,8 @@ TEST(SystemVariables, TypesDefaultsAndNamesWithoutRegardToCase) {
   EXPECT_TRUE(db.set_var("dimrnd", VarValue::real(0.5)));
   EXPECT_EQ(db.get_var("DIMRND")->r, 0.5);
   ASSERT_NE(db.header_var("$DIMRND"), nullptr);
-  // What a drawing that names none of them holds.
-  const std::pair<const char*, int64_t> defaults[] = {{"DIMSHO", 1}, {"ANGDIR", 0}, {"DIMASO", 1},
-                                                      {"DIMTAD", 1}, {"LUNITS", 2}, {"AUNITS", 0}};
-  for (const auto& [name, value] : defaults) EXPECT_EQ(db.get_var(name)->i, value) << name;
   EXPECT_FALSE(db.get_var("NOSUCHVAR").has_value());
   EXPECT_FALSE(db.set_var("NOSUCHVAR", VarValue::integer(1)));
-}
-
-TEST(SystemVariables, EveryDimensionVariableHasItsStyleGroupCode) {
-  for (const SysVarInfo& info : dim_vars()) {
-    EXPECT_NE(info.dimstyle_code, 0) << info.name;
-    EXPECT_EQ(std::string_view(info.name).substr(0, 3), "DIM") << info.name;
-  }
-  EXPECT_EQ(sysvar_info("DIMASO")->dimstyle_code, 0);
-  EXPECT_EQ(sysvar_info(dim_vars().back().name)->dimstyle_code, 372);
 }
 
 TEST(Tables, EntriesAreFoundWithoutRegardToCaseAndErasedOnesAreNot) {

@@ -8,6 +8,7 @@
 #include "cad/base/utf8.h"
 #include "cad/dialogs/dialog.h"
 #include "settings/dim_settings.h"
+#include "settings/dimstyle.h"
 #include "settings/settings_dialog.h"
 #include "tests/support/chain_fixture.h"
 
@@ -42,13 +43,8 @@ class BemDiaCallbacksTest : public ModuleHost {
  protected:
   void SetUp() override {
     ModuleHost::SetUp();
-    DimSettings = {};
-    DimSettings.length_factor = 1.0;
-    DimSettings.chain_spacing = 0.3;
-    DimSettings.dimline_distance = 0.2;
-    DimSettings.ext_length = 0.1;
-    DimSettings.min_decimals = 2;
-    DimSettings.raised_after = 2;
+    // The settings a style without stored ones has.
+    run([] { EXPECT_EQ(get_dimstyle(L"STANDARD"), RTNORM); });
     int dcl = -1;
     ASSERT_EQ(ads_load_dialog(DULK_SOURCE_DIR L"/frame/dulk.dcl", &dcl), RTNORM);
     ASSERT_EQ(ads_new_dialog(L"dulk", dcl, NULLCB, &hdlg_), RTNORM);

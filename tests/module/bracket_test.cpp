@@ -1,5 +1,5 @@
-// The command bracket: the undo group by UNDOCTL, echo off and the request reset, the style
-// STANDARD secured, and the dimension style, layer and UCS put back.
+// The command bracket: the undo group by UNDOCTL, the style STANDARD secured, and the dimension
+// style, layer and UCS put back.
 #include <string>
 #include <vector>
 
@@ -45,16 +45,6 @@ TEST_F(BracketTest, UndoGroupFollowsUndoctl) {
     EXPECT_EQ(short_var(L"UNDOCTL"), before);
     if (c.user_group) host().undo().end_group();
   }
-}
-
-TEST_F(BracketTest, PrepareSwitchesEchoOffAndResetsTheRequest) {
-  set_short_var(L"CMDECHO", 1);
-  ChainRequest.point_count = 7;
-  ChainRequest.side = -1;
-  run([] { EXPECT_EQ(dim_prepare(), RTNORM); });
-  EXPECT_EQ(short_var(L"CMDECHO"), 0);
-  EXPECT_EQ(ChainRequest.point_count, 1);
-  EXPECT_EQ(ChainRequest.side, 0);
 }
 
 TEST_F(BracketTest, PrepareSavesUnnamedVariablesOverStandard) {
