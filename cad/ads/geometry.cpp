@@ -17,6 +17,7 @@
 #include "cad/base/text.h"
 #include "cad/geom/coords.h"
 #include "cad/geom/intersect.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 #include "host/adslib.h"
 
@@ -26,13 +27,10 @@ namespace {
 // Entity types whose points lie in their object coordinate system; the others keep world
 // points, so their object system is the world.
 bool uses_ocs(const Record& rec) {
-  static constexpr const char* kPlanar[] = {"CIRCLE", "ARC",        "TEXT",   "ATTRIB",
-                                            "ATTDEF", "SHAPE",      "INSERT", "SOLID",
-                                            "TRACE",  "LWPOLYLINE", "HATCH",  "DIMENSION"};
-  for (const char* type : kPlanar)
-    if (rec.type == type) return true;
+  const EntityType* type = find_entity_type(rec.type);
+  if (type == nullptr || !type->planar) return false;
   // 2D polylines only: 3D polylines and meshes keep world points.
-  return rec.type == "POLYLINE" && (rec.integer(70) & kPolylineWorldVertices) == 0;
+  return rec.type != "POLYLINE" || (rec.integer(70) & kPolylineWorldVertices) == 0;
 }
 
 // A coordinate system as acedTrans names it.

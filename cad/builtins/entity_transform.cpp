@@ -7,6 +7,7 @@
 
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
@@ -15,88 +16,15 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// What a group of a type holds, and so how it is carried.
-enum class Kind {
-  kOther,        // left as it is
-  kWorldPoint,   // moves with the world
-  kOcsPoint,     // a point in the object's plane
-  kWorldVector,  // a world displacement: turned and scaled, not moved
-  kDirection,    // a world direction: turned, kept unit length
-  kLength,       // scaled
-  kAngle,        // an angle in the object's plane (radians from its X axis)
-  kBulge,        // turns round in a mirror
-};
-
 bool is_text(std::string_view t) { return t == "TEXT" || t == "ATTRIB" || t == "ATTDEF"; }
 
-Kind kind_of(std::string_view t, int code, const Record* owner) {
-  if (code == 39) return Kind::kLength;  // thickness, wherever it is kept
-  if (t == "LINE") return code == 10 || code == 11 ? Kind::kWorldPoint : Kind::kOther;
-  if (t == "POINT") return code == 10 ? Kind::kWorldPoint : Kind::kOther;
-  if (t == "CIRCLE" || t == "ARC") {
-    if (code == 10) return Kind::kOcsPoint;
-    if (code == 40) return Kind::kLength;
-    return code == 50 || code == 51 ? Kind::kAngle : Kind::kOther;
-  }
-  if (t == "LWPOLYLINE") {
-    if (code == 10) return Kind::kOcsPoint;
-    if (code == 40 || code == 41 || code == 43) return Kind::kLength;
-    return code == 42 ? Kind::kBulge : Kind::kOther;
-  }
-  if (t == "POLYLINE") return code == 40 || code == 41 ? Kind::kLength : Kind::kOther;
-  if (t == "VERTEX") {
-    const bool world = owner && (owner->integer(70) & kPolylineWorldVertices) != 0;
-    if (code == 10) return world ? Kind::kWorldPoint : Kind::kOcsPoint;
-    if (code == 40 || code == 41) return Kind::kLength;
-    if (code == 42) return Kind::kBulge;
-    return code == 50 ? Kind::kAngle : Kind::kOther;
-  }
-  if (is_text(t)) {
-    if (code == 10 || code == 11) return Kind::kOcsPoint;
-    return code == 40 ? Kind::kLength : Kind::kOther;
-  }
-  if (t == "MTEXT") {
-    if (code == 10) return Kind::kWorldPoint;
-    return code == 40 || code == 41 || code == 46 ? Kind::kLength : Kind::kOther;
-  }
-  if (t == "INSERT") {
-    if (code == 10) return Kind::kOcsPoint;
-    if (code == 41 || code == 42 || code == 43 || code == 44 || code == 45) return Kind::kLength;
-    return Kind::kOther;
-  }
-  if (t == "SOLID" || t == "TRACE")
-    return code >= 10 && code <= 13 ? Kind::kOcsPoint : Kind::kOther;
-  if (t == "3DFACE") return code >= 10 && code <= 13 ? Kind::kWorldPoint : Kind::kOther;
-  if (t == "ELLIPSE") {
-    if (code == 10) return Kind::kWorldPoint;
-    return code == 11 ? Kind::kWorldVector : Kind::kOther;
-  }
-  if (t == "SPLINE") {
-    if (code == 10 || code == 11) return Kind::kWorldPoint;
-    if (code == 12 || code == 13) return Kind::kDirection;
-    return code == 42 || code == 43 || code == 44 ? Kind::kLength : Kind::kOther;
-  }
-  if (t == "XLINE" || t == "RAY") {
-    if (code == 10) return Kind::kWorldPoint;
-    return code == 11 ? Kind::kDirection : Kind::kOther;
-  }
-  if (t == "LEADER") {
-    if (code == 10) return Kind::kWorldPoint;
-    if (code == 211) return Kind::kDirection;
-    if (code == 212 || code == 213) return Kind::kWorldVector;
-    return code == 40 || code == 41 ? Kind::kLength : Kind::kOther;
-  }
-  if (t == "MLINE") {
-    if (code == 10 || code == 11) return Kind::kWorldPoint;
-    if (code == 12 || code == 13) return Kind::kDirection;
-    return code == 40 || code == 41 ? Kind::kLength : Kind::kOther;
-  }
-  if (t == "DIMENSION") {
-    if (code == 10 || (code >= 13 && code <= 16)) return Kind::kWorldPoint;
-    if (code == 11 || code == 12) return Kind::kOcsPoint;
-    return code == 50 ? Kind::kAngle : Kind::kOther;
-  }
-  return Kind::kOther;
+// What a group of a record holds; a VERTEX's point lies in the world or in its polyline's plane as
+// the polyline's flags say.
+GroupRole role_of(std::string_view t, int code, const Record* owner) {
+  const GroupRole role = group_role(t, code);
+  if (role != GroupRole::kVertexPoint) return role;
+  const bool world = owner && (owner->integer(70) & kPolylineWorldVertices) != 0;
+  return world ? GroupRole::kWorldPoint : GroupRole::kOcsPoint;
 }
 
 // Carries points, vectors and angles of one record, whose plane is that of extrusion.
@@ -154,13 +82,13 @@ void carry_groups(Record& out, const Record& rec, const Carrier& c, const Simila
   const bool unknown = m.translation && !transformable(rec.type);
   for (size_t k = 0; k < end; ++k) {
     Group& g = out.groups[k];
-    Kind kind = kind_of(rec.type, g.code, owner);
-    if (unknown && g.code >= 10 && g.code <= 18) kind = Kind::kOcsPoint;
-    switch (kind) {
-      case Kind::kWorldPoint:
+    GroupRole role = role_of(rec.type, g.code, owner);
+    if (unknown && g.code >= 10 && g.code <= 18) role = GroupRole::kOcsPoint;
+    switch (role) {
+      case GroupRole::kWorldPoint:
         g.set_pt(c.world_point(g.pt()));
         break;
-      case Kind::kOcsPoint: {
+      case GroupRole::kOcsPoint: {
         if (rec.type == "LWPOLYLINE") {
           // Vertices are 2D, at the elevation (38) of the whole polyline.
           const Vec3 p = c.ocs_point({g.x(), g.y(), rec.real(38)});
@@ -170,22 +98,23 @@ void carry_groups(Record& out, const Record& rec, const Carrier& c, const Simila
         g.set_pt(c.ocs_point(g.pt()));
         break;
       }
-      case Kind::kWorldVector:
+      case GroupRole::kWorldVector:
         g.set_pt(c.world_vector(g.pt()));
         break;
-      case Kind::kDirection:
+      case GroupRole::kDirection:
         g.set_pt(c.direction(g.pt()));
         break;
-      case Kind::kLength:
+      case GroupRole::kLength:
         g.set_x(g.x() * m.scale);
         break;
-      case Kind::kAngle:
+      case GroupRole::kAngle:
         g.set_x(c.angle(g.x()));
         break;
-      case Kind::kBulge:
+      case GroupRole::kBulge:
         if (m.mirrored) g.set_x(-g.x());
         break;
-      case Kind::kOther:
+      case GroupRole::kOther:
+      case GroupRole::kVertexPoint:  // role_of has told which it is
         break;
     }
   }
@@ -301,11 +230,8 @@ Similarity mirror(Vec3 a, Vec3 b, Vec3 axis) {
 }
 
 bool transformable(std::string_view t) {
-  return t == "LINE" || t == "POINT" || t == "CIRCLE" || t == "ARC" || t == "LWPOLYLINE" ||
-         t == "POLYLINE" || t == "VERTEX" || t == "SEQEND" || is_text(t) || t == "MTEXT" ||
-         t == "INSERT" || t == "SOLID" || t == "TRACE" || t == "3DFACE" || t == "ELLIPSE" ||
-         t == "SPLINE" || t == "XLINE" || t == "RAY" || t == "LEADER" || t == "MLINE" ||
-         t == "DIMENSION";
+  const EntityType* type = find_entity_type(t);
+  return type != nullptr && type->transformable;
 }
 
 Record transformed(const Record& rec, const Similarity& m, const Record* owner, bool mirror_text) {

@@ -10,16 +10,12 @@
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/render/text_codes.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
 
 namespace {
-
-constexpr std::array<std::string_view, 18> kR12Types = {
-    "LINE",   "POINT",  "CIRCLE", "ARC",    "TRACE",    "SOLID",
-    "TEXT",   "SHAPE",  "INSERT", "ATTDEF", "ATTRIB",   "POLYLINE",
-    "VERTEX", "SEQEND", "3DFACE", "3DLINE", "VIEWPORT", "DIMENSION"};
 
 // The host's estimate of text, as its selection boxes take it: a character 0.6 times the height
 // wide, MTEXT lines 5/3 of the height apart (times the line spacing factor).
@@ -59,7 +55,8 @@ std::string single_line_text(const std::string& text) {
 }  // namespace
 
 bool r12_entity_type(std::string_view type) {
-  return std::find(kR12Types.begin(), kR12Types.end(), type) != kR12Types.end();
+  const EntityType* found = find_entity_type(type);
+  return found != nullptr && found->r12;
 }
 
 bool r12_writes(std::string_view type) {

@@ -105,26 +105,6 @@ Path box_path(double x0, double y0, double w, double h) {
 
 }  // namespace
 
-EntityKind entity_kind(std::string_view type) {
-  static constexpr std::pair<std::string_view, EntityKind> kKinds[] = {
-      {"LINE", EntityKind::kLine},           {"POINT", EntityKind::kPoint},
-      {"CIRCLE", EntityKind::kCircle},       {"ARC", EntityKind::kArc},
-      {"ELLIPSE", EntityKind::kEllipse},     {"LWPOLYLINE", EntityKind::kLwpolyline},
-      {"POLYLINE", EntityKind::kPolyline},   {"SOLID", EntityKind::kSolid},
-      {"TRACE", EntityKind::kSolid},         {"3DFACE", EntityKind::kFace},
-      {"MLINE", EntityKind::kMline},         {"INSERT", EntityKind::kInsert},
-      {"DIMENSION", EntityKind::kDimension}, {"ARC_DIMENSION", EntityKind::kDimension},
-      {"TEXT", EntityKind::kText},           {"ATTRIB", EntityKind::kText},
-      {"ATTDEF", EntityKind::kText},         {"MTEXT", EntityKind::kMtext},
-      {"HATCH", EntityKind::kHatch},         {"SPLINE", EntityKind::kSpline},
-      {"LEADER", EntityKind::kLeader},
-  };
-  for (const auto& [name, kind] : kKinds) {
-    if (iequals(type, name)) return kind;
-  }
-  return EntityKind::kOther;
-}
-
 // Reads entities into paths; one builder serves one call or one scan, through its cache.
 class ShapeBuilder {
  public:

@@ -29,33 +29,9 @@
 #include "cad/geom/arcs.h"
 #include "cad/shapes/path.h"
 #include "cad/shapes/placement.h"
+#include "cad/types/entity_types.h"
 
 namespace cad {
-
-// The entity types that draw, told apart once for shapes and pictures alike: SOLID and TRACE are
-// kSolid, TEXT, ATTRIB and ATTDEF kText, DIMENSION and ARC_DIMENSION kDimension, 3DFACE kFace.
-// Every other type is kOther and draws nothing.
-enum class EntityKind {
-  kOther,
-  kLine,
-  kPoint,
-  kCircle,
-  kArc,
-  kEllipse,
-  kLwpolyline,
-  kPolyline,
-  kSolid,
-  kFace,
-  kMline,
-  kInsert,
-  kDimension,
-  kText,
-  kMtext,
-  kHatch,
-  kSpline,
-  kLeader
-};
-EntityKind entity_kind(std::string_view type);
 
 // Block geometry kept while many entities are looked at, so that every INSERT of a block does not
 // redraw the block. Valid only while the database does not change.

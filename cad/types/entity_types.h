@@ -1,0 +1,74 @@
+// The entity types the host interprets, each described once: how it draws, whether it lies in
+// its object coordinate system, whether R12 has it, and what its groups hold for moving and
+// turning it. Shapes and pictures, the coordinate conversions of the interface, the R12 writer
+// and the transforms of MOVE, ROTATE, SCALE and MIRROR ask this table.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace cad {
+
+// The entity types that draw, told apart once for shapes and pictures alike: SOLID and TRACE are
+// kSolid, TEXT, ATTRIB and ATTDEF kText, DIMENSION and ARC_DIMENSION kDimension, 3DFACE kFace.
+// Every other type is kOther and draws nothing.
+enum class EntityKind {
+  kOther,
+  kLine,
+  kPoint,
+  kCircle,
+  kArc,
+  kEllipse,
+  kLwpolyline,
+  kPolyline,
+  kSolid,
+  kFace,
+  kMline,
+  kInsert,
+  kDimension,
+  kText,
+  kMtext,
+  kHatch,
+  kSpline,
+  kLeader
+};
+
+// What a group holds, and so how a transform carries it.
+enum class GroupRole : uint8_t {
+  kOther,        // left as it is
+  kWorldPoint,   // moves with the world
+  kOcsPoint,     // a point in the object's plane
+  kVertexPoint,  // a VERTEX's point: in the world or in the plane, as its POLYLINE's flags say
+  kWorldVector,  // a world displacement: turned and scaled, not moved
+  kDirection,    // a world direction: turned, kept unit length
+  kLength,       // scaled
+  kAngle,        // an angle in the object's plane (radians from its X axis)
+  kBulge,        // turns round in a mirror
+};
+
+struct GroupOfType {
+  int code;
+  GroupRole role;
+};
+
+struct EntityType {
+  std::string_view name;  // as files name it
+  EntityKind kind;
+  // Kept in its object coordinate system (for POLYLINE: a 2D one, see kPolylineWorldVertices).
+  bool planar;
+  bool r12;  // R12 has the type
+  // Carried by the transforms, with the groups whose role is not kOther (thickness, 39, is a
+  // length in every type).
+  bool transformable;
+  std::span<const GroupOfType> groups;
+};
+
+// The type of this name, as files name it; nullptr for a type the host does not interpret.
+const EntityType* find_entity_type(std::string_view name);
+// The kind of a type named in any case.
+EntityKind entity_kind(std::string_view name);
+// What a group of a type holds; kOther for a type the host does not interpret.
+GroupRole group_role(std::string_view type, int code);
+
+}  // namespace cad
