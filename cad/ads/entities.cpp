@@ -29,20 +29,16 @@
 #include "cad/base/utf8.h"
 #include "cad/dxf/references.h"
 #include "cad/select/wildcard.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 #include "host/adslib.h"
 
 namespace cad {
 namespace {
 
-constexpr const char* kSimpleTypes[] = {
-    "LINE",  "POINT", "CIRCLE", "ARC",     "TEXT",      "MTEXT",    "INSERT", "LWPOLYLINE",
-    "SOLID", "TRACE", "3DFACE", "ELLIPSE", "SPLINE",    "HATCH",    "LEADER", "RAY",
-    "XLINE", "MLINE", "ATTDEF", "SHAPE",   "TOLERANCE", "DIMENSION"};
-
 bool known_simple(std::string_view type) {
-  return std::any_of(std::begin(kSimpleTypes), std::end(kSimpleTypes),
-                     [&](const char* t) { return type == t; });
+  const EntityType* found = find_entity_type(type);
+  return found != nullptr && found->made_alone;
 }
 
 bool is_sub_entity(const Record& rec) {
@@ -52,20 +48,14 @@ bool is_sub_entity(const Record& rec) {
 // Groups an entity cannot do without, and the entries it names.
 bool complete(const Database& db, const Record& rec) {
   if (!references_held(db, rec)) return false;
-  auto has = [&](std::initializer_list<int> codes) {
-    return std::all_of(codes.begin(), codes.end(), [&](int c) { return rec.has(c); });
-  };
+  const EntityType* type = find_entity_type(rec.type);
+  if (type == nullptr) return true;
+  if (!std::all_of(type->required.begin(), type->required.end(),
+                   [&](int code) { return rec.has(code); }))
+    return false;
   const std::string& t = rec.type;
-  if (t == "LINE") return has({10, 11});
-  if (t == "POINT" || t == "VERTEX" || t == "LWPOLYLINE") return has({10});
-  if (t == "CIRCLE") return has({10, 40}) && rec.real(40) > 0;
-  if (t == "ARC") return has({10, 40, 50, 51}) && rec.real(40) > 0;
-  if (t == "TEXT") return has({10, 40, 1});
-  if (t == "ATTDEF" || t == "ATTRIB") return has({10, 40, 1, 2});
-  if (t == "ELLIPSE") return has({10, 11, 40});
-  if (t == "SOLID" || t == "TRACE" || t == "3DFACE") return has({10, 11, 12});
-  if (t == "SHAPE") return has({2, 10, 40});
-  if (t == "INSERT") return has({2, 10}) && db.block_index(rec.text(2)) != Database::npos;
+  if (t == "CIRCLE" || t == "ARC") return rec.real(40) > 0;
+  if (t == "INSERT") return db.block_index(rec.text(2)) != Database::npos;
   return true;
 }
 

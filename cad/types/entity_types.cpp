@@ -40,39 +40,51 @@ constexpr GroupOfType kLeader[] = {{10, R::kWorldPoint},   {211, R::kDirection},
 constexpr GroupOfType kMline[] = {{10, R::kWorldPoint}, {11, R::kWorldPoint}, {12, R::kDirection},
                                   {13, R::kDirection},  {40, R::kLength},     {41, R::kLength}};
 
+constexpr int kNeedsEnds[] = {10, 11};
+constexpr int kNeedsPoint[] = {10};
+constexpr int kNeedsCircle[] = {10, 40};
+constexpr int kNeedsArc[] = {10, 40, 50, 51};
+constexpr int kNeedsText[] = {10, 40, 1};
+constexpr int kNeedsAttribute[] = {10, 40, 1, 2};
+constexpr int kNeedsEllipse[] = {10, 11, 40};
+constexpr int kNeedsCorners[] = {10, 11, 12};
+constexpr int kNeedsShape[] = {2, 10, 40};
+constexpr int kNeedsInsert[] = {2, 10};
+
 using K = EntityKind;
 
 // The commonest types first: kinds are looked up for every entity drawn.
-//                              name    kind  planar  r12  transformable  groups
+//  name, kind, planar, r12, transformable, groups, made alone, required groups
 constexpr EntityType kTypes[] = {
-    {"LINE", K::kLine, false, true, true, kLine},
-    {"LWPOLYLINE", K::kLwpolyline, true, false, true, kLwpolyline},
-    {"INSERT", K::kInsert, true, true, true, kInsert},
-    {"TEXT", K::kText, true, true, true, kText},
-    {"DIMENSION", K::kDimension, true, true, true, kDimension},
-    {"CIRCLE", K::kCircle, true, true, true, kCircle},
-    {"ARC", K::kArc, true, true, true, kCircle},
-    {"POLYLINE", K::kPolyline, true, true, true, kPolyline},
-    {"VERTEX", K::kOther, false, true, true, kVertex},
-    {"SEQEND", K::kOther, false, true, true, {}},
-    {"MTEXT", K::kMtext, false, false, true, kMtext},
-    {"POINT", K::kPoint, false, true, true, kPoint},
-    {"ATTRIB", K::kText, true, true, true, kText},
-    {"ATTDEF", K::kText, true, true, true, kText},
-    {"SOLID", K::kSolid, true, true, true, kSolid},
-    {"TRACE", K::kSolid, true, true, true, kSolid},
-    {"3DFACE", K::kFace, false, true, true, kFace},
-    {"ELLIPSE", K::kEllipse, false, false, true, kEllipse},
-    {"SPLINE", K::kSpline, false, false, true, kSpline},
-    {"HATCH", K::kHatch, true, false, false, {}},
-    {"MLINE", K::kMline, false, false, true, kMline},
-    {"LEADER", K::kLeader, false, false, true, kLeader},
-    {"XLINE", K::kOther, false, false, true, kXline},
-    {"RAY", K::kOther, false, false, true, kXline},
-    {"ARC_DIMENSION", K::kDimension, false, false, false, {}},
-    {"SHAPE", K::kOther, true, true, false, {}},
-    {"3DLINE", K::kOther, false, true, false, {}},
-    {"VIEWPORT", K::kOther, false, true, false, {}},
+    {"LINE", K::kLine, false, true, true, kLine, true, kNeedsEnds},
+    {"LWPOLYLINE", K::kLwpolyline, true, false, true, kLwpolyline, true, kNeedsPoint},
+    {"INSERT", K::kInsert, true, true, true, kInsert, true, kNeedsInsert},
+    {"TEXT", K::kText, true, true, true, kText, true, kNeedsText},
+    {"DIMENSION", K::kDimension, true, true, true, kDimension, true, {}},
+    {"CIRCLE", K::kCircle, true, true, true, kCircle, true, kNeedsCircle},
+    {"ARC", K::kArc, true, true, true, kCircle, true, kNeedsArc},
+    {"POLYLINE", K::kPolyline, true, true, true, kPolyline, false, {}},
+    {"VERTEX", K::kOther, false, true, true, kVertex, false, kNeedsPoint},
+    {"SEQEND", K::kOther, false, true, true, {}, false, {}},
+    {"MTEXT", K::kMtext, false, false, true, kMtext, true, {}},
+    {"POINT", K::kPoint, false, true, true, kPoint, true, kNeedsPoint},
+    {"ATTRIB", K::kText, true, true, true, kText, false, kNeedsAttribute},
+    {"ATTDEF", K::kText, true, true, true, kText, true, kNeedsAttribute},
+    {"SOLID", K::kSolid, true, true, true, kSolid, true, kNeedsCorners},
+    {"TRACE", K::kSolid, true, true, true, kSolid, true, kNeedsCorners},
+    {"3DFACE", K::kFace, false, true, true, kFace, true, kNeedsCorners},
+    {"ELLIPSE", K::kEllipse, false, false, true, kEllipse, true, kNeedsEllipse},
+    {"SPLINE", K::kSpline, false, false, true, kSpline, true, {}},
+    {"HATCH", K::kHatch, true, false, false, {}, true, {}},
+    {"MLINE", K::kMline, false, false, true, kMline, true, {}},
+    {"LEADER", K::kLeader, false, false, true, kLeader, true, {}},
+    {"XLINE", K::kOther, false, false, true, kXline, true, {}},
+    {"RAY", K::kOther, false, false, true, kXline, true, {}},
+    {"ARC_DIMENSION", K::kDimension, false, false, false, {}, false, {}},
+    {"SHAPE", K::kOther, true, true, false, {}, true, kNeedsShape},
+    {"TOLERANCE", K::kOther, false, false, false, {}, true, {}},
+    {"3DLINE", K::kOther, false, true, false, {}, false, {}},
+    {"VIEWPORT", K::kOther, false, true, false, {}, false, {}},
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The entity types the host interprets, each described once: how it draws, whether it lies in
-// its object coordinate system, whether R12 has it, and what its groups hold for moving and
-// turning it. Shapes and pictures, the coordinate conversions of the interface, the R12 writer
-// and the transforms of MOVE, ROTATE, SCALE and MIRROR ask this table.
+// its object coordinate system, whether R12 has it, what its groups hold for moving and turning
+// it, and what making it through the interface needs. Shapes and pictures, the coordinate
+// conversions and entity making of the interface, the R12 writer and the transforms of MOVE,
+// ROTATE, SCALE and MIRROR ask this table.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +63,10 @@ struct EntityType {
   // length in every type).
   bool transformable;
   std::span<const GroupOfType> groups;
+  // Made by acdbEntMake in one call, not as a part of a POLYLINE or an INSERT with attributes.
+  bool made_alone;
+  // The groups an entity made through the interface cannot do without.
+  std::span<const int> required;
 };
 
 // The type of this name, as files name it; nullptr for a type the host does not interpret.
