@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "cad/types/flags.h"
+#include "cad/types/entity_types.h"
 
 namespace cad {
 
@@ -38,73 +38,19 @@ Subclass only(std::string_view marker, std::initializer_list<int> codes) {
   return {marker, codes, false};
 }
 
-std::string_view polyline_class(int64_t flags) {
-  if (flags & kPolyline3d) return "AcDb3dPolyline";
-  if (flags & kPolygonMesh) return "AcDbPolygonMesh";
-  if (flags & kPolyfaceMesh) return "AcDbPolyFaceMesh";
-  return "AcDb2dPolyline";
-}
-
-std::string_view vertex_class(int64_t flags) {
-  if ((flags & kVertexPolyface) && (flags & kVertexMesh)) return "AcDbPolyFaceMeshVertex";
-  if (flags & kVertexMesh) return "AcDbPolygonMeshVertex";
-  if (flags & kVertex3dPolyline) return "AcDb3dPolylineVertex";
-  return "AcDb2dVertex";
-}
-
-std::string_view dimension_class(int64_t flags) {
-  switch (flags & kDimensionTypeMask) {
-    case kAngularDimension:
-      return "AcDb2LineAngularDimension";
-    case kDiameterDimension:
-      return "AcDbDiametricDimension";
-    case kRadiusDimension:
-      return "AcDbRadialDimension";
-    case kAngular3PointDimension:
-      return "AcDb3PointAngularDimension";
-    case kOrdinateDimension:
-      return "AcDbOrdinateDimension";
-    default:
-      return "AcDbAlignedDimension";
-  }
-}
-
 // The subclasses of a record's type; false for a type the host does not know.
 bool layout_of(const Record& rec, Layout& layout) {
   const std::string& t = rec.type;
-  int64_t flags = rec.integer(70);
   layout.entity = true;
   auto& s = layout.subclasses;
-  if (t == "LINE") {
-    s = {rest("AcDbLine")};
-  } else if (t == "POINT") {
-    s = {rest("AcDbPoint")};
-  } else if (t == "CIRCLE") {
-    s = {rest("AcDbCircle")};
-  } else if (t == "ARC") {
-    s = {rest("AcDbCircle"), only("AcDbArc", {50, 51})};
-  } else if (t == "TEXT") {
-    s = {rest("AcDbText"), only("AcDbText", {73})};
-  } else if (t == "MTEXT") {
-    s = {rest("AcDbMText")};
-  } else if (t == "SOLID") {
-    s = {rest("AcDbTrace")};
-  } else if (t == "INSERT") {
-    s = {rest("AcDbBlockReference")};
-  } else if (t == "LWPOLYLINE") {
-    s = {rest("AcDbPolyline")};
-  } else if (t == "POLYLINE") {
-    s = {rest(polyline_class(flags))};
-  } else if (t == "VERTEX") {
-    if ((flags & kVertexPolyface) && !(flags & kVertexMesh))
-      s = {rest("AcDbFaceRecord")};
-    else
-      s = {only("AcDbVertex", {}), rest(vertex_class(flags))};
-  } else if (t == "SEQEND") {
-    s = {};
-  } else if (t == "DIMENSION") {
-    s = {rest("AcDbDimension"), only(dimension_class(flags), {12, 13, 14, 15, 16, 40, 50, 52})};
-    if (dimension_type(rec) == kRotatedDimension) s.push_back(only("AcDbRotatedDimension", {}));
+  if (const EntityType* type = find_entity_type(t)) {
+    if (!type->laid_out) return false;
+    s.clear();
+    for (const SubclassOfType& sub : type->subclasses) {
+      const std::string_view marker = sub.by_flags ? sub.by_flags(rec.integer(70)) : sub.marker;
+      if (!marker.empty())
+        s.push_back({marker, std::vector<int>(sub.codes.begin(), sub.codes.end()), sub.rest});
+    }
   } else if (t == "BLOCK") {
     s = {rest("AcDbBlockBegin")};
   } else if (t == "ENDBLK") {

@@ -1,6 +1,7 @@
 #include "cad/types/entity_types.h"
 
 #include "cad/base/text.h"
+#include "cad/types/flags.h"
 
 namespace cad {
 
@@ -51,40 +52,105 @@ constexpr int kNeedsCorners[] = {10, 11, 12};
 constexpr int kNeedsShape[] = {2, 10, 40};
 constexpr int kNeedsInsert[] = {2, 10};
 
+std::string_view polyline_class(int64_t flags) {
+  if (flags & kPolyline3d) return "AcDb3dPolyline";
+  if (flags & kPolygonMesh) return "AcDbPolygonMesh";
+  if (flags & kPolyfaceMesh) return "AcDbPolyFaceMesh";
+  return "AcDb2dPolyline";
+}
+
+// A polyface mesh's face record has no AcDbVertex before its own subclass.
+bool face_record(int64_t flags) { return (flags & kVertexPolyface) && !(flags & kVertexMesh); }
+
+std::string_view vertex_base(int64_t flags) { return face_record(flags) ? "" : "AcDbVertex"; }
+
+std::string_view vertex_class(int64_t flags) {
+  if (face_record(flags)) return "AcDbFaceRecord";
+  if ((flags & kVertexPolyface) && (flags & kVertexMesh)) return "AcDbPolyFaceMeshVertex";
+  if (flags & kVertexMesh) return "AcDbPolygonMeshVertex";
+  if (flags & kVertex3dPolyline) return "AcDb3dPolylineVertex";
+  return "AcDb2dVertex";
+}
+
+std::string_view dimension_class(int64_t flags) {
+  switch (flags & kDimensionTypeMask) {
+    case kAngularDimension:
+      return "AcDb2LineAngularDimension";
+    case kDiameterDimension:
+      return "AcDbDiametricDimension";
+    case kRadiusDimension:
+      return "AcDbRadialDimension";
+    case kAngular3PointDimension:
+      return "AcDb3PointAngularDimension";
+    case kOrdinateDimension:
+      return "AcDbOrdinateDimension";
+    default:
+      return "AcDbAlignedDimension";
+  }
+}
+
+std::string_view rotated_dimension(int64_t flags) {
+  return (flags & kDimensionTypeMask) == kRotatedDimension ? "AcDbRotatedDimension" : "";
+}
+
+constexpr int kArcAngles[] = {50, 51};
+constexpr int kTextAlignment[] = {73};
+constexpr int kDimensionOwn[] = {12, 13, 14, 15, 16, 40, 50, 52};
+
+constexpr SubclassOfType kLineClasses[] = {{"AcDbLine", {}, true, nullptr}};
+constexpr SubclassOfType kPointClasses[] = {{"AcDbPoint", {}, true, nullptr}};
+constexpr SubclassOfType kCircleClasses[] = {{"AcDbCircle", {}, true, nullptr}};
+constexpr SubclassOfType kArcClasses[] = {{"AcDbCircle", {}, true, nullptr},
+                                          {"AcDbArc", kArcAngles, false, nullptr}};
+constexpr SubclassOfType kTextClasses[] = {{"AcDbText", {}, true, nullptr},
+                                           {"AcDbText", kTextAlignment, false, nullptr}};
+constexpr SubclassOfType kMtextClasses[] = {{"AcDbMText", {}, true, nullptr}};
+constexpr SubclassOfType kSolidClasses[] = {{"AcDbTrace", {}, true, nullptr}};
+constexpr SubclassOfType kInsertClasses[] = {{"AcDbBlockReference", {}, true, nullptr}};
+constexpr SubclassOfType kLwpolylineClasses[] = {{"AcDbPolyline", {}, true, nullptr}};
+constexpr SubclassOfType kPolylineClasses[] = {{"", {}, true, polyline_class}};
+constexpr SubclassOfType kVertexClasses[] = {{"", {}, false, vertex_base},
+                                             {"", {}, true, vertex_class}};
+constexpr SubclassOfType kDimensionClasses[] = {{"AcDbDimension", {}, true, nullptr},
+                                                {"", kDimensionOwn, false, dimension_class},
+                                                {"", {}, false, rotated_dimension}};
+
 using K = EntityKind;
 
 // The commonest types first: kinds are looked up for every entity drawn.
-//  name, kind, planar, r12, transformable, groups, made alone, required groups
+//  name, kind, planar, r12, transformable, groups, made alone, required groups, laid out,
+//  subclasses
 constexpr EntityType kTypes[] = {
-    {"LINE", K::kLine, false, true, true, kLine, true, kNeedsEnds},
-    {"LWPOLYLINE", K::kLwpolyline, true, false, true, kLwpolyline, true, kNeedsPoint},
-    {"INSERT", K::kInsert, true, true, true, kInsert, true, kNeedsInsert},
-    {"TEXT", K::kText, true, true, true, kText, true, kNeedsText},
-    {"DIMENSION", K::kDimension, true, true, true, kDimension, true, {}},
-    {"CIRCLE", K::kCircle, true, true, true, kCircle, true, kNeedsCircle},
-    {"ARC", K::kArc, true, true, true, kCircle, true, kNeedsArc},
-    {"POLYLINE", K::kPolyline, true, true, true, kPolyline, false, {}},
-    {"VERTEX", K::kOther, false, true, true, kVertex, false, kNeedsPoint},
-    {"SEQEND", K::kOther, false, true, true, {}, false, {}},
-    {"MTEXT", K::kMtext, false, false, true, kMtext, true, {}},
-    {"POINT", K::kPoint, false, true, true, kPoint, true, kNeedsPoint},
-    {"ATTRIB", K::kText, true, true, true, kText, false, kNeedsAttribute},
-    {"ATTDEF", K::kText, true, true, true, kText, true, kNeedsAttribute},
-    {"SOLID", K::kSolid, true, true, true, kSolid, true, kNeedsCorners},
-    {"TRACE", K::kSolid, true, true, true, kSolid, true, kNeedsCorners},
-    {"3DFACE", K::kFace, false, true, true, kFace, true, kNeedsCorners},
-    {"ELLIPSE", K::kEllipse, false, false, true, kEllipse, true, kNeedsEllipse},
-    {"SPLINE", K::kSpline, false, false, true, kSpline, true, {}},
-    {"HATCH", K::kHatch, true, false, false, {}, true, {}},
-    {"MLINE", K::kMline, false, false, true, kMline, true, {}},
-    {"LEADER", K::kLeader, false, false, true, kLeader, true, {}},
-    {"XLINE", K::kOther, false, false, true, kXline, true, {}},
-    {"RAY", K::kOther, false, false, true, kXline, true, {}},
-    {"ARC_DIMENSION", K::kDimension, false, false, false, {}, false, {}},
-    {"SHAPE", K::kOther, true, true, false, {}, true, kNeedsShape},
-    {"TOLERANCE", K::kOther, false, false, false, {}, true, {}},
-    {"3DLINE", K::kOther, false, true, false, {}, false, {}},
-    {"VIEWPORT", K::kOther, false, true, false, {}, false, {}},
+    {"LINE", K::kLine, false, true, true, kLine, true, kNeedsEnds, true, kLineClasses},
+    {"LWPOLYLINE", K::kLwpolyline, true, false, true, kLwpolyline, true, kNeedsPoint, true,
+     kLwpolylineClasses},
+    {"INSERT", K::kInsert, true, true, true, kInsert, true, kNeedsInsert, true, kInsertClasses},
+    {"TEXT", K::kText, true, true, true, kText, true, kNeedsText, true, kTextClasses},
+    {"DIMENSION", K::kDimension, true, true, true, kDimension, true, {}, true, kDimensionClasses},
+    {"CIRCLE", K::kCircle, true, true, true, kCircle, true, kNeedsCircle, true, kCircleClasses},
+    {"ARC", K::kArc, true, true, true, kCircle, true, kNeedsArc, true, kArcClasses},
+    {"POLYLINE", K::kPolyline, true, true, true, kPolyline, false, {}, true, kPolylineClasses},
+    {"VERTEX", K::kOther, false, true, true, kVertex, false, kNeedsPoint, true, kVertexClasses},
+    {"SEQEND", K::kOther, false, true, true, {}, false, {}, true, {}},
+    {"MTEXT", K::kMtext, false, false, true, kMtext, true, {}, true, kMtextClasses},
+    {"POINT", K::kPoint, false, true, true, kPoint, true, kNeedsPoint, true, kPointClasses},
+    {"ATTRIB", K::kText, true, true, true, kText, false, kNeedsAttribute, false, {}},
+    {"ATTDEF", K::kText, true, true, true, kText, true, kNeedsAttribute, false, {}},
+    {"SOLID", K::kSolid, true, true, true, kSolid, true, kNeedsCorners, true, kSolidClasses},
+    {"TRACE", K::kSolid, true, true, true, kSolid, true, kNeedsCorners, false, {}},
+    {"3DFACE", K::kFace, false, true, true, kFace, true, kNeedsCorners, false, {}},
+    {"ELLIPSE", K::kEllipse, false, false, true, kEllipse, true, kNeedsEllipse, false, {}},
+    {"SPLINE", K::kSpline, false, false, true, kSpline, true, {}, false, {}},
+    {"HATCH", K::kHatch, true, false, false, {}, true, {}, false, {}},
+    {"MLINE", K::kMline, false, false, true, kMline, true, {}, false, {}},
+    {"LEADER", K::kLeader, false, false, true, kLeader, true, {}, false, {}},
+    {"XLINE", K::kOther, false, false, true, kXline, true, {}, false, {}},
+    {"RAY", K::kOther, false, false, true, kXline, true, {}, false, {}},
+    {"ARC_DIMENSION", K::kDimension, false, false, false, {}, false, {}, false, {}},
+    {"SHAPE", K::kOther, true, true, false, {}, true, kNeedsShape, false, {}},
+    {"TOLERANCE", K::kOther, false, false, false, {}, true, {}, false, {}},
+    {"3DLINE", K::kOther, false, true, false, {}, false, {}, false, {}},
+    {"VIEWPORT", K::kOther, false, true, false, {}, false, {}, false, {}},
 };
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The entity types the host interprets, each described once: how it draws, whether it lies in
 // its object coordinate system, whether R12 has it, what its groups hold for moving and turning
-// it, and what making it through the interface needs. Shapes and pictures, the coordinate
-// conversions and entity making of the interface, the R12 writer and the transforms of MOVE,
-// ROTATE, SCALE and MIRROR ask this table.
+// it, what making it through the interface needs, and its subclasses as files mark them. Shapes
+// and pictures, the coordinate conversions and entity making of the interface, the DXF reader
+// and writer (subclass markers, the R12 forms) and the transforms of MOVE, ROTATE, SCALE and
+// MIRROR ask this table.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +54,17 @@ struct GroupOfType {
   GroupRole role;
 };
 
+// One subclass of an entity's data, as its marker (group 100) leads it in a file: the groups
+// whose codes it lists, or, for the one marked rest, every group no other subclass lists. Where
+// by_flags is given, it names the marker by the entity's flags (70): none where the subclass is
+// absent.
+struct SubclassOfType {
+  std::string_view marker;
+  std::span<const int> codes;
+  bool rest;
+  std::string_view (*by_flags)(int64_t flags);
+};
+
 struct EntityType {
   std::string_view name;  // as files name it
   EntityKind kind;
@@ -67,6 +79,10 @@ struct EntityType {
   bool made_alone;
   // The groups an entity made through the interface cannot do without.
   std::span<const int> required;
+  // Whether the host knows its subclasses (after AcDbEntity), which are then these; the markers
+  // of a type it does not know stay as the file gave them.
+  bool laid_out;
+  std::span<const SubclassOfType> subclasses;
 };
 
 // The type of this name, as files name it; nullptr for a type the host does not interpret.
