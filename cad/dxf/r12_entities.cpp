@@ -63,6 +63,15 @@ bool r12_writes(std::string_view type) {
   return r12_entity_type(type) || type == "MTEXT" || type == "LWPOLYLINE" || type == "ELLIPSE";
 }
 
+size_t r12_dimension_text_at(const Record& dim) {
+  const size_t end = dim.xdata_begin();
+  size_t at = 0;
+  while (at < end && dim.groups[at].code != 1) ++at;
+  if (at == end || dim.groups[at].s().find_first_of("\\{}") == std::string_view::npos)
+    return std::string::npos;
+  return at;
+}
+
 std::string r12_dimension_text_read(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -100,10 +109,8 @@ bool R12Entities::convert(const Record& rec, std::vector<Record>& out) {
 // The text as the real host's R12 export writes it: its runs one after another, its lines joined
 // by a blank, what the codes stood for kept ("<>", the measurement, included).
 bool R12Entities::dimension(const Record& rec, std::vector<Record>& out) {
-  const size_t end = rec.xdata_begin();
-  size_t at = 0;
-  while (at < end && rec.groups[at].code != 1) ++at;
-  if (at == end || rec.groups[at].s().find_first_of("\\{}") == std::string::npos) return false;
+  const size_t at = r12_dimension_text_at(rec);
+  if (at == std::string::npos) return false;
   std::string plain;
   const std::vector<TextLine> lines = parse_mtext(rec.groups[at].s(), 1);
   for (size_t k = 0; k < lines.size(); ++k) {

@@ -25,6 +25,11 @@ bool r12_entity_type(std::string_view type);
 // Whether an R12 file carries an entity of this type, as it stands or converted.
 bool r12_writes(std::string_view type);
 
+// Where a DIMENSION's own text (its first group 1 before the extended data) stands, when the text
+// holds a backslash or a brace, which R12's plain texts and the drawing's multiline texts read
+// apart; npos otherwise.
+size_t r12_dimension_text_at(const Record& dim);
+
 // A DIMENSION's own text as an R12 file holds it, in the form the drawing holds it: R12 has no
 // formatting codes, so its backslashes and braces are characters, escaped as multiline text
 // escapes them. Written for R12 again, the text is what the file held.

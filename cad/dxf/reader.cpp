@@ -517,10 +517,8 @@ void r12_dimension_texts(Database& db) {
   auto escape = [&](RecordId id) {
     const Record& rec = db.record(id);
     if (rec.type != "DIMENSION") return;
-    const size_t end = rec.xdata_begin();
-    size_t at = 0;
-    while (at < end && rec.groups[at].code != 1) ++at;
-    if (at == end || rec.groups[at].s().find_first_of("\\{}") == std::string_view::npos) return;
+    const size_t at = r12_dimension_text_at(rec);
+    if (at == std::string::npos) return;
     Record plain = rec;
     plain.groups[at] = Group::text(1, r12_dimension_text_read(rec.groups[at].s()));
     db.replace(id, std::move(plain));
