@@ -17,24 +17,6 @@
 namespace cad::testing {
 namespace {
 
-struct Case {
-  std::string name;
-  std::vector<CaseLine> steps;
-};
-
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
-std::vector<Case> load_cases() {
-  std::vector<Case> cases;
-  for (const CaseLine& line : read_cases("builtins/host_cases.txt")) {
-    if (line.fields[0] == "case")
-      cases.push_back({line.fields.at(1), {}});
-    else
-      cases.back().steps.push_back(line);
-  }
-  return cases;
-}
-
 // "code=value", the value read as the code's type; reals given as "90deg" are taken as radians.
 Group group(const std::string& item) {
   const size_t equals = item.find('=');
@@ -84,7 +66,7 @@ Group group(const std::string& item) {
   }
 }
 
-class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Case> {
+class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Scenario> {
  protected:
   // "last", "TYPE k" (the k-th live entity of the type, from 0), "TYPE" (the first) or
   // "TABLE:NAME" (a table entry).
@@ -252,10 +234,9 @@ TEST_P(HostCaseTest, Runs) {
   }
 }
 
-TEST(HostCasesTest, TheFileHoldsCases) { EXPECT_FALSE(load_cases().empty()); }
-
-INSTANTIATE_TEST_SUITE_P(Cases, HostCaseTest, ::testing::ValuesIn(load_cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, HostCaseTest,
+                         ::testing::ValuesIn(read_scenarios("builtins/host_cases.txt")),
+                         [](const ::testing::TestParamInfo<Scenario>& info) {
                            return info.param.name;
                          });
 

@@ -4,109 +4,20 @@
 // keeps: its name is "$" and the handle of its first dimension, its dimensions carry the module's
 // tag, and no undo group stays open.
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <numbers>
 #include <set>
 
 #include "cad/base/utf8.h"
+#include "tests/support/case_file.h"
 #include "tests/support/chain_fixture.h"
 
 namespace {
 
-struct Line {
-  std::string key;  // what comes before the first ':' (or the whole line)
-  std::string value;
-  int number;
-};
-
-struct Case {
-  std::string name;
-  std::vector<Line> lines;
-};
-
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
-std::string trim(const std::string& s) {
-  const size_t begin = s.find_first_not_of(" \t");
-  if (begin == std::string::npos) return "";
-  return s.substr(begin, s.find_last_not_of(" \t") + 1 - begin);
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(trim(part));
-  if (!text.empty() && text.back() == separator) parts.push_back("");
-  return parts;
-}
-
-std::string replace_all(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
-}
+using cad::testing::Scenario;
 
 std::string shared_dir() {
   const char* dir = std::getenv("DULK_SHARED_DIR");
   return dir != nullptr ? dir : "/work/shared";
-}
-
-// The cases of the file, each "each:" value a case of its own, its words standing for $1, $2...
-std::vector<Case> load_cases() {
-  std::ifstream file(DULK_SOURCE_DIR "/tests/module/command_cases.txt");
-  EXPECT_TRUE(file) << "command_cases.txt not found";
-  // Longest names first, so that $chain4 is not taken for $chain.
-  const auto longer = [](const std::string& a, const std::string& b) {
-    return a.size() != b.size() ? a.size() > b.size() : a < b;
-  };
-  std::map<std::string, std::string, decltype(longer)> lets(longer);
-  std::vector<Case> raw;
-  int number = 0;
-  for (std::string text; std::getline(file, text);) {
-    ++number;
-    if (text.empty() || text.starts_with('#')) continue;
-    if (text.starts_with(' ')) {
-      raw.back().lines.back().value += text;
-      continue;
-    }
-    const size_t colon = text.starts_with('>') ? 1 : text.find(':');
-    Line line{trim(text.substr(0, colon)),
-              colon == std::string::npos ? "" : trim(text.substr(colon + 1)), number};
-    // A transcript line keeps its blanks but the one after ">".
-    if (line.key == ">") line.value = text.substr(std::min<size_t>(2, text.size()));
-    if (line.key.starts_with("let ")) {
-      lets["$" + line.key.substr(4)] = line.value;
-    } else if (line.key == "case") {
-      raw.push_back({line.value, {}});
-    } else {
-      for (const auto& [name, value] : lets) line.value = replace_all(line.value, name, value);
-      raw.back().lines.push_back(line);
-    }
-  }
-  std::vector<Case> cases;
-  for (const Case& c : raw) {
-    const auto each =
-        std::find_if(c.lines.begin(), c.lines.end(), [](const Line& l) { return l.key == "each"; });
-    if (each == c.lines.end()) {
-      cases.push_back(c);
-      continue;
-    }
-    int k = 0;
-    for (const std::string& value : split(each->value, '|')) {
-      Case one{c.name + "_" + std::to_string(++k), {}};
-      std::istringstream in(value);
-      const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
-      for (Line line : c.lines) {
-        line.value = replace_all(line.value, "$each", value);
-        for (size_t w = 0; w < words.size(); ++w)
-          line.value = replace_all(line.value, "$" + std::to_string(w + 1), words[w]);
-        if (line.key != "each") one.lines.push_back(line);
-      }
-      cases.push_back(one);
-    }
-  }
-  return cases;
 }
 
 // "x", "y" or an angle in degrees: a world direction in the plan.
@@ -129,12 +40,17 @@ std::string rtrim(std::string s) {
   return s;
 }
 
+std::string trim(const std::string& s) {
+  const std::string right = rtrim(s);
+  return right.substr(std::min(right.size(), right.find_first_not_of(' ')));
+}
+
 // A resbuf of a group code and its text, typed by the code's range.
 resbuf* group_node(int code, const std::string& value) {
   if (code < 10) return new_text_node(code, cad::to_wide(value).c_str());
   resbuf* rb = acutNewRb(code);
   if ((code >= 10 && code < 40) || code == 210) {
-    const Places p = numbers(replace_all(value, ",", " "));
+    const Places p = numbers(cad::testing::replace_all(value, ",", " "));
     for (size_t i = 0; i < 3; ++i) rb->resval.rpoint[i] = i < p.size() ? p[i] : 0.0;
   } else if (code < 60) {
     rb->resval.rreal = std::stod(value);
@@ -146,7 +62,7 @@ resbuf* group_node(int code, const std::string& value) {
   return rb;
 }
 
-class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterface<Case> {
+class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterface<Scenario> {
  protected:
   // The chains the last script made.
   std::vector<std::vector<SavedDim>> made() const {
@@ -167,15 +83,13 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
     return false;
   }
 
-  void make_entity(const std::string& text) {
-    std::istringstream in(text);
-    std::string type;
-    in >> type;
-    RbList record(new_text_node(RTDXF0, cad::to_wide(type).c_str()));
+  // "entity | TYPE | code=value ...".
+  void make_entity(const std::vector<std::string>& f) {
+    RbList record(new_text_node(RTDXF0, cad::to_wide(f.at(1)).c_str()));
     resbuf* tail = record.get();
-    for (std::string group; in >> group;) {
-      const size_t eq = group.find('=');
-      tail = tail->rbnext = group_node(std::stoi(group.substr(0, eq)), group.substr(eq + 1));
+    for (size_t k = 2; k < f.size(); ++k) {
+      const size_t eq = f[k].find('=');
+      tail = tail->rbnext = group_node(std::stoi(f[k].substr(0, eq)), f[k].substr(eq + 1));
     }
     run([&] { EXPECT_EQ(acdbEntMake(record.get()), RTNORM); });
   }
@@ -215,69 +129,65 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
     }
   }
 
-  void step(const Line& line, std::vector<std::string>& says) {
-    SCOPED_TRACE("command_cases.txt:" + std::to_string(line.number));
-    if (line.key == ">") {
-      says.push_back(rtrim(line.value));
+  void step(const std::vector<std::string>& f, std::vector<std::string>& says) {
+    const std::string& kind = f[0];
+    if (kind == ">") {
+      says.push_back(rtrim(f.at(1)));
       return;
     }
     if (!says.empty()) {
       EXPECT_TRUE(run_in_transcript(says)) << transcript();
       says.clear();
     }
-    const std::string& key = line.key;
-    const std::string& value = line.value;
-    if (key == "run") {
+    if (kind == "run") {
       before_.clear();
       for (const auto& [name, chain] : chains()) before_.insert(name);
       drawing_before_ = saved_bytes();
       std::string text;
-      for (const std::string& reply : split(value, '|')) text += reply + "\n";
+      for (size_t k = 1; k < f.size(); ++k) text += f[k] + "\n";
       EXPECT_EQ(script(text), 0) << transcript();
-    } else if (key == "drawing") {
-      cad::ReadResult read = cad::read_dxf_file(shared_dir() + "/dxf/" + value);
+    } else if (kind == "drawing") {
+      cad::ReadResult read = cad::read_dxf_file(shared_dir() + "/dxf/" + f.at(1));
       ASSERT_TRUE(read.db) << read.error;
       host().set_db(std::move(read.db));
-    } else if (key == "entity") {
-      make_entity(value);
-    } else if (key.starts_with("along ") || key.starts_with("line ") ||
-               key.starts_with("origins ")) {
-      const size_t blank = key.find(' ');
-      check_places(key.substr(0, blank), key.substr(blank + 1), numbers(value));
-    } else if (key == "rotation") {
+    } else if (kind == "entity") {
+      make_entity(f);
+    } else if (kind == "along" || kind == "line" || kind == "origins") {
+      check_places(kind, f.at(1), numbers(f.at(2)));
+    } else if (kind == "rotation") {
       for (const std::vector<SavedDim>& chain : made())
         for (const SavedDim& dim : chain)
-          EXPECT_NEAR(std::remainder(dim.rotation - std::stod(value) * std::numbers::pi / 180,
+          EXPECT_NEAR(std::remainder(dim.rotation - std::stod(f.at(1)) * std::numbers::pi / 180,
                                      2 * std::numbers::pi),
                       0, 1e-9);
-    } else if (key == "texts") {
+    } else if (kind == "texts") {
       std::vector<std::string> texts;
       for (const std::vector<SavedDim>& chain : made())
         for (const SavedDim& dim : chain) texts.push_back(dim.text);
-      EXPECT_EQ(texts, split(value, '|'));
-    } else if (key == "never" || key == "once") {
+      EXPECT_EQ(texts, std::vector<std::string>(f.begin() + 1, f.end()));
+    } else if (kind == "never" || kind == "once") {
       const std::vector<std::string> all = lines();
       const auto n = std::count_if(all.begin(), all.end(),
-                                   [&](const std::string& l) { return trim(l) == value; });
-      EXPECT_EQ(n, key == "never" ? 0 : 1) << transcript();
-    } else if (key == "chains" || key == "dims") {
+                                   [&](const std::string& l) { return trim(l) == f.at(1); });
+      EXPECT_EQ(n, kind == "never" ? 0 : 1) << transcript();
+    } else if (kind == "chains" || kind == "dims") {
       size_t n = 0;
       for (const auto& [name, chain] : chains())
-        n += key == "dims" ? chain.size() : (name.empty() ? 0 : 1);
-      EXPECT_EQ(n, std::stoul(value)) << transcript();
-    } else if (key.starts_with("count ")) {
-      EXPECT_EQ(entities(cad::to_wide(key.substr(6)).c_str()).size(), std::stoul(value));
-    } else if (key.starts_with("pick ")) {
-      EXPECT_TRUE(pick_finds(key.substr(5), value));
-    } else if (key == "screen clean") {
+        n += kind == "dims" ? chain.size() : (name.empty() ? 0 : 1);
+      EXPECT_EQ(n, std::stoul(f.at(1))) << transcript();
+    } else if (kind == "count") {
+      EXPECT_EQ(entities(cad::to_wide(f.at(1)).c_str()).size(), std::stoul(f.at(2)));
+    } else if (kind == "pick") {
+      EXPECT_TRUE(pick_finds(f.at(1), f.at(2)));
+    } else if (kind == "screen clean") {
       EXPECT_TRUE(host().temp_vectors().empty());
-    } else if (key == "same") {
+    } else if (kind == "same") {
       EXPECT_TRUE(saved_bytes() == drawing_before_) << transcript();
-    } else if (key == "undo") {
+    } else if (kind == "undo") {
       ASSERT_EQ(script("U\n"), 0) << transcript();
       EXPECT_EQ(diff(drawing_before_, saved_bytes()), "");
     } else {
-      ADD_FAILURE() << "unknown line \"" << key << "\"";
+      ADD_FAILURE() << "unknown step \"" << kind << "\"";
     }
   }
 
@@ -287,7 +197,10 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
 
 TEST_P(CommandCaseTest, Runs) {
   std::vector<std::string> says;
-  for (const Line& line : GetParam().lines) step(line, says);
+  for (const cad::testing::CaseLine& line : GetParam().steps) {
+    SCOPED_TRACE(line.where);
+    step(line.fields, says);
+  }
   if (!says.empty()) {
     EXPECT_TRUE(run_in_transcript(says)) << transcript();
   }
@@ -300,9 +213,9 @@ TEST_P(CommandCaseTest, Runs) {
   EXPECT_FALSE(host().undo().group_open() || (short_var(L"UNDOCTL") & 8) != 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CommandCaseTest, ::testing::ValuesIn(load_cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandCaseTest,
+    ::testing::ValuesIn(cad::testing::read_scenarios("module/command_cases.txt")),
+    [](const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
 }  // namespace
