@@ -41,9 +41,7 @@ bool known_simple(std::string_view type) {
   return found != nullptr && found->made_alone;
 }
 
-bool is_sub_entity(const Record& rec) {
-  return rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND";
-}
+bool is_sub_entity(const Record& rec) { return is_entity_part(rec.type); }
 
 // Groups an entity cannot do without, and the entries it names.
 bool complete(const Database& db, const Record& rec) {
@@ -233,7 +231,7 @@ int make(Host& h, ParsedList list) {
     return RTNORM;
   }
   if (rec.type == "ENDBLK") return make_block_end(h, std::move(rec));
-  if (rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND") {
+  if (is_entity_part(rec.type)) {
     if (state.complex.empty()) return RTERROR;
     bool polyline = state.complex.front().type == "POLYLINE";
     if ((rec.type == "VERTEX" && !polyline) || (rec.type == "ATTRIB" && polyline)) return RTERROR;
@@ -247,7 +245,7 @@ int make(Host& h, ParsedList list) {
     place(h, std::move(records));
     return RTNORM;
   }
-  bool starts_complex = rec.type == "POLYLINE" || (rec.type == "INSERT" && rec.integer(66) == 1);
+  bool starts_complex = has_entity_parts(rec.type, rec.integer(66));
   if (!starts_complex && !known_simple(rec.type)) return RTERROR;
   if (!complete(db, rec) || !settle_layer(db, rec)) return RTERROR;
   // A new main entity drops a complex entity left unfinished.

@@ -23,6 +23,7 @@
 #include "cad/geom/arcs.h"
 #include "cad/geom/coords.h"
 #include "cad/select/selection.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
@@ -56,17 +57,13 @@ constexpr Prompt kScalePrompts[] = {kSelectObjects, kBasePoint, kScaleFactor, kR
                                     kNewLength};
 constexpr Prompt kMirrorPrompts[] = {kSelectObjects, kMirrorFirst, kMirrorSecond, kEraseSource};
 
-bool is_sub_entity(const Record& rec) {
-  return rec.type == "VERTEX" || rec.type == "ATTRIB" || rec.type == "SEQEND";
-}
-
 // The records that follow an entity as its parts (vertices, attributes, SEQEND).
 std::vector<RecordId> parts_of(const Database& db, RecordId id) {
   std::vector<RecordId> out;
   const std::vector<RecordId>& list = db.entities();
   const size_t at = db.position(id);
   if (at == Database::npos || db.area(id) != Area::kEntities) return out;
-  for (size_t k = at + 1; k < list.size() && is_sub_entity(db.record(list[k])); ++k) {
+  for (size_t k = at + 1; k < list.size() && is_entity_part(db.record(list[k]).type); ++k) {
     out.push_back(list[k]);
     if (db.record(list[k]).type == "SEQEND") break;
   }

@@ -9,6 +9,7 @@
 #include "cad/dxf/complete.h"
 #include "cad/dxf/references.h"
 #include "cad/geom/coords.h"
+#include "cad/types/entity_types.h"
 
 namespace cad {
 
@@ -20,10 +21,6 @@ constexpr double kPointTolerance = 0.001;
 
 // A record as the real host's AUDIT names it: "LINE(2A)".
 std::string named(const Record& rec) { return rec.type + "(" + handle_text(rec.handle()) + ")"; }
-
-bool follows_its_owner(std::string_view type) {
-  return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
-}
 
 // An owner to set: the record and the handle text it must name.
 struct OwnerFault {
@@ -50,7 +47,7 @@ void check_owners(const Database& db, std::vector<std::string>& faults,
     std::string main;
     for (RecordId id : ids) {
       const Record& rec = db.record(id);
-      if (follows_its_owner(rec.type) && !main.empty()) {
+      if (is_entity_part(rec.type) && !main.empty()) {
         check(id, main);
         continue;
       }

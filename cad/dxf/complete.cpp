@@ -9,6 +9,7 @@
 
 #include "cad/base/text.h"
 #include "cad/dxf/subclass.h"
+#include "cad/types/entity_types.h"
 
 namespace cad {
 
@@ -112,16 +113,9 @@ std::pair<Record, Record> layout_block(std::string_view name, bool paper) {
   return {record("BLOCK", std::move(begin)), record("ENDBLK", std::move(end))};
 }
 
-// Types are compared as views, which look at the lengths first: these run for every record.
-bool has_follower(const Record& rec) {
-  const std::string_view type = rec.type;
-  return type == "POLYLINE" || (type == "INSERT" && rec.integer(66) == 1);
-}
+bool has_follower(const Record& rec) { return has_entity_parts(rec.type, rec.integer(66)); }
 
-bool is_follower(const Record& rec) {
-  const std::string_view type = rec.type;
-  return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
-}
+bool is_follower(const Record& rec) { return is_entity_part(rec.type); }
 
 // Completes one record for its version: R12 drops what R13 added, later versions need subclass
 // markers and an owner (owner(), asked only when the record has none; none when it is empty).

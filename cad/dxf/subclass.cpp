@@ -233,17 +233,6 @@ bool add_owner(Record& rec, std::string_view owner) {
   return true;
 }
 
-namespace {
-
-// Groups later versions added to every entity: linetype scale, visibility, proxy graphics,
-// material, lineweight, plot style, true colour, colour name, transparency, shadows, layout.
-constexpr std::array kR13EntityCodes = {48,  60,  92,  160, 284, 310, 347, 348,
-                                        370, 380, 390, 410, 420, 430, 440};
-// And to DIMENSION: the text's attachment, line spacing, measurement, version.
-constexpr std::array kR13DimensionCodes = {41, 42, 71, 72, 73, 74, 75, 90, 280};
-
-}  // namespace
-
 bool r12_table_group(std::string_view table, int code) {
   auto in = [code](std::initializer_list<int> codes) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
@@ -267,15 +256,13 @@ namespace {
 
 // Whether R12 lacks a group of this record that is none of the groups every later version adds
 // (subclass markers, owners, application groups), which r13_groups drops from every record.
-bool r12_lacks(const Record& rec, int code) {
+// entity is the record's entity type, as find_entity_type gives it.
+bool r12_lacks(const Record& rec, const EntityType* entity, int code) {
   const std::string_view type = rec.type;
   if (!table_record_class(type).empty())
     return code != rec.handle_code() && !r12_table_group(type, code);
   if (type == "TABLE" || type == "BLOCK" || type == "ENDBLK") return false;
-  if (std::find(kR13EntityCodes.begin(), kR13EntityCodes.end(), code) != kR13EntityCodes.end())
-    return true;
-  return type == "DIMENSION" && std::find(kR13DimensionCodes.begin(), kR13DimensionCodes.end(),
-                                          code) != kR13DimensionCodes.end();
+  return !r12_has_group(entity, code);
 }
 
 // Which groups before the extended data R12 does not know; empty when there are none.
@@ -284,12 +271,13 @@ std::vector<bool> r13_groups(const Record& rec) {
   std::vector<bool> drop(xdata, false);
   bool any = false;
   int depth = 0;
+  const EntityType* entity = find_entity_type(rec.type);
   for (size_t k = 0; k < xdata; ++k) {
     const Group& g = rec.groups[k];
     bool app_group = g.code == 102;
     if (app_group) depth += g.s().starts_with("{") ? 1 : g.s() == "}" ? -1 : 0;
     drop[k] = app_group || depth > 0 || g.code == 100 || g.code == 330 || g.code == 360 ||
-              r12_lacks(rec, g.code);
+              r12_lacks(rec, entity, g.code);
     any = any || drop[k];
   }
   if (!any) drop.clear();

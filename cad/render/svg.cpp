@@ -23,6 +23,7 @@
 #include "cad/shapes/affine.h"
 #include "cad/shapes/placement.h"
 #include "cad/shapes/shapes.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
@@ -229,7 +230,7 @@ void Picture::model_space() {
     const RecordId id = entities[k];
     if (!db_.valid(id) || db_.erased(id)) continue;
     const Record& rec = db_.record(id);
-    if (is_owned_entity_type(rec.type) || rec.integer(67) == 1) continue;
+    if (is_entity_part(rec.type) || rec.integer(67) == 1) continue;
     entity(entities, k, top);
   }
 }

@@ -13,6 +13,7 @@
 #include "cad/select/wildcard.h"
 #include "cad/shapes/affine.h"
 #include "cad/shapes/shapes.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
@@ -92,7 +93,7 @@ class HiddenLayers {
 };
 
 bool is_main(const Database& db, RecordId id) {
-  return db.valid(id) && !db.erased(id) && !is_owned_entity_type(db.record(id).type);
+  return db.valid(id) && !db.erased(id) && !is_entity_part(db.record(id).type);
 }
 
 // In model space, not invisible and on a layer that shows.

@@ -7,6 +7,7 @@
 #include "cad/base/text.h"
 #include "cad/db/record.h"
 #include "cad/geom/coords.h"
+#include "cad/types/entity_types.h"
 #include "cad/types/flags.h"
 
 namespace cad {
@@ -17,12 +18,8 @@ constexpr int64_t kMaxArrayCopies = 10000;
 constexpr double kMtextLinePitch = 5.0 / 3.0;  // of the text height
 }  // namespace
 
-bool is_owned_entity_type(std::string_view type) {
-  return iequals(type, "VERTEX") || iequals(type, "SEQEND") || iequals(type, "ATTRIB");
-}
-
 bool draws_in_block(std::string_view type) {
-  return !is_owned_entity_type(type) && !iequals(type, "ATTDEF");
+  return !is_entity_part(type) && !iequals(type, "ATTDEF");
 }
 
 std::vector<Affine> insert_maps(const Database& db, const Record& insert, size_t block,

@@ -18,9 +18,6 @@ namespace cad {
 // Blocks inside blocks are drawn this deep; an INSERT further down draws nothing.
 constexpr int kMaxBlockNesting = 16;
 
-// VERTEX, SEQEND and ATTRIB records are parts of the POLYLINE or INSERT before them: they have no
-// paths of their own and are never selected.
-bool is_owned_entity_type(std::string_view type);
 // Whether an entity of a block's list draws as part of the block: attribute definitions show only
 // as the ATTRIBs of each INSERT.
 bool draws_in_block(std::string_view type);

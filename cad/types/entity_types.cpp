@@ -1,5 +1,7 @@
 #include "cad/types/entity_types.h"
 
+#include <algorithm>
+
 #include "cad/base/text.h"
 #include "cad/types/flags.h"
 
@@ -115,43 +117,51 @@ constexpr SubclassOfType kDimensionClasses[] = {{"AcDbDimension", {}, true, null
                                                 {"", kDimensionOwn, false, dimension_class},
                                                 {"", {}, false, rotated_dimension}};
 
+// And to DIMENSION: the text's attachment, line spacing, measurement, version.
+constexpr int kDimensionAfterR12[] = {41, 42, 71, 72, 73, 74, 75, 90, 280};
+
+// Groups later versions added to every entity: linetype scale, visibility, proxy graphics,
+// material, lineweight, plot style, true colour, colour name, transparency, shadows, layout.
+constexpr int kEntityAfterR12[] = {48,  60,  92,  160, 284, 310, 347, 348,
+                                   370, 380, 390, 410, 420, 430, 440};
+
 using K = EntityKind;
 
 // The commonest types first: kinds are looked up for every entity drawn.
-//  name, kind, planar, r12, transformable, groups, made alone, required groups, laid out,
-//  subclasses
+// clang-format off
 constexpr EntityType kTypes[] = {
-    {"LINE", K::kLine, false, true, true, kLine, true, kNeedsEnds, true, kLineClasses},
-    {"LWPOLYLINE", K::kLwpolyline, true, false, true, kLwpolyline, true, kNeedsPoint, true,
-     kLwpolylineClasses},
-    {"INSERT", K::kInsert, true, true, true, kInsert, true, kNeedsInsert, true, kInsertClasses},
-    {"TEXT", K::kText, true, true, true, kText, true, kNeedsText, true, kTextClasses},
-    {"DIMENSION", K::kDimension, true, true, true, kDimension, true, {}, true, kDimensionClasses},
-    {"CIRCLE", K::kCircle, true, true, true, kCircle, true, kNeedsCircle, true, kCircleClasses},
-    {"ARC", K::kArc, true, true, true, kCircle, true, kNeedsArc, true, kArcClasses},
-    {"POLYLINE", K::kPolyline, true, true, true, kPolyline, false, {}, true, kPolylineClasses},
-    {"VERTEX", K::kOther, false, true, true, kVertex, false, kNeedsPoint, true, kVertexClasses},
-    {"SEQEND", K::kOther, false, true, true, {}, false, {}, true, {}},
-    {"MTEXT", K::kMtext, false, false, true, kMtext, true, {}, true, kMtextClasses},
-    {"POINT", K::kPoint, false, true, true, kPoint, true, kNeedsPoint, true, kPointClasses},
-    {"ATTRIB", K::kText, true, true, true, kText, false, kNeedsAttribute, false, {}},
-    {"ATTDEF", K::kText, true, true, true, kText, true, kNeedsAttribute, false, {}},
-    {"SOLID", K::kSolid, true, true, true, kSolid, true, kNeedsCorners, true, kSolidClasses},
-    {"TRACE", K::kSolid, true, true, true, kSolid, true, kNeedsCorners, false, {}},
-    {"3DFACE", K::kFace, false, true, true, kFace, true, kNeedsCorners, false, {}},
-    {"ELLIPSE", K::kEllipse, false, false, true, kEllipse, true, kNeedsEllipse, false, {}},
-    {"SPLINE", K::kSpline, false, false, true, kSpline, true, {}, false, {}},
-    {"HATCH", K::kHatch, true, false, false, {}, true, {}, false, {}},
-    {"MLINE", K::kMline, false, false, true, kMline, true, {}, false, {}},
-    {"LEADER", K::kLeader, false, false, true, kLeader, true, {}, false, {}},
-    {"XLINE", K::kOther, false, false, true, kXline, true, {}, false, {}},
-    {"RAY", K::kOther, false, false, true, kXline, true, {}, false, {}},
-    {"ARC_DIMENSION", K::kDimension, false, false, false, {}, false, {}, false, {}},
-    {"SHAPE", K::kOther, true, true, false, {}, true, kNeedsShape, false, {}},
-    {"TOLERANCE", K::kOther, false, false, false, {}, true, {}, false, {}},
-    {"3DLINE", K::kOther, false, true, false, {}, false, {}, false, {}},
-    {"VIEWPORT", K::kOther, false, true, false, {}, false, {}, false, {}},
+//   name             kind            planar r12    moved  groups       alone  required         laid   subclasses          after R12
+    {"LINE",          K::kLine,       false, true,  true,  kLine,       true,  kNeedsEnds,      true,  kLineClasses,       {}},
+    {"LWPOLYLINE",    K::kLwpolyline, true,  false, true,  kLwpolyline, true,  kNeedsPoint,     true,  kLwpolylineClasses, {}},
+    {"INSERT",        K::kInsert,     true,  true,  true,  kInsert,     true,  kNeedsInsert,    true,  kInsertClasses,     {}},
+    {"TEXT",          K::kText,       true,  true,  true,  kText,       true,  kNeedsText,      true,  kTextClasses,       {}},
+    {"DIMENSION",     K::kDimension,  true,  true,  true,  kDimension,  true,  {},              true,  kDimensionClasses,  kDimensionAfterR12},
+    {"CIRCLE",        K::kCircle,     true,  true,  true,  kCircle,     true,  kNeedsCircle,    true,  kCircleClasses,     {}},
+    {"ARC",           K::kArc,        true,  true,  true,  kCircle,     true,  kNeedsArc,       true,  kArcClasses,        {}},
+    {"POLYLINE",      K::kPolyline,   true,  true,  true,  kPolyline,   false, {},              true,  kPolylineClasses,   {}},
+    {"VERTEX",        K::kOther,      false, true,  true,  kVertex,     false, kNeedsPoint,     true,  kVertexClasses,     {}},
+    {"SEQEND",        K::kOther,      false, true,  true,  {},          false, {},              true,  {},                 {}},
+    {"MTEXT",         K::kMtext,      false, false, true,  kMtext,      true,  {},              true,  kMtextClasses,      {}},
+    {"POINT",         K::kPoint,      false, true,  true,  kPoint,      true,  kNeedsPoint,     true,  kPointClasses,      {}},
+    {"ATTRIB",        K::kText,       true,  true,  true,  kText,       false, kNeedsAttribute, false, {},                 {}},
+    {"ATTDEF",        K::kText,       true,  true,  true,  kText,       true,  kNeedsAttribute, false, {},                 {}},
+    {"SOLID",         K::kSolid,      true,  true,  true,  kSolid,      true,  kNeedsCorners,   true,  kSolidClasses,      {}},
+    {"TRACE",         K::kSolid,      true,  true,  true,  kSolid,      true,  kNeedsCorners,   false, {},                 {}},
+    {"3DFACE",        K::kFace,       false, true,  true,  kFace,       true,  kNeedsCorners,   false, {},                 {}},
+    {"ELLIPSE",       K::kEllipse,    false, false, true,  kEllipse,    true,  kNeedsEllipse,   false, {},                 {}},
+    {"SPLINE",        K::kSpline,     false, false, true,  kSpline,     true,  {},              false, {},                 {}},
+    {"HATCH",         K::kHatch,      true,  false, false, {},          true,  {},              false, {},                 {}},
+    {"MLINE",         K::kMline,      false, false, true,  kMline,      true,  {},              false, {},                 {}},
+    {"LEADER",        K::kLeader,     false, false, true,  kLeader,     true,  {},              false, {},                 {}},
+    {"XLINE",         K::kOther,      false, false, true,  kXline,      true,  {},              false, {},                 {}},
+    {"RAY",           K::kOther,      false, false, true,  kXline,      true,  {},              false, {},                 {}},
+    {"ARC_DIMENSION", K::kDimension,  false, false, false, {},          false, {},              false, {},                 {}},
+    {"SHAPE",         K::kOther,      true,  true,  false, {},          true,  kNeedsShape,     false, {},                 {}},
+    {"TOLERANCE",     K::kOther,      false, false, false, {},          true,  {},              false, {},                 {}},
+    {"3DLINE",        K::kOther,      false, true,  false, {},          false, {},              false, {},                 {}},
+    {"VIEWPORT",      K::kOther,      false, true,  false, {},          false, {},              false, {},                 {}},
 };
+// clang-format on
 
 }  // namespace
 
@@ -174,6 +184,13 @@ GroupRole group_role(std::string_view type, int code) {
   for (const GroupOfType& group : found->groups)
     if (group.code == code) return group.role;
   return GroupRole::kOther;
+}
+
+bool r12_has_group(const EntityType* type, int code) {
+  const auto in = [code](std::span<const int> codes) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+  };
+  return !in(kEntityAfterR12) && (type == nullptr || !in(type->after_r12));
 }
 
 }  // namespace cad

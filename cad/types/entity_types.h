@@ -3,12 +3,14 @@
 // it, what making it through the interface needs, and its subclasses as files mark them. Shapes
 // and pictures, the coordinate conversions and entity making of the interface, the DXF reader
 // and writer (subclass markers, the R12 forms) and the transforms of MOVE, ROTATE, SCALE and
-// MIRROR ask this table.
+// MIRROR ask this table. So do the groups R12 lacks, and which records are parts of another.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "cad/base/text.h"
 
 namespace cad {
 
@@ -83,7 +85,21 @@ struct EntityType {
   // of a type it does not know stay as the file gave them.
   bool laid_out;
   std::span<const SubclassOfType> subclasses;
+  // Groups of its own that later versions added and R12 lacks.
+  std::span<const int> after_r12;
 };
+
+// A record that follows an entity as one of its parts: a POLYLINE's VERTEX, an INSERT's ATTRIB,
+// and the SEQEND that ends them; types in any case, as entity_kind takes them. Inline, as it
+// runs for every record read and written.
+inline bool is_entity_part(std::string_view type) {
+  return iequals(type, "VERTEX") || iequals(type, "SEQEND") || iequals(type, "ATTRIB");
+}
+// Whether parts follow an entity: a POLYLINE's always, an INSERT's when its attributes follow
+// (its group 66 is 1).
+inline bool has_entity_parts(std::string_view type, int64_t attributes_follow) {
+  return iequals(type, "POLYLINE") || (iequals(type, "INSERT") && attributes_follow == 1);
+}
 
 // The type of this name, as files name it; nullptr for a type the host does not interpret.
 const EntityType* find_entity_type(std::string_view name);
@@ -91,5 +107,8 @@ const EntityType* find_entity_type(std::string_view name);
 EntityKind entity_kind(std::string_view name);
 // What a group of a type holds; kOther for a type the host does not interpret.
 GroupRole group_role(std::string_view type, int code);
+// Whether R12 has a group of an entity of the type (nullptr for a type the host does not
+// interpret): not one later versions added to every entity, nor to the type.
+bool r12_has_group(const EntityType* type, int code);
 
 }  // namespace cad

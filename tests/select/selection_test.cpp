@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cad/shapes/shapes.h"
+#include "cad/types/entity_types.h"
 #include "tests/support/drawing.h"
 
 namespace cad {
@@ -174,7 +175,7 @@ TEST(SelectAllTest, FiltersNamingAnApplicationFindWhatTestingEveryEntityFinds) {
   for (const std::vector<Group>& filter : filters) {
     Ids expected;
     for (RecordId id : d.db.entities())
-      if (!d.db.erased(id) && !is_owned_entity_type(d.db.record(id).type) &&
+      if (!d.db.erased(id) && !is_entity_part(d.db.record(id).type) &&
           filter_matches(d.db, id, filter, nullptr))
         expected.push_back(id);
     const CompiledFilter compiled = compile_filter(filter);
