@@ -10,14 +10,16 @@ namespace {
 using Dim1Test = HostFixture;
 
 TEST_F(Dim1Test, UcsObjectOnADimensionGivesBackItsUcs) {
-  ASSERT_EQ(run({T("_ucs"), T("_z"), A(30)}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_ucs"), text_reply("_z"), angle_reply(30)}), kRtNorm);
   const Ucs drawn_in = host_.ucs();
-  ASSERT_EQ(run({T("_dim1"), T("_hori"), P(0, 0), P(10, 0), P(5, 2), T("")}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_dim1"), text_reply("_hori"), point_reply({0, 0}),
+                 point_reply({10, 0}), point_reply({5, 2}), text_reply("")}),
+            kRtNorm);
   const RecordId dim = last_entity();
-  ASSERT_EQ(run({T("_ucs"), T("_w")}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_ucs"), text_reply("_w")}), kRtNorm);
   ASSERT_TRUE(host_.ucs().is_world());
 
-  ASSERT_EQ(run({T("_ucs"), T("_e"), entity(dim)}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_ucs"), text_reply("_e"), entity(dim)}), kRtNorm);
   EXPECT_TRUE(near(host_.ucs().x_axis, drawn_in.x_axis));
   EXPECT_TRUE(near(host_.ucs().y_axis, drawn_in.y_axis));
   EXPECT_TRUE(near(host_.ucs().origin, db().record(dim).point(11)));
@@ -27,7 +29,7 @@ TEST_F(Dim1Test, UcsObjectOnADimensionGivesBackItsUcs) {
   EXPECT_NEAR(offset.x, 0, 1e-9);
   EXPECT_NEAR(offset.y, 2, 1e-9);
 
-  ASSERT_EQ(run({T("_ucs"), T("_previous")}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_ucs"), text_reply("_previous")}), kRtNorm);
   EXPECT_TRUE(host_.ucs().is_world());
 }
 
@@ -39,8 +41,9 @@ TEST_F(Dim1Test, ADimensionMeasuringBeyondTheRangeOfADoubleIsUndone) {
   EXPECT_EQ(type("dim1\nhor\n-1e308,0\n1e308,0\n0,1\n\n"), 0);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");
   add_command("CHAIN", [this] {
-    run({T("_line"), P(0, 0), P(1, 1), T("")});
-    run({T("_dim1"), T("_hori"), P(-1e308, 0), P(1e308, 0), P(0, 1), T("")});
+    run({text_reply("_line"), point_reply({0, 0}), point_reply({1, 1}), text_reply("")});
+    run({text_reply("_dim1"), text_reply("_hori"), point_reply({-1e308, 0}),
+         point_reply({1e308, 0}), point_reply({0, 1}), text_reply("")});
   });
   EXPECT_EQ(host_.run_command("CHAIN"), CommandResult::kAborted);
   EXPECT_EQ(before.diff(Snapshot(host_)), "");

@@ -8,7 +8,7 @@ using DrawTest = HostFixture;
 
 TEST_F(DrawTest, RedrawClearsTemporaryVectors) {
   host_.temp_vectors().push_back({{0, 0, 0}, {1, 1, 0}, 1});
-  ASSERT_EQ(run({T("_redraw")}), kRtNorm);
+  ASSERT_EQ(run({text_reply("_redraw")}), kRtNorm);
   EXPECT_TRUE(host_.temp_vectors().empty());
 }
 

@@ -84,10 +84,10 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
 
   Reply token(const std::string& field) {
     static const std::regex point(R"(-?[\d.]+(,-?[\d.]+){1,2})");
-    if (field.starts_with("angle ")) return A(std::stod(field.substr(6)));
+    if (field.starts_with("angle ")) return angle_reply(std::stod(field.substr(6)));
     if (field.starts_with("entity ")) return entity(who(field.substr(7)));
     if (std::regex_match(field, point)) return point_reply(case_point(field));
-    return T(field);
+    return text_reply(field);
   }
 
   std::vector<RecordId> block_of(const std::string& text) {
@@ -146,11 +146,11 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
       const Snapshot after(host_);
       ASSERT_NE(before.diff(after), "") << "the command changed nothing";
       prompts_listed_in_help(f[1].substr(1));
-      ASSERT_EQ(run({T("_u")}), kRtNorm);
+      ASSERT_EQ(run({text_reply("_u")}), kRtNorm);
       EXPECT_EQ(before.diff(Snapshot(host_)), "");
-      ASSERT_EQ(run({T("_redo")}), kRtNorm);
+      ASSERT_EQ(run({text_reply("_redo")}), kRtNorm);
       EXPECT_EQ(after.diff(Snapshot(host_)), "");
-      ASSERT_EQ(run({T("_u")}), kRtNorm);
+      ASSERT_EQ(run({text_reply("_u")}), kRtNorm);
       EXPECT_EQ(before.diff(Snapshot(host_)), "");
     } else if (kind == "entity" || kind == "give" || kind == "give xdata") {
       const bool made = kind == "entity";

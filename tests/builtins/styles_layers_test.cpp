@@ -33,19 +33,21 @@ TEST_F(LayerTest, NamesTheHostRefusesChangeNothingWhereverTheyAreGiven) {
   };
   const Command commands[] = {
       {[](const std::string& name) {
-         return std::vector<Reply>{T("_-layer"), T("_new"), T(name), T("")};
+         return std::vector<Reply>{text_reply("_-layer"), text_reply("_new"), text_reply(name),
+                                   text_reply("")};
        },
        "Invalid layer name \""},
       {[](const std::string& name) {
-         return std::vector<Reply>{T("_-layer"), T("_make"), T(name), T("")};
+         return std::vector<Reply>{text_reply("_-layer"), text_reply("_make"), text_reply(name),
+                                   text_reply("")};
        },
        "Invalid layer name \""},
       {[](const std::string& name) {
-         return std::vector<Reply>{T("_dim1"), T("_save"), T(name)};
+         return std::vector<Reply>{text_reply("_dim1"), text_reply("_save"), text_reply(name)};
        },
        "Invalid dimension style name \""},
       {[](const std::string& name) {
-         return std::vector<Reply>{T("-dimstyle"), T("_save"), T(name)};
+         return std::vector<Reply>{text_reply("-dimstyle"), text_reply("_save"), text_reply(name)};
        },
        "Invalid dimension style name \""},
   };

@@ -4,7 +4,9 @@
 namespace cad::testing {
 namespace {
 
-std::vector<Reply> line() { return {T("_line"), P(0, 0), P(4, 4), T("")}; }
+std::vector<Reply> line() {
+  return {text_reply("_line"), point_reply({0, 0}), point_reply({4, 4}), text_reply("")};
+}
 
 using UndoTest = HostFixture;
 
@@ -16,9 +18,9 @@ TEST_F(UndoTest, UNamesTheCommandAsItWasCalledAndAGroupAfterItsCommand) {
   def.global_name = "AutoDim";
   def.local_name = "AutoBem";
   def.body = [this] {
-    run({T("_undo"), T("_group")});
+    run({text_reply("_undo"), text_reply("_group")});
     run(line());
-    run({T("_undo"), T("_end")});
+    run({text_reply("_undo"), text_reply("_end")});
   };
   host_.commands().add(def);
   auto undone = [&] {

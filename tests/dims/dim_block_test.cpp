@@ -71,21 +71,14 @@ struct Segment {
   int64_t color = 256;
   int64_t lineweight = -1;
 };
-// A line of the block in the XY plane.
-Segment S(double x1, double y1, double x2, double y2, int64_t color = 256, int64_t weight = -1) {
-  return {{x1, y1, 0}, {x2, y2, 0}, color, weight};
-}
 
 // An arrowhead: a SOLID (block "") or an INSERT of that block, by its tip and the way it points.
 struct Head {
-  const char* block;
   Vec3 tip;
   Vec3 direction;
+  const char* block = "";
   int64_t color = 256;
 };
-Head H(double x, double y, double dx, double dy, const char* block = "", int64_t color = 256) {
-  return {block, {x, y, 0}, {dx, dy, 0}, color};
-}
 
 // A case: the variables set over the plain style, the dimension, and the block it must give.
 struct Case {
@@ -103,26 +96,23 @@ struct Case {
 };
 
 // The lines and arrowheads of the horizontal dimension with the plain style.
-const Segment kExt1 = S(0, 1, 0, 7);
-const Segment kExt2 = S(10, 1, 10, 7);
-const Segment kLine = S(1, 5, 9, 5);
-const Head kSolid1 = H(0, 5, -1, 0);
-const Head kSolid2 = H(10, 5, 1, 0);
+const Segment kExt1 = {{0, 1}, {0, 7}};
+const Segment kExt2 = {{10, 1}, {10, 7}};
+const Segment kLine = {{1, 5}, {9, 5}};
+const Head kSolid1 = {{0, 5}, {-1, 0}};
+const Head kSolid2 = {{10, 5}, {1, 0}};
 const std::vector<Segment> kPlain = {kExt1, kExt2, kLine};
 const std::vector<Head> kSolids = {kSolid1, kSolid2};
 // The extension lines of the short (1) and medium (3.5) dimensions, and their outside arrows.
-const Segment kShortExt1 = S(0, 1, 0, 7), kShortExt2 = S(1, 1, 1, 7);
-const Segment kMediumExt2 = S(3.5, 1, 3.5, 7);
-const std::vector<Head> kShortOutside = {H(0, 5, 1, 0), H(1, 5, -1, 0)};
-const std::vector<Head> kMediumOutside = {H(0, 5, 1, 0), H(3.5, 5, -1, 0)};
+const Segment kShortExt1 = {{0, 1}, {0, 7}}, kShortExt2 = {{1, 1}, {1, 7}};
+const Segment kMediumExt2 = {{3.5, 1}, {3.5, 7}};
+const std::vector<Head> kShortOutside = {{{0, 5}, {1, 0}}, {{1, 5}, {-1, 0}}};
+const std::vector<Head> kMediumOutside = {{{0, 5}, {1, 0}}, {{3.5, 5}, {-1, 0}}};
 
 // The horizontal dimension's line broken around a text of this extent along it, centred at 5.
 std::vector<Segment> broken(double along) {
-  return {kExt1, kExt2, S(1, 5, 4.5 - along / 2, 5), S(5.5 + along / 2, 5, 9, 5)};
+  return {kExt1, kExt2, {{1, 5}, {4.5 - along / 2, 5}}, {{5.5 + along / 2, 5}, {9, 5}}};
 }
-
-VarValue I(int64_t value) { return VarValue::integer(value); }
-VarValue R(double value) { return VarValue::real(value); }
 
 // Each case a rule of docs/dimensions.md.
 std::vector<Case> cases() {
@@ -138,48 +128,48 @@ std::vector<Case> cases() {
        .text_at = {5, 6, 0}},
       // DIMTAD 0: text centred on the line, which is broken for it and its gap.
       {.id = "tad0",
-       .vars = {{"DIMTAD", I(0)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}},
        .geometry = kHorizontal,
        .lines = broken(kW),
        .heads = kSolids,
        .text_at = {5, 5, 0}},
       // DIMTAD 2: text on the side of the line away from the origins.
       {.id = "tad2",
-       .vars = {{"DIMTAD", I(2)}},
+       .vars = {{"DIMTAD", VarValue::integer(2)}},
        .geometry = kBelow,
-       .lines = {S(0, -1, 0, -7), S(10, -1, 10, -7), S(1, -5, 9, -5)},
-       .heads = {H(0, -5, -1, 0), H(10, -5, 1, 0)},
+       .lines = {{{0, -1}, {0, -7}}, {{10, -1}, {10, -7}}, {{1, -5}, {9, -5}}},
+       .heads = {{{0, -5}, {-1, 0}}, {{10, -5}, {1, 0}}},
        .text_at = {5, -6, 0}},
       // DIMTAD 4: text below the line.
       {.id = "tad4",
-       .vars = {{"DIMTAD", I(4)}},
+       .vars = {{"DIMTAD", VarValue::integer(4)}},
        .geometry = kHorizontal,
        .lines = kPlain,
        .heads = kSolids,
        .text_at = {5, 4, 0}},
       // DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole.
       {.id = "tvp1",
-       .vars = {{"DIMTAD", I(0)}, {"DIMTVP", R(1)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(1)}},
        .geometry = kHorizontal,
        .lines = kPlain,
        .heads = kSolids,
        .text_at = {5, 6, 0}},
       // DIMTVP 0.5: text raised, the line broken (below 0.7).
       {.id = "tvp05",
-       .vars = {{"DIMTAD", I(0)}, {"DIMTVP", R(0.5)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(0.5)}},
        .geometry = kHorizontal,
        .lines = broken(kW),
        .heads = kSolids,
        .text_at = {5, 5.5, 0}},
       // DIMJUST 1 and 2: text next to the first or second extension line, past arrow and gap.
       {.id = "just1",
-       .vars = {{"DIMJUST", I(1)}},
+       .vars = {{"DIMJUST", VarValue::integer(1)}},
        .geometry = kHorizontal,
        .lines = kPlain,
        .heads = kSolids,
        .text_at = {1.5 + kW / 2, 6, 0}},
       {.id = "just2",
-       .vars = {{"DIMJUST", I(2)}},
+       .vars = {{"DIMJUST", VarValue::integer(2)}},
        .geometry = kHorizontal,
        .lines = kPlain,
        .heads = kSolids,
@@ -187,37 +177,37 @@ std::vector<Case> cases() {
       // DIMJUST 3 and 4: text along the first or second extension line past DIMEXE, which runs
       // on by the text.
       {.id = "just3",
-       .vars = {{"DIMJUST", I(3)}},
+       .vars = {{"DIMJUST", VarValue::integer(3)}},
        .geometry = kHorizontal,
-       .lines = {S(0, 1, 0, 7 + kW), kExt2, kLine},
+       .lines = {{{0, 1}, {0, 7 + kW}}, kExt2, kLine},
        .heads = kSolids,
        .text_at = {-1, 7 + kW / 2, 0},
        .text_direction = {0, 1, 0}},
       {.id = "just4",
-       .vars = {{"DIMJUST", I(4)}},
+       .vars = {{"DIMJUST", VarValue::integer(4)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, S(10, 1, 10, 7 + kW), kLine},
+       .lines = {kExt1, {{10, 1}, {10, 7 + kW}}, kLine},
        .heads = kSolids,
        .text_at = {9, 7 + kW / 2, 0},
        .text_direction = {0, 1, 0}},
       // DIMTIH 0: text along a vertical line reads from below, above it is to the left.
       {.id = "tih0",
        .geometry = kVertical,
-       .lines = {S(-1, 0, -7, 0), S(-1, 10, -7, 10), S(-5, 1, -5, 9)},
-       .heads = {H(-5, 0, 0, -1), H(-5, 10, 0, 1)},
+       .lines = {{{-1, 0}, {-7, 0}}, {{-1, 10}, {-7, 10}}, {{-5, 1}, {-5, 9}}},
+       .heads = {{{-5, 0}, {0, -1}}, {{-5, 10}, {0, 1}}},
        .text_at = {-6, 5, 0},
        .text_direction = {0, 1, 0}},
       // DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too).
       {.id = "tih1",
-       .vars = {{"DIMTIH", I(1)}},
+       .vars = {{"DIMTIH", VarValue::integer(1)}},
        .geometry = kVertical,
-       .lines = {S(-1, 0, -7, 0), S(-1, 10, -7, 10), S(-5, 1, -5, 4), S(-5, 6, -5, 9)},
-       .heads = {H(-5, 0, 0, -1), H(-5, 10, 0, 1)},
+       .lines = {{{-1, 0}, {-7, 0}}, {{-1, 10}, {-7, 10}}, {{-5, 1}, {-5, 4}}, {{-5, 6}, {-5, 9}}},
+       .heads = {{{-5, 0}, {0, -1}}, {{-5, 10}, {0, 1}}},
        .text_at = {-5, 5, 0}},
       // Group 53: text turned from its own direction, centred on the line it crosses.
       {.id = "rot53",
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(1, 5, 4.5 - turned / 2, 5), S(5.5 + turned / 2, 5, 9, 5)},
+       .lines = {kExt1, kExt2, {{1, 5}, {4.5 - turned / 2, 5}}, {{5.5 + turned / 2, 5}, {9, 5}}},
        .heads = kSolids,
        .text_at = {5, 5, 0},
        .text_direction = {std::sqrt(3) / 2, 0.5, 0},
@@ -225,21 +215,21 @@ std::vector<Case> cases() {
       // Text placed by the user, DIMTMOVE 0: the dimension line comes to it.
       {.id = "user-tmove0",
        .geometry = kHorizontal,
-       .lines = {S(0, 1, 0, 10), S(10, 1, 10, 10), S(1, 8, 9, 8)},
-       .heads = {H(0, 8, -1, 0), H(10, 8, 1, 0)},
+       .lines = {{{0, 1}, {0, 10}}, {{10, 1}, {10, 10}}, {{1, 8}, {9, 8}}},
+       .heads = {{{0, 8}, {-1, 0}}, {{10, 8}, {1, 0}}},
        .text_at = {3, 9, 0},
        .dimension_groups = {user_placed, Group::point(11, {3, 9, 0})}},
       // DIMTMOVE 1: the line stays, a leader runs to the text.
       {.id = "user-tmove1",
-       .vars = {{"DIMTMOVE", I(1)}},
+       .vars = {{"DIMTMOVE", VarValue::integer(1)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, kLine, S(5, 5, 14.5 - kW / 2, 9)},
+       .lines = {kExt1, kExt2, kLine, {{5, 5}, {14.5 - kW / 2, 9}}},
        .heads = kSolids,
        .text_at = {15, 9, 0},
        .dimension_groups = {user_placed, Group::point(11, {15, 9, 0})}},
       // DIMTMOVE 2: the line stays, no leader.
       {.id = "user-tmove2",
-       .vars = {{"DIMTMOVE", I(2)}},
+       .vars = {{"DIMTMOVE", VarValue::integer(2)}},
        .geometry = kHorizontal,
        .lines = kPlain,
        .heads = kSolids,
@@ -249,104 +239,114 @@ std::vector<Case> cases() {
       // extension line over the line run on under it.
       {.id = "nofit",
        .geometry = kShort,
-       .lines = {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3 + kW, 5)},
+       .lines = {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3 + kW, 5}}},
        .heads = kShortOutside,
        .text_at = {3 + kW / 2, 6, 0}},
       // DIMATFIT 0: text and arrows go out together, even when one alone would fit.
       {.id = "atfit0",
-       .vars = {{"DIMTAD", I(0)}, {"DIMATFIT", I(0)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(0)}},
        .geometry = kMedium,
-       .lines = {kShortExt1, kMediumExt2, S(-2, 5, -1, 5), S(4.5, 5, 5, 5)},
+       .lines = {kShortExt1, kMediumExt2, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5, 5}}},
        .heads = kMediumOutside,
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMATFIT 1: arrows go out first, the text stays.
       {.id = "atfit1",
-       .vars = {{"DIMTAD", I(0)}, {"DIMATFIT", I(1)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(1)}},
        .geometry = kMedium,
-       .lines = {kShortExt1, kMediumExt2, S(-2, 5, -1, 5), S(4.5, 5, 5.5, 5)},
+       .lines = {kShortExt1, kMediumExt2, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5.5, 5}}},
        .heads = kMediumOutside,
        .text_at = {1.75, 5, 0}},
       // DIMATFIT 2: the text goes out first, the arrows stay.
       {.id = "atfit2",
-       .vars = {{"DIMTAD", I(0)}, {"DIMATFIT", I(2)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(2)}},
        .geometry = kMedium,
-       .lines = {kShortExt1, kMediumExt2, S(1, 5, 2.5, 5), S(3.5, 5, 5, 5)},
-       .heads = {H(0, 5, -1, 0), H(3.5, 5, 1, 0)},
+       .lines = {kShortExt1, kMediumExt2, {{1, 5}, {2.5, 5}}, {{3.5, 5}, {5, 5}}},
+       .heads = {{{0, 5}, {-1, 0}}, {{3.5, 5}, {1, 0}}},
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMTOFL 1: the line is drawn between the extension lines with the arrows outside.
       {.id = "tofl",
-       .vars = {{"DIMTAD", I(0)}, {"DIMATFIT", I(0)}, {"DIMTOFL", I(1)}},
+       .vars = {{"DIMTAD", VarValue::integer(0)},
+                {"DIMATFIT", VarValue::integer(0)},
+                {"DIMTOFL", VarValue::integer(1)}},
        .geometry = kMedium,
-       .lines = {kShortExt1, kMediumExt2, S(0, 5, 3.5, 5), S(-2, 5, -1, 5), S(4.5, 5, 5, 5)},
+       .lines =
+           {kShortExt1, kMediumExt2, {{0, 5}, {3.5, 5}}, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5, 5}}},
        .heads = kMediumOutside,
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMTIX 1: the text stays between the extension lines, the arrows go out.
       {.id = "tix",
-       .vars = {{"DIMTIX", I(1)}},
+       .vars = {{"DIMTIX", VarValue::integer(1)}},
        .geometry = kShort,
-       .lines = {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5)},
+       .lines = {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}},
        .heads = kShortOutside,
        .text_at = {0.5, 6, 0}},
       // DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out.
       {.id = "soxd",
-       .vars = {{"DIMTIX", I(1)}, {"DIMSOXD", I(1)}},
+       .vars = {{"DIMTIX", VarValue::integer(1)}, {"DIMSOXD", VarValue::integer(1)}},
        .geometry = kShort,
        .lines = {kShortExt1, kShortExt2},
        .heads = {},
        .text_at = {0.5, 6, 0}},
       // DIMTOH 1: text outside is horizontal, on a vertical line centred on it.
       {.id = "toh",
-       .vars = {{"DIMTOH", I(1)}},
+       .vars = {{"DIMTOH", VarValue::integer(1)}},
        .geometry = kShortVertical,
-       .lines = {S(-1, 0, -7, 0), S(-1, 1, -7, 1), S(-5, -2, -5, -1), S(-5, 2, -5, 2.5)},
-       .heads = {H(-5, 0, 0, 1), H(-5, 1, 0, -1)},
+       .lines =
+           {{{-1, 0}, {-7, 0}}, {{-1, 1}, {-7, 1}}, {{-5, -2}, {-5, -1}}, {{-5, 2}, {-5, 2.5}}},
+       .heads = {{{-5, 0}, {0, 1}}, {{-5, 1}, {0, -1}}},
        .text_at = {-5, 3.5, 0}},
       // DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle.
       {.id = "tmove1",
-       .vars = {{"DIMTMOVE", I(1)}},
+       .vars = {{"DIMTMOVE", VarValue::integer(1)}},
        .geometry = kShort,
-       .lines = {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5), S(0.5, 5, 2.5, 7.5)},
+       .lines =
+           {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}, {{0.5, 5}, {2.5, 7.5}}},
        .heads = kShortOutside,
        .text_at = {3 + kW / 2, 7.5, 0}},
       // DIMTMOVE 2: text that does not fit goes over the line without a leader.
       {.id = "tmove2",
-       .vars = {{"DIMTMOVE", I(2)}},
+       .vars = {{"DIMTMOVE", VarValue::integer(2)}},
        .geometry = kShort,
-       .lines = {kShortExt1, kShortExt2, S(-2, 5, -1, 5), S(2, 5, 3, 5)},
+       .lines = {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}},
        .heads = kShortOutside,
        .text_at = {3 + kW / 2, 7.5, 0}},
       // DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines.
       {.id = "tsz",
-       .vars = {{"DIMTSZ", R(1)}, {"DIMDLE", R(0.5)}},
+       .vars = {{"DIMTSZ", VarValue::real(1)}, {"DIMDLE", VarValue::real(0.5)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(-0.5, 5, 10.5, 5), S(-0.5, 4.5, 0.5, 5.5), S(9.5, 4.5, 10.5, 5.5)},
+       .lines = {kExt1,
+                 kExt2,
+                 {{-0.5, 5}, {10.5, 5}},
+                 {{-0.5, 4.5}, {0.5, 5.5}},
+                 {{9.5, 4.5}, {10.5, 5.5}}},
        .heads = {},
        .text_at = {5, 6, 0}},
       // DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE.
       {.id = "archtick",
-       .vars = {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", R(0.5)}},
+       .vars = {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", VarValue::real(0.5)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(-0.5, 5, 10.5, 5)},
-       .heads = {H(0, 5, -1, 0, "_ArchTick"), H(10, 5, 1, 0, "_ArchTick")},
+       .lines = {kExt1, kExt2, {{-0.5, 5}, {10.5, 5}}},
+       .heads = {{.tip = {0, 5}, .direction = {-1, 0}, .block = "_ArchTick"},
+                 {.tip = {10, 5}, .direction = {1, 0}, .block = "_ArchTick"}},
        .text_at = {5, 6, 0}},
       // DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE.
       {.id = "sah",
-       .vars = {{"DIMSAH", I(1)},
+       .vars = {{"DIMSAH", VarValue::integer(1)},
                 {"DIMBLK1", VarValue::text("_dot")},
                 {"DIMBLK2", VarValue::text("_NONE")}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(1, 5, 10, 5)},
-       .heads = {H(0, 5, -1, 0, "_Dot")},
+       .lines = {kExt1, kExt2, {{1, 5}, {10, 5}}},
+       .heads = {{.tip = {0, 5}, .direction = {-1, 0}, .block = "_Dot"}},
        .text_at = {5, 6, 0}},
       // DIMSE1, DIMSE2: no first, no second extension line.
       {.id = "se1",
-       .vars = {{"DIMSE1", I(1)}},
+       .vars = {{"DIMSE1", VarValue::integer(1)}},
        .geometry = kHorizontal,
        .lines = {kExt2, kLine},
        .heads = kSolids,
        .text_at = {5, 6, 0}},
       {.id = "se2",
-       .vars = {{"DIMSE2", I(1)}},
+       .vars = {{"DIMSE2", VarValue::integer(1)}},
        .geometry = kHorizontal,
        .lines = {kExt1, kLine},
        .heads = kSolids,
@@ -354,38 +354,43 @@ std::vector<Case> cases() {
       // DIMSD1, DIMSD2: no dimension line nor arrow between the first extension line and the
       // text, or between the text and the second.
       {.id = "sd1",
-       .vars = {{"DIMSD1", I(1)}},
+       .vars = {{"DIMSD1", VarValue::integer(1)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(5, 5, 9, 5)},
+       .lines = {kExt1, kExt2, {{5, 5}, {9, 5}}},
        .heads = {kSolid2},
        .text_at = {5, 6, 0}},
       {.id = "sd2",
-       .vars = {{"DIMSD2", I(1)}},
+       .vars = {{"DIMSD2", VarValue::integer(1)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, S(1, 5, 5, 5)},
+       .lines = {kExt1, kExt2, {{1, 5}, {5, 5}}},
        .heads = {kSolid1},
        .text_at = {5, 6, 0}},
       // DIMFXLON: extension lines DIMFXL long from the dimension line.
       {.id = "fxlon",
-       .vars = {{"DIMFXLON", I(1)}, {"DIMFXL", R(2)}},
+       .vars = {{"DIMFXLON", VarValue::integer(1)}, {"DIMFXL", VarValue::real(2)}},
        .geometry = kHorizontal,
-       .lines = {S(0, 3, 0, 7), S(10, 3, 10, 7), kLine},
+       .lines = {{{0, 3}, {0, 7}}, {{10, 3}, {10, 7}}, kLine},
        .heads = kSolids,
        .text_at = {5, 6, 0}},
       // DIMSCALE: every size twice.
       {.id = "scale",
-       .vars = {{"DIMSCALE", R(2)}},
+       .vars = {{"DIMSCALE", VarValue::real(2)}},
        .geometry = kHorizontal,
-       .lines = {S(0, 2, 0, 9), S(10, 2, 10, 9), S(2, 5, 8, 5)},
+       .lines = {{{0, 2}, {0, 9}}, {{10, 2}, {10, 9}}, {{2, 5}, {8, 5}}},
        .heads = kSolids,
        .text_at = {5, 7, 0},
        .text_height = 2},
       // DIMGAP negative: a box DIMGAP around the text.
       {.id = "gapbox",
-       .vars = {{"DIMGAP", R(-0.5)}},
+       .vars = {{"DIMGAP", VarValue::real(-0.5)}},
        .geometry = kHorizontal,
-       .lines = {kExt1, kExt2, kLine, S(5 - a, 5, 5 + a, 5), S(5 + a, 5, 5 + a, 7),
-                 S(5 + a, 7, 5 - a, 7), S(5 - a, 7, 5 - a, 5)},
+       .lines = {kExt1,
+                 kExt2,
+                 kLine,
+                 {{5 - a, 5}, {5 + a, 5}},
+                 {{5 + a, 5}, {5 + a, 7}},
+                 {{5 + a, 7}, {5 - a, 7}},
+                 {{5 - a, 7}, {5 - a, 5}}},
        .heads = kSolids,
        .text_at = {5, 6, 0}},
       // DIMTXSTY with a fixed height: that height, not DIMTXT.
@@ -407,14 +412,17 @@ std::vector<Case> cases() {
                             Group::integer(1070, 4), Group::text(1002, "}")}},
       // DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts.
       {.id = "colours",
-       .vars = {{"DIMCLRD", I(3)},
-                {"DIMCLRE", I(1)},
-                {"DIMCLRT", I(0)},
-                {"DIMLWD", I(25)},
-                {"DIMLWE", I(50)}},
+       .vars = {{"DIMCLRD", VarValue::integer(3)},
+                {"DIMCLRE", VarValue::integer(1)},
+                {"DIMCLRT", VarValue::integer(0)},
+                {"DIMLWD", VarValue::integer(25)},
+                {"DIMLWE", VarValue::integer(50)}},
        .geometry = kHorizontal,
-       .lines = {S(0, 1, 0, 7, 1, 50), S(10, 1, 10, 7, 1, 50), S(1, 5, 9, 5, 3, 25)},
-       .heads = {H(0, 5, -1, 0, "", 3), H(10, 5, 1, 0, "", 3)},
+       .lines = {{.from = {0, 1}, .to = {0, 7}, .color = 1, .lineweight = 50},
+                 {.from = {10, 1}, .to = {10, 7}, .color = 1, .lineweight = 50},
+                 {.from = {1, 5}, .to = {9, 5}, .color = 3, .lineweight = 25}},
+       .heads = {{.tip = {0, 5}, .direction = {-1, 0}, .color = 3},
+                 {.tip = {10, 5}, .direction = {1, 0}, .color = 3}},
        .text_at = {5, 6, 0},
        .text_color = 0},
   };

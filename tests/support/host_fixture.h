@@ -65,11 +65,6 @@ inline int set_short(const wchar_t* var, short value) {
   return acedSetVar(var, &rb);
 }
 
-// Tokens as a module passes them to a command.
-inline Reply T(std::string text) { return text_reply(std::move(text)); }
-inline Reply P(double x, double y, double z = 0) { return point_reply({x, y, z}); }
-inline Reply A(double degrees) { return angle_reply(degrees); }
-
 class HostFixture : public ::testing::Test {
  protected:
   HostFixture() {
