@@ -41,8 +41,6 @@ bool known_simple(std::string_view type) {
   return found != nullptr && found->made_alone;
 }
 
-bool is_sub_entity(const Record& rec) { return is_entity_part(rec.type); }
-
 // Groups an entity cannot do without, and the entries it names.
 bool complete(const Database& db, const Record& rec) {
   if (!references_held(db, rec)) return false;
@@ -370,7 +368,7 @@ int acdbEntDel(const ads_name ent) {
   cad::Database& db = host().db();
   cad::RecordId id = cad::live_entity(db, ent);
   if (id == cad::kNoRecord || db.area(id) != cad::Area::kEntities ||
-      cad::is_sub_entity(db.record(id)))
+      cad::is_entity_part(db.record(id).type))
     return RTERROR;
   if (cad::fault(cad::FaultKind::kChange, __func__)) return RTERROR;
   bool erase = !db.erased(id);
@@ -378,7 +376,7 @@ int acdbEntDel(const ads_name ent) {
   // The vertices (attributes) and SEQEND of a complex entity go and come back with it.
   const std::vector<cad::RecordId>& list = db.entities();
   auto it = list.begin() + static_cast<std::ptrdiff_t>(db.position(id));
-  for (++it; it != list.end() && cad::is_sub_entity(db.record(*it)); ++it) {
+  for (++it; it != list.end() && cad::is_entity_part(db.record(*it).type); ++it) {
     db.set_erased(*it, erase);
     if (db.record(*it).type == "SEQEND") break;
   }
@@ -390,7 +388,7 @@ int acdbEntLast(ads_name result) {
   const std::vector<cad::RecordId>& list = db.entities();
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     const cad::Record& rec = db.record(*it);
-    if (db.erased(*it) || cad::is_sub_entity(rec) || rec.integer(67) == 1) continue;
+    if (db.erased(*it) || cad::is_entity_part(rec.type) || rec.integer(67) == 1) continue;
     cad::make_name(db, *it, result);
     return RTNORM;
   }

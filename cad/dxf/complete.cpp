@@ -113,10 +113,6 @@ std::pair<Record, Record> layout_block(std::string_view name, bool paper) {
   return {record("BLOCK", std::move(begin)), record("ENDBLK", std::move(end))};
 }
 
-bool has_follower(const Record& rec) { return has_entity_parts(rec.type, rec.integer(66)); }
-
-bool is_follower(const Record& rec) { return is_entity_part(rec.type); }
-
 // Completes one record for its version: R12 drops what R13 added, later versions need subclass
 // markers and an owner (owner(), asked only when the record has none; none when it is empty).
 // True with the completed record in out when it needed anything.
@@ -147,17 +143,17 @@ EntityCompletion::EntityCompletion(bool r12, std::string model, std::string pape
     : r12_(r12), model_(std::move(model)), paper_(std::move(paper)) {}
 
 void EntityCompletion::pass(const Record& rec) {
-  if (!leader_.empty() && is_follower(rec)) {
+  if (!leader_.empty() && is_entity_part(rec.type)) {
     if (std::string_view(rec.type) == "SEQEND") leader_.clear();
     return;
   }
-  leader_ = has_follower(rec) ? handle_text(rec.handle()) : std::string();
+  leader_ = has_entity_parts(rec.type, rec.integer(66)) ? handle_text(rec.handle()) : std::string();
 }
 
 bool is_formed(const Record& rec) { return !needs_subclass_markers(rec) && !owner_of(rec).empty(); }
 
 bool EntityCompletion::complete(const Record& rec, Record& out) {
-  const bool follows = !leader_.empty() && is_follower(rec);
+  const bool follows = !leader_.empty() && is_entity_part(rec.type);
   const bool changed = complete_record(
       rec, r12_,
       [&]() -> std::string_view {
@@ -527,13 +523,13 @@ void for_each_live(const Database& db, const std::vector<RecordId>& ids,
   bool skipping = false;
   for (RecordId id : ids) {
     const Record& rec = db.record(id);
-    if (skipping && is_follower(rec)) {
+    if (skipping && is_entity_part(rec.type)) {
       skipping = std::string_view(rec.type) != "SEQEND";
       continue;
     }
     skipping = false;
     if (db.erased(id)) {
-      skipping = has_follower(rec);
+      skipping = has_entity_parts(rec.type, rec.integer(66));
       continue;
     }
     take(rec);
