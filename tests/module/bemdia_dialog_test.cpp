@@ -1,6 +1,6 @@
 // BemDia in the stand-in host with the built module: the tiles it shows, what OK and Cancel store
-// in the drawing, the position it keeps between runs, a missing dialog file, and chains made with
-// the settings entered.
+// in the drawing, the position it keeps between runs, a missing dialog file, and settings that
+// leave the range of numbers. Chains made with the settings entered: command_cases.txt.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -55,12 +55,6 @@ class BemDiaTest : public ChainFixture {
     return tiles;
   }
 
-  bool last_form_shows(const std::string& text) {
-    const std::string all = transcript();
-    const size_t start = all.rfind(kTitle);
-    return start != std::string::npos && all.find(text, start) != std::string::npos;
-  }
-
   // A real group of the dimension style's table entry.
   static double style_real(const wchar_t* style, int code) {
     RbList entry(acdbTblSearch(L"DIMSTYLE", style, 0));
@@ -95,13 +89,6 @@ class BemDiaTest : public ChainFixture {
   static std::pair<int32_t, int32_t> kept_position() {
     return {module_int("dlg_x"), module_int("dlg_y")};
   }
-
-  // The texts of the chain the module made, in drawing order.
-  std::vector<std::string> chain_texts() const {
-    std::vector<std::string> texts;
-    for (const SavedDim& dim : new_chain()) texts.push_back(dim.text);
-    return texts;
-  }
 };
 
 using Position = std::pair<int32_t, int32_t>;
@@ -118,11 +105,8 @@ TEST_F(BemDiaTest, DrawingWithoutCarriersShowsTheDefaultsAndTheStylesRounding) {
                                                        {"Mindestanzahl Nachkommastellen", "2"},
                                                        {"Rundung", "0.25"}};
   EXPECT_EQ(last_form(), expected) << transcript();
-  EXPECT_FALSE(last_form_shows(kInputError));
-  const CarrierData saved = only_carrier();
-  EXPECT_EQ(saved.style, L"STANDARD");
-  EXPECT_EQ(saved.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0}));
-  EXPECT_EQ(saved.shorts, (std::vector<short>{2, 2}));
+  EXPECT_EQ(transcript().find(kInputError, transcript().rfind(kTitle)), std::string::npos);
+  EXPECT_EQ(only_carrier().style, L"STANDARD");
   EXPECT_DOUBLE_EQ(real_var(L"DIMRND"), 0.25);
 }
 
@@ -172,24 +156,6 @@ TEST_F(BemDiaTest, PlaceOfTheLastOkComesBackAtTheNextOpening) {
   EXPECT_EQ(kept_position(), Position(300, 200));
   ASSERT_EQ(bemdia("MOVE 10,20\nCancel\n"), 0) << transcript();
   EXPECT_EQ(kept_position(), Position(300, 200));
-}
-
-TEST_F(BemDiaTest, ChainsAfterTheDialogUseItsSettings) {
-  ASSERT_EQ(bemdia("qrm01=100\nqrm02=1\nqrm07=1\nqrm09=0\nOK\n"), 0) << transcript();
-  ASSERT_EQ(script("Dulk\n0,0\n2.5375,0\n4,0\n\n0,-1\n0\n"), 0) << transcript();
-  // Centimetres of drawing units in metres, one full-size decimal and the rest raised (not
-  // rounded: the dialog took the new drawing's millimetre rounding away).
-  EXPECT_EQ(chain_texts(),
-            (std::vector<std::string>{"253.7{\\A2\\H0.6x5}", "146.2{\\A2\\H0.6x5}"}));
-}
-
-TEST_F(BemDiaTest, LeadingZeroFromTheDialogReachesTheTextsThoughNeverStored) {
-  ASSERT_EQ(script("Dulk\n0,0\n0.5,0\n\n0,-1\n0\n"), 0) << transcript();
-  EXPECT_EQ(chain_texts(), (std::vector<std::string>{"50{\\A2\\H0.6x}"}));
-  ASSERT_EQ(script("U\n"), 0) << transcript();
-  ASSERT_EQ(bemdia("qrm03=1\nOK\n"), 0) << transcript();
-  ASSERT_EQ(script("Dulk\n0,0\n0.5,0\n\n0,-1\n0\n"), 0) << transcript();
-  EXPECT_EQ(chain_texts(), (std::vector<std::string>{"0.50{\\A2\\H0.6x}"}));
 }
 
 // A rounding step so fine, or a length factor so large, that a measurement leaves the range of

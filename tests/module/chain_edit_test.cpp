@@ -1,6 +1,6 @@
 // BemAdd, BemDel and BemUpd where a script alone cannot set the drawing up (command_cases.txt
 // holds the rest): several chains in their own UCS, style and layer, chains another program
-// damaged, copies of a chain, many updates of one chain, and remove_point on its own.
+// damaged, many updates of one chain, and remove_point on its own.
 #include <numbers>
 
 #include "commands/chain_points.h"
@@ -223,73 +223,5 @@ TEST_F(ChainEditTest, BemUpdKeepsUnreadableChainsAndUpdatesTheOthers) {
   }
   EXPECT_EQ(kept, 2);
 }
-
-// A copy moved along its own dimension line lies on that line: one chain with the original.
-TEST_F(ChainEditTest, ChainAndItsCopyOnOneLineMergeIntoOne) {
-  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
-  copy_dimensions({5, 0, 0});
-  const std::vector<SavedDim> before = only_chain();
-  ASSERT_EQ(before.size(), 4u);
-  on_chains("BemUpd", {&before[0]});
-  const std::vector<SavedDim> after = only_chain();
-  EXPECT_EQ(along(after, kX), (Places{0, 5, 10, 15, 25, 30}));
-  EXPECT_EQ(after.size(), 5u);
-}
-
-// A copy elsewhere carries the chain's name but is a chain of its own: editing one leaves the
-// other as it was, and afterwards the edited one has a new name while the other keeps the old.
-struct CopyCase {
-  const char* name;
-  const char* script;  // "@" stands for the pick of the edited chain
-  bool edit_copy;
-  cad::Vec3 shift;
-  double turn;  // degrees, about the first dimension's point on its dimension line
-  size_t dims_after;
-};
-
-void PrintTo(const CopyCase& c, std::ostream* out) { *out << c.name; }
-
-class ChainCopyTest : public ChainEditTest, public ::testing::WithParamInterface<CopyCase> {};
-
-TEST_P(ChainCopyTest, OnlyTheEditedCopyChanges) {
-  const CopyCase& c = GetParam();
-  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
-  copy_dimensions(c.shift, c.turn, only_chain()[0].line);
-  const std::vector<SavedDim> before = only_chain();
-  ASSERT_EQ(before.size(), 4u);
-  const std::vector<SavedDim> kept(before.begin() + (c.edit_copy ? 0 : 2),
-                                   before.begin() + (c.edit_copy ? 2 : 4));
-  std::string text = c.script;
-  text.replace(text.find('@'), 1, at(on_line(before[c.edit_copy ? 2 : 0])));
-  EXPECT_EQ(script(text), 0) << transcript();
-  const Chains after = chains();
-  ASSERT_EQ(after.size(), 2u);
-  ASSERT_EQ(after.count(before[0].chain), 1u);
-  const std::vector<SavedDim>& untouched = after.at(before[0].chain);
-  ASSERT_EQ(untouched.size(), kept.size());
-  for (size_t i = 0; i < kept.size(); ++i) {
-    EXPECT_EQ(untouched[i].text, kept[i].text);
-    EXPECT_EQ(untouched[i].origin1, kept[i].origin1);
-    EXPECT_EQ(untouched[i].origin2, kept[i].origin2);
-    EXPECT_EQ(untouched[i].line, kept[i].line);
-  }
-  for (const auto& [name, chain] : after) {
-    if (name != before[0].chain) {
-      EXPECT_EQ(chain.size(), c.dims_after);
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, ChainCopyTest,
-    ::testing::Values(CopyCase{"BemUpdOnTheOriginal", "BemUpd\n@\n\n", false, {0, 10, 0}, 0, 2},
-                      CopyCase{"BemUpdOnTheCopy", "BemUpd\n@\n\n", true, {0, 10, 0}, 0, 2},
-                      CopyCase{"BemAddOnTheCopy", "BemAdd\n40,10\n\n@\n\n", true, {0, 10, 0}, 0, 3},
-                      CopyCase{
-                          "BemDelOnTheOriginal", "BemDel\n@\n10,0\n\n", false, {0, 10, 0}, 0, 1},
-                      // Its first dimension still has its point on the original's line, but the
-                      // copy runs across it.
-                      CopyCase{"BemUpdBesideATurnedCopy", "BemUpd\n@\n\n", false, {}, 90, 2}),
-    [](const ::testing::TestParamInfo<CopyCase>& info) { return info.param.name; });
 
 }  // namespace
