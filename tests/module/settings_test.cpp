@@ -99,19 +99,6 @@ TEST_F(SettingsTest, OtherStyleTakesTheStandardValuesOnItsOwnCarrier) {
   }
 }
 
-TEST_F(SettingsTest, LowerCaseStandardCarrierServesAsTemplate) {
-  run([] {
-    get_dimstyle(L"STANDARD");
-    DimSettings.length_factor = 100.0;
-    copy_text(DimSettings.style_name, kStyleNameLength, L"standard");
-    set_dimstyle(L"standard");
-    make_style(L"CM");
-    get_dimstyle(L"CM");
-  });
-  EXPECT_DOUBLE_EQ(DimSettings.length_factor, 100.0);
-  EXPECT_EQ(carriers().size(), 2u);
-}
-
 TEST_F(SettingsTest, UnnamedStandsForStandardInAnyCase) {
   run([] {
     get_dimstyle(L"STANDARD");
@@ -130,17 +117,6 @@ TEST_F(SettingsTest, MissingStyleChangesNothing) {
   EXPECT_TRUE(saved_bytes() == drawing);
   EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 9.0);
   EXPECT_TRUE(carriers().empty());
-}
-
-TEST_F(SettingsTest, SavingTwiceKeepsOneCarrierWithTheSecondValues) {
-  run([] {
-    get_dimstyle(L"STANDARD");
-    DimSettings.dimline_distance = 0.4;
-    set_dimstyle(DimSettings.style_name);
-    DimSettings.dimline_distance = 0.5;
-    EXPECT_EQ(set_dimstyle(DimSettings.style_name), RTNORM);
-  });
-  EXPECT_DOUBLE_EQ(only_carrier().reals[1], 0.5);
 }
 
 // A carrier another program changed (values missing or of other types) is reported once, its
