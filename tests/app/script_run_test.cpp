@@ -66,6 +66,7 @@ TEST(ScriptExitStatus, FailingScriptExitsOneNamingItsLineAndWritesNothing) {
     }
     EXPECT_FALSE(folder.read("out.dxf").has_value());
     EXPECT_FALSE(folder.read("out.svg").has_value());
+    EXPECT_THAT(run.err, HasSubstr("dulk: the script failed; nothing written\n"));
     // A quiet run shows nothing.
     EXPECT_TRUE(c.fields[1].empty() || run.out.empty()) << run.out;
   }

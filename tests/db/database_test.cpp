@@ -205,16 +205,6 @@ TEST(SystemVariables, TypesDefaultsAndNamesWithoutRegardToCase) {
   EXPECT_FALSE(db.set_var("NOSUCHVAR", VarValue::integer(1)));
 }
 
-TEST(Tables, EntriesAreFoundWithoutRegardToCaseAndErasedOnesAreNot) {
-  Database db;
-  size_t t = db.add_table(Record{"TABLE", {Group::text(2, "DIMSTYLE")}});
-  RecordId s = db.add_table_entry(t, Record{"DIMSTYLE", {Group::text(2, "Standard")}});
-  EXPECT_EQ(db.table_entry("dimstyle", "STANDARD"), s);
-  EXPECT_NE(db.record(s).find(105), nullptr);  // dimension styles keep their handle in 105
-  db.set_erased(s, true);
-  EXPECT_EQ(db.table_entry("DIMSTYLE", "STANDARD"), kNoRecord);
-}
-
 TEST(Journal, ReplacedRecordKeepsItsHandleAndComesBackExactlyWhicheverGroupsChanged) {
   const Record original{"LINE",
                         {Group::text(8, "WALLS"), Group::integer(62, 3),
@@ -286,6 +276,7 @@ TEST(SystemVariables, VariablesStayFoundWhenOneBeforeThemIsRemovedAndPutBack) {
   EXPECT_EQ(db.get_var(*sysvar_info("DIMRND")).r, 0.5);
 }
 
+// Erased entries and blocks are found by no name.
 TEST(Indexes, EntriesAndBlocksAreFoundByNameThroughRenamesAndUndo) {
   Database db;
   const size_t layers = db.add_table(Record{"TABLE", {Group::text(2, "LAYER")}});
@@ -305,6 +296,8 @@ TEST(Indexes, EntriesAndBlocksAreFoundByNameThroughRenamesAndUndo) {
   EXPECT_EQ(db.block_index("Window"), Database::npos);
   db.set_erased(db.blocks()[door].begin, true);
   EXPECT_EQ(db.block_index("Door"), Database::npos);
+  db.set_erased(walls, true);
+  EXPECT_EQ(db.table_entry("LAYER", "walls"), kNoRecord);
 }
 
 TEST(Indexes, HighestNumberOfBlockNamesFollowsAddsRenamesAndUndo) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "cad/dialogs/dcl.h"
 
@@ -21,38 +22,33 @@ class DulkDcl : public ::testing::Test {
   const Tile* dulk_ = nullptr;
 };
 
-TEST_F(DulkDcl, HasEveryTileTheModuleAddresses) {
-  for (const char* key : {"qrm01", "qrm02", "qrm03", "qrm04", "qrm05", "qrm06", "qrm07", "qrm09"}) {
-    const Tile* tile = dulk_->find(key);
-    ASSERT_NE(tile, nullptr) << key;
-    EXPECT_EQ(tile->type, "edit_box") << key;
-    EXPECT_EQ(tile->attribute("edit_width"), "10") << key;
+// The German headings over the text settings and the distances, each an edit box ten wide that
+// the module addresses by its key, and the tiles the dialog ends with.
+TEST_F(DulkDcl, GroupsTheModulesEditBoxesUnderGermanHeadings) {
+  EXPECT_EQ(dulk_->label, "Bemaßungsketten – Einstellungen");
+  ASSERT_GE(dulk_->children.size(), 2u);
+  const std::pair<const char*, const char*> groups[] = {{"Text", "qrm01 qrm02 qrm03 qrm07 qrm09 "},
+                                                        {"Abstände", "qrm04 qrm05 qrm06 "}};
+  for (size_t k = 0; k < 2; ++k) {
+    const Tile& group = dulk_->children[k];
+    EXPECT_EQ(group.type, "boxed_column");
+    EXPECT_EQ(group.label, groups[k].first);
+    std::string keys;
+    for (const Tile& t : group.children) {
+      keys += t.key + " ";
+      EXPECT_EQ(t.type, "edit_box") << t.key;
+      EXPECT_EQ(t.attribute("edit_width"), "10") << t.key;
+    }
+    EXPECT_EQ(keys, groups[k].second);
   }
+  EXPECT_EQ(dulk_->find("qrm01")->label, "Längenfaktor");
+  EXPECT_EQ(dulk_->find("qrm03")->label, "Führende Null (0/1)");
   ASSERT_NE(dulk_->find("error"), nullptr);
   EXPECT_EQ(dulk_->find("error")->type, "text");
   ASSERT_NE(dulk_->find("accept"), nullptr);
   EXPECT_TRUE(dulk_->find("accept")->flag("is_default"));
   EXPECT_NE(dulk_->find("cancel"), nullptr);
   EXPECT_TRUE(file_.notes.empty());
-}
-
-TEST_F(DulkDcl, GroupsTextSettingsAndDistancesUnderGermanHeadings) {
-  EXPECT_EQ(dulk_->label, "Bemaßungsketten – Einstellungen");
-  ASSERT_GE(dulk_->children.size(), 2u);
-  const Tile& text = dulk_->children[0];
-  const Tile& distances = dulk_->children[1];
-  EXPECT_EQ(text.type, "boxed_column");
-  EXPECT_EQ(text.label, "Text");
-  EXPECT_EQ(distances.type, "boxed_column");
-  EXPECT_EQ(distances.label, "Abstände");
-  std::string text_keys;
-  for (const Tile& t : text.children) text_keys += t.key + " ";
-  EXPECT_EQ(text_keys, "qrm01 qrm02 qrm03 qrm07 qrm09 ");
-  std::string distance_keys;
-  for (const Tile& t : distances.children) distance_keys += t.key + " ";
-  EXPECT_EQ(distance_keys, "qrm04 qrm05 qrm06 ");
-  EXPECT_EQ(dulk_->find("qrm01")->label, "Längenfaktor");
-  EXPECT_EQ(dulk_->find("qrm03")->label, "Führende Null (0/1)");
 }
 
 }  // namespace

@@ -20,43 +20,33 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace cad {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Folder {
+class Folder : public testing::TempDir {
  public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "dulk-files-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
+  fs::path operator/(const std::string& name) const { return path() / name; }
   void write(const std::string& name, const std::string& text, mode_t mode = 0644) const {
-    std::ofstream(path_ / name, std::ios::binary) << text;
-    chmod((path_ / name).c_str(), mode);
+    std::ofstream(path() / name, std::ios::binary) << text;
+    chmod((path() / name).c_str(), mode);
   }
   std::optional<std::string> read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    std::ifstream in(path() / name, std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   // Every name in the folder and its subfolders, relative to it, sorted.
   std::vector<std::string> listing() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(path_))
-      names.push_back(entry.path().lexically_relative(path_).string());
+    for (const auto& entry : fs::recursive_directory_iterator(path()))
+      names.push_back(entry.path().lexically_relative(path()).string());
     std::sort(names.begin(), names.end());
     return names;
   }
-
- private:
-  fs::path path_;
 };
 
 mode_t mode_of(const fs::path& path) {

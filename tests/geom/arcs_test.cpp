@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 #include <numbers>
+#include <optional>
 
 #include "tests/geom/geom_checks.h"
 
@@ -19,37 +20,34 @@ constexpr double kPi = std::numbers::pi;
 // The upper half of the unit circle, drawn from (1,0) to (-1,0).
 Arc2 upper_half() { return *bulge_arc({1, 0}, {-1, 0}, 1); }
 
-TEST(BulgeArcTest, BulgeOneIsAHalfCircleOnTheChord) {
-  const Arc2 arc = upper_half();
-  EXPECT_TRUE(near(arc.center, Vec2{0, 0}));
-  EXPECT_NEAR(arc.radius, 1, 1e-12);
-  EXPECT_NEAR(arc_sweep(arc), kPi, 1e-12);
-  EXPECT_TRUE(near(arc_point(arc, (arc.start_angle + arc.end_angle) / 2), Vec2{0, 1}));
-}
-
-TEST(BulgeArcTest, NegativeBulgeGivesTheSameArcCounterClockwise) {
-  // Clockwise from (-1,0) to (1,0) passes over the top: the same arc as upper_half.
-  const Arc2 arc = *bulge_arc({-1, 0}, {1, 0}, -1);
-  EXPECT_TRUE(near(arc.center, Vec2{0, 0}));
-  EXPECT_NEAR(arc.start_angle, 0, 1e-12);
-  EXPECT_NEAR(arc.end_angle, kPi, 1e-12);
-}
-
-TEST(BulgeArcTest, SmallAndLargeBulgesPutTheCenterOnOppositeSides) {
-  // A quarter circle (bulge tan(pi/8)) and its three-quarter complement on the same chord.
-  const Vec2 p1{1, 0};
-  const Vec2 p2{0, 1};
-  const Arc2 minor = *bulge_arc(p1, p2, std::tan(kPi / 8));
-  EXPECT_TRUE(near(minor.center, Vec2{0, 0}));
-  EXPECT_NEAR(arc_sweep(minor), kPi / 2, 1e-12);
-  const Arc2 major = *bulge_arc(p1, p2, std::tan(3 * kPi / 8));
-  EXPECT_TRUE(near(major.center, Vec2{1, 1}));
-  EXPECT_NEAR(arc_sweep(major), 3 * kPi / 2, 1e-12);
-  EXPECT_TRUE(near(arc_point(major, major.start_angle), p1));
-  EXPECT_TRUE(near(arc_point(major, major.end_angle), p2));
-}
-
-TEST(BulgeArcTest, StraightOrDegenerateSegmentsHaveNoArc) {
+// The half circle of bulge 1 on its chord, the same arc of bulge -1 drawn the other way round
+// (counter-clockwise from its second point), and a quarter circle (bulge tan(pi/8)) with its
+// three-quarter complement on the same chord, whose centre lies on the other side.
+TEST(BulgeArcTest, BulgesGiveTheirArcsOnTheChord) {
+  const struct {
+    Vec2 p1, p2;
+    double bulge;
+    Vec2 center;
+    double sweep;
+  } cases[] = {
+      {{1, 0}, {-1, 0}, 1, {0, 0}, kPi},
+      {{-1, 0}, {1, 0}, -1, {0, 0}, kPi},
+      {{1, 0}, {0, 1}, std::tan(kPi / 8), {0, 0}, kPi / 2},
+      {{1, 0}, {0, 1}, std::tan(3 * kPi / 8), {1, 1}, 3 * kPi / 2},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const auto& c = cases[k];
+    const std::optional<Arc2> arc = bulge_arc(c.p1, c.p2, c.bulge);
+    ASSERT_TRUE(arc.has_value()) << k;
+    EXPECT_TRUE(near(arc->center, c.center)) << k;
+    EXPECT_NEAR(arc->radius, 1, 1e-12) << k;
+    EXPECT_NEAR(arc_sweep(*arc), c.sweep, 1e-12) << k;
+    EXPECT_TRUE(near(arc_point(*arc, arc->start_angle), c.bulge > 0 ? c.p1 : c.p2)) << k;
+    EXPECT_TRUE(near(arc_point(*arc, arc->end_angle), c.bulge > 0 ? c.p2 : c.p1)) << k;
+  }
+  const Arc2 half = upper_half();
+  EXPECT_TRUE(near(arc_point(half, (half.start_angle + half.end_angle) / 2), Vec2{0, 1}));
+  // Straight or degenerate segments have no arc.
   EXPECT_FALSE(bulge_arc({0, 0}, {1, 0}, 0));
   EXPECT_FALSE(bulge_arc({2, 2}, {2, 2}, 0.5));
 }

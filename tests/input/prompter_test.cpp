@@ -177,15 +177,6 @@ TEST(PickPromptTest, PointOrEntity) {
   EXPECT_EQ(entity.entity[0], 77);
 }
 
-TEST(TranscriptTest, ShowsEachPromptWithItsReplyOnOneLine) {
-  Session session("1,2\n\nLT\n");
-  session.prompter.get_point("\nFirst point: ");
-  session.prompter.get_point("\nNext point: ");
-  session.prompter.init_get(0, "LType");
-  session.prompter.get_kword("Option: ");
-  EXPECT_EQ(session.transcript.text(), "\nFirst point: 1,2\nNext point: \nOption: LT\n");
-}
-
 // Typed tokens answer prompts; when they run out the command ends, not the script, which
 // resumes afterwards.
 TEST(TokenTest, TokensAnswerPromptsEndTheCommandWhenExhaustedAndTheScriptResumes) {

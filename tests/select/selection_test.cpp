@@ -88,14 +88,6 @@ TEST(FenceTest, ExtrusionDownMirrorsThePolyline) {
   EXPECT_EQ(fence(d.db, {{1, 5, 0}, {3, 5, 0}}), Ids{});
 }
 
-TEST(FenceTest, FilterNarrowsTheFence) {
-  Drawing d;
-  const RecordId line = d.line({5, 0, 0}, {5, 10, 0});
-  d.circle({5, 5, 0}, 2);
-  EXPECT_EQ(select_fence(d.db, {{0, 5, 0}, {10, 5, 0}}, compile_filter({text(0, "line")})),
-            (Ids{line}));
-}
-
 // One visible line and lines on an off layer, a frozen layer, in paper space, invisible, erased,
 // all crossing x = 5 between y = 0 and y = 10.
 class VisibilityTest : public ::testing::Test {

@@ -25,8 +25,6 @@ using testing::text;
 
 constexpr double kPi = std::numbers::pi;
 
-Box2 box_of(const Database& db, RecordId id) { return entity_box(db, id); }
-
 bool has_arcs(const std::vector<Path>& paths) {
   for (const Path& path : paths) {
     for (double b : path.bulges) {
@@ -94,7 +92,7 @@ TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
               {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
         {0, 0}, {10, 9}),
   };
-  for (const Case& c : cases) EXPECT_TRUE(box_near(box_of(d.db, c.id), c.min, c.max)) << c.name;
+  for (const Case& c : cases) EXPECT_TRUE(box_near(entity_box(d.db, c.id), c.min, c.max)) << c.name;
   EXPECT_TRUE(has_arcs(entity_paths(d.db, cases[1].id)));
 }
 
@@ -106,7 +104,7 @@ TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
   ASSERT_EQ(paths.size(), 1u);
   EXPECT_FALSE(has_arcs(paths));
   EXPECT_GT(paths[0].points.size(), 8u);
-  EXPECT_TRUE(box_near(box_of(d.db, id), {0, -2}, {0, 2}));
+  EXPECT_TRUE(box_near(entity_box(d.db, id), {0, -2}, {0, 2}));
 }
 
 TEST(PolylineShapesTest, OldStylePolylineReadsItsVerticesUpToSeqend) {
@@ -123,7 +121,7 @@ TEST(PolylineShapesTest, OldStylePolylineReadsItsVerticesUpToSeqend) {
   ASSERT_EQ(paths[0].points.size(), 3u);
   EXPECT_EQ(paths[0].points[0].z, 2);  // the elevation
   // The clockwise half circle over the first segment rises to y = 5.
-  EXPECT_TRUE(box_near(box_of(d.db, id), {0, 0}, {10, 10}));
+  EXPECT_TRUE(box_near(entity_box(d.db, id), {0, 0}, {10, 10}));
   EXPECT_TRUE(
       box_near(paths_box({Path{{paths[0].points[0], paths[0].points[1]}, {paths[0].bulges[0], 0}}}),
                {0, 0}, {10, 5}));
@@ -196,16 +194,16 @@ class BlockShapesTest : public ::testing::Test {
 
 TEST_F(BlockShapesTest, InsertScalesTurnsAndMovesTheBlock) {
   const RecordId id = insert("b", {10, 10, 0}, {real(41, 2), real(42, 2), real(50, kPi / 2)});
-  EXPECT_TRUE(box_near(box_of(drawing.db, id), {10, 10}, {10, 12}));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {10, 10}, {10, 12}));
 }
 
 TEST_F(BlockShapesTest, UnevenScaleTurnsCirclesIntoSegments) {
   const RecordId id = insert("ROUND", {0, 0, 0}, {real(41, 2), real(42, 1)});
   EXPECT_FALSE(has_arcs(entity_paths(drawing.db, id)));
-  EXPECT_TRUE(box_near(box_of(drawing.db, id), {-2, -1}, {2, 1}, 1e-6));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {-2, -1}, {2, 1}, 1e-6));
   const RecordId mirrored = insert("ROUND", {5, 0, 0}, {real(41, -1)});
   EXPECT_TRUE(has_arcs(entity_paths(drawing.db, mirrored)));
-  EXPECT_TRUE(box_near(box_of(drawing.db, mirrored), {4, -1}, {6, 1}));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, mirrored), {4, -1}, {6, 1}));
 }
 
 TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
@@ -218,7 +216,7 @@ TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
   // Not the insert's: its attributes end at its SEQEND.
   drawing.add("TEXT", {point(10, {300, 0, 0}), real(40, 1), text(1, "Y")});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 2u);
-  EXPECT_TRUE(box_near(box_of(drawing.db, id), {100, 0}, {101, 6}));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {100, 0}, {101, 6}));
 }
 
 TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
@@ -233,7 +231,7 @@ TEST_F(BlockShapesTest, MinsertRepeatsTheBlock) {
   const RecordId id =
       insert("B", {0, 0, 0}, {integer(70, 3), integer(71, 2), real(44, 5), real(45, 2)});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 6u);
-  EXPECT_TRUE(box_near(box_of(drawing.db, id), {0, 0}, {11, 2}));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {0, 0}, {11, 2}));
 }
 
 TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
@@ -248,7 +246,7 @@ TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
   EXPECT_EQ(entity_paths(drawing.db, drawn).size(), 1u);
   // Without its block: both extension lines and the dimension line.
   EXPECT_EQ(entity_paths(drawing.db, bare).size(), 3u);
-  EXPECT_TRUE(box_near(box_of(drawing.db, bare), {0, 0}, {10, 5}));
+  EXPECT_TRUE(box_near(entity_box(drawing.db, bare), {0, 0}, {10, 5}));
 }
 
 // The box of a record holds what the entity draws: exact where it can be had from the record,
