@@ -98,15 +98,5 @@ TEST_F(UndoStepsTest, ControlOneKeepsOnlyTheNewestStepAndNoneKeepsNothing) {
   EXPECT_EQ(undoctl(), UndoSteps::kEnabled | UndoSteps::kCombined);
 }
 
-TEST_F(UndoStepsTest, UndoctlStartsAtTheHostsUsualValueAndCannotBeSetAndUndoBringsTheUcsBack) {
-  EXPECT_EQ(undoctl(), 53);
-  EXPECT_EQ(set_short(L"UNDOCTL", 0), RTERROR);
-  add_command("TURN", [this] { host_.set_ucs(host_.ucs().rotated_about_z(0.5)); });
-  run("TURN");
-  EXPECT_FALSE(host_.ucs().is_world());
-  run("U");
-  EXPECT_TRUE(host_.ucs().is_world());
-}
-
 }  // namespace
 }  // namespace cad::testing
