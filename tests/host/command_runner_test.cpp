@@ -196,12 +196,9 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
   EXPECT_EQ(host_.command_loop(), 3);
   EXPECT_EQ(args_seen, 1);
   // Three lines: the first, the one Enter repeated, and the one after the refused reply; the
-  // command the script ended inside left nothing.
+  // command the script ended inside left nothing. (What each failure says, with its line:
+  // tests/app/script_cases.txt.)
   EXPECT_EQ(db().entities().size(), 3u);
-  const std::string& t = transcript();
-  EXPECT_NE(t.find("line 5: unknown command \"nosuch\""), std::string::npos) << t;
-  EXPECT_NE(t.find("line 6: reply \"x\" refused"), std::string::npos) << t;
-  EXPECT_NE(t.find("line 7: the script ended inside command LINEPT"), std::string::npos) << t;
 }
 
 // In a call's quoted text a backslash takes the next character as it is, a quote or a

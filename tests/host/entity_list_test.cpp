@@ -50,12 +50,13 @@ TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
 }
 
 // Unknown types and incomplete entities make nothing. No entity holds NaN or infinity, in a
-// point, a number or its extended data: making or changing one with them is refused and changes
-// nothing.
-TEST_F(EntityListTest, EntMakeRefusesUnknownTypesIncompleteEntitiesNanAndInfinity) {
+// point, a number or its extended data. A text style, linetype, dimension style or block an
+// entity names must be the drawing's (the real host's entmake checks them); only layers are made.
+// Making or changing an entity with any of these is refused and changes nothing.
+TEST_F(EntityListTest, EntMakeAndEntModRefuseWhatNoEntityMayHold) {
   register_apps();
   const double nan = std::nan("");
-  ads_point a = {0, 0, 0}, b = {5, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
+  ads_point a = {0, 0, 0}, b = {1, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
   for (resbuf* list :
        {acutBuildList(RTDXF0, L"BLOB", 10, a, 0), acutBuildList(RTDXF0, L"LINE", 10, a, 0),
         acutBuildList(RTDXF0, L"INSERT", 2, L"NOSUCH", 10, a, 0),
@@ -65,21 +66,44 @@ TEST_F(EntityListTest, EntMakeRefusesUnknownTypesIncompleteEntitiesNanAndInfinit
         acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, HUGE_VAL, 0),
         acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
-        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0)}) {
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0),
+        acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"ROMANS", 0),
+        acutBuildList(RTDXF0, L"MTEXT", 10, a, 40, 1.0, 1, L"A", 7, L"", 0),
+        acutBuildList(RTDXF0, L"LINE", 6, L"DASHED", 10, a, 11, b, 0),
+        acutBuildList(RTDXF0, L"LINE", 6, L"", 10, a, 11, b, 0),
+        acutBuildList(RTDXF0, L"DIMENSION", 2, L"*D7", 10, a, 13, a, 14, b, 0),
+        acutBuildList(RTDXF0, L"DIMENSION", 3, L"NOSUCH", 10, a, 13, a, 14, b, 0)}) {
     RbList owned(list);
     EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
   }
   EXPECT_TRUE(db().entities().empty());
-
-  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
-  const Record before = db().record(db().entities().back());
-  RbList list(acdbEntGet(made.data()));
+  for (resbuf* list : {acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"standard", 0),
+                       acutBuildList(RTDXF0, L"LINE", 6, L"ByBlock", 10, a, 11, b, 0),
+                       acutBuildList(RTDXF0, L"DIMENSION", 3, L"STANDARD", 10, a, 13, a, 14, b, 0),
+                       acutBuildList(RTDXF0, L"LINE", 6, L"continuous", 10, a, 11, b, 0)}) {
+    RbList owned(list);
+    EXPECT_EQ(acdbEntMake(list), RTNORM) << to_utf8(rb_string(list, RTDXF0));
+  }
+  ASSERT_EQ(db().entities().size(), 4u);
+  const Record text = db().record(db().entities().front());
+  const Record line = db().record(db().entities().back());
+  ads_name name;
+  ASSERT_EQ(acdbEntNext(nullptr, name), RTNORM);
+  RbList list(acdbEntGet(name));
+  // The list's own text goes back before the list is freed.
+  ACHAR* const style = find_rb(list.get(), 7)->resval.rstring;
+  find_rb(list.get(), 7)->resval.rstring = const_cast<ACHAR*>(L"ROMANS");
+  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
+  find_rb(list.get(), 7)->resval.rstring = style;
+  ASSERT_EQ(acdbEntLast(name), RTNORM);
+  list.reset(acdbEntGet(name));
   find_rb(list.get(), 11)->resval.rpoint[Y] = -HUGE_VAL;
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   find_rb(list.get(), 11)->resval.rpoint[Y] = 0;
   append(list.get(), acutBuildList(-3, 1001, L"TAV", 1041, nan, 0));
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
-  EXPECT_EQ(db().record(db().entities().back()), before);
+  EXPECT_EQ(db().record(db().entities().front()), text);
+  EXPECT_EQ(db().record(db().entities().back()), line);
 }
 
 // A new layer, block or application needs a name the host takes: at most 255 characters, none
@@ -161,42 +185,6 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   RbList none_apps(acutBuildList(RTSTR, L"NOPE", 0));
   RbList none(acdbEntGetX(made.data(), none_apps.get()));
   EXPECT_EQ(find_rb(none.get(), -3), nullptr);
-}
-
-// A text style, linetype, dimension style or block an entity names must be the drawing's (the
-// real host's entmake checks them); only layers are made. Refused lists change nothing.
-TEST_F(EntityListTest, EntMakeAndEntModRefuseStylesLinetypesAndBlocksTheDrawingLacks) {
-  ads_point a = {0, 0, 0}, b = {1, 0, 0};
-  for (resbuf* list : {acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"ROMANS", 0),
-                       acutBuildList(RTDXF0, L"MTEXT", 10, a, 40, 1.0, 1, L"A", 7, L"", 0),
-                       acutBuildList(RTDXF0, L"LINE", 6, L"DASHED", 10, a, 11, b, 0),
-                       acutBuildList(RTDXF0, L"LINE", 6, L"", 10, a, 11, b, 0),
-                       acutBuildList(RTDXF0, L"DIMENSION", 2, L"*D7", 10, a, 13, a, 14, b, 0),
-                       acutBuildList(RTDXF0, L"DIMENSION", 3, L"NOSUCH", 10, a, 13, a, 14, b, 0)}) {
-    RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTERROR) << to_utf8(rb_string(list, RTDXF0));
-  }
-  EXPECT_TRUE(db().entities().empty());
-  for (resbuf* list :
-       {acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"standard", 0),
-        acutBuildList(RTDXF0, L"LINE", 6, L"ByBlock", 10, a, 11, b, 0),
-        acutBuildList(RTDXF0, L"LINE", 6, L"continuous", 10, a, 11, b, 0),
-        acutBuildList(RTDXF0, L"DIMENSION", 3, L"STANDARD", 10, a, 13, a, 14, b, 0)}) {
-    RbList owned(list);
-    EXPECT_EQ(acdbEntMake(list), RTNORM) << to_utf8(rb_string(list, RTDXF0));
-  }
-  ASSERT_EQ(db().entities().size(), 4u);
-  const RecordId text = db().entities().front();
-  const Record before = db().record(text);
-  ads_name name;
-  ASSERT_EQ(acdbEntNext(nullptr, name), RTNORM);
-  RbList list(acdbEntGet(name));
-  // The list's own text goes back before the list is freed.
-  ACHAR* const style = find_rb(list.get(), 7)->resval.rstring;
-  find_rb(list.get(), 7)->resval.rstring = const_cast<ACHAR*>(L"ROMANS");
-  EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
-  find_rb(list.get(), 7)->resval.rstring = style;
-  EXPECT_EQ(db().record(text), before);
 }
 
 TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {

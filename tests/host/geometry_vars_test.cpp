@@ -27,20 +27,6 @@ class GeometryTest : public HostFixture {
   }
 };
 
-TEST_F(GeometryTest, TransBetweenWorldAndAMovedTurnedUcs) {
-  Ucs ucs = *make_ucs({10, 20, 0}, {0, 1, 0}, {-1, 0, 0});
-  host_.set_ucs(ucs);
-  resbuf world = system(0), user = system(1), display = system(2);
-  ads_point p = {1, 2, 3}, out;
-  ASSERT_EQ(acedTrans(p, &user, &world, 0, out), RTNORM);
-  expect_point(out, 8, 21, 3);
-  ASSERT_EQ(acedTrans(out, &world, &display, 0, out), RTNORM);
-  expect_point(out, 1, 2, 3);
-  // A displacement ignores the origin.
-  ASSERT_EQ(acedTrans(p, &user, &world, 1, out), RTNORM);
-  expect_point(out, -2, 1, 3);
-}
-
 TEST_F(GeometryTest, UcsPreviousStepsBackThroughTheLastTen) {
   for (int k = 1; k <= 12; ++k) host_.set_ucs(Ucs{{static_cast<double>(k), 0, 0}});
   int steps = 0;
@@ -52,34 +38,45 @@ TEST_F(GeometryTest, UcsPreviousStepsBackThroughTheLastTen) {
   EXPECT_EQ(org.resval.rpoint[X], 2) << "the drawing keeps the current UCS";
 }
 
-TEST_F(GeometryTest, TransIntoTheObjectSystemOfAnExtrusionAndOfAnEntity) {
-  resbuf world = system(0);
-  resbuf extrusion{nullptr, RT3DPOINT, {}};
+// Between the world, a moved and turned UCS, the display, the object system of an extrusion and
+// those of entities.
+TEST_F(GeometryTest, TransBetweenWorldUcsAndObjectSystems) {
+  host_.set_ucs(*make_ucs({10, 20, 0}, {0, 1, 0}, {-1, 0, 0}));
+  ads_point c = {1, 2, -3}, normal = {0, 0, -1};
+  RbList made(acutBuildList(RTDXF0, L"CIRCLE", 10, c, 40, 1.0, 210, normal, 0));
+  ASSERT_EQ(acdbEntMake(made.get()), RTNORM);
+  resbuf world = system(0), user = system(1), display = system(2), bad = system(7);
+  resbuf circle{nullptr, RTENAME, {}}, line{nullptr, RTENAME, {}},
+      extrusion{nullptr, RT3DPOINT, {}};
+  ASSERT_EQ(acdbEntLast(circle.resval.rlname), RTNORM);
+  make_line(0, 0, 1, 0);
+  ASSERT_EQ(acdbEntLast(line.resval.rlname), RTNORM);
   extrusion.resval.rpoint[X] = 0;
   extrusion.resval.rpoint[Y] = 0;
   extrusion.resval.rpoint[Z] = -1;
-  // Looking from below, the object X axis is world -X.
-  ads_point p = {1, 2, 3}, out;
-  ASSERT_EQ(acedTrans(p, &world, &extrusion, 0, out), RTNORM);
-  expect_point(out, -1, 2, -3);
-
-  ads_point c = {1, 2, -3};
-  ads_point normal = {0, 0, -1};
-  RbList circle(acutBuildList(RTDXF0, L"CIRCLE", 10, c, 40, 1.0, 210, normal, 0));
-  ASSERT_EQ(acdbEntMake(circle.get()), RTNORM);
-  resbuf entity{nullptr, RTENAME, {}};
-  ASSERT_EQ(acdbEntLast(entity.resval.rlname), RTNORM);
-  ASSERT_EQ(acedTrans(c, &entity, &world, 0, out), RTNORM);
-  expect_point(out, -1, 2, 3);
-
-  // A LINE keeps world points: its object system is the world.
-  make_line(0, 0, 1, 0);
-  ASSERT_EQ(acdbEntLast(entity.resval.rlname), RTNORM);
-  ASSERT_EQ(acedTrans(p, &entity, &world, 0, out), RTNORM);
-  expect_point(out, 1, 2, 3);
-
-  resbuf bad = system(7);
-  EXPECT_EQ(acedTrans(p, &bad, &world, 0, out), RTERROR);
+  const struct {
+    resbuf *from, *to;
+    int displacement;
+    Vec3 in, out;
+  } rows[] = {
+      {&user, &world, 0, {1, 2, 3}, {8, 21, 3}},
+      {&world, &display, 0, {8, 21, 3}, {1, 2, 3}},
+      // A displacement ignores the origin.
+      {&user, &world, 1, {1, 2, 3}, {-2, 1, 3}},
+      // Looking from below, the object X axis is world -X.
+      {&world, &extrusion, 0, {1, 2, 3}, {-1, 2, -3}},
+      {&circle, &world, 0, {1, 2, -3}, {-1, 2, 3}},
+      // A LINE keeps world points: its object system is the world.
+      {&line, &world, 0, {1, 2, 3}, {1, 2, 3}},
+  };
+  // Each in place: the result may be written over the point given.
+  ads_point p;
+  for (const auto& row : rows) {
+    from_vec(row.in, p);
+    ASSERT_EQ(acedTrans(p, row.from, row.to, row.displacement, p), RTNORM);
+    expect_point(p, row.out.x, row.out.y, row.out.z);
+  }
+  EXPECT_EQ(acedTrans(c, &bad, &world, 0, p), RTERROR);
 }
 
 TEST_F(GeometryTest, IntersDistanceAngleAndPolar) {

@@ -177,12 +177,15 @@ TEST_F(InputTest, DistancesAnglesNumbersAndTexts) {
   EXPECT_EQ(acedGetString(1, L"\nText: ", text, 8), RTERROR) << "does not fit";
 }
 
-TEST_F(InputTest, GrDrawKeepsTemporaryVectorsInWorldCoordinates) {
+TEST_F(InputTest, GrDrawKeepsTemporaryVectorsInWorldCoordinatesUntilRedraw) {
   host_.set_ucs(Ucs{{1, 1, 0}});
   ads_point a = {0, 0, 0}, b = {1, 0, 0};
   ASSERT_EQ(acedGrDraw(a, b, -1, 0), RTNORM);
   ASSERT_EQ(host_.temp_vectors().size(), 1u);
   EXPECT_EQ(host_.temp_vectors()[0].to, (Vec3{2, 1, 0}));
+  // REDRAW clears them.
+  ASSERT_EQ(run({text_reply("_redraw")}), kRtNorm);
+  EXPECT_TRUE(host_.temp_vectors().empty());
 }
 
 }  // namespace

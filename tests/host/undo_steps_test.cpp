@@ -80,7 +80,6 @@ TEST_F(UndoStepsTest, ACommandThatEndsEarlyLeavesAutomaticGroupingAsItWasAndOneT
 
 TEST_F(UndoStepsTest, ControlOneKeepsOnlyTheNewestStepAndNoneKeepsNothing) {
   host_.undo().control_one();
-  EXPECT_EQ(undoctl() & (UndoSteps::kEnabled | UndoSteps::kOneCommand), 3);
   EXPECT_FALSE(host_.undo().begin_group());
   run("MAKE");
   run("MAKE");
@@ -88,24 +87,9 @@ TEST_F(UndoStepsTest, ControlOneKeepsOnlyTheNewestStepAndNoneKeepsNothing) {
   EXPECT_EQ(lines(), 1u);
 
   host_.undo().control_none();
-  EXPECT_EQ(undoctl() & UndoSteps::kEnabled, 0);
   run("MAKE");
   EXPECT_FALSE(host_.undo().back_one());
   EXPECT_EQ(lines(), 2u);
-
-  host_.undo().control_all();
-  host_.undo().set_auto(false);
-  EXPECT_EQ(undoctl(), UndoSteps::kEnabled | UndoSteps::kCombined);
-}
-
-TEST_F(UndoStepsTest, UndoctlStartsAtTheHostsUsualValueAndCannotBeSetAndUndoBringsTheUcsBack) {
-  EXPECT_EQ(undoctl(), 53);
-  EXPECT_EQ(set_short(L"UNDOCTL", 0), RTERROR);
-  add_command("TURN", [this] { host_.set_ucs(host_.ucs().rotated_about_z(0.5)); });
-  run("TURN");
-  EXPECT_FALSE(host_.ucs().is_world());
-  run("U");
-  EXPECT_TRUE(host_.ucs().is_world());
 }
 
 }  // namespace

@@ -110,17 +110,6 @@ class HostFixture : public ::testing::Test {
 
   std::string transcript() { return host_.transcript().text(); }
 
-  // The scripted commands since the start, each as its tokens joined by blanks.
-  std::vector<std::string> scripted() const {
-    std::vector<std::string> lines;
-    for (const std::vector<std::string>& tokens : host_.scripted_log()) {
-      std::string line;
-      for (const std::string& token : tokens) line += (line.empty() ? "" : " ") + token;
-      lines.push_back(line);
-    }
-    return lines;
-  }
-
   // Makes an entity of the list (released here) through the interface; its name.
   std::vector<int64_t> make_entity(resbuf* list) {
     RbList owned(list);
