@@ -402,8 +402,10 @@ bool same_head(const Record& r, const Head& h) {
   if (r.integer(62, 256) != h.color) return false;
   if (r.type == "SOLID") {
     const Vec3 base = (r.point(10) + r.point(11)) / 2;
+    // A third of its length wide.
     return *h.block == '\0' && near(r.point(12), h.tip) &&
-           near(normalized(r.point(12) - base), h.direction);
+           near(normalized(r.point(12) - base), h.direction) &&
+           std::abs(length(r.point(10) - r.point(11)) * 3 - length(r.point(12) - base)) < 1e-9;
   }
   const Vec3 pointing{std::cos(r.real(50)), std::sin(r.real(50)), 0};
   return r.text(2) == h.block && near(r.point(10), h.tip) && near(pointing, h.direction) &&

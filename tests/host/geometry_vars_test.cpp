@@ -76,7 +76,10 @@ TEST_F(GeometryTest, TransBetweenWorldUcsAndObjectSystems) {
     ASSERT_EQ(acedTrans(p, row.from, row.to, row.displacement, p), RTNORM);
     expect_point(p, row.out.x, row.out.y, row.out.z);
   }
+  // A system named by a number the host does not know, or by no system's type.
+  resbuf real{nullptr, RTREAL, {}};
   EXPECT_EQ(acedTrans(c, &bad, &world, 0, p), RTERROR);
+  EXPECT_EQ(acedTrans(c, &world, &real, 0, p), RTERROR);
 }
 
 TEST_F(GeometryTest, IntersDistanceAngleAndPolar) {
