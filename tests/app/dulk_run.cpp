@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "cad/db/database.h"
@@ -22,20 +20,6 @@ const char kLineScript[] = "LINE\n0,0\n1,1\n\n";
 
 std::string dulk_binary() { return DULK_BINARY_DIR "/dulk"; }
 std::string module_path() { return DULK_BINARY_DIR "/DulkArx.arx"; }
-
-void ScratchFolder::write(std::string_view name, std::string_view text) const {
-  std::ofstream file(path() / name, std::ios::binary);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!file) throw std::runtime_error("cannot write " + (path() / name).string());
-}
-
-std::optional<std::string> ScratchFolder::read(std::string_view name) const {
-  std::ifstream file(path() / name, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> ScratchFolder::listing() const {
   std::vector<std::string> names;

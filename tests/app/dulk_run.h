@@ -20,10 +20,6 @@ std::string module_path();
 // A fresh folder in the temporary directory, removed with everything in it at the end.
 class ScratchFolder : public cad::testing::TempDir {
  public:
-  std::filesystem::path operator/(std::string_view name) const { return path() / name; }
-  void write(std::string_view name, std::string_view text) const;
-  // The file's bytes; nothing when it cannot be read.
-  std::optional<std::string> read(std::string_view name) const;
   // Names of the files in the folder, sorted.
   std::vector<std::string> listing() const;
 };

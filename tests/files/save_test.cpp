@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,15 +27,9 @@ namespace fs = std::filesystem;
 
 class Folder : public testing::TempDir {
  public:
-  fs::path operator/(const std::string& name) const { return path() / name; }
   void write(const std::string& name, const std::string& text, mode_t mode = 0644) const {
-    std::ofstream(path() / name, std::ios::binary) << text;
+    TempDir::write(name, text);
     chmod((path() / name).c_str(), mode);
-  }
-  std::optional<std::string> read(const std::string& name) const {
-    std::ifstream in(path() / name, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
   }
   // Every name in the folder and its subfolders, relative to it, sorted.
   std::vector<std::string> listing() const {

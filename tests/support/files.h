@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -34,7 +38,8 @@ inline std::vector<std::filesystem::path> shared_drawings(
   return out;
 }
 
-// A fresh, empty folder under the system's temporary folder, removed by the destructor.
+// A fresh, empty folder under the system's temporary folder, removed by the destructor, and
+// the files written in it and read from it.
 class TempDir {
  public:
   TempDir() {
@@ -51,6 +56,20 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  void write(std::string_view name, std::string_view text) const {
+    std::ofstream file(path_ / name, std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!file) throw std::runtime_error("cannot write " + (path_ / name).string());
+  }
+  // The file's bytes; nothing when it cannot be read.
+  std::optional<std::string> read(std::string_view name) const {
+    std::ifstream file(path_ / name, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
 
  private:
   std::filesystem::path path_;
