@@ -5,6 +5,7 @@
 
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "tests/dialogs/dialog_checks.h"
 
@@ -162,29 +163,30 @@ TEST(DclFileContents, OnlyDefinitionsThatComeDownToDialogAreDialogs) {
   EXPECT_EQ(file.dialog("ONE"), nullptr) << "names are case sensitive";
 }
 
-TEST(DclLexical, CommentsAreSkippedAndLinesStillCount) {
-  Tile d = dialog_of(R"(// leading comment
+// Comments are skipped (and their lines still count), string escapes decoded, a byte order
+// mark and UTF-8 text accepted.
+TEST(DclLexical, CommentsEscapesByteOrderMarkAndUtf8) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(// leading comment
     /* a block comment
        over lines with { braces } and "quotes" */
     d : dialog { // after a brace
       : text { key = "t"; /* inside */ label = "x // not a comment"; }
-    })");
-  EXPECT_EQ(d.find("t")->label, "x // not a comment");
+    })",
+       "x // not a comment"},
+      {R"(d : dialog { : text { key = "t"; label = "say \"hi\"\\path\nnext\ttab \q"; } })",
+       "say \"hi\"\\path\nnext\ttab \\q"},
+      {"\xEF\xBB\xBF"
+       R"(d : dialog { : text { key = "t"; label = "Maße – Größe"; } })",
+       "Maße – Größe"},
+  };
+  for (const auto& [text, label] : cases) {
+    const Tile d = dialog_of(text);
+    ASSERT_NE(d.find("t"), nullptr) << text;
+    EXPECT_EQ(d.find("t")->label, label);
+  }
   EXPECT_EQ(parse_error("/*\n\n*/\nd : dialog {\n label = 1\n}"),
             "bad.dcl:5: expected ';' after attribute value");
-}
-
-TEST(DclLexical, StringEscapesAreDecoded) {
-  Tile d = dialog_of(
-      R"(d : dialog { : text { key = "t"; label = "say \"hi\"\\path\nnext\ttab \q"; } })");
-  EXPECT_EQ(d.find("t")->label, "say \"hi\"\\path\nnext\ttab \\q");
-}
-
-TEST(DclLexical, ByteOrderMarkAndUtf8TextAreAccepted) {
-  Tile d = dialog_of(
-      "\xEF\xBB\xBF"
-      R"(d : dialog { label = "Maße – Größe"; })");
-  EXPECT_EQ(d.label, "Maße – Größe");
 }
 
 TEST(DclLexical, IncludeIsNotedNotFollowed) {
@@ -199,38 +201,30 @@ TEST(DclLexical, IncludeIsNotedNotFollowed) {
   EXPECT_NE(file.dialog("d"), nullptr);
 }
 
+// Definitions that cannot be resolved are reported even when unused.
 TEST(DclErrors, EachMessageNamesTheLineOfTheFault) {
-  EXPECT_EQ(parse_error("d : dialog {\n  label = \"x\"\n  key = \"k\";\n}"),
-            "bad.dcl:2: expected ';' after attribute value");
-  EXPECT_EQ(parse_error("d : dialog {\n\n  ok_cancle;\n}"), "bad.dcl:3: unknown tile 'ok_cancle'");
-  EXPECT_EQ(parse_error("d : dialog {\n  label = \"open;\n}"),
-            "bad.dcl:2: string not closed before the end of the line");
-  EXPECT_EQ(parse_error("d : dialog {\n  /* never\n closed\n}"),
-            "bad.dcl:2: comment opened here is never closed");
-  EXPECT_EQ(parse_error("d : dialog {\n  : row {\n  label = \"x\";\n"),
-            "bad.dcl:2: tile ': row' opened here is never closed with '}'");
-  EXPECT_EQ(parse_error("\nd : dialog { label = ; }"),
-            "bad.dcl:2: expected a value after 'label =', found ';'");
-  EXPECT_EQ(parse_error("d dialog { }"), "bad.dcl:1: expected ':' after the tile name 'd'");
-  EXPECT_EQ(parse_error("d : dialog { : { } }"),
-            "bad.dcl:1: expected a tile name after ':', found '{'");
-  EXPECT_EQ(parse_error("d : dialog\n;"), "bad.dcl:2: expected '{' after ': dialog', found ';'");
-  EXPECT_EQ(parse_error("d : dialog { label }"),
-            "bad.dcl:1: expected '=', ';' or ':' after 'label', found '}'");
-  EXPECT_EQ(parse_error("d : dialog { }\n}"),
-            "bad.dcl:2: expected a tile definition (name : prototype { ... }), found '}'");
-  EXPECT_EQ(parse_error("d : dialog {\n width = 10px; }"), "bad.dcl:2: malformed number '10p'");
-  EXPECT_EQ(parse_error("d : dialog {\n # }"), "bad.dcl:2: unexpected '#'");
-  EXPECT_EQ(parse_error("@import \"x\""), "bad.dcl:1: unknown directive '@import'");
-}
-
-TEST(DclErrors, DefinitionsThatCannotBeResolvedAreReportedEvenWhenUnused) {
-  EXPECT_EQ(parse_error("a : b { }\nb : a { }\nd : dialog { }"),
-            "bad.dcl:2: tile 'a' is its own prototype");
-  EXPECT_EQ(parse_error("d : dialog { }\nunused : nothing { }"),
-            "bad.dcl:2: unknown tile 'nothing'");
-  EXPECT_EQ(parse_error("d : dialog { }\n\nd : dialog { }"),
-            "bad.dcl:3: tile 'd' is defined twice");
+  const std::pair<const char*, const char*> cases[] = {
+      {"d : dialog {\n  label = \"x\"\n  key = \"k\";\n}", "2: expected ';' after attribute value"},
+      {"d : dialog {\n\n  ok_cancle;\n}", "3: unknown tile 'ok_cancle'"},
+      {"d : dialog {\n  label = \"open;\n}", "2: string not closed before the end of the line"},
+      {"d : dialog {\n  /* never\n closed\n}", "2: comment opened here is never closed"},
+      {"d : dialog {\n  : row {\n  label = \"x\";\n",
+       "2: tile ': row' opened here is never closed with '}'"},
+      {"\nd : dialog { label = ; }", "2: expected a value after 'label =', found ';'"},
+      {"d dialog { }", "1: expected ':' after the tile name 'd'"},
+      {"d : dialog { : { } }", "1: expected a tile name after ':', found '{'"},
+      {"d : dialog\n;", "2: expected '{' after ': dialog', found ';'"},
+      {"d : dialog { label }", "1: expected '=', ';' or ':' after 'label', found '}'"},
+      {"d : dialog { }\n}", "2: expected a tile definition (name : prototype { ... }), found '}'"},
+      {"d : dialog {\n width = 10px; }", "2: malformed number '10p'"},
+      {"d : dialog {\n # }", "2: unexpected '#'"},
+      {"@import \"x\"", "1: unknown directive '@import'"},
+      {"a : b { }\nb : a { }\nd : dialog { }", "2: tile 'a' is its own prototype"},
+      {"d : dialog { }\nunused : nothing { }", "2: unknown tile 'nothing'"},
+      {"d : dialog { }\n\nd : dialog { }", "3: tile 'd' is defined twice"},
+  };
+  for (const auto& [text, message] : cases)
+    EXPECT_EQ(parse_error(text), std::string("bad.dcl:") + message) << text;
 }
 
 TEST(DclErrors, HostileNestingAndGrowthEndInAMessage) {

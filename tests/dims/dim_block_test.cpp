@@ -29,23 +29,23 @@ constexpr double kPi = std::numbers::pi;
 // Every case shows the text "10"; this is how wide it is at height 1.
 const double kW = text_advance("10");
 
+// A variable's setting: an integer, a real or a text.
+using Setting = std::pair<const char*, VarValue>;
+Setting I(const char* name, int64_t v) { return {name, VarValue::integer(v)}; }
+Setting R(const char* name, double v) { return {name, VarValue::real(v)}; }
+Setting T(const char* name, const char* v) { return {name, VarValue::text(v)}; }
+
 // Plain sizes so that expected positions are easy to read: arrows 1, text 1 high with a gap of
 // 0.5, extension lines 1 off the origins and 2 past the line, text above; the other variables
 // at their quietest.
 DimStyleValues plain_style() {
   DimStyleValues v;
-  const std::pair<const char*, VarValue> settings[] = {
-      {"DIMSCALE", VarValue::real(1)},     {"DIMASZ", VarValue::real(1)},
-      {"DIMTSZ", VarValue::real(0)},       {"DIMTXT", VarValue::real(1)},
-      {"DIMGAP", VarValue::real(0.5)},     {"DIMEXO", VarValue::real(1)},
-      {"DIMEXE", VarValue::real(2)},       {"DIMDLE", VarValue::real(0)},
-      {"DIMTAD", VarValue::integer(1)},    {"DIMJUST", VarValue::integer(0)},
-      {"DIMTIH", VarValue::integer(0)},    {"DIMTOH", VarValue::integer(0)},
-      {"DIMTIX", VarValue::integer(0)},    {"DIMSOXD", VarValue::integer(0)},
-      {"DIMTOFL", VarValue::integer(0)},   {"DIMTMOVE", VarValue::integer(0)},
-      {"DIMATFIT", VarValue::integer(3)},  {"DIMCLRD", VarValue::integer(256)},
-      {"DIMCLRE", VarValue::integer(256)}, {"DIMCLRT", VarValue::integer(256)},
-      {"DIMLWD", VarValue::integer(-1)},   {"DIMLWE", VarValue::integer(-1)},
+  const Setting settings[] = {
+      R("DIMSCALE", 1), R("DIMASZ", 1),   R("DIMTSZ", 0),    R("DIMTXT", 1),    R("DIMGAP", 0.5),
+      R("DIMEXO", 1),   R("DIMEXE", 2),   R("DIMDLE", 0),    I("DIMTAD", 1),    I("DIMJUST", 0),
+      I("DIMTIH", 0),   I("DIMTOH", 0),   I("DIMTIX", 0),    I("DIMSOXD", 0),   I("DIMTOFL", 0),
+      I("DIMTMOVE", 0), I("DIMATFIT", 3), I("DIMCLRD", 256), I("DIMCLRE", 256), I("DIMCLRT", 256),
+      I("DIMLWD", -1),  I("DIMLWE", -1),
   };
   for (const auto& [name, value] : settings) v.set(name, value);
   return v;
@@ -99,7 +99,7 @@ const std::vector<Head> kMediumOutside = {{{0, 5}, {1, 0}}, {{3.5, 5}, {-1, 0}}}
 // (by default the horizontal dimension's plain lines and arrowheads, the text above the line).
 struct Case {
   const char* id;  // names its picture
-  std::vector<std::pair<const char*, VarValue>> vars = {};
+  std::vector<Setting> vars = {};
   Geometry geometry = kHorizontal;
   std::vector<Segment> lines = kPlain;
   std::vector<Head> heads = kSolids;
@@ -120,43 +120,43 @@ std::vector<Segment> broken(double along) {
 std::vector<Case> cases() {
   const double a = kW / 2 + 0.5;                      // half the text's box with its gap
   const double turned = kW * std::sqrt(3) / 2 + 0.5;  // the text's extent along, turned 30 degrees
-  const Group user_placed = Group::integer(70, 160);  // text placed by the user (bit 128)
+  // Text placed by the user (bit 128 of group 70) with its middle here.
+  auto placed = [](Vec3 at) {
+    return std::vector<Group>{Group::integer(70, 160), Group::point(11, at)};
+  };
   return {
       // DIMTAD 1 (and DIMEXO, DIMEXE, DIMASZ): text DIMGAP above the line, arrows inside.
       {.id = "tad1"},
       // DIMTAD 0: text centred on the line, which is broken for it and its gap.
-      {.id = "tad0",
-       .vars = {{"DIMTAD", VarValue::integer(0)}},
-       .lines = broken(kW),
-       .text_at = {5, 5, 0}},
+      {.id = "tad0", .vars = {I("DIMTAD", 0)}, .lines = broken(kW), .text_at = {5, 5, 0}},
       // DIMTAD 2: text on the side of the line away from the origins.
       {.id = "tad2",
-       .vars = {{"DIMTAD", VarValue::integer(2)}},
+       .vars = {I("DIMTAD", 2)},
        .geometry = kBelow,
        .lines = {{{0, -1}, {0, -7}}, {{10, -1}, {10, -7}}, {{1, -5}, {9, -5}}},
        .heads = {{{0, -5}, {-1, 0}}, {{10, -5}, {1, 0}}},
        .text_at = {5, -6, 0}},
       // DIMTAD 4: text below the line.
-      {.id = "tad4", .vars = {{"DIMTAD", VarValue::integer(4)}}, .text_at = {5, 4, 0}},
+      {.id = "tad4", .vars = {I("DIMTAD", 4)}, .text_at = {5, 4, 0}},
       // DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole.
-      {.id = "tvp1", .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(1)}}},
+      {.id = "tvp1", .vars = {I("DIMTAD", 0), R("DIMTVP", 1)}},
       // DIMTVP 0.5: text raised, the line broken (below 0.7).
       {.id = "tvp05",
-       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMTVP", VarValue::real(0.5)}},
+       .vars = {I("DIMTAD", 0), R("DIMTVP", 0.5)},
        .lines = broken(kW),
        .text_at = {5, 5.5, 0}},
       // DIMJUST 1 and 2: text next to the first or second extension line, past arrow and gap.
-      {.id = "just1", .vars = {{"DIMJUST", VarValue::integer(1)}}, .text_at = {1.5 + kW / 2, 6, 0}},
-      {.id = "just2", .vars = {{"DIMJUST", VarValue::integer(2)}}, .text_at = {8.5 - kW / 2, 6, 0}},
+      {.id = "just1", .vars = {I("DIMJUST", 1)}, .text_at = {1.5 + kW / 2, 6, 0}},
+      {.id = "just2", .vars = {I("DIMJUST", 2)}, .text_at = {8.5 - kW / 2, 6, 0}},
       // DIMJUST 3 and 4: text along the first or second extension line past DIMEXE, which runs
       // on by the text.
       {.id = "just3",
-       .vars = {{"DIMJUST", VarValue::integer(3)}},
+       .vars = {I("DIMJUST", 3)},
        .lines = {{{0, 1}, {0, 7 + kW}}, kExt2, kLine},
        .text_at = {-1, 7 + kW / 2, 0},
        .text_direction = {0, 1, 0}},
       {.id = "just4",
-       .vars = {{"DIMJUST", VarValue::integer(4)}},
+       .vars = {I("DIMJUST", 4)},
        .lines = {kExt1, {{10, 1}, {10, 7 + kW}}, kLine},
        .text_at = {9, 7 + kW / 2, 0},
        .text_direction = {0, 1, 0}},
@@ -169,7 +169,7 @@ std::vector<Case> cases() {
        .text_direction = {0, 1, 0}},
       // DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too).
       {.id = "tih1",
-       .vars = {{"DIMTIH", VarValue::integer(1)}},
+       .vars = {I("DIMTIH", 1)},
        .geometry = kVertical,
        .lines = {{{-1, 0}, {-7, 0}}, {{-1, 10}, {-7, 10}}, {{-5, 1}, {-5, 4}}, {{-5, 6}, {-5, 9}}},
        .heads = {{{-5, 0}, {0, -1}}, {{-5, 10}, {0, 1}}},
@@ -185,18 +185,18 @@ std::vector<Case> cases() {
        .lines = {{{0, 1}, {0, 10}}, {{10, 1}, {10, 10}}, {{1, 8}, {9, 8}}},
        .heads = {{{0, 8}, {-1, 0}}, {{10, 8}, {1, 0}}},
        .text_at = {3, 9, 0},
-       .dimension_groups = {user_placed, Group::point(11, {3, 9, 0})}},
+       .dimension_groups = placed({3, 9, 0})},
       // DIMTMOVE 1: the line stays, a leader runs to the text.
       {.id = "user-tmove1",
-       .vars = {{"DIMTMOVE", VarValue::integer(1)}},
+       .vars = {I("DIMTMOVE", 1)},
        .lines = {kExt1, kExt2, kLine, {{5, 5}, {14.5 - kW / 2, 9}}},
        .text_at = {15, 9, 0},
-       .dimension_groups = {user_placed, Group::point(11, {15, 9, 0})}},
+       .dimension_groups = placed({15, 9, 0})},
       // DIMTMOVE 2: the line stays, no leader.
       {.id = "user-tmove2",
-       .vars = {{"DIMTMOVE", VarValue::integer(2)}},
+       .vars = {I("DIMTMOVE", 2)},
        .text_at = {15, 9, 0},
-       .dimension_groups = {user_placed, Group::point(11, {15, 9, 0})}},
+       .dimension_groups = placed({15, 9, 0})},
       // Neither fits (DIMATFIT 3, DIMTMOVE 0): arrows outside with tails, text beside the second
       // extension line over the line run on under it.
       {.id = "nofit",
@@ -206,30 +206,28 @@ std::vector<Case> cases() {
        .text_at = {3 + kW / 2, 6, 0}},
       // DIMATFIT 0: text and arrows go out together, even when one alone would fit.
       {.id = "atfit0",
-       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(0)}},
+       .vars = {I("DIMTAD", 0), I("DIMATFIT", 0)},
        .geometry = kMedium,
        .lines = {kShortExt1, kMediumExt2, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5, 5}}},
        .heads = kMediumOutside,
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMATFIT 1: arrows go out first, the text stays.
       {.id = "atfit1",
-       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(1)}},
+       .vars = {I("DIMTAD", 0), I("DIMATFIT", 1)},
        .geometry = kMedium,
        .lines = {kShortExt1, kMediumExt2, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5.5, 5}}},
        .heads = kMediumOutside,
        .text_at = {1.75, 5, 0}},
       // DIMATFIT 2: the text goes out first, the arrows stay.
       {.id = "atfit2",
-       .vars = {{"DIMTAD", VarValue::integer(0)}, {"DIMATFIT", VarValue::integer(2)}},
+       .vars = {I("DIMTAD", 0), I("DIMATFIT", 2)},
        .geometry = kMedium,
        .lines = {kShortExt1, kMediumExt2, {{1, 5}, {2.5, 5}}, {{3.5, 5}, {5, 5}}},
        .heads = {{{0, 5}, {-1, 0}}, {{3.5, 5}, {1, 0}}},
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMTOFL 1: the line is drawn between the extension lines with the arrows outside.
       {.id = "tofl",
-       .vars = {{"DIMTAD", VarValue::integer(0)},
-                {"DIMATFIT", VarValue::integer(0)},
-                {"DIMTOFL", VarValue::integer(1)}},
+       .vars = {I("DIMTAD", 0), I("DIMATFIT", 0), I("DIMTOFL", 1)},
        .geometry = kMedium,
        .lines =
            {kShortExt1, kMediumExt2, {{0, 5}, {3.5, 5}}, {{-2, 5}, {-1, 5}}, {{4.5, 5}, {5, 5}}},
@@ -237,21 +235,21 @@ std::vector<Case> cases() {
        .text_at = {5.5 + kW / 2, 5, 0}},
       // DIMTIX 1: the text stays between the extension lines, the arrows go out.
       {.id = "tix",
-       .vars = {{"DIMTIX", VarValue::integer(1)}},
+       .vars = {I("DIMTIX", 1)},
        .geometry = kShort,
        .lines = {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}},
        .heads = kShortOutside,
        .text_at = {0.5, 6, 0}},
       // DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out.
       {.id = "soxd",
-       .vars = {{"DIMTIX", VarValue::integer(1)}, {"DIMSOXD", VarValue::integer(1)}},
+       .vars = {I("DIMTIX", 1), I("DIMSOXD", 1)},
        .geometry = kShort,
        .lines = {kShortExt1, kShortExt2},
        .heads = {},
        .text_at = {0.5, 6, 0}},
       // DIMTOH 1: text outside is horizontal, on a vertical line centred on it.
       {.id = "toh",
-       .vars = {{"DIMTOH", VarValue::integer(1)}},
+       .vars = {I("DIMTOH", 1)},
        .geometry = kShortVertical,
        .lines =
            {{{-1, 0}, {-7, 0}}, {{-1, 1}, {-7, 1}}, {{-5, -2}, {-5, -1}}, {{-5, 2}, {-5, 2.5}}},
@@ -259,7 +257,7 @@ std::vector<Case> cases() {
        .text_at = {-5, 3.5, 0}},
       // DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle.
       {.id = "tmove1",
-       .vars = {{"DIMTMOVE", VarValue::integer(1)}},
+       .vars = {I("DIMTMOVE", 1)},
        .geometry = kShort,
        .lines =
            {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}, {{0.5, 5}, {2.5, 7.5}}},
@@ -267,14 +265,14 @@ std::vector<Case> cases() {
        .text_at = {3 + kW / 2, 7.5, 0}},
       // DIMTMOVE 2: text that does not fit goes over the line without a leader.
       {.id = "tmove2",
-       .vars = {{"DIMTMOVE", VarValue::integer(2)}},
+       .vars = {I("DIMTMOVE", 2)},
        .geometry = kShort,
        .lines = {kShortExt1, kShortExt2, {{-2, 5}, {-1, 5}}, {{2, 5}, {3, 5}}},
        .heads = kShortOutside,
        .text_at = {3 + kW / 2, 7.5, 0}},
       // DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines.
       {.id = "tsz",
-       .vars = {{"DIMTSZ", VarValue::real(1)}, {"DIMDLE", VarValue::real(0.5)}},
+       .vars = {R("DIMTSZ", 1), R("DIMDLE", 0.5)},
        .lines = {kExt1,
                  kExt2,
                  {{-0.5, 5}, {10.5, 5}},
@@ -283,43 +281,41 @@ std::vector<Case> cases() {
        .heads = {}},
       // DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE.
       {.id = "archtick",
-       .vars = {{"DIMBLK", VarValue::text("_ARCHTICK")}, {"DIMDLE", VarValue::real(0.5)}},
+       .vars = {T("DIMBLK", "_ARCHTICK"), R("DIMDLE", 0.5)},
        .lines = {kExt1, kExt2, {{-0.5, 5}, {10.5, 5}}},
        .heads = {{.tip = {0, 5}, .direction = {-1, 0}, .block = "_ArchTick"},
                  {.tip = {10, 5}, .direction = {1, 0}, .block = "_ArchTick"}}},
       // DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE.
       {.id = "sah",
-       .vars = {{"DIMSAH", VarValue::integer(1)},
-                {"DIMBLK1", VarValue::text("_dot")},
-                {"DIMBLK2", VarValue::text("_NONE")}},
+       .vars = {I("DIMSAH", 1), T("DIMBLK1", "_dot"), T("DIMBLK2", "_NONE")},
        .lines = {kExt1, kExt2, {{1, 5}, {10, 5}}},
        .heads = {{.tip = {0, 5}, .direction = {-1, 0}, .block = "_Dot"}}},
       // DIMSE1, DIMSE2: no first, no second extension line.
-      {.id = "se1", .vars = {{"DIMSE1", VarValue::integer(1)}}, .lines = {kExt2, kLine}},
-      {.id = "se2", .vars = {{"DIMSE2", VarValue::integer(1)}}, .lines = {kExt1, kLine}},
+      {.id = "se1", .vars = {I("DIMSE1", 1)}, .lines = {kExt2, kLine}},
+      {.id = "se2", .vars = {I("DIMSE2", 1)}, .lines = {kExt1, kLine}},
       // DIMSD1, DIMSD2: no dimension line nor arrow between the first extension line and the
       // text, or between the text and the second.
       {.id = "sd1",
-       .vars = {{"DIMSD1", VarValue::integer(1)}},
+       .vars = {I("DIMSD1", 1)},
        .lines = {kExt1, kExt2, {{5, 5}, {9, 5}}},
        .heads = {kSolid2}},
       {.id = "sd2",
-       .vars = {{"DIMSD2", VarValue::integer(1)}},
+       .vars = {I("DIMSD2", 1)},
        .lines = {kExt1, kExt2, {{1, 5}, {5, 5}}},
        .heads = {kSolid1}},
       // DIMFXLON: extension lines DIMFXL long from the dimension line.
       {.id = "fxlon",
-       .vars = {{"DIMFXLON", VarValue::integer(1)}, {"DIMFXL", VarValue::real(2)}},
+       .vars = {I("DIMFXLON", 1), R("DIMFXL", 2)},
        .lines = {{{0, 3}, {0, 7}}, {{10, 3}, {10, 7}}, kLine}},
       // DIMSCALE: every size twice.
       {.id = "scale",
-       .vars = {{"DIMSCALE", VarValue::real(2)}},
+       .vars = {R("DIMSCALE", 2)},
        .lines = {{{0, 2}, {0, 9}}, {{10, 2}, {10, 9}}, {{2, 5}, {8, 5}}},
        .text_at = {5, 7, 0},
        .text_height = 2},
       // DIMGAP negative: a box DIMGAP around the text.
       {.id = "gapbox",
-       .vars = {{"DIMGAP", VarValue::real(-0.5)}},
+       .vars = {R("DIMGAP", -0.5)},
        .lines = {kExt1,
                  kExt2,
                  kLine,
@@ -337,11 +333,8 @@ std::vector<Case> cases() {
                             Group::integer(1070, 4), Group::text(1002, "}")}},
       // DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts.
       {.id = "colours",
-       .vars = {{"DIMCLRD", VarValue::integer(3)},
-                {"DIMCLRE", VarValue::integer(1)},
-                {"DIMCLRT", VarValue::integer(0)},
-                {"DIMLWD", VarValue::integer(25)},
-                {"DIMLWE", VarValue::integer(50)}},
+       .vars = {I("DIMCLRD", 3), I("DIMCLRE", 1), I("DIMCLRT", 0), I("DIMLWD", 25),
+                I("DIMLWE", 50)},
        .lines = {{.from = {0, 1}, .to = {0, 7}, .color = 1, .lineweight = 50},
                  {.from = {10, 1}, .to = {10, 7}, .color = 1, .lineweight = 50},
                  {.from = {1, 5}, .to = {9, 5}, .color = 3, .lineweight = 25}},

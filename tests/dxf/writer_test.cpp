@@ -57,6 +57,21 @@ std::unique_ptr<Database> written(const Database& db) {
   return std::move(r.db);
 }
 
+// The R12 drawing of the data folder.
+std::unique_ptr<Database> r12_drawing() {
+  ReadResult r = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
+  EXPECT_TRUE(r.db) << r.error;
+  return std::move(r.db);
+}
+
+// The texts (group 1) of the DIMENSION entities of model space.
+std::vector<std::string> dimension_texts(const Database& db) {
+  std::vector<std::string> out;
+  for (RecordId id : db.entities())
+    if (db.record(id).type == "DIMENSION") out.emplace_back(db.record(id).text(1));
+  return out;
+}
+
 const Record& same_record(const Database& back, const Database& db, RecordId id) {
   return back.record(back.find_handle(db.record(id).handle()));
 }
@@ -205,9 +220,8 @@ TEST(Writing, EntitiesCompletedWhileWrittenComeOutAsInACompletedCopy) {
     db.set_erased(insert, true);
     db.add_entity(make("LINE", "330 1F; 100 AcDbEntity; 8 0; 100 AcDbLine; 1001 DULK; 1000 x"));
   };
-  ReadResult r12 = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
-  ASSERT_TRUE(r12.db) << r12.error;
-  std::unique_ptr<Database> drawings[] = {new_drawing(), std::move(r12.db)};
+  std::unique_ptr<Database> drawings[] = {new_drawing(), r12_drawing()};
+  ASSERT_TRUE(drawings[1]);
   for (std::unique_ptr<Database>& db : drawings) {
     host_made(*db);
     std::unique_ptr<Database> whole = copy_drawing(*db);
@@ -220,9 +234,9 @@ TEST(Writing, EntitiesCompletedWhileWrittenComeOutAsInACompletedCopy) {
 // left out with a note; subclass markers, owners and groups later versions added to entities,
 // table records and the header stay out. The drawing keeps what it holds.
 TEST(Writing, R12WritesNewerEntitiesInItsOwnForms) {
-  ReadResult r = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  Database& db = *r.db;
+  const std::unique_ptr<Database> r12 = r12_drawing();
+  ASSERT_TRUE(r12);
+  Database& db = *r12;
   db.add_entity(make(
       "LINE", "330 1F; 100 AcDbEntity; 8 0; 100 AcDbLine; 10 0; 20 0; 30 0; 1001 DULK; 1000 line"));
   // A dimension text with a raised millimetre digit, centred on (10,0).
@@ -331,9 +345,9 @@ TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
       {"<>", "<>", "<>"},  // nothing to convert
       {"%%c12", "%%c12", "%%c12"},
   };
-  ReadResult r = read_dxf(testing::data_file("line_r12.dxf"), "r12.dxf");
-  ASSERT_TRUE(r.db) << r.error;
-  Database& db = *r.db;
+  const std::unique_ptr<Database> drawing = r12_drawing();
+  ASSERT_TRUE(drawing);
+  Database& db = *drawing;
   const size_t block = db.add_block(make("BLOCK", "8 0; 2 PLAN; 70 0; 10 0; 20 0; 30 0; 3 PLAN"),
                                     make("ENDBLK", "8 0"));
   for (const Text& text : texts) {
@@ -348,12 +362,11 @@ TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
         << text.plain;
   ReadResult back = read_dxf(r12, "written.dxf");
   ASSERT_TRUE(back.db) << back.error;
-  std::vector<std::string> model, in_block, read, codes;
+  std::vector<std::string> in_block, read, codes;
   for (RecordId id : back.db->entities()) {
-    const Record& rec = back.db->record(id);
-    if (rec.type != "DIMENSION") continue;
-    model.emplace_back(rec.text(1));
-    EXPECT_EQ(rec.xdata("DULK").at(0).s(), "kept");
+    if (back.db->record(id).type == "DIMENSION") {
+      EXPECT_EQ(back.db->record(id).xdata("DULK").at(0).s(), "kept");
+    }
   }
   for (RecordId id : back.db->blocks()[back.db->block_index("PLAN")].entities)
     in_block.emplace_back(back.db->record(id).text(1));
@@ -361,25 +374,16 @@ TEST(Writing, R12WritesDimensionTextsPlainAndTheDrawingKeepsTheirCodes) {
     read.emplace_back(text.read);
     codes.emplace_back(text.codes);
   }
-  EXPECT_EQ(model, read);
+  EXPECT_EQ(dimension_texts(*back.db), read);
   EXPECT_EQ(in_block, read);
   const std::string again = write_dxf(*back.db);
   for (const Text& text : texts)
     EXPECT_NE(again.find(std::string("\n  1\n") + text.plain + "\n"), std::string::npos)
         << "written again: " << text.plain;
 
-  std::vector<std::string> kept;
-  for (RecordId id : db.entities())
-    if (db.record(id).type == "DIMENSION") kept.emplace_back(db.record(id).text(1));
-  EXPECT_EQ(kept, codes);
+  EXPECT_EQ(dimension_texts(db), codes);
   db.set_header_var("$ACADVER", {Group::text(1, "AC1015")});
-  ReadResult later = read_dxf(write_dxf(db), "later.dxf");
-  ASSERT_TRUE(later.db) << later.error;
-  std::vector<std::string> later_texts;
-  for (RecordId id : later.db->entities())
-    if (later.db->record(id).type == "DIMENSION")
-      later_texts.emplace_back(later.db->record(id).text(1));
-  EXPECT_EQ(later_texts, codes);
+  EXPECT_EQ(dimension_texts(*written(db)), codes);
 }
 
 TEST(Writing, ADrawingThatNamesNoVersionIsWrittenAsR2013WithTheVersionFirst) {

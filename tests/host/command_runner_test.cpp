@@ -10,6 +10,7 @@
 #include "cad/input/prompter.h"
 #include "tests/support/host_fixture.h"
 #include "tests/support/snapshot.h"
+#include "tests/support/terminal.h"
 
 namespace cad::testing {
 namespace {
@@ -50,9 +51,8 @@ TEST_F(CommandRunnerTest, CommandsAreFoundByLocalAndGlobalNameInAnyCase) {
   def.body = [&] { ++runs; };
   ASSERT_TRUE(host_.commands().add(def));
   EXPECT_FALSE(host_.commands().add(def)) << "a group holds a name once";
-  EXPECT_EQ(host_.run_command("lokal"), CommandResult::kDone);
-  EXPECT_EQ(host_.run_command("_global"), CommandResult::kDone);
-  EXPECT_EQ(host_.run_command("Global"), CommandResult::kDone);
+  for (const char* name : {"lokal", "_global", "Global"})
+    EXPECT_EQ(host_.run_command(name), CommandResult::kDone) << name;
   EXPECT_EQ(host_.run_command("_lokal"), CommandResult::kUnknown);
   EXPECT_EQ(runs, 3);
   // A newer group's command of the same names wins until its group goes.
@@ -61,9 +61,8 @@ TEST_F(CommandRunnerTest, CommandsAreFoundByLocalAndGlobalNameInAnyCase) {
   int newer_runs = 0;
   newer.body = [&] { ++newer_runs; };
   ASSERT_TRUE(host_.commands().add(newer));
-  EXPECT_EQ(host_.run_command("lokal"), CommandResult::kDone);
-  EXPECT_EQ(host_.run_command("_global"), CommandResult::kDone);
-  EXPECT_EQ(host_.run_command("global"), CommandResult::kDone);
+  for (const char* name : {"lokal", "_global", "global"})
+    EXPECT_EQ(host_.run_command(name), CommandResult::kDone) << name;
   EXPECT_EQ(newer_runs, 3);
   EXPECT_EQ(host_.commands().remove_group("newer"), 1);
   EXPECT_EQ(host_.run_command("lokal"), CommandResult::kDone);
@@ -244,11 +243,7 @@ TEST_F(CommandRunnerTest, EscAtACommandsPromptShowsCancelOnce) {
     SCOPED_TRACE(script);
     host_.transcript().clear();
     type(script);
-    const std::string t = transcript();
-    size_t count = 0;
-    for (size_t at = t.find("*Cancel*"); at != std::string::npos; at = t.find("*Cancel*", at + 1))
-      ++count;
-    EXPECT_EQ(count, 1u) << t;
+    EXPECT_EQ(Terminal::occurrences(transcript(), "*Cancel*"), 1u) << transcript();
     EXPECT_TRUE(db().entities().empty());
   }
 }

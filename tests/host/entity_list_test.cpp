@@ -17,6 +17,18 @@ class EntityListTest : public HostFixture {
   }
 };
 
+// acdbEntMake of the list (released here).
+int entmake(resbuf* list) {
+  RbList owned(list);
+  return acdbEntMake(list);
+}
+
+// The entity's list with the extended data of the applications the pattern names.
+RbList entgetx(const std::vector<int64_t>& name, const wchar_t* apps) {
+  RbList pattern(acutBuildList(RTSTR, apps, 0));
+  return RbList(acdbEntGetX(name.data(), pattern.get()));
+}
+
 TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
   ads_point c = {1.5, 2.5, 0};
   auto made = make_entity(
@@ -123,10 +135,8 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
   const size_t apps = db().tables()[db().table_index("APPID")].entries.size();
   for (const std::wstring& name : refused) {
     SCOPED_TRACE(to_utf8(name.substr(0, 10)));
-    RbList entity(acutBuildList(RTDXF0, L"LINE", 8, name.c_str(), 10, a, 11, b, 0));
-    EXPECT_EQ(acdbEntMake(entity.get()), RTERROR);
-    RbList block(acutBuildList(RTDXF0, L"BLOCK", 2, name.c_str(), 10, a, 70, 0, 0));
-    EXPECT_EQ(acdbEntMake(block.get()), RTERROR);
+    EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 8, name.c_str(), 10, a, 11, b, 0)), RTERROR);
+    EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"BLOCK", 2, name.c_str(), 10, a, 70, 0, 0)), RTERROR);
     EXPECT_EQ(acdbRegApp(name.c_str()), RTERROR);
     find_rb(list.get(), 8)->resval.rstring = const_cast<ACHAR*>(name.c_str());
     EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
@@ -147,14 +157,12 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
   EXPECT_EQ(db().record(db().entities().back()).text(8), "0");
 
   const std::wstring umlauts(255, L'\u00e4');
-  RbList entity(acutBuildList(RTDXF0, L"LINE", 8, umlauts.c_str(), 10, a, 11, b, 0));
-  EXPECT_EQ(acdbEntMake(entity.get()), RTNORM);
+  EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 8, umlauts.c_str(), 10, a, 11, b, 0)), RTNORM);
   EXPECT_EQ(acdbRegApp(umlauts.c_str()), RTNORM);
   // A layer a drawing read brings along is the drawing's own.
   db().add_table_entry(db().table_index("LAYER"),
                        Record{"LAYER", {Group::text(2, "Old:Name"), Group::integer(70, 0)}});
-  RbList old(acutBuildList(RTDXF0, L"LINE", 8, L"Old:Name", 10, a, 11, b, 0));
-  EXPECT_EQ(acdbEntMake(old.get()), RTNORM);
+  EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 8, L"Old:Name", 10, a, 11, b, 0)), RTNORM);
 }
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
@@ -167,24 +175,20 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   RbList plain(acdbEntGet(made.data()));
   EXPECT_EQ(find_rb(plain.get(), -3), nullptr);
 
-  RbList tav_apps(acutBuildList(RTSTR, L"tav", 0));
-  RbList tav(acdbEntGetX(made.data(), tav_apps.get()));
+  RbList tav = entgetx(made, L"tav");
   EXPECT_EQ(codes(tav.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070}));
   EXPECT_EQ(rb_string(tav.get(), 1000), L"STANDARD");
   EXPECT_DOUBLE_EQ(find_rb(tav.get(), 1040)->resval.rreal, 0.3);
   EXPECT_EQ(find_rb(tav.get(), 1070)->resval.rint, 2);
 
-  RbList all_apps(acutBuildList(RTSTR, L"*", 0));
-  RbList all(acdbEntGetX(made.data(), all_apps.get()));
+  RbList all = entgetx(made, L"*");
   EXPECT_EQ(codes(all.get()), (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1040, 1070,
                                                 1001, 1002, 1010, 1071, 1002}));
   EXPECT_EQ(rb_string(all.get(), 1002), L"{");
   EXPECT_DOUBLE_EQ(find_rb(all.get(), 1010)->resval.rpoint[Z], 3);
   EXPECT_EQ(find_rb(all.get(), 1071)->resval.rlong, 70000);
 
-  RbList none_apps(acutBuildList(RTSTR, L"NOPE", 0));
-  RbList none(acdbEntGetX(made.data(), none_apps.get()));
-  EXPECT_EQ(find_rb(none.get(), -3), nullptr);
+  EXPECT_EQ(find_rb(entgetx(made, L"NOPE").get(), -3), nullptr);
 }
 
 TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
@@ -200,8 +204,7 @@ TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
   find_rb(before.get(), 11)->resval.rpoint[X] = 9;
   ASSERT_EQ(acdbEntMod(before.get()), RTNORM);
 
-  RbList apps(acutBuildList(RTSTR, L"*", 0));
-  RbList after(acdbEntGetX(made.data(), apps.get()));
+  RbList after = entgetx(made, L"*");
   EXPECT_EQ(rb_string(after.get(), 5), handle);
   EXPECT_DOUBLE_EQ(find_rb(after.get(), 11)->resval.rpoint[X], 9);
   std::vector<std::wstring> texts;
@@ -212,8 +215,9 @@ TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
 
 TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
   ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  RbList made(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0));
-  EXPECT_EQ(acdbEntMake(made.get()), RTERROR);
+  EXPECT_EQ(
+      entmake(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0)),
+      RTERROR);
   auto line = make_line(0, 0, 1, 1);
   RbList list(acdbEntGet(line.data()));
   append(list.get(), acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0));
@@ -277,21 +281,20 @@ TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   RbList poly(acdbEntGet(poly_name.data()));
   EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
 
-  std::vector<std::wstring> walk;
-  ads_name at;
-  for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at)) {
-    RbList list(acdbEntGet(at));
-    walk.push_back(rb_string(list.get(), 0));
-  }
-  EXPECT_EQ(walk,
+  auto walk = [] {
+    std::vector<std::wstring> types;
+    ads_name at;
+    for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
+      types.push_back(rb_string(RbList(acdbEntGet(at)).get(), 0));
+    return types;
+  };
+  EXPECT_EQ(walk(),
             (std::vector<std::wstring>{L"LINE", L"POLYLINE", L"VERTEX", L"VERTEX", L"SEQEND"}));
   // Erasing the polyline takes its vertices along, and a second call brings them back.
   ASSERT_EQ(acdbEntDel(poly_name.data()), RTNORM);
-  walk.clear();
-  for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
-    walk.push_back(L"x");
-  EXPECT_EQ(walk.size(), 1u);
+  EXPECT_EQ(walk(), std::vector<std::wstring>{L"LINE"});
   ASSERT_EQ(acdbEntDel(poly_name.data()), RTNORM);
+  EXPECT_EQ(walk().size(), 5u);
 }
 
 TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
@@ -325,12 +328,9 @@ TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
 
 TEST_F(EntityListTest, BlockEntitiesGoIntoTheBlockAndTblSearchNamesTheFirst) {
   ads_point origin = {0, 0, 0}, a = {0, 0, 0}, b = {1, 1, 0};
-  RbList begin(acutBuildList(RTDXF0, L"BLOCK", 2, L"MARK", 70, 0, 10, origin, 0));
-  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
-  RbList line(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
-  ASSERT_EQ(acdbEntMake(line.get()), RTNORM);
-  RbList end(acutBuildList(RTDXF0, L"ENDBLK", 0));
-  ASSERT_EQ(acdbEntMake(end.get()), RTNORM);
+  ASSERT_EQ(entmake(acutBuildList(RTDXF0, L"BLOCK", 2, L"MARK", 70, 0, 10, origin, 0)), RTNORM);
+  ASSERT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0)), RTNORM);
+  ASSERT_EQ(entmake(acutBuildList(RTDXF0, L"ENDBLK", 0)), RTNORM);
   ads_name last;
   EXPECT_EQ(acdbEntLast(last), RTERROR) << "block contents are no main entities";
   RbList entry(acdbTblSearch(L"block", L"mark", 0));
