@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -34,9 +33,17 @@ inline Record line_record(std::string layer, Vec3 from, Vec3 to) {
                 {Group::text(8, std::move(layer)), Group::point(10, from), Group::point(11, to)}};
 }
 
-inline Record with(Record rec, const Group& g) {
-  rec.set(g);
+// The record with these groups set.
+template <class... Groups>
+Record with(Record rec, const Groups&... groups) {
+  (rec.set(groups), ...);
   return rec;
+}
+
+// Each number within 1e-6 of the one expected.
+inline void expect_near(const std::vector<double>& actual, const std::vector<double>& expected) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (size_t k = 0; k < actual.size(); ++k) EXPECT_NEAR(actual[k], expected[k], 1e-6) << k;
 }
 
 struct Element {
@@ -82,8 +89,8 @@ inline std::vector<Element> elements(std::string_view svg, std::string_view name
 // transform. A text element's transform with that scale taken out (axes of unit length for text
 // that is not scaled), and lengths inside a text element (tspan y, dy) in drawing units.
 inline constexpr double kLayoutUnitsPerHeight = 100 * 0.72;
-inline std::array<double, 6> text_frame(const Element& text, double height) {
-  std::array<double, 6> m{};
+inline std::vector<double> text_frame(const Element& text, double height) {
+  std::vector<double> m(6);
   EXPECT_EQ(text.at("font-size"), "100");
   EXPECT_EQ(std::sscanf(text.at("transform").c_str(), "matrix(%lf %lf %lf %lf %lf %lf)", &m[0],
                         &m[1], &m[2], &m[3], &m[4], &m[5]),
@@ -95,21 +102,18 @@ inline double text_length(double local, double height) {
   return local * height / kLayoutUnitsPerHeight;
 }
 
-struct ViewBox {
-  double x = 0;
-  double y = 0;
-  double width = 0;
-  double height = 0;
+// The view box's world extents (SVG's y runs down: its y is the negated top).
+struct Extents {
+  double left = 0, right = 0, bottom = 0, top = 0;
+  std::vector<double> all() const { return {left, right, bottom, top}; }
 };
 
-inline ViewBox view_box(std::string_view svg) {
+inline Extents extents(std::string_view svg) {
   const std::vector<Element> roots = elements(svg, "svg");
   EXPECT_EQ(roots.size(), 1u);
-  ViewBox box;
-  if (roots.empty()) return box;
-  std::istringstream in(roots[0].at("viewBox"));
-  in >> box.x >> box.y >> box.width >> box.height;
-  return box;
+  double x = 0, y = 0, width = 0, height = 0;
+  if (!roots.empty()) std::istringstream(roots[0].at("viewBox")) >> x >> y >> width >> height;
+  return {x, x + width, -(y + height), -y};
 }
 
 }  // namespace cad::testing

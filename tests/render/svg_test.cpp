@@ -17,12 +17,13 @@ namespace {
 using testing::add_layers;
 using testing::Element;
 using testing::elements;
+using testing::expect_near;
+using testing::Extents;
+using testing::extents;
 using testing::layer_record;
 using testing::line_record;
 using testing::text_frame;
 using testing::text_length;
-using testing::view_box;
-using testing::ViewBox;
 using testing::with;
 
 Record text_record(std::string layer, Vec3 at, double height, std::string text) {
@@ -57,12 +58,6 @@ const Element* tspan_with(const std::vector<Element>& tspans, const std::string&
   return nullptr;
 }
 
-// World extents of the view box (its y is the negated top).
-double left(const ViewBox& b) { return b.x; }
-double right(const ViewBox& b) { return b.x + b.width; }
-double top(const ViewBox& b) { return -b.y; }
-double bottom(const ViewBox& b) { return -(b.y + b.height); }
-
 TEST(SvgPicture, DrawsLineWorkAsPathsTextAsTextAndRaisesTheDimensionSuffix) {
   Database db;
   add_sample(db);
@@ -92,9 +87,9 @@ TEST(SvgPicture, BulgeArcBendsTheDrawingsWay) {
                         Group::point(10, {10, 0, 0}, 2)}});
   const std::string svg = render_svg(db);
   EXPECT_EQ(elements(svg, "path").at(0).at("d"), "M0 0A5 5 0 0 0 10 0");
-  const ViewBox box = view_box(svg);
-  EXPECT_LT(bottom(box), -5);
-  EXPECT_LT(top(box), 1);
+  const Extents box = extents(svg);
+  EXPECT_LT(box.bottom, -5);
+  EXPECT_LT(box.top, 1);
 }
 
 TEST(SvgPicture, ViewBoxFitsDrawnExtentsNotHeaderOrTheWindowWithoutMargin) {
@@ -105,17 +100,9 @@ TEST(SvgPicture, ViewBoxFitsDrawnExtentsNotHeaderOrTheWindowWithoutMargin) {
   SvgOptions options;
   options.margin = 0.1;
   // Margin: a tenth of the larger side (100) on each side.
-  ViewBox box = view_box(render_svg(db, options));
-  EXPECT_NEAR(left(box), 0, 1e-6);
-  EXPECT_NEAR(right(box), 120, 1e-6);
-  EXPECT_NEAR(bottom(box), 10, 1e-6);
-  EXPECT_NEAR(top(box), 80, 1e-6);
+  expect_near(extents(render_svg(db, options)).all(), {0, 120, 10, 80});
   options.window = Box2({40, 50}, {30, 30});
-  box = view_box(render_svg(db, options));
-  EXPECT_NEAR(left(box), 30, 1e-6);
-  EXPECT_NEAR(right(box), 40, 1e-6);
-  EXPECT_NEAR(bottom(box), 30, 1e-6);
-  EXPECT_NEAR(top(box), 50, 1e-6);
+  expect_near(extents(render_svg(db, options)).all(), {30, 40, 30, 50});
 }
 
 TEST(SvgPicture, ViewBoxHoldsTextGlyphsWiderThanTheirBox) {
@@ -124,15 +111,16 @@ TEST(SvgPicture, ViewBoxHoldsTextGlyphsWiderThanTheirBox) {
   db.add_entity(text_record("0", {0, 0, 0}, 1, "MMMMMMMMMM"));
   SvgOptions options;
   options.margin = 0;
-  const ViewBox box = view_box(render_svg(db, options));
+  const Extents box = extents(render_svg(db, options));
   // Ten characters of a sans-serif face one unit high in capitals advance about 8.3 units.
-  EXPECT_GT(right(box), 8);
-  EXPECT_LT(bottom(box), -0.3) << "room for descenders";
+  EXPECT_GT(box.right, 8);
+  EXPECT_LT(box.bottom, -0.3) << "room for descenders";
 }
 
 // Pixels per drawing unit times the width the line group gives its strokes.
 double stroke_px(const std::string& svg) {
-  const double px_per_unit = elements(svg, "svg").at(0).number("width") / view_box(svg).width;
+  const Extents box = extents(svg);
+  const double px_per_unit = elements(svg, "svg").at(0).number("width") / (box.right - box.left);
   return elements(svg, "g").at(0).number("stroke-width") * px_per_unit;
 }
 
@@ -144,23 +132,20 @@ TEST(SvgPicture, PictureSizeFollowsOptionsAndAspectAndStrokeWidthIsInPixels) {
   SvgOptions options;
   options.margin = 0;
   options.width_px = 800;
-  std::string svg = render_svg(db, options);
-  Element root = elements(svg, "svg").at(0);
-  EXPECT_EQ(root.at("width"), "800");
-  EXPECT_EQ(root.at("height"), "400");
+  auto size = [&] {
+    const Element root = elements(render_svg(db, options), "svg").at(0);
+    return root.at("width") + "x" + root.at("height");
+  };
+  EXPECT_EQ(size(), "800x400");
   options.max_height_px = 200;
-  svg = render_svg(db, options);
-  root = elements(svg, "svg").at(0);
-  EXPECT_EQ(root.at("width"), "400");
-  EXPECT_EQ(root.at("height"), "200");
-  Database small;
-  small.add_entity(line_record("0", {0, 0, 0}, {1, 1, 0}));
-  Database large;
-  large.add_entity(line_record("0", {0, 0, 0}, {25000, 100, 0}));
+  EXPECT_EQ(size(), "400x200");
   options = SvgOptions{};
   options.stroke_px = 2;
-  EXPECT_NEAR(stroke_px(render_svg(small, options)), 2, 0.01);
-  EXPECT_NEAR(stroke_px(render_svg(large, options)), 2, 0.01);
+  for (const Vec3 far : {Vec3{1, 1, 0}, Vec3{25000, 100, 0}}) {
+    Database sized;
+    sized.add_entity(line_record("0", {0, 0, 0}, far));
+    EXPECT_NEAR(stroke_px(render_svg(sized, options)), 2, 0.01) << far.x;
+  }
 }
 
 TEST(SvgPicture, LayersOffOrFrozenErasedAndPaperSpaceAreLeftOut) {
@@ -174,10 +159,10 @@ TEST(SvgPicture, LayersOffOrFrozenErasedAndPaperSpaceAreLeftOut) {
   db.set_erased(erased, true);
   const std::string svg = render_svg(db);
   ASSERT_EQ(elements(svg, "path").size(), 1u);
-  const ViewBox box = view_box(svg);
-  EXPECT_LT(right(box), 11);
-  EXPECT_GT(left(box), -1);
-  EXPECT_LT(top(box), 11);
+  const Extents box = extents(svg);
+  EXPECT_LT(box.right, 11);
+  EXPECT_GT(box.left, -1);
+  EXPECT_LT(box.top, 11);
 }
 
 TEST(SvgPicture, ColoursFollowEntityOrLayer) {
@@ -232,9 +217,7 @@ TEST(SvgPicture, InsertDrawsItsBlockMovedScaledTurnedAndColoured) {
   const std::vector<Element> texts = elements(svg, "text");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].at("fill"), "#ff0000") << "layer 0 in a block takes the INSERT's layer";
-  const std::array<double, 6> frame = text_frame(texts[0], 1);
-  const std::array<double, 6> expected = {0, -10, 10, 0, 100, -100};
-  for (int k = 0; k < 6; ++k) EXPECT_NEAR(frame[k], expected[k], 1e-6) << k;
+  expect_near(text_frame(texts[0], 1), {0, -10, 10, 0, 100, -100});
 }
 
 TEST(SvgPicture, InsertOnLayerOffShowsPartsOnOtherLayersAndOnFrozenLayerNothing) {
@@ -256,9 +239,8 @@ TEST(SvgPicture, DimensionBlockTextIsDrawnAsTextInTheDimensionsColour) {
       Record{"BLOCK", {Group::text(2, "*D1"), Group::point(10, {0, 0, 0})}}, Record{"ENDBLK", {}});
   db.add_block_entity(block,
                       with(line_record("0", {0, 0, 0}, {12.5, 0, 0}), Group::integer(62, 0)));
-  Record label = mtext_record("0", {6.25, 1, 0}, 2.5, "\\A1;12.50{\\A2\\H0.6x5}");
-  label.set(Group::integer(71, 8));
-  db.add_block_entity(block, with(label, Group::integer(62, 0)));
+  db.add_block_entity(block, with(mtext_record("0", {6.25, 1, 0}, 2.5, "\\A1;12.50{\\A2\\H0.6x5}"),
+                                  Group::integer(71, 8), Group::integer(62, 0)));
   db.add_entity(Record{"DIMENSION",
                        {Group::text(8, "0"), Group::text(2, "*D1"), Group::integer(62, 1),
                         Group::point(13, {0, 0, 0}), Group::point(14, {12.5, 0, 0})}});
@@ -272,19 +254,14 @@ TEST(SvgPicture, DimensionBlockTextIsDrawnAsTextInTheDimensionsColour) {
 
 TEST(SvgPicture, TextAlignmentRotationAndSymbols) {
   Database db;
-  Record centered = text_record("0", {0, 0, 0}, 2, "%%c10");
-  centered.set(Group::integer(72, 1));
-  centered.set(Group::integer(73, 3));
-  centered.set(Group::point(11, {50, 20, 0}));
-  centered.set(Group::real(50, std::numbers::pi / 2));
-  db.add_entity(centered);
+  db.add_entity(with(text_record("0", {0, 0, 0}, 2, "%%c10"), Group::integer(72, 1),
+                     Group::integer(73, 3), Group::point(11, {50, 20, 0}),
+                     Group::real(50, std::numbers::pi / 2)));
   const std::string svg = render_svg(db);
   const std::vector<Element> texts = elements(svg, "text");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].at("text-anchor"), "middle");
-  const std::array<double, 6> frame = text_frame(texts[0], 2);
-  const std::array<double, 6> turned = {0, -1, 1, 0, 50, -20};
-  for (int k = 0; k < 6; ++k) EXPECT_NEAR(frame[k], turned[k], 1e-6) << "turned about point 11";
+  expect_near(text_frame(texts[0], 2), {0, -1, 1, 0, 50, -20});  // turned about point 11
   const std::vector<Element> tspans = elements(svg, "tspan");
   ASSERT_EQ(tspans.size(), 1u);
   EXPECT_EQ(tspans[0].text, "Ø10");
@@ -294,9 +271,8 @@ TEST(SvgPicture, TextAlignmentRotationAndSymbols) {
 
 TEST(SvgPicture, MtextLinesAreStackedFromTheAttachmentPoint) {
   Database db;
-  Record notes = mtext_record("0", {0, 0, 0}, 3, "first\\Psecond");
-  notes.set(Group::integer(71, 9));  // bottom right
-  db.add_entity(notes);
+  // Attached at its bottom right.
+  db.add_entity(with(mtext_record("0", {0, 0, 0}, 3, "first\\Psecond"), Group::integer(71, 9)));
   const std::string svg = render_svg(db);
   EXPECT_EQ(elements(svg, "text").at(0).at("text-anchor"), "end");
   const std::vector<Element> tspans = elements(svg, "tspan");
@@ -364,9 +340,9 @@ TEST(SvgPicture, EmptyDrawingGivesSmallValidPicture) {
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   EXPECT_TRUE(elements(svg, "path").empty());
-  const ViewBox box = view_box(svg);
-  EXPECT_GT(box.width, 0);
-  EXPECT_GT(box.height, 0);
+  const Extents box = extents(svg);
+  EXPECT_GT(box.right, box.left);
+  EXPECT_GT(box.top, box.bottom);
 }
 
 }  // namespace

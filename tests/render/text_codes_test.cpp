@@ -14,38 +14,23 @@ namespace {
 
 constexpr double kHeight = 2.5;
 
-TEST(MtextCodes, DimensionSuffixIsSmallerRunAtTopWithOrWithoutSemicolons) {
-  const std::vector<TextLine> expected = {
-      {{"12.50", kHeight, RunAlignment::kBottom}, {"5", 0.6 * kHeight, RunAlignment::kTop}}};
-  EXPECT_EQ(parse_mtext("12.50{\\A2\\H0.6x5}", kHeight), expected);
-  EXPECT_EQ(parse_mtext("12.50{\\A2;\\H0.6x;5}", kHeight), expected);
-}
-
-TEST(MtextCodes, HeightIsAbsoluteOrRelativeAndBracesRestoreIt) {
-  const std::vector<TextLine> lines = parse_mtext("a\\H5;b{\\H0.5x;c}d\\H2xe", kHeight);
-  const std::vector<TextLine> expected = {{{"a", kHeight, RunAlignment::kBottom},
-                                           {"b", 5, RunAlignment::kBottom},
-                                           {"c", 2.5, RunAlignment::kBottom},
-                                           {"d", 5, RunAlignment::kBottom},
-                                           {"e", 10, RunAlignment::kBottom}}};
-  EXPECT_EQ(lines, expected);
-}
-
-TEST(MtextCodes, AlignmentStaysUntilChangedAndUnbalancedBraceIsHarmless) {
-  const std::vector<TextLine> lines = parse_mtext("}\\A1x\\A0;y", kHeight);
-  ASSERT_EQ(lines.size(), 1u);
-  ASSERT_EQ(lines[0].size(), 2u);
-  EXPECT_EQ(lines[0][0].alignment, RunAlignment::kCenter);
-  EXPECT_EQ(lines[0][1].alignment, RunAlignment::kBottom);
-}
-
-TEST(MtextCodes, ParagraphsMakeLinesAndEmptyLinesHaveNoRuns) {
-  const std::vector<TextLine> lines = parse_mtext("one\\P\\Pthree\\Xbelow", kHeight);
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0][0].text, "one");
-  EXPECT_TRUE(lines[1].empty());
-  EXPECT_EQ(lines[2][0].text, "three");
-  EXPECT_EQ(lines[3][0].text, "below");
+// Each run with the height and alignment its codes give (bottom unless a code says otherwise).
+TEST(MtextCodes, RunsTakeTheHeightAndAlignmentOfTheirCodes) {
+  const TextLine suffixed = {{"12.50", kHeight}, {"5", 0.6 * kHeight, RunAlignment::kTop}};
+  const std::pair<std::string_view, std::vector<TextLine>> cases[] = {
+      // The dimension suffix, a smaller run at the top, with or without the semicolons.
+      {"12.50{\\A2\\H0.6x5}", {suffixed}},
+      {"12.50{\\A2;\\H0.6x;5}", {suffixed}},
+      // Heights absolute or relative; braces restore them.
+      {"a\\H5;b{\\H0.5x;c}d\\H2xe", {{{"a", kHeight}, {"b", 5}, {"c", 2.5}, {"d", 5}, {"e", 10}}}},
+      // The alignment stays until changed; an unbalanced brace is harmless.
+      {"}\\A1x\\A0;y", {{{"x", kHeight, RunAlignment::kCenter}, {"y", kHeight}}}},
+      // Paragraphs make lines; an empty line has no runs.
+      {"one\\P\\Pthree\\Xbelow",
+       {{{"one", kHeight}}, {}, {{"three", kHeight}}, {{"below", kHeight}}}},
+  };
+  for (const auto& [contents, lines] : cases)
+    EXPECT_EQ(parse_mtext(contents, kHeight), lines) << contents;
 }
 
 std::string flat(std::string_view contents) {
