@@ -395,8 +395,10 @@ TEST(DimensionBlockRules, BuiltInArrowBlocksAreMadeOnceAndSurviveAStyleOfTheirNa
       << "a style can keep the arrowhead by its block record's handle";
 }
 
-TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLine) {
+// The first dimension's block is *D1, the next *D2, each with its block record.
+TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLineAndBlocksAreNumbered) {
   Database db;
+  ensure_table(db, "BLOCK_RECORD");
   Built b = build(db, dimension(kHorizontal), plain_style());
   EXPECT_TRUE(near(b.dim.point(10), {10, 5, 0}));
   EXPECT_DOUBLE_EQ(b.dim.real(42), 10);
@@ -410,6 +412,12 @@ TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLine) {
   EXPECT_NE(db.table_entry("LAYER", "DEFPOINTS"), kNoRecord);
   for (const Record& e : b.entities)
     EXPECT_TRUE(e.type == "POINT" || e.text(8) == "DIMS") << e.type << " on " << e.text(8);
+  Built second = build(db, dimension(kHorizontal), plain_style());
+  EXPECT_EQ(second.dim.text(2), "*D2");
+  EXPECT_NE(db.table_entry("BLOCK_RECORD", "*D2"), kNoRecord);
+  const size_t block = db.block_index("*D2");
+  ASSERT_NE(block, Database::npos);
+  EXPECT_EQ(db.record(db.blocks()[block].begin).integer(70), 1);
 }
 
 TEST(DimensionRecordTest, RotatedLineMeasuresAlongItsDirection) {
@@ -425,18 +433,6 @@ TEST(DimensionRecordTest, RotatedLineMeasuresAlongItsDirection) {
   const std::vector<Record> texts = b.of_type("MTEXT");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_TRUE(near(texts[0].point(11), d));
-}
-
-TEST(DimensionRecordTest, BlocksAreNumberedAndGetTheirRecords) {
-  Database db;
-  ensure_table(db, "BLOCK_RECORD");
-  build(db, dimension(kHorizontal), plain_style());
-  Built second = build(db, dimension(kHorizontal), plain_style());
-  EXPECT_EQ(second.dim.text(2), "*D2");
-  EXPECT_NE(db.table_entry("BLOCK_RECORD", "*D2"), kNoRecord);
-  const size_t block = db.block_index("*D2");
-  ASSERT_NE(block, Database::npos);
-  EXPECT_EQ(db.record(db.blocks()[block].begin).integer(70), 1);
 }
 
 // Module codes in the text pass through as MTEXT content; a blank text draws no MTEXT.

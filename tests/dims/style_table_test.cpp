@@ -67,24 +67,7 @@ TEST(StyleTableTest, SavingAgainRedefinesTheSameEntry) {
   EXPECT_EQ(current_name(db), "Plan");
 }
 
-TEST(StyleTableTest, RestoreSetsEveryVariableFromTheEntry) {
-  Database db;
-  db.set_var("DIMASZ", VarValue::real(4));
-  db.set_var("DIMTSZ", VarValue::real(1));
-  save_dim_style(db, "Ticks");
-  db.set_var("DIMASZ", VarValue::real(2.5));
-  db.set_var("DIMTSZ", VarValue::real(0));
-  save_dim_style(db, "Arrows");
-
-  EXPECT_TRUE(restore_dim_style(db, "ticks"));
-  EXPECT_EQ(current_name(db), "Ticks");
-  EXPECT_DOUBLE_EQ(db.get_var("DIMASZ")->r, 4);
-  EXPECT_DOUBLE_EQ(db.get_var("DIMTSZ")->r, 1);
-  EXPECT_FALSE(restore_dim_style(db, "Missing"));
-  EXPECT_EQ(current_name(db), "Ticks");
-}
-
-TEST(StyleTableTest, ChangedDimensionVariableLeavesTheStyleUnnamed) {
+TEST(StyleTableTest, ChangedDimensionVariableLeavesTheStyleUnnamedUntilOneIsRestored) {
   Database db;
   save_dim_style(db, "Plan");
   db.set_var("DIMASZ", db.get_var("DIMASZ").value());
@@ -99,7 +82,13 @@ TEST(StyleTableTest, ChangedDimensionVariableLeavesTheStyleUnnamed) {
   EXPECT_EQ(current_name(db), "*UNNAMED");
   EXPECT_EQ(current_style_entry(db), kNoRecord);
 
-  EXPECT_TRUE(restore_dim_style(db, "Plan"));
+  // Restoring takes the named entry's values and spelling, not the newest entry's; a name no
+  // entry has restores nothing.
+  save_dim_style(db, "Big");
+  EXPECT_TRUE(restore_dim_style(db, "plan"));
+  EXPECT_EQ(current_name(db), "Plan");
+  EXPECT_DOUBLE_EQ(db.get_var("DIMASZ")->r, 2.5);
+  EXPECT_FALSE(restore_dim_style(db, "Missing"));
   EXPECT_EQ(current_name(db), "Plan");
   EXPECT_DOUBLE_EQ(db.get_var("DIMASZ")->r, 2.5);
 }

@@ -4,16 +4,15 @@
 #include "cad/render/png.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
 #include "cad/render/svg.h"
 #include "tests/render/render_checks.h"
+#include "tests/support/files.h"
 
 namespace cad {
 namespace {
@@ -24,12 +23,6 @@ bool converter_installed() { return std::system("command -v rsvg-convert >/dev/n
 
 class PngTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("dulk_render_" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Whether the tests that run the converter can run here; on CI its absence fails them.
   bool need_converter() {
     if (converter_installed()) return true;
@@ -40,13 +33,7 @@ class PngTest : public ::testing::Test {
     return false;
   }
 
-  std::string write(const std::string& name, const std::string& text) {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-  }
-
-  fs::path dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
@@ -56,11 +43,9 @@ TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
   SvgOptions options;
   options.width_px = 320;
   options.margin = 0;
-  const std::string png = (dir_ / "picture.png").string();
   std::string error;
-  ASSERT_TRUE(save_png(render_svg(db, options), png, &error)) << error;
-  std::ifstream in(png, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_TRUE(save_png(render_svg(db, options), (dir_ / "picture.png").string(), &error)) << error;
+  const std::string bytes = dir_.read("picture.png").value_or("");
   ASSERT_GT(bytes.size(), 24u);
   EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
   auto be32 = [&](size_t at) {
@@ -74,21 +59,21 @@ TEST_F(PngTest, PictureHasTheSvgsPixelSize) {
 
 TEST_F(PngTest, BrokenSvgIsReportedWithTheConvertersMessageAndTheOldPictureStays) {
   if (!need_converter()) GTEST_SKIP() << "rsvg-convert is not installed";
-  const std::string png = write("broken.png", "old picture");
+  dir_.write("broken.png", "old picture");
+  const std::string png = (dir_ / "broken.png").string();
   std::string error;
   EXPECT_FALSE(save_png("<svg", png, &error));
   const std::string said =
       "cannot save " + png + ": rsvg-convert could not make the picture (exit status 1: ";
   EXPECT_EQ(error.rfind(said, 0), 0u) << error;
-  std::ifstream in(png, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old picture");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(dir_.read("broken.png"), "old picture");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(PngTest, MissingConverterIsAClearError) {
   const char* old = std::getenv("PATH");
   const std::string saved = old ? old : "";
-  setenv("PATH", dir_.c_str(), 1);
+  setenv("PATH", dir_.path().c_str(), 1);
   std::string error;
   const bool written =
       save_png("<svg xmlns=\"http://www.w3.org/2000/svg\"/>", (dir_ / "any.png").string(), &error);
