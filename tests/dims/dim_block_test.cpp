@@ -299,14 +299,11 @@ bool same_line(const Record& l, const Segment& s) {
          l.integer(62, 256) == s.color && l.integer(370, -1) == s.lineweight;
 }
 
+std::string str(Vec3 p) { return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; }
+
 std::string describe(const std::vector<Record>& lines) {
   std::string out;
-  for (const Record& l : lines) {
-    const Vec3 a = l.point(10);
-    const Vec3 b = l.point(11);
-    out += " (" + std::to_string(a.x) + "," + std::to_string(a.y) + ")-(" + std::to_string(b.x) +
-           "," + std::to_string(b.y) + ")";
-  }
+  for (const Record& l : lines) out += " " + str(l.point(10)) + "-" + str(l.point(11));
   return out;
 }
 
@@ -358,14 +355,13 @@ TEST(DimensionBlockRules, EachVariableShapesTheBlockAsTheHostDoes) {
     EXPECT_EQ(lines.size(), c.lines.size()) << describe(lines);
     for (const Segment& s : c.lines)
       EXPECT_TRUE(std::ranges::any_of(lines, [&](const Record& l) { return same_line(l, s); }))
-          << "no line (" << s.from.x << "," << s.from.y << ")-(" << s.to.x << "," << s.to.y
-          << ") among" << describe(lines);
+          << "no line " << str(s.from) << "-" << str(s.to) << " among" << describe(lines);
     std::vector<Record> heads = b.of_type("SOLID");
     for (const Record& r : b.of_type("INSERT")) heads.push_back(r);
     EXPECT_EQ(heads.size(), c.heads.size());
     for (const Head& h : c.heads)
       EXPECT_TRUE(std::ranges::any_of(heads, [&](const Record& r) { return same_head(r, h); }))
-          << "no arrowhead '" << h.block << "' at (" << h.tip.x << "," << h.tip.y << ")";
+          << "no arrowhead '" << h.block << "' at " << str(h.tip);
 
     const std::vector<Record> texts = b.of_type("MTEXT");
     ASSERT_EQ(texts.size(), 1u);

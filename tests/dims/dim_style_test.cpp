@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "cad/dims/dim_text.h"
 #include "cad/dims/drawing_records.h"
 
@@ -84,13 +86,12 @@ DimStyleValues decimals(int dec, int zin) {
 }
 
 TEST(MeasurementTextTest, DecimalsAndZeroSuppression) {
-  EXPECT_EQ(format_measurement(12.5, decimals(2, 0)), "12.50");
-  EXPECT_EQ(format_measurement(12.5, decimals(2, 8)), "12.5");
-  EXPECT_EQ(format_measurement(12.0, decimals(2, 8)), "12");
-  EXPECT_EQ(format_measurement(0.5, decimals(2, 4)), ".50");
-  EXPECT_EQ(format_measurement(0.5, decimals(2, 12)), ".5");
-  EXPECT_EQ(format_measurement(0.0, decimals(2, 12)), "0");
-  EXPECT_EQ(format_measurement(3.14159, decimals(0, 0)), "3");
+  // The value, DIMDEC, DIMZIN and the text.
+  const std::tuple<double, int, int, const char*> cases[] = {
+      {12.5, 2, 0, "12.50"}, {12.5, 2, 8, "12.5"}, {12.0, 2, 8, "12"},  {0.5, 2, 4, ".50"},
+      {0.5, 2, 12, ".5"},    {0.0, 2, 12, "0"},    {3.14159, 0, 0, "3"}};
+  for (const auto& [value, dec, zin, text] : cases)
+    EXPECT_EQ(format_measurement(value, decimals(dec, zin)), text) << value << " " << zin;
 }
 
 TEST(MeasurementTextTest, LengthFactorScalesBeforeRounding) {

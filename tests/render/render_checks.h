@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -59,28 +60,16 @@ struct Element {
 
 // Every element with this name, in document order.
 inline std::vector<Element> elements(std::string_view svg, std::string_view name) {
+  const std::regex tag("<" + std::string(name) + R"re(((?:\s+[\w:-]+="[^"]*")*)\s*(/?)>([^<]*))re");
+  const std::regex attribute(R"re(([\w:-]+)="([^"]*)")re");
+  const std::string text(svg);
   std::vector<Element> out;
-  const std::string open = "<" + std::string(name);
-  for (size_t at = svg.find(open); at != std::string_view::npos; at = svg.find(open, at + 1)) {
-    size_t k = at + open.size();
-    if (k >= svg.size() || (svg[k] != ' ' && svg[k] != '>' && svg[k] != '/')) continue;
-    Element e;
-    while (k < svg.size() && svg[k] != '>') {
-      if (svg[k] == ' ' || svg[k] == '/') {
-        ++k;
-        continue;
-      }
-      const size_t eq = svg.find('=', k);
-      const size_t end = svg.find('"', eq + 2);
-      e.attributes[std::string(svg.substr(k, eq - k))] =
-          std::string(svg.substr(eq + 2, end - eq - 2));
-      k = end + 1;
-    }
-    if (k < svg.size() && svg[k - 1] != '/') {
-      const size_t next = svg.find('<', k);
-      e.text = std::string(svg.substr(k + 1, next - k - 1));
-    }
-    out.push_back(std::move(e));
+  for (std::sregex_iterator it(text.begin(), text.end(), tag), end; it != end; ++it) {
+    Element& e = out.emplace_back();
+    const std::string attributes = (*it)[1];
+    for (std::sregex_iterator a(attributes.begin(), attributes.end(), attribute); a != end; ++a)
+      e.attributes[(*a)[1]] = (*a)[2];
+    if ((*it)[2].length() == 0) e.text = (*it)[3];
   }
   return out;
 }

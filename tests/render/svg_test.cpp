@@ -26,16 +26,16 @@ using testing::text_frame;
 using testing::text_length;
 using testing::with;
 
-Record text_record(std::string layer, Vec3 at, double height, std::string text) {
-  return Record{"TEXT",
+Record text_record(std::string layer, Vec3 at, double height, std::string text,
+                   const char* type = "TEXT") {
+  return Record{type,
                 {Group::text(8, std::move(layer)), Group::point(10, at), Group::real(40, height),
                  Group::text(1, std::move(text))}};
 }
 
+// An MTEXT attached at its top left.
 Record mtext_record(std::string layer, Vec3 at, double height, std::string text) {
-  return Record{"MTEXT",
-                {Group::text(8, std::move(layer)), Group::point(10, at), Group::real(40, height),
-                 Group::integer(71, 1), Group::text(1, std::move(text))}};
+  return with(text_record(layer, at, height, text, "MTEXT"), Group::integer(71, 1));
 }
 
 // The sample drawing: a line, a bulged polyline, a circle, a text and a dimension-style MTEXT.
@@ -200,37 +200,29 @@ Record insert_record(std::string layer, Vec3 at, double scale, double rotation) 
                  Group::real(41, scale), Group::real(42, scale), Group::real(50, rotation)}};
 }
 
-TEST(SvgPicture, InsertDrawsItsBlockMovedScaledTurnedAndColoured) {
+// An INSERT on a layer that is off shows only its parts on other layers; on a frozen layer, none.
+TEST(SvgPicture, InsertDrawsItsBlockMovedScaledTurnedColouredAndLeftOutAsItsLayerSays) {
   Database db;
-  add_layers(db, {layer_record("KEEP", 5), layer_record("INS", 1)});
+  add_layers(db, {layer_record("KEEP", 5), layer_record("INS", 1), layer_record("OFF", -1),
+                  layer_record("ICE", 1, 1)});
   add_block_b(db);
   db.add_entity(
       with(insert_record("INS", {100, 100, 0}, 10, std::numbers::pi / 2), Group::integer(62, 3)));
+  db.add_entity(insert_record("OFF", {0, 0, 0}, 1, 0));
+  db.add_entity(insert_record("ICE", {0, 0, 0}, 1, 0));
   const std::string svg = render_svg(db);
   const std::vector<Element> paths = elements(svg, "path");
-  ASSERT_EQ(paths.size(), 2u);
+  ASSERT_EQ(paths.size(), 3u);
   // The first line runs 20 along the block's x, turned a quarter: up from the insertion point.
   EXPECT_EQ(paths[0].at("d"), "M100 -100L100 -120");
   EXPECT_EQ(paths[0].at("stroke"), "#00ff00") << "BYBLOCK takes the INSERT's colour";
   EXPECT_EQ(paths[1].at("d"), "M100 -100L90 -100");
   EXPECT_EQ(paths[1].at("stroke"), "#0000ff") << "its own layer's colour";
+  EXPECT_EQ(paths[2].at("d"), "M0 0L0 -1") << "the line on KEEP of the INSERT on OFF";
   const std::vector<Element> texts = elements(svg, "text");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].at("fill"), "#ff0000") << "layer 0 in a block takes the INSERT's layer";
   expect_near(text_frame(texts[0], 1), {0, -10, 10, 0, 100, -100});
-}
-
-TEST(SvgPicture, InsertOnLayerOffShowsPartsOnOtherLayersAndOnFrozenLayerNothing) {
-  Database db;
-  add_layers(db, {layer_record("KEEP", 5), layer_record("OFF", -1), layer_record("ICE", 1, 1)});
-  add_block_b(db);
-  db.add_entity(insert_record("OFF", {0, 0, 0}, 1, 0));
-  db.add_entity(insert_record("ICE", {0, 0, 0}, 1, 0));
-  const std::string svg = render_svg(db);
-  const std::vector<Element> paths = elements(svg, "path");
-  ASSERT_EQ(paths.size(), 1u) << "only the line on KEEP of the first INSERT";
-  EXPECT_EQ(paths[0].at("stroke"), "#0000ff");
-  EXPECT_TRUE(elements(svg, "text").empty());
 }
 
 TEST(SvgPicture, DimensionBlockTextIsDrawnAsTextInTheDimensionsColour) {
