@@ -260,7 +260,6 @@ std::vector<Case> cases() {
       // DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts.
       row("colours",
           {I("DIMCLRD", 3), I("DIMCLRE", 1), I("DIMCLRT", 0), I("DIMLWD", 25), I("DIMLWE", 50)},
-
           {{{0, 1}, {0, 7}, 1, 50}, {{10, 1}, {10, 7}, 1, 50}, {{1, 5}, {9, 5}, 3, 25}},
           {{{0, 5}, {-1, 0}, "", 3}, {{10, 5}, {1, 0}, "", 3}}, {5, 6}, {1, 0}, 1, 0),
   };

@@ -11,20 +11,8 @@
 
 #include "tests/render/render_checks.h"
 
-namespace cad {
+namespace cad::testing {
 namespace {
-
-using testing::add_layers;
-using testing::Element;
-using testing::elements;
-using testing::expect_near;
-using testing::Extents;
-using testing::extents;
-using testing::layer_record;
-using testing::line_record;
-using testing::text_frame;
-using testing::text_length;
-using testing::with;
 
 Record text_record(std::string layer, Vec3 at, double height, std::string text,
                    const char* type = "TEXT") {
@@ -338,4 +326,4 @@ TEST(SvgPicture, EmptyDrawingGivesSmallValidPicture) {
 }
 
 }  // namespace
-}  // namespace cad
+}  // namespace cad::testing
