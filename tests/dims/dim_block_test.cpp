@@ -106,35 +106,20 @@ const std::vector<Head> kMediumOutside = {{{0, 5}, {1, 0}}, {{3.5, 5}, {-1, 0}}}
 const Segment kUpExt1 = {{-1, 0}, {-7, 0}}, kUpExt2 = {{-1, 10}, {-7, 10}};
 const std::vector<Head> kUpSolids = {{{-5, 0}, {0, -1}}, {{-5, 10}, {0, 1}}};
 
-struct Case {
-  const char* id;  // names its picture
-  std::vector<Change> changes;
-  Geometry geometry;
-  std::vector<Segment> lines;
-  std::vector<Head> heads;
-  Vec3 text_at;
-  Vec3 text_direction;
-  double text_height;
-  int64_t text_color;
-};
-
 // A case: the dimension, what it changes, and the block it must give: its lines and arrowheads,
 // where its text sits, which way it reads, how high and in which colour (by default the plain
 // lines and arrowheads of the horizontal dimension, the text above the line).
-Case row(Geometry geometry, const char* id, std::vector<Change> changes,
-         std::vector<Segment> lines = kPlain, std::vector<Head> heads = kSolids,
-         Vec3 text_at = {5, 6}, Vec3 text_direction = {1, 0}, double text_height = 1,
-         int64_t text_color = 256) {
-  return {id,      std::move(changes), geometry,    std::move(lines), std::move(heads),
-          text_at, text_direction,     text_height, text_color};
-}
-// A case of the horizontal dimension.
-Case row(const char* id, std::vector<Change> changes, std::vector<Segment> lines = kPlain,
-         std::vector<Head> heads = kSolids, Vec3 text_at = {5, 6}, Vec3 text_direction = {1, 0},
-         double text_height = 1, int64_t text_color = 256) {
-  return row(kHorizontal, id, std::move(changes), std::move(lines), std::move(heads), text_at,
-             text_direction, text_height, text_color);
-}
+struct Case {
+  Geometry geometry;
+  const char* id;  // names its picture
+  std::vector<Change> changes;
+  std::vector<Segment> lines = kPlain;
+  std::vector<Head> heads = kSolids;
+  Vec3 text_at = {5, 6};
+  Vec3 text_direction = {1, 0};
+  double text_height = 1;
+  int64_t text_color = 256;
+};
 
 // The horizontal dimension's line broken around a text of this extent along it, centred at 5.
 std::vector<Segment> broken(double along) {
@@ -152,116 +137,119 @@ std::vector<Case> cases() {
   const Vec3 p{5 - a, 5}, q{5 + a, 5}, r{5 + a, 7}, s{5 - a, 7};
   return {
       // DIMTAD 1 (and DIMEXO, DIMEXE, DIMASZ): text DIMGAP above the line, arrows inside.
-      row("tad1", {}),
+      Case(kHorizontal, "tad1", {}),
       // DIMTAD 0: text centred on the line, which is broken for it and its gap.
-      row("tad0", {I("DIMTAD", 0)}, broken(kW), kSolids, {5, 5}),
+      Case(kHorizontal, "tad0", {I("DIMTAD", 0)}, broken(kW), kSolids, {5, 5}),
       // DIMTAD 2: text on the side of the line away from the origins.
-      row(kBelow, "tad2", {I("DIMTAD", 2)},
-          {{{0, -1}, {0, -7}}, {{10, -1}, {10, -7}}, {{1, -5}, {9, -5}}},
-          {{{0, -5}, {-1, 0}}, {{10, -5}, {1, 0}}}, {5, -6}),
+      Case(kBelow, "tad2", {I("DIMTAD", 2)},
+           {{{0, -1}, {0, -7}}, {{10, -1}, {10, -7}}, {{1, -5}, {9, -5}}},
+           {{{0, -5}, {-1, 0}}, {{10, -5}, {1, 0}}}, {5, -6}),
       // DIMTAD 4: text below the line.
-      row("tad4", {I("DIMTAD", 4)}, kPlain, kSolids, {5, 4}),
+      Case(kHorizontal, "tad4", {I("DIMTAD", 4)}, kPlain, kSolids, {5, 4}),
       // DIMTVP 1 (DIMTAD 0): text raised by DIMTVP text heights, the line whole.
-      row("tvp1", {I("DIMTAD", 0), R("DIMTVP", 1)}),
+      Case(kHorizontal, "tvp1", {I("DIMTAD", 0), R("DIMTVP", 1)}),
       // DIMTVP 0.5: text raised, the line broken (below 0.7).
-      row("tvp05", {I("DIMTAD", 0), R("DIMTVP", 0.5)}, broken(kW), kSolids, {5, 5.5}),
+      Case(kHorizontal, "tvp05", {I("DIMTAD", 0), R("DIMTVP", 0.5)}, broken(kW), kSolids, {5, 5.5}),
       // DIMJUST 1 and 2: text next to the first or second extension line, past arrow and gap.
-      row("just1", {I("DIMJUST", 1)}, kPlain, kSolids, {1.5 + kW / 2, 6}),
-      row("just2", {I("DIMJUST", 2)}, kPlain, kSolids, {8.5 - kW / 2, 6}),
+      Case(kHorizontal, "just1", {I("DIMJUST", 1)}, kPlain, kSolids, {1.5 + kW / 2, 6}),
+      Case(kHorizontal, "just2", {I("DIMJUST", 2)}, kPlain, kSolids, {8.5 - kW / 2, 6}),
       // DIMJUST 3 and 4: text along the first or second extension line past DIMEXE, which runs
       // on by the text.
-      row("just3", {I("DIMJUST", 3)}, {{{0, 1}, {0, 7 + kW}}, kExt2, kLine}, kSolids,
-          {-1, 7 + kW / 2}, {0, 1}),
-      row("just4", {I("DIMJUST", 4)}, {kExt1, {{10, 1}, {10, 7 + kW}}, kLine}, kSolids,
-          {9, 7 + kW / 2}, {0, 1}),
+      Case(kHorizontal, "just3", {I("DIMJUST", 3)}, {{{0, 1}, {0, 7 + kW}}, kExt2, kLine}, kSolids,
+           {-1, 7 + kW / 2}, {0, 1}),
+      Case(kHorizontal, "just4", {I("DIMJUST", 4)}, {kExt1, {{10, 1}, {10, 7 + kW}}, kLine},
+           kSolids, {9, 7 + kW / 2}, {0, 1}),
       // DIMTIH 0: text along a vertical line reads from below, above it is to the left.
-      row(kVertical, "tih0", {}, {kUpExt1, kUpExt2, {{-5, 1}, {-5, 9}}}, kUpSolids, {-6, 5},
-          {0, 1}),
+      Case(kVertical, "tih0", {}, {kUpExt1, kUpExt2, {{-5, 1}, {-5, 9}}}, kUpSolids, {-6, 5},
+           {0, 1}),
       // DIMTIH 1: horizontal text on a vertical line is centred on it (DIMTAD 1 too).
-      row(kVertical, "tih1", {I("DIMTIH", 1)},
-          {kUpExt1, kUpExt2, {{-5, 1}, {-5, 4}}, {{-5, 6}, {-5, 9}}}, kUpSolids, {-5, 5}),
+      Case(kVertical, "tih1", {I("DIMTIH", 1)},
+           {kUpExt1, kUpExt2, {{-5, 1}, {-5, 4}}, {{-5, 6}, {-5, 9}}}, kUpSolids, {-5, 5}),
       // Group 53: text turned from its own direction, centred on the line it crosses.
-      row("rot53", {G({Group::real(53, kPi / 6)})}, broken(turned), kSolids, {5, 5},
-          {std::sqrt(3) / 2, 0.5}),
+      Case(kHorizontal, "rot53", {G({Group::real(53, kPi / 6)})}, broken(turned), kSolids, {5, 5},
+           {std::sqrt(3) / 2, 0.5}),
       // Text placed by the user, DIMTMOVE 0: the dimension line comes to it.
-      row("user-tmove0", {placed({3, 9})},
-          {{{0, 1}, {0, 10}}, {{10, 1}, {10, 10}}, {{1, 8}, {9, 8}}},
-          {{{0, 8}, {-1, 0}}, {{10, 8}, {1, 0}}}, {3, 9}),
+      Case(kHorizontal, "user-tmove0", {placed({3, 9})},
+           {{{0, 1}, {0, 10}}, {{10, 1}, {10, 10}}, {{1, 8}, {9, 8}}},
+           {{{0, 8}, {-1, 0}}, {{10, 8}, {1, 0}}}, {3, 9}),
       // DIMTMOVE 1: the line stays, a leader runs to the text.
-      row("user-tmove1", {I("DIMTMOVE", 1), placed({15, 9})},
-          {kExt1, kExt2, kLine, {{5, 5}, {14.5 - kW / 2, 9}}}, kSolids, {15, 9}),
+      Case(kHorizontal, "user-tmove1", {I("DIMTMOVE", 1), placed({15, 9})},
+           {kExt1, kExt2, kLine, {{5, 5}, {14.5 - kW / 2, 9}}}, kSolids, {15, 9}),
       // DIMTMOVE 2: the line stays, no leader.
-      row("user-tmove2", {I("DIMTMOVE", 2), placed({15, 9})}, kPlain, kSolids, {15, 9}),
+      Case(kHorizontal, "user-tmove2", {I("DIMTMOVE", 2), placed({15, 9})}, kPlain, kSolids,
+           {15, 9}),
       // Neither fits (DIMATFIT 3, DIMTMOVE 0): arrows outside with tails, text beside the second
       // extension line over the line run on under it.
-      row(kShort, "nofit", {}, {kExt1, kShortExt2, kTail, {{2, 5}, {3 + kW, 5}}}, kShortOutside,
-          {3 + kW / 2, 6}),
+      Case(kShort, "nofit", {}, {kExt1, kShortExt2, kTail, {{2, 5}, {3 + kW, 5}}}, kShortOutside,
+           {3 + kW / 2, 6}),
       // DIMATFIT 0: text and arrows go out together, even when one alone would fit.
-      row(kMedium, "atfit0", {I("DIMTAD", 0), I("DIMATFIT", 0)},
-          {kExt1, kMediumExt2, kTail, {{4.5, 5}, {5, 5}}}, kMediumOutside, {5.5 + kW / 2, 5}),
+      Case(kMedium, "atfit0", {I("DIMTAD", 0), I("DIMATFIT", 0)},
+           {kExt1, kMediumExt2, kTail, {{4.5, 5}, {5, 5}}}, kMediumOutside, {5.5 + kW / 2, 5}),
       // DIMATFIT 1: arrows go out first, the text stays.
-      row(kMedium, "atfit1", {I("DIMTAD", 0), I("DIMATFIT", 1)},
-          {kExt1, kMediumExt2, kTail, {{4.5, 5}, {5.5, 5}}}, kMediumOutside, {1.75, 5}),
+      Case(kMedium, "atfit1", {I("DIMTAD", 0), I("DIMATFIT", 1)},
+           {kExt1, kMediumExt2, kTail, {{4.5, 5}, {5.5, 5}}}, kMediumOutside, {1.75, 5}),
       // DIMATFIT 2: the text goes out first, the arrows stay.
-      row(kMedium, "atfit2", {I("DIMTAD", 0), I("DIMATFIT", 2)},
-          {kExt1, kMediumExt2, {{1, 5}, {2.5, 5}}, {{3.5, 5}, {5, 5}}},
-          {kSolid1, {{3.5, 5}, {1, 0}}}, {5.5 + kW / 2, 5}),
+      Case(kMedium, "atfit2", {I("DIMTAD", 0), I("DIMATFIT", 2)},
+           {kExt1, kMediumExt2, {{1, 5}, {2.5, 5}}, {{3.5, 5}, {5, 5}}},
+           {kSolid1, {{3.5, 5}, {1, 0}}}, {5.5 + kW / 2, 5}),
       // DIMTOFL 1: the line is drawn between the extension lines with the arrows outside.
-      row(kMedium, "tofl", {I("DIMTAD", 0), I("DIMATFIT", 0), I("DIMTOFL", 1)},
-          {kExt1, kMediumExt2, {{0, 5}, {3.5, 5}}, kTail, {{4.5, 5}, {5, 5}}}, kMediumOutside,
-          {5.5 + kW / 2, 5}),
+      Case(kMedium, "tofl", {I("DIMTAD", 0), I("DIMATFIT", 0), I("DIMTOFL", 1)},
+           {kExt1, kMediumExt2, {{0, 5}, {3.5, 5}}, kTail, {{4.5, 5}, {5, 5}}}, kMediumOutside,
+           {5.5 + kW / 2, 5}),
       // DIMTIX 1: the text stays between the extension lines, the arrows go out.
-      row(kShort, "tix", {I("DIMTIX", 1)}, {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}},
-          kShortOutside, {0.5, 6}),
+      Case(kShort, "tix", {I("DIMTIX", 1)}, {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}},
+           kShortOutside, {0.5, 6}),
       // DIMSOXD 1 (with DIMTIX): arrows that do not fit are left out.
-      row(kShort, "soxd", {I("DIMTIX", 1), I("DIMSOXD", 1)}, {kExt1, kShortExt2}, {}, {0.5, 6}),
+      Case(kShort, "soxd", {I("DIMTIX", 1), I("DIMSOXD", 1)}, {kExt1, kShortExt2}, {}, {0.5, 6}),
       // DIMTOH 1: text outside is horizontal, on a vertical line centred on it.
-      row(kShortVertical, "toh", {I("DIMTOH", 1)},
-          {kUpExt1, {{-1, 1}, {-7, 1}}, {{-5, -2}, {-5, -1}}, {{-5, 2}, {-5, 2.5}}},
-          {{{-5, 0}, {0, 1}}, {{-5, 1}, {0, -1}}}, {-5, 3.5}),
+      Case(kShortVertical, "toh", {I("DIMTOH", 1)},
+           {kUpExt1, {{-1, 1}, {-7, 1}}, {{-5, -2}, {-5, -1}}, {{-5, 2}, {-5, 2.5}}},
+           {{{-5, 0}, {0, 1}}, {{-5, 1}, {0, -1}}}, {-5, 3.5}),
       // DIMTMOVE 1: text that does not fit goes over the line with a leader from its middle.
-      row(kShort, "tmove1", {I("DIMTMOVE", 1)},
-          {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}, {{0.5, 5}, {2.5, 7.5}}}, kShortOutside,
-          {3 + kW / 2, 7.5}),
+      Case(kShort, "tmove1", {I("DIMTMOVE", 1)},
+           {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}, {{0.5, 5}, {2.5, 7.5}}}, kShortOutside,
+           {3 + kW / 2, 7.5}),
       // DIMTMOVE 2: text that does not fit goes over the line without a leader.
-      row(kShort, "tmove2", {I("DIMTMOVE", 2)}, {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}},
-          kShortOutside, {3 + kW / 2, 7.5}),
+      Case(kShort, "tmove2", {I("DIMTMOVE", 2)}, {kExt1, kShortExt2, kTail, {{2, 5}, {3, 5}}},
+           kShortOutside, {3 + kW / 2, 7.5}),
       // DIMTSZ: oblique strokes DIMTSZ wide, DIMDLE carries the line past the extension lines.
-      row("tsz", {R("DIMTSZ", 1), R("DIMDLE", 0.5)},
-          {kExt1, kExt2, run_on, {{-0.5, 4.5}, {0.5, 5.5}}, {{9.5, 4.5}, {10.5, 5.5}}}, {}),
+      Case(kHorizontal, "tsz", {R("DIMTSZ", 1), R("DIMDLE", 0.5)},
+           {kExt1, kExt2, run_on, {{-0.5, 4.5}, {0.5, 5.5}}, {{9.5, 4.5}, {10.5, 5.5}}}, {}),
       // DIMBLK _ARCHTICK: the built-in block, the line to its tip and on by DIMDLE.
-      row("archtick", {T("DIMBLK", "_ARCHTICK"), R("DIMDLE", 0.5)}, {kExt1, kExt2, run_on},
-          {{{0, 5}, {-1, 0}, "_ArchTick"}, {{10, 5}, {1, 0}, "_ArchTick"}}),
+      Case(kHorizontal, "archtick", {T("DIMBLK", "_ARCHTICK"), R("DIMDLE", 0.5)},
+           {kExt1, kExt2, run_on},
+           {{{0, 5}, {-1, 0}, "_ArchTick"}, {{10, 5}, {1, 0}, "_ArchTick"}}),
       // DIMSAH 1: DIMBLK1 _DOT at the first end (the line stops at its back), DIMBLK2 _NONE.
-      row("sah", {I("DIMSAH", 1), T("DIMBLK1", "_dot"), T("DIMBLK2", "_NONE")},
-          {kExt1, kExt2, {{1, 5}, {10, 5}}}, {{{0, 5}, {-1, 0}, "_Dot"}}),
+      Case(kHorizontal, "sah", {I("DIMSAH", 1), T("DIMBLK1", "_dot"), T("DIMBLK2", "_NONE")},
+           {kExt1, kExt2, {{1, 5}, {10, 5}}}, {{{0, 5}, {-1, 0}, "_Dot"}}),
       // DIMSE1, DIMSE2: no first, no second extension line.
-      row("se1", {I("DIMSE1", 1)}, {kExt2, kLine}),
-      row("se2", {I("DIMSE2", 1)}, {kExt1, kLine}),
+      Case(kHorizontal, "se1", {I("DIMSE1", 1)}, {kExt2, kLine}),
+      Case(kHorizontal, "se2", {I("DIMSE2", 1)}, {kExt1, kLine}),
       // DIMSD1, DIMSD2: no dimension line nor arrow between the first extension line and the
       // text, or between the text and the second.
-      row("sd1", {I("DIMSD1", 1)}, {kExt1, kExt2, {{5, 5}, {9, 5}}}, {kSolid2}),
-      row("sd2", {I("DIMSD2", 1)}, {kExt1, kExt2, {{1, 5}, {5, 5}}}, {kSolid1}),
+      Case(kHorizontal, "sd1", {I("DIMSD1", 1)}, {kExt1, kExt2, {{5, 5}, {9, 5}}}, {kSolid2}),
+      Case(kHorizontal, "sd2", {I("DIMSD2", 1)}, {kExt1, kExt2, {{1, 5}, {5, 5}}}, {kSolid1}),
       // DIMFXLON: extension lines DIMFXL long from the dimension line.
-      row("fxlon", {I("DIMFXLON", 1), R("DIMFXL", 2)},
-          {{{0, 3}, {0, 7}}, {{10, 3}, {10, 7}}, kLine}),
+      Case(kHorizontal, "fxlon", {I("DIMFXLON", 1), R("DIMFXL", 2)},
+           {{{0, 3}, {0, 7}}, {{10, 3}, {10, 7}}, kLine}),
       // DIMSCALE: every size twice.
-      row("scale", {R("DIMSCALE", 2)}, {{{0, 2}, {0, 9}}, {{10, 2}, {10, 9}}, {{2, 5}, {8, 5}}},
-          kSolids, {5, 7}, {1, 0}, 2),
+      Case(kHorizontal, "scale", {R("DIMSCALE", 2)},
+           {{{0, 2}, {0, 9}}, {{10, 2}, {10, 9}}, {{2, 5}, {8, 5}}}, kSolids, {5, 7}, {1, 0}, 2),
       // DIMGAP negative: a box DIMGAP around the text.
-      row("gapbox", {R("DIMGAP", -0.5)}, {kExt1, kExt2, kLine, {p, q}, {q, r}, {r, s}, {s, p}}),
+      Case(kHorizontal, "gapbox", {R("DIMGAP", -0.5)},
+           {kExt1, kExt2, kLine, {p, q}, {q, r}, {r, s}, {s, p}}),
       // DIMTXSTY with a fixed height: that height, not DIMTXT.
-      row("txsty", {{.style_height = 3}}, kPlain, kSolids, {5, 7}, {1, 0}, 3),
+      Case(kHorizontal, "txsty", {{.style_height = 3}}, kPlain, kSolids, {5, 7}, {1, 0}, 3),
       // The dimension's own overrides (ACAD DSTYLE extended data) win over the style.
-      row("overrides",
-          {G({Group::text(1001, "ACAD"), Group::text(1000, "DSTYLE"), Group::text(1002, "{"),
-              Group::integer(1070, 77), Group::integer(1070, 4), Group::text(1002, "}")})},
-          kPlain, kSolids, {5, 4}),
+      Case(kHorizontal, "overrides",
+           {G({Group::text(1001, "ACAD"), Group::text(1000, "DSTYLE"), Group::text(1002, "{"),
+               Group::integer(1070, 77), Group::integer(1070, 4), Group::text(1002, "}")})},
+           kPlain, kSolids, {5, 4}),
       // DIMCLRD, DIMCLRE, DIMCLRT, DIMLWD, DIMLWE: colours and lineweights of the parts.
-      row("colours",
-          {I("DIMCLRD", 3), I("DIMCLRE", 1), I("DIMCLRT", 0), I("DIMLWD", 25), I("DIMLWE", 50)},
-          {{{0, 1}, {0, 7}, 1, 50}, {{10, 1}, {10, 7}, 1, 50}, {{1, 5}, {9, 5}, 3, 25}},
-          {{{0, 5}, {-1, 0}, "", 3}, {{10, 5}, {1, 0}, "", 3}}, {5, 6}, {1, 0}, 1, 0),
+      Case(kHorizontal, "colours",
+           {I("DIMCLRD", 3), I("DIMCLRE", 1), I("DIMCLRT", 0), I("DIMLWD", 25), I("DIMLWE", 50)},
+           {{{0, 1}, {0, 7}, 1, 50}, {{10, 1}, {10, 7}, 1, 50}, {{1, 5}, {9, 5}, 3, 25}},
+           {{{0, 5}, {-1, 0}, "", 3}, {{10, 5}, {1, 0}, "", 3}}, {5, 6}, {1, 0}, 1, 0),
   };
 }
 
