@@ -378,8 +378,9 @@ TEST(DimensionBlockRules, BuiltInArrowBlocksAreMadeOnceAndSurviveAStyleOfTheirNa
       << "a style can keep the arrowhead by its block record's handle";
 }
 
-// The first dimension's block is *D1, the next *D2, each with its block record.
-TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLineAndBlocksAreNumbered) {
+// The location moves onto the second extension line and the measurement runs along the line,
+// turned or not; the first dimension's block is *D1, the next *D2, each with its block record.
+TEST(DimensionRecordTest, LocationMeasurementAndBlockNames) {
   Database db;
   ensure_table(db, "BLOCK_RECORD");
   Built b = build(db, dimension(kHorizontal), plain_style());
@@ -401,19 +402,16 @@ TEST(DimensionRecordTest, LocationMovesOntoTheSecondExtensionLineAndBlocksAreNum
   const size_t block = db.block_index("*D2");
   ASSERT_NE(block, Database::npos);
   EXPECT_EQ(db.record(db.blocks()[block].begin).integer(70), 1);
-}
-
-TEST(DimensionRecordTest, RotatedLineMeasuresAlongItsDirection) {
-  Database db;
+  // A turned line measures along its direction.
   Record dim = dimension(kHorizontal);
   const double angle = kPi / 6;
   dim.set(Group::real(50, angle));
   dim.set(Group::point(10, {0, 0, 0}));
-  Built b = build(db, dim, plain_style());
+  Built turned = build(db, dim, plain_style());
   const Vec3 d{std::cos(angle), std::sin(angle), 0};
-  EXPECT_NEAR(b.dim.real(42), 10 * std::cos(angle), 1e-12);
-  EXPECT_TRUE(near(b.dim.point(10), d * (10 * std::cos(angle))));
-  const std::vector<Record> texts = b.of_type("MTEXT");
+  EXPECT_NEAR(turned.dim.real(42), 10 * std::cos(angle), 1e-12);
+  EXPECT_TRUE(near(turned.dim.point(10), d * (10 * std::cos(angle))));
+  const std::vector<Record> texts = turned.of_type("MTEXT");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_TRUE(near(texts[0].point(11), d));
 }
@@ -439,16 +437,15 @@ TEST(DimensionTextTest, TextNamesAStyleTheDrawingHolds) {
   for (const auto& [named, written] : styles) {
     SCOPED_TRACE(named);
     Database db;
-    add_table_record(db, "STYLE",
-                     {Group::text(2, "Standard"), Group::integer(70, 0), Group::real(40, 2)});
-    add_table_record(db, "STYLE",
-                     {Group::text(2, "Notes"), Group::integer(70, 0), Group::real(40, 0)});
+    for (const auto& [name, height] : {std::pair{"Standard", 2.0}, std::pair{"Notes", 0.0}})
+      add_table_record(db, "STYLE",
+                       {Group::text(2, name), Group::integer(70, 0), Group::real(40, height)});
     DimStyleValues values = plain_style();
     values.set("DIMTXSTY", VarValue::text(named));
-    Built b = build(db, dimension(kHorizontal), values);
-    ASSERT_EQ(b.of_type("MTEXT").size(), 1u);
-    EXPECT_EQ(b.of_type("MTEXT")[0].text(7), written);
-    EXPECT_DOUBLE_EQ(b.of_type("MTEXT")[0].real(40), std::string(written) == "Notes" ? 1 : 2);
+    const std::vector<Record> texts = build(db, dimension(kHorizontal), values).of_type("MTEXT");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text(7), written);
+    EXPECT_DOUBLE_EQ(texts[0].real(40), std::string(written) == "Notes" ? 1 : 2);
   }
 }
 
