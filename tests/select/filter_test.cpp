@@ -36,13 +36,18 @@ std::vector<RecordId> matching(const Database& db, const std::vector<Group>& fil
 
 using Ids = std::vector<RecordId>;
 
-// Lines, circles of several radii and a polyline on a few layers.
+// Lines, circles of several radii and a polyline on a few layers, two with extended data.
 class FilterTest : public ::testing::Test {
  protected:
   FilterTest() {
-    line = drawing.add(
-        "LINE", {text(8, "WALLS"), point(10, {0, 0, 0}), point(11, {5, 5, 0}), integer(62, 1)});
-    small = drawing.add("CIRCLE", {text(8, "Doors"), point(10, {1, 2, 0}), real(40, 1.5)});
+    Record tagged{"LINE",
+                  {text(8, "WALLS"), point(10, {0, 0, 0}), point(11, {5, 5, 0}), integer(62, 1)}};
+    tagged.set_xdata("DULK", {text(1000, "chain")});
+    tagged.set_xdata("$TEMP", {integer(1070, 1)});
+    line = drawing.db.add_entity(tagged);
+    Record other{"CIRCLE", {text(8, "Doors"), point(10, {1, 2, 0}), real(40, 1.5)}};
+    other.set_xdata("$OTHER", {});
+    small = drawing.db.add_entity(other);
     big = drawing.add("CIRCLE", {text(8, "walls-old"), point(10, {4, 6, 3}), real(40, 8)});
     // No layer group: the host reads it as layer "0", colour BYLAYER.
     poly = drawing.add("LWPOLYLINE", {integer(70, 5), Group::point(10, {0, 0, 0}, 2),
@@ -118,30 +123,6 @@ TEST_F(FilterTest, RealsEqualWithinRounding) {
   EXPECT_EQ(matching(drawing.db, {real(40, 0.3)}), (Ids{computed}));
   EXPECT_EQ(matching(drawing.db, {op(">"), real(40, 0.3), op("<"), real(40, 1)}), Ids{});
   EXPECT_EQ(matching(drawing.db, {op("<="), real(40, 0.3)}), (Ids{computed}));
-}
-
-TEST(FilterXdataTest, ApplicationsByNameAndPattern) {
-  Drawing drawing;
-  Record tagged{"LINE", {text(8, "0")}};
-  tagged.set_xdata("DULK", {text(1000, "chain")});
-  tagged.set_xdata("$TEMP", {integer(1070, 1)});
-  const RecordId both = drawing.db.add_entity(tagged);
-  Record one{"LINE", {text(8, "0")}};
-  one.set_xdata("$OTHER", {});
-  const RecordId other = drawing.db.add_entity(one);
-  const RecordId none = drawing.line({0, 0, 0}, {1, 1, 0});
-
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK")}), (Ids{both}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "dulk")}), (Ids{both}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "$*")}), (Ids{both, other}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "NOAPP")}), Ids{});
-  // Every name after -3 must be present.
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK"), text(1001, "$OTHER")}), Ids{});
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK,$OTHER")}), (Ids{both, other}));
-  EXPECT_EQ(matching(db, {op("<not"), integer(-3, 0), text(1001, "*"), op("not>")}), (Ids{none}));
-  // Extended data values are no entity groups: 1000 "chain" is not a text group 1.
-  EXPECT_EQ(matching(db, {text(1, "chain")}), Ids{});
 }
 
 }  // namespace
