@@ -189,14 +189,13 @@ TEST(PickTest, NearestWithinToleranceNewestOfCoincidingArcsAndInsideOfText) {
   const RecordId newer = d.line({0, 1, 0}, {10, 1, 0});
   const RecordId circle = d.circle({50, 0, 0}, 5);
   const RecordId label = d.text_entity({20, 0, 0}, 2, "ABCDE");
-  EXPECT_EQ(pick(d.db, {5, 0.3, 0}, 0.5), low);
-  EXPECT_EQ(pick(d.db, {5, 0.7, 0}, 0.5), newer);
-  EXPECT_EQ(pick(d.db, {5, -0.6, 0}, 0.5), kNoRecord);
-  EXPECT_EQ(pick(d.db, {10.4, 0, 0}, 0.5), low);
-  EXPECT_EQ(pick(d.db, {10.6, 0, 0}, 0.5), kNoRecord);
-  EXPECT_EQ(pick(d.db, {50, 5.2, 0}, 0.5), circle);
   // The circle's centre is far from its curve.
-  EXPECT_EQ(pick(d.db, {50, 0, 0}, 0.5), kNoRecord);
+  const std::pair<Vec3, RecordId> picks[] = {{{5, 0.3, 0}, low},        {{5, 0.7, 0}, newer},
+                                             {{5, -0.6, 0}, kNoRecord}, {{10.4, 0, 0}, low},
+                                             {{10.6, 0, 0}, kNoRecord}, {{50, 5.2, 0}, circle},
+                                             {{50, 0, 0}, kNoRecord}};
+  for (const auto& [at, picked] : picks)
+    EXPECT_EQ(pick(d.db, at, 0.5), picked) << at.x << "," << at.y;
   EXPECT_EQ(pick(d.db, {22, 1, 0}, 0.1), label);
 }
 
