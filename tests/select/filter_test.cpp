@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/select/group_items.h"
 #include "tests/support/case_file.h"
 #include "tests/support/drawing.h"
 
@@ -18,6 +18,7 @@ namespace {
 
 using testing::Drawing;
 using testing::integer;
+using testing::items;
 using testing::point;
 using testing::real;
 using testing::text;
@@ -60,34 +61,6 @@ class FilterTest : public ::testing::Test {
   RecordId big;
   RecordId poly;
 };
-
-// "code=value" items, typed by their code: texts, points of as many coordinates as given, reals
-// and integers.
-std::vector<Group> items(const std::string& list) {
-  std::vector<Group> out;
-  std::istringstream in(list);
-  for (std::string item; in >> item;) {
-    const size_t eq = item.find('=');
-    const int code = std::stoi(item.substr(0, eq));
-    const std::string value = item.substr(eq + 1);
-    if ((code >= 10 && code < 40) || code == 210) {
-      std::vector<double> c;
-      std::istringstream coords(value);
-      for (std::string v; std::getline(coords, v, ',');) c.push_back(std::stod(v));
-      c.resize(3, 0.0);
-      out.push_back(
-          Group::point(code, {c[0], c[1], c[2]},
-                       static_cast<int>(std::count(value.begin(), value.end(), ',')) + 1));
-    } else if (code >= 40 && code < 60) {
-      out.push_back(real(code, std::stod(value)));
-    } else if ((code >= 60 && code < 100) || code == -3 || code == -1) {
-      out.push_back(integer(code, std::stoll(value)));
-    } else {
-      out.push_back(text(code, value));
-    }
-  }
-  return out;
-}
 
 TEST_F(FilterTest, EachKindOfItemSelectsItsEntitiesAndMalformedListsAreRefused) {
   const std::map<std::string, RecordId> names = {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "cad/dxf/reader.h"
+#include "tests/select/group_items.h"
+#include "tests/support/case_file.h"
 #include "tests/support/drawing.h"
 #include "tests/support/files.h"
 
@@ -34,66 +36,18 @@ bool has_arcs(const std::vector<Path>& paths) {
   return false;
 }
 
-// Boxes of curves, polylines, text and splines, each drawn where the host draws it.
+// The entities of box_cases.txt, each with the box of what it draws.
 TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
   Drawing d;
-  struct Case {
-    const char* name;
-    RecordId id;
-    Vec2 min;
-    Vec2 max;
-  };
-  auto B = [](const char* name, RecordId id, Vec2 min, Vec2 max) {
-    return Case{name, id, min, max};
-  };
-  const std::vector<Case> cases = {
-      B("circle", d.circle({5, 0, 0}, 2), {3, -2}, {7, 2}),
-      // Seen from below, the object X axis points to world -X.
-      B("mirrored circle", d.circle({5, 0, 0}, 2, {0, 0, -1}), {-7, -2}, {-3, 2}),
-      B("quarter arc",
-        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)}), {0, 0},
-        {1, 1}),
-      B("arc through zero",
-        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)}),
-        {0, -1}, {1, 1}),
-      B("ellipse",
-        d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5), real(41, 0),
-                          real(42, 2 * kPi)}),
-        {-1, -3}, {3, 5}),
-      // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
-      B("bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false), {0, -5}, {10, 0}),
-      B("mirrored bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1}), {-10, -5},
-        {0, 0}),
-      // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
-      B("text", d.text_entity({1, 1, 0}, 2, "ABCD"), {1, 1}, {5.8, 3}),
-      B("centered text",
-        d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"), integer(72, 1),
-                       point(11, {10, 0, 0})}),
-        {7.6, 0}, {12.4, 2}),
-      B("turned text",
-        d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)}),
-        {-1, 1}, {1, 5.8}),
-      // A line spacing factor of 0 is taken as 1, as the pictures draw it.
-      B("framed mtext",
-        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10), integer(71, 5),
-                        real(44, 0), text(1, "one\\Ptwo")}),
-        {-5, -(1 + 5.0 / 3.0) / 2}, {5, (1 + 5.0 / 3.0) / 2}),
-      // Formatting codes take no room: five characters remain.
-      B("formatted mtext",
-        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
-                        text(1, "{\\fArial|b0;He\\Lllo}")}),
-        {0, 0}, {3, 1}),
-      B("fitted spline",
-        d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
-                         point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})}),
-        {0, 0}, {10, 0}),
-      B("control spline",
-        d.add("SPLINE",
-              {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
-        {0, 0}, {10, 9}),
-  };
-  for (const Case& c : cases) EXPECT_TRUE(box_near(entity_box(d.db, c.id), c.min, c.max)) << c.name;
-  EXPECT_TRUE(has_arcs(entity_paths(d.db, cases[1].id)));
+  for (const testing::CaseLine& c : testing::read_cases("shapes/box_cases.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 5u);
+    const RecordId id = d.add(c.fields[1], testing::items(c.fields[2]));
+    const Vec3 min = testing::case_point(c.fields[3]);
+    const Vec3 max = testing::case_point(c.fields[4]);
+    EXPECT_TRUE(box_near(entity_box(d.db, id), {min.x, min.y}, {max.x, max.y}));
+    EXPECT_EQ(has_arcs(entity_paths(d.db, id)), c.fields.size() > 5);
+  }
 }
 
 TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
