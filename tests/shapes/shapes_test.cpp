@@ -36,20 +36,6 @@ bool has_arcs(const std::vector<Path>& paths) {
   return false;
 }
 
-// The entities of box_cases.txt, each with the box of what it draws.
-TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
-  Drawing d;
-  for (const testing::CaseLine& c : testing::read_cases("shapes/box_cases.txt")) {
-    SCOPED_TRACE(c.where);
-    ASSERT_GE(c.fields.size(), 5u);
-    const RecordId id = d.add(c.fields[1], testing::items(c.fields[2]));
-    const Vec3 min = testing::case_point(c.fields[3]);
-    const Vec3 max = testing::case_point(c.fields[4]);
-    EXPECT_TRUE(box_near(entity_box(d.db, id), {min.x, min.y}, {max.x, max.y}));
-    EXPECT_EQ(has_arcs(entity_paths(d.db, id)), c.fields.size() > 5);
-  }
-}
-
 TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
   Drawing d;
   // Extrusion along X: the circle stands in the world YZ plane and shows as a line in XY.
@@ -127,9 +113,9 @@ TEST(AreaShapesTest, HatchBoundariesOfPolylinesAndEdges) {
   EXPECT_TRUE(paths[1].closed);
 }
 
-class BlockShapesTest : public ::testing::Test {
+class ShapesTest : public ::testing::Test {
  protected:
-  BlockShapesTest() {
+  ShapesTest() {
     // A line from the base point one unit along X.
     const size_t b = drawing.block("B", {1, 0, 0});
     drawing.db.add_block_entity(b, Record{"LINE", {point(10, {1, 0, 0}), point(11, {2, 0, 0})}});
@@ -146,21 +132,21 @@ class BlockShapesTest : public ::testing::Test {
   Drawing drawing;
 };
 
-TEST_F(BlockShapesTest, InsertScalesTurnsAndMovesTheBlock) {
-  const RecordId id = insert("b", {10, 10, 0}, {real(41, 2), real(42, 2), real(50, kPi / 2)});
-  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {10, 10}, {10, 12}));
+// The entities of box_cases.txt, each with the box of what it draws, in the drawing of the blocks.
+TEST_F(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextFitPointsAndInserts) {
+  Drawing& d = drawing;
+  for (const testing::CaseLine& c : testing::read_cases("shapes/box_cases.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 5u);
+    const RecordId id = d.add(c.fields[1], testing::items(c.fields[2]));
+    const Vec3 min = testing::case_point(c.fields[3]);
+    const Vec3 max = testing::case_point(c.fields[4]);
+    EXPECT_TRUE(box_near(entity_box(d.db, id), {min.x, min.y}, {max.x, max.y}, 1e-6));
+    EXPECT_EQ(has_arcs(entity_paths(d.db, id)), c.fields.size() > 5);
+  }
 }
 
-TEST_F(BlockShapesTest, UnevenScaleTurnsCirclesIntoSegments) {
-  const RecordId id = insert("ROUND", {0, 0, 0}, {real(41, 2), real(42, 1)});
-  EXPECT_FALSE(has_arcs(entity_paths(drawing.db, id)));
-  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {-2, -1}, {2, 1}, 1e-6));
-  const RecordId mirrored = insert("ROUND", {5, 0, 0}, {real(41, -1)});
-  EXPECT_TRUE(has_arcs(entity_paths(drawing.db, mirrored)));
-  EXPECT_TRUE(box_near(entity_box(drawing.db, mirrored), {4, -1}, {6, 1}));
-}
-
-TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
+TEST_F(ShapesTest, NestedInsertsAndAttributes) {
   const size_t outer = drawing.block("OUTER");
   drawing.db.add_block_entity(outer, Record{"INSERT", {text(2, "B"), point(10, {0, 0, 0})}});
   const RecordId id = insert("OUTER", {100, 0, 0}, {integer(66, 1)});
@@ -173,7 +159,7 @@ TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
   EXPECT_TRUE(box_near(entity_box(drawing.db, id), {100, 0}, {101, 6}));
 }
 
-TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
+TEST_F(ShapesTest, BlockInsertingItselfStops) {
   const size_t loop = drawing.block("LOOP");
   drawing.db.add_block_entity(loop, Record{"LINE", {point(10, {0, 0, 0}), point(11, {1, 0, 0})}});
   drawing.db.add_block_entity(loop, Record{"INSERT", {text(2, "LOOP"), point(10, {5, 0, 0})}});
@@ -181,14 +167,14 @@ TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 1u);
 }
 
-TEST_F(BlockShapesTest, MinsertRepeatsTheBlock) {
+TEST_F(ShapesTest, MinsertRepeatsTheBlock) {
   const RecordId id =
       insert("B", {0, 0, 0}, {integer(70, 3), integer(71, 2), real(44, 5), real(45, 2)});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 6u);
   EXPECT_TRUE(box_near(entity_box(drawing.db, id), {0, 0}, {11, 2}));
 }
 
-TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
+TEST_F(ShapesTest, DimensionDrawsItsBlockOrItsLines) {
   const size_t block = drawing.block("*D1");
   drawing.db.add_block_entity(block, Record{"LINE", {point(10, {0, 5, 0}), point(11, {10, 5, 0})}});
   const RecordId drawn =
