@@ -53,9 +53,7 @@ TEST(UcsTest, RotationTurnsAboutTheUcsOwnZAxis) {
 TEST(UcsTest, TurningBackCountsAsWorld) {
   EXPECT_TRUE(Ucs{}.is_world());
   Ucs turned;
-  for (int i = 0; i < 3; ++i) {
-    turned = turned.rotated_about_z(2 * kPi / 3);
-  }
+  for (int i = 0; i < 3; ++i) turned = turned.rotated_about_z(2 * kPi / 3);
   EXPECT_TRUE(turned.is_world());
   EXPECT_FALSE(Ucs{}.rotated_about_z(0.3).is_world());
   EXPECT_FALSE((Ucs{{0, 0, 1}}).is_world());
