@@ -12,8 +12,9 @@
 namespace cad {
 namespace {
 
-// Each text with the code points the decoder takes from it and whether the whole text is valid,
-// and each code point with the bytes it is written in, on the table of utf8_cases.txt.
+// Each text with the code points the decoder takes from it and whether the whole text is valid
+// (a valid one is written back from them byte for byte), and the code points written as U+FFFD,
+// on the table of utf8_cases.txt.
 TEST(Utf8, DecodesAndEncodesTheCasesOfTheTable) {
   const std::vector<testing::CaseLine> cases = testing::read_cases("base/utf8_cases.txt");
   for (const testing::CaseLine& c : cases) {
@@ -37,6 +38,9 @@ TEST(Utf8, DecodesAndEncodesTheCasesOfTheTable) {
     ASSERT_EQ(offsets.size(), codes.size() + 1);
     EXPECT_EQ(offsets.back(), text.size());
     EXPECT_EQ(valid_utf8(text), valid);
+    std::string encoded;
+    for (char32_t code : codes) append_utf8(code, encoded);
+    EXPECT_EQ(encoded == text, valid);
     const size_t prefix = valid_utf8_prefix(text);
     EXPECT_TRUE(valid_utf8(std::string_view(text).substr(0, prefix)));
     if (!valid) {

@@ -52,16 +52,12 @@ TEST(BulgeArcTest, BulgesGiveTheirArcsOnTheChord) {
   EXPECT_FALSE(bulge_arc({2, 2}, {2, 2}, 0.5));
 }
 
-TEST(ArcAngleTest, ArcAcrossZeroHoldsAnglesOnBothSides) {
+// An arc across zero holds angles on both sides; equal angles make a full circle.
+TEST(ArcAngleTest, ArcsAcrossZeroAndFullCircles) {
   const Arc2 arc{{0, 0}, 1, 7 * kPi / 4, kPi / 4};
-  EXPECT_TRUE(arc_contains_angle(arc, 0));
-  EXPECT_TRUE(arc_contains_angle(arc, -kPi / 8));
-  EXPECT_TRUE(arc_contains_angle(arc, kPi / 4));
+  for (const double angle : {0.0, -kPi / 8, kPi / 4}) EXPECT_TRUE(arc_contains_angle(arc, angle));
   EXPECT_FALSE(arc_contains_angle(arc, kPi));
   EXPECT_NEAR(arc_sweep(arc), kPi / 2, 1e-12);
-}
-
-TEST(ArcAngleTest, EqualAnglesMakeAFullCircle) {
   const Arc2 circle{{0, 0}, 1, 0, 2 * kPi};
   EXPECT_NEAR(arc_sweep(circle), 2 * kPi, 1e-12);
   EXPECT_TRUE(arc_contains_angle(circle, 3));

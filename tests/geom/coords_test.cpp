@@ -53,9 +53,7 @@ TEST(UcsTest, RotationTurnsAboutTheUcsOwnZAxis) {
 TEST(UcsTest, TurningBackCountsAsWorld) {
   EXPECT_TRUE(Ucs{}.is_world());
   Ucs turned;
-  for (int i = 0; i < 3; ++i) {
-    turned = turned.rotated_about_z(2 * kPi / 3);
-  }
+  for (int i = 0; i < 3; ++i) turned = turned.rotated_about_z(2 * kPi / 3);
   EXPECT_TRUE(turned.is_world());
   EXPECT_FALSE(Ucs{}.rotated_about_z(0.3).is_world());
   EXPECT_FALSE((Ucs{{0, 0, 1}}).is_world());
@@ -77,25 +75,24 @@ TEST(UcsTest, AngleOfWorldDirectionIsMeasuredFromUcsXAxis) {
 }
 
 // An upward extrusion is the world, a downward one mirrors X, and a zero one is taken as world Z.
-TEST(OcsTest, ExtrusionAlongZIsTheWorldOrItsMirror) {
-  const Axes up = ocs_axes({0, 0, 1});
-  EXPECT_TRUE(near(up.x, Vec3{1, 0, 0}));
-  EXPECT_TRUE(near(up.y, Vec3{0, 1, 0}));
-  EXPECT_TRUE(near(up.z, Vec3{0, 0, 1}));
+// Beyond 1/64 from the Z axis, X is world Z crossed with the extrusion; within it, world Y is used.
+TEST(OcsTest, AxesOfExtrusionsAlongAndAwayFromZ) {
+  const struct {
+    const char* name;
+    Vec3 extrusion, x, y;
+  } cases[] = {{"up", {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
+               {"down", {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}},
+               {"along X", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Axes axes = ocs_axes(c.extrusion);
+    EXPECT_TRUE(near(axes.x, c.x));
+    EXPECT_TRUE(near(axes.y, c.y));
+    EXPECT_TRUE(near(axes.z, c.extrusion));
+  }
   EXPECT_TRUE(near(ocs_to_world({3, 4, 5}, {0, 0, 1}), Vec3{3, 4, 5}));
-  const Axes down = ocs_axes({0, 0, -1});
-  EXPECT_TRUE(near(down.x, Vec3{-1, 0, 0}));
-  EXPECT_TRUE(near(down.y, Vec3{0, 1, 0}));
   EXPECT_TRUE(near(ocs_to_world({3, 4, 5}, {0, 0, -2}), Vec3{-3, 4, -5}));
   EXPECT_TRUE(near(ocs_to_world({1, 2, 3}, {}), Vec3{1, 2, 3}));
-}
-
-TEST(OcsTest, ExtrusionAwayFromZUsesWorldZForTheXAxis) {
-  // Beyond 1/64 from the Z axis, X is world Z crossed with the extrusion: here world Y.
-  const Axes axes = ocs_axes({1, 0, 0});
-  EXPECT_TRUE(near(axes.x, Vec3{0, 1, 0}));
-  EXPECT_TRUE(near(axes.y, Vec3{0, 0, 1}));
-  // Just inside the threshold world Y is used, so X stays near world X.
   EXPECT_GT(ocs_axes({0.015, 0, 1}).x.x, 0.99);
   EXPECT_LT(std::abs(ocs_axes({0.016, 0, 1}).x.x), 0.02);
 }

@@ -32,10 +32,9 @@ TEST(ParseRealTest, RefusesEverythingElse) {
 }
 
 TEST(ParseIntTest, TakesSignedDigitsOnly) {
-  EXPECT_EQ(parse_int("42"), 42);
-  EXPECT_EQ(parse_int("-7"), -7);
-  EXPECT_EQ(parse_int("+7"), 7);
-  EXPECT_EQ(parse_int("-9223372036854775808"), INT64_MIN);
+  for (const auto& [text, value] : std::vector<std::pair<const char*, int64_t>>{
+           {"42", 42}, {"-7", -7}, {"+7", 7}, {"-9223372036854775808", INT64_MIN}})
+    EXPECT_EQ(parse_int(text), value) << text;
   for (const char* text : {"", "-", "+", "+-1", "1.0", "1e3", " 1", "9223372036854775808"}) {
     EXPECT_FALSE(parse_int(text).has_value()) << text;
   }

@@ -27,24 +27,16 @@ using testing::Session;
 
 constexpr double kPi = std::numbers::pi;
 
-// The points a session's get_point calls answer, one per reply, all expected to be RTNORM.
-std::vector<Vec3> points(Session& session, int count) {
-  std::vector<Vec3> result;
-  for (int k = 0; k < count; ++k) {
-    const Answer answer = session.prompter.get_point("\nPoint: ");
-    EXPECT_EQ(answer.status, kRtNorm);
-    result.push_back(answer.point);
-  }
-  return result;
-}
-
 TEST(PointPromptTest, TakesEveryPointFormAndTracksTheLastPoint) {
   Session session("@2,0\n1,2\n@3,4\n5<90\n@1<0\n3,4,5\n@\n@1,1,1\n");
   session.prompter.set_last_point({10, 10, 1});
-  const std::vector<Vec3> got = points(session, 8);
   const std::vector<Vec3> expected = {{12, 10, 1}, {1, 2, 0}, {4, 6, 0}, {0, 5, 0},
                                       {1, 5, 0},   {3, 4, 5}, {3, 4, 5}, {4, 5, 6}};
-  for (size_t k = 0; k < expected.size(); ++k) EXPECT_TRUE(near(got[k], expected[k])) << k;
+  for (size_t k = 0; k < expected.size(); ++k) {
+    const Answer answer = session.prompter.get_point("\nPoint: ");
+    EXPECT_EQ(answer.status, kRtNorm) << k;
+    EXPECT_TRUE(near(answer.point, expected[k])) << k;
+  }
   EXPECT_TRUE(near(session.prompter.last_point(), {4, 5, 6}));
   EXPECT_TRUE(session.prompter.refusals().empty());
 }
@@ -93,12 +85,6 @@ TEST(DistPromptTest, WithoutBaseAPointAsksForTheSecond) {
   EXPECT_EQ(session.prompter.get_dist("", std::nullopt).status, kRtCan);
 }
 
-std::vector<std::string> messages(const Session& session) {
-  std::vector<std::string> result;
-  for (const Refusal& refusal : session.prompter.refusals()) result.push_back(refusal.message);
-  return result;
-}
-
 // The calls of prompter_cases.txt (its head says how a line reads), each on the session of the
 // "session" line above it.
 TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
@@ -122,7 +108,9 @@ TEST(PromptCasesTest, EachCallAnswersAndRefusesAsListed) {
     }
     Prompter& prompter = session->prompter;
     if (f[0] == "refused") {
-      EXPECT_EQ(messages(*session), std::vector<std::string>(f.begin() + 1, f.end()));
+      std::vector<std::string> said;
+      for (const Refusal& refusal : prompter.refusals()) said.push_back(refusal.message);
+      EXPECT_EQ(said, std::vector<std::string>(f.begin() + 1, f.end()));
       prompter.clear_refusals();
       continue;
     }

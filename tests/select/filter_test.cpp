@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/select/group_items.h"
 #include "tests/support/case_file.h"
 #include "tests/support/drawing.h"
 
@@ -18,6 +18,7 @@ namespace {
 
 using testing::Drawing;
 using testing::integer;
+using testing::items;
 using testing::point;
 using testing::real;
 using testing::text;
@@ -36,13 +37,18 @@ std::vector<RecordId> matching(const Database& db, const std::vector<Group>& fil
 
 using Ids = std::vector<RecordId>;
 
-// Lines, circles of several radii and a polyline on a few layers.
+// Lines, circles of several radii and a polyline on a few layers, two with extended data.
 class FilterTest : public ::testing::Test {
  protected:
   FilterTest() {
-    line = drawing.add(
-        "LINE", {text(8, "WALLS"), point(10, {0, 0, 0}), point(11, {5, 5, 0}), integer(62, 1)});
-    small = drawing.add("CIRCLE", {text(8, "Doors"), point(10, {1, 2, 0}), real(40, 1.5)});
+    Record tagged{"LINE",
+                  {text(8, "WALLS"), point(10, {0, 0, 0}), point(11, {5, 5, 0}), integer(62, 1)}};
+    tagged.set_xdata("DULK", {text(1000, "chain")});
+    tagged.set_xdata("$TEMP", {integer(1070, 1)});
+    line = drawing.db.add_entity(tagged);
+    Record other{"CIRCLE", {text(8, "Doors"), point(10, {1, 2, 0}), real(40, 1.5)}};
+    other.set_xdata("$OTHER", {});
+    small = drawing.db.add_entity(other);
     big = drawing.add("CIRCLE", {text(8, "walls-old"), point(10, {4, 6, 3}), real(40, 8)});
     // No layer group: the host reads it as layer "0", colour BYLAYER.
     poly = drawing.add("LWPOLYLINE", {integer(70, 5), Group::point(10, {0, 0, 0}, 2),
@@ -55,34 +61,6 @@ class FilterTest : public ::testing::Test {
   RecordId big;
   RecordId poly;
 };
-
-// "code=value" items, typed by their code: texts, points of as many coordinates as given, reals
-// and integers.
-std::vector<Group> items(const std::string& list) {
-  std::vector<Group> out;
-  std::istringstream in(list);
-  for (std::string item; in >> item;) {
-    const size_t eq = item.find('=');
-    const int code = std::stoi(item.substr(0, eq));
-    const std::string value = item.substr(eq + 1);
-    if ((code >= 10 && code < 40) || code == 210) {
-      std::vector<double> c;
-      std::istringstream coords(value);
-      for (std::string v; std::getline(coords, v, ',');) c.push_back(std::stod(v));
-      c.resize(3, 0.0);
-      out.push_back(
-          Group::point(code, {c[0], c[1], c[2]},
-                       static_cast<int>(std::count(value.begin(), value.end(), ',')) + 1));
-    } else if (code >= 40 && code < 60) {
-      out.push_back(real(code, std::stod(value)));
-    } else if ((code >= 60 && code < 100) || code == -3 || code == -1) {
-      out.push_back(integer(code, std::stoll(value)));
-    } else {
-      out.push_back(text(code, value));
-    }
-  }
-  return out;
-}
 
 TEST_F(FilterTest, EachKindOfItemSelectsItsEntitiesAndMalformedListsAreRefused) {
   const std::map<std::string, RecordId> names = {
@@ -118,30 +96,6 @@ TEST_F(FilterTest, RealsEqualWithinRounding) {
   EXPECT_EQ(matching(drawing.db, {real(40, 0.3)}), (Ids{computed}));
   EXPECT_EQ(matching(drawing.db, {op(">"), real(40, 0.3), op("<"), real(40, 1)}), Ids{});
   EXPECT_EQ(matching(drawing.db, {op("<="), real(40, 0.3)}), (Ids{computed}));
-}
-
-TEST(FilterXdataTest, ApplicationsByNameAndPattern) {
-  Drawing drawing;
-  Record tagged{"LINE", {text(8, "0")}};
-  tagged.set_xdata("DULK", {text(1000, "chain")});
-  tagged.set_xdata("$TEMP", {integer(1070, 1)});
-  const RecordId both = drawing.db.add_entity(tagged);
-  Record one{"LINE", {text(8, "0")}};
-  one.set_xdata("$OTHER", {});
-  const RecordId other = drawing.db.add_entity(one);
-  const RecordId none = drawing.line({0, 0, 0}, {1, 1, 0});
-
-  const Database& db = drawing.db;
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK")}), (Ids{both}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "dulk")}), (Ids{both}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "$*")}), (Ids{both, other}));
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "NOAPP")}), Ids{});
-  // Every name after -3 must be present.
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK"), text(1001, "$OTHER")}), Ids{});
-  EXPECT_EQ(matching(db, {integer(-3, 0), text(1001, "DULK,$OTHER")}), (Ids{both, other}));
-  EXPECT_EQ(matching(db, {op("<not"), integer(-3, 0), text(1001, "*"), op("not>")}), (Ids{none}));
-  // Extended data values are no entity groups: 1000 "chain" is not a text group 1.
-  EXPECT_EQ(matching(db, {text(1, "chain")}), Ids{});
 }
 
 }  // namespace

@@ -53,39 +53,37 @@ TEST(SelectionSetsTest, SetsKeepOrderWithoutDuplicatesAndFreedNumbersStayDead) {
   EXPECT_EQ(sets.live_ids(), (std::vector<int64_t>{b, c}));
 }
 
-TEST(FenceTest, CrossesAndTouchesLines) {
+// Lines, a bulge arc, a closed and an open polyline, and one seen from below, each at its own
+// height; each fence with what it crosses or touches.
+TEST(FenceTest, CrossesLinesArcsAndClosingSegments) {
   Drawing d;
   const RecordId vertical = d.line({5, 0, 0}, {5, 10, 0});
   const RecordId ending = d.line({0, 20, 0}, {3, 20, 0});
   d.line({20, 0, 0}, {20, 10, 0});
-  // The fence touches the end of the second line and passes the third.
-  EXPECT_EQ(fence(d.db, {{0, 5, 0}, {10, 5, 0}, {3, 20, 0}}), (Ids{vertical, ending}));
-  EXPECT_EQ(fence(d.db, {{0, 5, 0}}), Ids{});
-}
-
-TEST(FenceTest, BulgeArcCountsNotItsChord) {
-  Drawing d;
-  // Clockwise from (0,0) to (10,0): the half circle above the chord, up to (5,5).
-  const RecordId arc = d.lwpolyline({{0, 0}, {10, 0}}, {-1}, false);
-  EXPECT_EQ(fence(d.db, {{5, 4, 0}, {5, 6, 0}}), (Ids{arc}));
-  EXPECT_EQ(fence(d.db, {{5, -1, 0}, {5, 2, 0}}), Ids{});
-}
-
-TEST(FenceTest, ClosingSegmentCountsOnlyWhenClosed) {
-  Drawing d;
-  const RecordId closed = d.lwpolyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {}, true);
-  const RecordId open = d.lwpolyline({{20, 0}, {30, 0}, {30, 10}, {20, 10}}, {}, false);
-  // Each fence crosses only the left side, from the last vertex back to the first.
-  EXPECT_EQ(fence(d.db, {{-1, 5, 0}, {1, 5, 0}}), (Ids{closed}));
-  EXPECT_EQ(fence(d.db, {{19, 5, 0}, {21, 5, 0}}), Ids{});
-  EXPECT_EQ(fence(d.db, {{29, 5, 0}, {31, 5, 0}}), (Ids{open}));
-}
-
-TEST(FenceTest, ExtrusionDownMirrorsThePolyline) {
-  Drawing d;
-  const RecordId id = d.lwpolyline({{2, 0}, {2, 10}}, {}, false, {0, 0, -1});
-  EXPECT_EQ(fence(d.db, {{-3, 5, 0}, {-1, 5, 0}}), (Ids{id}));
-  EXPECT_EQ(fence(d.db, {{1, 5, 0}, {3, 5, 0}}), Ids{});
+  // Clockwise from (0,100) to (10,100): the half circle above the chord, up to (5,105).
+  const RecordId arc = d.lwpolyline({{0, 100}, {10, 100}}, {-1}, false);
+  const RecordId closed = d.lwpolyline({{0, 200}, {10, 200}, {10, 210}, {0, 210}}, {}, true);
+  const RecordId open = d.lwpolyline({{20, 200}, {30, 200}, {30, 210}, {20, 210}}, {}, false);
+  const RecordId below = d.lwpolyline({{2, 300}, {2, 310}}, {}, false, {0, 0, -1});
+  const struct {
+    const char* what;
+    std::vector<Vec3> fence;
+    Ids found;
+  } cases[] = {
+      {"across one line to the end of another",
+       {{0, 5, 0}, {10, 5, 0}, {3, 20, 0}},
+       {vertical, ending}},
+      {"a single point", {{0, 5, 0}}, {}},
+      {"through the arc", {{5, 104, 0}, {5, 106, 0}}, {arc}},
+      {"through the chord only", {{5, 99, 0}, {5, 102, 0}}, {}},
+      // The left sides, from the last vertex back to the first.
+      {"the closing segment", {{-1, 205, 0}, {1, 205, 0}}, {closed}},
+      {"where the open one has none", {{19, 205, 0}, {21, 205, 0}}, {}},
+      {"a side of the open one", {{29, 205, 0}, {31, 205, 0}}, {open}},
+      {"the mirrored side", {{-3, 305, 0}, {-1, 305, 0}}, {below}},
+      {"the side unmirrored", {{1, 305, 0}, {3, 305, 0}}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fence(d.db, c.fence), c.found) << c.what;
 }
 
 // One visible line and lines on an off layer, a frozen layer, in paper space, invisible, erased,
@@ -191,14 +189,13 @@ TEST(PickTest, NearestWithinToleranceNewestOfCoincidingArcsAndInsideOfText) {
   const RecordId newer = d.line({0, 1, 0}, {10, 1, 0});
   const RecordId circle = d.circle({50, 0, 0}, 5);
   const RecordId label = d.text_entity({20, 0, 0}, 2, "ABCDE");
-  EXPECT_EQ(pick(d.db, {5, 0.3, 0}, 0.5), low);
-  EXPECT_EQ(pick(d.db, {5, 0.7, 0}, 0.5), newer);
-  EXPECT_EQ(pick(d.db, {5, -0.6, 0}, 0.5), kNoRecord);
-  EXPECT_EQ(pick(d.db, {10.4, 0, 0}, 0.5), low);
-  EXPECT_EQ(pick(d.db, {10.6, 0, 0}, 0.5), kNoRecord);
-  EXPECT_EQ(pick(d.db, {50, 5.2, 0}, 0.5), circle);
   // The circle's centre is far from its curve.
-  EXPECT_EQ(pick(d.db, {50, 0, 0}, 0.5), kNoRecord);
+  const std::pair<Vec3, RecordId> picks[] = {{{5, 0.3, 0}, low},        {{5, 0.7, 0}, newer},
+                                             {{5, -0.6, 0}, kNoRecord}, {{10.4, 0, 0}, low},
+                                             {{10.6, 0, 0}, kNoRecord}, {{50, 5.2, 0}, circle},
+                                             {{50, 0, 0}, kNoRecord}};
+  for (const auto& [at, picked] : picks)
+    EXPECT_EQ(pick(d.db, at, 0.5), picked) << at.x << "," << at.y;
   EXPECT_EQ(pick(d.db, {22, 1, 0}, 0.1), label);
 }
 

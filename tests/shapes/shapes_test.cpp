@@ -6,10 +6,13 @@
 
 #include <numbers>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cad/dxf/reader.h"
+#include "tests/select/group_items.h"
+#include "tests/support/case_file.h"
 #include "tests/support/drawing.h"
 #include "tests/support/files.h"
 
@@ -25,75 +28,14 @@ using testing::text;
 
 constexpr double kPi = std::numbers::pi;
 
+// Whether any segment the paths draw is an arc: an open path draws no segment after its last point.
 bool has_arcs(const std::vector<Path>& paths) {
   for (const Path& path : paths) {
-    for (double b : path.bulges) {
-      if (b != 0) return true;
+    for (size_t k = 0; k < path.bulges.size(); ++k) {
+      if (path.bulges[k] != 0 && (path.closed || k + 1 < path.points.size())) return true;
     }
   }
   return false;
-}
-
-// Boxes of curves, polylines, text and splines, each drawn where the host draws it.
-TEST(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextAndFitPoints) {
-  Drawing d;
-  struct Case {
-    const char* name;
-    RecordId id;
-    Vec2 min;
-    Vec2 max;
-  };
-  auto B = [](const char* name, RecordId id, Vec2 min, Vec2 max) {
-    return Case{name, id, min, max};
-  };
-  const std::vector<Case> cases = {
-      B("circle", d.circle({5, 0, 0}, 2), {3, -2}, {7, 2}),
-      // Seen from below, the object X axis points to world -X.
-      B("mirrored circle", d.circle({5, 0, 0}, 2, {0, 0, -1}), {-7, -2}, {-3, 2}),
-      B("quarter arc",
-        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 0), real(51, kPi / 2)}), {0, 0},
-        {1, 1}),
-      B("arc through zero",
-        d.add("ARC", {point(10, {0, 0, 0}), real(40, 1), real(50, 1.5 * kPi), real(51, kPi / 2)}),
-        {0, -1}, {1, 1}),
-      B("ellipse",
-        d.add("ELLIPSE", {point(10, {1, 1, 0}), point(11, {0, 4, 0}), real(40, 0.5), real(41, 0),
-                          real(42, 2 * kPi)}),
-        {-1, -3}, {3, 5}),
-      // Bulge 1 from (0,0) to (10,0): a half circle counter-clockwise, below the chord.
-      B("bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false), {0, -5}, {10, 0}),
-      B("mirrored bulge", d.lwpolyline({{0, 0}, {10, 0}}, {1}, false, {0, 0, -1}), {-10, -5},
-        {0, 0}),
-      // 0.6 x height per character: 4 characters of height 2 are 4.8 wide.
-      B("text", d.text_entity({1, 1, 0}, 2, "ABCD"), {1, 1}, {5.8, 3}),
-      B("centered text",
-        d.add("TEXT", {point(10, {0, 0, 0}), real(40, 2), text(1, "ABCD"), integer(72, 1),
-                       point(11, {10, 0, 0})}),
-        {7.6, 0}, {12.4, 2}),
-      B("turned text",
-        d.add("TEXT", {point(10, {1, 1, 0}), real(40, 2), text(1, "AB%%dD"), real(50, kPi / 2)}),
-        {-1, 1}, {1, 5.8}),
-      // A line spacing factor of 0 is taken as 1, as the pictures draw it.
-      B("framed mtext",
-        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), real(41, 10), integer(71, 5),
-                        real(44, 0), text(1, "one\\Ptwo")}),
-        {-5, -(1 + 5.0 / 3.0) / 2}, {5, (1 + 5.0 / 3.0) / 2}),
-      // Formatting codes take no room: five characters remain.
-      B("formatted mtext",
-        d.add("MTEXT", {point(10, {0, 0, 0}), real(40, 1), integer(71, 7),
-                        text(1, "{\\fArial|b0;He\\Lllo}")}),
-        {0, 0}, {3, 1}),
-      B("fitted spline",
-        d.add("SPLINE", {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}),
-                         point(10, {10, 0, 0}), point(11, {0, 0, 0}), point(11, {10, 0, 0})}),
-        {0, 0}, {10, 0}),
-      B("control spline",
-        d.add("SPLINE",
-              {integer(70, 8), point(10, {0, 0, 0}), point(10, {5, 9, 0}), point(10, {10, 0, 0})}),
-        {0, 0}, {10, 9}),
-  };
-  for (const Case& c : cases) EXPECT_TRUE(box_near(entity_box(d.db, c.id), c.min, c.max)) << c.name;
-  EXPECT_TRUE(has_arcs(entity_paths(d.db, cases[1].id)));
 }
 
 TEST(CurveShapesTest, TiltedCircleIsDividedIntoSegments) {
@@ -173,9 +115,9 @@ TEST(AreaShapesTest, HatchBoundariesOfPolylinesAndEdges) {
   EXPECT_TRUE(paths[1].closed);
 }
 
-class BlockShapesTest : public ::testing::Test {
+class ShapesTest : public ::testing::Test {
  protected:
-  BlockShapesTest() {
+  ShapesTest() {
     // A line from the base point one unit along X.
     const size_t b = drawing.block("B", {1, 0, 0});
     drawing.db.add_block_entity(b, Record{"LINE", {point(10, {1, 0, 0}), point(11, {2, 0, 0})}});
@@ -192,21 +134,27 @@ class BlockShapesTest : public ::testing::Test {
   Drawing drawing;
 };
 
-TEST_F(BlockShapesTest, InsertScalesTurnsAndMovesTheBlock) {
-  const RecordId id = insert("b", {10, 10, 0}, {real(41, 2), real(42, 2), real(50, kPi / 2)});
-  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {10, 10}, {10, 12}));
+// The entities of box_cases.txt, each with the box of what it draws, in the drawing of the blocks.
+TEST_F(ShapesTest, BoxesFollowArcsBulgesMirroredOcsTextFitPointsAndInserts) {
+  Drawing& d = drawing;
+  for (const testing::CaseLine& c : testing::read_cases("shapes/box_cases.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_GE(c.fields.size(), 5u);
+    const RecordId id = d.add(c.fields[1], testing::items(c.fields[2]));
+    const Vec3 min = testing::case_point(c.fields[3]);
+    const Vec3 max = testing::case_point(c.fields[4]);
+    EXPECT_TRUE(box_near(entity_box(d.db, id), {min.x, min.y}, {max.x, max.y}, 1e-6));
+    const std::set<std::string> marks(c.fields.begin() + 5, c.fields.end());
+    EXPECT_EQ(has_arcs(entity_paths(d.db, id)), marks.contains("arcs"));
+    const std::optional<Box2> quick = entity_quick_box(d.db.record(id));
+    ASSERT_EQ(quick.has_value(), marks.contains("quick"));
+    if (quick) {
+      EXPECT_TRUE(box_near(*quick, {min.x, min.y}, {max.x, max.y}, 1e-6));
+    }
+  }
 }
 
-TEST_F(BlockShapesTest, UnevenScaleTurnsCirclesIntoSegments) {
-  const RecordId id = insert("ROUND", {0, 0, 0}, {real(41, 2), real(42, 1)});
-  EXPECT_FALSE(has_arcs(entity_paths(drawing.db, id)));
-  EXPECT_TRUE(box_near(entity_box(drawing.db, id), {-2, -1}, {2, 1}, 1e-6));
-  const RecordId mirrored = insert("ROUND", {5, 0, 0}, {real(41, -1)});
-  EXPECT_TRUE(has_arcs(entity_paths(drawing.db, mirrored)));
-  EXPECT_TRUE(box_near(entity_box(drawing.db, mirrored), {4, -1}, {6, 1}));
-}
-
-TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
+TEST_F(ShapesTest, NestedInsertsAndAttributes) {
   const size_t outer = drawing.block("OUTER");
   drawing.db.add_block_entity(outer, Record{"INSERT", {text(2, "B"), point(10, {0, 0, 0})}});
   const RecordId id = insert("OUTER", {100, 0, 0}, {integer(66, 1)});
@@ -219,7 +167,7 @@ TEST_F(BlockShapesTest, NestedInsertsAndAttributes) {
   EXPECT_TRUE(box_near(entity_box(drawing.db, id), {100, 0}, {101, 6}));
 }
 
-TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
+TEST_F(ShapesTest, BlockInsertingItselfStops) {
   const size_t loop = drawing.block("LOOP");
   drawing.db.add_block_entity(loop, Record{"LINE", {point(10, {0, 0, 0}), point(11, {1, 0, 0})}});
   drawing.db.add_block_entity(loop, Record{"INSERT", {text(2, "LOOP"), point(10, {5, 0, 0})}});
@@ -227,14 +175,14 @@ TEST_F(BlockShapesTest, BlockInsertingItselfStops) {
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 1u);
 }
 
-TEST_F(BlockShapesTest, MinsertRepeatsTheBlock) {
+TEST_F(ShapesTest, MinsertRepeatsTheBlock) {
   const RecordId id =
       insert("B", {0, 0, 0}, {integer(70, 3), integer(71, 2), real(44, 5), real(45, 2)});
   EXPECT_EQ(entity_paths(drawing.db, id).size(), 6u);
   EXPECT_TRUE(box_near(entity_box(drawing.db, id), {0, 0}, {11, 2}));
 }
 
-TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
+TEST_F(ShapesTest, DimensionDrawsItsBlockOrItsLines) {
   const size_t block = drawing.block("*D1");
   drawing.db.add_block_entity(block, Record{"LINE", {point(10, {0, 5, 0}), point(11, {10, 5, 0})}});
   const RecordId drawn =
@@ -249,22 +197,11 @@ TEST_F(BlockShapesTest, DimensionDrawsItsBlockOrItsLines) {
   EXPECT_TRUE(box_near(entity_box(drawing.db, bare), {0, 0}, {10, 5}));
 }
 
-// The box of a record holds what the entity draws: exact where it can be had from the record,
-// nothing where the entity must be drawn to know.
-TEST(QuickBoxTest, LinesAndFlatPolylinesOnlyArcsIncluded) {
+// The box of a record alone (box_cases.txt) is none for an endless line.
+TEST(QuickBoxTest, NoneForAnEndlessLine) {
   Drawing d;
-  const RecordId line = d.line({4, 1, 0}, {1, 3, 7});
-  // Closed from (10,0) back to (0,0) over bulge 1: a half circle above the closing chord.
-  const RecordId closed = d.lwpolyline({{0, 0}, {0, 2}, {10, 2}, {10, 0}}, {0, 0, 0, 1}, true);
-  const RecordId open = d.lwpolyline({{0, 0}, {0, 2}, {10, 2}, {10, 0}}, {0, 0, 0, 1}, false);
-  const RecordId tilted = d.lwpolyline({{0, 0}, {1, 0}}, {0, 0}, false, {0, 1, 0});
   const RecordId far = d.line({0, 0, 0}, {std::numeric_limits<double>::infinity(), 0, 0});
-  const RecordId circle = d.circle({0, 0, 0}, 1);
-  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(line)), {1, 1}, {4, 3}));
-  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(closed)), {0, 0}, {10, 5}));
-  EXPECT_TRUE(box_near(*entity_quick_box(d.db.record(open)), {0, 0}, {10, 2}));
-  for (RecordId id : {tilted, far, circle})
-    EXPECT_FALSE(entity_quick_box(d.db.record(id)).has_value()) << id;
+  EXPECT_FALSE(entity_quick_box(d.db.record(far)).has_value());
 }
 
 // Scans pass over entities by that box: on real drawings it holds all each one draws.
