@@ -68,9 +68,7 @@ TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
   ads_name ss;
   ASSERT_EQ(acedSSAdd(nullptr, nullptr, ss), RTNORM);
   EXPECT_EQ(length(ss), 0);
-  ASSERT_EQ(acedSSAdd(h, ss, ss), RTNORM);
-  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
-  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
+  for (ads_name* e : {&h, &v, &v}) ASSERT_EQ(acedSSAdd(*e, ss, ss), RTNORM);
   EXPECT_EQ(length(ss), 2);
   EXPECT_EQ(acedSSMemb(v, ss), RTNORM);
   EXPECT_EQ(acedSSDel(v, ss), RTNORM);
