@@ -45,12 +45,6 @@ class HostDialogs : public cad::testing::HostFixture {
     return id;
   }
 
-  ads_hdlg new_size_dialog() {
-    ads_hdlg dialog = nullptr;
-    EXPECT_EQ(ads_new_dialog(L"size", load(dir_ / "size.dcl"), NULLCB, &dialog), RTNORM);
-    return dialog;
-  }
-
   int start(ads_hdlg dialog) {
     int status = -99;
     EXPECT_EQ(ads_start_dialog(dialog, &status), RTNORM);
@@ -68,8 +62,8 @@ class HostDialogs : public cad::testing::HostFixture {
 };
 
 TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
-  ads_hdlg dialog = new_size_dialog();
-  ASSERT_NE(dialog, nullptr);
+  ads_hdlg dialog = nullptr;
+  ASSERT_EQ(ads_new_dialog(L"size", load(dir_ / "size.dcl"), NULLCB, &dialog), RTNORM);
   EXPECT_EQ(tile(dialog, L"width"), L"10");
   EXPECT_EQ(tile(dialog, L"round"), L"0");
   EXPECT_EQ(ads_set_tile(dialog, L"width", L"12.5"), RTNORM);
@@ -102,39 +96,35 @@ TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientDataElseTheDe
   EXPECT_NE(seen_.last.tile, nullptr);
 }
 
-TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLeft) {
+// Accept ends with OK, and done_positioned reports where the dialog was left; Cancel, Esc and the
+// end of the script end with Cancel, and nothing is reported. The handle ends with start_dialog.
+TEST_F(HostDialogs, EachWayOfEndingGivesItsStatusAndTheHandleEnds) {
   int id = load(dir_ / "size.dcl");
-  struct Case {
+  const struct {
     bool positioned;
     const char* replies;
-    int x, y;
+    int status, x, y;
+  } cases[] = {
+      {false, "width=30\nOK\n", DLGOK, cad::kDefaultDialogPosition.x,
+       cad::kDefaultDialogPosition.y},
+      {true, "OK\n", DLGOK, 30, 40},
+      {true, "MOVE 200,150\nOK\n", DLGOK, 200, 150},
+      {false, "Cancel\n", DLGCANCEL, 0, 0},
+      {true, "^C\n", DLGCANCEL, 0, 0},
+      {false, "", DLGCANCEL, 0, 0},
   };
-  const Case cases[] = {
-      {false, "width=30\nOK\n", cad::kDefaultDialogPosition.x, cad::kDefaultDialogPosition.y},
-      {true, "OK\n", 30, 40},
-      {true, "MOVE 200,150\nOK\n", 200, 150},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.replies);
+    seen_.x = seen_.y = 0;
     ads_hdlg dialog = nullptr;
     ASSERT_EQ(c.positioned ? ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog)
                            : ads_new_dialog(L"size", id, NULLCB, &dialog),
               RTNORM);
     ads_action_tile(dialog, L"accept", accept);
     replies(c.replies);
-    EXPECT_EQ(start(dialog), DLGOK);
+    EXPECT_EQ(start(dialog), c.status);
     EXPECT_EQ(seen_.x, c.x);
     EXPECT_EQ(seen_.y, c.y);
-  }
-}
-
-TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancelAndTheHandle) {
-  for (const char* replies : {"Cancel\n", "^C\n", ""}) {
-    ads_hdlg dialog = new_size_dialog();
-    ads_action_tile(dialog, L"accept", accept);
-    this->replies(replies);
-    EXPECT_EQ(start(dialog), DLGCANCEL) << replies;
-    // The handle ends with start_dialog.
     wchar_t value[8];
     EXPECT_EQ(ads_get_tile(dialog, L"width", value, 8), RTERROR);
     int status = 0;

@@ -10,18 +10,17 @@
 namespace cad::testing {
 namespace {
 
-class EntityListTest : public HostFixture {
- protected:
-  void register_apps() {
-    ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
-    ASSERT_EQ(acdbRegApp(L"OTHER"), RTNORM);
-  }
-};
+using EntityListTest = HostFixture;
 
 // acdbEntMake of the list (released here).
 int entmake(resbuf* list) {
   RbList owned(list);
   return acdbEntMake(list);
+}
+
+// A text group of the entity's list.
+std::wstring group_text(const int64_t* name, int code) {
+  return rb_string(RbList(acdbEntGet(name)).get(), code);
 }
 
 // The entity's list with the extended data of the applications the pattern names.
@@ -56,8 +55,7 @@ TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
   ASSERT_EQ(set_var(L"clayer", rb_text(L"notes")), RTNORM);
   ads_point a = {0, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, 1.0, 0));
-  RbList got(acdbEntGet(made.data()));
-  EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
+  EXPECT_EQ(group_text(made.data(), 8), L"NOTES");
 }
 
 // Unknown types and incomplete entities make nothing. No entity holds NaN or infinity, in a
@@ -66,7 +64,7 @@ TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
 // checks them); only layers are made. Making or changing an entity with any of these is refused and
 // changes nothing.
 TEST_F(EntityListTest, EntMakeAndEntModRefuseWhatNoEntityMayHold) {
-  register_apps();
+  ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
   const double nan = std::nan("");
   ads_point a = {0, 0, 0}, b = {1, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
   for (resbuf* list :
@@ -151,7 +149,8 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
 }
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
-  register_apps();
+  ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
+  ASSERT_EQ(acdbRegApp(L"OTHER"), RTNORM);
   ads_point a = {0, 0, 0}, b = {5, 0, 0}, c = {1, 2, 3};
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
                                         L"STANDARD", 1040, 0.3, 1070, 2, 1001, L"OTHER", 1002, L"{",
@@ -222,9 +221,7 @@ TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
 
 TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
   std::vector<std::wstring> handles;
-  const auto make = [&] {
-    handles.push_back(rb_string(RbList(acdbEntGet(make_line(0, 0, 1, 0).data())).get(), 5));
-  };
+  const auto make = [&] { handles.push_back(group_text(make_line(0, 0, 1, 0).data(), 5)); };
   ASSERT_EQ(run(make), CommandResult::kDone);
   ASSERT_EQ(run([] {
               ads_name name;
@@ -243,20 +240,19 @@ TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
 
 TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   auto line = make_line(0, 0, 1, 0);
-  ads_point origin = {0, 0, 0}, p1 = {0, 0, 0}, p2 = {10, 0, 0};
+  ads_point origin = {0, 0, 0}, p2 = {10, 0, 0};
   EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, origin, 70, 0, 0)), line);
-  make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p1, 0));
+  make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, origin, 0));
   EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0)), line)
       << "the polyline must not show before its SEQEND";
   auto poly_name = make_entity(acutBuildList(RTDXF0, L"SEQEND", 0));
-  RbList poly(acdbEntGet(poly_name.data()));
-  EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
+  EXPECT_EQ(group_text(poly_name.data(), 0), L"POLYLINE");
 
   auto walk = [] {
     std::vector<std::wstring> types;
     ads_name at;
     for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
-      types.push_back(rb_string(RbList(acdbEntGet(at)).get(), 0));
+      types.push_back(group_text(at, 0));
     return types;
   };
   EXPECT_EQ(walk(),
@@ -284,7 +280,7 @@ TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
   EXPECT_NE(db().block_index(to_utf8(name)), Database::npos);
   auto made =
       make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name.c_str(), 10, origin, 0));
-  EXPECT_EQ(rb_string(RbList(acdbEntGet(made.data())).get(), 2), name);
+  EXPECT_EQ(group_text(made.data(), 2), name);
   EXPECT_NE(anonymous(), name) << "a second anonymous block gets a name of its own";
 
   // The block lists in the table "BLOCK", without entities to name.
@@ -305,8 +301,7 @@ TEST_F(EntityListTest, BlockEntitiesGoIntoTheBlockAndTblSearchNamesTheFirst) {
   ASSERT_TRUE(entry);
   const resbuf* first = find_rb(entry.get(), -2);
   ASSERT_NE(first, nullptr);
-  RbList got(acdbEntGet(first->resval.rlname));
-  EXPECT_EQ(rb_string(got.get(), 0), L"LINE");
+  EXPECT_EQ(group_text(first->resval.rlname, 0), L"LINE");
 }
 
 TEST_F(EntityListTest, TblNextWalksATableAndTblSearchSetsItsPlace) {
