@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
-#include <string>
-#include <vector>
 
 #include "cad/ads/undo.h"
 #include "cad/input/prompter.h"
@@ -102,37 +100,31 @@ TEST(AcrxAbortTest, OutsideOfAnyCommandItEndsTheProcessAsTheRealHostDoes) {
       ::testing::ExitedWithCode(1), "");
 }
 
-TEST_F(CommandRunnerTest, ScriptedCommandRunsToCompletionWithItsTokens) {
-  add_command("OUTER", [] {
-    ads_point a = {1, 2, 0}, b = {3, 4, 0};
-    EXPECT_EQ(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RT3DPOINT, b, RTNONE), RTNORM);
-  });
-  ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
-  ASSERT_EQ(db().entities().size(), 1u);
-  EXPECT_EQ(db().record(db().entities()[0]).point(11).y, 4);
-  ASSERT_EQ(host_.scripted_log().size(), 1u);
-  EXPECT_EQ(host_.scripted_log()[0], (std::vector<std::string>{"_linept", "1,2,0", "3,4,0"}));
-  // The scripted command is part of the outer command's undo step.
-  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"OUTER"}));
-}
-
-TEST_F(CommandRunnerTest, ScriptedLogShowsNumbersAsPrintfG) {
-  // Values where "%g" switches to exponents, rounds to six digits or keeps a sign.
+// The log shows numbers as "%g" does, also where it switches to exponents, rounds to six digits
+// or keeps a sign.
+TEST_F(CommandRunnerTest, ScriptedCommandRunsToCompletionWithItsTokensAndTheLogShowsThem) {
   const double values[] = {0.1, 1e-7, 123456789.0, -0.5, 2.0 / 3.0, 1e20, -0.0, 100000.0};
   add_command("OUTER", [&] {
+    ads_point a = {1, 2, 0}, b = {3, 4, 0};
+    EXPECT_EQ(acedCommandS(RTSTR, L"_linept", RTPOINT, a, RT3DPOINT, b, RTNONE), RTNORM);
     for (double v : values) {
       ads_point p = {v, -v, 0};
       acedCommandS(RTSTR, L"_nosuch", RTPOINT, p, RTREAL, v, RTANG, v, RTNONE);
     }
   });
   ASSERT_EQ(host_.run_command("OUTER"), CommandResult::kDone);
+  ASSERT_EQ(db().entities().size(), 1u);
+  EXPECT_EQ(db().record(db().entities()[0]).point(11).y, 4);
+  // The scripted command is part of the outer command's undo step.
+  EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"OUTER"}));
   const std::vector<std::vector<std::string>> log = host_.scripted_log();
-  ASSERT_EQ(log.size(), std::size(values));
-  for (size_t k = 0; k < log.size(); ++k) {
+  ASSERT_EQ(log.size(), 1 + std::size(values));
+  EXPECT_EQ(log[0], (std::vector<std::string>{"_linept", "1,2,0", "3,4,0"}));
+  for (size_t k = 0; k < std::size(values); ++k) {
     char point[96], number[32];
     std::snprintf(point, sizeof point, "%g,%g,%g", values[k], -values[k], 0.0);
     std::snprintf(number, sizeof number, "%g", values[k]);
-    EXPECT_EQ(log[k], (std::vector<std::string>{"_nosuch", point, number, number}));
+    EXPECT_EQ(log[k + 1], (std::vector<std::string>{"_nosuch", point, number, number}));
   }
 }
 
@@ -174,6 +166,8 @@ TEST_F(CommandRunnerTest, ScriptedCommandKeepsQuietWhileCmdechoIsOffAndIsAStepAt
   EXPECT_EQ(host_.undo().step_names(), (std::vector<std::string>{"OUTER", "LINEPT"}));
 }
 
+// In a call's quoted text a backslash takes the next character as it is, a quote or a
+// parenthesis too, and a backslash.
 TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
   int args_seen = 0;
   add_command("ARGS", [&] {
@@ -181,14 +175,14 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
     ASSERT_EQ(codes(args.get()), (std::vector<int>{RTSHORT, RTREAL, RTSTR}));
     EXPECT_EQ(args->resval.rint, 90);
     EXPECT_DOUBLE_EQ(args->rbnext->resval.rreal, 2.5);
-    EXPECT_STREQ(args->rbnext->rbnext->resval.rstring, L"a b");
+    EXPECT_STREQ(args->rbnext->rbnext->resval.rstring, L"a \"(b\\");
     ++args_seen;
   });
   replies(
       "linept 0,0 1,0\n"
       "\n"
       "2,0 3,0\n"
-      "(ARGS 90 2.5 \"a b\")\n"
+      "(ARGS 90 2.5 \"a \\\"(b\\\\\")\n"
       "nosuch\n"
       "linept 0,0 x 5,5\n"
       "linept 7,7\n");
@@ -198,19 +192,6 @@ TEST_F(CommandRunnerTest, CommandLoopRunsAScriptAndCountsItsFailures) {
   // command the script ended inside left nothing. (What each failure says, with its line:
   // tests/app/script_cases.txt.)
   EXPECT_EQ(db().entities().size(), 3u);
-}
-
-// In a call's quoted text a backslash takes the next character as it is, a quote or a
-// parenthesis too, and a backslash.
-TEST_F(CommandRunnerTest, ABackslashInACallsTextTakesTheNextCharacterAsItIs) {
-  std::wstring said;
-  add_command("SAY", [&] {
-    RbList args(acedGetArgs());
-    ASSERT_EQ(codes(args.get()), (std::vector<int>{RTSTR, RTSHORT}));
-    said = args->resval.rstring;
-  });
-  EXPECT_EQ(type("(SAY \"a \\\"(b\\\\\" 2)\n"), 0) << transcript();
-  EXPECT_EQ(said, L"a \"(b\\");
 }
 
 TEST_F(CommandRunnerTest, EscOrTheEndOfInputInsideACommandRollsItBack) {

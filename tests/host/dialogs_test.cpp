@@ -1,13 +1,6 @@
 // The host's dialog functions as a module calls them: DCL files found and read, tiles set and
 // read, callbacks fired by script replies, and how a dialog ends.
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "cad/dialogs/dialog.h"
 #include "host/adsdlg.h"
@@ -18,25 +11,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the callbacks of a test saw.
+// What the callbacks of a test saw: the values in order, the last packet (its value is gone with
+// the callback) and where the dialog was left.
 struct Seen {
   std::vector<std::wstring> values;
-  void* client_data = nullptr;
-  int reason = 0;
-  ads_hdlg dialog = nullptr;
-  ads_htile tile = nullptr;
-  int x = 0;
-  int y = 0;
+  ads_callback_packet last{};
+  int x = 0, y = 0;
 };
 
 Seen* g_seen = nullptr;
 
 void record(ads_callback_packet* packet) {
   g_seen->values.push_back(packet->value);
-  g_seen->client_data = packet->client_data;
-  g_seen->reason = packet->reason;
-  g_seen->dialog = packet->dialog;
-  g_seen->tile = packet->tile;
+  g_seen->last = *packet;
 }
 
 void accept(ads_callback_packet* packet) {
@@ -48,25 +35,14 @@ class HostDialogs : public cad::testing::HostFixture {
   // Every test finds the dialog "size" (size.dcl beside this file) in its folder.
   HostDialogs() {
     g_seen = &seen_;
-    fs::copy_file(DULK_SOURCE_DIR "/tests/host/size.dcl", dir_.path() / "size.dcl");
+    fs::copy_file(DULK_SOURCE_DIR "/tests/host/size.dcl", dir_ / "size.dcl");
   }
   ~HostDialogs() override { g_seen = nullptr; }
-
-  fs::path write(const fs::path& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-  }
 
   int load(const fs::path& path) {
     int id = -1;
     EXPECT_EQ(ads_load_dialog(path.wstring().c_str(), &id), RTNORM);
     return id;
-  }
-
-  ads_hdlg new_size_dialog() {
-    ads_hdlg dialog = nullptr;
-    EXPECT_EQ(ads_new_dialog(L"size", load(dir_.path() / "size.dcl"), NULLCB, &dialog), RTNORM);
-    return dialog;
   }
 
   int start(ads_hdlg dialog) {
@@ -86,8 +62,8 @@ class HostDialogs : public cad::testing::HostFixture {
 };
 
 TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
-  ads_hdlg dialog = new_size_dialog();
-  ASSERT_NE(dialog, nullptr);
+  ads_hdlg dialog = nullptr;
+  ASSERT_EQ(ads_new_dialog(L"size", load(dir_ / "size.dcl"), NULLCB, &dialog), RTNORM);
   EXPECT_EQ(tile(dialog, L"width"), L"10");
   EXPECT_EQ(tile(dialog, L"round"), L"0");
   EXPECT_EQ(ads_set_tile(dialog, L"width", L"12.5"), RTNORM);
@@ -107,52 +83,48 @@ TEST_F(HostDialogs, TilesStartWithTheirDclValuesAndTakeNewOnes) {
 // The default callback answers for tiles without their own.
 TEST_F(HostDialogs, EditReplyFiresTheTileCallbackWithValueAndClientDataElseTheDefaultCallback) {
   ads_hdlg dialog = nullptr;
-  ASSERT_EQ(ads_new_dialog(L"size", load(dir_.path() / "size.dcl"), record, &dialog), RTNORM);
+  ASSERT_EQ(ads_new_dialog(L"size", load(dir_ / "size.dcl"), record, &dialog), RTNORM);
   int data = 7;
   ASSERT_EQ(ads_action_tile(dialog, L"width", record), RTNORM);
   ASSERT_EQ(ads_client_data_tile(dialog, L"width", &data), RTNORM);
   replies("round\nwidth=25 mm\nCancel\n");
   EXPECT_EQ(start(dialog), DLGCANCEL);
   EXPECT_EQ(seen_.values, (std::vector<std::wstring>{L"1", L"25 mm"}));
-  EXPECT_EQ(seen_.client_data, &data);
-  EXPECT_EQ(seen_.reason, CBR_SELECT);
-  EXPECT_EQ(seen_.dialog, dialog);
-  EXPECT_NE(seen_.tile, nullptr);
+  EXPECT_EQ(seen_.last.client_data, &data);
+  EXPECT_EQ(seen_.last.reason, CBR_SELECT);
+  EXPECT_EQ(seen_.last.dialog, dialog);
+  EXPECT_NE(seen_.last.tile, nullptr);
 }
 
-TEST_F(HostDialogs, AcceptEndsWithOkAndDonePositionedReportsWhereTheDialogWasLeft) {
-  int id = load(dir_.path() / "size.dcl");
-  struct Case {
+// Accept ends with OK, and done_positioned reports where the dialog was left; Cancel, Esc and the
+// end of the script end with Cancel, and nothing is reported. The handle ends with start_dialog.
+TEST_F(HostDialogs, EachWayOfEndingGivesItsStatusAndTheHandleEnds) {
+  int id = load(dir_ / "size.dcl");
+  const struct {
     bool positioned;
     const char* replies;
-    int x, y;
+    int status, x, y;
+  } cases[] = {
+      {false, "width=30\nOK\n", DLGOK, cad::kDefaultDialogPosition.x,
+       cad::kDefaultDialogPosition.y},
+      {true, "OK\n", DLGOK, 30, 40},
+      {true, "MOVE 200,150\nOK\n", DLGOK, 200, 150},
+      {false, "Cancel\n", DLGCANCEL, 0, 0},
+      {true, "^C\n", DLGCANCEL, 0, 0},
+      {false, "", DLGCANCEL, 0, 0},
   };
-  const Case cases[] = {
-      {false, "width=30\nOK\n", cad::kDefaultDialogPosition.x, cad::kDefaultDialogPosition.y},
-      {true, "OK\n", 30, 40},
-      {true, "MOVE 200,150\nOK\n", 200, 150},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.replies);
+    seen_.x = seen_.y = 0;
     ads_hdlg dialog = nullptr;
     ASSERT_EQ(c.positioned ? ads_new_positioned_dialog(L"size", id, NULLCB, 30, 40, &dialog)
                            : ads_new_dialog(L"size", id, NULLCB, &dialog),
               RTNORM);
     ads_action_tile(dialog, L"accept", accept);
     replies(c.replies);
-    EXPECT_EQ(start(dialog), DLGOK);
+    EXPECT_EQ(start(dialog), c.status);
     EXPECT_EQ(seen_.x, c.x);
     EXPECT_EQ(seen_.y, c.y);
-  }
-}
-
-TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancelAndTheHandle) {
-  for (const char* replies : {"Cancel\n", "^C\n", ""}) {
-    ads_hdlg dialog = new_size_dialog();
-    ads_action_tile(dialog, L"accept", accept);
-    this->replies(replies);
-    EXPECT_EQ(start(dialog), DLGCANCEL) << replies;
-    // The handle ends with start_dialog.
     wchar_t value[8];
     EXPECT_EQ(ads_get_tile(dialog, L"width", value, 8), RTERROR);
     int status = 0;
@@ -161,36 +133,29 @@ TEST_F(HostDialogs, CancelEscAndTheEndOfTheScriptEndWithCancelAndTheHandle) {
 }
 
 TEST_F(HostDialogs, MissingFileOrSyntaxErrorGivesRtErrorAndNoIdAndTheErrorsLine) {
-  int id = 5;
-  EXPECT_EQ(ads_load_dialog((dir_.path() / "none.dcl").wstring().c_str(), &id), RTERROR);
-  EXPECT_LT(id, 0);
-  fs::path bad =
-      write(dir_.path() / "bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
-  id = 5;
-  EXPECT_EQ(ads_load_dialog(bad.wstring().c_str(), &id), RTERROR);
-  EXPECT_LT(id, 0);
+  dir_.write("bad.dcl", "bad : dialog {\n  label = \"Bad\";\n  : button { key }\n}\n");
+  for (const char* file : {"none.dcl", "bad.dcl"}) {
+    int id = 5;
+    EXPECT_EQ(ads_load_dialog((dir_ / file).wstring().c_str(), &id), RTERROR) << file;
+    EXPECT_LT(id, 0) << file;
+  }
   EXPECT_NE(transcript().find("bad.dcl:3:"), std::string::npos) << transcript();
 }
 
 TEST_F(HostDialogs, FileIsFoundInTheCurrentFolderWithoutItsExtensionOrBesideTheExecutable) {
   fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
                     ("dulk-beside-" + std::to_string(getpid()) + ".dcl");
-  fs::copy_file(dir_.path() / "size.dcl", beside, fs::copy_options::overwrite_existing);
+  fs::copy_file(dir_ / "size.dcl", beside, fs::copy_options::overwrite_existing);
   fs::path before = fs::current_path();
   fs::current_path(dir_.path());
-  int here = -1, there = -1;
-  int here_status = ads_load_dialog(L"size", &here);
-  int there_status = ads_load_dialog(beside.filename().wstring().c_str(), &there);
+  EXPECT_GT(load("size"), 0);
+  EXPECT_GT(load(beside.filename()), 0);
   fs::current_path(before);
   fs::remove(beside);
-  EXPECT_EQ(here_status, RTNORM);
-  EXPECT_GT(here, 0);
-  EXPECT_EQ(there_status, RTNORM);
-  EXPECT_GT(there, 0);
 }
 
 TEST_F(HostDialogs, UnloadedFileOrUnknownNameShowsNoDialogAndTheIdIsReused) {
-  const fs::path file = dir_.path() / "size.dcl";
+  const fs::path file = dir_ / "size.dcl";
   int first = load(file);
   int second = load(file);
   EXPECT_NE(first, second);

@@ -5,22 +5,22 @@
 #include "cad/ads/undo.h"
 #include "cad/base/utf8.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/snapshot.h"
 
 namespace cad::testing {
 namespace {
 
-class EntityListTest : public HostFixture {
- protected:
-  void register_apps() {
-    ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
-    ASSERT_EQ(acdbRegApp(L"OTHER"), RTNORM);
-  }
-};
+using EntityListTest = HostFixture;
 
 // acdbEntMake of the list (released here).
 int entmake(resbuf* list) {
   RbList owned(list);
   return acdbEntMake(list);
+}
+
+// A text group of the entity's list.
+std::wstring group_text(const int64_t* name, int code) {
+  return rb_string(RbList(acdbEntGet(name)).get(), code);
 }
 
 // The entity's list with the extended data of the applications the pattern names.
@@ -52,21 +52,19 @@ TEST_F(EntityListTest, EntGetGivesNameTypeHandleThenTheGroupsAsMade) {
 
 TEST_F(EntityListTest, EntMakeTakesTheCurrentLayerWhenNoneIsGiven) {
   make_line(0, 0, 1, 0, L"NOTES");
-  resbuf value{nullptr, RTSTR, {}};
-  value.resval.rstring = const_cast<ACHAR*>(L"notes");
-  ASSERT_EQ(acedSetVar(L"clayer", &value), RTNORM);
+  ASSERT_EQ(set_var(L"clayer", rb_text(L"notes")), RTNORM);
   ads_point a = {0, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"CIRCLE", 10, a, 40, 1.0, 0));
-  RbList got(acdbEntGet(made.data()));
-  EXPECT_EQ(rb_string(got.get(), 8), L"NOTES");
+  EXPECT_EQ(group_text(made.data(), 8), L"NOTES");
 }
 
 // Unknown types and incomplete entities make nothing. No entity holds NaN or infinity, in a
-// point, a number or its extended data. A text style, linetype, dimension style or block an
-// entity names must be the drawing's (the real host's entmake checks them); only layers are made.
-// Making or changing an entity with any of these is refused and changes nothing.
+// point, a number or its extended data, nor data of an application not registered. A text style,
+// linetype, dimension style or block an entity names must be the drawing's (the real host's entmake
+// checks them); only layers are made. Making or changing an entity with any of these is refused and
+// changes nothing.
 TEST_F(EntityListTest, EntMakeAndEntModRefuseWhatNoEntityMayHold) {
-  register_apps();
+  ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
   const double nan = std::nan("");
   ads_point a = {0, 0, 0}, b = {1, 0, 0}, bad = {1, nan, 0}, far = {HUGE_VAL, 0, 0};
   for (resbuf* list :
@@ -79,6 +77,7 @@ TEST_F(EntityListTest, EntMakeAndEntModRefuseWhatNoEntityMayHold) {
         acutBuildList(RTDXF0, L"ARC", 10, a, 40, 1.0, 50, nan, 51, 1.0, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1040, nan, 0),
         acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1011, far, 0),
+        acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0),
         acutBuildList(RTDXF0, L"TEXT", 10, a, 40, 1.0, 1, L"A", 7, L"ROMANS", 0),
         acutBuildList(RTDXF0, L"MTEXT", 10, a, 40, 1.0, 1, L"A", 7, L"", 0),
         acutBuildList(RTDXF0, L"LINE", 6, L"DASHED", 10, a, 11, b, 0),
@@ -97,25 +96,20 @@ TEST_F(EntityListTest, EntMakeAndEntModRefuseWhatNoEntityMayHold) {
     EXPECT_EQ(acdbEntMake(list), RTNORM) << to_utf8(rb_string(list, RTDXF0));
   }
   ASSERT_EQ(db().entities().size(), 4u);
-  const Record text = db().record(db().entities().front());
-  const Record line = db().record(db().entities().back());
+  const Snapshot made(host_);
   ads_name name;
   ASSERT_EQ(acdbEntNext(nullptr, name), RTNORM);
   RbList list(acdbEntGet(name));
-  // The list's own text goes back before the list is freed.
-  ACHAR* const style = find_rb(list.get(), 7)->resval.rstring;
-  find_rb(list.get(), 7)->resval.rstring = const_cast<ACHAR*>(L"ROMANS");
+  acutUpdString(L"ROMANS", find_rb(list.get(), 7)->resval.rstring);
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
-  find_rb(list.get(), 7)->resval.rstring = style;
   ASSERT_EQ(acdbEntLast(name), RTNORM);
   list.reset(acdbEntGet(name));
   find_rb(list.get(), 11)->resval.rpoint[Y] = -HUGE_VAL;
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
-  find_rb(list.get(), 11)->resval.rpoint[Y] = 0;
+  list.reset(acdbEntGet(name));
   append(list.get(), acutBuildList(-3, 1001, L"TAV", 1041, nan, 0));
   EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
-  EXPECT_EQ(db().record(db().entities().front()), text);
-  EXPECT_EQ(db().record(db().entities().back()), line);
+  EXPECT_EQ(made.diff(Snapshot(host_)), "");
 }
 
 // A new layer, block or application needs a name the host takes: at most 255 characters, none
@@ -129,32 +123,21 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
   ads_point a = {0, 0, 0}, b = {1, 0, 0};
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, 0));
   RbList list(acdbEntGet(made.data()));
-  // The list's own text goes back before the list is freed.
-  ACHAR* const layer = find_rb(list.get(), 8)->resval.rstring;
-  const size_t layers = db().tables()[db().table_index("LAYER")].entries.size();
-  const size_t apps = db().tables()[db().table_index("APPID")].entries.size();
+  const Snapshot before(host_);
   for (const std::wstring& name : refused) {
     SCOPED_TRACE(to_utf8(name.substr(0, 10)));
     EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 8, name.c_str(), 10, a, 11, b, 0)), RTERROR);
     EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"BLOCK", 2, name.c_str(), 10, a, 70, 0, 0)), RTERROR);
     EXPECT_EQ(acdbRegApp(name.c_str()), RTERROR);
-    find_rb(list.get(), 8)->resval.rstring = const_cast<ACHAR*>(name.c_str());
+    acutUpdString(name.c_str(), find_rb(list.get(), 8)->resval.rstring);
     EXPECT_EQ(acdbEntMod(list.get()), RTERROR);
   }
-  find_rb(list.get(), 8)->resval.rstring = layer;
   // Nor is a layer renamed to such a name.
-  const RecordId zero_layer = db().table_entry("LAYER", "0");
-  const std::wstring zero_handle = to_wide(handle_text(db().record(zero_layer).handle()));
   ads_name zero;
-  ASSERT_EQ(acdbHandEnt(zero_handle.c_str(), zero), RTNORM);
+  make_name(db(), db().table_entry("LAYER", "0"), zero);
   RbList renamed(acutBuildList(-1, zero, 2, L"A<B", 0));
   EXPECT_EQ(acdbEntMod(renamed.get()), RTERROR);
-  EXPECT_EQ(db().record(zero_layer).text(2), "0");
-  EXPECT_EQ(db().entities().size(), 1u);
-  EXPECT_EQ(db().blocks().size(), 2u);
-  EXPECT_EQ(db().tables()[db().table_index("LAYER")].entries.size(), layers);
-  EXPECT_EQ(db().tables()[db().table_index("APPID")].entries.size(), apps);
-  EXPECT_EQ(db().record(db().entities().back()).text(8), "0");
+  EXPECT_EQ(before.diff(Snapshot(host_)), "");
 
   const std::wstring umlauts(255, L'\u00e4');
   EXPECT_EQ(entmake(acutBuildList(RTDXF0, L"LINE", 8, umlauts.c_str(), 10, a, 11, b, 0)), RTNORM);
@@ -166,7 +149,8 @@ TEST_F(EntityListTest, NamesTheHostRefusesMakeNoLayerBlockOrApplication) {
 }
 
 TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
-  register_apps();
+  ASSERT_EQ(acdbRegApp(L"TAV"), RTNORM);
+  ASSERT_EQ(acdbRegApp(L"OTHER"), RTNORM);
   ads_point a = {0, 0, 0}, b = {5, 0, 0}, c = {1, 2, 3};
   auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
                                         L"STANDARD", 1040, 0.3, 1070, 2, 1001, L"OTHER", 1002, L"{",
@@ -189,35 +173,23 @@ TEST_F(EntityListTest, XdataRoundTripsAndEntGetXPicksApplicationsByPattern) {
   EXPECT_EQ(find_rb(all.get(), 1071)->resval.rlong, 70000);
 
   EXPECT_EQ(find_rb(entgetx(made, L"NOPE").get(), -3), nullptr);
+
+  // New data of one application appended to the plain list, as the module changes an entity,
+  // replaces that application's only; the handle stays.
+  const std::wstring handle = rb_string(plain.get(), 5);
+  append(plain.get(), acutBuildList(-3, 1001, L"TAV", 1000, L"NEW", 0));
+  find_rb(plain.get(), 11)->resval.rpoint[X] = 9;
+  ASSERT_EQ(acdbEntMod(plain.get()), RTNORM);
+  all = entgetx(made, L"*");
+  EXPECT_EQ(rb_string(all.get(), 5), handle);
+  EXPECT_DOUBLE_EQ(find_rb(all.get(), 11)->resval.rpoint[X], 9);
+  EXPECT_EQ(codes(all.get()),
+            (std::vector<int>{-1, 0, 5, 8, 10, 11, -3, 1001, 1000, 1001, 1002, 1010, 1071, 1002}));
+  EXPECT_EQ(rb_string(all.get(), 1001), L"TAV");
+  EXPECT_EQ(rb_string(all.get(), 1000), L"NEW");
 }
 
-TEST_F(EntityListTest, EntModReplacesNamedApplicationsOnlyAndKeepsTheHandle) {
-  register_apps();
-  ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  auto made = make_entity(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"TAV", 1000,
-                                        L"OLD", 1001, L"OTHER", 1000, L"KEEP", 0));
-  RbList before(acdbEntGet(made.data()));
-  std::wstring handle = rb_string(before.get(), 5);
-
-  // Append new TAV data to the plain list, as the module does, and move the line's end.
-  append(before.get(), acutBuildList(-3, 1001, L"TAV", 1000, L"NEW", 1040, 1.25, 0));
-  find_rb(before.get(), 11)->resval.rpoint[X] = 9;
-  ASSERT_EQ(acdbEntMod(before.get()), RTNORM);
-
-  RbList after = entgetx(made, L"*");
-  EXPECT_EQ(rb_string(after.get(), 5), handle);
-  EXPECT_DOUBLE_EQ(find_rb(after.get(), 11)->resval.rpoint[X], 9);
-  std::vector<std::wstring> texts;
-  for (const resbuf* rb = find_rb(after.get(), -3); rb; rb = rb->rbnext)
-    if (rb->restype == 1000 || rb->restype == 1001) texts.push_back(rb->resval.rstring);
-  EXPECT_EQ(texts, (std::vector<std::wstring>{L"TAV", L"NEW", L"OTHER", L"KEEP"}));
-}
-
-TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefused) {
-  ads_point a = {0, 0, 0}, b = {5, 0, 0};
-  EXPECT_EQ(
-      entmake(acutBuildList(RTDXF0, L"LINE", 10, a, 11, b, -3, 1001, L"NOBODY", 1000, L"x", 0)),
-      RTERROR);
+TEST_F(EntityListTest, XdataOfAnUnregisteredApplicationIsRefusedUntilItIsRegistered) {
   auto line = make_line(0, 0, 1, 1);
   RbList list(acdbEntGet(line.data()));
   append(list.get(), acutBuildList(-3, 1001, L"NOBODY", 1000, L"x", 0));
@@ -249,22 +221,18 @@ TEST_F(EntityListTest, EntDelErasesAndASecondCallRestores) {
 
 TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
   std::vector<std::wstring> handles;
-  add_command("MAKE", [&] {
-    auto line = make_line(0, 0, 1, 0);
-    RbList list(acdbEntGet(line.data()));
-    handles.push_back(rb_string(list.get(), 5));
-  });
-  add_command("KILL", [&] {
-    ads_name name;
-    ASSERT_EQ(acdbEntLast(name), RTNORM);
-    ASSERT_EQ(acdbEntDel(name), RTNORM);
-  });
-  ASSERT_EQ(host_.run_command("MAKE"), CommandResult::kDone);
-  ASSERT_EQ(host_.run_command("KILL"), CommandResult::kDone);
-  ASSERT_TRUE(host_.undo().back_one());  // KILL
-  ASSERT_TRUE(host_.undo().back_one());  // MAKE
+  const auto make = [&] { handles.push_back(group_text(make_line(0, 0, 1, 0).data(), 5)); };
+  ASSERT_EQ(run(make), CommandResult::kDone);
+  ASSERT_EQ(run([] {
+              ads_name name;
+              ASSERT_EQ(acdbEntLast(name), RTNORM);
+              ASSERT_EQ(acdbEntDel(name), RTNORM);
+            }),
+            CommandResult::kDone);
+  ASSERT_TRUE(host_.undo().back_one());  // the erasing
+  ASSERT_TRUE(host_.undo().back_one());  // the making
   EXPECT_TRUE(db().entities().empty());
-  ASSERT_EQ(host_.run_command("MAKE"), CommandResult::kDone);
+  ASSERT_EQ(run(make), CommandResult::kDone);
   ASSERT_EQ(handles.size(), 2u);
   EXPECT_NE(handles[0], handles[1]);
   EXPECT_EQ(db().find_handle(to_utf8(handles[0])), kNoRecord);
@@ -272,20 +240,19 @@ TEST_F(EntityListTest, HandlesAreNeverGivenTwiceEvenAfterUndo) {
 
 TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
   auto line = make_line(0, 0, 1, 0);
-  ads_point origin = {0, 0, 0}, p1 = {0, 0, 0}, p2 = {10, 0, 0};
+  ads_point origin = {0, 0, 0}, p2 = {10, 0, 0};
   EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"POLYLINE", 66, 1, 10, origin, 70, 0, 0)), line);
-  make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p1, 0));
+  make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, origin, 0));
   EXPECT_EQ(make_entity(acutBuildList(RTDXF0, L"VERTEX", 10, p2, 0)), line)
       << "the polyline must not show before its SEQEND";
   auto poly_name = make_entity(acutBuildList(RTDXF0, L"SEQEND", 0));
-  RbList poly(acdbEntGet(poly_name.data()));
-  EXPECT_EQ(rb_string(poly.get(), 0), L"POLYLINE");
+  EXPECT_EQ(group_text(poly_name.data(), 0), L"POLYLINE");
 
   auto walk = [] {
     std::vector<std::wstring> types;
     ads_name at;
     for (int status = acdbEntNext(nullptr, at); status == RTNORM; status = acdbEntNext(at, at))
-      types.push_back(rb_string(RbList(acdbEntGet(at)).get(), 0));
+      types.push_back(group_text(at, 0));
     return types;
   };
   EXPECT_EQ(walk(),
@@ -300,27 +267,24 @@ TEST_F(EntityListTest, PolylineAppearsOnlyAtSeqendAndEntNextWalksItsVertices) {
 TEST_F(EntityListTest, AnonymousBlockGetsItsNameThroughGetInput) {
   ads_point origin = {0, 0, 0};
   RbList begin(acutBuildList(RTDXF0, L"BLOCK", 2, L"*UNAMED", 8, L"0", 70, 1, 10, origin, 0));
-  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
   RbList end(acutBuildList(RTDXF0, L"ENDBLK", 0));
-  ASSERT_EQ(acdbEntMake(end.get()), RTKWORD);
-  ACHAR name[20];
-  ASSERT_EQ(acedGetInput(name, 20), RTNORM);
-  EXPECT_EQ(std::wstring(name).substr(0, 2), L"*U");
+  const auto anonymous = [&] {
+    EXPECT_EQ(acdbEntMake(begin.get()), RTNORM);
+    EXPECT_EQ(acdbEntMake(end.get()), RTKWORD);
+    ACHAR name[20] = L"";
+    EXPECT_EQ(acedGetInput(name, 20), RTNORM);
+    return std::wstring(name);
+  };
+  const std::wstring name = anonymous();
+  EXPECT_EQ(name.substr(0, 2), L"*U");
   EXPECT_NE(db().block_index(to_utf8(name)), Database::npos);
-
-  auto made = make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name, 10, origin, 0));
-  RbList got(acdbEntGet(made.data()));
-  EXPECT_EQ(rb_string(got.get(), 2), name);
-
-  // A second anonymous block gets a name of its own.
-  ASSERT_EQ(acdbEntMake(begin.get()), RTNORM);
-  ASSERT_EQ(acdbEntMake(end.get()), RTKWORD);
-  ACHAR second[20];
-  ASSERT_EQ(acedGetInput(second, 20), RTNORM);
-  EXPECT_NE(std::wstring(second), std::wstring(name));
+  auto made =
+      make_entity(acutBuildList(RTDXF0, L"INSERT", 8, L"0", 2, name.c_str(), 10, origin, 0));
+  EXPECT_EQ(group_text(made.data(), 2), name);
+  EXPECT_NE(anonymous(), name) << "a second anonymous block gets a name of its own";
 
   // The block lists in the table "BLOCK", without entities to name.
-  RbList entry(acdbTblSearch(L"BLOCK", name, 0));
+  RbList entry(acdbTblSearch(L"BLOCK", name.c_str(), 0));
   ASSERT_TRUE(entry);
   EXPECT_EQ(find_rb(entry.get(), 70)->resval.rint, 1);
   EXPECT_EQ(find_rb(entry.get(), -2), nullptr);
@@ -337,8 +301,7 @@ TEST_F(EntityListTest, BlockEntitiesGoIntoTheBlockAndTblSearchNamesTheFirst) {
   ASSERT_TRUE(entry);
   const resbuf* first = find_rb(entry.get(), -2);
   ASSERT_NE(first, nullptr);
-  RbList got(acdbEntGet(first->resval.rlname));
-  EXPECT_EQ(rb_string(got.get(), 0), L"LINE");
+  EXPECT_EQ(group_text(first->resval.rlname, 0), L"LINE");
 }
 
 TEST_F(EntityListTest, TblNextWalksATableAndTblSearchSetsItsPlace) {

@@ -5,8 +5,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <string>
-#include <vector>
 
 #include "cad/ads/loader.h"
 #include "host/platform.h"

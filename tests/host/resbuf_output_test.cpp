@@ -2,7 +2,6 @@
 // (DULK_SANITIZE) these also prove that lists and strings are released completely.
 #include <cstring>
 #include <cwchar>
-#include <string>
 
 #include "tests/support/host_fixture.h"
 

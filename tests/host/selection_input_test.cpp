@@ -68,9 +68,7 @@ TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
   ads_name ss;
   ASSERT_EQ(acedSSAdd(nullptr, nullptr, ss), RTNORM);
   EXPECT_EQ(length(ss), 0);
-  ASSERT_EQ(acedSSAdd(h, ss, ss), RTNORM);
-  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
-  ASSERT_EQ(acedSSAdd(v, ss, ss), RTNORM);
+  for (ads_name* e : {&h, &v, &v}) ASSERT_EQ(acedSSAdd(*e, ss, ss), RTNORM);
   EXPECT_EQ(length(ss), 2);
   EXPECT_EQ(acedSSMemb(v, ss), RTNORM);
   EXPECT_EQ(acedSSDel(v, ss), RTNORM);
@@ -84,42 +82,39 @@ TEST_F(SelectionTest, SetsGrowShrinkAndAnswerMembership) {
   acedSSFree(single);
 }
 
-TEST_F(SelectionTest, APersonSelectsByPickWindowAndKeyword) {
-  EXPECT_EQ(chosen("5,0.001\n-1,-6 25,6\nL\n\n"),
-            (std::vector<int64_t>{horizontal_[0], vertical_[0], far_[0]}))
-      << transcript();
-  EXPECT_NE(transcript().find("Select objects: "), std::string::npos);
-  ads_name ss;
-
-  replies("200,200\n210,210\n\n");
-  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
-  replies("^C\n");
-  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTCAN);
-}
-
-TEST_F(SelectionTest, PreviousRemoveUndoAndPolygons) {
+// One after the other, as "Previous" needs: a pick, a window and Last; All; Previous with one taken
+// out again (the prompt turns to Remove until Add); Undo, which takes back the last selection
+// made; a window polygon, which takes what lies inside, and a crossing polygon, what crosses too.
+TEST_F(SelectionTest, APersonSelectsByPickWindowKeywordAndPolygon) {
   const int64_t h = horizontal_[0], v = vertical_[0], f = far_[0];
-  EXPECT_EQ(chosen("ALL\n\n"), (std::vector<int64_t>{h, v, f}));
-  // Previous, then one taken out again; the prompt turns to Remove until Add.
-  EXPECT_EQ(chosen("P\nR\n5,0\nA\n\n"), (std::vector<int64_t>{v, f}));
+  const std::pair<const char*, std::vector<int64_t>> selections[] = {
+      {"5,0.001\n-1,-6 25,6\nL\n\n", {h, v, f}},
+      {"ALL\n\n", {h, v, f}},
+      {"P\nR\n5,0\nA\n\n", {v, f}},
+      {"ALL\nU\nL\n\n", {f}},
+      {"WP\n-5,-1\n15,-1\n5,9\n\n\n", {h}},
+      {"CP\n5,-1\n25,-1\n5,1\n\n\n", {h, v}}};
+  for (const auto& [script, names] : selections) EXPECT_EQ(chosen(script), names) << script;
+  EXPECT_NE(transcript().find("Select objects: "), std::string::npos);
   EXPECT_NE(transcript().find("Remove objects: 5,0\n1 found, 1 removed, 2 total\n"),
             std::string::npos)
       << transcript();
-  // The interface's "P" gives the previous selection, the filter applied.
-  RbList on_a(acutBuildList(8, L"A", 0));
-  ads_name ss;
-  ASSERT_EQ(acedSSGet(L"_P", nullptr, nullptr, on_a.get(), ss), RTNORM);
-  EXPECT_EQ(length(ss), 1);
-  acedSSFree(ss);
-  // Undo takes back the last selection made.
-  EXPECT_EQ(chosen("ALL\nU\nL\n\n"), (std::vector<int64_t>{f}));
-  // A window polygon takes what lies inside, a crossing polygon what crosses it too.
-  EXPECT_EQ(chosen("WP\n-5,-1\n15,-1\n5,9\n\n\n"), (std::vector<int64_t>{h}));
-  EXPECT_EQ(chosen("CP\n5,-1\n25,-1\n5,1\n\n\n"), (std::vector<int64_t>{h, v}));
   // Erased objects are not found again.
   ads_name gone = {h, horizontal_[1]};
   ASSERT_EQ(acdbEntDel(gone), RTNORM);
   EXPECT_EQ(chosen("P\n\n"), (std::vector<int64_t>{v}));
+  // The interface's "P" gives the previous selection, the filter applied: nothing of it is on A.
+  RbList on_a(acutBuildList(8, L"A", 0)), on_b(acutBuildList(8, L"B", 0));
+  ads_name ss;
+  ASSERT_EQ(acedSSGet(L"_P", nullptr, nullptr, on_b.get(), ss), RTNORM);
+  EXPECT_EQ(length(ss), 1);
+  acedSSFree(ss);
+  EXPECT_EQ(acedSSGet(L"_P", nullptr, nullptr, on_a.get(), ss), RTERROR);
+  // A window of nothing, and Esc.
+  replies("200,200\n210,210\n\n");
+  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
+  replies("^C\n");
+  EXPECT_EQ(acedSSGet(nullptr, nullptr, nullptr, nullptr, ss), RTCAN);
 }
 
 TEST_F(SelectionTest, UnfreedSetsOfACommandAreReported) {
@@ -140,9 +135,8 @@ TEST_F(SelectionTest, EntSelPicksWhatLiesUnderAPointAndNothingElse) {
   ASSERT_EQ(acedEntSel(L"\nPick: ", ent, at), RTNORM);
   EXPECT_EQ(ent[0], horizontal_[0]);
   EXPECT_DOUBLE_EQ(at[X], 10.0001);
-  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTERROR);
-  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTERROR);
-  EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), RTCAN);
+  // Nothing under the point, Enter and Esc.
+  for (int status : {RTERROR, RTERROR, RTCAN}) EXPECT_EQ(acedEntSel(L"\nPick: ", ent, at), status);
 }
 
 class InputTest : public HostFixture {};

@@ -59,10 +59,23 @@ inline void append(resbuf* list, resbuf* tail) {
   list->rbnext = tail;
 }
 
-inline int set_short(const wchar_t* var, short value) {
-  resbuf rb{nullptr, RTSHORT, {}};
-  rb.resval.rint = value;
-  return acedSetVar(var, &rb);
+// Values as acedSetVar and acedTrans take them; a text stays the caller's.
+inline resbuf rb_short(short v) { return {nullptr, RTSHORT, {.rint = v}}; }
+inline resbuf rb_real(double v) { return {nullptr, RTREAL, {.rreal = v}}; }
+inline resbuf rb_text(const wchar_t* s) {
+  return {nullptr, RTSTR, {.rstring = const_cast<ACHAR*>(s)}};
+}
+inline resbuf rb_point(double x, double y, double z) {
+  return {nullptr, RT3DPOINT, {.rpoint = {x, y, z}}};
+}
+inline int set_var(const wchar_t* var, resbuf value) { return acedSetVar(var, &value); }
+inline int set_short(const wchar_t* var, short value) { return set_var(var, rb_short(value)); }
+
+// A variable's value through acedGetVar; a text the caller's to release.
+inline resbuf get_var(const wchar_t* var) {
+  resbuf value{nullptr, RTNONE, {}};
+  EXPECT_EQ(acedGetVar(var, &value), RTNORM) << "acedGetVar " << var;
+  return value;
 }
 
 class HostFixture : public ::testing::Test {
