@@ -24,10 +24,7 @@ namespace cad::testing {
 // A DXF text from lines, each ended by a line feed.
 inline std::string dxf_lines(std::initializer_list<std::string_view> lines) {
   std::string out;
-  for (std::string_view line : lines) {
-    out += line;
-    out += '\n';
-  }
+  for (std::string_view line : lines) out.append(line).append("\n");
   return out;
 }
 
@@ -57,32 +54,22 @@ inline std::string data_file(const std::string& name) {
 // Binary files built byte by byte: the sentinel, then code and value per group.
 class BinaryFile {
  public:
-  explicit BinaryFile(bool two_byte_codes) : two_byte_(two_byte_codes) {
-    bytes_.assign(kBinarySentinel);
-  }
+  explicit BinaryFile(bool two_byte_codes) : two_byte_(two_byte_codes), bytes_(kBinarySentinel) {}
   BinaryFile& code(int c) {
-    if (two_byte_) {
-      put<uint16_t>(static_cast<uint16_t>(c));
-    } else if (c < 255) {
-      bytes_.push_back(static_cast<char>(c));
-    } else {
-      bytes_.push_back(static_cast<char>(255));
-      put<uint16_t>(static_cast<uint16_t>(c));
-    }
-    return *this;
+    // One byte, or 255 and two bytes for a larger code when codes take one.
+    if (!two_byte_) bytes_.push_back(static_cast<char>(std::min(c, 255)));
+    return two_byte_ || c >= 255 ? put<uint16_t>(static_cast<uint16_t>(c)) : *this;
   }
   BinaryFile& text(int c, std::string_view s) {
     code(c);
-    bytes_.append(s);
-    bytes_.push_back('\0');
+    bytes_.append(s).push_back('\0');
     return *this;
   }
   BinaryFile& real(int c, double v) { return code(c).put(v); }
   BinaryFile& int16(int c, int16_t v) { return code(c).put(v); }
   BinaryFile& chunk(int c, std::string_view data) {
     code(c);
-    bytes_.push_back(static_cast<char>(data.size()));
-    bytes_.append(data);
+    bytes_.append(1, static_cast<char>(data.size())).append(data);
     return *this;
   }
   const std::string& bytes() const { return bytes_; }
@@ -108,9 +95,8 @@ inline ::testing::AssertionResult ezdxf_audit(const std::vector<std::string>& pa
   if (!pipe) return ::testing::AssertionFailure() << "cannot run /usr/bin/python3";
   std::string output;
   char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
-  int status = pclose(pipe);
+  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) output.append(buf, n);
+  const int status = pclose(pipe);
   if (status == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "ezdxf audit failed (status " << status << "):\n"
                                        << output;

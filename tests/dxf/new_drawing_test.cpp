@@ -39,40 +39,26 @@ TEST(NewDrawing, HeaderDimensionVariablesEqualTheStyle) {
     ASSERT_TRUE(value) << info.name;
     ASSERT_NE(db->header_var(std::string("$") + info.name), nullptr) << info.name;
     const Group* g = style.find(info.dimstyle_code);
-    switch (info.type) {
-      case VarType::kReal:
-        ASSERT_NE(g, nullptr) << info.name;
-        EXPECT_EQ(g->x(), value->r) << info.name;
-        break;
-      case VarType::kShort:
-      case VarType::kLong:
-        ASSERT_NE(g, nullptr) << info.name;
-        EXPECT_EQ(g->i(), value->i) << info.name;
-        break;
-      default:
-        // Names: the text style by handle, arrow blocks and texts absent when empty.
-        if (info.dimstyle_code != 340) {
-          EXPECT_TRUE(value->s.empty() && !g) << info.name;
-        }
-        break;
+    const bool real = info.type == VarType::kReal;
+    if (real || info.type == VarType::kShort || info.type == VarType::kLong) {
+      ASSERT_NE(g, nullptr) << info.name;
+      EXPECT_EQ(real ? g->x() : g->i(), real ? value->r : value->i) << info.name;
+    } else if (info.dimstyle_code != 340) {
+      // Names: the text style by handle, arrow blocks and texts absent when empty.
+      EXPECT_TRUE(value->s.empty() && !g) << info.name;
     }
   }
 }
 
 TEST(NewDrawing, HoldsWhatR2013Needs) {
   auto db = new_drawing();
-  for (auto [table, name] :
-       std::initializer_list<std::pair<const char*, const char*>>{{"LAYER", "0"},
-                                                                  {"LAYER", "DEFPOINTS"},
-                                                                  {"LTYPE", "ByBlock"},
-                                                                  {"LTYPE", "ByLayer"},
-                                                                  {"LTYPE", "Continuous"},
-                                                                  {"STYLE", "Standard"},
-                                                                  {"APPID", "ACAD"},
-                                                                  {"VPORT", "*Active"},
-                                                                  {"BLOCK_RECORD", "*Model_Space"},
-                                                                  {"BLOCK_RECORD", "*Paper_Space"}})
-    EXPECT_NE(db->table_entry(table, name), kNoRecord) << table << " " << name;
+  const std::pair<const char*, std::vector<const char*>> entries[] = {
+      {"LAYER", {"0", "DEFPOINTS"}}, {"LTYPE", {"ByBlock", "ByLayer", "Continuous"}},
+      {"STYLE", {"Standard"}},       {"APPID", {"ACAD"}},
+      {"VPORT", {"*Active"}},        {"BLOCK_RECORD", {"*Model_Space", "*Paper_Space"}}};
+  for (const auto& [table, names] : entries)
+    for (const char* name : names)
+      EXPECT_NE(db->table_entry(table, name), kNoRecord) << table << " " << name;
   EXPECT_NE(db->block_index("*Model_Space"), Database::npos);
   EXPECT_NE(db->block_index("*Paper_Space"), Database::npos);
   ASSERT_FALSE(db->objects().empty());

@@ -22,12 +22,6 @@ using testing::dxf_lines;
 // A drawing written by hand: a TABLE without ENDTAB before it, a polyline, a thumbnail.
 std::string r2000_file() { return testing::data_file("plan_r2000.dxf"); }
 
-std::vector<std::string> types(const Database& db, const std::vector<RecordId>& ids) {
-  std::vector<std::string> out;
-  for (RecordId id : ids) out.push_back(db.record(id).type);
-  return out;
-}
-
 TEST(Reading, RecordsGoWhereTheFilePutsThem) {
   ReadResult r = read_dxf(r2000_file(), "plan.dxf");
   ASSERT_TRUE(r.db) << r.error;
@@ -41,8 +35,9 @@ TEST(Reading, RecordsGoWhereTheFilePutsThem) {
   const Table& layer = db.tables()[db.table_index("LAYER")];
   ASSERT_EQ(layer.entries.size(), 1u);
   EXPECT_EQ(db.record(layer.entries.front()).handle(), 0x10u);
-  EXPECT_EQ(types(db, db.entities()),
-            (std::vector<std::string>{"POLYLINE", "VERTEX", "VERTEX", "SEQEND", "LINE"}));
+  std::vector<std::string> types;
+  for (RecordId id : db.entities()) types.push_back(db.record(id).type);
+  EXPECT_EQ(types, (std::vector<std::string>{"POLYLINE", "VERTEX", "VERTEX", "SEQEND", "LINE"}));
   EXPECT_DOUBLE_EQ(db.record(db.entities()[2]).real(42), 0.5);
   ASSERT_EQ(db.raw_sections().size(), 1u);
   EXPECT_EQ(db.raw_sections()[0].name, "THUMBNAILIMAGE");
@@ -197,17 +192,11 @@ void expect_total_on_damage(const std::string& good, unsigned seed) {
     int edits = 1 + static_cast<int>(random() % 4);
     for (int e = 0; e < edits && !bad.empty(); ++e) {
       size_t at = random() % bad.size();
-      switch (random() % 3) {
-        case 0:
-          bad[at] = static_cast<char>(random() % 256);
-          break;
-        case 1:
-          bad.erase(at, 1 + random() % 8);
-          break;
-        default:
-          bad.resize(at);
-          break;
-      }
+      // A byte changed, up to eight bytes taken out, or the rest cut off.
+      const unsigned kind = random() % 3;
+      if (kind == 0) bad[at] = static_cast<char>(random() % 256);
+      if (kind == 1) bad.erase(at, 1 + random() % 8);
+      if (kind == 2) bad.resize(at);
     }
     ReadResult r = read_dxf(bad, "bad.dxf");
     ASSERT_NE(r.db == nullptr, r.error.empty()) << "round " << round;

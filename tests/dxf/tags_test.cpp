@@ -114,55 +114,52 @@ TEST(Tags, TheCasesOfTheTable) {
       TagWriter w(codec);
       for (const Group& g : read_groups(dxf_groups(c.fields.at(1))).groups) w.group(g);
       EXPECT_EQ(w.out(), lines_of(c.fields, 2));
-    } else if (kind == "real" || kind == "angle") {
-      ASSERT_EQ(c.fields.size(), 3u);
-      const double v = std::stod(c.fields[1]);
-      EXPECT_EQ(kind == "real" ? format_real(v) : format_angle(degrees_to_radians(v)), c.fields[2]);
-    } else if (kind == "real back") {
-      const double v = std::stod(c.fields.at(1));
-      EXPECT_EQ(std::stod(format_real(v)), v) << format_real(v);
-    } else if (kind == "radians back") {
-      const double v = std::stod(c.fields.at(1));
-      EXPECT_EQ(degrees_to_radians(std::stod(format_angle(v))), v) << format_angle(v);
     } else {
-      ASSERT_EQ(kind, "c library");
-      expect_read_as_the_c_library(c.fields.at(1));
+      // Rows of several values each: pairs of value and text for "real" and "angle".
+      const bool pairs = kind == "real" || kind == "angle";
+      for (size_t k = 1; k < c.fields.size(); k += pairs ? 2 : 1) {
+        const std::string& text = c.fields[k];
+        SCOPED_TRACE(text);
+        const double v = std::stod(text);
+        if (kind == "real") {
+          EXPECT_EQ(format_real(v), c.fields.at(k + 1));
+        } else if (kind == "angle") {
+          EXPECT_EQ(format_angle(degrees_to_radians(v)), c.fields.at(k + 1));
+        } else if (kind == "real back") {
+          EXPECT_EQ(std::stod(format_real(v)), v) << format_real(v);
+        } else if (kind == "radians back") {
+          EXPECT_EQ(degrees_to_radians(std::stod(format_angle(v))), v) << format_angle(v);
+        } else {
+          ASSERT_EQ(kind, "c library");
+          expect_read_as_the_c_library(text);
+        }
+      }
     }
   }
 }
 
-BinaryFile line_file(bool two_byte_codes) {
-  BinaryFile f(two_byte_codes);
-  f.text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE").text(5, "1A").text(8, "0");
-  f.real(10, 1.5).real(20, 2.5).real(30, 0).real(11, 4).real(21, 5).real(50, 45);
-  f.int16(62, -3).text(1001, "ACAD").int16(1070, 7).chunk(1004, "\xDE\xAD\xBE\xEF");
-  f.text(0, "ENDSEC").text(0, "EOF").text(0, "trailing garbage");
-  return f;
-}
-
-TEST(BinaryTags, R12FormWithOneByteCodesAndEscapedLargeCodesAndR13FormWithTwoByteCodes) {
+// R12's form with one-byte codes (and large codes escaped) and R13's with two-byte codes: what
+// the reader reads, the writer writes back byte for byte; a chunk longer than 127 bytes goes in
+// several groups, and a text keeps its line breaks as they are.
+TEST(BinaryTags, ReadInBothFormsOfCodesAndWrittenAsTheyAreRead) {
   for (bool two_byte : {false, true}) {
     SCOPED_TRACE(two_byte ? "two-byte codes" : "one-byte codes");
-    const Read r = read_groups(line_file(two_byte).bytes());
+    BinaryFile f(two_byte);
+    f.text(0, "SECTION").text(2, "ENTITIES").text(0, "LINE").text(5, "1A").text(8, "0");
+    f.real(10, 1.5).real(20, 2.5).real(30, 0).real(11, 4).real(21, 5).real(50, 45);
+    f.int16(62, -3).text(1001, "ACAD").int16(1070, 7).chunk(1004, "\xDE\xAD\xBE\xEF");
+    f.text(0, "ENDSEC").text(0, "EOF").text(0, "trailing garbage");
+    std::string file = f.bytes();
+    const Read r = read_groups(file);
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(
         described(r),
         "0 SECTION; 2 ENTITIES; 0 LINE; 5 1A; 8 0; 10 1.5,2.5,0; 11 4,5; 50 0.7853981633974483; "
         "62 -3; 1001 ACAD; 1070 7; 1004 DEADBEEF; 0 ENDSEC");
-  }
-}
-
-// What the reader reads from a binary file, the writer writes back byte for byte, in both forms of
-// group codes; a chunk longer than 127 bytes goes in several groups, and a text keeps its line
-// breaks as they are.
-TEST(BinaryTags, WrittenAsTheyAreRead) {
-  for (bool two_byte : {false, true}) {
-    SCOPED_TRACE(two_byte ? "two-byte codes" : "one-byte codes");
-    std::string file = line_file(two_byte).bytes();
     file.erase(file.rfind(std::string("trailing garbage")) - (two_byte ? 2 : 1));
     TextCodec codec;
     TagWriter w(codec, 0, DxfForm::kBinary, !two_byte);
-    for (const Group& g : read_groups(file).groups) w.group(g);
+    for (const Group& g : r.groups) w.group(g);
     w.text(0, "EOF");
     EXPECT_EQ(w.out(), file);
   }
