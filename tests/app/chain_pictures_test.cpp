@@ -61,11 +61,7 @@ TEST(ChainPictures, TextIsLegibleFromAMetreToTenKilometres) {
   for (const double length : lengths) {
     SCOPED_TRACE(length);
     const double step = length / 10;
-    auto num = [](double v) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%.6g", v);
-      return std::string(buf);
-    };
+    auto num = [](double v) { return std::to_string(v); };
     std::string script = "SETVAR DIMSCALE " + num(length / 5) + "\n";
     script += "DIM1 HOR 0,0 " + num(step) + ",0 0," + num(length / 4) + " 10\n";
     for (int k = 2; k <= 10; ++k) script += "DIM1 CONT " + num(step * k) + ",0 10\n";

@@ -217,8 +217,7 @@ TEST(WhereSavesWrite, WriteThatFailsPartWayLeavesTheOldFile) {
                                  w.option + " >/dev/null 2>err.txt");
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << w.name << ": " << status;
-    const std::string err = folder.read("err.txt").value_or("");
-    EXPECT_THAT(err, HasSubstr("cannot save out: ")) << w.name;
+    EXPECT_THAT(folder.read("err.txt").value_or(""), HasSubstr("cannot save out: ")) << w.name;
     EXPECT_EQ(folder.read("out"), kDrawing) << w.name;
     EXPECT_EQ(folder.listing(), "err.txt job.scr out") << w.name;
   }

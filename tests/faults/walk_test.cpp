@@ -207,11 +207,8 @@ TEST_P(FaultWalk, EachFailedEventEndsTheCommandWithAMessageAndTheDrawingAsBefore
   std::cout << "[   walk   ] " << job.command << " " << cad::fault_kind_name(kind) << ": "
             << unarmed.events << " events\n";
   for (uint64_t n = 1; n <= unarmed.events; ++n) {
-    const std::string problems = walk_one(start, job, kind, n, unarmed);
-    if (!problems.empty()) {
-      ADD_FAILURE() << job.command << " " << cad::fault_kind_name(kind) << ":" << n << ": "
-                    << problems;
-    }
+    EXPECT_EQ(walk_one(start, job, kind, n, unarmed), "")
+        << job.command << " " << cad::fault_kind_name(kind) << ":" << n;
   }
 }
 
