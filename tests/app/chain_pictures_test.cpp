@@ -61,16 +61,11 @@ TEST(ChainPictures, TextIsLegibleFromAMetreToTenKilometres) {
   for (const double length : lengths) {
     SCOPED_TRACE(length);
     const double step = length / 10;
-    auto num = [](double v) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%.6g", v);
-      return std::string(buf);
-    };
+    auto num = [](double v) { return std::to_string(v); };
     std::string script = "SETVAR DIMSCALE " + num(length / 5) + "\n";
     script += "DIM1 HOR 0,0 " + num(step) + ",0 0," + num(length / 4) + " 10\n";
     for (int k = 2; k <= 10; ++k) script += "DIM1 CONT " + num(step * k) + ",0 10\n";
-    ScratchFolder folder;
-    folder.write("chain.scr", script);
+    ScratchFolder folder{{"chain.scr", script}};
     const DulkRun run =
         run_dulk(folder, "--no-module -s chain.scr --svg chain.svg --png chain.png");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -79,10 +74,7 @@ TEST(ChainPictures, TextIsLegibleFromAMetreToTenKilometres) {
     const std::optional<Gray> png = read_png(folder / "chain.png");
     ASSERT_TRUE(png.has_value()) << "no PNG";
 
-    double x0 = 0;
-    double y0 = 0;
-    double w = 0;
-    double h = 0;
+    double x0 = 0, y0 = 0, w = 0, h = 0;
     const size_t box = svg->find("viewBox=\"");
     ASSERT_NE(box, std::string::npos);
     ASSERT_EQ(std::sscanf(svg->c_str() + box, "viewBox=\"%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);

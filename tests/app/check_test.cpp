@@ -46,10 +46,7 @@ TEST(Check, EachCaseSaysWhatBemUpdWouldChange) {
   for (const cad::testing::CaseLine& c : cad::testing::read_cases("app/check_cases.txt")) {
     SCOPED_TRACE(c.where + " " + c.fields.at(0));
     ASSERT_GE(c.fields.size(), 6u);
-    ScratchFolder folder;
-    std::string script;
-    for (size_t k = 5; k < c.fields.size(); ++k) script += c.fields[k] + "\n";
-    folder.write("make.scr", script);
+    ScratchFolder folder{{"make.scr", script_of(c, 5)}};
     DulkRun made = run_dulk(folder, "-q -s make.scr -o d.dxf");
     ASSERT_EQ(made.status, 0) << made.err;
     if (c.fields[4] != "-") edit_dimension(folder / "d.dxf", c.fields[4]);
@@ -75,7 +72,7 @@ TEST(Check, ManyDrawingsAreCountedTheUnreadableNamedAndNoFileChanges) {
   std::map<std::string, std::pair<std::string, fs::file_time_type>> before;
   for (const std::string& name : drawings)
     before[name] = {folder.read(name).value_or(""), fs::last_write_time(folder / name)};
-  const std::vector<std::string> listing = folder.listing();
+  const std::string listing = folder.listing();
 
   DulkRun run =
       run_dulk(folder, "--check current.dxf missing.dxf stale.dxf folder.dxf none.dxf stale.dxf");

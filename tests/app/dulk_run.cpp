@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
+#include <sstream>
 
 #include "cad/db/database.h"
 #include "cad/dxf/reader.h"
@@ -21,31 +21,25 @@ const char kLineScript[] = "LINE\n0,0\n1,1\n\n";
 std::string dulk_binary() { return DULK_BINARY_DIR "/dulk"; }
 std::string module_path() { return DULK_BINARY_DIR "/DulkArx.arx"; }
 
-std::vector<std::string> ScratchFolder::listing() const {
+std::string ScratchFolder::listing() const {
   std::vector<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(path()))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
-  return names;
+  std::string out;
+  for (const std::string& name : names) out += (out.empty() ? "" : " ") + name;
+  return out;
 }
 
-std::string shell_word(const std::string& word) {
-  std::string out = "'";
-  for (char c : word) {
-    if (c == '\'')
-      out += "'\\''";
-    else
-      out += c;
-  }
-  return out + "'";
+std::string dulk_command(const ScratchFolder& folder, const std::string& args) {
+  return "cd " + shell_word(folder.path().string()) + " && " + shell_word(dulk_binary()) + " " +
+         args;
 }
 
 DulkRun run_dulk(const ScratchFolder& folder, const std::string& args, std::string_view input) {
   // The test's own files for the streams, named so that no test writes a file of that name.
   folder.write(".stdin", input);
-  const std::string command = "cd " + shell_word(folder.path().string()) + " && " +
-                              shell_word(dulk_binary()) + " " + args +
-                              " <.stdin >.stdout 2>.stderr";
+  const std::string command = dulk_command(folder, args + " <.stdin >.stdout 2>.stderr");
   const int status = std::system(command.c_str());
   DulkRun run;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -55,15 +49,24 @@ DulkRun run_dulk(const ScratchFolder& folder, const std::string& args, std::stri
   return run;
 }
 
-std::optional<std::vector<Segment>> lines_in(const fs::path& dxf) {
+std::string lines_in(const fs::path& dxf) {
   cad::ReadResult read = cad::read_dxf_file(dxf.string());
-  if (!read.db) return std::nullopt;
-  std::vector<Segment> lines;
+  if (!read.db) return "unreadable";
+  std::ostringstream out;
   for (cad::RecordId id : read.db->entities()) {
     const cad::Record& rec = read.db->record(id);
-    if (rec.type == "LINE" && !read.db->erased(id)) lines.push_back({rec.point(10), rec.point(11)});
+    if (rec.type != "LINE" || read.db->erased(id)) continue;
+    const cad::Vec3 from = rec.point(10), to = rec.point(11);
+    out << from.x << "," << from.y << "," << from.z << " " << to.x << "," << to.y << "," << to.z
+        << "\n";
   }
-  return lines;
+  return out.str();
+}
+
+std::string script_of(const cad::testing::CaseLine& c, size_t first) {
+  std::string out;
+  for (size_t k = first; k < c.fields.size(); ++k) out += c.fields[k] + "\n";
+  return out;
 }
 
 std::optional<size_t> count_entities(const fs::path& dxf, std::string_view type) {

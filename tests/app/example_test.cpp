@@ -20,11 +20,8 @@ TEST(Example, PavilionScriptDimensionsThePlanAndKeepsTheCutLine) {
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_THAT(run.out, HasSubstr("Schnittpunkte gefunden"));
   EXPECT_THAT(run.out, HasSubstr("Schnittlinie loeschen <J> ?Nein"));
-  const auto before = count_entities(examples + "pavilion.dxf", "DIMENSION");
-  const auto after = count_entities(folder / "dim.dxf", "DIMENSION");
-  ASSERT_TRUE(before && after);
-  EXPECT_EQ(*before, 0u);
-  EXPECT_GT(*after, 1u);
+  EXPECT_EQ(count_entities(examples + "pavilion.dxf", "DIMENSION"), 0u);
+  EXPECT_GT(count_entities(folder / "dim.dxf", "DIMENSION").value_or(0), 1u);
   EXPECT_EQ(count_entities(folder / "dim.dxf", "POLYLINE"),
             count_entities(examples + "pavilion.dxf", "POLYLINE").value() + 1);
   EXPECT_TRUE(folder.read("dim.svg").has_value());

@@ -25,26 +25,21 @@ std::string line_after(std::string_view transcript, std::string_view head) {
   return std::string(transcript.substr(begin + 1, end - begin - 1));
 }
 
-TEST(ModuleCommands, LocalAndGlobalNameStartTheSameCommand) {
-  ScratchFolder folder;
-  DulkRun run = run_dulk(folder, "", "Dulk\n^C\n_Adim\n^C\n");
-  ASSERT_EQ(run.status, 0) << run.out << run.err;
-  const std::string by_local = line_after(run.out, "Command: Dulk");
-  const std::string by_global = line_after(run.out, "Command: _Adim");
-  EXPECT_TRUE(by_local.starts_with("1. Bemassungspunkt:")) << by_local;
-  EXPECT_EQ(by_local, by_global);
-}
-
-TEST(ModuleCommands, UNamesTheCommandAsTypedAndHelpNamesTheModule) {
+// Both names start the same command; U names the command as it was typed; HELP lists every
+// command, the host's, dulk's own and the module's under its file name, and names the module.
+TEST(ModuleCommands, LocalAndGlobalNameStartTheSameCommandAndUAndHelpNameIt) {
   ScratchFolder folder;
   DulkRun run = run_dulk(folder, "",
+                         "Dulk\n^C\n_Adim\n^C\n"
                          "Dulk\n0,0\n2,0\n5,0\n\n0,2\n0\nU\n"
                          "_Adim\n0,0\n2,0\n\n0,2\n0\nU\n"
                          "HELP\n\nHELP Dulk\n");
   ASSERT_EQ(run.status, 0) << run.out << run.err;
+  const std::string by_local = line_after(run.out, "Command: Dulk");
+  EXPECT_TRUE(by_local.starts_with("1. Bemassungspunkt:")) << by_local;
+  EXPECT_EQ(line_after(run.out, "Command: _Adim"), by_local);
   EXPECT_EQ(line_after(run.out, "Command: U"), "Dulk");
-  EXPECT_EQ(line_after(run.out.substr(run.out.find("Command: _Adim")), "Command: U"), "Adim");
-  // Every command: the host's, dulk's own, and the module's under its file name.
+  EXPECT_EQ(line_after(run.out.substr(run.out.rfind("Command: _Adim")), "Command: U"), "Adim");
   for (const char* expected :
        {"\nCommands of the host:\n", "\n  STRETCH ", "\n  REDO ", "\nCommands of dulk:\n",
         "\n  SAVEAS ", "\nCommands of DulkArx.arx:\n", "\n  AutoBem  (_AutoDim)\n",
@@ -67,10 +62,9 @@ TEST(ArxCommand, UnloadingAndLoadingTheModuleTakeAndBringItsCommands) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(line_after(run.out, "Enter an option [?/Load/Unload]: ?"), "Loaded modules:");
   EXPECT_EQ(line_after(run.out, "Loaded modules:"), "  " + module_path());
-  EXPECT_THAT(run.out, HasSubstr("DulkArx.arx unloaded."));
-  EXPECT_THAT(run.out, HasSubstr("No modules loaded."));
-  EXPECT_THAT(run.out, HasSubstr("Unknown command \"DULK\""));
-  EXPECT_THAT(run.out, HasSubstr("Unknown command \"ADIM\""));
+  for (const char* said : {"DulkArx.arx unloaded.", "No modules loaded.",
+                           "Unknown command \"DULK\"", "Unknown command \"ADIM\""})
+    EXPECT_THAT(run.out, HasSubstr(said));
   const size_t loaded = run.out.find("DulkArx.arx loaded.");
   ASSERT_NE(loaded, std::string::npos) << run.out;
   EXPECT_THAT(run.out.substr(0, loaded), Not(HasSubstr("Bemassungspunkt")));
@@ -84,15 +78,10 @@ TEST(ArxCommand, UnloadingAndLoadingTheModuleTakeAndBringItsCommands) {
 }
 
 TEST(ArxCommand, LoaderErrorsFailTheScriptWithTheirReason) {
-  ScratchFolder folder;
-  folder.write("fake.arx", "not a shared object");
-  DulkRun run = run_dulk(folder, "",
-                         "ARX\nL\nnowhere.arx\n"
-                         "ARX\nL\nfake.arx\n"
-                         "ARX\nL\n" +
-                             module_path() +
-                             "\n"
-                             "ARX\nU\nother.arx\n");
+  ScratchFolder folder{{"fake.arx", "not a shared object"}};
+  const std::string loaded_twice = "ARX\nL\n" + module_path() + "\n";
+  DulkRun run = run_dulk(
+      folder, "", "ARX\nL\nnowhere.arx\nARX\nL\nfake.arx\n" + loaded_twice + "ARX\nU\nother.arx\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("line 3: cannot load nowhere.arx: "));
   EXPECT_THAT(run.err, HasSubstr("line 6: cannot load fake.arx: "));

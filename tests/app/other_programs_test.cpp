@@ -3,7 +3,6 @@
 // PNG, LibreCAD's PDF) in the build folder's pictures/ for a person to look at.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -36,11 +35,6 @@ const Case kCases[] = {
 };
 
 bool shell_ok(const std::string& command) { return std::system(command.c_str()) == 0; }
-
-bool on_ci() {
-  const char* ci = std::getenv("CI");
-  return ci && std::string(ci) == "true";
-}
 
 std::string ezdxf_audit_command() {
   return "/usr/bin/python3 " +
@@ -125,14 +119,13 @@ TEST(OtherPrograms, DulkBesideADimensionOfAnEzdxfDrawingLiesOneSpacingBeyondIt) 
 
 TEST(OtherPrograms, EzdxfAuditsAndLibreCadConvertsOurDimensions) {
   const bool librecad = shell_ok("command -v librecad >/dev/null 2>&1");
-  if (!librecad && !on_ci()) GTEST_SKIP() << "librecad is not installed";
+  if (!librecad && !cad::testing::on_ci()) GTEST_SKIP() << "librecad is not installed";
   ASSERT_TRUE(librecad) << "librecad is not installed (Debian package librecad)";
   const fs::path pictures = fs::path(DULK_BINARY_DIR) / "pictures";
   fs::create_directories(pictures);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    ScratchFolder folder;
-    folder.write("job.scr", c.script);
+    ScratchFolder folder{{"job.scr", c.script}};
     std::string args = "-s job.scr -o out.dxf --png out.png";
     if (*c.drawing)
       args = shell_word((cad::testing::shared_dir() / "dxf" / c.drawing).string()) + " " + args;

@@ -12,13 +12,13 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cad/ads/faults.h"
 #include "cad/ads/host.h"
 #include "cad/ads/loader.h"
 #include "cad/builtins/builtins.h"
-#include "cad/dxf/new_drawing.h"
 #include "cad/dxf/reader.h"
 #include "cad/dxf/writer.h"
 #include "cad/input/script_source.h"
@@ -83,16 +83,19 @@ bool shows_failure_message(const std::string& transcript) {
   return false;
 }
 
-// A fresh host with the host's commands and the module, on a drawing given as DXF text.
+// A fresh host with the host's commands and the module, on a drawing given as DXF text (a new
+// drawing when empty).
 class Session {
  public:
   explicit Session(const std::string& dxf) : host_(std::make_unique<cad::Host>()) {
     cad::set_current_host(host_.get());
     host_->transcript().set_output(nullptr);
     cad::register_builtins(*host_);
-    cad::ReadResult read = cad::read_dxf(dxf, "start");
-    if (read.db) host_->set_db(std::move(read.db));
-    EXPECT_EQ(read.error, "");
+    if (!dxf.empty()) {
+      cad::ReadResult read = cad::read_dxf(dxf, "start");
+      EXPECT_EQ(read.error, "");
+      if (read.db) host_->set_db(std::move(read.db));
+    }
     std::string error;
     EXPECT_TRUE(host_->modules().load(DULK_BINARY_DIR "/DulkArx.arx", &error)) << error;
   }
@@ -144,17 +147,10 @@ class Session {
 };
 
 std::string drawing_after_setup(const Job& job) {
-  cad::Host host;
-  cad::set_current_host(&host);
-  host.transcript().set_output(nullptr);
-  cad::register_builtins(host);
-  std::string error;
-  EXPECT_TRUE(host.modules().load(DULK_BINARY_DIR "/DulkArx.arx", &error)) << error;
-  host.set_reply_source(std::make_unique<cad::ScriptSource>(job.setup, "setup"));
-  EXPECT_EQ(host.command_loop(), 0) << host.transcript().text();
-  std::string dxf = cad::write_dxf(host.db());
-  cad::set_current_host(nullptr);
-  return dxf;
+  Session session("");
+  session.host().set_reply_source(std::make_unique<cad::ScriptSource>(job.setup, "setup"));
+  EXPECT_EQ(session.host().command_loop(), 0) << session.host().transcript().text();
+  return cad::write_dxf(session.host().db());
 }
 
 // What one unarmed run gives: the events of each kind and the drawing it leaves.
@@ -199,20 +195,11 @@ std::string walk_one(const std::string& start, const Job& job, cad::FaultKind ki
   return std::string(call) + " failed" + problems + "\n" + said;
 }
 
-struct WalkCase {
-  const Job* job;
-  cad::FaultKind kind;
-};
-
-void PrintTo(const WalkCase& c, std::ostream* out) {
-  *out << c.job->command << " " << cad::fault_kind_name(c.kind);
-}
-
-class FaultWalk : public ::testing::TestWithParam<WalkCase> {};
+class FaultWalk : public ::testing::TestWithParam<std::tuple<size_t, cad::FaultKind>> {};
 
 TEST_P(FaultWalk, EachFailedEventEndsTheCommandWithAMessageAndTheDrawingAsBefore) {
-  const Job& job = *GetParam().job;
-  const cad::FaultKind kind = GetParam().kind;
+  const auto [job_index, kind] = GetParam();
+  const Job& job = kJobs[job_index];
   const std::string start = drawing_after_setup(job);
   const Unarmed unarmed = unarmed_run(start, job, kind);
   // A walk over no events would prove nothing.
@@ -220,27 +207,18 @@ TEST_P(FaultWalk, EachFailedEventEndsTheCommandWithAMessageAndTheDrawingAsBefore
   std::cout << "[   walk   ] " << job.command << " " << cad::fault_kind_name(kind) << ": "
             << unarmed.events << " events\n";
   for (uint64_t n = 1; n <= unarmed.events; ++n) {
-    const std::string problems = walk_one(start, job, kind, n, unarmed);
-    if (!problems.empty()) {
-      ADD_FAILURE() << job.command << " " << cad::fault_kind_name(kind) << ":" << n << ": "
-                    << problems;
-    }
+    EXPECT_EQ(walk_one(start, job, kind, n, unarmed), "")
+        << job.command << " " << cad::fault_kind_name(kind) << ":" << n;
   }
 }
 
-std::vector<WalkCase> walk_cases() {
-  std::vector<WalkCase> cases;
-  for (const Job& job : kJobs) {
-    for (cad::FaultKind kind : cad::kFaultKinds) cases.push_back({&job, kind});
-  }
-  return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Commands, FaultWalk, ::testing::ValuesIn(walk_cases()),
-                         [](const ::testing::TestParamInfo<WalkCase>& info) {
-                           std::string kind(cad::fault_kind_name(info.param.kind));
+INSTANTIATE_TEST_SUITE_P(Commands, FaultWalk,
+                         ::testing::Combine(::testing::Range<size_t>(0, std::size(kJobs)),
+                                            ::testing::ValuesIn(cad::kFaultKinds)),
+                         [](const ::testing::TestParamInfo<FaultWalk::ParamType>& info) {
+                           std::string kind(cad::fault_kind_name(std::get<1>(info.param)));
                            kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
-                           return std::string(info.param.job->command) + kind;
+                           return kJobs[std::get<0>(info.param)].command + kind;
                          });
 
 // Host failures on which the command ends where it could go on, each named after what going on
@@ -284,33 +262,33 @@ TEST_P(HostFailureEndsTheCommand, RatherThanLeaveAWrongOrHalfMadeChain) {
 
 const Job& kDulk = kJobs[0];
 const Job& kBemUpd = kJobs[2];
+using enum cad::FaultKind;
 
-INSTANTIATE_TEST_SUITE_P(
-    Reasons, HostFailureEndsTheCommand,
-    ::testing::Values(
-        // Unread, a current style "*UNNAMED" would not be saved over STANDARD, and the chain
-        // would be drawn with STANDARD's old variables instead of the user's.
-        EndingCase{"DimstyleUnreadAtTheStartWouldDrawWithOtherVariables", &kDulk,
-                   cad::FaultKind::kAllocation, "acedGetVar", 1, " Fehler dimstyle"},
-        // Without the style's name its settings cannot be loaded: the chain would get those of
-        // the style loaded last, or none at all (every text "0").
-        EndingCase{"DimstyleUnreadBeforeTheChainWouldDrawWithAnotherStylesSettings", &kDulk,
-                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"},
-        // The chains' layer would stay current and the user's next objects would go onto it.
-        EndingCase{"ClayerUnreadWouldLeaveTheUserOnTheLayerOfTheLastChain", &kBemUpd,
-                   cad::FaultKind::kAllocation, "acedGetVar", 2, " Fehler dimstyle"},
-        // The chain would be drawn with settings stored nowhere, while the message says the
-        // style could not be made.
-        EndingCase{"StyleNotThereAfterSavingWouldDrawWithSettingsStoredNowhere", &kDulk,
-                   cad::FaultKind::kAllocation, "acdbTblSearch", 3,
-                   "Konnte Stil \"STANDARD\" nicht erstellen !"},
-        // The next dimension would span two gaps with the text of one.
-        EndingCase{"SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk,
-                   cad::FaultKind::kCreation, "DIM1", 2,
-                   "Folgebemassung wurde nicht erzeugt, keine Masskette !"},
-        // BemUpd would regenerate the tagged part and leave the rest standing beside it.
-        EndingCase{"ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, cad::FaultKind::kChange,
-                   "acdbEntMod", 3, "Fehler bei Erzeugen der EED in connect_dim", true}),
-    [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.reason; });
+const EndingCase kEndings[] = {
+    // Unread, a current style "*UNNAMED" would not be saved over STANDARD, and the chain would be
+    // drawn with STANDARD's old variables instead of the user's.
+    {"DimstyleUnreadAtTheStartWouldDrawWithOtherVariables", &kDulk, kAllocation, "acedGetVar", 1,
+     " Fehler dimstyle"},
+    // Without the style's name its settings cannot be loaded: the chain would get those of the
+    // style loaded last, or none at all (every text "0").
+    {"DimstyleUnreadBeforeTheChainWouldDrawWithAnotherStylesSettings", &kDulk, kAllocation,
+     "acedGetVar", 2, " Fehler dimstyle"},
+    // The chains' layer would stay current and the user's next objects would go onto it.
+    {"ClayerUnreadWouldLeaveTheUserOnTheLayerOfTheLastChain", &kBemUpd, kAllocation, "acedGetVar",
+     2, " Fehler dimstyle"},
+    // The chain would be drawn with settings stored nowhere, while the message says the style
+    // could not be made.
+    {"StyleNotThereAfterSavingWouldDrawWithSettingsStoredNowhere", &kDulk, kAllocation,
+     "acdbTblSearch", 3, "Konnte Stil \"STANDARD\" nicht erstellen !"},
+    // The next dimension would span two gaps with the text of one.
+    {"SkippedPointWouldGiveATextMeasuringTheWrongGap", &kDulk, kCreation, "DIM1", 2,
+     "Folgebemassung wurde nicht erzeugt, keine Masskette !"},
+    // BemUpd would regenerate the tagged part and leave the rest standing beside it.
+    {"ChainTaggedInPartCouldNotBeUpdatedWhole", &kDulk, kChange, "acdbEntMod", 3,
+     "Fehler bei Erzeugen der EED in connect_dim", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Reasons, HostFailureEndsTheCommand, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.reason); });
 
 }  // namespace

@@ -11,13 +11,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/case_file.h"
 #include "tests/support/files.h"
 
 namespace cad {
@@ -47,187 +49,134 @@ mode_t mode_of(const fs::path& path) {
   return st.st_mode;
 }
 
-struct Case {
-  const char* what;
-  std::function<void(const Folder&)> make;  // the folder before the save of "plan.dxf"
-  bool backup;
-  // After "cannot save <folder>/plan.dxf: ", {} standing for the folder; empty when it saves.
-  std::string error;
-  // Checks the folder after the save; the listing holds the names there, sorted.
-  std::vector<std::string> listing;
-  std::function<void(const Folder&)> check;
+// Entries of a folder, a blank between two: "name=text" a file of that text, with "@" and the
+// octal mode after it its permissions (else 0644); "name->target" a link; "name/" a folder;
+// "name|" a pipe.
+struct Entry {
+  std::string name;
+  char kind;  // '=', '>', '/' or '|'
+  std::string text;
+  int mode = 0644;
 };
 
-Case C(const char* what, std::function<void(const Folder&)> make, bool backup, std::string error,
-       std::vector<std::string> listing, std::function<void(const Folder&)> check) {
-  return {what, std::move(make), backup, std::move(error), std::move(listing), std::move(check)};
+std::vector<Entry> entries(const std::string& text) {
+  std::vector<Entry> out;
+  std::istringstream in(text);
+  for (std::string e; in >> e;) {
+    const size_t link = e.find("->"), file = e.find('='), at = e.find('@');
+    if (link != std::string::npos)
+      out.push_back({e.substr(0, link), '>', e.substr(link + 2)});
+    else if (file == std::string::npos)
+      out.push_back({e.substr(0, e.size() - 1), e.back(), ""});
+    else
+      out.push_back({e.substr(0, file), '=', e.substr(file + 1, at - file - 1),
+                     at == std::string::npos ? 0644 : std::stoi(e.substr(at + 1), nullptr, 8)});
+  }
+  return out;
+}
+
+void make(const Folder& f, const std::string& text) {
+  for (const Entry& e : entries(text)) {
+    if (e.kind == '>') fs::create_symlink(e.text, f / e.name);
+    if (e.kind == '/') fs::create_directory(f / e.name);
+    if (e.kind == '|') mkfifo((f / e.name).c_str(), 0644);
+    if (e.kind == '=') f.write(e.name, e.text, e.mode);
+  }
+}
+
+// Expects the folder to hold the entries and nothing else.
+void expect_holds(const Folder& f, const std::string& text) {
+  std::vector<std::string> names;
+  for (const Entry& e : entries(text)) {
+    SCOPED_TRACE(e.name);
+    names.push_back(e.name);
+    const mode_t mode = mode_of(f / e.name);
+    const char kind = S_ISLNK(mode) ? '>' : S_ISDIR(mode) ? '/' : S_ISFIFO(mode) ? '|' : '=';
+    EXPECT_EQ(kind, e.kind);
+    EXPECT_EQ(kind == '>'   ? fs::read_symlink(f / e.name).string()
+              : kind == '=' ? f.read(e.name).value_or("<none>")
+                            : "",
+              e.text);
+    if (kind == '=') {
+      EXPECT_EQ(static_cast<int>(mode & 07777), e.mode);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(f.listing(), names);
 }
 
 TEST(SaveFile, EveryKindOfTargetIsWrittenFollowedOrRefusedAndNothingStrayStays) {
-  const std::string kNew = "new content";
-  auto has = [](const std::string& name, const std::string& text) {
-    return [name, text](const Folder& f) { EXPECT_EQ(f.read(name), text) << name; };
+  const struct {
+    const char* what;
+    const char* before;  // the folder before the save of "new" to plan.dxf
+    bool backup;
+    // After "cannot save <folder>/plan.dxf: ", {} standing for the folder; empty when it saves.
+    const char* error;
+    const char* after;  // the folder after it
+  } cases[] = {
+      {"a new file", "", true, "", "plan.dxf=new"},
+      {"an existing file keeps its permissions; its backup has them too", "plan.dxf=old@640", true,
+       "", "plan.dxf=new@640 plan.bak=old@640"},
+      {"an existing backup is replaced", "plan.dxf=old plan.bak=older", true, "",
+       "plan.dxf=new plan.bak=old"},
+      {"no backup unless asked", "plan.dxf=old", false, "", "plan.dxf=new"},
+      {"a link is followed into another folder and kept",
+       "real/ real/plan.dxf=old plan.dxf->real/plan.dxf", true, "",
+       "real/ plan.dxf->real/plan.dxf real/plan.dxf=new real/plan.bak=old"},
+      {"a chain of links to a link to nothing makes the last one's target",
+       "plan.dxf->middle middle->target.dxf", true, "",
+       "plan.dxf->middle middle->target.dxf target.dxf=new"},
+      {"links in a loop", "plan.dxf->other other->plan.dxf", true,
+       "too many levels of symbolic links", "plan.dxf->other other->plan.dxf"},
+      {"a pipe", "plan.dxf|", true, "is a pipe, not a file", "plan.dxf|"},
+      {"a folder", "plan.dxf/", true, "is a folder, not a file", "plan.dxf/"},
+      {"a link to a pipe", "pipe| plan.dxf->pipe", true, "is a pipe, not a file",
+       "pipe| plan.dxf->pipe"},
+      {"a read-only file is refused, whoever saves", "plan.dxf=old@444", true,
+       "the file is read-only", "plan.dxf=old@444"},
+      {"a file only its owner could run, and nobody write, is read-only", "plan.dxf=old@500", false,
+       "the file is read-only", "plan.dxf=old@500"},
+      {"a link to a read-only file", "real/ real/plan.dxf=old@444 plan.dxf->real/plan.dxf", true,
+       "the file is read-only", "real/ real/plan.dxf=old@444 plan.dxf->real/plan.dxf"},
+      {"a read-only backup saves nothing", "plan.dxf=old plan.bak=older@444", true,
+       "cannot save {}/plan.bak: the file is read-only", "plan.dxf=old plan.bak=older@444"},
+      {"a read-only backup is no matter when none is made", "plan.dxf=old plan.bak=older@444",
+       false, "", "plan.dxf=new plan.bak=older@444"},
+      {"a backup that cannot be made saves nothing", "plan.dxf=old plan.bak/", true,
+       "cannot save {}/plan.bak: is a folder, not a file", "plan.dxf=old plan.bak/"},
   };
-  const Case cases[] = {
-      C(
-          "a new file", [](const Folder&) {}, true, "", {"plan.dxf"}, has("plan.dxf", kNew)),
-      C(
-          "an existing file keeps its permissions; its backup has them too",
-          [](const Folder& f) { f.write("plan.dxf", "old", 0640); }, true, "",
-          {"plan.bak", "plan.dxf"},
-          [&](const Folder& f) {
-            has("plan.dxf", kNew)(f);
-            has("plan.bak", "old")(f);
-            EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0640u);
-            EXPECT_EQ(mode_of(f / "plan.bak") & 07777, 0640u);
-          }),
-      C(
-          "an existing backup is replaced",
-          [](const Folder& f) {
-            f.write("plan.dxf", "old");
-            f.write("plan.bak", "older");
-          },
-          true, "", {"plan.bak", "plan.dxf"}, has("plan.bak", "old")),
-      C(
-          "no backup unless asked", [](const Folder& f) { f.write("plan.dxf", "old"); }, false, "",
-          {"plan.dxf"}, has("plan.dxf", kNew)),
-      C(
-          "a link is followed into another folder and kept",
-          [](const Folder& f) {
-            fs::create_directory(f / "real");
-            f.write("real/plan.dxf", "old");
-            fs::create_symlink("real/plan.dxf", f / "plan.dxf");
-          },
-          true, "", {"plan.dxf", "real", "real/plan.bak", "real/plan.dxf"},
-          [&](const Folder& f) {
-            EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
-            has("real/plan.dxf", kNew)(f);
-            has("real/plan.bak", "old")(f);
-          }),
-      C(
-          "a chain of links to a link to nothing makes the last one's target",
-          [](const Folder& f) {
-            fs::create_symlink("middle", f / "plan.dxf");
-            fs::create_symlink("target.dxf", f / "middle");
-          },
-          true, "", {"middle", "plan.dxf", "target.dxf"},
-          [&](const Folder& f) {
-            EXPECT_TRUE(fs::is_symlink(f / "plan.dxf"));
-            EXPECT_TRUE(fs::is_symlink(f / "middle"));
-            has("target.dxf", kNew)(f);
-          }),
-      C(
-          "links in a loop",
-          [](const Folder& f) {
-            fs::create_symlink("other", f / "plan.dxf");
-            fs::create_symlink("plan.dxf", f / "other");
-          },
-          true, "too many levels of symbolic links", {"other", "plan.dxf"}, nullptr),
-      C(
-          "a pipe", [](const Folder& f) { mkfifo((f / "plan.dxf").c_str(), 0644); }, true,
-          "is a pipe, not a file", {"plan.dxf"},
-          [](const Folder& f) { EXPECT_TRUE(S_ISFIFO(mode_of(f / "plan.dxf"))); }),
-      C(
-          "a folder", [](const Folder& f) { fs::create_directory(f / "plan.dxf"); }, true,
-          "is a folder, not a file", {"plan.dxf"}, nullptr),
-      C(
-          "a link to a pipe",
-          [](const Folder& f) {
-            mkfifo((f / "pipe").c_str(), 0644);
-            fs::create_symlink("pipe", f / "plan.dxf");
-          },
-          true, "is a pipe, not a file", {"pipe", "plan.dxf"},
-          [](const Folder& f) { EXPECT_TRUE(fs::is_symlink(f / "plan.dxf")); }),
-      C(
-          "a read-only file is refused, whoever saves",
-          [](const Folder& f) { f.write("plan.dxf", "old", 0444); }, true, "the file is read-only",
-          {"plan.dxf"},
-          [&](const Folder& f) {
-            has("plan.dxf", "old")(f);
-            EXPECT_EQ(mode_of(f / "plan.dxf") & 07777, 0444u);
-          }),
-      C(
-          "a file only its owner could run, and nobody write, is read-only",
-          [](const Folder& f) { f.write("plan.dxf", "old", 0500); }, false, "the file is read-only",
-          {"plan.dxf"}, has("plan.dxf", "old")),
-      C(
-          "a link to a read-only file",
-          [](const Folder& f) {
-            fs::create_directory(f / "real");
-            f.write("real/plan.dxf", "old", 0444);
-            fs::create_symlink("real/plan.dxf", f / "plan.dxf");
-          },
-          true, "the file is read-only", {"plan.dxf", "real", "real/plan.dxf"},
-          has("real/plan.dxf", "old")),
-      C(
-          "a read-only backup saves nothing",
-          [](const Folder& f) {
-            f.write("plan.dxf", "old");
-            f.write("plan.bak", "older", 0444);
-          },
-          true, "cannot save {}/plan.bak: the file is read-only", {"plan.bak", "plan.dxf"},
-          [&](const Folder& f) {
-            has("plan.dxf", "old")(f);
-            has("plan.bak", "older")(f);
-          }),
-      C(
-          "a read-only backup is no matter when none is made",
-          [](const Folder& f) {
-            f.write("plan.dxf", "old");
-            f.write("plan.bak", "older", 0444);
-          },
-          false, "", {"plan.bak", "plan.dxf"},
-          [&](const Folder& f) {
-            has("plan.dxf", kNew)(f);
-            has("plan.bak", "older")(f);
-          }),
-      C(
-          "a backup that cannot be made saves nothing",
-          [](const Folder& f) {
-            f.write("plan.dxf", "old");
-            fs::create_directory(f / "plan.bak");
-          },
-          true, "cannot save {}/plan.bak: is a folder, not a file", {"plan.bak", "plan.dxf"},
-          has("plan.dxf", "old")),
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Folder folder;
-    c.make(folder);
+    make(folder, c.before);
     const std::string path = (folder / "plan.dxf").string();
     std::string error;
-    const bool saved = save_file(path, kNew, {.backup = c.backup}, &error);
-    std::string expected = c.error;
-    if (const size_t at = expected.find("{}"); at != std::string::npos)
-      expected.replace(at, 2, folder.path().string());
-    EXPECT_EQ(saved, c.error.empty()) << c.what << ": " << error;
-    if (!c.error.empty()) {
-      EXPECT_EQ(error, "cannot save " + path + ": " + expected) << c.what;
+    const bool saved = save_file(path, "new", {.backup = c.backup}, &error);
+    const std::string expected = testing::replace_all(c.error, "{}", folder.path().string());
+    EXPECT_EQ(saved, expected.empty()) << error;
+    if (!expected.empty()) {
+      EXPECT_EQ(error, "cannot save " + path + ": " + expected);
     }
-    EXPECT_EQ(folder.listing(), c.listing) << c.what;
-    if (c.check) c.check(folder);
+    expect_holds(folder, c.after);
   }
 }
 
-// What fn returns when run by the user "nobody", in a child process that has become that user.
-std::string as_nobody(const std::function<std::string()>& fn) {
+// Whether save_file, run by the user "nobody" in a child process that has become that user,
+// fails with the error expected; the child says what it got instead.
+bool fails_as_nobody(const std::string& path, const std::string& expected) {
   constexpr uid_t kNobody = 65534;
-  int fds[2];
-  if (pipe(fds) != 0) return "no pipe";
   const pid_t pid = fork();
   if (pid == 0) {
-    close(fds[0]);
-    std::string out = "cannot become nobody";
-    if (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0) out = fn();
-    [[maybe_unused]] const ssize_t written = write(fds[1], out.data(), out.size());
-    _exit(0);
+    std::string error = "cannot become nobody";
+    if (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
+        save_file(path, "new", {.backup = true}, &error))
+      error = "saved";
+    if (error != expected) std::fprintf(stderr, "as nobody: %s\n", error.c_str());
+    _exit(error == expected ? 0 : 1);
   }
-  close(fds[1]);
-  std::string out;
-  char buffer[256];
-  for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, got);
-  close(fds[0]);
-  waitpid(pid, nullptr, 0);
-  return out;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // An ordinary user may not replace a file only its owner may write, nor make a file in a folder
@@ -246,14 +195,9 @@ TEST(SaveFile, WhatTheUserMayNotWriteIsRefusedAndLeftAlone) {
   };
   for (const auto& [name, why] : tries) {
     const std::string path = (folder / name).string();
-    const std::string error = as_nobody([&] {
-      std::string e;
-      return save_file(path, "new", {.backup = true}, &e) ? std::string("saved") : e;
-    });
-    EXPECT_EQ(error, "cannot save " + path + ": " + why);
+    EXPECT_TRUE(fails_as_nobody(path, "cannot save " + path + ": " + why)) << name;
   }
-  EXPECT_EQ(folder.read("theirs.dxf"), "old");
-  EXPECT_EQ(folder.listing(), (std::vector<std::string>{"locked", "theirs.dxf"}));
+  expect_holds(folder, "locked/ theirs.dxf=old");
 }
 
 // As root the test makes a device of its own (the null device's numbers) in place of the target;

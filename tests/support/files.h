@@ -38,6 +38,19 @@ inline std::vector<std::filesystem::path> shared_drawings(
   return out;
 }
 
+// Whether the tests run on CI, where a missing tool fails a test that elsewhere skips.
+inline bool on_ci() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && std::string(ci) == "true";
+}
+
+// Quotes a word for the shell.
+inline std::string shell_word(const std::string& word) {
+  std::string out = "'";
+  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
 // A fresh, empty folder under the system's temporary folder, removed by the destructor, and
 // the files written in it and read from it.
 class TempDir {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,18 +17,20 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "tests/support/files.h"
 
 namespace cad::testing {
 
 // Fails the test on CI when tmux is missing; elsewhere skips it. Call as the first line of a
 // test (or SetUp): TERMINAL_OR_SKIP();
-#define TERMINAL_OR_SKIP()                                                                     \
-  do {                                                                                         \
-    if (std::system("command -v tmux >/dev/null 2>&1") != 0) {                                 \
-      const char* ci = std::getenv("CI");                                                      \
-      if (ci != nullptr && std::string(ci) == "true") FAIL() << "tmux is not installed on CI"; \
-      GTEST_SKIP() << "tmux is not installed";                                                 \
-    }                                                                                          \
+#define TERMINAL_OR_SKIP()                                                  \
+  do {                                                                      \
+    if (std::system("command -v tmux >/dev/null 2>&1") != 0) {              \
+      if (::cad::testing::on_ci()) FAIL() << "tmux is not installed on CI"; \
+      GTEST_SKIP() << "tmux is not installed";                              \
+    }                                                                       \
   } while (false)
 
 class Terminal {
@@ -39,11 +42,11 @@ class Terminal {
   Terminal(const std::filesystem::path& folder, const std::string& dulk_args)
       : folder_(folder), socket_((folder / "tmux.sock").string()) {
     // The status file appears whole, so a poll never reads it half-written.
-    std::ofstream(folder / "run.sh") << "cd " << word(folder.string()) << " || exit 1\n"
-                                     << word(DULK_BINARY_DIR "/dulk") << " " << dulk_args
+    std::ofstream(folder / "run.sh") << "cd " << shell_word(folder.string()) << " || exit 1\n"
+                                     << shell_word(DULK_BINARY_DIR "/dulk") << " " << dulk_args
                                      << " 2>dulk.err\necho $? >status.tmp\nmv status.tmp status\n";
     started_ = tmux("new-session -d -s dulk -x 100 -y 50 " +
-                    word("sh " + word((folder / "run.sh").string()))) == 0;
+                    shell_word("sh " + shell_word((folder / "run.sh").string()))) == 0;
   }
   ~Terminal() { tmux("kill-server"); }
   Terminal(const Terminal&) = delete;
@@ -53,7 +56,7 @@ class Terminal {
 
   // Keys as tmux names them ("Enter", "C-d"); text with literal set.
   void send(const std::string& keys, bool literal = false) {
-    tmux(std::string("send-keys -t dulk ") + (literal ? "-l " : "") + word(keys));
+    tmux(std::string("send-keys -t dulk ") + (literal ? "-l " : "") + shell_word(keys));
   }
   void type(const std::string& text) {
     send(text, true);
@@ -92,6 +95,38 @@ class Terminal {
     });
   }
 
+  // One step of a person: the keys sent, then what the screen shows before the next step (nothing
+  // when empty): the text at least times times, or with kLastLine as the last line shown.
+  static constexpr size_t kLastLine = 0;
+  struct Step {
+    std::string keys;
+    std::string shown;
+    size_t times = 1;
+  };
+  // Plays the steps; fails the test at the first whose screen does not come.
+  void play(const std::vector<Step>& steps) {
+    ASSERT_TRUE(started_);
+    for (const Step& step : steps) {
+      send_keys(step.keys);
+      if (step.shown.empty()) continue;
+      ASSERT_TRUE(step.times == kLastLine ? wait_for_last_line(step.shown)
+                                          : wait_for(step.shown, step.times))
+          << "after " << step.keys << ", waiting for " << step.shown << "\n"
+          << diagnosis();
+    }
+  }
+  // Text sent as typed, keys by their tmux names in angle brackets: "LINE<Enter>", "<C-d>".
+  void send_keys(const std::string& keys) {
+    for (size_t at = 0; at < keys.size();) {
+      const size_t open = std::min(keys.find('<', at), keys.size());
+      if (open > at) send(keys.substr(at, open - at), true);
+      if (open == keys.size()) break;
+      const size_t close = keys.find('>', open);
+      send(keys.substr(open + 1, close - open - 1));
+      at = close + 1;
+    }
+  }
+
   // dulk's exit status once the session ended, or -1 when it did not end in time.
   int wait_for_exit() {
     std::string status;
@@ -111,12 +146,6 @@ class Terminal {
   }
 
  private:
-  static std::string word(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-  }
-
   static bool poll(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (!done()) {
@@ -128,8 +157,8 @@ class Terminal {
 
   int tmux(const std::string& args, std::string* out = nullptr) {
     // Umlauts reach the screen only when tmux takes the terminal for UTF-8.
-    const std::string command =
-        "LC_ALL=C.UTF-8 tmux -u -S " + word(socket_) + " -f /dev/null " + args + " 2>/dev/null";
+    const std::string command = "LC_ALL=C.UTF-8 tmux -u -S " + shell_word(socket_) +
+                                " -f /dev/null " + args + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     char buffer[4096];
