@@ -3,22 +3,17 @@
 // drawing they leave is read back through a DXF save. Every case also holds the rules every chain
 // keeps: its name is "$" and the handle of its first dimension, its dimensions carry the module's
 // tag, and no undo group stays open.
-#include <cstdlib>
 #include <numbers>
 #include <set>
 
 #include "cad/base/utf8.h"
 #include "tests/support/case_file.h"
 #include "tests/support/chain_fixture.h"
+#include "tests/support/files.h"
 
 namespace {
 
 using cad::testing::Scenario;
-
-std::string shared_dir() {
-  const char* dir = std::getenv("DULK_SHARED_DIR");
-  return dir != nullptr ? dir : "/work/shared";
-}
 
 // "x", "y" or an angle in degrees: a world direction in the plan.
 cad::Vec3 direction(const std::string& word) {
@@ -28,9 +23,10 @@ cad::Vec3 direction(const std::string& word) {
   return {std::cos(a), std::sin(a), 0};
 }
 
+// Numbers apart by blanks or commas.
 Places numbers(const std::string& text) {
   Places out;
-  std::istringstream in(text);
+  std::istringstream in(cad::testing::replace_all(text, ",", " "));
   for (double v; in >> v;) out.push_back(v);
   return out;
 }
@@ -44,7 +40,7 @@ resbuf* group_node(int code, const std::string& value) {
   if (code < 10) return new_text_node(code, cad::to_wide(value).c_str());
   resbuf* rb = acutNewRb(code);
   if ((code >= 10 && code < 40) || code == 210) {
-    const Places p = numbers(cad::testing::replace_all(value, ",", " "));
+    const Places p = numbers(value);
     for (size_t i = 0; i < 3; ++i) rb->resval.rpoint[i] = i < p.size() ? p[i] : 0.0;
   } else if (code < 60) {
     rb->resval.rreal = std::stod(value);
@@ -130,7 +126,8 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
       for (size_t k = 1; k < f.size(); ++k) text += f[k] + "\n";
       EXPECT_EQ(script(text), 0) << transcript();
     } else if (kind == "drawing") {
-      cad::ReadResult read = cad::read_dxf_file(shared_dir() + "/dxf/" + f.at(1));
+      cad::ReadResult read =
+          cad::read_dxf_file((cad::testing::shared_dir() / "dxf" / f.at(1)).string());
       ASSERT_TRUE(read.db) << read.error;
       host().set_db(std::move(read.db));
     } else if (kind == "entity") {
@@ -170,7 +167,8 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
       copies_ = true;
     } else if (kind == "undo") {
       ASSERT_EQ(script("U\n"), 0) << transcript();
-      EXPECT_EQ(diff(drawing_before_, saved_bytes()), "");
+      const cad::ReadResult before = cad::read_dxf(drawing_before_, "before");
+      EXPECT_EQ(cad::diff_records(*before.db, *cad::read_dxf(saved_bytes(), "after").db), "");
     } else {
       ADD_FAILURE() << "unknown step \"" << kind << "\"";
     }

@@ -31,7 +31,9 @@ TEST_F(SettingsTest, DrawingWithoutCarriersGetsDefaultsOnAStandardCarrier) {
   EXPECT_EQ(data.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0}));
   EXPECT_EQ(data.shorts, (std::vector<short>{2, 2}));
   EXPECT_EQ(text_group(found[0], 8), L"0");
-  EXPECT_EQ(point_group(found[0], 10), (std::array<double, 3>{0, 0, 0}));
+  RbList insert(acdbEntGet(found[0].data()));
+  const double* at = rb_assoc(insert.get(), 10)->resval.rpoint;
+  EXPECT_EQ(std::vector<double>(at, at + 3), std::vector<double>(3, 0.0));
   const std::wstring block = text_group(found[0], 2);
   ASSERT_EQ(block.substr(0, 2), L"*U");
   std::string narrow(block.begin(), block.end());
