@@ -2,7 +2,6 @@
 // in the drawing, the position it keeps between runs, a missing dialog file, and settings that
 // leave the range of numbers. Chains made with the settings entered: command_cases.txt.
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 
 #include "cad/dialogs/dialog.h"
 #include "tests/support/chain_fixture.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -24,6 +24,8 @@ class PersonTyping : public cad::ScriptSource {
   explicit PersonTyping(const std::string& text) : ScriptSource(text, "typed") {}
   bool interactive() const override { return true; }
 };
+
+using Position = std::pair<int32_t, int32_t>;
 
 class BemDiaTest : public ChainFixture {
  protected:
@@ -70,28 +72,16 @@ class BemDiaTest : public ChainFixture {
     });
   }
 
-  // A variable of the loaded module as the module itself holds it.
-  static int32_t module_int(const char* name) {
+  // The dialog's place as the loaded module keeps it (dlg_x, dlg_y).
+  static Position kept_position() {
     void* handle = dlopen(DULK_BINARY_DIR "/DulkArx.arx", RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) {
-      ADD_FAILURE() << "the module is not loaded";
-      return 0;
-    }
-    const void* found = dlsym(handle, name);
-    dlclose(handle);
-    if (found == nullptr) {
-      ADD_FAILURE() << "the module has no " << name;
-      return 0;
-    }
-    return *static_cast<const int32_t*>(found);
-  }
-
-  static std::pair<int32_t, int32_t> kept_position() {
-    return {module_int("dlg_x"), module_int("dlg_y")};
+    const auto* x = static_cast<const int32_t*>(handle ? dlsym(handle, "dlg_x") : nullptr);
+    const auto* y = static_cast<const int32_t*>(handle ? dlsym(handle, "dlg_y") : nullptr);
+    if (handle != nullptr) dlclose(handle);
+    EXPECT_TRUE(x != nullptr && y != nullptr) << "the module is not loaded or keeps no place";
+    return x != nullptr && y != nullptr ? Position(*x, *y) : Position(0, 0);
   }
 };
-
-using Position = std::pair<int32_t, int32_t>;
 
 TEST_F(BemDiaTest, DrawingWithoutCarriersShowsTheDefaultsAndTheStylesRounding) {
   save_standard_with(L"DIMRND", 0.25);
@@ -184,17 +174,12 @@ class BemDiaFolderTest : public BemDiaTest {
  protected:
   void SetUp() override {
     BemDiaTest::SetUp();
-    folder_ = fs::temp_directory_path() /
-              ("dulk-bemdia-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_ / "cwd");
-    previous_ = fs::current_path();
     fs::current_path(folder_ / "cwd");
   }
   void TearDown() override {
     fs::current_path(previous_);
     BemDiaTest::TearDown();
-    fs::remove_all(folder_);
   }
 
   // The drawing as saved after STANDARD got its settings and then a DIMDLI of 5: only the close
@@ -208,8 +193,16 @@ class BemDiaFolderTest : public BemDiaTest {
     return saved_bytes();
   }
 
-  fs::path folder_;
-  fs::path previous_;
+  // BemDia says the message and leaves the drawing as before, DIMDLI too.
+  void expect_refused(const std::string& message, const std::string& before) {
+    ASSERT_EQ(script("BemDia\n"), 0) << transcript();
+    EXPECT_NE(transcript().find(message), std::string::npos) << transcript();
+    EXPECT_EQ(saved_bytes(), before);
+    EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  }
+
+  const fs::path previous_ = fs::current_path();
+  const cad::testing::TempDir folder_;
 };
 
 TEST_F(BemDiaFolderTest, DialogFileIsFoundBesideTheModule) {
@@ -225,24 +218,13 @@ TEST_F(BemDiaFolderTest, MissingDialogFileIsReportedAndNothingIsSaved) {
   const fs::path copy = folder_ / "module" / "DulkArx.arx";
   fs::copy_file(DULK_BINARY_DIR "/DulkArx.arx", copy);
   ASSERT_TRUE(host().modules().load(copy.string(), &error)) << error;
-  const std::string before = style_with_settings_and_spacing();
-
-  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
-  EXPECT_NE(transcript().find("Error loading \"dulk.dcl\"\n"), std::string::npos) << transcript();
-  EXPECT_EQ(saved_bytes(), before);
-  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  expect_refused("Error loading \"dulk.dcl\"\n", style_with_settings_and_spacing());
 }
 
 // A file of that name in the current folder comes first, even when it lacks the dialog.
 TEST_F(BemDiaFolderTest, FileWithoutTheDialogIsReportedAndNothingIsSaved) {
   std::ofstream(folder_ / "cwd" / "dulk.dcl") << "other : dialog { ok_only; }\n";
-  const std::string before = style_with_settings_and_spacing();
-
-  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
-  EXPECT_NE(transcript().find("Fehler: load dialog function failed\n"), std::string::npos)
-      << transcript();
-  EXPECT_EQ(saved_bytes(), before);
-  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  expect_refused("Fehler: load dialog function failed\n", style_with_settings_and_spacing());
 }
 
 }  // namespace
