@@ -63,15 +63,15 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
     return out;
   }
 
-  // "entity | TYPE | code=value ...".
+  // "entity | TYPE | code=value ... | TYPE | code=value ...": the entities one after another.
   void make_entity(const std::vector<std::string>& f) {
-    RbList record(new_text_node(RTDXF0, cad::to_wide(f.at(1)).c_str()));
-    resbuf* tail = record.get();
-    for (size_t k = 2; k < f.size(); ++k) {
-      const size_t eq = f[k].find('=');
-      tail = tail->rbnext = group_node(std::stoi(f[k].substr(0, eq)), f[k].substr(eq + 1));
+    for (size_t k = 1; k < f.size();) {
+      RbList record(new_text_node(RTDXF0, cad::to_wide(f[k++]).c_str()));
+      resbuf* tail = record.get();
+      for (size_t eq; k < f.size() && (eq = f[k].find('=')) != std::string::npos; ++k)
+        tail = tail->rbnext = group_node(std::stoi(f[k].substr(0, eq)), f[k].substr(eq + 1));
+      run([&] { EXPECT_EQ(acdbEntMake(record.get()), RTNORM); });
     }
-    run([&] { EXPECT_EQ(acdbEntMake(record.get()), RTNORM); });
   }
 
   // Whether a pick at the point (current UCS) finds an entity of the type.
