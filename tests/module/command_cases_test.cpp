@@ -111,7 +111,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
   void step(const std::vector<std::string>& f, std::vector<std::string>& says) {
     const std::string& kind = f[0];
     if (kind == ">") {
-      says.push_back(f.at(1));
+      says.insert(says.end(), f.begin() + 1, f.end());
       return;
     }
     if (!says.empty()) {
