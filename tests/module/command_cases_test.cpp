@@ -31,10 +31,6 @@ Places numbers(const std::string& text) {
   return out;
 }
 
-std::string trim(const std::string& s) {
-  return s.substr(std::min(s.size(), s.find_first_not_of(' ')));
-}
-
 // A resbuf of a group code and its text, typed by the code's range.
 resbuf* group_node(int code, const std::string& value) {
   if (code < 10) return new_text_node(code, cad::to_wide(value).c_str());
@@ -146,10 +142,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
         for (const SavedDim& dim : chain) texts.push_back(dim.text);
       EXPECT_EQ(texts, std::vector<std::string>(f.begin() + 1, f.end()));
     } else if (kind == "never" || kind == "once") {
-      const std::vector<std::string> all = lines();
-      const auto n = std::count_if(all.begin(), all.end(),
-                                   [&](const std::string& l) { return trim(l) == f.at(1); });
-      EXPECT_EQ(n, kind == "never" ? 0 : 1) << transcript();
+      EXPECT_EQ(count_lines(f.at(1)), kind == "never" ? 0u : 1u) << transcript();
     } else if (kind == "chains" || kind == "dims") {
       size_t n = 0;
       for (const auto& [name, chain] : chains())
