@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 
 #include "cad/dialogs/dialog.h"
 #include "tests/support/chain_fixture.h"
@@ -37,23 +38,16 @@ class BemDiaTest : public ChainFixture {
     return host().command_loop();
   }
 
-  // Each edit box of the last form shown, by label: its value as shown.
+  // Each edit box of the last form shown, by label: its value as shown ("  N  label   [value]").
   std::map<std::string, std::string> last_form() {
     std::map<std::string, std::string> tiles;
     const std::string text = transcript();
     const size_t start = text.rfind(kTitle);
-    if (start == std::string::npos) return tiles;
-    std::istringstream in(text.substr(start));
-    std::string line;
-    while (std::getline(in, line)) {
-      const size_t open = line.find("  [");
-      if (open == std::string::npos || !line.ends_with("]")) continue;
-      // "  N  label   [value]"
-      size_t label = line.find_first_not_of(" 0123456789");
-      std::string name = line.substr(label, open - label);
-      name.erase(name.find_last_not_of(' ') + 1);
-      tiles[name] = line.substr(open + 3, line.size() - open - 4);
-    }
+    std::istringstream in(start == std::string::npos ? "" : text.substr(start));
+    static const std::regex tile(R"(^[ 0-9]*(.*\S)  +\[(.*)\]$)");
+    std::smatch m;
+    for (std::string line; std::getline(in, line);)
+      if (std::regex_match(line, m, tile)) tiles[m[1]] = m[2];
     return tiles;
   }
 
