@@ -99,9 +99,7 @@ TEST_F(ChainEditTest, TenUpdatesSaveWhatOneSavesAndUndoBringsEachChainBack) {
   for (cad::RecordId id : back.db->tables()[back.db->table_index("APPID")].entries)
     chain_apps += back.db->record(id).text(2).starts_with("$") ? 1 : 0;
   EXPECT_EQ(chain_apps, 1u);
-  std::string nine_undos;
-  for (int k = 1; k < 10; ++k) nine_undos += "U\n";
-  EXPECT_EQ(script(nine_undos), 0);
+  for (int k = 1; k < 10; ++k) EXPECT_EQ(script("U\n"), 0);
   EXPECT_TRUE(saved_bytes() == one);
   EXPECT_EQ(script("U\n"), 0);
   EXPECT_TRUE(saved_bytes() == made);

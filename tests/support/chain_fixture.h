@@ -93,11 +93,7 @@ class ModuleHost : public cad::testing::HostFixture {
   // Whether the transcript holds the given lines one after the other, each line in full.
   bool has_run(const std::vector<std::string>& run) {
     const std::vector<std::string> all = lines();
-    for (size_t start = 0; start + run.size() <= all.size(); ++start) {
-      if (std::equal(run.begin(), run.end(), all.begin() + static_cast<ptrdiff_t>(start)))
-        return true;
-    }
-    return false;
+    return std::search(all.begin(), all.end(), run.begin(), run.end()) != all.end();
   }
 
   size_t count_lines(const std::string& line) {
@@ -244,9 +240,8 @@ class ModuleHost : public cad::testing::HostFixture {
       get_dimstyle(text_var(L"DIMSTYLE").c_str());
       ChainRequest.side = side;
       ChainRequest.angle = angle;
-      ChainRequest.line_point[X] = line_point[0];
-      ChainRequest.line_point[Y] = line_point[1];
-      ChainRequest.line_point[Z] = 0.0;
+      const ads_point across = {line_point[0], line_point[1], 0.0};
+      std::copy(across, across + 3, ChainRequest.line_point);
       RbList list(acutNewRb(RT3DPOINT));
       for (const std::array<double, 2>& p : points) {
         const ads_point point = {p[0], p[1], 0.0};
@@ -335,9 +330,8 @@ class ChainFixture : public ModuleHost {
     run([&] {
       RbList data(acdbEntGet(entities(L"DIMENSION").at(index).data()));
       resbuf* group = rb_assoc(data.get(), code);
-      group->resval.rpoint[X] = p.x;
-      group->resval.rpoint[Y] = p.y;
-      group->resval.rpoint[Z] = p.z;
+      const ads_point at = {p.x, p.y, p.z};
+      std::copy(at, at + 3, group->resval.rpoint);
       acdbEntMod(data.get());
     });
   }
