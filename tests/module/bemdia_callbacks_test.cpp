@@ -160,9 +160,8 @@ TEST_F(BemDiaCallbacksTest, TextsThatAreNoNumberLeaveFieldsAndRoundingAlone) {
   set_real_var(L"DIMRND", 0.125);
   for (const wchar_t* text : {L"abc", L"1e999", L"-1e999", L"nan", L"inf"}) {
     SCOPED_TRACE(cad::to_utf8(text));
-    for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"}) {
+    for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"})
       ads_set_tile(hdlg_, key, text);
-    }
     ads_set_tile(hdlg_, L"qrm02", L"x1");
     dlg_read(hdlg_);
     EXPECT_DOUBLE_EQ(DimSettings.length_factor, 1.0);

@@ -53,9 +53,8 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
   // The chains the last script made.
   std::vector<std::vector<SavedDim>> made() const {
     std::vector<std::vector<SavedDim>> out;
-    for (const auto& [name, chain] : chains()) {
+    for (const auto& [name, chain] : chains())
       if (!name.empty() && before_.count(name) == 0) out.push_back(chain);
-    }
     return out;
   }
 

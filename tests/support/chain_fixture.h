@@ -151,9 +151,8 @@ class ModuleHost : public cad::testing::HostFixture {
   // The carriers of the drawing (INSERTs with settings data).
   static std::vector<Name> carriers() {
     std::vector<Name> found;
-    for (const Name& insert : entities(L"INSERT")) {
+    for (const Name& insert : entities(L"INSERT"))
       if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
-    }
     return found;
   }
 
