@@ -33,19 +33,6 @@ class ChainEditTest : public ChainFixture {
   }
 };
 
-// The points are not made into a chain of their own when the selected chain cannot be read.
-TEST_F(ChainEditTest, BemAddLeavesAnUnreadableChainWithoutPoints) {
-  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
-  set_point(0, 10, only_chain()[0].origin2);
-  const Chains before = chains();
-  on_chains("BemAdd", {&before.begin()->second[0]}, "50,0\n60,0\n\n");
-  const Chains after = chains();
-  ASSERT_EQ(after.size(), 1u);
-  EXPECT_EQ(after.begin()->first, before.begin()->first);
-  EXPECT_EQ(along(after.begin()->second, kX), (Places{0, 10, 25}));
-  EXPECT_NE(transcript().find("Keine neue Bemassung generiert !"), std::string::npos);
-}
-
 // The nearest point goes with every copy of it, wherever they stand in the list; of equally
 // near points the first in the list; distance is taken in space.
 TEST_F(ChainEditTest, RemovePointTakesTheNearestWithItsCopies) {
@@ -174,6 +161,7 @@ TEST_F(ChainEditTest, VerticalChainInATurnedUcsStaysVertical) {
 }
 
 // A chain that cannot be read whole is kept as it is, and the command goes on with the others.
+// BemAdd leaves such a chain without the points.
 TEST_F(ChainEditTest, BemUpdKeepsUnreadableChainsAndUpdatesTheOthers) {
   make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
   make_chain({{0, 10}, {10, 10}, {20, 10}}, 0, {0, 12});
@@ -196,6 +184,14 @@ TEST_F(ChainEditTest, BemUpdKeepsUnreadableChainsAndUpdatesTheOthers) {
     EXPECT_EQ(chain.size(), 2u) << name;
   }
   EXPECT_EQ(kept, 2);
+
+  // Nor does BemAdd make the points a chain of their own for a chain it cannot read.
+  const std::string unreadable = dims()[0].chain;
+  const size_t said = count_lines(" Keine neue Bemassung generiert !");
+  on_chains("BemAdd", {&after.at(unreadable)[0]}, "50,0\n60,0\n\n");
+  EXPECT_EQ(chains().size(), 3u);
+  EXPECT_EQ(along(chains().at(unreadable), kX), (Places{0, 10, 25}));
+  EXPECT_EQ(count_lines(" Keine neue Bemassung generiert !"), said + 1) << transcript();
 }
 
 }  // namespace

@@ -12,9 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cwchar>
-#include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
