@@ -11,17 +11,15 @@ using Points = std::vector<std::array<double, 3>>;
 
 Points points_of(const resbuf* list) {
   Points out;
-  for (; list != nullptr; list = list->rbnext) {
+  for (; list != nullptr; list = list->rbnext)
     out.push_back({list->resval.rpoint[X], list->resval.rpoint[Y], list->resval.rpoint[Z]});
-  }
   return out;
 }
 
 RbList point_list(const Points& points) {
   RbList list;
-  for (const std::array<double, 3>& p : points) {
+  for (const std::array<double, 3>& p : points)
     list.reset(rb_append(list.release(), acutBuildList(RT3DPOINT, p.data(), RTNONE)));
-  }
   return list;
 }
 

@@ -23,7 +23,7 @@ struct AtOk {
   std::wstring error;
 };
 
-AtOk* g_at_ok = nullptr;
+AtOk g_at_ok;
 
 std::wstring tile(ads_hdlg hdlg, const wchar_t* key) {
   wchar_t value[TILE_STR_LIMIT] = L"";
@@ -33,9 +33,9 @@ std::wstring tile(ads_hdlg hdlg, const wchar_t* key) {
 
 void look_and_accept(ads_callback_packet* cpkt) {
   const cad::Dialog* shown = cad::shown_dialog(cpkt->dialog);
-  g_at_ok->focus = shown != nullptr ? shown->focus() : "";
-  g_at_ok->selected = shown != nullptr ? shown->selected_text() : "";
-  g_at_ok->error = tile(cpkt->dialog, L"error");
+  g_at_ok.focus = shown != nullptr ? shown->focus() : "";
+  g_at_ok.selected = shown != nullptr ? shown->selected_text() : "";
+  g_at_ok.error = tile(cpkt->dialog, L"error");
   dlg_accept(cpkt);
 }
 
@@ -49,11 +49,7 @@ class BemDiaCallbacksTest : public ModuleHost {
     ASSERT_EQ(ads_load_dialog(DULK_SOURCE_DIR L"/frame/dulk.dcl", &dcl), RTNORM);
     ASSERT_EQ(ads_new_dialog(L"dulk", dcl, NULLCB, &hdlg_), RTNORM);
     dlg_fill(hdlg_);
-    g_at_ok = &at_ok_;
-  }
-  void TearDown() override {
-    g_at_ok = nullptr;
-    ModuleHost::TearDown();
+    g_at_ok = {};
   }
 
   // The tile's action as the host calls it after an edit.
@@ -76,7 +72,6 @@ class BemDiaCallbacksTest : public ModuleHost {
   }
 
   ads_hdlg hdlg_ = nullptr;
-  AtOk at_ok_;
 };
 
 TEST_F(BemDiaCallbacksTest, NegativeNumberFocusesAndSelectsTheTileThatFiredIt) {
@@ -84,9 +79,9 @@ TEST_F(BemDiaCallbacksTest, NegativeNumberFocusesAndSelectsTheTileThatFiredIt) {
   ads_action_tile(hdlg_, L"qrm02", dlg_int);
   ads_action_tile(hdlg_, L"qrm07", dlg_int);
   EXPECT_EQ(start("qrm07=5\nqrm02=-5\nOK\n"), DLGOK);
-  EXPECT_EQ(at_ok_.error, kInputError);
-  EXPECT_EQ(at_ok_.focus, "qrm02");
-  EXPECT_EQ(at_ok_.selected, "qrm02");
+  EXPECT_EQ(g_at_ok.error, kInputError);
+  EXPECT_EQ(g_at_ok.focus, "qrm02");
+  EXPECT_EQ(g_at_ok.selected, "qrm02");
   EXPECT_EQ(DimSettings.raised_after, 0);
   EXPECT_EQ(DimSettings.min_decimals, 5);
 }
@@ -160,9 +155,8 @@ TEST_F(BemDiaCallbacksTest, TextsThatAreNoNumberLeaveFieldsAndRoundingAlone) {
   set_real_var(L"DIMRND", 0.125);
   for (const wchar_t* text : {L"abc", L"1e999", L"-1e999", L"nan", L"inf"}) {
     SCOPED_TRACE(cad::to_utf8(text));
-    for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"}) {
+    for (const wchar_t* key : {L"qrm01", L"qrm04", L"qrm05", L"qrm06", L"qrm09"})
       ads_set_tile(hdlg_, key, text);
-    }
     ads_set_tile(hdlg_, L"qrm02", L"x1");
     dlg_read(hdlg_);
     EXPECT_DOUBLE_EQ(DimSettings.length_factor, 1.0);

@@ -2,14 +2,15 @@
 // in the drawing, the position it keeps between runs, a missing dialog file, and settings that
 // leave the range of numbers. Chains made with the settings entered: command_cases.txt.
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 
 #include "cad/dialogs/dialog.h"
 #include "tests/support/chain_fixture.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ class PersonTyping : public cad::ScriptSource {
   bool interactive() const override { return true; }
 };
 
+using Position = std::pair<int32_t, int32_t>;
+
 class BemDiaTest : public ChainFixture {
  protected:
   int bemdia(const std::string& replies) { return script("BemDia\n" + replies); }
@@ -35,23 +38,16 @@ class BemDiaTest : public ChainFixture {
     return host().command_loop();
   }
 
-  // Each edit box of the last form shown, by label: its value as shown.
+  // Each edit box of the last form shown, by label: its value as shown ("  N  label   [value]").
   std::map<std::string, std::string> last_form() {
     std::map<std::string, std::string> tiles;
     const std::string text = transcript();
     const size_t start = text.rfind(kTitle);
-    if (start == std::string::npos) return tiles;
-    std::istringstream in(text.substr(start));
-    std::string line;
-    while (std::getline(in, line)) {
-      const size_t open = line.find("  [");
-      if (open == std::string::npos || !line.ends_with("]")) continue;
-      // "  N  label   [value]"
-      size_t label = line.find_first_not_of(" 0123456789");
-      std::string name = line.substr(label, open - label);
-      name.erase(name.find_last_not_of(' ') + 1);
-      tiles[name] = line.substr(open + 3, line.size() - open - 4);
-    }
+    std::istringstream in(start == std::string::npos ? "" : text.substr(start));
+    static const std::regex tile(R"(^[ 0-9]*(.*\S)  +\[(.*)\]$)");
+    std::smatch m;
+    for (std::string line; std::getline(in, line);)
+      if (std::regex_match(line, m, tile)) tiles[m[1]] = m[2];
     return tiles;
   }
 
@@ -70,28 +66,16 @@ class BemDiaTest : public ChainFixture {
     });
   }
 
-  // A variable of the loaded module as the module itself holds it.
-  static int32_t module_int(const char* name) {
+  // The dialog's place as the loaded module keeps it (dlg_x, dlg_y).
+  static Position kept_position() {
     void* handle = dlopen(DULK_BINARY_DIR "/DulkArx.arx", RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) {
-      ADD_FAILURE() << "the module is not loaded";
-      return 0;
-    }
-    const void* found = dlsym(handle, name);
-    dlclose(handle);
-    if (found == nullptr) {
-      ADD_FAILURE() << "the module has no " << name;
-      return 0;
-    }
-    return *static_cast<const int32_t*>(found);
-  }
-
-  static std::pair<int32_t, int32_t> kept_position() {
-    return {module_int("dlg_x"), module_int("dlg_y")};
+    const auto* x = static_cast<const int32_t*>(handle ? dlsym(handle, "dlg_x") : nullptr);
+    const auto* y = static_cast<const int32_t*>(handle ? dlsym(handle, "dlg_y") : nullptr);
+    if (handle != nullptr) dlclose(handle);
+    EXPECT_TRUE(x != nullptr && y != nullptr) << "the module is not loaded or keeps no place";
+    return x != nullptr && y != nullptr ? Position(*x, *y) : Position(0, 0);
   }
 };
-
-using Position = std::pair<int32_t, int32_t>;
 
 TEST_F(BemDiaTest, DrawingWithoutCarriersShowsTheDefaultsAndTheStylesRounding) {
   save_standard_with(L"DIMRND", 0.25);
@@ -184,17 +168,12 @@ class BemDiaFolderTest : public BemDiaTest {
  protected:
   void SetUp() override {
     BemDiaTest::SetUp();
-    folder_ = fs::temp_directory_path() /
-              ("dulk-bemdia-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_ / "cwd");
-    previous_ = fs::current_path();
     fs::current_path(folder_ / "cwd");
   }
   void TearDown() override {
     fs::current_path(previous_);
     BemDiaTest::TearDown();
-    fs::remove_all(folder_);
   }
 
   // The drawing as saved after STANDARD got its settings and then a DIMDLI of 5: only the close
@@ -208,8 +187,16 @@ class BemDiaFolderTest : public BemDiaTest {
     return saved_bytes();
   }
 
-  fs::path folder_;
-  fs::path previous_;
+  // BemDia says the message and leaves the drawing as before, DIMDLI too.
+  void expect_refused(const std::string& message, const std::string& before) {
+    ASSERT_EQ(script("BemDia\n"), 0) << transcript();
+    EXPECT_NE(transcript().find(message), std::string::npos) << transcript();
+    EXPECT_EQ(saved_bytes(), before);
+    EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  }
+
+  const fs::path previous_ = fs::current_path();
+  const cad::testing::TempDir folder_;
 };
 
 TEST_F(BemDiaFolderTest, DialogFileIsFoundBesideTheModule) {
@@ -225,24 +212,13 @@ TEST_F(BemDiaFolderTest, MissingDialogFileIsReportedAndNothingIsSaved) {
   const fs::path copy = folder_ / "module" / "DulkArx.arx";
   fs::copy_file(DULK_BINARY_DIR "/DulkArx.arx", copy);
   ASSERT_TRUE(host().modules().load(copy.string(), &error)) << error;
-  const std::string before = style_with_settings_and_spacing();
-
-  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
-  EXPECT_NE(transcript().find("Error loading \"dulk.dcl\"\n"), std::string::npos) << transcript();
-  EXPECT_EQ(saved_bytes(), before);
-  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  expect_refused("Error loading \"dulk.dcl\"\n", style_with_settings_and_spacing());
 }
 
 // A file of that name in the current folder comes first, even when it lacks the dialog.
 TEST_F(BemDiaFolderTest, FileWithoutTheDialogIsReportedAndNothingIsSaved) {
   std::ofstream(folder_ / "cwd" / "dulk.dcl") << "other : dialog { ok_only; }\n";
-  const std::string before = style_with_settings_and_spacing();
-
-  ASSERT_EQ(script("BemDia\n"), 0) << transcript();
-  EXPECT_NE(transcript().find("Fehler: load dialog function failed\n"), std::string::npos)
-      << transcript();
-  EXPECT_EQ(saved_bytes(), before);
-  EXPECT_DOUBLE_EQ(real_var(L"DIMDLI"), 5.0);
+  expect_refused("Fehler: load dialog function failed\n", style_with_settings_and_spacing());
 }
 
 }  // namespace

@@ -33,51 +33,6 @@ class ChainEditTest : public ChainFixture {
   }
 };
 
-TEST_F(ChainEditTest, BemAddGivesEverySelectedChainThePointsOnceInItsOwnUcs) {
-  EXPECT_EQ(script("_-layer\n_make\nA\n\n"), 0);
-  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
-  EXPECT_EQ(script("_-layer\n_make\nB\n\n_ucs\n_z\n30\n"), 0);
-  make_chain({{0, 10}, {10, 10}, {25, 10}}, 0, {0, 12});
-  EXPECT_EQ(script("_-layer\n_set\n0\n\n_ucs\n_world\n"), 0);
-  const Environment user = environment();
-  const std::string drawing = saved_bytes();
-  const Chains before = chains();
-  ASSERT_EQ(before.size(), 2u);
-  const std::vector<SavedDim>& a = before.begin()->second;
-  const std::vector<SavedDim>& b = std::next(before.begin())->second;
-  on_chains("BemAdd", {&a[0], &a[1], &b[0]}, "40,0\n\n");
-
-  EXPECT_EQ(environment(), user);
-  const Chains after = chains();
-  ASSERT_EQ(after.size(), 2u);
-  const double turn = std::numbers::pi / 6;
-  const cad::Vec3 turned{std::cos(turn), std::sin(turn), 0};
-  for (const auto& [name, chain] : after) {
-    const bool first = chain[0].layer == "A";
-    const cad::Vec3 dir = first ? kX : turned;
-    Places expected = along(first ? a : b, dir);
-    // Picked in the world, the point lands in the chain's UCS where the user picked it.
-    expected.push_back(round6(40 * dir.x));
-    EXPECT_EQ(along(chain, dir), expected) << chain[0].layer;
-    EXPECT_EQ(chain.size(), 3u) << chain[0].layer;
-  }
-  EXPECT_EQ(script("_u\n"), 0);
-  EXPECT_TRUE(saved_bytes() == drawing);
-}
-
-// The points are not made into a chain of their own when the selected chain cannot be read.
-TEST_F(ChainEditTest, BemAddLeavesAnUnreadableChainWithoutPoints) {
-  make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
-  set_point(0, 10, only_chain()[0].origin2);
-  const Chains before = chains();
-  on_chains("BemAdd", {&before.begin()->second[0]}, "50,0\n60,0\n\n");
-  const Chains after = chains();
-  ASSERT_EQ(after.size(), 1u);
-  EXPECT_EQ(after.begin()->first, before.begin()->first);
-  EXPECT_EQ(along(after.begin()->second, kX), (Places{0, 10, 25}));
-  EXPECT_NE(transcript().find("Keine neue Bemassung generiert !"), std::string::npos);
-}
-
 // The nearest point goes with every copy of it, wherever they stand in the list; of equally
 // near points the first in the list; distance is taken in space.
 TEST_F(ChainEditTest, RemovePointTakesTheNearestWithItsCopies) {
@@ -131,15 +86,15 @@ TEST_F(ChainEditTest, TenUpdatesSaveWhatOneSavesAndUndoBringsEachChainBack) {
   for (cad::RecordId id : back.db->tables()[back.db->table_index("APPID")].entries)
     chain_apps += back.db->record(id).text(2).starts_with("$") ? 1 : 0;
   EXPECT_EQ(chain_apps, 1u);
-  std::string nine_undos;
-  for (int k = 1; k < 10; ++k) nine_undos += "U\n";
-  EXPECT_EQ(script(nine_undos), 0);
+  for (int k = 1; k < 10; ++k) EXPECT_EQ(script("U\n"), 0);
   EXPECT_TRUE(saved_bytes() == one);
   EXPECT_EQ(script("U\n"), 0);
   EXPECT_TRUE(saved_bytes() == made);
 }
 
-TEST_F(ChainEditTest, BemUpdKeepsEachChainsUcsStyleAndLayerAndTheUserHisOwn) {
+// Two members of one chain picked and one of another: each chain comes back once, in its own UCS,
+// style and layer, under a new name; BemAdd gives each the point once, where the user picked it.
+TEST_F(ChainEditTest, BemUpdAndBemAddKeepEachChainsUcsStyleAndLayerAndTheUserHisOwn) {
   // The settings of STANDARD are stored first, so that a new style takes them over.
   run([] { get_dimstyle(L"STANDARD"); });
   EXPECT_EQ(script("_-layer\n_make\nA\n\n_dim1\n_save\nS1\n"), 0) << transcript();
@@ -148,33 +103,39 @@ TEST_F(ChainEditTest, BemUpdKeepsEachChainsUcsStyleAndLayerAndTheUserHisOwn) {
   make_chain({{0, 10}, {0, 16}, {0, 30}}, std::numbers::pi / 2, {2, 0});
   EXPECT_EQ(script("_-layer\n_make\nC\n\n_ucs\n_z\n45\n"), 0);
   const Environment user = environment();
+  const cad::Vec3 added = cad::current_host()->ucs().to_world({40, 0, 0});
   const std::string drawing = saved_bytes();
   const Chains before = chains();
   ASSERT_EQ(before.size(), 2u);
-  const SavedDim& a = before.begin()->second[0];
-  const SavedDim& b = std::next(before.begin())->second[0];
-  EXPECT_EQ(a.style + b.style, "S1STANDARD");
-  on_chains("BemUpd", {&a, &b});
-
-  EXPECT_EQ(environment(), user);
-  const Chains after = chains();
-  ASSERT_EQ(after.size(), 2u);
-  for (const auto& [name, chain] : after) {
-    EXPECT_EQ(before.count(name), 0u);
-    const bool first = chain[0].layer == "A";
-    EXPECT_EQ(chain[0].style, first ? "S1" : "STANDARD");
-    EXPECT_EQ(chain[0].layer, first ? "A" : "B");
-    const std::vector<SavedDim>& old =
-        first ? before.begin()->second : std::next(before.begin())->second;
-    const double turn = first ? 0 : std::numbers::pi / 6;
-    const cad::Vec3 dir = first ? kX : cad::Vec3{-std::sin(turn), std::cos(turn), 0};
-    const cad::Vec3 across = first ? kY : cad::Vec3{std::cos(turn), std::sin(turn), 0};
-    EXPECT_EQ(along(chain, dir), along(old, dir));
-    EXPECT_EQ(line_across(chain, across), line_across(old, across));
-    EXPECT_EQ(line_across(chain, across).size(), 1u);
+  const std::vector<SavedDim>& a = before.begin()->second;
+  const std::vector<SavedDim>& b = std::next(before.begin())->second;
+  EXPECT_EQ(a[0].style + b[0].style, "S1STANDARD");
+  for (const std::string command : {"BemUpd", "BemAdd"}) {
+    SCOPED_TRACE(command);
+    on_chains(command, {&a[0], &a[1], &b[0]}, command == "BemAdd" ? "40,0\n\n" : "");
+    EXPECT_EQ(environment(), user);
+    const Chains after = chains();
+    ASSERT_EQ(after.size(), 2u);
+    for (const auto& [name, chain] : after) {
+      EXPECT_EQ(before.count(name), 0u);
+      const bool first = chain[0].layer == "A";
+      EXPECT_EQ(chain[0].style, first ? "S1" : "STANDARD");
+      EXPECT_EQ(chain[0].layer, first ? "A" : "B");
+      const std::vector<SavedDim>& old = first ? a : b;
+      const double turn = first ? 0 : std::numbers::pi / 6;
+      const cad::Vec3 dir = first ? kX : cad::Vec3{-std::sin(turn), std::cos(turn), 0};
+      const cad::Vec3 across = first ? kY : cad::Vec3{std::cos(turn), std::sin(turn), 0};
+      Places expected = along(old, dir);
+      if (command == "BemAdd") expected.push_back(round6(cad::dot(added, dir)));
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(along(chain, dir), expected);
+      EXPECT_EQ(chain.size(), expected.size() - 1);
+      EXPECT_EQ(line_across(chain, across), line_across(old, across));
+      EXPECT_EQ(line_across(chain, across).size(), 1u);
+    }
+    EXPECT_EQ(script("_u\n"), 0);
+    EXPECT_TRUE(saved_bytes() == drawing);
   }
-  EXPECT_EQ(script("_u\n"), 0);
-  EXPECT_TRUE(saved_bytes() == drawing);
 }
 
 TEST_F(ChainEditTest, VerticalChainInATurnedUcsStaysVertical) {
@@ -200,6 +161,7 @@ TEST_F(ChainEditTest, VerticalChainInATurnedUcsStaysVertical) {
 }
 
 // A chain that cannot be read whole is kept as it is, and the command goes on with the others.
+// BemAdd leaves such a chain without the points.
 TEST_F(ChainEditTest, BemUpdKeepsUnreadableChainsAndUpdatesTheOthers) {
   make_chain({{0, 0}, {10, 0}, {25, 0}}, 0, {0, -1});
   make_chain({{0, 10}, {10, 10}, {20, 10}}, 0, {0, 12});
@@ -222,6 +184,14 @@ TEST_F(ChainEditTest, BemUpdKeepsUnreadableChainsAndUpdatesTheOthers) {
     EXPECT_EQ(chain.size(), 2u) << name;
   }
   EXPECT_EQ(kept, 2);
+
+  // Nor does BemAdd make the points a chain of their own for a chain it cannot read.
+  const std::string unreadable = dims()[0].chain;
+  const size_t said = count_lines(" Keine neue Bemassung generiert !");
+  on_chains("BemAdd", {&after.at(unreadable)[0]}, "50,0\n60,0\n\n");
+  EXPECT_EQ(chains().size(), 3u);
+  EXPECT_EQ(along(chains().at(unreadable), kX), (Places{0, 10, 25}));
+  EXPECT_EQ(count_lines(" Keine neue Bemassung generiert !"), said + 1) << transcript();
 }
 
 }  // namespace

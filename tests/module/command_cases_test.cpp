@@ -3,22 +3,17 @@
 // drawing they leave is read back through a DXF save. Every case also holds the rules every chain
 // keeps: its name is "$" and the handle of its first dimension, its dimensions carry the module's
 // tag, and no undo group stays open.
-#include <cstdlib>
 #include <numbers>
 #include <set>
 
 #include "cad/base/utf8.h"
 #include "tests/support/case_file.h"
 #include "tests/support/chain_fixture.h"
+#include "tests/support/files.h"
 
 namespace {
 
 using cad::testing::Scenario;
-
-std::string shared_dir() {
-  const char* dir = std::getenv("DULK_SHARED_DIR");
-  return dir != nullptr ? dir : "/work/shared";
-}
 
 // "x", "y" or an angle in degrees: a world direction in the plan.
 cad::Vec3 direction(const std::string& word) {
@@ -28,15 +23,12 @@ cad::Vec3 direction(const std::string& word) {
   return {std::cos(a), std::sin(a), 0};
 }
 
+// Numbers apart by blanks or commas.
 Places numbers(const std::string& text) {
   Places out;
-  std::istringstream in(text);
+  std::istringstream in(cad::testing::replace_all(text, ",", " "));
   for (double v; in >> v;) out.push_back(v);
   return out;
-}
-
-std::string trim(const std::string& s) {
-  return s.substr(std::min(s.size(), s.find_first_not_of(' ')));
 }
 
 // A resbuf of a group code and its text, typed by the code's range.
@@ -44,7 +36,7 @@ resbuf* group_node(int code, const std::string& value) {
   if (code < 10) return new_text_node(code, cad::to_wide(value).c_str());
   resbuf* rb = acutNewRb(code);
   if ((code >= 10 && code < 40) || code == 210) {
-    const Places p = numbers(cad::testing::replace_all(value, ",", " "));
+    const Places p = numbers(value);
     for (size_t i = 0; i < 3; ++i) rb->resval.rpoint[i] = i < p.size() ? p[i] : 0.0;
   } else if (code < 60) {
     rb->resval.rreal = std::stod(value);
@@ -61,21 +53,20 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
   // The chains the last script made.
   std::vector<std::vector<SavedDim>> made() const {
     std::vector<std::vector<SavedDim>> out;
-    for (const auto& [name, chain] : chains()) {
+    for (const auto& [name, chain] : chains())
       if (!name.empty() && before_.count(name) == 0) out.push_back(chain);
-    }
     return out;
   }
 
-  // "entity | TYPE | code=value ...".
+  // "entity | TYPE | code=value ... | TYPE | code=value ...": the entities one after another.
   void make_entity(const std::vector<std::string>& f) {
-    RbList record(new_text_node(RTDXF0, cad::to_wide(f.at(1)).c_str()));
-    resbuf* tail = record.get();
-    for (size_t k = 2; k < f.size(); ++k) {
-      const size_t eq = f[k].find('=');
-      tail = tail->rbnext = group_node(std::stoi(f[k].substr(0, eq)), f[k].substr(eq + 1));
+    for (size_t k = 1; k < f.size();) {
+      RbList record(new_text_node(RTDXF0, cad::to_wide(f[k++]).c_str()));
+      resbuf* tail = record.get();
+      for (size_t eq; k < f.size() && (eq = f[k].find('=')) != std::string::npos; ++k)
+        tail = tail->rbnext = group_node(std::stoi(f[k].substr(0, eq)), f[k].substr(eq + 1));
+      run([&] { EXPECT_EQ(acdbEntMake(record.get()), RTNORM); });
     }
-    run([&] { EXPECT_EQ(acdbEntMake(record.get()), RTNORM); });
   }
 
   // Whether a pick at the point (current UCS) finds an entity of the type.
@@ -115,7 +106,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
   void step(const std::vector<std::string>& f, std::vector<std::string>& says) {
     const std::string& kind = f[0];
     if (kind == ">") {
-      says.push_back(f.at(1));
+      says.insert(says.end(), f.begin() + 1, f.end());
       return;
     }
     if (!says.empty()) {
@@ -130,7 +121,8 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
       for (size_t k = 1; k < f.size(); ++k) text += f[k] + "\n";
       EXPECT_EQ(script(text), 0) << transcript();
     } else if (kind == "drawing") {
-      cad::ReadResult read = cad::read_dxf_file(shared_dir() + "/dxf/" + f.at(1));
+      cad::ReadResult read =
+          cad::read_dxf_file((cad::testing::shared_dir() / "dxf" / f.at(1)).string());
       ASSERT_TRUE(read.db) << read.error;
       host().set_db(std::move(read.db));
     } else if (kind == "entity") {
@@ -149,10 +141,7 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
         for (const SavedDim& dim : chain) texts.push_back(dim.text);
       EXPECT_EQ(texts, std::vector<std::string>(f.begin() + 1, f.end()));
     } else if (kind == "never" || kind == "once") {
-      const std::vector<std::string> all = lines();
-      const auto n = std::count_if(all.begin(), all.end(),
-                                   [&](const std::string& l) { return trim(l) == f.at(1); });
-      EXPECT_EQ(n, kind == "never" ? 0 : 1) << transcript();
+      EXPECT_EQ(count_lines(f.at(1)), kind == "never" ? 0u : 1u) << transcript();
     } else if (kind == "chains" || kind == "dims") {
       size_t n = 0;
       for (const auto& [name, chain] : chains())
@@ -170,7 +159,8 @@ class CommandCaseTest : public ChainFixture, public ::testing::WithParamInterfac
       copies_ = true;
     } else if (kind == "undo") {
       ASSERT_EQ(script("U\n"), 0) << transcript();
-      EXPECT_EQ(diff(drawing_before_, saved_bytes()), "");
+      const cad::ReadResult before = cad::read_dxf(drawing_before_, "before");
+      EXPECT_EQ(cad::diff_records(*before.db, *cad::read_dxf(saved_bytes(), "after").db), "");
     } else {
       ADD_FAILURE() << "unknown step \"" << kind << "\"";
     }

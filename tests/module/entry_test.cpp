@@ -35,9 +35,8 @@ class EntryTest : public ModuleHost {
  protected:
   std::vector<cad::CommandDef> module_commands() {
     std::vector<cad::CommandDef> found;
-    for (const auto& def : host().commands().commands()) {
+    for (const auto& def : host().commands().commands())
       if (def->group == "VarnholtDulk2010") found.push_back(*def);
-    }
     return found;
   }
 };
@@ -64,9 +63,8 @@ TEST_F(EntryTest, CommandsLiveFromInitToUnload) {
   }
   EXPECT_EQ(acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr), AcRx::kRetOK);
   EXPECT_TRUE(module_commands().empty());
-  for (const Names& names : kCommandNames) {
+  for (const Names& names : kCommandNames)
     EXPECT_EQ(host().commands().find(names.local), nullptr) << names.local;
-  }
 }
 
 // The handle the operating system hands the module at attach is the one the application object

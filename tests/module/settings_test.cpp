@@ -31,7 +31,9 @@ TEST_F(SettingsTest, DrawingWithoutCarriersGetsDefaultsOnAStandardCarrier) {
   EXPECT_EQ(data.reals, (std::vector<double>{0.3, 0.2, 0.1, 1.0}));
   EXPECT_EQ(data.shorts, (std::vector<short>{2, 2}));
   EXPECT_EQ(text_group(found[0], 8), L"0");
-  EXPECT_EQ(point_group(found[0], 10), (std::array<double, 3>{0, 0, 0}));
+  RbList insert(acdbEntGet(found[0].data()));
+  const double* at = rb_assoc(insert.get(), 10)->resval.rpoint;
+  EXPECT_EQ(std::vector<double>(at, at + 3), std::vector<double>(3, 0.0));
   const std::wstring block = text_group(found[0], 2);
   ASSERT_EQ(block.substr(0, 2), L"*U");
   std::string narrow(block.begin(), block.end());
@@ -57,13 +59,17 @@ TEST_F(SettingsTest, FirstStyleWithoutCarriersKeepsItsNameAndLeavesStandardAlone
   EXPECT_NE(rb_assoc(standard.get(), 41)->resval.rreal, 0.4);
 }
 
-TEST_F(SettingsTest, OwnCarrierLoadsWithoutTouchingTheDrawing) {
+// A style's own carrier loads without touching the drawing; another style takes the values of
+// STANDARD on a carrier of its own, which alone keeps what is stored for that style.
+TEST_F(SettingsTest, OwnCarrierLoadsAndOtherStyleTakesTheStandardValuesOnItsOwn) {
   run([] {
     get_dimstyle(L"STANDARD");
     DimSettings.chain_spacing = 0.6;
     DimSettings.min_decimals = 0;
     DimSettings.raised_after = -3;
+    DimSettings.ext_length = 0.05;
     set_dimstyle(DimSettings.style_name);
+    make_style(L"Plan");
   });
   DimSettings = {};
   const std::string drawing = saved_bytes();
@@ -74,21 +80,14 @@ TEST_F(SettingsTest, OwnCarrierLoadsWithoutTouchingTheDrawing) {
   EXPECT_EQ(DimSettings.raised_after, -3);
   EXPECT_EQ(std::wstring(DimSettings.style_name), L"STANDARD");
   EXPECT_EQ(carriers().size(), 1u);
-}
 
-TEST_F(SettingsTest, OtherStyleTakesTheStandardValuesOnItsOwnCarrier) {
-  run([] {
-    get_dimstyle(L"STANDARD");
-    DimSettings.ext_length = 0.05;
-    set_dimstyle(DimSettings.style_name);
-    make_style(L"Plan");
-  });
+  DimSettings = {};
   run([] { EXPECT_EQ(get_dimstyle(L"plan"), RTNORM); });
   EXPECT_EQ(std::wstring(DimSettings.style_name), L"Plan");
   EXPECT_DOUBLE_EQ(DimSettings.ext_length, 0.05);
+  EXPECT_DOUBLE_EQ(DimSettings.chain_spacing, 0.6);
   EXPECT_EQ(text_var(L"DIMSTYLE"), L"Plan");
   ASSERT_EQ(carriers().size(), 2u);
-
   run([] {
     DimSettings.ext_length = 0.07;
     set_dimstyle(DimSettings.style_name);

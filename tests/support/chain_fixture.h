@@ -12,11 +12,10 @@
 #include <array>
 #include <cmath>
 #include <cwchar>
-#include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cad/ads/loader.h"
@@ -68,16 +67,8 @@ struct SavedDim {
 // drawing order.
 using Chains = std::map<std::string, std::vector<SavedDim>>;
 
-struct Environment {
-  std::wstring layer;
-  std::wstring style;
-  cad::Ucs ucs;
-};
-
-inline bool operator==(const Environment& a, const Environment& b) {
-  return a.layer == b.layer && a.style == b.style && a.ucs.origin == b.ucs.origin &&
-         a.ucs.x_axis == b.ucs.x_axis && a.ucs.y_axis == b.ucs.y_axis;
-}
+// The user's layer, dimension style and UCS (origin and axes).
+using Environment = std::tuple<std::wstring, std::wstring, cad::Vec3, cad::Vec3, cad::Vec3>;
 
 class ModuleHost : public cad::testing::HostFixture {
  protected:
@@ -100,11 +91,7 @@ class ModuleHost : public cad::testing::HostFixture {
   // Whether the transcript holds the given lines one after the other, each line in full.
   bool has_run(const std::vector<std::string>& run) {
     const std::vector<std::string> all = lines();
-    for (size_t start = 0; start + run.size() <= all.size(); ++start) {
-      if (std::equal(run.begin(), run.end(), all.begin() + static_cast<ptrdiff_t>(start)))
-        return true;
-    }
-    return false;
+    return std::search(all.begin(), all.end(), run.begin(), run.end()) != all.end();
   }
 
   size_t count_lines(const std::string& line) {
@@ -116,16 +103,11 @@ class ModuleHost : public cad::testing::HostFixture {
   static std::vector<Name> entities(const wchar_t* type) {
     std::vector<Name> found;
     ads_name ent;
-    for (int status = acdbEntNext(nullptr, ent); status == RTNORM;) {
+    for (int status = acdbEntNext(nullptr, ent); status == RTNORM; status = acdbEntNext(ent, ent)) {
       RbList data(acdbEntGet(ent));
       const resbuf* kind = rb_assoc(data.get(), 0);
-      if (kind != nullptr && std::wcscmp(kind->resval.rstring, type) == 0) {
+      if (kind != nullptr && std::wcscmp(kind->resval.rstring, type) == 0)
         found.push_back({ent[0], ent[1]});
-      }
-      ads_name next;
-      status = acdbEntNext(ent, next);
-      ent[0] = next[0];
-      ent[1] = next[1];
     }
     return found;
   }
@@ -136,13 +118,6 @@ class ModuleHost : public cad::testing::HostFixture {
     RbList data(acdbEntGetX(ent.data(), with_xdata ? apps.get() : nullptr));
     const resbuf* group = rb_assoc(data.get(), code);
     return group != nullptr && group->resval.rstring != nullptr ? group->resval.rstring : L"";
-  }
-
-  static std::array<double, 3> point_group(const Name& ent, int code) {
-    RbList data(acdbEntGet(ent.data()));
-    const resbuf* group = rb_assoc(data.get(), code);
-    if (group == nullptr) return {1e300, 1e300, 1e300};
-    return {group->resval.rpoint[X], group->resval.rpoint[Y], group->resval.rpoint[Z]};
   }
 
   static short short_var(const wchar_t* name) {
@@ -164,25 +139,18 @@ class ModuleHost : public cad::testing::HostFixture {
   }
 
   static void set_real_var(const wchar_t* name, double value) {
-    resbuf rb{};
-    rb.restype = RTREAL;
-    rb.resval.rreal = value;
-    acedSetVar(name, &rb);
+    acedSetVar(name, RbList(acutBuildList(RTREAL, value, 0)).get());
   }
 
   static void set_short_var(const wchar_t* name, short value) {
-    resbuf rb{};
-    rb.restype = RTSHORT;
-    rb.resval.rint = value;
-    acedSetVar(name, &rb);
+    acedSetVar(name, RbList(acutBuildList(RTSHORT, value, 0)).get());
   }
 
   // The carriers of the drawing (INSERTs with settings data).
   static std::vector<Name> carriers() {
     std::vector<Name> found;
-    for (const Name& insert : entities(L"INSERT")) {
+    for (const Name& insert : entities(L"INSERT"))
       if (!text_group(insert, 1001, true).empty()) found.push_back(insert);
-    }
     return found;
   }
 
@@ -219,12 +187,13 @@ class ModuleHost : public cad::testing::HostFixture {
     for (cad::RecordId id : read.db->entities()) {
       const cad::Record& rec = read.db->record(id);
       if (rec.type != "DIMENSION") continue;
+      const auto text = [&rec](int code) { return std::string(rec.text(code)); };
       SavedDim dim{"",
                    "",
-                   std::string(rec.text(5)),
-                   std::string(rec.text(1)),
-                   std::string(rec.text(8)),
-                   std::string(rec.text(3)),
+                   text(5),
+                   text(1),
+                   text(8),
+                   text(3),
                    rec.point(13),
                    rec.point(14),
                    rec.point(10),
@@ -251,14 +220,6 @@ class ModuleHost : public cad::testing::HostFixture {
     return all;
   }
 
-  // The first chain of the drawing that carries chain data.
-  std::vector<SavedDim> new_chain() const {
-    for (const auto& [name, chain] : chains()) {
-      if (!name.empty()) return chain;
-    }
-    return {};
-  }
-
   // The one chain of the drawing.
   std::vector<SavedDim> only_chain() const {
     const Chains all = chains();
@@ -276,9 +237,8 @@ class ModuleHost : public cad::testing::HostFixture {
       get_dimstyle(text_var(L"DIMSTYLE").c_str());
       ChainRequest.side = side;
       ChainRequest.angle = angle;
-      ChainRequest.line_point[X] = line_point[0];
-      ChainRequest.line_point[Y] = line_point[1];
-      ChainRequest.line_point[Z] = 0.0;
+      const ads_point across = {line_point[0], line_point[1], 0.0};
+      std::copy(across, across + 3, ChainRequest.line_point);
       RbList list(acutNewRb(RT3DPOINT));
       for (const std::array<double, 2>& p : points) {
         const ads_point point = {p[0], p[1], 0.0};
@@ -314,7 +274,8 @@ class ModuleHost : public cad::testing::HostFixture {
   static double round6(double v) { return std::round(v * 1e6) / 1e6; }
 
   Environment environment() const {
-    return {text_var(L"CLAYER"), text_var(L"DIMSTYLE"), cad::current_host()->ucs()};
+    const cad::Ucs ucs = cad::current_host()->ucs();
+    return {text_var(L"CLAYER"), text_var(L"DIMSTYLE"), ucs.origin, ucs.x_axis, ucs.y_axis};
   }
 
   // The DXF text of the drawing without the handle seed, which undo leaves where it is, since
@@ -324,13 +285,6 @@ class ModuleHost : public cad::testing::HostFixture {
     const size_t seed = bytes.find("$HANDSEED\n  5\n");
     if (seed != std::string::npos) bytes.erase(seed, bytes.find('\n', seed + 15) - seed);
     return bytes;
-  }
-
-  // The records two saved drawings differ in; "" when they hold the same.
-  static std::string diff(const std::string& before, const std::string& after) {
-    const cad::ReadResult a = cad::read_dxf(before, "before");
-    const cad::ReadResult b = cad::read_dxf(after, "after");
-    return cad::diff_records(*a.db, *b.db);
   }
 };
 
@@ -373,9 +327,8 @@ class ChainFixture : public ModuleHost {
     run([&] {
       RbList data(acdbEntGet(entities(L"DIMENSION").at(index).data()));
       resbuf* group = rb_assoc(data.get(), code);
-      group->resval.rpoint[X] = p.x;
-      group->resval.rpoint[Y] = p.y;
-      group->resval.rpoint[Z] = p.z;
+      const ads_point at = {p.x, p.y, p.z};
+      std::copy(at, at + 3, group->resval.rpoint);
       acdbEntMod(data.get());
     });
   }
