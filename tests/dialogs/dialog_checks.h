@@ -30,6 +30,19 @@ inline Tile dialog_of(std::string_view text, std::string_view name = "d") {
   return *dialog;
 }
 
+// A tile tree on one line: its type, then "#key", 'label', "=value" and "{attribute=text}" where
+// set, then its children in [ ].
+inline std::string outline(const Tile& t) {
+  std::string out = t.type;
+  if (!t.key.empty()) out += "#" + t.key;
+  if (!t.label.empty()) out += " '" + t.label + "'";
+  if (!t.value.empty()) out += "=" + t.value;
+  for (const auto& [name, text] : t.attributes) out += " {" + name + "=" + text + "}";
+  for (size_t k = 0; k < t.children.size(); ++k)
+    out += (k ? ", " : " [") + outline(t.children[k]) + (k + 1 < t.children.size() ? "" : "]");
+  return out;
+}
+
 // The error message of text that must not parse.
 inline std::string parse_error(std::string_view text) {
   DclFile file;
