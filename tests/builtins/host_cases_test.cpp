@@ -131,7 +131,8 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
     const std::string& kind = f[0];
     std::vector<Reply> tokens;
     for (size_t k = 1; k < f.size(); ++k) tokens.push_back(token(f[k]));
-    if (kind == "run") {
+    if (kind == "clear") host_.transcript().clear();
+    if (kind == "run" || kind == "clear") {
       ASSERT_EQ(run(tokens), kRtNorm) << transcript();
     } else if (kind == "stops") {
       EXPECT_NE(run(tokens), kRtNorm);
@@ -168,8 +169,6 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
       if (kind == "give")
         for (const Group& g : groups) record.set(g);
       db().replace(id, record);
-    } else if (kind == "clear") {
-      host_.transcript().clear();
     } else if (kind == "shows" || kind == "hides") {
       for (size_t k = 1; k < f.size(); ++k)
         EXPECT_EQ(transcript().find(f[k]) != std::string::npos, kind == "shows") << f[k] << "\nin\n"
