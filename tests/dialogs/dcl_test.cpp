@@ -15,6 +15,7 @@ namespace {
 using testing::dialog_of;
 using testing::outline;
 using testing::parse_error;
+using testing::parsed;
 
 // Key, label and value are fields of their own, every other attribute is kept as its text.
 TEST(DclTree, NestedClustersKeepTheirOrderTypesLabelsAndAttributes) {
@@ -107,15 +108,11 @@ TEST(DclPrototypes, ADefinitionUsedByNameCopiesItsAttributesAndChildren) {
 }
 
 TEST(DclFileContents, OnlyDefinitionsThatComeDownToDialogAreDialogs) {
-  DclFile file;
-  std::string error;
-  ASSERT_TRUE(parse_dcl(R"(
+  const DclFile file = parsed(R"(
     one : dialog { ok_only; }
     helper : row { }
     two : one { label = "derived"; }
-    dcl_settings : default_dcl_settings { audit_level = 3; })",
-                        "f.dcl", file, error))
-      << error;
+    dcl_settings : default_dcl_settings { audit_level = 3; })");
   ASSERT_EQ(file.dialogs.size(), 2u);
   ASSERT_NE(file.dialog("two"), nullptr);
   EXPECT_EQ(file.dialog("two")->label, "derived");
@@ -141,23 +138,17 @@ TEST(DclLexical, CommentsEscapesByteOrderMarkAndUtf8) {
        R"(d : dialog { : text { key = "t"; label = "Maße – Größe"; } })",
        "Maße – Größe"},
   };
-  for (const auto& [text, label] : cases) {
-    const Tile d = dialog_of(text);
-    ASSERT_NE(d.find("t"), nullptr) << text;
-    EXPECT_EQ(d.find("t")->label, label);
-  }
+  for (const auto& [text, label] : cases)
+    EXPECT_EQ(outline(dialog_of(text)), "dialog [text#t '" + std::string(label) + "']") << text;
   EXPECT_EQ(parse_error("/*\n\n*/\nd : dialog {\n label = 1\n}"),
             "bad.dcl:5: expected ';' after attribute value");
 }
 
 TEST(DclLexical, IncludeIsNotedNotFollowed) {
-  DclFile file;
-  std::string error;
-  ASSERT_TRUE(parse_dcl("@include \"acad.dcl\"\nd : dialog { ok_only; }", "f.dcl", file, error))
-      << error;
+  const DclFile file = parsed("@include \"acad.dcl\"\nd : dialog { ok_only; }");
   ASSERT_EQ(file.notes.size(), 1u);
   EXPECT_EQ(file.notes[0],
-            "f.dcl:1: @include \"acad.dcl\" not followed: only the tiles of this "
+            "test.dcl:1: @include \"acad.dcl\" not followed: only the tiles of this "
             "file are used");
   EXPECT_NE(file.dialog("d"), nullptr);
 }

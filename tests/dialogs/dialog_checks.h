@@ -14,14 +14,17 @@
 
 namespace cad::testing {
 
-// The dialog `name` of `text`; a test failure (and an empty tile) when the text does not parse.
-inline Tile dialog_of(std::string_view text, std::string_view name = "d") {
+// The file "test.dcl" holding `text`; a test failure when the text does not parse.
+inline DclFile parsed(std::string_view text) {
   DclFile file;
   std::string error;
-  if (!parse_dcl(text, "test.dcl", file, error)) {
-    ADD_FAILURE() << error;
-    return Tile{};
-  }
+  if (!parse_dcl(text, "test.dcl", file, error)) ADD_FAILURE() << error;
+  return file;
+}
+
+// The dialog `name` of `text`; a test failure (and an empty tile) when it is not there.
+inline Tile dialog_of(std::string_view text, std::string_view name = "d") {
+  const DclFile file = parsed(text);
   const Tile* dialog = file.dialog(name);
   if (!dialog) {
     ADD_FAILURE() << "no dialog " << name;
