@@ -131,7 +131,8 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
     const std::string& kind = f[0];
     std::vector<Reply> tokens;
     for (size_t k = 1; k < f.size(); ++k) tokens.push_back(token(f[k]));
-    if (kind == "run") {
+    if (kind == "clear") host_.transcript().clear();
+    if (kind == "run" || kind == "clear") {
       ASSERT_EQ(run(tokens), kRtNorm) << transcript();
     } else if (kind == "stops") {
       EXPECT_NE(run(tokens), kRtNorm);
@@ -168,14 +169,13 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
       if (kind == "give")
         for (const Group& g : groups) record.set(g);
       db().replace(id, record);
-    } else if (kind == "clear") {
-      host_.transcript().clear();
     } else if (kind == "shows" || kind == "hides") {
-      EXPECT_EQ(transcript().find(f.at(1)) != std::string::npos, kind == "shows")
-          << f[1] << "\nin\n"
-          << transcript();
+      for (size_t k = 1; k < f.size(); ++k)
+        EXPECT_EQ(transcript().find(f[k]) != std::string::npos, kind == "shows") << f[k] << "\nin\n"
+                                                                                 << transcript();
     } else if (kind == "count") {
-      EXPECT_EQ(live_entities(f.at(1)).size(), std::stoul(f.at(2))) << f[1];
+      for (size_t k = 1; k + 1 < f.size(); k += 2)
+        EXPECT_EQ(live_entities(f[k]).size(), std::stoul(f[k + 1])) << f[k];
     } else if (kind == "block") {
       const std::vector<RecordId> ids = block_of(f.at(1));
       EXPECT_EQ(std::count_if(ids.begin(), ids.end(),
@@ -197,13 +197,15 @@ class HostCaseTest : public HostFixture, public ::testing::WithParamInterface<Sc
       EXPECT_EQ(items.groups.size(), f.size() - 3);
       for (size_t k = 3; k < f.size(); ++k) EXPECT_TRUE(holds(items, f[k]));
     } else if (kind == "var") {
-      const VarValue v = *host_.get_var(f.at(1));
-      if (v.type == VarType::kString)
-        EXPECT_EQ(v.s, f.at(2)) << f[1];
-      else if (v.type == VarType::kReal)
-        EXPECT_DOUBLE_EQ(v.r, std::stod(f.at(2))) << f[1];
-      else
-        EXPECT_EQ(v.i, std::stoll(f.at(2))) << f[1];
+      for (size_t k = 1; k + 1 < f.size(); k += 2) {
+        const VarValue v = *host_.get_var(f[k]);
+        if (v.type == VarType::kString)
+          EXPECT_EQ(v.s, f[k + 1]) << f[k];
+        else if (v.type == VarType::kReal)
+          EXPECT_DOUBLE_EQ(v.r, std::stod(f[k + 1])) << f[k];
+        else
+          EXPECT_EQ(v.i, std::stoll(f[k + 1])) << f[k];
+      }
     } else if (kind == "snap") {
       snaps_.insert_or_assign(f.at(1), Snapshot(host_));
     } else if (kind == "same") {

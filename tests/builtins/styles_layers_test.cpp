@@ -27,29 +27,21 @@ TEST_F(LayerTest, NamesTheHostRefusesChangeNothingWhereverTheyAreGiven) {
   std::vector<std::string> refused = {std::string(256, 'A'), std::string(100000, 'L'), "Bad\xC3(",
                                       "Half\xED\xA0\x80", "\xC0\xAF"};
   for (char c : std::string("<>/\\\":;?*|=`")) refused.push_back(std::string("A") + c + "B");
+  // Each command's tokens, the name given where "@" stands.
   struct Command {
-    std::vector<Reply> (*tokens)(const std::string& name);
+    std::vector<std::string> words;
     const char* message;
+    std::vector<Reply> tokens(const std::string& name) const {
+      std::vector<Reply> out;
+      for (const std::string& w : words) out.push_back(text_reply(w == "@" ? name : w));
+      return out;
+    }
   };
   const Command commands[] = {
-      {[](const std::string& name) {
-         return std::vector<Reply>{text_reply("_-layer"), text_reply("_new"), text_reply(name),
-                                   text_reply("")};
-       },
-       "Invalid layer name \""},
-      {[](const std::string& name) {
-         return std::vector<Reply>{text_reply("_-layer"), text_reply("_make"), text_reply(name),
-                                   text_reply("")};
-       },
-       "Invalid layer name \""},
-      {[](const std::string& name) {
-         return std::vector<Reply>{text_reply("_dim1"), text_reply("_save"), text_reply(name)};
-       },
-       "Invalid dimension style name \""},
-      {[](const std::string& name) {
-         return std::vector<Reply>{text_reply("-dimstyle"), text_reply("_save"), text_reply(name)};
-       },
-       "Invalid dimension style name \""},
+      {{"_-layer", "_new", "@", ""}, "Invalid layer name \""},
+      {{"_-layer", "_make", "@", ""}, "Invalid layer name \""},
+      {{"_dim1", "_save", "@"}, "Invalid dimension style name \""},
+      {{"-dimstyle", "_save", "@"}, "Invalid dimension style name \""},
   };
   for (const Command& command : commands) {
     for (const std::string& name : refused) {

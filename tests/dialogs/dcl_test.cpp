@@ -13,9 +13,12 @@ namespace cad {
 namespace {
 
 using testing::dialog_of;
+using testing::outline;
 using testing::parse_error;
+using testing::parsed;
 
-TEST(DclTree, NestedClustersKeepTheirOrderTypesAndLabels) {
+// Key, label and value are fields of their own, every other attribute is kept as its text.
+TEST(DclTree, NestedClustersKeepTheirOrderTypesLabelsAndAttributes) {
   Tile d = dialog_of(R"(
     d : dialog {
       label = "Title";
@@ -24,34 +27,17 @@ TEST(DclTree, NestedClustersKeepTheirOrderTypesAndLabels) {
         : column { : toggle { key = "t"; } : text { label = "note"; } }
       }
       : boxed_radio_row { : radio_button { key = "r1"; } : radio_button { key = "r2"; } }
+      : edit_box { key = k; edit_width = 10; width = 2.5; height = -1; fixed_width = true;
+                   alignment = centered; is_tab_stop = false; }
     })");
-  EXPECT_EQ(d.label, "Title");
-  ASSERT_EQ(d.children.size(), 2u);
-  const Tile& row = d.children[0];
-  EXPECT_EQ(row.type, "row");
-  ASSERT_EQ(row.children.size(), 2u);
-  EXPECT_EQ(row.children[0].type, "boxed_column");
-  EXPECT_EQ(row.children[0].label, "Left");
-  const Tile& edit = row.children[0].children.at(0);
-  EXPECT_EQ(edit.key, "a");
-  EXPECT_EQ(edit.value, "1");
-  EXPECT_FALSE(edit.attributes.contains("key")) << "key, label and value are fields";
-  EXPECT_EQ(row.children[1].children.at(1).type, "text");
-  EXPECT_EQ(d.children[1].type, "boxed_radio_row");
-  EXPECT_EQ(d.children[1].children.at(1).key, "r2");
+  EXPECT_EQ(outline(d),
+            "dialog 'Title' [row [boxed_column 'Left' [edit_box#a 'A'=1], column [toggle#t, text "
+            "'note']], boxed_radio_row [radio_button#r1, radio_button#r2], edit_box#k "
+            "{alignment=centered} {edit_width=10} {fixed_width=true} {height=-1} "
+            "{is_tab_stop=false} {width=2.5}]");
   EXPECT_EQ(d.find("r2"), &d.children[1].children[1]);
   EXPECT_EQ(d.find("missing"), nullptr);
-}
-
-TEST(DclTree, AttributeValuesOfEveryKindAreKeptAsText) {
-  Tile d = dialog_of(R"(d : dialog { : edit_box {
-      key = k; edit_width = 10; width = 2.5; height = -1; fixed_width = true; alignment = centered;
-      is_tab_stop = false; } })");
-  const Tile& e = d.children.at(0);
-  EXPECT_EQ(e.key, "k");
-  EXPECT_EQ(e.attribute("width"), "2.5");
-  EXPECT_EQ(e.attribute("height"), "-1");
-  EXPECT_EQ(e.attribute("alignment"), "centered");
+  const Tile& e = d.children.at(2);
   EXPECT_EQ(e.attribute("mnemonic", "none"), "none");
   EXPECT_TRUE(e.flag("fixed_width"));
   EXPECT_FALSE(e.flag("is_tab_stop"));
@@ -96,65 +82,37 @@ TEST(DclBaseTiles, EveryBaseTileCanBeUsed) {
   EXPECT_TRUE(error->flag("is_error_tile"));
 }
 
+// A definition used by name copies its attributes and children; a tile's own attributes win, its
+// own children follow the prototypes', later prototypes win over earlier ones, and a definition
+// in the file shadows the base tile of its name.
 TEST(DclPrototypes, ADefinitionUsedByNameCopiesItsAttributesAndChildren) {
-  Tile d = dialog_of(R"(
-    d : dialog {
-      : field { key = "a"; label = "A"; }
-      : field { key = "b"; edit_width = 4; }
-      pair;
-    }
-    field : edit_box { edit_width = 10; label = "default"; }
-    pair : row { : field { key = "p"; } : button { key = "go"; } }
-  )");
-  ASSERT_EQ(d.children.size(), 3u);
-  const Tile& a = d.children[0];
-  EXPECT_EQ(a.type, "edit_box");
-  EXPECT_EQ(a.label, "A");
-  EXPECT_EQ(a.attribute("edit_width"), "10");
-  const Tile& b = d.children[1];
-  EXPECT_EQ(b.label, "default") << "a label the tile does not set comes from its prototype";
-  EXPECT_EQ(b.attribute("edit_width"), "4");
-  const Tile& pair = d.children[2];
-  EXPECT_EQ(pair.type, "row");
-  ASSERT_EQ(pair.children.size(), 2u);
-  EXPECT_EQ(pair.children[0].key, "p");
-  EXPECT_EQ(pair.children[0].attribute("edit_width"), "10");
-  EXPECT_EQ(pair.children[1].key, "go");
-}
-
-TEST(DclPrototypes, OwnChildrenFollowThePrototypesAndLaterPrototypesWin) {
-  Tile d = dialog_of(R"(
-    base : column { : text { key = "head"; } }
-    wide : column { width = 40; label = "wide"; }
-    d : dialog { : base : wide { label = "mine"; : text { key = "tail"; } } })");
-  const Tile& c = d.children.at(0);
-  EXPECT_EQ(c.type, "column");
-  EXPECT_EQ(c.label, "mine");
-  EXPECT_EQ(c.attribute("width"), "40");
-  ASSERT_EQ(c.children.size(), 2u);
-  EXPECT_EQ(c.children[0].key, "head");
-  EXPECT_EQ(c.children[1].key, "tail");
-}
-
-TEST(DclPrototypes, AFileDefinitionShadowsTheBaseTileOfThatName) {
-  Tile d = dialog_of(R"(
-    ok_cancel : row { : button { key = "accept"; label = "Übernehmen"; } }
-    d : dialog { ok_cancel; })");
-  ASSERT_NE(d.find("accept"), nullptr);
-  EXPECT_EQ(d.find("accept")->label, "Übernehmen");
-  EXPECT_EQ(d.find("cancel"), nullptr);
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(d : dialog {
+            : field { key = "a"; label = "A"; }
+            : field { key = "b"; edit_width = 4; }
+            pair;
+          }
+          field : edit_box { edit_width = 10; label = "default"; }
+          pair : row { : field { key = "p"; } : button { key = "go"; } })",
+       "dialog [edit_box#a 'A' {edit_width=10}, edit_box#b 'default' {edit_width=4}, row "
+       "[edit_box#p 'default' {edit_width=10}, button#go]]"},
+      {R"(base : column { : text { key = "head"; } }
+          wide : column { width = 40; label = "wide"; }
+          d : dialog { : base : wide { label = "mine"; : text { key = "tail"; } } })",
+       "dialog [column 'mine' {width=40} [text#head, text#tail]]"},
+      {R"(ok_cancel : row { : button { key = "accept"; label = "Übernehmen"; } }
+          d : dialog { ok_cancel; })",
+       "dialog [row [button#accept 'Übernehmen']]"},
+  };
+  for (const auto& [text, tree] : cases) EXPECT_EQ(outline(dialog_of(text)), tree) << text;
 }
 
 TEST(DclFileContents, OnlyDefinitionsThatComeDownToDialogAreDialogs) {
-  DclFile file;
-  std::string error;
-  ASSERT_TRUE(parse_dcl(R"(
+  const DclFile file = parsed(R"(
     one : dialog { ok_only; }
     helper : row { }
     two : one { label = "derived"; }
-    dcl_settings : default_dcl_settings { audit_level = 3; })",
-                        "f.dcl", file, error))
-      << error;
+    dcl_settings : default_dcl_settings { audit_level = 3; })");
   ASSERT_EQ(file.dialogs.size(), 2u);
   ASSERT_NE(file.dialog("two"), nullptr);
   EXPECT_EQ(file.dialog("two")->label, "derived");
@@ -180,23 +138,17 @@ TEST(DclLexical, CommentsEscapesByteOrderMarkAndUtf8) {
        R"(d : dialog { : text { key = "t"; label = "Maße – Größe"; } })",
        "Maße – Größe"},
   };
-  for (const auto& [text, label] : cases) {
-    const Tile d = dialog_of(text);
-    ASSERT_NE(d.find("t"), nullptr) << text;
-    EXPECT_EQ(d.find("t")->label, label);
-  }
+  for (const auto& [text, label] : cases)
+    EXPECT_EQ(outline(dialog_of(text)), "dialog [text#t '" + std::string(label) + "']") << text;
   EXPECT_EQ(parse_error("/*\n\n*/\nd : dialog {\n label = 1\n}"),
             "bad.dcl:5: expected ';' after attribute value");
 }
 
 TEST(DclLexical, IncludeIsNotedNotFollowed) {
-  DclFile file;
-  std::string error;
-  ASSERT_TRUE(parse_dcl("@include \"acad.dcl\"\nd : dialog { ok_only; }", "f.dcl", file, error))
-      << error;
+  const DclFile file = parsed("@include \"acad.dcl\"\nd : dialog { ok_only; }");
   ASSERT_EQ(file.notes.size(), 1u);
   EXPECT_EQ(file.notes[0],
-            "f.dcl:1: @include \"acad.dcl\" not followed: only the tiles of this "
+            "test.dcl:1: @include \"acad.dcl\" not followed: only the tiles of this "
             "file are used");
   EXPECT_NE(file.dialog("d"), nullptr);
 }

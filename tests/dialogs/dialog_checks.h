@@ -14,20 +14,36 @@
 
 namespace cad::testing {
 
-// The dialog `name` of `text`; a test failure (and an empty tile) when the text does not parse.
-inline Tile dialog_of(std::string_view text, std::string_view name = "d") {
+// The file "test.dcl" holding `text`; a test failure when the text does not parse.
+inline DclFile parsed(std::string_view text) {
   DclFile file;
   std::string error;
-  if (!parse_dcl(text, "test.dcl", file, error)) {
-    ADD_FAILURE() << error;
-    return Tile{};
-  }
+  if (!parse_dcl(text, "test.dcl", file, error)) ADD_FAILURE() << error;
+  return file;
+}
+
+// The dialog `name` of `text`; a test failure (and an empty tile) when it is not there.
+inline Tile dialog_of(std::string_view text, std::string_view name = "d") {
+  const DclFile file = parsed(text);
   const Tile* dialog = file.dialog(name);
   if (!dialog) {
     ADD_FAILURE() << "no dialog " << name;
     return Tile{};
   }
   return *dialog;
+}
+
+// A tile tree on one line: its type, then "#key", 'label', "=value" and "{attribute=text}" where
+// set, then its children in [ ].
+inline std::string outline(const Tile& t) {
+  std::string out = t.type;
+  if (!t.key.empty()) out += "#" + t.key;
+  if (!t.label.empty()) out += " '" + t.label + "'";
+  if (!t.value.empty()) out += "=" + t.value;
+  for (const auto& [name, text] : t.attributes) out += " {" + name + "=" + text + "}";
+  for (size_t k = 0; k < t.children.size(); ++k)
+    out += (k ? ", " : " [") + outline(t.children[k]) + (k + 1 < t.children.size() ? "" : "]");
+  return out;
 }
 
 // The error message of text that must not parse.
