@@ -21,7 +21,8 @@ inline std::vector<Group> items(const std::string& list) {
     const size_t eq = item.find('=');
     const int code = std::stoi(item.substr(0, eq));
     const std::string value = item.substr(eq + 1);
-    if ((code >= 10 && code < 40) || code == 210) {
+    const GroupType type = group_type(code);
+    if (type == GroupType::kPoint) {
       std::vector<double> c;
       std::istringstream coords(value);
       for (std::string v; std::getline(coords, v, ',');) c.push_back(std::stod(v));
@@ -29,12 +30,12 @@ inline std::vector<Group> items(const std::string& list) {
       out.push_back(
           Group::point(code, {c[0], c[1], c[2]},
                        static_cast<int>(std::count(value.begin(), value.end(), ',')) + 1));
-    } else if (code >= 40 && code < 60) {
+    } else if (type == GroupType::kReal) {
       size_t used = 0;
       const double number = std::stod(value, &used);
       out.push_back(Group::real(
           code, value.substr(used) == "deg" ? number * std::numbers::pi / 180 : number));
-    } else if ((code >= 60 && code < 100) || code == -3 || code == -1) {
+    } else if (type != GroupType::kText && type != GroupType::kHandle) {
       out.push_back(Group::integer(code, std::stoll(value)));
     } else {
       out.push_back(Group::text(code, value));
