@@ -110,15 +110,27 @@ const std::vector<Head> kUpSolids = {{{-5, 0}, {0, -1}}, {{-5, 10}, {0, 1}}};
 // where its text sits, which way it reads, how high and in which colour (by default the plain
 // lines and arrowheads of the horizontal dimension, the text above the line).
 struct Case {
+  Case(Geometry g, const char* name, std::vector<Change> c, std::vector<Segment> l = kPlain,
+       std::vector<Head> h = kSolids, Vec3 at = {5, 6}, Vec3 direction = {1, 0}, double height = 1,
+       int64_t color = 256)
+      : geometry(g),
+        id(name),
+        changes(std::move(c)),
+        lines(std::move(l)),
+        heads(std::move(h)),
+        text_at(at),
+        text_direction(direction),
+        text_height(height),
+        text_color(color) {}
   Geometry geometry;
   const char* id;  // names its picture
   std::vector<Change> changes;
-  std::vector<Segment> lines = kPlain;
-  std::vector<Head> heads = kSolids;
-  Vec3 text_at = {5, 6};
-  Vec3 text_direction = {1, 0};
-  double text_height = 1;
-  int64_t text_color = 256;
+  std::vector<Segment> lines;
+  std::vector<Head> heads;
+  Vec3 text_at;
+  Vec3 text_direction;
+  double text_height;
+  int64_t text_color;
 };
 
 // The horizontal dimension's line broken around a text of this extent along it, centred at 5.
