@@ -58,7 +58,8 @@ class BinaryFile {
   BinaryFile& code(int c) {
     // One byte, or 255 and two bytes for a larger code when codes take one.
     if (!two_byte_) bytes_.push_back(static_cast<char>(std::min(c, 255)));
-    return two_byte_ || c >= 255 ? put<uint16_t>(static_cast<uint16_t>(c)) : *this;
+    if (two_byte_ || c >= 255) put<uint16_t>(static_cast<uint16_t>(c));
+    return *this;
   }
   BinaryFile& text(int c, std::string_view s) {
     code(c);

@@ -28,9 +28,7 @@ class CommandRunnerTest : public HostFixture {
     add_command("WORK", [this] {
       make_line(0, 0, 1, 1, L"NEWLAYER");
       acdbRegApp(L"WORKAPP");
-      resbuf v{nullptr, RTREAL, {}};
-      v.resval.rreal = 7.5;
-      acedSetVar(L"DIMASZ", &v);
+      set_var(L"DIMASZ", rb_real(7.5));
       ads_name first;
       if (acdbEntNext(nullptr, first) == RTNORM) acdbEntDel(first);
       if (abort_work_) acrx_abort(L"\n%s: abgebrochen", L"WORK");

@@ -26,9 +26,7 @@ class PngTest : public ::testing::Test {
   // Whether the tests that run the converter can run here; on CI its absence fails them.
   bool need_converter() {
     if (converter_installed()) return true;
-    const char* ci = std::getenv("CI");
-    if (ci && std::string(ci) == "true")
-      ADD_FAILURE() << "rsvg-convert is missing on CI (install librsvg2-bin)";
+    if (testing::on_ci()) ADD_FAILURE() << "rsvg-convert is missing on CI (install librsvg2-bin)";
     return false;
   }
 

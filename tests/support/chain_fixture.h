@@ -139,11 +139,11 @@ class ModuleHost : public cad::testing::HostFixture {
   }
 
   static void set_real_var(const wchar_t* name, double value) {
-    acedSetVar(name, RbList(acutBuildList(RTREAL, value, 0)).get());
+    cad::testing::set_var(name, cad::testing::rb_real(value));
   }
 
   static void set_short_var(const wchar_t* name, short value) {
-    acedSetVar(name, RbList(acutBuildList(RTSHORT, value, 0)).get());
+    cad::testing::set_short(name, value);
   }
 
   // The carriers of the drawing (INSERTs with settings data).

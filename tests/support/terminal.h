@@ -122,6 +122,10 @@ class Terminal {
       if (open > at) send(keys.substr(at, open - at), true);
       if (open == keys.size()) break;
       const size_t close = keys.find('>', open);
+      if (close == std::string::npos) {  // a '<' that opens no key name is text
+        send(keys.substr(open), true);
+        break;
+      }
       send(keys.substr(open + 1, close - open - 1));
       at = close + 1;
     }
